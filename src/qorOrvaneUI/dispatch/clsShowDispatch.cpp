@@ -1,0 +1,568 @@
+#include "clsShowDispatch.h"
+
+#include "Ui.h"
+#include "VbError.h"
+#include "XmlDocument.h"
+#include "core/XMLUtilmod.h"
+#include "vb.h"
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+using orvane::Proc;
+using orvane::Recordset;
+using orvane::Value;
+using orvane::XmlDocument;
+using orvane::XmlNode;
+namespace ftype = orvane::ftype;
+
+namespace {
+
+struct FieldSpec {
+    const char16_t *name;
+    int type;
+    int size;
+};
+
+// The dispatch record: every field in order. Fields the dispatch never fills
+// (the discount and authorization columns) stay so that templates bound to
+// the full layout keep working.
+constexpr std::array<FieldSpec, 78> kDispatchFields{{
+    {u"EnvironmentID", ftype::Text, 50},
+    {u"OriginationPID", ftype::Text, 50},
+    {u"DestinationPID", ftype::Text, 50},
+    {u"ReceivingCOmpanyID", ftype::Text, 50},
+    {u"ReturnCode", ftype::Text, 10},
+    {u"ReturnText", ftype::Text, 200},
+    {u"TransactionDate", ftype::Date, 0},
+    {u"TransactionTime", ftype::Text, 20},
+    {u"VersionNumber", ftype::Text, 20},
+    {u"DateofLoss", ftype::Date, 0},
+    {u"LossIdentificationNumbers", ftype::Text, 50},
+    {u"DispatchNumber", ftype::Text, 30},
+    {u"DispatchCreateDate", ftype::Date, 0},
+    {u"DispatchCreateTime", ftype::Text, 20},
+    {u"VehicleID", ftype::Text, 50},
+    {u"VehicleIDSource", ftype::Text, 20},
+    {u"VehicleYear", ftype::Text, 4},
+    {u"VehicleMake", ftype::Text, 50},
+    {u"VehicleModel", ftype::Text, 50},
+    {u"VehicleStyle", ftype::Text, 50},
+    {u"InsuredOrClaimantFirstName", ftype::Text, 30},
+    {u"InsuredOrClaimantLastName", ftype::Text, 50},
+    {u"InsuredOrClaimantAddress", ftype::Text, 100},
+    {u"InsuredOrClaimantCity", ftype::Text, 30},
+    {u"InsuredOrClaimantStateProvince", ftype::Text, 10},
+    {u"InsuredOrClaimantPostalCode", ftype::Text, 15},
+    {u"InsuredOrClaimantTelephone", ftype::Text, 15},
+    {u"InsuredOrClaimantAlternateTelephone", ftype::Text, 15},
+    {u"Deductible", ftype::Currency, 0},
+    {u"LossReferenceNumber", ftype::Text, 50},
+    {u"GlassVendorName", ftype::Text, 30},
+    {u"GlassVendorAddress", ftype::Text, 50},
+    {u"GlassVendorCity", ftype::Text, 30},
+    {u"GlassVendorStateProvince", ftype::Text, 10},
+    {u"GlassVendorPostalCode", ftype::Text, 15},
+    {u"GlassVendorTelephone", ftype::Text, 15},
+    {u"GlassVendorFax", ftype::Text, 15},
+    {u"MaxRepairs", ftype::Int32, 0},
+    {u"Alert", ftype::Text, 200},
+    {u"VehicleIDNumber", ftype::Text, 20},
+    {u"InsurerComments", ftype::Text, 100},
+    {u"ClaimType", ftype::Text, 15},
+    {u"ClaimTypeDescription", ftype::Text, 100},
+    {u"RequestedAppointmentDate", ftype::Date, 0},
+    {u"MobileIndicator", ftype::Bool, 0},
+    {u"InsurerID", ftype::Text, 30},
+    {u"InsurerName", ftype::Text, 40},
+    {u"OriginationCompanyName", ftype::Text, 40},
+    {u"OriginationAddress", ftype::Text, 40},
+    {u"OriginationCity", ftype::Text, 40},
+    {u"OriginationStateProvince", ftype::Text, 15},
+    {u"OriginationPostalCode", ftype::Text, 15},
+    {u"OriginationTelephone", ftype::Text, 15},
+    {u"OriginationFax", ftype::Text, 15},
+    {u"OriginationEmail", ftype::Text, 20},
+    {u"OriginationURL", ftype::Text, 30},
+    {u"AgentFirstName", ftype::Text, 25},
+    {u"AgentLastName", ftype::Text, 30},
+    {u"AgentTelephone", ftype::Text, 15},
+    {u"FixedBidAmount", ftype::Currency, 0},
+    {u"DiscountTypeCode", ftype::Text, 10},
+    {u"DiscountTypeDescription", ftype::Text, 30},
+    {u"KitIndicator", ftype::Bool, 0},
+    {u"DiscountPercentage", ftype::Double, 0},
+    {u"HourlyIndicator", ftype::Bool, 0},
+    {u"Rate", ftype::Double, 0},
+    {u"TimeAbove", ftype::Bool, 0},
+    {u"TimeAboveRate", ftype::Double, 0},
+    {u"TimeAboveHourlyIndicator", ftype::Bool, 0},
+    {u"Type", ftype::Text, 5},
+    {u"Name", ftype::Text, 25},
+    {u"Description", ftype::Text, 50},
+    {u"OnlineEnabled", ftype::Bool, 0},
+    {u"EscheduleIndicator", ftype::Bool, 0},
+    {u"BeginRequestedTime", ftype::Text, 5},
+    {u"EndRequestedTime", ftype::Text, 5},
+    {u"MobileLocationDescription", ftype::Text, 120},
+    {u"WorkLocationPostalCode", ftype::Text, 9},
+}};
+
+constexpr int kInsurerComments = 40; // index of InsurerComments
+constexpr int kGlassVendorFax = 36;
+constexpr int kAlert = 38;
+constexpr int kFixedBidAmount = 59;
+constexpr int kFirstNeverFilled = 60; // DiscountTypeCode .. OnlineEnabled stay empty
+constexpr int kEscheduleIndicator = 73;
+
+constexpr std::array<FieldSpec, 10> kDiscountFields{{
+    {u"DispatchNumber", ftype::Text, 30},
+    {u"DiscountTypeCode", ftype::Text, 10},
+    {u"DiscountTypeDescription", ftype::Text, 30},
+    {u"KitIndicator", ftype::Bool, 0},
+    {u"DiscountPercentage", ftype::Double, 0},
+    {u"HourlyIndicator", ftype::Bool, 0},
+    {u"Rate", ftype::Double, 0},
+    {u"TimeAbove", ftype::Double, 0},
+    {u"TimeAboveRate", ftype::Double, 0},
+    {u"TimeAboveHourlyIndicator", ftype::Bool, 0},
+}};
+
+constexpr std::array<FieldSpec, 5> kAuthFields{{
+    {u"DispatchNumber", ftype::Text, 30},
+    {u"Type", ftype::Text, 5},
+    {u"Name", ftype::Text, 25},
+    {u"Description", ftype::Text, 50},
+    {u"OnlineEnabled", ftype::Bool, 0},
+}};
+
+constexpr std::array<FieldSpec, 7> kDamageFields{{
+    {u"OpeningTypeCode", ftype::Text, 4},
+    {u"OpeningType", ftype::Text, 30},
+    {u"PositionCode", ftype::Text, 4},
+    {u"Position", ftype::Text, 30},
+    {u"SideCode", ftype::Text, 4},
+    {u"Side", ftype::Text, 30},
+    {u"Qty", ftype::Int64, 0},
+}};
+
+struct CodeText {
+    const char16_t *code;
+    const char16_t *text;
+};
+
+constexpr std::array<CodeText, 10> kOpeningTypes{{
+    {u"WR", u"Windshield Repair"},
+    {u"WS", u"Windshield"},
+    {u"DR", u"Door"},
+    {u"SI", u"Side"},
+    {u"VN", u"Vent"},
+    {u"QT", u"Quarter"},
+    {u"PT", u"Partition"},
+    {u"OT", u"Other"},
+    {u"BK", u"Back Window"},
+    {u"RF", u"Roof"},
+}};
+
+constexpr std::array<CodeText, 4> kPositions{{
+    {u"B", u"Back"},
+    {u"F", u"Front"},
+    {u"M", u"Middle"},
+    {u"R", u"Rear"},
+}};
+
+constexpr std::array<CodeText, 3> kSides{{
+    {u"C", u"Center"},
+    {u"L", u"Driver"},
+    {u"R", u"Passenger"},
+}};
+
+template <std::size_t N> Recordset makeRecordset(const std::array<FieldSpec, N> &fields)
+{
+    Recordset rs;
+    for (const FieldSpec &f : fields)
+        rs.appendField(QString::fromUtf16(f.name), f.type, f.size);
+    rs.open();
+    return rs;
+}
+
+template <std::size_t N> QString translate(const std::array<CodeText, N> &table, const QString &code)
+{
+    const QString key = vb::UCase(vb::Trim(code));
+    for (const CodeText &row : table)
+        if (key == QStringView(row.code))
+            return QString::fromUtf16(row.text);
+    return {};
+}
+
+// The element names one walk over the document looks for: the dispatch
+// fields. A per-field search from the top would walk the whole tree sixty-odd
+// times; this finds the same first-in-document-order element for every name in
+// one pass.
+const orvane::XmlNameSet &dispatchNames()
+{
+    static const orvane::XmlNameSet names = [] {
+        QStringList list;
+        for (const FieldSpec &f : kDispatchFields)
+            list << QString::fromUtf16(f.name);
+        return orvane::XmlNameSet(list);
+    }();
+    return names;
+}
+
+struct MemberNames {
+    static const orvane::XmlNameSet &discount()
+    {
+        static const orvane::XmlNameSet s(QStringList{
+            u"DiscountTypeCode"_s, u"DiscountTypeDescription"_s, u"KitIndicator"_s,
+            u"DiscountPercentage"_s, u"HourlyIndicator"_s, u"Rate"_s, u"TimeAbove"_s,
+            u"TimeAboveRate"_s, u"TimeaboveHourlyIndicator"_s});
+        return s;
+    }
+    static const orvane::XmlNameSet &auth()
+    {
+        static const orvane::XmlNameSet s(
+            QStringList{u"Type"_s, u"Name"_s, u"Description"_s, u"OnlineEnabled"_s});
+        return s;
+    }
+    static const orvane::XmlNameSet &damage()
+    {
+        static const orvane::XmlNameSet s(
+            QStringList{u"OpeningTypeCode"_s, u"PositionCode"_s, u"SideCode"_s});
+        return s;
+    }
+};
+
+// The width a field's text is cut to before the record set converts it.
+int definedWidth(const Recordset &rs, int index)
+{
+    return rs.fieldDef(index).definedSize;
+}
+
+// Stores the text of `element`'s first child into field `index` of the current
+// row by the field's type. An absent element or one without children leaves
+// the field untouched.
+void storeElement(const XmlNode &element, Recordset &rs, int index)
+{
+    if (element.isNull())
+        return;
+    const XmlNode first = element.firstChild();
+    if (first.isNull())
+        return;
+    const QString text = first.nodeValue().toText();
+    const int type = rs.fieldDef(index).type;
+    if (type == ftype::Date) {
+        const int year = Value(vb::Mid(text, 1, 4)).toInt32();
+        const int month = Value(vb::Mid(text, 5, 2)).toInt32();
+        const int day = Value(vb::Mid(text, 7, 2)).toInt32();
+        rs.field(index).setValue(vb::DateSerial(year, month, day));
+    } else if (type == ftype::Bool) {
+        rs.field(index).setValue(text == u"Y"_s);
+    } else {
+        rs.field(index).setValue(vb::Left(text, definedWidth(rs, index)));
+    }
+}
+
+bool isMember(const XmlNode &child, QStringView name)
+{
+    return vb::Trim(child.nodeName()) == name;
+}
+
+} // namespace
+
+clsShowDispatch::clsShowDispatch() = default;
+clsShowDispatch::~clsShowDispatch() = default;
+
+void clsShowDispatch::NodeValue(const XmlNode &node, const QString &name, Recordset &rs)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+    try {
+        p.at(10);
+        const XmlNode element = XMLUtilmod::FindNode(node, name);
+        p.at(20);
+        storeElement(element, rs, rs.field(name).index());
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+void clsShowDispatch::CreateRecordset()
+{
+    int line = 0;
+    try {
+        line = 10;
+        rsDispatch = makeRecordset(kDispatchFields);
+        line = 20;
+        CreateDisRecordset();
+        line = 30;
+        CreateAuthRecordset();
+        line = 40;
+        CreateDamageRecordset();
+    } catch (...) {
+        const orvane::VbError e = orvane::currentError();
+        orvane::Ui::instance().msgBox(u"Error occurred in CreateRecordset\r\n"_s %
+                                          QString::number(e.number()) % u"\r\n"_s %
+                                          e.description() % u"\r\n"_s % QString::number(line),
+                                      orvane::MsgButtons::OK);
+    }
+}
+
+void clsShowDispatch::CreateDisRecordset()
+{
+    rsDiscount = makeRecordset(kDiscountFields);
+}
+
+void clsShowDispatch::CreateAuthRecordset()
+{
+    rsAuth = makeRecordset(kAuthFields);
+}
+
+void clsShowDispatch::CreateDamageRecordset()
+{
+    rsDamage = makeRecordset(kDamageFields);
+}
+
+void clsShowDispatch::FillRecordset(const XmlDocument &document)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
+    try {
+        p.at(10);
+        const std::vector<XmlNode> found = document.asNode().findEach(dispatchNames());
+        rsDispatch.addNew();
+
+        // Reading order: table order, Alert after FixedBidAmount, the comments
+        // by their own rule, the never-filled fields not at all.
+        auto read = [&](int index) {
+            Proc np(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+            try {
+                np.at(20);
+                storeElement(found[std::size_t(index)], rsDispatch, index);
+            } catch (...) {
+                np.rethrow();
+            }
+        };
+        p.at(20);
+        for (int i = 0; i < kFirstNeverFilled; ++i) {
+            if (i == kAlert || i == kInsurerComments)
+                continue;
+            read(i);
+            if (i == kGlassVendorFax) {
+                p.at(30);
+                // Numbers written with the long-distance prefix lose it.
+                const QString fax = rsDispatch.field(i).value().toText();
+                if (vb::Trim(fax).size() == 11 && vb::Left(fax, 1) == u"1"_s)
+                    rsDispatch.field(i).setValue(vb::Mid(fax, 2));
+                p.at(20);
+            }
+            if (i == kFixedBidAmount)
+                read(kAlert);
+        }
+        for (int i = kEscheduleIndicator; i < int(kDispatchFields.size()); ++i)
+            read(i);
+
+        p.at(40);
+        const XmlNode comments = found[std::size_t(kInsurerComments)];
+        if (!comments.isNull()) {
+            for (XmlNode child = comments.firstChild(); !child.isNull();
+                 child = child.nextSibling()) {
+                if (vb::Trim(child.nodeName()) != u"Comment"_s)
+                    continue;
+                const XmlNode text = child.firstChild();
+                if (text.isNull())
+                    continue;
+                p.at(50);
+                const QString current = rsDispatch.field(kInsurerComments).value().toText();
+                rsDispatch.field(kInsurerComments)
+                    .setValue(vb::Left(vb::Trim(current) %
+                                           vb::Trim(text.nodeValue().toText()) % u"\r\n"_s,
+                                       100));
+                p.at(40);
+            }
+        }
+        p.at(60);
+        rsDispatch.update();
+    } catch (...) {
+        rsDispatch.cancelUpdate();
+        p.rethrow();
+    }
+
+    // The groups report their own failures under their own names.
+    Proc p2(u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
+    try {
+        p2.at(70);
+        FillDisRecordset(document);
+        p2.at(80);
+        FillAuthRecordset(document);
+        p2.at(90);
+        FillDamageRecordset(document);
+    } catch (...) {
+        p2.rethrow();
+    }
+}
+
+namespace {
+
+// Shared walk of the discount and authorization groups: one row per member of
+// the first container, each carrying the document's first DispatchNumber.
+void fillGroup(Recordset &rs, const XmlDocument &document, const QString &containerName,
+               QStringView memberName, const orvane::XmlNameSet &memberFields, Proc &p)
+{
+    p.at(10);
+    const XmlNode container = XMLUtilmod::FindNode(document.asNode(), containerName);
+    if (container.isNull())
+        return;
+    const XmlNode dispatchNumber = XMLUtilmod::FindNode(document.asNode(), u"DispatchNumber"_s);
+    for (XmlNode child = container.firstChild(); !child.isNull(); child = child.nextSibling()) {
+        if (!isMember(child, memberName))
+            continue;
+        p.at(20);
+        rs.addNew();
+        try {
+            Proc np(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+            try {
+                np.at(20);
+                storeElement(dispatchNumber, rs, 0);
+            } catch (...) {
+                np.rethrow();
+            }
+            p.at(30);
+            const std::vector<XmlNode> fields = child.findEach(memberFields);
+            for (int i = 0; i < memberFields.size(); ++i) {
+                Proc fp(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+                try {
+                    fp.at(20);
+                    storeElement(fields[std::size_t(i)], rs, i + 1);
+                } catch (...) {
+                    fp.rethrow();
+                }
+            }
+            p.at(40);
+            rs.update();
+        } catch (...) {
+            rs.cancelUpdate();
+            throw;
+        }
+    }
+}
+
+} // namespace
+
+void clsShowDispatch::FillDisRecordset(const XmlDocument &document)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.FillDisRecordset()"_s);
+    try {
+        fillGroup(rsDiscount, document, u"DiscountDetails"_s, u"DiscountType",
+                  MemberNames::discount(), p);
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+void clsShowDispatch::FillAuthRecordset(const XmlDocument &document)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.FillAuthRecordset()"_s);
+    try {
+        fillGroup(rsAuth, document, u"AuthorizationDetails"_s,
+                  u"AuthorizationType", MemberNames::auth(), p);
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+void clsShowDispatch::FillDamageRecordset(const XmlDocument &document)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.FillDamageRecordset()"_s);
+    try {
+        p.at(10);
+        const XmlNode container = XMLUtilmod::FindNode(document.asNode(), u"Dispatch"_s);
+        if (container.isNull())
+            return;
+        for (XmlNode child = container.firstChild(); !child.isNull();
+             child = child.nextSibling()) {
+            if (!isMember(child, u"DamageInformation"))
+                continue;
+            p.at(20);
+            rsDamage.addNew();
+            try {
+                p.at(30);
+                const std::vector<XmlNode> fields = child.findEach(MemberNames::damage());
+                // OpeningTypeCode, PositionCode and SideCode sit at 0, 2 and 4.
+                for (int i = 0; i < 3; ++i) {
+                    Proc np(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+                    try {
+                        np.at(20);
+                        storeElement(fields[std::size_t(i)], rsDamage, i * 2);
+                    } catch (...) {
+                        np.rethrow();
+                    }
+                }
+                p.at(40);
+                const QString qty = XMLUtilmod::ReturnNormValue(child, u"GlassDamageQuantity"_s);
+                // No quantity given: Qty stays empty instead of failing the row.
+                if (!qty.isEmpty())
+                    rsDamage.field(6).setValue(qty);
+                p.at(50);
+                rsDamage.field(1).setValue(
+                    translate(kOpeningTypes, rsDamage.field(0).value().toText()));
+                rsDamage.field(3).setValue(
+                    translate(kPositions, rsDamage.field(2).value().toText()));
+                rsDamage.field(5).setValue(translate(kSides, rsDamage.field(4).value().toText()));
+                p.at(60);
+                rsDamage.update();
+            } catch (...) {
+                rsDamage.cancelUpdate();
+                throw;
+            }
+        }
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+namespace {
+
+// The three getters differ only in their record set and names.
+template <class Create, class Fill>
+Recordset getGroup(Recordset &rs, const QString &dispatchXML, Proc p, Create create, Fill fill)
+{
+    try {
+        p.at(10);
+        create();
+        p.at(20);
+        XmlDocument document;
+        document.loadXml(dispatchXML); // text that is not XML simply gives no rows
+        p.at(30);
+        fill(document);
+        p.at(40);
+        Recordset copy = rs.clone();
+        return copy;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+} // namespace
+
+Recordset clsShowDispatch::GetDiscounts(QString &dispatchXML)
+{
+    return getGroup(
+        rsDiscount, dispatchXML, Proc(u"qorOrvaneUI.clsShowDispatch.GetDiscounts()"_s),
+        [this] { CreateDisRecordset(); },
+        [this](const XmlDocument &d) { FillDisRecordset(d); });
+}
+
+Recordset clsShowDispatch::GetAuths(QString &dispatchXML)
+{
+    return getGroup(
+        rsAuth, dispatchXML, Proc(u"qorOrvaneUI.clsShowDispatch.GetAuths()"_s),
+        [this] { CreateAuthRecordset(); }, [this](const XmlDocument &d) { FillAuthRecordset(d); });
+}
+
+Recordset clsShowDispatch::GetDamages(QString &dispatchXML)
+{
+    return getGroup(rsDamage, dispatchXML,
+                    Proc(u"qorOrvaneUI.clsShowDispatch.GetDamages()"_s,
+                         orvane::WrapStyle::Method, u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s),
+                    [this] { CreateDamageRecordset(); },
+                    [this](const XmlDocument &d) { FillDamageRecordset(d); });
+}

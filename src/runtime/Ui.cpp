@@ -1,0 +1,131 @@
+#include "Ui.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QScreen>
+#include <QWidget>
+
+using namespace Qt::StringLiterals;
+
+namespace orvane {
+
+namespace {
+
+std::shared_ptr<Ui> &current()
+{
+    static std::shared_ptr<Ui> ui = std::make_shared<QtUi>();
+    return ui;
+}
+
+} // namespace
+
+Ui::~Ui() = default;
+
+Ui &Ui::instance()
+{
+    return *current();
+}
+
+std::shared_ptr<Ui> Ui::install(std::shared_ptr<Ui> ui)
+{
+    std::shared_ptr<Ui> previous = current();
+    current() = ui ? std::move(ui) : std::make_shared<QtUi>();
+    return previous;
+}
+
+WindowHandle handleOf(const QWidget *widget)
+{
+    // Handles cross the host boundary as 32-bit integers; native window ids fit.
+    return widget ? static_cast<WindowHandle>(widget->winId()) : 0;
+}
+
+MsgResult QtUi::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon,
+                       const QString &title)
+{
+    QMessageBox box;
+    box.setText(text);
+    box.setWindowTitle(title.isEmpty() ? QString::fromUtf16(DefaultMsgTitle) : title);
+    switch (icon) {
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgIcon::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::None:
+        break;
+    }
+    QMessageBox::StandardButtons set;
+    switch (buttons) {
+    case MsgButtons::OK:
+        set = QMessageBox::Ok;
+        break;
+    case MsgButtons::OKCancel:
+        set = QMessageBox::Ok | QMessageBox::Cancel;
+        break;
+    case MsgButtons::AbortRetryIgnore:
+        set = QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+        break;
+    case MsgButtons::YesNoCancel:
+        set = QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        break;
+    case MsgButtons::YesNo:
+        set = QMessageBox::Yes | QMessageBox::No;
+        break;
+    case MsgButtons::RetryCancel:
+        set = QMessageBox::Retry | QMessageBox::Cancel;
+        break;
+    }
+    box.setStandardButtons(set);
+    switch (box.exec()) {
+    case QMessageBox::Ok:
+        return MsgResult::OK;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    case QMessageBox::Abort:
+        return MsgResult::Abort;
+    case QMessageBox::Retry:
+        return MsgResult::Retry;
+    case QMessageBox::Ignore:
+        return MsgResult::Ignore;
+    default:
+        return MsgResult::Cancel;
+    }
+}
+
+int QtUi::showModal(QDialog *dialog)
+{
+    return dialog ? dialog->exec() : 0;
+}
+
+void QtUi::doEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+QRect QtUi::windowRect(WindowHandle handle)
+{
+    if (handle == 0)
+        return {};
+    if (const QWidget *w = QWidget::find(static_cast<WId>(static_cast<std::uint32_t>(handle))))
+        return w->window()->frameGeometry();
+    return {};
+}
+
+QSize QtUi::screenSize()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->size();
+    return {};
+}
+
+} // namespace orvane

@@ -1,0 +1,156 @@
+#include "VbError.h"
+#include "XmlDocument.h"
+#include "core/XMLUtilmod.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using orvane::VbError;
+using orvane::XmlDocument;
+using orvane::XmlNode;
+
+namespace {
+
+XmlDocument parsed(const QString &text)
+{
+    XmlDocument doc;
+    EXPECT_TRUE(doc.loadXml(text)) << doc.parseError().toStdString();
+    return doc;
+}
+
+std::optional<VbError> caught(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const VbError &e) {
+        return e;
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+TEST(XMLUtilmod, FindNodeTakesTheFirstMatchInDocumentOrder)
+{
+    const XmlDocument doc =
+        parsed(u"<Dispatch><Header><DispatchNumber>D1</DispatchNumber></Header>"
+               u"<DispatchNumber>D2</DispatchNumber><Item><Item>inner</Item></Item></Dispatch>"_s);
+    const XmlNode docNode = doc.asNode();
+
+    // A nested match under an earlier sibling wins over a later sibling's own.
+    EXPECT_EQ(XMLUtilmod::FindNode(docNode, u"dispatchnumber"_s).text(), u"D1");
+    EXPECT_EQ(XMLUtilmod::FindNode(docNode, u"  DISPATCHNUMBER "_s).text(), u"D1");
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(docNode, u" DispatchNumber"_s), u"D1");
+
+    // The start node itself comes first, before a deeper element of the same name.
+    const XmlNode outer = XMLUtilmod::FindNode(docNode, u"item"_s);
+    ASSERT_FALSE(outer.isNull());
+    EXPECT_EQ(outer.parentNode(), doc.documentElement());
+    EXPECT_EQ(XMLUtilmod::FindNode(outer, u"ITEM"_s), outer);
+
+    // The search stays inside the start node.
+    const XmlNode header = doc.documentElement().child(0);
+    EXPECT_TRUE(XMLUtilmod::FindNode(header, u"Item"_s).isNull());
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(header, u"Item"_s), u"");
+    EXPECT_TRUE(XMLUtilmod::FindNode(docNode, u"Missing"_s).isNull());
+}
+
+TEST(XMLUtilmod, EmptyDocumentsAndElementsGiveEmptyText)
+{
+    XmlDocument empty;
+    EXPECT_TRUE(XMLUtilmod::FindNode(empty.asNode(), u"a"_s).isNull());
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
+    EXPECT_FALSE(empty.loadXml(u"<a><b></a>"_s));
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
+
+    const XmlDocument doc = parsed(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
+                                   u"<c><![CDATA[<x>]]></c></r>"_s);
+    for (const QString &name : {u"e1"_s, u"e2"_s, u"e3"_s})
+        EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), name), u"") << name.toStdString();
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"t"_s), u" 7 ");
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"C"_s), u"<x>");
+}
+
+TEST(XMLUtilmod, FailuresAreWrappedWithTheRoutineAndStatement)
+{
+    const XmlDocument doc = parsed(u"<a><b><c>1</c></b></a>"_s);
+    const auto e = caught([&] { XMLUtilmod::ReturnNormValue(doc.asNode(), u"b"_s); });
+    ASSERT_TRUE(e);
+    EXPECT_EQ(e->number(), orvane::err::InvalidUseOfNull);
+    EXPECT_EQ(e->source(), u"XMLUtilmod.ReturnNormValue");
+    EXPECT_EQ(e->description(),
+              u"Invalid use of Null\r\nXMLUtilmod.ReturnNormValue\r\nLine # : 50");
+
+    const auto nullStart = caught([] { XMLUtilmod::FindNode(XmlNode(), u"a"_s); });
+    ASSERT_TRUE(nullStart);
+    EXPECT_EQ(nullStart->number(), orvane::err::ObjectVariableNotSet);
+    EXPECT_EQ(nullStart->source(), u"XMLUtilmod.FindNode");
+    EXPECT_TRUE(nullStart->description().endsWith(u"\r\nXMLUtilmod.FindNode\r\nLine # : 20"));
+
+    // Building on a document without a root element.
+    XmlDocument empty;
+    const auto noRoot = caught([&] { XMLUtilmod::CreateNode(empty, u"A"_s, u"1"_s); });
+    ASSERT_TRUE(noRoot);
+    EXPECT_EQ(noRoot->number(), orvane::err::ObjectVariableNotSet);
+    EXPECT_EQ(noRoot->source(), u"XMLUtilmod.CreateNode");
+    EXPECT_EQ(noRoot->description(), u"Object variable or With block variable not set\r\n"
+                                     u"XMLUtilmod.CreateNode\r\nLine # : 50");
+    const auto noRoot2 = caught([&] { XMLUtilmod::CreateNodeRoot(empty, u"A"_s); });
+    ASSERT_TRUE(noRoot2);
+    EXPECT_EQ(noRoot2->source(), u"XMLUtilmod.CreateNodeRoot");
+
+    // The four-argument form chains the caught source.
+    QString value = u" v "_s;
+    const auto noParent = caught([&] { XMLUtilmod::CreateNode(empty, u"A"_s, value, XmlNode()); });
+    ASSERT_TRUE(noParent);
+    EXPECT_EQ(noParent->number(), orvane::err::ObjectVariableNotSet);
+    EXPECT_EQ(noParent->source(), u"qorOrvaneUI:XMLUtilmod.CreateNode");
+    EXPECT_EQ(noParent->description(), u"Object variable or With block variable not set\r\n"
+                                       u"XMLUtilmod.CreateNode\r\nLine # : 60");
+    EXPECT_EQ(value, u"v");
+}
+
+TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRules)
+{
+    XmlDocument doc = parsed(u"<Msg/>"_s);
+    XMLUtilmod::CreateNode(doc, u"Empty"_s, QString());
+    XMLUtilmod::CreateNode(doc, u"Spaces"_s, u"  "_s);
+    const XmlNode group = XMLUtilmod::CreateNodeRoot(doc, u"Group"_s);
+    EXPECT_EQ(group.parentNode(), doc.documentElement());
+    EXPECT_EQ(group.childCount(), 0);
+
+    QString blank = u"  "_s;
+    QString qty = u" 12 "_s;
+    QString plain = u"a & b"_s;
+    XMLUtilmod::CreateNode(doc, u"Blank"_s, blank, group);
+    XMLUtilmod::CreateNode(doc, u"Qty"_s, qty, group);
+    XMLUtilmod::CreateNode(doc, u"Plain"_s, plain, group);
+    XMLUtilmod::CreateNode(doc, u"Last"_s, u"x"_s);
+    EXPECT_EQ(blank, u"");
+    EXPECT_EQ(qty, u"12");
+    EXPECT_EQ(doc.xml(), u"<Msg><Empty/><Spaces>  </Spaces><Group><Blank/><Qty>12</Qty>"
+                         u"<Plain>a &amp; b</Plain></Group><Last>x</Last></Msg>");
+
+    // What was written reads back the same way, except that text made only of
+    // spaces is not kept by a parse.
+    const XmlDocument back = parsed(doc.xml());
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"spaces"_s), u"");
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"QTY"_s), u"12");
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"blank"_s), u"");
+}
+
+TEST(XMLUtilmod, DeepDocumentsDoNotExhaustTheStack)
+{
+    constexpr int Depth = 100'000;
+    QString text;
+    for (int i = 0; i < Depth; ++i)
+        text += u"<Level>"_s;
+    text += u"<Value>deep</Value>"_s;
+    for (int i = 0; i < Depth; ++i)
+        text += u"</Level>"_s;
+    const XmlDocument doc = parsed(text);
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"value"_s), u"deep");
+    EXPECT_TRUE(XMLUtilmod::FindNode(doc.asNode(), u"nowhere"_s).isNull());
+}

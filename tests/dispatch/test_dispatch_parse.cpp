@@ -1,0 +1,251 @@
+#include "DispatchFixtures.h"
+#include "ScriptedUi.h"
+#include "XmlDocument.h"
+#include "dispatch/clsShowDispatch.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace dispatchtest;
+using orvane::Recordset;
+using orvane::Value;
+
+namespace {
+
+// Parses a document as the report does and returns the dispatch row.
+Recordset parse(clsShowDispatch &d, const QString &xml)
+{
+    d.CreateRecordset();
+    orvane::XmlDocument document;
+    document.loadXml(xml);
+    d.FillRecordset(document);
+    return d.dispatchRecordset();
+}
+
+Value field(const QString &body, const QString &name)
+{
+    clsShowDispatch d;
+    return parse(d, doc(body)).value(name);
+}
+
+} // namespace
+
+TEST(DispatchParse, RecordHasEveryFieldWithItsTypeAndSize)
+{
+    clsShowDispatch d;
+    d.CreateRecordset();
+    const Recordset &rs = d.dispatchRecordset();
+    ASSERT_EQ(rs.fieldCount(), 78);
+    EXPECT_EQ(rs.fieldDef(0).name, u"EnvironmentID"_s);
+    EXPECT_EQ(rs.fieldDef(3).name, u"ReceivingCOmpanyID"_s);
+    EXPECT_EQ(rs.fieldDef(77).name, u"WorkLocationPostalCode"_s);
+    EXPECT_EQ(rs.fieldDef(rs.fieldIndex(u"Deductible"_s)).type, orvane::ftype::Currency);
+    EXPECT_EQ(rs.fieldDef(rs.fieldIndex(u"MaxRepairs"_s)).definedSize, 4);
+    EXPECT_EQ(rs.fieldDef(rs.fieldIndex(u"TimeAbove"_s)).type, orvane::ftype::Bool);
+    EXPECT_EQ(rs.fieldDef(rs.fieldIndex(u"MobileLocationDescription"_s)).definedSize, 120);
+    EXPECT_TRUE(rs.eof() && rs.bof());
+}
+
+TEST(DispatchParse, MissingOrEmptyElementsLeaveFieldsUnset)
+{
+    for (const QString &xml : {u"<Nothing/>"_s, u"this is not xml"_s, QString()}) {
+        clsShowDispatch d;
+        const Recordset rs = parse(d, xml);
+        ASSERT_EQ(rs.recordCount(), 1);
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            EXPECT_TRUE(rs.field(i).value().isEmpty()) << rs.fieldDef(i).name.toStdString();
+    }
+    EXPECT_TRUE(field(u"<MobileIndicator/><Deductible></Deductible>"_s, u"MobileIndicator"_s)
+                    .isEmpty());
+    EXPECT_TRUE(field(u"<Deductible></Deductible>"_s, u"Deductible"_s).isEmpty());
+}
+
+TEST(DispatchParse, DatesComeFromEightCharacters)
+{
+    EXPECT_EQ(field(u"<TransactionDate>20240131</TransactionDate>"_s, u"TransactionDate"_s)
+                  .toDate()
+                  .date(),
+              QDate(2024, 1, 31));
+    EXPECT_EQ(field(u"<DateofLoss>20240131123456</DateofLoss>"_s, u"DateofLoss"_s).toDate().date(),
+              QDate(2024, 1, 31));
+    // Seven characters: the day is the seventh alone.
+    EXPECT_EQ(field(u"<DateofLoss>2024013</DateofLoss>"_s, u"DateofLoss"_s).toDate().date(),
+              QDate(2024, 1, 3));
+    // Out-of-range parts carry.
+    EXPECT_EQ(field(u"<DateofLoss>20241301</DateofLoss>"_s, u"DateofLoss"_s).toDate().date(),
+              QDate(2025, 1, 1));
+
+    clsShowDispatch d;
+    const auto e = errorOf(
+        [&] { parse(d, doc(u"<TransactionDate>202401</TransactionDate>"_s)); });
+    EXPECT_EQ(e.number(), 13);
+    EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
+    EXPECT_TRUE(e.description().startsWith(
+        u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 20\r\n"
+        u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\n"_s))
+        << e.description().toStdString();
+    EXPECT_EQ(errorOf([&] { parse(d, doc(u"<DateofLoss>2024AB01</DateofLoss>"_s)); }).number(),
+              13);
+}
+
+TEST(DispatchParse, FlagsAreTrueOnlyForAnUpperCaseY)
+{
+    EXPECT_EQ(field(u"<MobileIndicator>Y</MobileIndicator>"_s, u"MobileIndicator"_s), Value(true));
+    for (const QString &text : {u"y"_s, u"N"_s, u" Y"_s, u"Yes"_s})
+        EXPECT_EQ(field(u"<MobileIndicator>"_s + text + u"</MobileIndicator>"_s,
+                        u"MobileIndicator"_s),
+                  Value(false))
+            << text.toStdString();
+    // The element name matches in any case.
+    EXPECT_EQ(field(u"<eScheduleIndicator>Y</eScheduleIndicator>"_s, u"EscheduleIndicator"_s),
+              Value(true));
+    EXPECT_EQ(field(u"<ReceivingCompanyID>CLEAR</ReceivingCompanyID>"_s, u"ReceivingCOmpanyID"_s),
+              Value(u"CLEAR"_s));
+}
+
+TEST(DispatchParse, TextIsCutToTheFieldWidthBeforeConversion)
+{
+    const QString long121 = QString(121, u'x');
+    EXPECT_EQ(field(u"<MobileLocationDescription>"_s + long121 + u"</MobileLocationDescription>"_s,
+                    u"MobileLocationDescription"_s)
+                  .toText(),
+              QString(120, u'x'));
+    EXPECT_EQ(field(u"<VehicleYear>20211</VehicleYear>"_s, u"VehicleYear"_s), Value(u"2021"_s));
+    EXPECT_EQ(field(u"<MaxRepairs>12345</MaxRepairs>"_s, u"MaxRepairs"_s), Value(1234));
+    EXPECT_EQ(field(u"<FixedBidAmount>1234.5678</FixedBidAmount>"_s, u"FixedBidAmount"_s)
+                  .toCurrency()
+                  .scaled,
+              12345670);
+    EXPECT_EQ(errorOf([] { field(u"<Deductible>lots</Deductible>"_s, u"Deductible"_s); }).number(),
+              13);
+}
+
+TEST(DispatchParse, FaxLosesTheLongDistancePrefix)
+{
+    EXPECT_EQ(field(u"<GlassVendorFax>12175550101</GlassVendorFax>"_s, u"GlassVendorFax"_s),
+              Value(u"2175550101"_s));
+    EXPECT_EQ(field(u"<GlassVendorFax>2175550101</GlassVendorFax>"_s, u"GlassVendorFax"_s),
+              Value(u"2175550101"_s));
+    EXPECT_EQ(field(u"<GlassVendorFax>1175550101</GlassVendorFax>"_s, u"GlassVendorFax"_s),
+              Value(u"1175550101"_s));
+    EXPECT_EQ(field(u"<GlassVendorTelephone>12175550100</GlassVendorTelephone>"_s,
+                    u"GlassVendorTelephone"_s),
+              Value(u"12175550100"_s));
+}
+
+TEST(DispatchParse, CommentsJoinTheCommentChildrenOfTheFirstContainer)
+{
+    EXPECT_EQ(field(u"<InsurerComments><Comment>First</Comment><comment>skip</comment>"
+                    u"<Other>skip</Other><Comment>  Second  </Comment><Comment/>"
+                    u"</InsurerComments><Comment>elsewhere</Comment>"_s,
+                    u"InsurerComments"_s),
+              Value(u"First\r\nSecond\r\n"_s));
+
+    QString many = u"<InsurerComments>"_s;
+    for (int i = 0; i < 20; ++i)
+        many += u"<Comment>comment number "_s + QString::number(i) + u"</Comment>"_s;
+    const QString joined = field(many + u"</InsurerComments>"_s, u"InsurerComments"_s).toText();
+    EXPECT_EQ(joined.size(), 100);
+    EXPECT_TRUE(joined.startsWith(u"comment number 0\r\ncomment number 1\r\n"_s));
+}
+
+TEST(DispatchParse, FirstElementInDocumentOrderWins)
+{
+    const QString xml =
+        u"<Root><Header><DispatchNumber>H-1</DispatchNumber></Header>"
+        u"<Body><Dispatch><DispatchNumber>B-2</DispatchNumber></Dispatch></Body></Root>"_s;
+    clsShowDispatch d;
+    EXPECT_EQ(parse(d, xml).value(u"DispatchNumber"_s), Value(u"H-1"_s));
+    // The discount columns of the record are never filled from the document.
+    const Recordset rs = parse(d, sample(u"glass-replacement.xml"_s));
+    for (int i = 60; i < 73; ++i)
+        EXPECT_TRUE(rs.field(i).value().isEmpty()) << rs.fieldDef(i).name.toStdString();
+}
+
+TEST(DispatchParse, AnElementHoldingElementsCannotBeRead)
+{
+    const auto e = errorOf([] {
+        field(u"<InsuredOrClaimantCity><Name>x</Name></InsuredOrClaimantCity>"_s,
+              u"InsuredOrClaimantCity"_s);
+    });
+    EXPECT_EQ(e.number(), 94);
+    EXPECT_TRUE(e.description().endsWith(u"Invalid use of Null"_s));
+}
+
+TEST(DispatchParse, NodeValueSearchesBelowTheGivenNode)
+{
+    clsShowDispatch d;
+    d.CreateRecordset();
+    orvane::XmlDocument document;
+    document.loadXml(u"<a><b><VehicleMake>Ford</VehicleMake></b><VehicleMake>Kia</VehicleMake></a>"_s);
+    Recordset rs = d.dispatchRecordset();
+    rs.addNew();
+    d.NodeValue(document.documentElement().child(1), u"VehicleMake"_s, rs);
+    EXPECT_EQ(rs.value(u"VehicleMake"_s), Value(u"Kia"_s));
+    d.NodeValue(document.asNode(), u"VehicleMake"_s, rs);
+    EXPECT_EQ(rs.value(u"VehicleMake"_s), Value(u"Ford"_s));
+    const auto e = errorOf([&] { d.NodeValue(document.asNode(), u"NoSuchField"_s, rs); });
+    EXPECT_EQ(e.number(), 3265);
+    EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+}
+
+TEST(DispatchParse, SamplesParseWithTheirValues)
+{
+    clsShowDispatch d;
+    Recordset rs = parse(d, sample(u"glass-replacement.xml"_s));
+    EXPECT_EQ(rs.value(u"DispatchNumber"_s), Value(u"D-2026-118734"_s));
+    EXPECT_EQ(rs.value(u"InsuredOrClaimantLastName"_s), Value(u"O'Donnell"_s));
+    EXPECT_EQ(rs.value(u"Deductible"_s).toCurrency().scaled, 2500000);
+    EXPECT_EQ(rs.value(u"TransactionDate"_s).toDate().date(), QDate(2026, 12, 1));
+    EXPECT_EQ(rs.value(u"GlassVendorFax"_s), Value(u"2175550101"_s));
+    EXPECT_EQ(rs.value(u"InsurerComments"_s).toText(),
+              u"Stone chip spreading across the driver's view.\r\n"
+              u"Verify ADAS camera recalibration.\r\n"_s);
+    EXPECT_EQ(d.discountRecordset().recordCount(), 3);
+    EXPECT_EQ(d.authRecordset().recordCount(), 4);
+    EXPECT_EQ(d.damageRecordset().recordCount(), 2);
+
+    rs = parse(d, sample(u"mobile-eschedule.xml"_s));
+    EXPECT_EQ(rs.value(u"EscheduleIndicator"_s), Value(true));
+    EXPECT_EQ(rs.value(u"BeginRequestedTime"_s), Value(u"0800"_s));
+    EXPECT_EQ(rs.value(u"InsurerName"_s), Value(u"Peregrine Life & Auto"_s));
+
+    rs = parse(d, sample(u"minimal.xml"_s));
+    EXPECT_EQ(rs.value(u"VehicleModel"_s), Value(u"Civic"_s));
+    EXPECT_TRUE(rs.value(u"Deductible"_s).isEmpty());
+}
+
+TEST(DispatchParse, HostileDocumentsNeitherCrashNorHang)
+{
+    // Very deep nesting.
+    QString deep;
+    const int depth = 100000;
+    deep.reserve(depth * 8 + 64);
+    for (int i = 0; i < depth; ++i)
+        deep += u"<a>"_s;
+    deep += u"<DispatchNumber>DEEP</DispatchNumber>"_s;
+    for (int i = 0; i < depth; ++i)
+        deep += u"</a>"_s;
+    clsShowDispatch d;
+    Recordset rs = parse(d, deep);
+    EXPECT_EQ(rs.recordCount(), 1);
+
+    // NUL characters and over-long values.
+    rs = parse(d, doc(u"<DispatchNumber>AB"_s + QChar(u'\0') + u"CD</DispatchNumber>"_s));
+    EXPECT_EQ(rs.recordCount(), 1);
+    rs = parse(d, doc(u"<Alert>"_s + QString(1'000'000, u'z') + u"</Alert>"_s));
+    EXPECT_EQ(rs.value(u"Alert"_s).toText().size(), 200);
+}
+
+TEST(DispatchParse, CreateRecordsetReplacesTheHeldSets)
+{
+    orvane::test::ScopedScriptedUi ui;
+    clsShowDispatch d;
+    Recordset first = parse(d, sample(u"glass-replacement.xml"_s));
+    d.CreateRecordset();
+    EXPECT_EQ(d.dispatchRecordset().recordCount(), 0);
+    EXPECT_EQ(d.discountRecordset().recordCount(), 0);
+    // A set handed out before keeps its rows.
+    EXPECT_EQ(first.recordCount(), 1);
+    EXPECT_TRUE(ui->boxes().empty());
+}

@@ -1,0 +1,522 @@
+#include "Criteria.h"
+#include "Recordset.h"
+#include "VbError.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+
+namespace {
+
+long errorOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const VbError &e) {
+        return e.number();
+    }
+    return 0;
+}
+
+QString descriptionOf(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const VbError &e) {
+        return e.description();
+    }
+    return {};
+}
+
+// PartNo text(10), Qty int, Price currency, Sent bool, Due date.
+Recordset makeParts()
+{
+    Recordset rs;
+    rs.appendField(u"PartNo"_s, ftype::Text, 10);
+    rs.appendField(u"Qty"_s, ftype::Int32);
+    rs.appendField(u"Price"_s, ftype::Currency);
+    rs.appendField(u"Sent"_s, ftype::Bool);
+    rs.appendField(u"Due"_s, ftype::Date);
+    rs.open();
+    return rs;
+}
+
+void addPart(Recordset &rs, const QString &part, int qty, const QString &price = u"0"_s,
+             bool sent = false, QDate due = QDate(2024, 1, 1))
+{
+    rs.addNew();
+    rs[u"PartNo"_s] = part;
+    rs[u"Qty"_s] = qty;
+    rs[u"Price"_s] = price;
+    rs[u"Sent"_s] = sent;
+    rs[u"Due"_s] = due;
+    rs.update();
+}
+
+Recordset sampleParts()
+{
+    Recordset rs = makeParts();
+    addPart(rs, u"BACKTINT"_s, 1, u"10.5"_s, false, QDate(2024, 1, 31));
+    addPart(rs, u"O'Brien"_s, 12, u"99.99"_s, true, QDate(2024, 2, 29));
+    addPart(rs, u"WS-100"_s, 5, u"250"_s, false, QDate(2023, 12, 24));
+    addPart(rs, u"ws-200"_s, -3, u"0.0001"_s, true, QDate(2024, 6, 1));
+    rs.moveFirst();
+    return rs;
+}
+
+// Part numbers of the rows the cursor visits from the first visible row.
+QStringList visibleParts(Recordset rs)
+{
+    QStringList parts;
+    if (rs.eof() && rs.bof())
+        return parts;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        parts << rs.value(u"PartNo"_s).toText();
+    return parts;
+}
+
+QStringList filtered(const Recordset &rs, const QString &criteria)
+{
+    Recordset view = rs.clone();
+    view.setFilter(criteria);
+    return visibleParts(view);
+}
+
+} // namespace
+
+TEST(RecordsetFields, SizesTypesAndNames)
+{
+    Recordset rs;
+    rs.appendField(u"Name"_s, ftype::Text, 30);
+    rs.appendField(u"Memo"_s, 203);
+    rs.appendField(u"Count"_s, ftype::Int32);
+    rs.appendField(u"Big"_s, ftype::Int64);
+    rs.appendField(u"Ratio"_s, ftype::Double);
+    rs.appendField(u"Money"_s, ftype::Currency);
+    rs.appendField(u"When"_s, ftype::Date);
+    rs.appendField(u"Flag"_s, ftype::Bool);
+    EXPECT_EQ(errorOf([&] { rs.appendField(u"NAME"_s, ftype::Text, 5); }), 3367);
+    EXPECT_EQ(errorOf([&] { rs.appendField(u"Odd"_s, 999); }), err::BadArguments);
+    rs.open();
+    EXPECT_EQ(errorOf([&] { rs.appendField(u"Late"_s, ftype::Text, 5); }),
+              err::OperationNotAllowed);
+
+    const std::vector<int> sizes{30, 0, 4, 8, 8, 8, 8, 2};
+    ASSERT_EQ(rs.fieldCount(), 8);
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(rs.fieldDef(i).definedSize, sizes[size_t(i)]) << i;
+    EXPECT_EQ(kindOfType(129), ValueKind::Text);
+    EXPECT_EQ(rs.fieldIndex(u"mONEY"_s), 5);
+    EXPECT_EQ(rs.fieldIndex(u"nope"_s), -1);
+    EXPECT_EQ(rs.field(u"FLAG"_s).name(), u"Flag"_s);
+    EXPECT_EQ(errorOf([&] { rs.field(u"nope"_s); }), err::ItemNotFound);
+    EXPECT_EQ(errorOf([&] { rs.field(8); }), err::ItemNotFound);
+}
+
+TEST(RecordsetValues, ConversionsOnStore)
+{
+    Recordset rs = makeParts();
+    rs.addNew();
+    EXPECT_TRUE(rs.value(u"qty"_s).isEmpty()) << "never assigned reads as Empty";
+    rs[u"Qty"_s] = u" 12 "_s;
+    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(12)));
+    rs[u"Price"_s] = u"12.3456"_s;
+    EXPECT_EQ(rs.value(u"Price"_s).get<Currency>()->scaled, 123456);
+    rs[u"Due"_s] = u"2024-02-29"_s;
+    EXPECT_EQ(rs.value(u"Due"_s).toDate().date(), QDate(2024, 2, 29));
+    rs[u"PartNo"_s] = std::int32_t(42);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"42"_s));
+
+    for (const QString &bad : {u""_s, u"abc"_s, u"12ab"_s})
+        EXPECT_EQ(errorOf([&] { rs[u"Qty"_s] = bad; }), err::TypeMismatch) << bad.toStdString();
+    EXPECT_EQ(errorOf([&] { rs[u"Qty"_s] = u"3000000000"_s; }), err::Overflow);
+    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(12))) << "a failed store keeps the value";
+
+    rs[u"PartNo"_s] = u"1234567890"_s; // exactly the defined size
+    EXPECT_EQ(errorOf([&] { rs[u"PartNo"_s] = u"12345678901"_s; }), err::MultipleStep);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"1234567890"_s)) << "no silent cut";
+
+    rs[u"Qty"_s] = Value::null();
+    EXPECT_TRUE(rs.value(u"Qty"_s).isNull());
+    rs[u"Qty"_s] = Value();
+    EXPECT_TRUE(rs.value(u"Qty"_s).isEmpty());
+}
+
+TEST(RecordsetCursor, EmptySetAndBoundaries)
+{
+    Recordset rs = makeParts();
+    EXPECT_TRUE(rs.bof());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_EQ(errorOf([&] { rs.moveFirst(); }), err::NoCurrentRecord);
+    EXPECT_EQ(errorOf([&] { rs.moveNext(); }), err::NoCurrentRecord);
+    EXPECT_EQ(errorOf([&] { rs.value(u"Qty"_s); }), err::NoCurrentRecord);
+
+    rs = sampleParts();
+    EXPECT_EQ(rs.recordCount(), 4);
+    EXPECT_EQ(rs.absolutePosition(), 1);
+    rs.movePrevious();
+    EXPECT_TRUE(rs.bof());
+    EXPECT_FALSE(rs.eof());
+    EXPECT_EQ(rs.absolutePosition(), 0);
+    EXPECT_EQ(errorOf([&] { rs.movePrevious(); }), err::NoCurrentRecord);
+    rs.moveNext();
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
+    rs.move(2);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"WS-100"_s));
+    rs.move(5);
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(errorOf([&] { rs.moveNext(); }), err::NoCurrentRecord);
+    rs.moveLast();
+    EXPECT_EQ(rs.absolutePosition(), 4);
+    rs.move(-3);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
+
+    Recordset same = rs; // a second handle on the same cursor
+    same.moveNext();
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
+}
+
+TEST(RecordsetRows, AddNewUpdateAndCancel)
+{
+    Recordset rs = sampleParts();
+    rs.addNew();
+    rs[u"PartNo"_s] = u"NEW"_s;
+    EXPECT_EQ(rs.absolutePosition(), 5);
+    rs.update();
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"NEW"_s)) << "stays current after update";
+
+    rs.moveFirst();
+    rs.addNew();
+    rs[u"PartNo"_s] = u"HALF"_s;
+    rs.cancelUpdate(); // filling the row failed
+    EXPECT_EQ(rs.recordCount(), 5);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s)) << "back where it was";
+
+    rs[u"Qty"_s] = 77;
+    rs[u"PartNo"_s] = u"CHANGED"_s;
+    rs.cancelUpdate();
+    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(1)));
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
+
+    rs.addNew();
+    rs[u"PartNo"_s] = u"KEPT"_s;
+    rs.moveFirst(); // leaving an added row commits it
+    rs.cancelUpdate();
+    EXPECT_EQ(rs.recordCount(), 6);
+    rs.moveLast();
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"KEPT"_s));
+}
+
+TEST(RecordsetRows, DeleteStaysUntilNextMove)
+{
+    Recordset rs = sampleParts();
+    rs.moveNext();
+    rs.deleteRow();
+    EXPECT_FALSE(rs.eof());
+    EXPECT_FALSE(rs.bof());
+    EXPECT_EQ(errorOf([&] { rs.value(u"PartNo"_s); }), err::NoCurrentRecord);
+    EXPECT_EQ(errorOf([&] { rs[u"Qty"_s] = 1; }), err::NoCurrentRecord);
+    EXPECT_EQ(errorOf([&] { rs.deleteRow(); }), err::NoCurrentRecord);
+    EXPECT_EQ(rs.recordCount(), 3);
+    rs.moveNext();
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"WS-100"_s));
+    rs.movePrevious();
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s)) << "deleted row is skipped";
+
+    // The usual delete-all loop ends at EOF without a 3021.
+    rs.moveFirst();
+    while (!rs.eof()) {
+        rs.deleteRow();
+        rs.moveNext();
+    }
+    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_TRUE(rs.bof());
+}
+
+TEST(RecordsetClone, SharesRowsOwnCursorAndFilter)
+{
+    Recordset rs = sampleParts();
+    rs.moveLast();
+    rs.setFilter(u"Sent = True"_s);
+    Recordset copy = rs.clone();
+    EXPECT_TRUE(copy.sharesRowsWith(rs));
+    EXPECT_FALSE(sampleParts().sharesRowsWith(rs));
+    EXPECT_EQ(copy.filter(), QString());
+    EXPECT_EQ(copy.recordCount(), 4);
+    EXPECT_EQ(copy.value(u"PartNo"_s), Value(u"BACKTINT"_s)) << "clone starts on the first row";
+
+    copy[u"Qty"_s] = 500;
+    copy.addNew();
+    copy[u"PartNo"_s] = u"FROMCLONE"_s;
+    copy[u"Sent"_s] = true;
+    copy.update();
+    EXPECT_EQ(filtered(rs, u"Qty = 500"_s), QStringList{u"BACKTINT"_s});
+    EXPECT_EQ(rs.recordCount(), 3) << "the original's filter now lets the clone's row through";
+
+    rs.moveFirst();
+    rs.deleteRow();
+    EXPECT_EQ(copy.recordCount(), 4);
+}
+
+TEST(RecordsetClone, BookmarksWorkAcrossClones)
+{
+    Recordset rs = sampleParts();
+    rs.moveNext();
+    const Value mark = rs.bookmark();
+    Recordset copy = rs.clone();
+    copy.setBookmark(mark);
+    EXPECT_EQ(copy.value(u"PartNo"_s), Value(u"O'Brien"_s));
+
+    Recordset other = sampleParts();
+    EXPECT_EQ(errorOf([&] { other.setBookmark(mark); }), err::BadArguments);
+    EXPECT_EQ(errorOf([&] { other.setBookmark(Value(u"x"_s)); }), err::BadArguments);
+    rs.deleteRow();
+    EXPECT_EQ(errorOf([&] {
+                  copy.moveFirst();
+                  copy.setBookmark(mark);
+              }),
+              err::BadArguments);
+    rs.moveLast();
+    rs.moveNext();
+    EXPECT_EQ(errorOf([&] { rs.bookmark(); }), err::NoCurrentRecord);
+}
+
+TEST(RecordsetFilter, ClausesValuesAndKeywords)
+{
+    const Recordset rs = sampleParts();
+    const QStringList all{u"BACKTINT"_s, u"O'Brien"_s, u"WS-100"_s, u"ws-200"_s};
+    EXPECT_EQ(filtered(rs, u"partno = 'backtint'"_s), QStringList{u"BACKTINT"_s});
+    EXPECT_EQ(filtered(rs, u"PartNo LIKE 'ws*'"_s), (QStringList{u"WS-100"_s, u"ws-200"_s}));
+    EXPECT_EQ(filtered(rs, u"PartNo like '%1%'"_s), QStringList{u"WS-100"_s});
+    EXPECT_EQ(filtered(rs, u"Qty > 1 and Qty <= 12"_s), (QStringList{u"O'Brien"_s, u"WS-100"_s}));
+    EXPECT_EQ(filtered(rs, u"Qty = -3 OR Qty = '12'"_s), (QStringList{u"O'Brien"_s, u"ws-200"_s}));
+    EXPECT_EQ(filtered(rs, u"(Qty < 0 OR Qty > 10) AND Sent = True"_s),
+              (QStringList{u"O'Brien"_s, u"ws-200"_s}));
+    EXPECT_EQ(filtered(rs, u"Qty < 0 OR (Qty > 10 AND Sent = False)"_s), QStringList{u"ws-200"_s});
+    EXPECT_EQ(filtered(rs, u"Sent = -1"_s), filtered(rs, u"Sent = true"_s));
+    EXPECT_EQ(filtered(rs, u"Sent = 0"_s), (QStringList{u"BACKTINT"_s, u"WS-100"_s}));
+    EXPECT_EQ(filtered(rs, u"Price >= 99.99"_s), (QStringList{u"O'Brien"_s, u"WS-100"_s}));
+    EXPECT_EQ(filtered(rs, u"Price = 0.0001"_s), QStringList{u"ws-200"_s});
+    EXPECT_EQ(filtered(rs, u"Due < #2024-01-31#"_s), QStringList{u"WS-100"_s});
+    EXPECT_EQ(filtered(rs, u"Due = #1/31/2024#"_s), QStringList{u"BACKTINT"_s});
+    EXPECT_EQ(filtered(rs, u"Due >= #2024-02-29 00:00:01#"_s), QStringList{u"ws-200"_s});
+    EXPECT_EQ(filtered(rs, u"[PartNo] = 'O''Brien'"_s), QStringList{u"O'Brien"_s});
+    EXPECT_EQ(filtered(rs, u"PartNo = 'O' + CHR(39) + 'Brien'"_s), QStringList{u"O'Brien"_s});
+    EXPECT_EQ(filtered(rs, u"PartNo <> 'x'"_s), all);
+}
+
+TEST(RecordsetFilter, CursorRulesAndAddedRows)
+{
+    Recordset rs = sampleParts();
+    rs.moveLast();
+    rs.setFilter(u"Sent = True"_s);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s)) << "moves to the first visible row";
+    EXPECT_EQ(rs.recordCount(), 2);
+
+    // A row added under a filter stays reachable by its cursor while being
+    // filled in, until the filter is set again.
+    rs.addNew();
+    rs[u"PartNo"_s] = u"UNSENT"_s;
+    rs.update();
+    EXPECT_EQ(visibleParts(rs), (QStringList{u"O'Brien"_s, u"ws-200"_s, u"UNSENT"_s}));
+    rs.setFilter(u"Sent = True"_s);
+    EXPECT_EQ(rs.recordCount(), 2);
+
+    // Other rows are judged when looked at: an edit takes effect at once.
+    rs[u"Sent"_s] = false;
+    rs.moveNext();
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"ws-200"_s));
+    EXPECT_EQ(rs.recordCount(), 1);
+
+    rs.setFilter(u"PartNo = 'none'"_s);
+    EXPECT_TRUE(rs.bof());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(rs.recordCount(), 0);
+    rs.setFilter(QString());
+    EXPECT_EQ(rs.filter(), QString());
+    EXPECT_EQ(rs.recordCount(), 5);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
+}
+
+TEST(RecordsetFilter, TextComparisonRules)
+{
+    Recordset rs = makeParts();
+    addPart(rs, u"BACKTINT "_s, 1);
+    addPart(rs, u"L1\r\nL2"_s, 2);
+    rs.addNew(); // PartNo never assigned: compares as ""
+    rs[u"Qty"_s] = 3;
+    rs.addNew();
+    rs[u"PartNo"_s] = Value::null();
+    rs.update();
+    EXPECT_EQ(filtered(rs, u"PartNo = 'BACKTINT'"_s), QStringList());
+    EXPECT_EQ(filtered(rs, u"PartNo = 'backtint '"_s), QStringList{u"BACKTINT "_s});
+    EXPECT_EQ(filtered(rs, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
+              QStringList{u"L1\r\nL2"_s});
+    EXPECT_EQ(filtered(rs, u"PartNo = '' AND Qty = 3"_s), QStringList{QString()});
+    Recordset nulls = rs.clone();
+    nulls.setFilter(u"PartNo IS NULL"_s);
+    EXPECT_EQ(nulls.recordCount(), 1);
+    nulls.setFilter(u"PartNo = NULL"_s);
+    EXPECT_EQ(nulls.recordCount(), 1);
+    nulls.setFilter(u"PartNo <> 'x'"_s);
+    EXPECT_EQ(nulls.recordCount(), 3) << "Null is unequal to nothing";
+    nulls.setFilter(u"PartNo is not null"_s);
+    EXPECT_EQ(nulls.recordCount(), 3);
+}
+
+TEST(RecordsetFind, DirectionSkipAndNotFound)
+{
+    Recordset rs = sampleParts();
+    rs.find(u"Sent = True"_s);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
+    rs.find(u"Sent = True"_s); // skip 0: the current row matches
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
+    rs.find(u"Sent = True"_s, 1);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"ws-200"_s));
+    rs.find(u"Qty > 0"_s, 0, SearchDirection::Backward);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"WS-100"_s));
+    rs.find(u"Qty > 0"_s, 1, SearchDirection::Backward);
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
+    rs.find(u"PartNo = 'nothing'"_s, 0, SearchDirection::Backward);
+    EXPECT_TRUE(rs.bof());
+    rs.moveFirst();
+    rs.find(u"PartNo = 'O' + CHR(39) + 'Brien'"_s);
+    EXPECT_EQ(rs.absolutePosition(), 2);
+    rs.find(u"PartNo = 'nothing'"_s);
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(errorOf([&] { rs.find(u"Qty = 1"_s); }), err::NoCurrentRecord);
+
+    rs.setFilter(u"Sent = False"_s);
+    rs.find(u"Qty = 12"_s);
+    EXPECT_TRUE(rs.eof()) << "find honours the filter";
+    rs.moveFirst();
+    EXPECT_EQ(errorOf([&] { rs.find(u"Qty = 1 AND Qty = 2"_s); }), err::BadArguments);
+    EXPECT_EQ(errorOf([&] { rs.find(u"Qty = 1"_s, -1); }), err::BadArguments);
+}
+
+TEST(RecordsetCriteria, MalformedIsBadArgumentsWithDetail)
+{
+    Recordset rs = sampleParts();
+    rs.setFilter(u"Qty > 1"_s);
+    const QStringList bad{
+        u"Nope = 1"_s,           u"PartNo = 'abc"_s, u"PartNo = "_s,
+        u"Qty = 1 garbage"_s,    u"(Qty = 1"_s,      u"Qty = 1)"_s,
+        u"PartNo = CHR(256)"_s,  u"Qty = 'abc'"_s,   u"Qty == 1"_s,
+        u"Qty = 12ab"_s,         u"Sent LIKE 1"_s,   u"PartNo = 'a' +"_s,
+        u"Due = #2024-02-30#"_s, u"Qty > NULL"_s,    u"AND Qty = 1"_s,
+        u"[PartNo = 'x'"_s,      u"Qty = 1 OR"_s,    u"PartNo = 'a' + 1"_s,
+    };
+    for (const QString &text : bad) {
+        const QString description = descriptionOf([&] { rs.setFilter(text); });
+        EXPECT_TRUE(description.startsWith(u"Arguments are of the wrong type"_s))
+            << text.toStdString() << " -> " << description.toStdString();
+        EXPECT_TRUE(description.contains(u"position"_s) || description.contains(u"end"_s))
+            << text.toStdString() << " -> " << description.toStdString();
+    }
+    EXPECT_TRUE(
+        descriptionOf([&] { rs.setFilter(u"Qty = 1 OR Nope = 2"_s); }).contains(u"\"Nope\""_s));
+    EXPECT_EQ(rs.filter(), u"Qty > 1"_s) << "a refused filter leaves the old one";
+    EXPECT_EQ(rs.recordCount(), 2);
+}
+
+TEST(RecordsetCriteria, HostileInputDoesNotCrash)
+{
+    Recordset rs = sampleParts();
+    const auto refused = [&](const QString &text) {
+        return errorOf([&] { rs.setFilter(text); }) == err::BadArguments;
+    };
+    EXPECT_TRUE(refused(u"PartNo = 'a"_s + QChar(0) + u"b'"_s));
+    EXPECT_TRUE(refused(QString(100000, u'(') + u"Qty = 1"_s + QString(100000, u')')));
+    EXPECT_TRUE(refused(u"PartNo = '"_s + QString(1 << 20, u'x') + u"'"_s));
+    EXPECT_TRUE(descriptionOf([&] {
+                    rs.setFilter(QString(300, u'(') + u"Qty = 1"_s + QString(300, u')'));
+                }).contains(u"deeper"_s));
+    EXPECT_TRUE(refused(QString(300, u'(')));
+
+    // Deep but allowed nesting and a long OR chain evaluate fine.
+    rs.setFilter(QString(150, u'(') + u"Qty = 5"_s + QString(150, u')'));
+    EXPECT_EQ(rs.recordCount(), 1);
+    QString chain = u"Qty = 5"_s;
+    for (int i = 0; i < 4000; ++i)
+        chain += u" OR Qty = 1000"_s;
+    rs.setFilter(chain);
+    EXPECT_EQ(rs.recordCount(), 1);
+
+    EXPECT_TRUE(likeMatch(u"abcabcabcX"_s, u"*a*b*c*X"_s));
+    EXPECT_FALSE(likeMatch(QString(2000, u'a'), QString(QString(50, u'*') + u"b"_s)));
+}
+
+TEST(RecordsetStorage, RowStatusTracking)
+{
+    Recordset rs = makeParts();
+    rs.loadRow({u"A"_s, u"1"_s, Value(), Value(), Value()});
+    rs.loadRow({u"B"_s, 2, Value(), true, QDate(2024, 3, 1)});
+    rs.loadRow({u"C"_s, 3, Value(), Value(), Value()});
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"A"_s)) << "a freshly loaded set is on its first row";
+    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(1))) << "loaded values are converted";
+    EXPECT_EQ(errorOf([&] { rs.loadRow({u"D"_s}); }), err::BadArguments);
+    EXPECT_EQ(errorOf([&] {
+                  rs.loadRow({u"01234567890"_s, 1, Value(), Value(), Value()});
+              }),
+              err::MultipleStep);
+
+    rs.moveNext();
+    rs[u"Qty"_s] = 20; // B: Modified
+    rs.moveNext();
+    rs.deleteRow(); // C: Deleted
+    rs.addNew();    // D: New
+    rs[u"PartNo"_s] = u"D"_s;
+    rs.update();
+    rs.addNew(); // E: New, then deleted: never stored
+    rs.deleteRow();
+
+    std::vector<std::pair<RowStatus, QString>> seen;
+    const auto collect = [&] {
+        seen.clear();
+        rs.forEachRow([&](RowStatus s, const std::vector<Value> &values) {
+            seen.emplace_back(s, values[0].toText());
+        });
+    };
+    collect();
+    const std::vector<std::pair<RowStatus, QString>> expected{{RowStatus::Unchanged, u"A"_s},
+                                                              {RowStatus::Modified, u"B"_s},
+                                                              {RowStatus::Deleted, u"C"_s},
+                                                              {RowStatus::New, u"D"_s}};
+    EXPECT_EQ(seen, expected);
+
+    rs.acceptChanges();
+    collect();
+    const std::vector<std::pair<RowStatus, QString>> accepted{{RowStatus::Unchanged, u"A"_s},
+                                                              {RowStatus::Unchanged, u"B"_s},
+                                                              {RowStatus::Unchanged, u"D"_s}};
+    EXPECT_EQ(seen, accepted);
+    rs.moveFirst();
+    rs.moveNext();
+    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(20)));
+}
+
+TEST(RecordsetFilter, TenThousandRowsStayFast)
+{
+    Recordset rs = makeParts();
+    for (int i = 0; i < 10000; ++i)
+        rs.loadRow({QString(u"P"_s + QString::number(i)), i, Value(), (i % 3) == 0, Value()});
+    QElapsedTimer timer;
+    timer.start();
+    rs.setFilter(u"Sent = True AND (Qty < 5000 OR PartNo LIKE 'P99*')"_s);
+    int visited = 0;
+    for (; !rs.eof(); rs.moveNext()) {
+        ++visited;
+        EXPECT_EQ(rs.absolutePosition(), visited);
+        EXPECT_GT(rs.recordCount(), 0);
+        rs[u"Qty"_s].value();
+    }
+    EXPECT_EQ(visited, rs.recordCount());
+    EXPECT_EQ(visited, 1667 + 34); // i % 3 == 0 below 5000, plus P9900 .. P9999
+    EXPECT_LT(timer.elapsed(), 3000);
+}

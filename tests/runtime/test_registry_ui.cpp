@@ -1,0 +1,115 @@
+#include "ObjectRegistry.h"
+#include "ScriptedUi.h"
+#include "VbError.h"
+
+#include <QDialog>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+
+namespace {
+
+class Greeter : public ComObject {
+public:
+    virtual QString hello() const { return u"hello"_s; }
+};
+
+class Other : public ComObject {};
+
+} // namespace
+
+TEST(ObjectRegistry, CreatesByIdentifierWithoutRegardToCase)
+{
+    auto &registry = ObjectRegistry::instance();
+    registry.registerClass(u"Test.Greeter"_s, [] { return std::make_shared<Greeter>(); });
+    registry.registerClass(u"Test.Other"_s, [] { return std::make_shared<Other>(); });
+
+    EXPECT_EQ(CreateObject<Greeter>(u"test.GREETER"_s)->hello(), u"hello"_s);
+    // Each creation is a new object.
+    EXPECT_NE(registry.create(u"Test.Greeter"_s), registry.create(u"Test.Greeter"_s));
+
+    try {
+        CreateObject<Greeter>(u"Test.Missing"_s);
+        FAIL() << "expected 429";
+    } catch (const VbError &e) {
+        EXPECT_EQ(e.number(), 429);
+        EXPECT_EQ(e.description(), u"ActiveX component can't create object"_s);
+    }
+    try {
+        CreateObject<Greeter>(u"Test.Other"_s);
+        FAIL() << "expected a type mismatch";
+    } catch (const VbError &e) {
+        EXPECT_EQ(e.number(), 13);
+    }
+    registry.unregisterClass(u"TEST.GREETER"_s);
+    EXPECT_FALSE(registry.isRegistered(u"Test.Greeter"_s));
+    registry.unregisterClass(u"Test.Other"_s);
+}
+
+TEST(VbError, ProceduresWrapOncePerLevel)
+{
+    Proc inner(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+    Proc outer(u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
+    inner.at(20);
+    outer.at(30);
+    const VbError caught(13, u"x"_s, u"Type mismatch"_s);
+    const VbError once = inner.wrap(caught);
+    const VbError twice = outer.wrap(once);
+    EXPECT_EQ(twice.number(), 13);
+    EXPECT_EQ(twice.source(), u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
+    EXPECT_EQ(twice.description(),
+              u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 30\r\n"
+              u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\nType mismatch"_s);
+
+    Proc xml(u"XMLUtilmod.CreateNode"_s, WrapStyle::XmlRoutineChained);
+    xml.at(40);
+    const VbError chained = xml.wrap(VbError(91, u"Doc"_s, u"Object variable not set"_s));
+    EXPECT_EQ(chained.source(), u"Doc:XMLUtilmod.CreateNode"_s);
+    EXPECT_EQ(chained.description(),
+              u"Object variable not set\r\nXMLUtilmod.CreateNode\r\nLine # : 40"_s);
+
+    Proc util(u"setRSValue"_s, WrapStyle::Utility);
+    util.at(3);
+    EXPECT_EQ(util.wrap(caught).description(), u"Type mismatch\r\nLine : 3"_s);
+
+    // Anything thrown that is not a VbError still arrives with a number.
+    try {
+        try {
+            throw std::runtime_error("boom");
+        } catch (...) {
+            outer.rethrow();
+        }
+    } catch (const VbError &e) {
+        EXPECT_NE(e.number(), 0);
+        EXPECT_TRUE(e.description().endsWith(u"boom"_s));
+    }
+}
+
+TEST(ScriptedUi, AnswersRecordsAndPlaysDialogs)
+{
+    test::ScopedScriptedUi ui;
+    ui->answer(MsgResult::No);
+    EXPECT_EQ(Ui::instance().msgBox(u"Unlink?"_s, MsgButtons::YesNo, MsgIcon::Question),
+              MsgResult::No);
+    // With nothing queued the first button answers.
+    EXPECT_EQ(Ui::instance().msgBox(u"Done"_s), MsgResult::OK);
+    ASSERT_EQ(ui->boxes().size(), 2u);
+    EXPECT_EQ(ui->boxes()[0].title, u"qorOrvaneUI"_s);
+    EXPECT_EQ(ui->boxes()[0].icon, MsgIcon::Question);
+
+    QDialog dialog;
+    dialog.setObjectName(u"Dispatchfrm"_s);
+    auto *ok = new QPushButton(u"OK"_s, &dialog);
+    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
+    ui->onDialog([](QDialog *d) { d->findChild<QPushButton *>()->click(); });
+    EXPECT_EQ(Ui::instance().showModal(&dialog), QDialog::Accepted);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(ui->dialogsShown(), std::vector<QString>{u"Dispatchfrm"_s});
+
+    ui->setWindowRect(42, QRect(10, 20, 300, 200));
+    EXPECT_EQ(Ui::instance().windowRect(42), QRect(10, 20, 300, 200));
+    EXPECT_TRUE(Ui::instance().windowRect(7).isEmpty());
+}

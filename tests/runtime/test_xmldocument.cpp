@@ -1,0 +1,276 @@
+#include "VbError.h"
+#include "XmlDocument.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+using namespace Qt::StringLiterals;
+using orvane::VbError;
+using orvane::XmlDocument;
+using orvane::XmlNameSet;
+using orvane::XmlNode;
+
+namespace {
+
+XmlDocument parsed(const QString &text)
+{
+    XmlDocument doc;
+    EXPECT_TRUE(doc.loadXml(text)) << doc.parseError().toStdString();
+    return doc;
+}
+
+long errorNumber(const std::function<void()> &f)
+{
+    try {
+        f();
+    } catch (const VbError &e) {
+        return e.number();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(XmlDocument, NamesValuesAndKinds)
+{
+    const XmlDocument doc = parsed(u"<Root><A>text</A><B><![CDATA[x<y]]></B><C/></Root>"_s);
+    const XmlNode docNode = doc.asNode();
+    EXPECT_EQ(docNode.nodeName(), u"#document");
+    EXPECT_EQ(docNode.nodeType(), orvane::xmlkind::Document);
+    EXPECT_TRUE(docNode.nodeValue().isNull());
+
+    const XmlNode root = doc.child(0);
+    EXPECT_EQ(root, doc.documentElement());
+    EXPECT_EQ(root.nodeName(), u"Root");
+    EXPECT_FALSE(root.hasValue());
+    EXPECT_TRUE(root.nodeValue().isNull());
+
+    const XmlNode text = root.child(0).firstChild();
+    EXPECT_EQ(text.nodeName(), u"#text");
+    EXPECT_EQ(text.nodeType(), orvane::xmlkind::Text);
+    EXPECT_EQ(text.nodeValue(), orvane::Value(u"text"_s));
+
+    const XmlNode cdata = root.child(1).firstChild();
+    EXPECT_EQ(cdata.nodeName(), u"#cdata-section");
+    EXPECT_EQ(cdata.nodeValue(), orvane::Value(u"x<y"_s));
+    EXPECT_EQ(root.text(), u"textx<y");
+
+    const XmlNode null;
+    EXPECT_TRUE(null.isNull());
+    EXPECT_EQ(null.nodeName(), u"");
+    EXPECT_TRUE(null.nodeValue().isNull());
+    EXPECT_TRUE(null.child(0).isNull());
+    EXPECT_EQ(errorNumber([&] { XmlNode(null).appendChild(root); }),
+              orvane::err::ObjectVariableNotSet);
+}
+
+TEST(XmlDocument, ChildrenByIndex)
+{
+    const XmlDocument doc = parsed(u"<r><a/><b/><c/><d/></r>"_s);
+    const XmlNode r = doc.documentElement();
+    EXPECT_EQ(r.childCount(), 4);
+    EXPECT_EQ(r.childNodes().length(), 4);
+    EXPECT_TRUE(r.child(4).isNull());
+    EXPECT_TRUE(r.child(-1).isNull());
+    EXPECT_TRUE(r.childNodes().item(100).isNull());
+    // Sequential, backwards and repeated indexes all give the same nodes.
+    const QString order = u"abcd"_s;
+    for (int i : {0, 1, 2, 3, 3, 1, 2, 0, 3})
+        EXPECT_EQ(r.child(i).nodeName(), order.at(i)) << i;
+    EXPECT_EQ(doc.childCount(), 1);
+    EXPECT_TRUE(doc.child(1).isNull());
+}
+
+TEST(XmlDocument, WhitespaceOnlyTextIsDropped)
+{
+    const XmlDocument doc = parsed(u"<a>\n  <b/>\n\t<c> x </c>\n</a>\n"_s);
+    const XmlNode a = doc.documentElement();
+    ASSERT_EQ(a.childCount(), 2);
+    EXPECT_EQ(a.child(1).nodeName(), u"c");
+    EXPECT_EQ(a.child(1).firstChild().nodeValue(), orvane::Value(u" x "_s));
+}
+
+TEST(XmlDocument, TextThatIsNotWellFormedLeavesAnEmptyDocument)
+{
+    XmlDocument doc = parsed(u"<kept><x>1</x></kept>"_s);
+    const XmlNode earlier = doc.documentElement();
+    for (const QString &bad : {u"<a>"_s, u"<a></b>"_s, u""_s, u"   "_s, u"<a/><b/>"_s,
+                               u"text<a/>"_s, u"<a/>tail"_s, u"<a x='1' x='2'/>"_s}) {
+        EXPECT_FALSE(doc.loadXml(bad)) << bad.toStdString();
+        EXPECT_EQ(doc.childCount(), 0) << bad.toStdString();
+        EXPECT_TRUE(doc.documentElement().isNull());
+        EXPECT_EQ(doc.xml(), u"");
+        EXPECT_FALSE(doc.parseError().isEmpty());
+    }
+    // A node taken before the reload still reads its own tree.
+    EXPECT_EQ(earlier.xml(), u"<kept><x>1</x></kept>");
+    EXPECT_TRUE(doc.loadXml(u"<ok/>"_s));
+    EXPECT_TRUE(doc.parseError().isEmpty());
+}
+
+TEST(XmlDocument, SerialisesWithoutDeclarationAndRoundTrips)
+{
+    const QString in = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- note -->\n"
+                       u"<r a=\"1\"><t>A &amp; B &lt; C</t><e/><u>Grüße €</u></r>"_s;
+    const XmlDocument doc = parsed(in);
+    const QString out = doc.xml();
+    EXPECT_EQ(out, u"<r a=\"1\"><t>A &amp; B &lt; C</t><e/><u>Grüße €</u></r>");
+    EXPECT_EQ(parsed(out).xml(), out);
+    EXPECT_EQ(doc.documentElement().child(0).firstChild().nodeValue(),
+              orvane::Value(u"A & B < C"_s));
+}
+
+TEST(XmlDocument, LoadsFilesInTheirDeclaredEncoding)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(u"latin1.xml"_s);
+    std::ofstream(path.toStdString(), std::ios::binary)
+        << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Gr\xFC\xDF"
+           "e</a>";
+    XmlDocument doc;
+    ASSERT_TRUE(doc.load(path)) << doc.parseError().toStdString();
+    EXPECT_EQ(doc.documentElement().text(), u"Grüße");
+    EXPECT_FALSE(doc.load(dir.filePath(u"missing.xml"_s)));
+    EXPECT_EQ(doc.childCount(), 0);
+    EXPECT_FALSE(doc.parseError().isEmpty());
+}
+
+TEST(XmlDocument, DocumentTypeEntitiesAreNeverExpanded)
+{
+    const XmlDocument doc = parsed(u"<!DOCTYPE a [<!ENTITY e \"boom\">]><a>&e;</a>"_s);
+    EXPECT_EQ(doc.childCount(), 1);
+    EXPECT_EQ(doc.documentElement().text(), u"&e;");
+}
+
+TEST(XmlDocument, NulCutsTheInput)
+{
+    XmlDocument doc;
+    EXPECT_TRUE(doc.loadXml(u"<a>x</a>"_s + QChar(u'\0') + u"junk"_s));
+    EXPECT_EQ(doc.xml(), u"<a>x</a>");
+    EXPECT_FALSE(doc.loadXml(u"<a>x"_s + QChar(u'\0') + u"y</a>"_s));
+    EXPECT_EQ(doc.childCount(), 0);
+
+    XmlDocument built = parsed(u"<a/>"_s);
+    XmlNode t = built.createTextNode(u"ab"_s + QChar(u'\0') + u"cd"_s);
+    built.documentElement().appendChild(t);
+    EXPECT_EQ(built.xml(), u"<a>ab</a>");
+}
+
+TEST(XmlDocument, BuildsDocumentsFromCreatedNodes)
+{
+    XmlDocument doc;
+    XmlNode root = doc.createElement(u"Root"_s);
+    XmlNode pending = doc.createElement(u"Pending"_s);
+    // Created nodes stand nowhere until appended.
+    EXPECT_EQ(doc.childCount(), 0);
+    EXPECT_TRUE(doc.documentElement().isNull());
+    EXPECT_TRUE(root.parentNode().isNull());
+    EXPECT_TRUE(root.nextSibling().isNull());
+    EXPECT_EQ(doc.xml(), u"");
+
+    EXPECT_EQ(doc.appendChild(root), root);
+    EXPECT_EQ(doc.documentElement(), root);
+    EXPECT_EQ(doc.childCount(), 1);
+    EXPECT_TRUE(root.nextSibling().isNull());
+
+    XmlNode a = doc.createElement(u"A"_s);
+    XmlNode b = doc.createElement(u"B"_s);
+    root.appendChild(a);
+    root.appendChild(b);
+    a.appendChild(doc.createTextNode(u"1 < 2 & \"q\""_s));
+    b.setAttribute(u"k"_s, u"it's \"x\""_s);
+    EXPECT_EQ(doc.xml(), u"<Root><A>1 &lt; 2 &amp; \"q\"</A><B k=\"it's &quot;x&quot;\"/></Root>");
+    EXPECT_EQ(b.attribute(u"k"_s), orvane::Value(u"it's \"x\""_s));
+    EXPECT_TRUE(b.attribute(u"none"_s).isNull());
+
+    // Appending an attached node moves it.
+    root.appendChild(a);
+    EXPECT_EQ(root.child(0), b);
+    EXPECT_EQ(root.child(1), a);
+    EXPECT_TRUE(root.child(2).isNull());
+
+    // What would make the document unreadable is refused.
+    EXPECT_NE(errorNumber([&] { doc.appendChild(pending); }), 0);
+    EXPECT_NE(errorNumber([&] { doc.appendChild(doc.createTextNode(u"t"_s)); }), 0);
+    EXPECT_NE(errorNumber([&] { a.appendChild(root); }), 0);
+    EXPECT_NE(errorNumber([&] { a.firstChild().appendChild(pending); }), 0);
+    EXPECT_NE(errorNumber([&] { doc.createElement(u"two words"_s); }), 0);
+    EXPECT_NE(errorNumber([&] { doc.createElement(QString()); }), 0);
+    EXPECT_NE(errorNumber([&] { root.setNodeValue(u"x"_s); }), 0);
+    XmlDocument other;
+    EXPECT_NE(errorNumber([&] { root.appendChild(other.createElement(u"X"_s)); }), 0);
+    EXPECT_EQ(doc.xml(), u"<Root><B k=\"it's &quot;x&quot;\"/><A>1 &lt; 2 &amp; \"q\"</A></Root>");
+}
+
+TEST(XmlDocument, CreateNodeByKind)
+{
+    XmlDocument doc = parsed(u"<r/>"_s);
+    XmlNode e = doc.createNode(orvane::xmlkind::Element, u"E"_s, QString());
+    XmlNode t = doc.createNode(orvane::xmlkind::Text, u"#text"_s, QString());
+    EXPECT_EQ(e.nodeName(), u"E");
+    EXPECT_EQ(t.nodeName(), u"#text");
+    EXPECT_EQ(t.nodeValue(), orvane::Value(u""_s));
+    t.setNodeValue(u"v"_s);
+    e.appendChild(t);
+    doc.documentElement().appendChild(e);
+    doc.documentElement().appendChild(doc.createNode(1, u"p:N"_s, u"urn:x"_s));
+    EXPECT_EQ(doc.xml(), u"<r><E>v</E><p:N xmlns:p=\"urn:x\"/></r>");
+    EXPECT_EQ(errorNumber([&] { doc.createNode(2, u"a"_s, QString()); }),
+              orvane::err::InvalidProcedureCall);
+}
+
+TEST(XmlDocument, NodesKeepTheirTreeAlive)
+{
+    XmlNode kept;
+    {
+        XmlDocument doc = parsed(u"<a><b>1</b></a>"_s);
+        kept = doc.documentElement().child(0);
+    }
+    EXPECT_EQ(kept.nodeName(), u"b");
+    EXPECT_EQ(kept.parentNode().nodeName(), u"a");
+    EXPECT_EQ(kept.documentElement().nodeName(), u"a");
+}
+
+TEST(XmlDocument, FindEachMatchesTrimmedNamesWithoutCase)
+{
+    const XmlDocument doc = parsed(u"<Root><Group><Code>1</Code></Group><code>2</code>"
+                                   u"<Straße>3</Straße><ſeite>4</ſeite></Root>"_s);
+    const XmlNameSet names(
+        QStringList{u" CODE "_s, u"missing"_s, u"straße"_s, u"SEITE"_s, u"root"_s, u"code"_s});
+    const std::vector<XmlNode> found = doc.asNode().findEach(names);
+    ASSERT_EQ(found.size(), 6u);
+    EXPECT_EQ(found[0].text(), u"1"); // the first in document order, however deep
+    EXPECT_TRUE(found[1].isNull());
+    EXPECT_EQ(found[2].text(), u"3");
+    EXPECT_EQ(found[3].text(), u"4"); // long s upper-cases to S
+    EXPECT_EQ(found[4], doc.documentElement());
+    EXPECT_EQ(found[5], found[0]);
+    EXPECT_EQ(names.indexOf(found[5]), 0);
+    // The start node itself is searched first.
+    const XmlNode group = doc.documentElement().child(0);
+    EXPECT_EQ(group.findFirst(XmlNameSet(u"group"_s)), group);
+    EXPECT_TRUE(group.findFirst(XmlNameSet(u"Straße"_s)).isNull());
+}
+
+TEST(XmlDocument, DeepDocumentsNeedNoRecursion)
+{
+    constexpr int Depth = 100'000;
+    QString text;
+    text.reserve(Depth * 7 + 20);
+    for (int i = 0; i < Depth; ++i)
+        text += u"<n>"_s;
+    text += u"<leaf>x</leaf>"_s;
+    for (int i = 0; i < Depth; ++i)
+        text += u"</n>"_s;
+    XmlDocument doc;
+    ASSERT_TRUE(doc.loadXml(text)) << doc.parseError().toStdString();
+    const XmlNode leaf = doc.asNode().findFirst(XmlNameSet(u"LEAF"_s));
+    ASSERT_FALSE(leaf.isNull());
+    EXPECT_EQ(doc.asNode().text(), u"x");
+    EXPECT_TRUE(doc.asNode().findFirst(XmlNameSet(u"absent"_s)).isNull());
+    EXPECT_EQ(doc.xml().size(), text.size());
+}
