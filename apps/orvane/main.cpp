@@ -42,9 +42,9 @@ public:
     orvane::MsgResult msgBox(const QString &text, orvane::MsgButtons, orvane::MsgIcon,
                              const QString &title) override
     {
-        const QString shown = (title.isEmpty() ? QString::fromUtf16(orvane::DefaultMsgTitle)
-                                                : title) %
-                              u": "_s % text;
+        const QString shown =
+            (title.isEmpty() ? QString::fromUtf16(orvane::DefaultMsgTitle) : title) % u": "_s %
+            text;
         std::fprintf(stderr, "%s\n", shown.toLocal8Bit().constData());
         return orvane::MsgResult::OK;
     }
@@ -56,8 +56,8 @@ public:
 
 void printError(const orvane::VbError &e)
 {
-    const QString text = u"error "_s % QString::number(e.number()) % u"\nsource: "_s %
-                         e.source() % u"\n"_s % e.description();
+    const QString text = u"error "_s % QString::number(e.number()) % u"\nsource: "_s % e.source() %
+                         u"\n"_s % e.description();
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 

@@ -100,11 +100,17 @@ struct Row {
     std::vector<Value> values;
 };
 
-// The rows every clone shares.
-struct Table {
+// The field list. Record sets made with emptyCopy() share it, so building the
+// same shape again costs nothing; appending to a shared list copies it first.
+struct Schema {
     std::vector<FieldDef> fields;
     std::vector<ValueKind> kinds;
     std::unordered_map<QString, int, FoldedHash, FoldedEqual> byName;
+};
+
+// The rows every clone shares.
+struct Table {
+    std::shared_ptr<Schema> schema = std::make_shared<Schema>();
     std::vector<Row> rows; // storage order, which is ascending id order
     bool open = false;
     // Bumped by every change a filter's verdict could depend on.
@@ -122,8 +128,8 @@ struct Table {
 
     int fieldIndex(const QString &name) const
     {
-        const auto it = byName.find(name);
-        return it == byName.end() ? -1 : it->second;
+        const auto it = schema->byName.find(name);
+        return it == schema->byName.end() ? -1 : it->second;
     }
 
     // A value as field `index` stores it.
@@ -131,14 +137,14 @@ struct Table {
     {
         if (v.isEmpty() || v.isNull())
             return v;
-        const FieldDef &f = fields[size_t(index)];
-        if (kinds[size_t(index)] == ValueKind::Text) {
+        const FieldDef &f = schema->fields[size_t(index)];
+        if (schema->kinds[size_t(index)] == ValueKind::Text) {
             QString s = v.kind() == ValueKind::Text ? *v.get<QString>() : v.toText();
             if (f.definedSize > 0 && s.size() > f.definedSize && characterCount(s) > f.definedSize)
                 throw multipleStepError();
             return Value(std::move(s));
         }
-        return v.convertedTo(kinds[size_t(index)]);
+        return v.convertedTo(schema->kinds[size_t(index)]);
     }
 };
 
@@ -406,7 +412,7 @@ struct Recordset::Impl {
         const int index = t->fieldIndex(name);
         if (index < 0)
             return {};
-        return {index, t->kinds[size_t(index)]};
+        return {index, t->schema->kinds[size_t(index)]};
     }
 
     Criteria parseBound(const QString &text) const
@@ -421,17 +427,17 @@ struct Recordset::Impl {
 
 const QString &Field::name() const
 {
-    return rs_->d->t->fields[size_t(index_)].name;
+    return rs_->d->t->schema->fields[size_t(index_)].name;
 }
 
 int Field::type() const
 {
-    return rs_->d->t->fields[size_t(index_)].type;
+    return rs_->d->t->schema->fields[size_t(index_)].type;
 }
 
 int Field::definedSize() const
 {
-    return rs_->d->t->fields[size_t(index_)].definedSize;
+    return rs_->d->t->schema->fields[size_t(index_)].definedSize;
 }
 
 Value Field::value() const
@@ -461,14 +467,17 @@ void Recordset::appendField(const QString &name, int type, int definedSize)
     if (definedSize < 0)
         throw criteriaError(u"Negative size for field \""_s % name % u"\"."_s);
     const ValueKind kind = kindOfType(type);
-    if (t.byName.count(name))
+    if (t.schema->byName.count(name))
         throw VbError(NameInUse, QString(),
                       u"Object is already in collection. Cannot append. ("_s % name % u")"_s);
     const int width =
         (kind != ValueKind::Text && definedSize == 0) ? defaultWidth(type) : definedSize;
-    t.fields.push_back(FieldDef{name, type, width});
-    t.kinds.push_back(kind);
-    t.byName.emplace(name, int(t.fields.size() - 1));
+    if (t.schema.use_count() > 1)
+        t.schema = std::make_shared<Schema>(*t.schema);
+    Schema &schema = *t.schema;
+    schema.fields.push_back(FieldDef{name, type, width});
+    schema.kinds.push_back(kind);
+    schema.byName.emplace(name, int(schema.fields.size() - 1));
 }
 
 void Recordset::open()
@@ -487,14 +496,14 @@ bool Recordset::isOpen() const
 
 int Recordset::fieldCount() const
 {
-    return int(d->t->fields.size());
+    return int(d->t->schema->fields.size());
 }
 
 const FieldDef &Recordset::fieldDef(int index) const
 {
-    if (index < 0 || size_t(index) >= d->t->fields.size())
+    if (index < 0 || size_t(index) >= d->t->schema->fields.size())
         throw itemNotFound(QString::number(index));
-    return d->t->fields[size_t(index)];
+    return d->t->schema->fields[size_t(index)];
 }
 
 int Recordset::fieldIndex(const QString &name) const
@@ -504,7 +513,7 @@ int Recordset::fieldIndex(const QString &name) const
 
 std::vector<FieldDef> Recordset::fields() const
 {
-    return d->t->fields;
+    return d->t->schema->fields;
 }
 
 Field Recordset::field(const QString &name) const
@@ -517,7 +526,7 @@ Field Recordset::field(const QString &name) const
 
 Field Recordset::field(int index) const
 {
-    if (index < 0 || size_t(index) >= d->t->fields.size())
+    if (index < 0 || size_t(index) >= d->t->schema->fields.size())
         throw itemNotFound(QString::number(index));
     return Field(this, index);
 }
@@ -531,7 +540,7 @@ void Recordset::addNew()
     Row row;
     row.id = nextRowId.fetch_add(1);
     row.status = RowStatus::New;
-    row.values.resize(d->t->fields.size());
+    row.values.resize(d->t->schema->fields.size());
     d->t->rows.push_back(std::move(row));
     d->changed();
     d->goTo(std::ptrdiff_t(d->t->rows.size() - 1), Impl::At::Eof);
@@ -799,12 +808,20 @@ Recordset Recordset::clone() const
     return Recordset(std::move(impl));
 }
 
+Recordset Recordset::emptyCopy() const
+{
+    auto impl = std::make_shared<Impl>();
+    impl->t->schema = d->t->schema;
+    impl->t->open = true;
+    return Recordset(std::move(impl));
+}
+
 void Recordset::loadRow(const std::vector<Value> &values)
 {
     Table &t = *d->t;
-    if (values.size() != t.fields.size())
+    if (values.size() != t.schema->fields.size())
         throw criteriaError(u"A row of "_s % QString::number(values.size()) % u" values for "_s %
-                            QString::number(t.fields.size()) % u" fields."_s);
+                            QString::number(t.schema->fields.size()) % u" fields."_s);
     Row row;
     row.values.reserve(values.size());
     for (size_t i = 0; i < values.size(); ++i)

@@ -109,7 +109,7 @@ public:
     void move(int n); // relative to the current row
     bool eof() const;
     bool bof() const;
-    int recordCount() const; // rows the current filter lets through (deleted rows excluded)
+    int recordCount() const;      // rows the current filter lets through (deleted rows excluded)
     int absolutePosition() const; // 1-based among visible rows, 0 when at BOF/EOF
 
     // Opaque position that is valid across clones of the same rows.
@@ -124,6 +124,9 @@ public:
               SearchDirection direction = SearchDirection::Forward);
 
     Recordset clone() const;
+    // A new, open record set with no rows and the same fields. The field list
+    // is shared rather than rebuilt, which makes stamping out a fixed layout cheap.
+    Recordset emptyCopy() const;
 
     // --- for the storage layer ---------------------------------------------------
     // Appends a row as already stored: status Unchanged; values converted by type.

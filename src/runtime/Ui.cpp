@@ -40,8 +40,7 @@ WindowHandle handleOf(const QWidget *widget)
     return widget ? static_cast<WindowHandle>(widget->winId()) : 0;
 }
 
-MsgResult QtUi::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon,
-                       const QString &title)
+MsgResult QtUi::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon, const QString &title)
 {
     QMessageBox box;
     box.setText(text);

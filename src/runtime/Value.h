@@ -52,8 +52,8 @@ public:
     Value(std::int64_t i) : v_(i) {}
     // qint64 is `long long`, which differs from std::int64_t on some platforms.
     template <class T>
-        requires(std::is_same_v<T, long long> && !std::is_same_v<long long, std::int64_t>)
-    Value(T i) : v_(static_cast<std::int64_t>(i))
+    requires(std::is_same_v<T, long long> && !std::is_same_v<long long, std::int64_t>) Value(T i)
+        : v_(static_cast<std::int64_t>(i))
     {
     }
     Value(double d) : v_(d) {}

@@ -9,6 +9,7 @@
 #include <pugixml.hpp>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -22,7 +23,9 @@ namespace detail {
 // were created but not yet appended wait under a nameless holder element, the
 // last child of the document. The holder is never handed out: every walk
 // treats it as absent.
-struct XmlTree {
+struct XmlTree : TreeCount {
+    // The parsed text: the tree reads its names and values in place.
+    QByteArray source;
     pugi::xml_document doc;
     pugi::xml_node holder;
 
@@ -48,6 +51,21 @@ struct XmlTree {
     }
 };
 
+void destroyTree(XmlTree *tree) noexcept
+{
+    delete tree;
+}
+
+TreeCount &countOf(XmlTree *tree) noexcept
+{
+    return *tree;
+}
+
+TreeRef TreeRef::make()
+{
+    return TreeRef(new XmlTree);
+}
+
 } // namespace detail
 
 namespace {
@@ -69,8 +87,25 @@ VbError domError(const QString &description)
 // the cut is made here where it is predictable.
 QByteArray utf8UpToNul(const QString &text)
 {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return (nul < 0 ? text : text.left(nul)).toUtf8();
+    // U+0000 is the only character whose UTF-8 form holds a zero byte.
+    QByteArray utf8 = text.toUtf8();
+    if (const void *nul = std::memchr(utf8.constData(), 0, size_t(utf8.size())))
+        utf8.truncate(static_cast<const char *>(nul) - utf8.constData());
+    return utf8;
+}
+
+// Whether the markup can hold an attribute at all: an "=" after the XML
+// declaration. Most documents the library reads have none, which spares them
+// the walk that looks for repeated attributes.
+bool mayHaveAttributes(const QByteArray &utf8)
+{
+    qsizetype from = 0;
+    if (utf8.startsWith("<?xml")) {
+        from = utf8.indexOf("?>");
+        if (from < 0)
+            return true;
+    }
+    return std::memchr(utf8.constData() + from, '=', size_t(utf8.size() - from)) != nullptr;
 }
 
 QString fromUtf8(const char *s)
@@ -152,7 +187,8 @@ constexpr unsigned ParseFlags = pugi::parse_default | pugi::parse_fragment;
 
 // Parsing as a fragment keeps text outside the root element, so that it can be
 // refused here together with a missing or second root element.
-QString checkWellFormed(const pugi::xml_parse_result &result, const pugi::xml_document &doc)
+QString checkWellFormed(const pugi::xml_parse_result &result, const pugi::xml_document &doc,
+                        bool checkAttributes)
 {
     if (!result)
         return fromUtf8(result.description()) % u" at offset "_s % QString::number(result.offset);
@@ -167,88 +203,169 @@ QString checkWellFormed(const pugi::xml_parse_result &result, const pugi::xml_do
         return u"The document has no root element."_s;
     if (elements > 1)
         return u"Only one top level element is allowed in an XML document."_s;
-    if (anyRepeatedAttribute(doc))
+    if (checkAttributes && anyRepeatedAttribute(doc))
         return u"An attribute is given twice on one element."_s;
     return {};
 }
 
-// The matching key of a name: trimmed of spaces, upper-cased, as UTF-8. ASCII
-// names, nearly all of them, are keyed without building a QString; anything
-// else takes Unicode case mapping, under which some non-ASCII letters become
-// ASCII ones.
-void nameKey(const char *name, std::string &key)
+// The DOM name of a raw node, as UTF-8 without a copy.
+const char *domName(const pugi::xml_node &n)
 {
-    key.clear();
-    const char *begin = name;
-    while (*begin == ' ')
-        ++begin;
-    const char *end = begin;
-    while (*end)
-        ++end;
-    while (end > begin && end[-1] == ' ')
-        --end;
-    for (const char *p = begin; p < end; ++p) {
-        const auto c = static_cast<unsigned char>(*p);
-        if (c >= 0x80) {
-            const QByteArray upper = vb::UCase(vb::Trim(QString::fromUtf8(name))).toUtf8();
-            key.assign(upper.constData(), std::size_t(upper.size()));
-            return;
-        }
-        key.push_back((c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : char(c));
+    switch (n.type()) {
+    case pugi::node_pcdata:
+        return "#text";
+    case pugi::node_cdata:
+        return "#cdata-section";
+    case pugi::node_comment:
+        return "#comment";
+    case pugi::node_document:
+        return "#document";
+    case pugi::node_declaration:
+        return "xml";
+    default:
+        return n.name();
     }
 }
 
-// Steps to the node after n in document order within root's subtree; null at
-// the end of it.
-XmlNode nextInSubtree(const XmlNode &root, XmlNode n)
+constexpr unsigned char asciiUpper(unsigned char c)
 {
-    XmlNode next = n.firstChild();
-    while (next.isNull()) {
-        if (n == root)
-            return {};
-        next = n.nextSibling();
-        if (next.isNull()) {
-            n = n.parentNode();
-            if (n.isNull() || n == root)
-                return {};
-        }
+    return (c >= 'a' && c <= 'z') ? static_cast<unsigned char>(c - 'a' + 'A') : c;
+}
+
+// Equality that folds ASCII letters.
+struct FoldedKeyEqual {
+    bool operator()(std::string_view a, std::string_view b) const noexcept
+    {
+        if (a.size() != b.size())
+            return false;
+        for (std::size_t i = 0; i < a.size(); ++i)
+            if (asciiUpper(static_cast<unsigned char>(a[i])) !=
+                asciiUpper(static_cast<unsigned char>(b[i])))
+                return false;
+        return true;
     }
-    return next;
+};
+
+// Calls visit(node) for root and every node below it in document order, without
+// recursion, until visit returns true. The holder of unattached nodes is never
+// visited. pugixml's own traversal does the stepping: it runs inside the
+// library, where following the tree's links costs no call per step.
+template <class Visit>
+void walkSubtree(const detail::XmlTree &tree, const pugi::xml_node &root, Visit &&visit)
+{
+    if (visit(root))
+        return;
+    struct Walker : pugi::xml_tree_walker {
+        const detail::XmlTree &tree;
+        Visit &visit;
+        Walker(const detail::XmlTree &t, Visit &v) : tree(t), visit(v) {}
+        bool for_each(pugi::xml_node &n) override
+        {
+            // The holder is the document's last child: nothing after it is attached.
+            if (tree.isHolder(n))
+                return false;
+            return !visit(n);
+        }
+    } walker(tree, visit);
+    pugi::xml_node(root).traverse(walker);
 }
 
 } // namespace
 
 // --- XmlNameSet ------------------------------------------------------------------
 
+// Distinct keys in 256 buckets chosen by length and the folded first and last
+// byte: a node's name is looked up as it stands in the tree, without building an
+// upper-cased copy, and most names are rejected by an empty bucket or a length.
+struct XmlNameSet::Lookup {
+    struct Key {
+        std::string text;     // trimmed, upper-cased, UTF-8
+        std::string original; // trimmed, as first given: documents mostly spell it so
+        std::vector<int> positions;
+    };
+    std::vector<Key> keys;
+    std::array<std::vector<std::uint16_t>, 256> buckets;
+
+    static unsigned bucketOf(const char *b, std::size_t n)
+    {
+        if (n == 0)
+            return 0;
+        return unsigned(n * 31 + asciiUpper(static_cast<unsigned char>(b[0])) * 7 +
+                        asciiUpper(static_cast<unsigned char>(b[n - 1]))) &
+               255u;
+    }
+
+    const std::vector<int> *find(const char *b, std::size_t n) const
+    {
+        for (const std::uint16_t id : buckets[bucketOf(b, n)]) {
+            const Key &k = keys[id];
+            if (k.text.size() != n)
+                continue;
+            if ((k.original.size() == n && std::memcmp(k.original.data(), b, n) == 0) ||
+                FoldedKeyEqual()(k.text, std::string_view(b, n)))
+                return &k.positions;
+        }
+        return nullptr;
+    }
+};
+
 XmlNameSet::XmlNameSet(const QStringList &names)
 {
+    auto lookup = std::make_shared<Lookup>();
     names_.reserve(std::size_t(names.size()));
     for (const QString &name : names) {
-        const QByteArray key = vb::UCase(vb::Trim(name)).toUtf8();
-        byKey_[std::string(key.constData(), std::size_t(key.size()))].push_back(int(names_.size()));
+        const QByteArray utf8 = vb::UCase(vb::Trim(name)).toUtf8();
+        const std::string_view key(utf8.constData(), std::size_t(utf8.size()));
+        auto *at = const_cast<std::vector<int> *>(lookup->find(key.data(), key.size()));
+        if (!at) {
+            lookup->buckets[Lookup::bucketOf(key.data(), key.size())].push_back(
+                std::uint16_t(lookup->keys.size()));
+            const QByteArray original = vb::Trim(name).toUtf8();
+            lookup->keys.push_back(
+                {std::string(key), std::string(original.constData(), size_t(original.size())), {}});
+            at = &lookup->keys.back().positions;
+        }
+        at->push_back(int(names_.size()));
         names_.push_back(name);
     }
+    lookup_ = std::move(lookup);
 }
 
-const std::vector<int> &XmlNameSet::positions(const XmlNode &node, std::string &scratch) const
+const std::vector<int> *XmlNameSet::match(const char *utf8Name) const
 {
-    static const std::vector<int> none;
-    nameKey(node.nodeNameUtf8(), scratch);
-    const auto it = byKey_.find(scratch);
-    return it == byKey_.end() ? none : it->second;
+    const char *begin = utf8Name;
+    while (*begin == ' ')
+        ++begin;
+    const char *end = begin + std::strlen(begin);
+    while (end > begin && end[-1] == ' ')
+        --end;
+    // Eight bytes at a time: is any of them outside ASCII?
+    std::uint64_t high = 0;
+    const char *p = begin;
+    for (; end - p >= 8; p += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, p, 8);
+        high |= word;
+    }
+    for (; p < end; ++p)
+        high |= static_cast<unsigned char>(*p);
+    if ((high & 0x8080808080808080ull) == 0)
+        return lookup_->find(begin, std::size_t(end - begin));
+    // Unicode case mapping turns some non-ASCII letters into ASCII ones.
+    const QByteArray key = vb::UCase(vb::Trim(QString::fromUtf8(utf8Name))).toUtf8();
+    return lookup_->find(key.constData(), std::size_t(key.size()));
 }
 
 int XmlNameSet::indexOf(const XmlNode &node) const
 {
-    std::string scratch;
-    const std::vector<int> &at = positions(node, scratch);
-    return at.empty() ? -1 : at.front();
+    const std::vector<int> *at = match(node.nodeNameUtf8());
+    return at ? at->front() : -1;
 }
 
 // --- XmlNode -------------------------------------------------------------------
 
-XmlNode::XmlNode(std::shared_ptr<detail::XmlTree> tree, pugi::xml_node_struct *node)
-    : tree_(node ? std::move(tree) : nullptr), node_(node)
+XmlNode::XmlNode(detail::TreeRef tree, pugi::xml_node_struct *node)
+    : tree_(node ? std::move(tree) : detail::TreeRef()), node_(node)
 {
 }
 
@@ -278,21 +395,7 @@ int XmlNode::nodeType() const
 
 const char *XmlNode::nodeNameUtf8() const
 {
-    const pugi::xml_node n(node_);
-    switch (n.type()) {
-    case pugi::node_pcdata:
-        return "#text";
-    case pugi::node_cdata:
-        return "#cdata-section";
-    case pugi::node_comment:
-        return "#comment";
-    case pugi::node_document:
-        return "#document";
-    case pugi::node_declaration:
-        return "xml";
-    default:
-        return n.name();
-    }
+    return domName(pugi::xml_node(node_));
 }
 
 QString XmlNode::nodeName() const
@@ -303,6 +406,11 @@ QString XmlNode::nodeName() const
 bool XmlNode::hasValue() const
 {
     return hasValueType(pugi::xml_node(node_).type());
+}
+
+const char *XmlNode::nodeValueUtf8() const
+{
+    return hasValue() ? pugi::xml_node(node_).value() : nullptr;
 }
 
 Value XmlNode::nodeValue() const
@@ -487,28 +595,36 @@ XmlNode XmlNode::appendChild(const XmlNode &child)
 
 XmlNode XmlNode::findFirst(const XmlNameSet &names) const
 {
-    std::string scratch;
-    for (XmlNode n = *this; !n.isNull(); n = nextInSubtree(*this, n)) {
-        if (!names.positions(n, scratch).empty())
-            return n;
-    }
-    return {};
+    if (isNull())
+        return {};
+    pugi::xml_node found;
+    walkSubtree(*tree_, pugi::xml_node(node_), [&](const pugi::xml_node &n) {
+        if (!names.match(domName(n)))
+            return false;
+        found = n;
+        return true;
+    });
+    return found ? XmlNode(tree_, found.internal_object()) : XmlNode();
 }
 
 std::vector<XmlNode> XmlNode::findEach(const XmlNameSet &names) const
 {
     std::vector<XmlNode> found(std::size_t(names.size()));
+    if (isNull())
+        return found;
     std::size_t missing = found.size();
-    std::string scratch;
-    for (XmlNode n = *this; !n.isNull() && missing > 0; n = nextInSubtree(*this, n)) {
-        for (int i : names.positions(n, scratch)) {
-            XmlNode &slot = found[std::size_t(i)];
-            if (slot.isNull()) {
-                slot = n;
-                --missing;
+    walkSubtree(*tree_, pugi::xml_node(node_), [&](const pugi::xml_node &n) {
+        if (const std::vector<int> *at = names.match(domName(n))) {
+            for (const int i : *at) {
+                XmlNode &slot = found[std::size_t(i)];
+                if (slot.isNull()) {
+                    slot = XmlNode(tree_, n.internal_object());
+                    --missing;
+                }
             }
         }
-    }
+        return missing == 0;
+    });
     return found;
 }
 
@@ -544,15 +660,16 @@ QString XmlNode::xml() const
 // --- XmlDocument -----------------------------------------------------------------
 
 struct XmlDocument::State {
-    std::shared_ptr<detail::XmlTree> tree = std::make_shared<detail::XmlTree>();
+    detail::TreeRef tree = detail::TreeRef::make();
     QString error;
 
     // A load always starts a new tree: nodes the caller still holds keep the old
     // one alive instead of pointing into freed memory.
-    bool take(const std::shared_ptr<detail::XmlTree> &parsed, const pugi::xml_parse_result &result)
+    bool take(const detail::TreeRef &parsed, const pugi::xml_parse_result &result,
+              bool checkAttributes = true)
     {
-        error = checkWellFormed(result, parsed->doc);
-        tree = error.isEmpty() ? parsed : std::make_shared<detail::XmlTree>();
+        error = checkWellFormed(result, parsed->doc, checkAttributes);
+        tree = error.isEmpty() ? parsed : detail::TreeRef::make();
         return error.isEmpty();
     }
 };
@@ -564,22 +681,24 @@ bool XmlDocument::loadXml(const QString &text)
     QByteArray utf8 = utf8UpToNul(text);
     if (utf8.startsWith("\xEF\xBB\xBF"))
         utf8.remove(0, 3);
-    auto parsed = std::make_shared<detail::XmlTree>();
-    const pugi::xml_parse_result result = parsed->doc.load_buffer(
-        utf8.constData(), size_t(utf8.size()), ParseFlags, pugi::encoding_utf8);
-    return d->take(parsed, result);
+    const bool attributes = mayHaveAttributes(utf8);
+    auto parsed = detail::TreeRef::make();
+    parsed->source = std::move(utf8);
+    const pugi::xml_parse_result result = parsed->doc.load_buffer_inplace(
+        parsed->source.data(), size_t(parsed->source.size()), ParseFlags, pugi::encoding_utf8);
+    return d->take(parsed, result, attributes);
 }
 
 bool XmlDocument::load(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
-        d->tree = std::make_shared<detail::XmlTree>();
+        d->tree = detail::TreeRef::make();
         d->error = file.errorString();
         return false;
     }
     const QByteArray bytes = file.readAll();
-    auto parsed = std::make_shared<detail::XmlTree>();
+    auto parsed = detail::TreeRef::make();
     const pugi::xml_parse_result result = parsed->doc.load_buffer(
         bytes.constData(), size_t(bytes.size()), ParseFlags, pugi::encoding_auto);
     return d->take(parsed, result);

@@ -7,7 +7,7 @@
 
 #include <memory>
 #include <string>
-#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace pugi {
@@ -18,7 +18,51 @@ namespace orvane {
 
 namespace detail {
 struct XmlTree;
-}
+
+// The count a tree keeps of the nodes and documents that hold it. Plain, not
+// atomic: a document and its nodes belong to one thread at a time, and nodes
+// are copied at every step of a walk.
+struct TreeCount {
+    long refs = 0;
+};
+void destroyTree(XmlTree *tree) noexcept;
+TreeCount &countOf(XmlTree *tree) noexcept;
+
+// A shared reference to a tree.
+class TreeRef {
+public:
+    TreeRef() = default;
+    explicit TreeRef(XmlTree *tree) noexcept : p_(tree) { retain(); }
+    TreeRef(const TreeRef &o) noexcept : p_(o.p_) { retain(); }
+    TreeRef(TreeRef &&o) noexcept : p_(o.p_) { o.p_ = nullptr; }
+    TreeRef &operator=(TreeRef o) noexcept
+    {
+        std::swap(p_, o.p_);
+        return *this;
+    }
+    ~TreeRef() { release(); }
+
+    static TreeRef make();
+    XmlTree *get() const noexcept { return p_; }
+    XmlTree *operator->() const noexcept { return p_; }
+    XmlTree &operator*() const noexcept { return *p_; }
+    explicit operator bool() const noexcept { return p_ != nullptr; }
+    friend bool operator==(const TreeRef &a, const TreeRef &b) { return a.p_ == b.p_; }
+
+private:
+    void retain() noexcept
+    {
+        if (p_)
+            ++countOf(p_).refs;
+    }
+    void release() noexcept
+    {
+        if (p_ && --countOf(p_).refs == 0)
+            destroyTree(p_);
+    }
+    XmlTree *p_ = nullptr;
+};
+} // namespace detail
 
 // Node kinds, numbered as the callers' DOM numbers them.
 namespace xmlkind {
@@ -46,13 +90,13 @@ public:
     // The index of the first wanted name the node's name matches, or -1.
     int indexOf(const XmlNode &node) const;
 
-private:
-    friend class XmlNode;
-    // Positions of the wanted names by matching key (empty when not wanted).
-    const std::vector<int> &positions(const XmlNode &node, std::string &scratch) const;
+    // Positions of the wanted names a raw UTF-8 node name matches (nullptr for none).
+    const std::vector<int> *match(const char *utf8Name) const;
 
+private:
+    struct Lookup;
     std::vector<QString> names_;
-    std::unordered_map<std::string, std::vector<int>> byKey_;
+    std::shared_ptr<const Lookup> lookup_;
 };
 
 // A node of an XmlDocument, with the DOM rules the library's readers and writers
@@ -84,6 +128,8 @@ public:
     // text fails with 94).
     bool hasValue() const;
     Value nodeValue() const;
+    // The same value as UTF-8, without a copy; nullptr when the node has none.
+    const char *nodeValueUtf8() const;
     // Text is cut at its first NUL, which a document cannot carry. Fails on a
     // node that has no value.
     void setNodeValue(const QString &value);
@@ -130,9 +176,9 @@ public:
 private:
     friend class XmlDocument;
     friend class XmlNodeList;
-    XmlNode(std::shared_ptr<detail::XmlTree> tree, pugi::xml_node_struct *node);
+    XmlNode(detail::TreeRef tree, pugi::xml_node_struct *node);
 
-    std::shared_ptr<detail::XmlTree> tree_;
+    detail::TreeRef tree_;
     pugi::xml_node_struct *node_ = nullptr;
 };
 

@@ -200,9 +200,8 @@ QString CurrencyText(orvane::Currency c)
 {
     const bool negative = c.scaled < 0;
     // Work in unsigned so the most negative value does not overflow.
-    const unsigned long long magnitude =
-        negative ? 0ULL - static_cast<unsigned long long>(c.scaled)
-                 : static_cast<unsigned long long>(c.scaled);
+    const unsigned long long magnitude = negative ? 0ULL - static_cast<unsigned long long>(c.scaled)
+                                                  : static_cast<unsigned long long>(c.scaled);
     const unsigned long long units = magnitude / orvane::Currency::Scale;
     unsigned long long fraction = magnitude % orvane::Currency::Scale;
     QString text = QString::number(units);

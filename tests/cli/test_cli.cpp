@@ -35,8 +35,8 @@ QString samplePath(const QString &name)
 
 TEST(Cli, DispatchRecordsPrintsEverySampleAsJson)
 {
-    const QStringList samples = QDir(QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch"))
-                                    .entryList({u"*.xml"_s}, QDir::Files);
+    const QStringList samples =
+        QDir(QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch")).entryList({u"*.xml"_s}, QDir::Files);
     ASSERT_GE(samples.size(), 3);
     for (const QString &name : samples) {
         const CliRun r = orvane({u"dispatch"_s, u"records"_s, samplePath(name)});
@@ -79,12 +79,12 @@ TEST(Cli, RowsKeepFieldOrderAndTypes)
 TEST(Cli, ReadsStandardInputAndReportsFailures)
 {
     const CliRun fromStdin = orvane({u"dispatch"_s, u"records"_s, u"-"_s},
-                                 "<D><DispatchNumber>X-1</DispatchNumber></D>");
+                                    "<D><DispatchNumber>X-1</DispatchNumber></D>");
     ASSERT_EQ(fromStdin.exitCode, 0) << fromStdin.err.toStdString();
     EXPECT_TRUE(fromStdin.out.contains("\"DispatchNumber\": \"X-1\""));
 
-    const CliRun bad = orvane({u"dispatch"_s, u"records"_s, u"-"_s},
-                           "<D><Deductible>plenty</Deductible></D>");
+    const CliRun bad =
+        orvane({u"dispatch"_s, u"records"_s, u"-"_s}, "<D><Deductible>plenty</Deductible></D>");
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_TRUE(bad.out.isEmpty());
     EXPECT_TRUE(bad.err.contains("error 13")) << bad.err.toStdString();

@@ -20,8 +20,8 @@ QString damage(const QString &opening, const QString &position, const QString &s
                const QString &qty = QString())
 {
     QString xml = u"<DamageInformation><OpeningTypeCode>"_s + opening +
-                  u"</OpeningTypeCode><PositionCode>"_s + position + u"</PositionCode><SideCode>"_s +
-                  side + u"</SideCode>"_s;
+                  u"</OpeningTypeCode><PositionCode>"_s + position +
+                  u"</PositionCode><SideCode>"_s + side + u"</SideCode>"_s;
     if (!qty.isNull())
         xml += u"<GlassDamageQuantity>"_s + qty + u"</GlassDamageQuantity>"_s;
     return xml + u"</DamageInformation>"_s;
@@ -57,13 +57,12 @@ TEST(DispatchGroups, AbsentContainersGiveEmptySets)
 TEST(DispatchGroups, MembersAreDirectChildrenWithTheExactName)
 {
     clsShowDispatch d;
-    QString xml = doc(u"<DispatchNumber>HEAD</DispatchNumber><DiscountDetails>"_s +
-                      discount(u"A"_s) + u"<Note>x</Note>"_s +
-                      discount(u"B"_s, u"<DispatchNumber>OWN</DispatchNumber>"_s) +
-                      u"<discounttype><DiscountTypeCode>skip</DiscountTypeCode></discounttype>"_s +
-                      u"<DiscountType><discounttypecode>C</discounttypecode></DiscountType>"_s +
-                      u"</DiscountDetails><DiscountDetails>"_s + discount(u"SECOND"_s) +
-                      u"</DiscountDetails>"_s);
+    QString xml = doc(
+        u"<DispatchNumber>HEAD</DispatchNumber><DiscountDetails>"_s + discount(u"A"_s) +
+        u"<Note>x</Note>"_s + discount(u"B"_s, u"<DispatchNumber>OWN</DispatchNumber>"_s) +
+        u"<discounttype><DiscountTypeCode>skip</DiscountTypeCode></discounttype>"_s +
+        u"<DiscountType><discounttypecode>C</discounttypecode></DiscountType>"_s +
+        u"</DiscountDetails><DiscountDetails>"_s + discount(u"SECOND"_s) + u"</DiscountDetails>"_s);
     const Recordset rs = d.GetDiscounts(xml);
     EXPECT_EQ(column(rs, u"DiscountTypeCode"_s), (std::vector<QString>{u"A"_s, u"B"_s, u"C"_s}));
     // Every row carries the document's first dispatch number.
@@ -167,8 +166,8 @@ TEST(DispatchGroups, ConversionFailuresAreWrappedByEachLevel)
 TEST(DispatchGroups, EachCallStartsAfresh)
 {
     clsShowDispatch d;
-    QString first = doc(u"<DiscountDetails>"_s + discount(u"A"_s) + discount(u"B"_s) +
-                        u"</DiscountDetails>"_s);
+    QString first =
+        doc(u"<DiscountDetails>"_s + discount(u"A"_s) + discount(u"B"_s) + u"</DiscountDetails>"_s);
     QString second = doc(u"<DiscountDetails>"_s + discount(u"C"_s) + u"</DiscountDetails>"_s);
     const Recordset a = d.GetDiscounts(first);
     const Recordset b = d.GetDiscounts(second);

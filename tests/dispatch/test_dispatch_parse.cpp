@@ -55,8 +55,8 @@ TEST(DispatchParse, MissingOrEmptyElementsLeaveFieldsUnset)
         for (int i = 0; i < rs.fieldCount(); ++i)
             EXPECT_TRUE(rs.field(i).value().isEmpty()) << rs.fieldDef(i).name.toStdString();
     }
-    EXPECT_TRUE(field(u"<MobileIndicator/><Deductible></Deductible>"_s, u"MobileIndicator"_s)
-                    .isEmpty());
+    EXPECT_TRUE(
+        field(u"<MobileIndicator/><Deductible></Deductible>"_s, u"MobileIndicator"_s).isEmpty());
     EXPECT_TRUE(field(u"<Deductible></Deductible>"_s, u"Deductible"_s).isEmpty());
 }
 
@@ -76,25 +76,23 @@ TEST(DispatchParse, DatesComeFromEightCharacters)
               QDate(2025, 1, 1));
 
     clsShowDispatch d;
-    const auto e = errorOf(
-        [&] { parse(d, doc(u"<TransactionDate>202401</TransactionDate>"_s)); });
+    const auto e = errorOf([&] { parse(d, doc(u"<TransactionDate>202401</TransactionDate>"_s)); });
     EXPECT_EQ(e.number(), 13);
     EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
-    EXPECT_TRUE(e.description().startsWith(
-        u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 20\r\n"
-        u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\n"_s))
+    EXPECT_TRUE(
+        e.description().startsWith(u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 20\r\n"
+                                   u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\n"_s))
         << e.description().toStdString();
-    EXPECT_EQ(errorOf([&] { parse(d, doc(u"<DateofLoss>2024AB01</DateofLoss>"_s)); }).number(),
-              13);
+    EXPECT_EQ(errorOf([&] { parse(d, doc(u"<DateofLoss>2024AB01</DateofLoss>"_s)); }).number(), 13);
 }
 
 TEST(DispatchParse, FlagsAreTrueOnlyForAnUpperCaseY)
 {
     EXPECT_EQ(field(u"<MobileIndicator>Y</MobileIndicator>"_s, u"MobileIndicator"_s), Value(true));
     for (const QString &text : {u"y"_s, u"N"_s, u" Y"_s, u"Yes"_s})
-        EXPECT_EQ(field(u"<MobileIndicator>"_s + text + u"</MobileIndicator>"_s,
-                        u"MobileIndicator"_s),
-                  Value(false))
+        EXPECT_EQ(
+            field(u"<MobileIndicator>"_s + text + u"</MobileIndicator>"_s, u"MobileIndicator"_s),
+            Value(false))
             << text.toStdString();
     // The element name matches in any case.
     EXPECT_EQ(field(u"<eScheduleIndicator>Y</eScheduleIndicator>"_s, u"EscheduleIndicator"_s),
@@ -177,7 +175,8 @@ TEST(DispatchParse, NodeValueSearchesBelowTheGivenNode)
     clsShowDispatch d;
     d.CreateRecordset();
     orvane::XmlDocument document;
-    document.loadXml(u"<a><b><VehicleMake>Ford</VehicleMake></b><VehicleMake>Kia</VehicleMake></a>"_s);
+    document.loadXml(
+        u"<a><b><VehicleMake>Ford</VehicleMake></b><VehicleMake>Kia</VehicleMake></a>"_s);
     Recordset rs = d.dispatchRecordset();
     rs.addNew();
     d.NodeValue(document.documentElement().child(1), u"VehicleMake"_s, rs);

@@ -49,7 +49,13 @@ TEST(Value, TextToNumbersIsStrictAndLocaleFree)
     EXPECT_EQ(Value(u" 12.5 "_s).toDouble(), 12.5);
     EXPECT_EQ(Value(u"-3"_s).toInt32(), -3);
     EXPECT_EQ(Value(u"1e3"_s).toDouble(), 1000.0);
-    for (const QString &bad : {u""_s, u"abc"_s, u"12ab"_s, u"1,5"_s, u"  "_s, u"0x10"_s})
+    EXPECT_EQ(Value(u".5"_s).toDouble(), 0.5);
+    EXPECT_EQ(Value(u"5."_s).toDouble(), 5.0);
+    EXPECT_EQ(Value(u"+3"_s).toDouble(), 3.0);
+    EXPECT_EQ(Value(u"-0.25E+2"_s).toDouble(), -25.0);
+    EXPECT_EQ(Value(QString(100, u'1') + u".5"_s).toDouble(), 1.1111111111111111e99);
+    for (const QString &bad : {u""_s, u"abc"_s, u"12ab"_s, u"1,5"_s, u"  "_s, u"0x10"_s, u"."_s,
+                               u"1e"_s, u"inf"_s, u"nan"_s, u"１２"_s})
         EXPECT_EQ(errorOf([&] { (void)Value(bad).toDouble(); }), 13) << bad.toStdString();
     EXPECT_EQ(errorOf([&] { (void)Value(u"1e999"_s).toDouble(); }), 6);
 }
@@ -59,8 +65,8 @@ TEST(Value, IntegersRoundHalfToEvenAndOverflow)
     EXPECT_EQ(Value(u"2.5"_s).toInt32(), 2);
     EXPECT_EQ(Value(u"3.5"_s).toInt32(), 4);
     EXPECT_EQ(Value(-2.5).toInt32(), -2);
-    EXPECT_EQ(Value(Currency{25000}).toInt64(), 2);  // 2.5
-    EXPECT_EQ(Value(Currency{35000}).toInt64(), 4);  // 3.5
+    EXPECT_EQ(Value(Currency{25000}).toInt64(), 2); // 2.5
+    EXPECT_EQ(Value(Currency{35000}).toInt64(), 4); // 3.5
     EXPECT_EQ(Value(u"2147483647"_s).toInt32(), 2147483647);
     EXPECT_EQ(errorOf([] { (void)Value(u"2147483648"_s).toInt32(); }), 6);
     EXPECT_EQ(Value(u"9007199254740993"_s).toInt64(), 9007199254740993LL); // beyond double
@@ -72,7 +78,7 @@ TEST(Value, CurrencyIsExactFixedPoint)
 {
     EXPECT_EQ(Value(u"412.50"_s).toCurrency().scaled, 4125000);
     EXPECT_EQ(Value(u"0.1"_s).toCurrency().scaled, 1000);
-    EXPECT_EQ(Value(u"-0.00005"_s).toCurrency().scaled, 0);  // half to even
+    EXPECT_EQ(Value(u"-0.00005"_s).toCurrency().scaled, 0); // half to even
     EXPECT_EQ(Value(u"0.00015"_s).toCurrency().scaled, 2);
     EXPECT_EQ(Value(u"0.000151"_s).toCurrency().scaled, 2);
     EXPECT_EQ(Value(u"922337203685477.5807"_s).toCurrency().scaled,

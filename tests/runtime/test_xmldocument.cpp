@@ -274,3 +274,36 @@ TEST(XmlDocument, DeepDocumentsNeedNoRecursion)
     EXPECT_TRUE(doc.asNode().findFirst(XmlNameSet(u"absent"_s)).isNull());
     EXPECT_EQ(doc.xml().size(), text.size());
 }
+
+TEST(XmlDocument, SearchesSkipNodesNotYetAppended)
+{
+    XmlDocument doc;
+    const XmlNode loose = doc.createElement(u"Wanted"_s);
+    XmlNode root = doc.createElement(u"Root"_s);
+    doc.appendChild(root);
+    const XmlNode inside = root.appendChild(doc.createElement(u"Inner"_s));
+    const XmlNameSet names(QStringList{u"wanted"_s, u"INNER"_s});
+    const std::vector<XmlNode> found = doc.asNode().findEach(names);
+    EXPECT_TRUE(found[0].isNull());
+    EXPECT_EQ(found[1], inside);
+    // A search that starts at the loose node itself still finds it.
+    EXPECT_EQ(loose.findFirst(names), loose);
+    // Once appended it is found in document order.
+    root.appendChild(loose);
+    EXPECT_EQ(doc.asNode().findEach(names)[0], loose);
+}
+
+TEST(XmlDocument, NodesOutliveTheirDocument)
+{
+    XmlNode kept;
+    {
+        XmlDocument doc;
+        ASSERT_TRUE(doc.loadXml(u"<a><b>text</b></a>"_s));
+        kept = doc.documentElement().firstChild();
+    }
+    EXPECT_EQ(kept.nodeName(), u"b"_s);
+    EXPECT_EQ(kept.firstChild().nodeValue(), orvane::Value(u"text"_s));
+    XmlNode copy = kept;
+    kept = XmlNode();
+    EXPECT_EQ(copy.parentNode().nodeName(), u"a"_s);
+}

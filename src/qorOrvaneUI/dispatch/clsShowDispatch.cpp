@@ -7,6 +7,7 @@
 #include "vb.h"
 
 #include <array>
+#include <string_view>
 
 using namespace Qt::StringLiterals;
 using orvane::Proc;
@@ -177,16 +178,21 @@ constexpr std::array<CodeText, 3> kSides{{
     {u"R", u"Passenger"},
 }};
 
-template <std::size_t N> Recordset makeRecordset(const std::array<FieldSpec, N> &fields)
+// Each layout is built once; every new record set of it shares the field list.
+template <const auto &Fields> Recordset makeRecordset()
 {
-    Recordset rs;
-    for (const FieldSpec &f : fields)
-        rs.appendField(QString::fromUtf16(f.name), f.type, f.size);
-    rs.open();
-    return rs;
+    static const Recordset prototype = [] {
+        Recordset rs;
+        for (const FieldSpec &f : Fields)
+            rs.appendField(QString::fromUtf16(f.name), f.type, f.size);
+        rs.open();
+        return rs;
+    }();
+    return prototype.emptyCopy();
 }
 
-template <std::size_t N> QString translate(const std::array<CodeText, N> &table, const QString &code)
+template <std::size_t N>
+QString translate(const std::array<CodeText, N> &table, const QString &code)
 {
     const QString key = vb::UCase(vb::Trim(code));
     for (const CodeText &row : table)
@@ -199,12 +205,19 @@ template <std::size_t N> QString translate(const std::array<CodeText, N> &table,
 // fields. A per-field search from the top would walk the whole tree sixty-odd
 // times; this finds the same first-in-document-order element for every name in
 // one pass.
+// The group containers ride along in the same walk.
+constexpr int kDiscountDetailsSlot = int(kDispatchFields.size());
+constexpr int kAuthorizationDetailsSlot = kDiscountDetailsSlot + 1;
+constexpr int kDispatchSlot = kDiscountDetailsSlot + 2;
+constexpr int kDispatchNumber = 11;
+
 const orvane::XmlNameSet &dispatchNames()
 {
     static const orvane::XmlNameSet names = [] {
         QStringList list;
         for (const FieldSpec &f : kDispatchFields)
             list << QString::fromUtf16(f.name);
+        list << u"DiscountDetails"_s << u"AuthorizationDetails"_s << u"Dispatch"_s;
         return orvane::XmlNameSet(list);
     }();
     return names;
@@ -213,10 +226,10 @@ const orvane::XmlNameSet &dispatchNames()
 struct MemberNames {
     static const orvane::XmlNameSet &discount()
     {
-        static const orvane::XmlNameSet s(QStringList{
-            u"DiscountTypeCode"_s, u"DiscountTypeDescription"_s, u"KitIndicator"_s,
-            u"DiscountPercentage"_s, u"HourlyIndicator"_s, u"Rate"_s, u"TimeAbove"_s,
-            u"TimeAboveRate"_s, u"TimeaboveHourlyIndicator"_s});
+        static const orvane::XmlNameSet s(
+            QStringList{u"DiscountTypeCode"_s, u"DiscountTypeDescription"_s, u"KitIndicator"_s,
+                        u"DiscountPercentage"_s, u"HourlyIndicator"_s, u"Rate"_s, u"TimeAbove"_s,
+                        u"TimeAboveRate"_s, u"TimeaboveHourlyIndicator"_s});
         return s;
     }
     static const orvane::XmlNameSet &auth()
@@ -249,7 +262,10 @@ void storeElement(const XmlNode &element, Recordset &rs, int index)
     const XmlNode first = element.firstChild();
     if (first.isNull())
         return;
-    const QString text = first.nodeValue().toText();
+    const char *raw = first.nodeValueUtf8();
+    if (!raw) // an element holding elements: no text to read
+        throw orvane::invalidUseOfNull();
+    const QString text = QString::fromUtf8(raw);
     const int type = rs.fieldDef(index).type;
     if (type == ftype::Date) {
         const int year = Value(vb::Mid(text, 1, 4)).toInt32();
@@ -263,9 +279,15 @@ void storeElement(const XmlNode &element, Recordset &rs, int index)
     }
 }
 
-bool isMember(const XmlNode &child, QStringView name)
+// Group members are matched by their exact name, trimmed of spaces.
+bool isMember(const XmlNode &child, std::string_view name)
 {
-    return vb::Trim(child.nodeName()) == name;
+    std::string_view n(child.nodeNameUtf8());
+    while (!n.empty() && n.front() == ' ')
+        n.remove_prefix(1);
+    while (!n.empty() && n.back() == ' ')
+        n.remove_suffix(1);
+    return n == name;
 }
 
 } // namespace
@@ -291,7 +313,7 @@ void clsShowDispatch::CreateRecordset()
     int line = 0;
     try {
         line = 10;
-        rsDispatch = makeRecordset(kDispatchFields);
+        rsDispatch = makeRecordset<kDispatchFields>();
         line = 20;
         CreateDisRecordset();
         line = 30;
@@ -309,25 +331,26 @@ void clsShowDispatch::CreateRecordset()
 
 void clsShowDispatch::CreateDisRecordset()
 {
-    rsDiscount = makeRecordset(kDiscountFields);
+    rsDiscount = makeRecordset<kDiscountFields>();
 }
 
 void clsShowDispatch::CreateAuthRecordset()
 {
-    rsAuth = makeRecordset(kAuthFields);
+    rsAuth = makeRecordset<kAuthFields>();
 }
 
 void clsShowDispatch::CreateDamageRecordset()
 {
-    rsDamage = makeRecordset(kDamageFields);
+    rsDamage = makeRecordset<kDamageFields>();
 }
 
 void clsShowDispatch::FillRecordset(const XmlDocument &document)
 {
+    std::vector<XmlNode> found;
     Proc p(u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
     try {
         p.at(10);
-        const std::vector<XmlNode> found = document.asNode().findEach(dispatchNames());
+        found = document.asNode().findEach(dispatchNames());
         rsDispatch.addNew();
 
         // Reading order: table order, Alert after FixedBidAmount, the comments
@@ -365,7 +388,7 @@ void clsShowDispatch::FillRecordset(const XmlDocument &document)
         if (!comments.isNull()) {
             for (XmlNode child = comments.firstChild(); !child.isNull();
                  child = child.nextSibling()) {
-                if (vb::Trim(child.nodeName()) != u"Comment"_s)
+                if (!isMember(child, "Comment"))
                     continue;
                 const XmlNode text = child.firstChild();
                 if (text.isNull())
@@ -373,9 +396,8 @@ void clsShowDispatch::FillRecordset(const XmlDocument &document)
                 p.at(50);
                 const QString current = rsDispatch.field(kInsurerComments).value().toText();
                 rsDispatch.field(kInsurerComments)
-                    .setValue(vb::Left(vb::Trim(current) %
-                                           vb::Trim(text.nodeValue().toText()) % u"\r\n"_s,
-                                       100));
+                    .setValue(vb::Left(
+                        vb::Trim(current) % vb::Trim(text.nodeValue().toText()) % u"\r\n"_s, 100));
                 p.at(40);
             }
         }
@@ -389,12 +411,13 @@ void clsShowDispatch::FillRecordset(const XmlDocument &document)
     // The groups report their own failures under their own names.
     Proc p2(u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
     try {
+        const XmlNode dispatchNumber = found[kDispatchNumber];
         p2.at(70);
-        FillDisRecordset(document);
+        fillDiscounts(found[kDiscountDetailsSlot], dispatchNumber);
         p2.at(80);
-        FillAuthRecordset(document);
+        fillAuths(found[kAuthorizationDetailsSlot], dispatchNumber);
         p2.at(90);
-        FillDamageRecordset(document);
+        fillDamages(found[kDispatchSlot]);
     } catch (...) {
         p2.rethrow();
     }
@@ -404,14 +427,12 @@ namespace {
 
 // Shared walk of the discount and authorization groups: one row per member of
 // the first container, each carrying the document's first DispatchNumber.
-void fillGroup(Recordset &rs, const XmlDocument &document, const QString &containerName,
-               QStringView memberName, const orvane::XmlNameSet &memberFields, Proc &p)
+void fillGroup(Recordset &rs, const XmlNode &container, const XmlNode &dispatchNumber,
+               std::string_view memberName, const orvane::XmlNameSet &memberFields, Proc &p)
 {
     p.at(10);
-    const XmlNode container = XMLUtilmod::FindNode(document.asNode(), containerName);
     if (container.isNull())
         return;
-    const XmlNode dispatchNumber = XMLUtilmod::FindNode(document.asNode(), u"DispatchNumber"_s);
     for (XmlNode child = container.firstChild(); !child.isNull(); child = child.nextSibling()) {
         if (!isMember(child, memberName))
             continue;
@@ -447,39 +468,62 @@ void fillGroup(Recordset &rs, const XmlDocument &document, const QString &contai
 
 } // namespace
 
+// The group fills find their container and the dispatch number in one walk
+// that stops as soon as both are found.
+std::vector<XmlNode> clsShowDispatch::findGroup(const XmlDocument &document,
+                                                const QString &container)
+{
+    return document.asNode().findEach(
+        orvane::XmlNameSet(QStringList{u"DispatchNumber"_s, container}));
+}
+
 void clsShowDispatch::FillDisRecordset(const XmlDocument &document)
 {
-    Proc p(u"qorOrvaneUI.clsShowDispatch.FillDisRecordset()"_s);
-    try {
-        fillGroup(rsDiscount, document, u"DiscountDetails"_s, u"DiscountType",
-                  MemberNames::discount(), p);
-    } catch (...) {
-        p.rethrow();
-    }
+    const auto found = findGroup(document, u"DiscountDetails"_s);
+    fillDiscounts(found[1], found[0]);
 }
 
 void clsShowDispatch::FillAuthRecordset(const XmlDocument &document)
 {
-    Proc p(u"qorOrvaneUI.clsShowDispatch.FillAuthRecordset()"_s);
+    const auto found = findGroup(document, u"AuthorizationDetails"_s);
+    fillAuths(found[1], found[0]);
+}
+
+void clsShowDispatch::FillDamageRecordset(const XmlDocument &document)
+{
+    fillDamages(XMLUtilmod::FindNode(document.asNode(), u"Dispatch"_s));
+}
+
+void clsShowDispatch::fillDiscounts(const XmlNode &container, const XmlNode &dispatchNumber)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.FillDisRecordset()"_s);
     try {
-        fillGroup(rsAuth, document, u"AuthorizationDetails"_s,
-                  u"AuthorizationType", MemberNames::auth(), p);
+        fillGroup(rsDiscount, container, dispatchNumber, "DiscountType", MemberNames::discount(),
+                  p);
     } catch (...) {
         p.rethrow();
     }
 }
 
-void clsShowDispatch::FillDamageRecordset(const XmlDocument &document)
+void clsShowDispatch::fillAuths(const XmlNode &container, const XmlNode &dispatchNumber)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.FillAuthRecordset()"_s);
+    try {
+        fillGroup(rsAuth, container, dispatchNumber, "AuthorizationType", MemberNames::auth(), p);
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+void clsShowDispatch::fillDamages(const XmlNode &container)
 {
     Proc p(u"qorOrvaneUI.clsShowDispatch.FillDamageRecordset()"_s);
     try {
         p.at(10);
-        const XmlNode container = XMLUtilmod::FindNode(document.asNode(), u"Dispatch"_s);
         if (container.isNull())
             return;
-        for (XmlNode child = container.firstChild(); !child.isNull();
-             child = child.nextSibling()) {
-            if (!isMember(child, u"DamageInformation"))
+        for (XmlNode child = container.firstChild(); !child.isNull(); child = child.nextSibling()) {
+            if (!isMember(child, "DamageInformation"))
                 continue;
             p.at(20);
             rsDamage.addNew();
@@ -547,8 +591,7 @@ Recordset clsShowDispatch::GetDiscounts(QString &dispatchXML)
 {
     return getGroup(
         rsDiscount, dispatchXML, Proc(u"qorOrvaneUI.clsShowDispatch.GetDiscounts()"_s),
-        [this] { CreateDisRecordset(); },
-        [this](const XmlDocument &d) { FillDisRecordset(d); });
+        [this] { CreateDisRecordset(); }, [this](const XmlDocument &d) { FillDisRecordset(d); });
 }
 
 Recordset clsShowDispatch::GetAuths(QString &dispatchXML)
@@ -560,9 +603,10 @@ Recordset clsShowDispatch::GetAuths(QString &dispatchXML)
 
 Recordset clsShowDispatch::GetDamages(QString &dispatchXML)
 {
-    return getGroup(rsDamage, dispatchXML,
-                    Proc(u"qorOrvaneUI.clsShowDispatch.GetDamages()"_s,
-                         orvane::WrapStyle::Method, u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s),
-                    [this] { CreateDamageRecordset(); },
-                    [this](const XmlDocument &d) { FillDamageRecordset(d); });
+    return getGroup(
+        rsDamage, dispatchXML,
+        Proc(u"qorOrvaneUI.clsShowDispatch.GetDamages()"_s, orvane::WrapStyle::Method,
+             u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s),
+        [this] { CreateDamageRecordset(); },
+        [this](const XmlDocument &d) { FillDamageRecordset(d); });
 }

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace orvane {
 class XmlDocument;
 class XmlNode;
@@ -43,6 +45,12 @@ private:
     void FillDisRecordset(const orvane::XmlDocument &document);
     void FillAuthRecordset(const orvane::XmlDocument &document);
     void FillDamageRecordset(const orvane::XmlDocument &document);
+    // The fills proper, given where the document's groups stand.
+    static std::vector<orvane::XmlNode> findGroup(const orvane::XmlDocument &document,
+                                                  const QString &container);
+    void fillDiscounts(const orvane::XmlNode &container, const orvane::XmlNode &dispatchNumber);
+    void fillAuths(const orvane::XmlNode &container, const orvane::XmlNode &dispatchNumber);
+    void fillDamages(const orvane::XmlNode &container);
 
     orvane::Recordset rsDispatch;
     orvane::Recordset rsDiscount;
