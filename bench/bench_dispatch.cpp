@@ -62,5 +62,3 @@ void BM_FillAllRecordsets(benchmark::State &state)
 BENCHMARK(BM_BarePugixmlParse)->DenseRange(0, 2);
 BENCHMARK(BM_AdapterParse)->DenseRange(0, 2);
 BENCHMARK(BM_FillAllRecordsets)->DenseRange(0, 2);
-
-BENCHMARK_MAIN();

@@ -2,6 +2,8 @@
 #include "XmlDocument.h"
 #include "core/XMLUtilmod.h"
 
+#include "TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,15 +12,9 @@ using namespace Qt::StringLiterals;
 using orvane::VbError;
 using orvane::XmlDocument;
 using orvane::XmlNode;
+using orvane::test::parsedXml;
 
 namespace {
-
-XmlDocument parsed(const QString &text)
-{
-    XmlDocument doc;
-    EXPECT_TRUE(doc.loadXml(text)) << doc.parseError().toStdString();
-    return doc;
-}
 
 std::optional<VbError> caught(const std::function<void()> &f)
 {
@@ -34,9 +30,9 @@ std::optional<VbError> caught(const std::function<void()> &f)
 
 TEST(XMLUtilmod, FindNodeTakesTheFirstMatchInDocumentOrder)
 {
-    const XmlDocument doc =
-        parsed(u"<Dispatch><Header><DispatchNumber>D1</DispatchNumber></Header>"
-               u"<DispatchNumber>D2</DispatchNumber><Item><Item>inner</Item></Item></Dispatch>"_s);
+    const XmlDocument doc = parsedXml(
+        u"<Dispatch><Header><DispatchNumber>D1</DispatchNumber></Header>"
+        u"<DispatchNumber>D2</DispatchNumber><Item><Item>inner</Item></Item></Dispatch>"_s);
     const XmlNode docNode = doc.asNode();
 
     // A nested match under an earlier sibling wins over a later sibling's own.
@@ -65,8 +61,8 @@ TEST(XMLUtilmod, EmptyDocumentsAndElementsGiveEmptyText)
     EXPECT_FALSE(empty.loadXml(u"<a><b></a>"_s));
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
 
-    const XmlDocument doc = parsed(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
-                                   u"<c><![CDATA[<x>]]></c></r>"_s);
+    const XmlDocument doc = parsedXml(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
+                                      u"<c><![CDATA[<x>]]></c></r>"_s);
     for (const QString &name : {u"e1"_s, u"e2"_s, u"e3"_s})
         EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), name), u"") << name.toStdString();
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"t"_s), u" 7 ");
@@ -75,7 +71,7 @@ TEST(XMLUtilmod, EmptyDocumentsAndElementsGiveEmptyText)
 
 TEST(XMLUtilmod, FailuresAreWrappedWithTheRoutineAndStatement)
 {
-    const XmlDocument doc = parsed(u"<a><b><c>1</c></b></a>"_s);
+    const XmlDocument doc = parsedXml(u"<a><b><c>1</c></b></a>"_s);
     const auto e = caught([&] { XMLUtilmod::ReturnNormValue(doc.asNode(), u"b"_s); });
     ASSERT_TRUE(e);
     EXPECT_EQ(e->number(), orvane::err::InvalidUseOfNull);
@@ -114,7 +110,7 @@ TEST(XMLUtilmod, FailuresAreWrappedWithTheRoutineAndStatement)
 
 TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRules)
 {
-    XmlDocument doc = parsed(u"<Msg/>"_s);
+    XmlDocument doc = parsedXml(u"<Msg/>"_s);
     XMLUtilmod::CreateNode(doc, u"Empty"_s, QString());
     XMLUtilmod::CreateNode(doc, u"Spaces"_s, u"  "_s);
     const XmlNode group = XMLUtilmod::CreateNodeRoot(doc, u"Group"_s);
@@ -135,7 +131,7 @@ TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRules)
 
     // What was written reads back the same way, except that text made only of
     // spaces is not kept by a parse.
-    const XmlDocument back = parsed(doc.xml());
+    const XmlDocument back = parsedXml(doc.xml());
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"spaces"_s), u"");
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"QTY"_s), u"12");
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"blank"_s), u"");
@@ -150,7 +146,7 @@ TEST(XMLUtilmod, DeepDocumentsDoNotExhaustTheStack)
     text += u"<Value>deep</Value>"_s;
     for (int i = 0; i < Depth; ++i)
         text += u"</Level>"_s;
-    const XmlDocument doc = parsed(text);
+    const XmlDocument doc = parsedXml(text);
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"value"_s), u"deep");
     EXPECT_TRUE(XMLUtilmod::FindNode(doc.asNode(), u"nowhere"_s).isNull());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VbError.h"
+#include "TestHelpers.h"
 
 #include <QFile>
 #include <QString>
@@ -8,6 +8,8 @@
 #include <functional>
 
 namespace dispatchtest {
+
+using orvane::test::raised;
 
 // A dispatch document around the given body elements.
 inline QString doc(const QString &body)
@@ -24,17 +26,6 @@ inline QString sample(const QString &name)
     if (!f.open(QIODevice::ReadOnly))
         return {};
     return QString::fromUtf8(f.readAll());
-}
-
-// The error a call raises; number 0 when it raises none.
-inline orvane::VbError errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const orvane::VbError &e) {
-        return e;
-    }
-    return {0, {}, {}};
 }
 
 } // namespace dispatchtest

@@ -132,7 +132,7 @@ TEST(DispatchGroups, MissingQuantityStaysEmptyAndABadOneFails)
 
     QString bad = doc(u"<Dispatch>"_s + damage(u"WS"_s, u"F"_s, u"C"_s, u"1"_s) +
                       damage(u"DR"_s, u"F"_s, u"L"_s, u"two"_s) + u"</Dispatch>"_s);
-    const auto e = errorOf([&] { d.GetDamages(bad); });
+    const auto e = raised([&] { d.GetDamages(bad); });
     EXPECT_EQ(e.number(), 13);
     EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s);
     EXPECT_TRUE(e.description().startsWith(
@@ -148,7 +148,7 @@ TEST(DispatchGroups, ConversionFailuresAreWrappedByEachLevel)
     clsShowDispatch d;
     QString xml = doc(u"<DiscountDetails>"_s + discount(u"A"_s) +
                       discount(u"B"_s, u"<Rate>fast</Rate>"_s) + u"</DiscountDetails>"_s);
-    const auto e = errorOf([&] { d.GetDiscounts(xml); });
+    const auto e = raised([&] { d.GetDiscounts(xml); });
     EXPECT_EQ(e.number(), 13);
     EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.GetDiscounts()"_s);
     EXPECT_TRUE(e.description().startsWith(

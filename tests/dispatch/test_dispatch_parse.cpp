@@ -76,14 +76,14 @@ TEST(DispatchParse, DatesComeFromEightCharacters)
               QDate(2025, 1, 1));
 
     clsShowDispatch d;
-    const auto e = errorOf([&] { parse(d, doc(u"<TransactionDate>202401</TransactionDate>"_s)); });
+    const auto e = raised([&] { parse(d, doc(u"<TransactionDate>202401</TransactionDate>"_s)); });
     EXPECT_EQ(e.number(), 13);
     EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
     EXPECT_TRUE(
         e.description().startsWith(u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 20\r\n"
                                    u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\n"_s))
         << e.description().toStdString();
-    EXPECT_EQ(errorOf([&] { parse(d, doc(u"<DateofLoss>2024AB01</DateofLoss>"_s)); }).number(), 13);
+    EXPECT_EQ(raised([&] { parse(d, doc(u"<DateofLoss>2024AB01</DateofLoss>"_s)); }).number(), 13);
 }
 
 TEST(DispatchParse, FlagsAreTrueOnlyForAnUpperCaseY)
@@ -114,7 +114,7 @@ TEST(DispatchParse, TextIsCutToTheFieldWidthBeforeConversion)
                   .toCurrency()
                   .scaled,
               12345670);
-    EXPECT_EQ(errorOf([] { field(u"<Deductible>lots</Deductible>"_s, u"Deductible"_s); }).number(),
+    EXPECT_EQ(raised([] { field(u"<Deductible>lots</Deductible>"_s, u"Deductible"_s); }).number(),
               13);
 }
 
@@ -162,7 +162,7 @@ TEST(DispatchParse, FirstElementInDocumentOrderWins)
 
 TEST(DispatchParse, AnElementHoldingElementsCannotBeRead)
 {
-    const auto e = errorOf([] {
+    const auto e = raised([] {
         field(u"<InsuredOrClaimantCity><Name>x</Name></InsuredOrClaimantCity>"_s,
               u"InsuredOrClaimantCity"_s);
     });
@@ -183,7 +183,7 @@ TEST(DispatchParse, NodeValueSearchesBelowTheGivenNode)
     EXPECT_EQ(rs.value(u"VehicleMake"_s), Value(u"Kia"_s));
     d.NodeValue(document.asNode(), u"VehicleMake"_s, rs);
     EXPECT_EQ(rs.value(u"VehicleMake"_s), Value(u"Ford"_s));
-    const auto e = errorOf([&] { d.NodeValue(document.asNode(), u"NoSuchField"_s, rs); });
+    const auto e = raised([&] { d.NodeValue(document.asNode(), u"NoSuchField"_s, rs); });
     EXPECT_EQ(e.number(), 3265);
     EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
 }

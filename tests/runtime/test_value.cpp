@@ -1,6 +1,8 @@
 #include "Value.h"
 #include "VbError.h"
 
+#include "TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -11,20 +13,7 @@ using orvane::DateValue;
 using orvane::Value;
 using orvane::ValueKind;
 using orvane::VbError;
-
-namespace {
-
-long errorOf(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const VbError &e) {
-        return e.number();
-    }
-    return 0;
-}
-
-} // namespace
+using orvane::test::errorNumber;
 
 TEST(Value, EmptyAndNullAreDistinctStates)
 {
@@ -37,8 +26,8 @@ TEST(Value, EmptyAndNullAreDistinctStates)
     const Value null = Value::null();
     EXPECT_TRUE(null.isNull());
     EXPECT_FALSE(null.isEmpty());
-    EXPECT_EQ(errorOf([&] { (void)null.toText(); }), 94);
-    EXPECT_EQ(errorOf([&] { (void)null.toInt32(); }), 94);
+    EXPECT_EQ(errorNumber([&] { (void)null.toText(); }), 94);
+    EXPECT_EQ(errorNumber([&] { (void)null.toInt32(); }), 94);
     // Storing keeps both states as they are.
     EXPECT_TRUE(null.convertedTo(ValueKind::Int32).isNull());
     EXPECT_TRUE(empty.convertedTo(ValueKind::Date).isEmpty());
@@ -56,8 +45,8 @@ TEST(Value, TextToNumbersIsStrictAndLocaleFree)
     EXPECT_EQ(Value(QString(100, u'1') + u".5"_s).toDouble(), 1.1111111111111111e99);
     for (const QString &bad : {u""_s, u"abc"_s, u"12ab"_s, u"1,5"_s, u"  "_s, u"0x10"_s, u"."_s,
                                u"1e"_s, u"inf"_s, u"nan"_s, u"１２"_s})
-        EXPECT_EQ(errorOf([&] { (void)Value(bad).toDouble(); }), 13) << bad.toStdString();
-    EXPECT_EQ(errorOf([&] { (void)Value(u"1e999"_s).toDouble(); }), 6);
+        EXPECT_EQ(errorNumber([&] { (void)Value(bad).toDouble(); }), 13) << bad.toStdString();
+    EXPECT_EQ(errorNumber([&] { (void)Value(u"1e999"_s).toDouble(); }), 6);
 }
 
 TEST(Value, IntegersRoundHalfToEvenAndOverflow)
@@ -68,9 +57,9 @@ TEST(Value, IntegersRoundHalfToEvenAndOverflow)
     EXPECT_EQ(Value(Currency{25000}).toInt64(), 2); // 2.5
     EXPECT_EQ(Value(Currency{35000}).toInt64(), 4); // 3.5
     EXPECT_EQ(Value(u"2147483647"_s).toInt32(), 2147483647);
-    EXPECT_EQ(errorOf([] { (void)Value(u"2147483648"_s).toInt32(); }), 6);
+    EXPECT_EQ(errorNumber([] { (void)Value(u"2147483648"_s).toInt32(); }), 6);
     EXPECT_EQ(Value(u"9007199254740993"_s).toInt64(), 9007199254740993LL); // beyond double
-    EXPECT_EQ(errorOf([] { (void)Value(1e300).toInt64(); }), 6);
+    EXPECT_EQ(errorNumber([] { (void)Value(1e300).toInt64(); }), 6);
     EXPECT_EQ(Value(true).toInt32(), -1);
 }
 
@@ -83,8 +72,8 @@ TEST(Value, CurrencyIsExactFixedPoint)
     EXPECT_EQ(Value(u"0.000151"_s).toCurrency().scaled, 2);
     EXPECT_EQ(Value(u"922337203685477.5807"_s).toCurrency().scaled,
               std::numeric_limits<std::int64_t>::max());
-    EXPECT_EQ(errorOf([] { (void)Value(u"922337203685478"_s).toCurrency(); }), 6);
-    EXPECT_EQ(errorOf([] { (void)Value(u"12,50"_s).toCurrency(); }), 13);
+    EXPECT_EQ(errorNumber([] { (void)Value(u"922337203685478"_s).toCurrency(); }), 6);
+    EXPECT_EQ(errorNumber([] { (void)Value(u"12,50"_s).toCurrency(); }), 13);
     EXPECT_EQ(Value(Currency{125000}).toText(), u"12.5"_s);
     EXPECT_EQ(Value(Currency{-5}).toText(), u"-0.0005"_s);
     EXPECT_EQ(Value(Currency{std::numeric_limits<std::int64_t>::min()}).toText(),
@@ -101,7 +90,7 @@ TEST(Value, NumbersAndFlagsAsText)
     EXPECT_TRUE(Value(u"true"_s).toBool());
     EXPECT_FALSE(Value(u" False "_s).toBool());
     EXPECT_TRUE(Value(u"-1"_s).toBool());
-    EXPECT_EQ(errorOf([] { (void)Value(u"Y"_s).toBool(); }), 13);
+    EXPECT_EQ(errorNumber([] { (void)Value(u"Y"_s).toBool(); }), 13);
 }
 
 TEST(Value, DatesCountFromTheZeroDate)
@@ -113,7 +102,7 @@ TEST(Value, DatesCountFromTheZeroDate)
     EXPECT_EQ(withTime.time(), QTime(13, 45));
     EXPECT_EQ(Value(u"1/31/2024"_s).toDate().date(), QDate(2024, 1, 31));
     EXPECT_EQ(Value(2.5).toDate().time(), QTime(12, 0));
-    EXPECT_EQ(errorOf([] { (void)Value(u"2024-02-30"_s).toDate(); }), 13);
-    EXPECT_EQ(errorOf([] { (void)Value(u"soon"_s).toDate(); }), 13);
-    EXPECT_EQ(errorOf([] { (void)Value(1e12).toDate(); }), 6);
+    EXPECT_EQ(errorNumber([] { (void)Value(u"2024-02-30"_s).toDate(); }), 13);
+    EXPECT_EQ(errorNumber([] { (void)Value(u"soon"_s).toDate(); }), 13);
+    EXPECT_EQ(errorNumber([] { (void)Value(1e12).toDate(); }), 6);
 }
