@@ -283,8 +283,17 @@ struct XmlNameSet::Lookup {
         std::string original; // trimmed, as first given: documents mostly spell it so
         std::vector<int> positions;
     };
+    static constexpr std::uint16_t None = 0xFFFF;
     std::vector<Key> keys;
-    std::array<std::vector<std::uint16_t>, 256> buckets;
+    // Chained buckets: the first key of each bucket, then each key's successor.
+    std::array<std::uint16_t, 256> heads;
+    std::vector<std::uint16_t> next;
+    // No key is empty or starts with "#": then text, comments and the document
+    // (DOM names "#text", ...; no name at all in the tree) can never match, and
+    // a node's stored name can be compared as it is.
+    bool plainNamesOnly = true;
+
+    Lookup() { heads.fill(None); }
 
     static unsigned bucketOf(const char *b, std::size_t n)
     {
@@ -297,7 +306,7 @@ struct XmlNameSet::Lookup {
 
     const std::vector<int> *find(const char *b, std::size_t n) const
     {
-        for (const std::uint16_t id : buckets[bucketOf(b, n)]) {
+        for (std::uint16_t id = heads[bucketOf(b, n)]; id != None; id = next[id]) {
             const Key &k = keys[id];
             if (k.text.size() != n)
                 continue;
@@ -318,8 +327,12 @@ XmlNameSet::XmlNameSet(const QStringList &names)
         const std::string_view key(utf8.constData(), std::size_t(utf8.size()));
         auto *at = const_cast<std::vector<int> *>(lookup->find(key.data(), key.size()));
         if (!at) {
-            lookup->buckets[Lookup::bucketOf(key.data(), key.size())].push_back(
-                std::uint16_t(lookup->keys.size()));
+            const auto id = std::uint16_t(lookup->keys.size());
+            std::uint16_t &head = lookup->heads[Lookup::bucketOf(key.data(), key.size())];
+            lookup->next.push_back(head);
+            head = id;
+            if (key.empty() || key.front() == '#')
+                lookup->plainNamesOnly = false;
             const QByteArray original = vb::Trim(name).toUtf8();
             lookup->keys.push_back(
                 {std::string(key), std::string(original.constData(), size_t(original.size())), {}});
@@ -354,6 +367,11 @@ const std::vector<int> *XmlNameSet::match(const char *utf8Name) const
     // Unicode case mapping turns some non-ASCII letters into ASCII ones.
     const QByteArray key = vb::UCase(vb::Trim(QString::fromUtf8(utf8Name))).toUtf8();
     return lookup_->find(key.constData(), std::size_t(key.size()));
+}
+
+bool XmlNameSet::plainNamesOnly() const
+{
+    return lookup_->plainNamesOnly;
 }
 
 int XmlNameSet::indexOf(const XmlNode &node) const
@@ -598,8 +616,9 @@ XmlNode XmlNode::findFirst(const XmlNameSet &names) const
     if (isNull())
         return {};
     pugi::xml_node found;
+    const bool plain = names.plainNamesOnly();
     walkSubtree(*tree_, pugi::xml_node(node_), [&](const pugi::xml_node &n) {
-        if (!names.match(domName(n)))
+        if (!names.match(plain ? n.name() : domName(n)))
             return false;
         found = n;
         return true;
@@ -613,8 +632,9 @@ std::vector<XmlNode> XmlNode::findEach(const XmlNameSet &names) const
     if (isNull())
         return found;
     std::size_t missing = found.size();
+    const bool plain = names.plainNamesOnly();
     walkSubtree(*tree_, pugi::xml_node(node_), [&](const pugi::xml_node &n) {
-        if (const std::vector<int> *at = names.match(domName(n))) {
+        if (const std::vector<int> *at = names.match(plain ? n.name() : domName(n))) {
             for (const int i : *at) {
                 XmlNode &slot = found[std::size_t(i)];
                 if (slot.isNull()) {

@@ -90,6 +90,9 @@ public:
     // The index of the first wanted name the node's name matches, or -1.
     int indexOf(const XmlNode &node) const;
 
+    // True when no wanted name is empty or starts with "#", so that only
+    // elements and processing instructions can match.
+    bool plainNamesOnly() const;
     // Positions of the wanted names a raw UTF-8 node name matches (nullptr for none).
     const std::vector<int> *match(const char *utf8Name) const;
 

@@ -279,6 +279,19 @@ void storeElement(const XmlNode &element, Recordset &rs, int index)
     }
 }
 
+// NodeValue once its element is found: stores it and reports a failure as
+// NodeValue does, at the statement that stores.
+void nodeValue(const XmlNode &element, Recordset &rs, int index)
+{
+    try {
+        storeElement(element, rs, index);
+    } catch (...) {
+        Proc p(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+        p.at(20);
+        p.rethrow();
+    }
+}
+
 // Group members are matched by their exact name, trimmed of spaces.
 bool isMember(const XmlNode &child, std::string_view name)
 {
@@ -355,15 +368,7 @@ void clsShowDispatch::FillRecordset(const XmlDocument &document)
 
         // Reading order: table order, Alert after FixedBidAmount, the comments
         // by their own rule, the never-filled fields not at all.
-        auto read = [&](int index) {
-            Proc np(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
-            try {
-                np.at(20);
-                storeElement(found[std::size_t(index)], rsDispatch, index);
-            } catch (...) {
-                np.rethrow();
-            }
-        };
+        auto read = [&](int index) { nodeValue(found[std::size_t(index)], rsDispatch, index); };
         p.at(20);
         for (int i = 0; i < kFirstNeverFilled; ++i) {
             if (i == kAlert || i == kInsurerComments)
@@ -439,24 +444,11 @@ void fillGroup(Recordset &rs, const XmlNode &container, const XmlNode &dispatchN
         p.at(20);
         rs.addNew();
         try {
-            Proc np(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
-            try {
-                np.at(20);
-                storeElement(dispatchNumber, rs, 0);
-            } catch (...) {
-                np.rethrow();
-            }
+            nodeValue(dispatchNumber, rs, 0);
             p.at(30);
             const std::vector<XmlNode> fields = child.findEach(memberFields);
-            for (int i = 0; i < memberFields.size(); ++i) {
-                Proc fp(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
-                try {
-                    fp.at(20);
-                    storeElement(fields[std::size_t(i)], rs, i + 1);
-                } catch (...) {
-                    fp.rethrow();
-                }
-            }
+            for (int i = 0; i < memberFields.size(); ++i)
+                nodeValue(fields[std::size_t(i)], rs, i + 1);
             p.at(40);
             rs.update();
         } catch (...) {
@@ -531,15 +523,8 @@ void clsShowDispatch::fillDamages(const XmlNode &container)
                 p.at(30);
                 const std::vector<XmlNode> fields = child.findEach(MemberNames::damage());
                 // OpeningTypeCode, PositionCode and SideCode sit at 0, 2 and 4.
-                for (int i = 0; i < 3; ++i) {
-                    Proc np(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
-                    try {
-                        np.at(20);
-                        storeElement(fields[std::size_t(i)], rsDamage, i * 2);
-                    } catch (...) {
-                        np.rethrow();
-                    }
-                }
+                for (int i = 0; i < 3; ++i)
+                    nodeValue(fields[std::size_t(i)], rsDamage, i * 2);
                 p.at(40);
                 const QString qty = XMLUtilmod::ReturnNormValue(child, u"GlassDamageQuantity"_s);
                 // No quantity given: Qty stays empty instead of failing the row.
