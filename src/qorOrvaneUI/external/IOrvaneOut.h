@@ -1,0 +1,24 @@
+#pragma once
+
+#include "ObjectRegistry.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace orvane::ext {
+
+class IInvoice;
+
+// Builds host orders from dispatch documents (qororvaneout.clsorvaneout).
+class IOrvaneOut : public ComObject {
+public:
+    // Fills `order` with a new host order built from the dispatch document
+    // `dispatchXml`; `key` is "DISPATCH" followed by the dispatch number. The
+    // order offers every IInvoice member the comparison reads. Raises a VbError,
+    // leaving `order` as it was, when no order can be built.
+    virtual void returnorder(const QString &key, const QString &dispatchXml,
+                             std::shared_ptr<IInvoice> &order) = 0;
+};
+
+} // namespace orvane::ext

@@ -1,0 +1,976 @@
+#include "SqlDialect.h"
+
+#include <QDate>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include <algorithm>
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace orvane::sql {
+
+namespace {
+
+[[noreturn]] void refuse(const QString &problem)
+{
+    throw VbError(SyntaxErrorNumber, QString(), u"Syntax error in query: "_s % problem);
+}
+
+QString at(int position)
+{
+    return u" at position "_s % QString::number(position + 1);
+}
+
+// A piece of the text for a message: short, control characters made visible.
+QString shown(QStringView text)
+{
+    constexpr qsizetype Max = 30;
+    QString out;
+    for (QChar c : text.left(Max))
+        out += (c.unicode() < 0x20 || c.unicode() == 0x7F) ? QChar(u'?') : c;
+    if (text.size() > Max)
+        out += u"..."_s;
+    return out;
+}
+
+// CHR(n) as the callers' runtime answers it: the Windows-1252 character, whose
+// 0x80-0x9F block differs from Latin-1.
+QChar chrToChar(int n)
+{
+    static constexpr char16_t cp1252[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (n >= 0x80 && n <= 0x9F)
+        return QChar(cp1252[n - 0x80]);
+    return QChar(char16_t(n));
+}
+
+bool isDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+bool isIdentStart(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+}
+
+bool isIdentPart(QChar c)
+{
+    return isIdentStart(c) || isDigit(c);
+}
+
+// ---------------------------------------------------------------------------
+// Tokens
+
+enum class Tok {
+    End,
+    Ident,
+    Text,
+    Integer,
+    Decimal,
+    Bool,
+    Op,
+    Dot,
+    Comma,
+    Star,
+    Plus,
+    LParen,
+    RParen,
+};
+
+struct Token {
+    Tok type = Tok::End;
+    int pos = 0;
+    int len = 0;
+    QString text; // Ident: as written; Text: unquoted; Decimal: as written
+    qint64 integer = 0;
+    double decimal = 0;
+    bool boolean = false;
+    CompareOp op = CompareOp::Equal;
+};
+
+// The whole text is split before parsing, so a broken quote or a `;` anywhere
+// is named as such rather than as whatever grammar error it causes first.
+std::vector<Token> tokenize(const QString &src)
+{
+    if (src.size() > MaxLength)
+        refuse(u"The text is "_s % QString::number(src.size()) %
+               u" characters long; the limit is "_s % QString::number(MaxLength));
+    if (const qsizetype nul = src.indexOf(QChar(0)); nul >= 0)
+        refuse(u"A NUL character is not allowed"_s % at(int(nul)));
+
+    const int n = int(src.size());
+    auto ch = [&](int i) { return i < n ? src.at(i) : QChar(); };
+    std::vector<Token> out;
+    int i = 0;
+    while (true) {
+        while (i < n && (src.at(i) == u' ' || src.at(i) == u'\t' || src.at(i) == u'\r' ||
+                         src.at(i) == u'\n'))
+            ++i;
+        Token t;
+        t.pos = i;
+        if (i >= n) {
+            out.push_back(t);
+            return out;
+        }
+        const QChar c = src.at(i);
+        auto single = [&](Tok type) {
+            t.type = type;
+            t.len = 1;
+            ++i;
+        };
+        auto op = [&](CompareOp o, int len) {
+            t.type = Tok::Op;
+            t.op = o;
+            t.len = len;
+            i += len;
+        };
+        if (c == u'\'') {
+            QString text = u""_s;
+            int j = i + 1;
+            while (true) {
+                if (j >= n)
+                    refuse(u"Unterminated text starting"_s % at(i));
+                if (src.at(j) == u'\'') {
+                    if (ch(j + 1) != u'\'')
+                        break;
+                    ++j;
+                }
+                text += src.at(j);
+                ++j;
+            }
+            t.type = Tok::Text;
+            t.text = text;
+            t.len = j + 1 - i;
+            i = j + 1;
+        } else if (isDigit(c) || (c == u'-' && isDigit(ch(i + 1)))) {
+            int j = c == u'-' ? i + 1 : i;
+            while (isDigit(ch(j)))
+                ++j;
+            bool decimal = false;
+            if (ch(j) == u'.' && isDigit(ch(j + 1))) {
+                decimal = true;
+                ++j;
+                while (isDigit(ch(j)))
+                    ++j;
+            }
+            if (isIdentPart(ch(j)) || ch(j) == u'.')
+                refuse(u"Malformed number '"_s % shown(QStringView(src).mid(i, j + 1 - i)) %
+                       u"'"_s % at(i));
+            t.text = src.mid(i, j - i);
+            bool ok = false;
+            if (decimal) {
+                t.type = Tok::Decimal;
+                t.decimal = t.text.toDouble(&ok);
+                ok = ok && std::isfinite(t.decimal);
+            } else {
+                t.type = Tok::Integer;
+                t.integer = t.text.toLongLong(&ok);
+            }
+            if (!ok)
+                refuse(u"Number '"_s % shown(t.text) % u"' is out of range"_s % at(i));
+            t.len = j - i;
+            i = j;
+        } else if (isIdentStart(c)) {
+            int j = i;
+            while (isIdentPart(ch(j)))
+                ++j;
+            t.type = Tok::Ident;
+            t.text = src.mid(i, j - i);
+            t.len = j - i;
+            i = j;
+        } else if (c == u'.') {
+            const QChar letter = ch(i + 1).toUpper();
+            if ((letter == u'T' || letter == u'F') && ch(i + 2) == u'.') {
+                t.type = Tok::Bool;
+                t.boolean = letter == u'T';
+                t.len = 3;
+                i += 3;
+            } else {
+                single(Tok::Dot);
+            }
+        } else if (c == u';') {
+            refuse(u"';' is not allowed"_s % at(i));
+        } else if (c == u'-' && ch(i + 1) == u'-') {
+            refuse(u"Comments ('--') are not allowed"_s % at(i));
+        } else if (c == u'/' && ch(i + 1) == u'*') {
+            refuse(u"Comments ('/*') are not allowed"_s % at(i));
+        } else if (c == u'=') {
+            op(CompareOp::Equal, 1);
+        } else if (c == u'<') {
+            if (ch(i + 1) == u'>')
+                op(CompareOp::NotEqual, 2);
+            else if (ch(i + 1) == u'=')
+                op(CompareOp::LessEqual, 2);
+            else
+                op(CompareOp::Less, 1);
+        } else if (c == u'>') {
+            if (ch(i + 1) == u'=')
+                op(CompareOp::GreaterEqual, 2);
+            else
+                op(CompareOp::Greater, 1);
+        } else if (c == u'!' && ch(i + 1) == u'=') {
+            op(CompareOp::NotEqual, 2);
+        } else if (c == u',') {
+            single(Tok::Comma);
+        } else if (c == u'*') {
+            single(Tok::Star);
+        } else if (c == u'+') {
+            single(Tok::Plus);
+        } else if (c == u'(') {
+            single(Tok::LParen);
+        } else if (c == u')') {
+            single(Tok::RParen);
+        } else {
+            const QString what = (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                                     ? QString(u"U+"_s % QString::number(c.unicode(), 16).toUpper())
+                                     : QString(u"'"_s % c % u"'"_s);
+            refuse(u"The character "_s % what % u" is not allowed"_s % at(i));
+        }
+        out.push_back(std::move(t));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Parser
+
+class Parser {
+public:
+    explicit Parser(const QString &src) : src_(src), toks_(tokenize(src)) {}
+
+    Condition condition()
+    {
+        Condition c;
+        if (peek().type != Tok::End) {
+            c.root = parseOr(c, 0);
+            if (peek().type != Tok::End)
+                unexpected(u"after the end of the condition"_s);
+        }
+        return c;
+    }
+
+    Select select()
+    {
+        Select s;
+        s.selects.push_back(parseCore());
+        while (isKeyword(peek(), u"UNION")) {
+            next();
+            const bool all = isKeyword(peek(), u"ALL");
+            if (all)
+                next();
+            if (s.selects.size() >= size_t(MaxSelects))
+                refuse(u"More than "_s % QString::number(MaxSelects) % u" SELECTs in a UNION"_s %
+                       at(peek().pos));
+            s.selects.push_back(parseCore());
+            s.selects.back().unionAll = all;
+        }
+        if (isKeyword(peek(), u"ORDER")) {
+            next();
+            expectKeyword(u"BY");
+            while (true) {
+                countTerm();
+                OrderItem item;
+                item.column = parseColumn();
+                if (isKeyword(peek(), u"DESC")) {
+                    item.descending = true;
+                    next();
+                } else if (isKeyword(peek(), u"ASC")) {
+                    next();
+                }
+                s.orderBy.push_back(item);
+                if (peek().type != Tok::Comma)
+                    break;
+                next();
+            }
+        }
+        if (peek().type != Tok::End)
+            unexpected(u"after the end of the query"_s);
+        return s;
+    }
+
+private:
+    static bool isKeyword(const Token &t, QStringView word)
+    {
+        return t.type == Tok::Ident && t.text.compare(word, Qt::CaseInsensitive) == 0;
+    }
+
+    static bool isReserved(const Token &t)
+    {
+        static const QStringView words[] = {
+            u"AND",  u"OR",    u"NOT",   u"LIKE", u"IS",    u"NULL", u"TRUE", u"FALSE", u"SELECT",
+            u"FROM", u"WHERE", u"UNION", u"ALL",  u"ORDER", u"BY",   u"ASC",  u"DESC",  u"AS"};
+        for (QStringView w : words)
+            if (isKeyword(t, w))
+                return true;
+        return false;
+    }
+
+    const Token &peek(int ahead = 0) const
+    {
+        const size_t i = std::min(cur_ + size_t(ahead), toks_.size() - 1);
+        return toks_[i];
+    }
+    const Token &next() { return toks_[std::min(cur_++, toks_.size() - 1)]; }
+
+    [[noreturn]] void unexpected(const QString &context = QString()) const
+    {
+        const Token &t = peek();
+        if (t.type == Tok::End)
+            refuse(u"Unexpected end of the text"_s);
+        QString problem = u"Unexpected '"_s % shown(QStringView(src_).mid(t.pos, t.len)) % u"'"_s;
+        if (!context.isEmpty())
+            problem += u" "_s % context;
+        refuse(problem % at(t.pos));
+    }
+
+    [[noreturn]] void expected(const QString &what) const
+    {
+        const Token &t = peek();
+        if (t.type == Tok::End)
+            refuse(u"Expected "_s % what % u" at the end of the text"_s);
+        refuse(u"Expected "_s % what % at(t.pos) % u", found '"_s %
+               shown(QStringView(src_).mid(t.pos, t.len)) % u"'"_s);
+    }
+
+    void expectKeyword(QStringView word)
+    {
+        if (!isKeyword(peek(), word))
+            expected(word.toString());
+        next();
+    }
+
+    void expect(Tok type, const QString &what)
+    {
+        if (peek().type != type)
+            expected(what);
+        next();
+    }
+
+    // A name followed by '(' is a function call; only the dialect's own are known.
+    void refuseCallOrSubquery() const
+    {
+        const Token &t = peek();
+        if (t.type == Tok::LParen && isKeyword(peek(1), u"SELECT"))
+            refuse(u"Sub-queries are not allowed"_s % at(peek(1).pos));
+        if (t.type == Tok::Ident && peek(1).type == Tok::LParen)
+            refuse(u"Unknown function '"_s % t.text % u"'"_s % at(t.pos));
+    }
+
+    void enter(int &depth, int pos) const
+    {
+        if (++depth > MaxDepth)
+            refuse(u"Nesting deeper than "_s % QString::number(MaxDepth) % u" levels"_s % at(pos));
+    }
+
+    void countTerm()
+    {
+        if (++terms_ > MaxTerms)
+            refuse(u"More than "_s % QString::number(MaxTerms) % u" comparisons and columns"_s %
+                   at(peek().pos));
+    }
+
+    int addNode(Condition &c, ConditionNode node)
+    {
+        c.nodes.push_back(std::move(node));
+        return int(c.nodes.size()) - 1;
+    }
+
+    int parseOr(Condition &c, int depth)
+    {
+        ConditionNode node{ConditionNode::Kind::Or, -1, {parseAnd(c, depth)}};
+        while (isKeyword(peek(), u"OR")) {
+            next();
+            node.children.push_back(parseAnd(c, depth));
+        }
+        return node.children.size() == 1 ? node.children.front() : addNode(c, std::move(node));
+    }
+
+    int parseAnd(Condition &c, int depth)
+    {
+        ConditionNode node{ConditionNode::Kind::And, -1, {parseUnary(c, depth)}};
+        while (isKeyword(peek(), u"AND")) {
+            next();
+            node.children.push_back(parseUnary(c, depth));
+        }
+        return node.children.size() == 1 ? node.children.front() : addNode(c, std::move(node));
+    }
+
+    int parseUnary(Condition &c, int depth)
+    {
+        const Token &t = peek();
+        if (isKeyword(t, u"NOT")) {
+            enter(depth, t.pos);
+            next();
+            const int child = parseUnary(c, depth);
+            return addNode(c, {ConditionNode::Kind::Not, -1, {child}});
+        }
+        refuseCallOrSubquery();
+        if (t.type == Tok::LParen) {
+            enter(depth, t.pos);
+            next();
+            const int inner = parseOr(c, depth);
+            expect(Tok::RParen, u"')'"_s);
+            return inner;
+        }
+        countTerm();
+        c.comparisons.push_back(parseComparison());
+        return addNode(c, {ConditionNode::Kind::Comparison, int(c.comparisons.size()) - 1, {}});
+    }
+
+    ColumnRef parseColumn()
+    {
+        refuseCallOrSubquery();
+        const Token &t = peek();
+        if (t.type != Tok::Ident || isReserved(t)) {
+            if (t.type == Tok::Text || t.type == Tok::Integer || t.type == Tok::Decimal ||
+                t.type == Tok::Bool)
+                refuse(u"A comparison must start with a column name"_s % at(t.pos));
+            expected(u"a column name"_s);
+        }
+        ColumnRef ref;
+        ref.position = t.pos;
+        ref.name = next().text;
+        if (peek().type == Tok::Dot) {
+            next();
+            const Token &name = peek();
+            if (name.type != Tok::Ident || isReserved(name))
+                expected(u"a column name after '.'"_s);
+            ref.table = ref.name;
+            ref.name = next().text;
+        }
+        return ref;
+    }
+
+    Comparison parseComparison()
+    {
+        Comparison cmp;
+        cmp.column = parseColumn();
+        const Token &t = peek();
+        if (t.type == Tok::Op) {
+            cmp.op = next().op;
+            cmp.value = parseValue();
+            if (cmp.value.kind == Literal::Kind::Null) {
+                if (cmp.op == CompareOp::Equal)
+                    cmp.op = CompareOp::IsNull;
+                else if (cmp.op == CompareOp::NotEqual)
+                    cmp.op = CompareOp::IsNotNull;
+                else
+                    refuse(u"NULL can only be compared with = or <>"_s % at(cmp.value.position));
+            }
+        } else if (isKeyword(t, u"LIKE") || (isKeyword(t, u"NOT") && isKeyword(peek(1), u"LIKE"))) {
+            cmp.op = isKeyword(t, u"NOT") ? CompareOp::NotLike : CompareOp::Like;
+            next();
+            if (cmp.op == CompareOp::NotLike)
+                next();
+            refuseCallOrSubquery();
+            const Token &pattern = peek();
+            if (pattern.type != Tok::Text && !isKeyword(pattern, u"CHR"))
+                expected(u"a quoted pattern after LIKE"_s);
+            cmp.value = parseValue();
+        } else if (isKeyword(t, u"IS")) {
+            next();
+            cmp.op = CompareOp::IsNull;
+            if (isKeyword(peek(), u"NOT")) {
+                next();
+                cmp.op = CompareOp::IsNotNull;
+            }
+            expectKeyword(u"NULL");
+        } else {
+            expected(u"a comparison operator"_s);
+        }
+        return cmp;
+    }
+
+    // CHR(n): n from 1 to 255.
+    QChar parseChr()
+    {
+        const int pos = next().pos;
+        expect(Tok::LParen, u"'(' after CHR"_s);
+        const Token &n = peek();
+        if (n.type != Tok::Integer || n.integer < 1 || n.integer > 255)
+            refuse(u"CHR needs a whole number from 1 to 255"_s %
+                   at(n.type == Tok::End ? pos : n.pos));
+        const QChar c = chrToChar(int(next().integer));
+        expect(Tok::RParen, u"')' after CHR(n"_s);
+        return c;
+    }
+
+    Literal parseValue()
+    {
+        const Token &t = peek();
+        Literal v;
+        v.position = t.pos;
+        if (t.type == Tok::Text || (isKeyword(t, u"CHR") && peek(1).type == Tok::LParen)) {
+            v.kind = Literal::Kind::Text;
+            v.text = u""_s;
+            while (true) {
+                if (peek().type == Tok::Text)
+                    v.text += next().text;
+                else if (isKeyword(peek(), u"CHR") && peek(1).type == Tok::LParen)
+                    v.text += parseChr();
+                else
+                    expected(u"quoted text or CHR(n) after '+'"_s);
+                if (peek().type != Tok::Plus)
+                    break;
+                next();
+            }
+            return v;
+        }
+        refuseCallOrSubquery();
+        switch (t.type) {
+        case Tok::Integer:
+            v.kind = Literal::Kind::Integer;
+            v.integer = t.integer;
+            break;
+        case Tok::Decimal:
+            v.kind = Literal::Kind::Decimal;
+            v.decimal = t.decimal;
+            v.text = t.text;
+            break;
+        case Tok::Bool:
+            v.kind = Literal::Kind::Boolean;
+            v.boolean = t.boolean;
+            break;
+        default:
+            if (isKeyword(t, u"TRUE") || isKeyword(t, u"FALSE")) {
+                v.kind = Literal::Kind::Boolean;
+                v.boolean = isKeyword(t, u"TRUE");
+            } else if (isKeyword(t, u"NULL")) {
+                v.kind = Literal::Kind::Null;
+            } else {
+                expected(u"a value (quoted text, a number, .T., .F. or NULL)"_s);
+            }
+        }
+        next();
+        if (peek().type == Tok::Plus)
+            refuse(u"Only quoted text and CHR(n) can be joined with '+'"_s % at(peek().pos));
+        return v;
+    }
+
+    QString parseAlias()
+    {
+        if (!isKeyword(peek(), u"AS"))
+            return {};
+        next();
+        const Token &t = peek();
+        if (t.type != Tok::Ident || isReserved(t))
+            expected(u"a name after AS"_s);
+        return next().text;
+    }
+
+    SelectCore parseCore()
+    {
+        SelectCore core;
+        refuseCallOrSubquery();
+        expectKeyword(u"SELECT");
+        while (true) {
+            countTerm();
+            SelectItem item;
+            const Token &t = peek();
+            item.position = t.pos;
+            if (t.type == Tok::Star) {
+                next();
+            } else if (isKeyword(t, u"COUNT") && peek(1).type == Tok::LParen) {
+                next();
+                next();
+                expect(Tok::Star, u"'*' in COUNT(*)"_s);
+                expect(Tok::RParen, u"')' after COUNT(*"_s);
+                item.kind = SelectItem::Kind::CountStar;
+                item.alias = parseAlias();
+            } else {
+                item.kind = SelectItem::Kind::Column;
+                item.column = parseColumn();
+                item.alias = parseAlias();
+            }
+            core.items.push_back(item);
+            if (peek().type != Tok::Comma)
+                break;
+            next();
+        }
+        expectKeyword(u"FROM");
+        refuseCallOrSubquery();
+        const Token &table = peek();
+        if (table.type == Tok::LParen && isKeyword(peek(1), u"SELECT"))
+            refuse(u"Sub-queries are not allowed"_s % at(peek(1).pos));
+        if (table.type != Tok::Ident || isReserved(table))
+            expected(u"a table name"_s);
+        core.tablePosition = table.pos;
+        core.table = next().text;
+        if (isKeyword(peek(), u"WHERE")) {
+            next();
+            core.where.root = parseOr(core.where, 0);
+        }
+        return core;
+    }
+
+    const QString &src_;
+    std::vector<Token> toks_;
+    size_t cur_ = 0;
+    int terms_ = 0;
+};
+
+// ---------------------------------------------------------------------------
+// Rendering
+
+QString quoted(const QString &name)
+{
+    QString out = name;
+    out.replace(u'"', u"\"\""_s);
+    return u"\""_s % out % u"\""_s;
+}
+
+QString typeName(ColumnType type)
+{
+    switch (type) {
+    case ColumnType::Text:
+        return u"text"_s;
+    case ColumnType::Integer:
+        return u"integer"_s;
+    case ColumnType::Double:
+        return u"double"_s;
+    case ColumnType::Boolean:
+        return u"boolean"_s;
+    case ColumnType::Date:
+        return u"date"_s;
+    }
+    return {};
+}
+
+QString canonicalTable(const Schema &schema, const QString &name, int position = -1)
+{
+    const auto t = schema.table(name);
+    if (!t)
+        refuse(u"Unknown table '"_s % name % u"'"_s % (position >= 0 ? at(position) : QString()));
+    return *t;
+}
+
+ColumnInfo resolve(const Schema &schema, const QString &table, const ColumnRef &ref)
+{
+    if (!ref.table.isEmpty()) {
+        const auto prefix = schema.table(ref.table);
+        if (!prefix || prefix->compare(table, Qt::CaseInsensitive) != 0)
+            refuse(u"Column '"_s % ref.table % u"."_s % ref.name % u"'"_s % at(ref.position) %
+                   u" does not belong to table "_s % table);
+    }
+    const auto col = schema.column(table, ref.name);
+    if (!col)
+        refuse(u"Unknown column '"_s % ref.name % u"' in table "_s % table % at(ref.position));
+    return *col;
+}
+
+class Renderer {
+public:
+    Renderer(const Schema &schema, Backend backend) : schema_(schema), backend_(backend) {}
+
+    Rendered out;
+
+    void condition(const Condition &c, const QString &table)
+    {
+        if (!c.isEmpty())
+            node(c, c.root, table);
+    }
+
+    void select(const Select &s)
+    {
+        std::vector<QString> tables;
+        for (const SelectCore &core : s.selects) {
+            const QString table = canonicalTable(schema_, core.table, core.tablePosition);
+            tables.push_back(table);
+            if (&core != &s.selects.front())
+                out.sql += core.unionAll ? u" UNION ALL "_s : u" UNION "_s;
+            out.sql += u"SELECT "_s;
+            for (const SelectItem &item : core.items) {
+                if (&item != &core.items.front())
+                    out.sql += u", "_s;
+                switch (item.kind) {
+                case SelectItem::Kind::Star:
+                    out.sql += u"*"_s;
+                    break;
+                case SelectItem::Kind::CountStar:
+                    out.sql += u"count(*)"_s;
+                    break;
+                case SelectItem::Kind::Column:
+                    out.sql += quoted(resolve(schema_, table, item.column).name);
+                    break;
+                }
+                if (!item.alias.isEmpty())
+                    out.sql += u" AS "_s % quoted(item.alias);
+            }
+            out.sql += u" FROM "_s % quoted(table);
+            if (!core.where.isEmpty()) {
+                out.sql += u" WHERE "_s;
+                condition(core.where, table);
+            }
+        }
+        checkUnionWidths(s);
+        for (const OrderItem &item : s.orderBy) {
+            out.sql += &item == &s.orderBy.front() ? u" ORDER BY "_s : u", "_s;
+            out.sql += orderName(s, tables.front(), item.column);
+            if (item.descending)
+                out.sql += u" DESC"_s;
+        }
+    }
+
+private:
+    static bool hasStar(const SelectCore &core)
+    {
+        return std::any_of(core.items.begin(), core.items.end(),
+                           [](const SelectItem &i) { return i.kind == SelectItem::Kind::Star; });
+    }
+
+    // SQL refuses unions of different widths; say so before anything runs. A
+    // `*` leaves the width to the database.
+    static void checkUnionWidths(const Select &s)
+    {
+        const SelectCore &first = s.selects.front();
+        for (const SelectCore &core : s.selects) {
+            if (hasStar(first) || hasStar(core))
+                continue;
+            if (core.items.size() != first.items.size())
+                refuse(u"Each SELECT of a UNION must give the same number of columns"_s %
+                       at(core.items.front().position));
+        }
+    }
+
+    // An ORDER BY name is a result column (its alias, or the column itself); a
+    // single SELECT may also sort by any column of its table.
+    QString orderName(const Select &s, const QString &table, const ColumnRef &ref) const
+    {
+        const SelectCore &first = s.selects.front();
+        if (ref.table.isEmpty()) {
+            for (const SelectItem &item : first.items)
+                if (!item.alias.isEmpty() && item.alias.compare(ref.name, Qt::CaseInsensitive) == 0)
+                    return quoted(item.alias);
+        }
+        const ColumnInfo col = resolve(schema_, table, ref);
+        if (s.selects.size() == 1 || hasStar(first))
+            return quoted(col.name);
+        for (const SelectItem &item : first.items) {
+            if (item.kind == SelectItem::Kind::Column && item.alias.isEmpty() &&
+                item.column.name.compare(col.name, Qt::CaseInsensitive) == 0)
+                return quoted(col.name);
+        }
+        refuse(u"ORDER BY of a UNION must name a result column"_s % at(ref.position));
+    }
+
+    void node(const Condition &c, int index, const QString &table)
+    {
+        const ConditionNode &n = c.nodes.at(size_t(index));
+        switch (n.kind) {
+        case ConditionNode::Kind::Comparison:
+            comparison(c.comparisons.at(size_t(n.comparison)), table);
+            return;
+        case ConditionNode::Kind::Not:
+            out.sql += u"NOT "_s;
+            child(c, n, n.children.front(), table);
+            return;
+        case ConditionNode::Kind::And:
+        case ConditionNode::Kind::Or:
+            for (int ch : n.children) {
+                if (ch != n.children.front())
+                    out.sql += n.kind == ConditionNode::Kind::And ? u" AND "_s : u" OR "_s;
+                child(c, n, ch, table);
+            }
+            return;
+        }
+    }
+
+    // Parentheses only where SQL's precedence (NOT over AND over OR) needs
+    // them: SQLite's parser stack is shallow, and every group costs it.
+    void child(const Condition &c, const ConditionNode &parent, int index, const QString &table)
+    {
+        const auto kind = c.nodes.at(size_t(index)).kind;
+        const bool group =
+            (parent.kind == ConditionNode::Kind::And && kind == ConditionNode::Kind::Or) ||
+            (parent.kind == ConditionNode::Kind::Not &&
+             (kind == ConditionNode::Kind::And || kind == ConditionNode::Kind::Or));
+        if (group)
+            out.sql += u"("_s;
+        node(c, index, table);
+        if (group)
+            out.sql += u")"_s;
+    }
+
+    void comparison(const Comparison &cmp, const QString &table)
+    {
+        const ColumnInfo col = resolve(schema_, table, cmp.column);
+        const QString name = quoted(col.name);
+        switch (cmp.op) {
+        case CompareOp::IsNull:
+            out.sql += name % u" IS NULL"_s;
+            return;
+        case CompareOp::IsNotNull:
+            out.sql += name % u" IS NOT NULL"_s;
+            return;
+        case CompareOp::Like:
+        case CompareOp::NotLike: {
+            // Numbers match by their decimal text; other kinds print differently
+            // per backend, so a pattern over them would not mean one thing.
+            QString subject = name;
+            if (col.type == ColumnType::Integer)
+                subject = u"CAST("_s % name % u" AS TEXT)"_s;
+            else if (col.type != ColumnType::Text)
+                refuse(u"LIKE needs a text column; "_s % table % u"."_s % col.name % u" is "_s %
+                       typeName(col.type) % at(cmp.column.position));
+            const bool pg = backend_ == Backend::PostgreSQL;
+            const QString op = cmp.op == CompareOp::Like
+                                   ? (pg ? u" ILIKE "_s : u" LIKE "_s)
+                                   : (pg ? u" NOT ILIKE "_s : u" NOT LIKE "_s);
+            // PostgreSQL's patterns escape with a backslash by default, SQLite's
+            // do not: switch it off so a backslash is an ordinary character.
+            out.sql += subject % op % u"?"_s % (pg ? u" ESCAPE ''"_s : QString());
+            out.params.push_back(cmp.value.text);
+            return;
+        }
+        default:
+            break;
+        }
+        static const QString ops[] = {u" = "_s, u" <> "_s, u" < "_s,
+                                      u" > "_s, u" <= "_s, u" >= "_s};
+        out.sql += name % ops[int(cmp.op)] % u"?"_s;
+        out.params.push_back(bindable(cmp.value, col, table));
+    }
+
+    [[noreturn]] void mismatch(const Literal &v, const ColumnInfo &col, const QString &table) const
+    {
+        refuse(u"The value"_s % at(v.position) % u" does not fit the "_s % typeName(col.type) %
+               u" column "_s % table % u"."_s % col.name);
+    }
+
+    // The literal in its column's type, so both backends compare like with like
+    // (PostgreSQL will not compare an integer column with text).
+    QVariant bindable(const Literal &v, const ColumnInfo &col, const QString &table) const
+    {
+        using K = Literal::Kind;
+        switch (col.type) {
+        case ColumnType::Text:
+            if (v.kind == K::Text)
+                return v.text;
+            if (v.kind == K::Integer)
+                return QString::number(v.integer);
+            if (v.kind == K::Decimal)
+                return v.text;
+            break;
+        case ColumnType::Integer:
+        case ColumnType::Double: {
+            const bool integer = col.type == ColumnType::Integer;
+            if (v.kind == K::Integer)
+                return integer ? QVariant(v.integer) : QVariant(double(v.integer));
+            if (v.kind == K::Decimal)
+                return v.decimal;
+            if (v.kind == K::Text) {
+                const QString t = v.text.trimmed();
+                bool ok = false;
+                if (const qint64 n = t.toLongLong(&ok); ok)
+                    return integer ? QVariant(n) : QVariant(double(n));
+                const double d = t.toDouble(&ok);
+                if (ok && std::isfinite(d) && !t.contains(u'e', Qt::CaseInsensitive))
+                    return d;
+            }
+            break;
+        }
+        case ColumnType::Boolean:
+            if (v.kind == K::Boolean || (v.kind == K::Integer && v.integer >= -1 && v.integer <= 1))
+                return boolParam(v.kind == K::Boolean ? v.boolean : v.integer != 0);
+            break;
+        case ColumnType::Date:
+            if (v.kind == K::Text) {
+                const QDate d = QDate::fromString(v.text.trimmed(), Qt::ISODate);
+                if (d.isValid())
+                    return d;
+            }
+            break;
+        }
+        mismatch(v, col, table);
+    }
+
+    QVariant boolParam(bool b) const
+    {
+        if (backend_ == Backend::SQLite)
+            return QVariant(b ? 1 : 0);
+        return QVariant(b);
+    }
+
+    const Schema &schema_;
+    Backend backend_;
+};
+
+} // namespace
+
+StaticSchema &StaticSchema::addTable(const QString &name, std::vector<ColumnInfo> columns)
+{
+    tables_.push_back({name, std::move(columns)});
+    return *this;
+}
+
+const StaticSchema::Table *StaticSchema::find(const QString &name) const
+{
+    for (const Table &t : tables_)
+        if (t.name.compare(name, Qt::CaseInsensitive) == 0)
+            return &t;
+    return nullptr;
+}
+
+std::optional<QString> StaticSchema::table(const QString &name) const
+{
+    if (const Table *t = find(name))
+        return t->name;
+    return std::nullopt;
+}
+
+std::optional<ColumnInfo> StaticSchema::column(const QString &table, const QString &name) const
+{
+    if (const Table *t = find(table))
+        for (const ColumnInfo &c : t->columns)
+            if (c.name.compare(name, Qt::CaseInsensitive) == 0)
+                return c;
+    return std::nullopt;
+}
+
+Condition parseCondition(const QString &text)
+{
+    return Parser(text).condition();
+}
+
+Select parseSelect(const QString &text)
+{
+    return Parser(text).select();
+}
+
+Rendered renderWhere(const Condition &condition, const Schema &schema, const QString &defaultTable,
+                     Backend backend)
+{
+    Renderer r(schema, backend);
+    r.condition(condition, canonicalTable(schema, defaultTable));
+    return std::move(r.out);
+}
+
+Rendered renderSelect(const Select &select, const Schema &schema, Backend backend)
+{
+    if (select.selects.empty())
+        refuse(u"Empty query"_s);
+    Renderer r(schema, backend);
+    r.select(select);
+    return std::move(r.out);
+}
+
+QSqlQuery run(QSqlDatabase &db, const Rendered &rendered)
+{
+    if (!db.isOpen())
+        throw VbError(err::Unspecified, QString(), u"The database is not open"_s);
+    QSqlQuery query(db);
+    if (!query.prepare(rendered.sql))
+        throw VbError(err::Unspecified, QString(), query.lastError().text());
+    for (const QVariant &p : rendered.params)
+        query.addBindValue(p);
+    if (!query.exec())
+        throw VbError(err::Unspecified, QString(), query.lastError().text());
+    return query;
+}
+
+} // namespace orvane::sql

@@ -1,0 +1,457 @@
+#include "Recordset.h"
+#include "RecordsetDelegate.h"
+#include "RecordsetModel.h"
+#include "VbError.h"
+#include "vb.h"
+
+#include <QAbstractItemModelTester>
+#include <QComboBox>
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QSortFilterProxyModel>
+#include <QStyleOptionViewItem>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+
+namespace {
+
+// Parts: name, quantity, price, due date, taxable flag, kind code (1 yes / 0 no).
+Recordset parts()
+{
+    Recordset rs;
+    rs.appendField(u"Name"_s, ftype::Text, 8);
+    rs.appendField(u"Qty"_s, ftype::Int32);
+    rs.appendField(u"Price"_s, ftype::Currency);
+    rs.appendField(u"Due"_s, ftype::Date);
+    rs.appendField(u"Taxable"_s, ftype::Bool);
+    rs.appendField(u"Kind"_s, ftype::Int32);
+    rs.open();
+    rs.loadRow({u"GLASS"_s, std::int32_t(2), Currency{12345000}, Value(QDate(2026, 3, 1)), true,
+                std::int32_t(1)});
+    rs.loadRow({u"MOLDING"_s, std::int32_t(10), Currency{25000}, Value(), false, std::int32_t(0)});
+    rs.loadRow({u"KIT"_s, std::int32_t(7), Value::null(), Value(), Value(), std::int32_t(7)});
+    rs.moveFirst();
+    return rs;
+}
+
+struct Grid {
+    Recordset rs = parts();
+    RecordsetModel model;
+    QAbstractItemModelTester tester{&model,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning};
+    int name = model.addColumn(RecordsetColumn::bound(u"Name"_s, u"Part"_s));
+    int qty = model.addColumn(RecordsetColumn::bound(u"qty"_s, u"Qty"_s, ColumnFormat::Number));
+    int price =
+        model.addColumn(RecordsetColumn::bound(u"Price"_s, u"Price"_s, ColumnFormat::Currency));
+    int due = model.addColumn(RecordsetColumn::bound(u"Due"_s, u"Due"_s, ColumnFormat::ShortDate));
+    int taxable =
+        model.addColumn(RecordsetColumn::bound(u"Taxable"_s, u"Tax"_s, ColumnFormat::CheckBox));
+    int kind = model.addColumn(RecordsetColumn::bound(u"Kind"_s, u"Kind"_s));
+
+    Grid()
+    {
+        model.setLocale(QLocale(QLocale::English, QLocale::UnitedStates));
+        model.setRecordset(rs);
+    }
+    QString text(int row, int column) const { return model.index(row, column).data().toString(); }
+};
+
+} // namespace
+
+TEST(RecordsetModel, BoundColumnsShowFormattedValues)
+{
+    Grid g;
+    ASSERT_EQ(g.model.rowCount(), 3);
+    ASSERT_EQ(g.model.columnCount(), 6);
+    EXPECT_EQ(g.model.headerData(g.qty, Qt::Horizontal).toString(), u"Qty"_s);
+    EXPECT_FALSE(g.model.headerData(99, Qt::Horizontal).isValid());
+
+    EXPECT_EQ(g.text(0, g.name), u"GLASS"_s);
+    EXPECT_EQ(g.text(1, g.qty), u"10.00"_s);
+    EXPECT_EQ(g.text(0, g.price), u"$1,234.50"_s);
+    EXPECT_EQ(g.text(1, g.price), u"$2.50"_s);
+    EXPECT_EQ(g.text(0, g.due), vb::FormatShortDate(DateValue::fromDate(QDate(2026, 3, 1))));
+    // Never assigned and Null both show blank, not "$0.00" or the zero date.
+    EXPECT_EQ(g.text(1, g.due), QString());
+    EXPECT_EQ(g.text(2, g.price), QString());
+
+    // A check box column has a state and no text; a never-assigned flag is clear.
+    const QModelIndex tax0 = g.model.index(0, g.taxable);
+    EXPECT_FALSE(tax0.data(Qt::DisplayRole).isValid());
+    EXPECT_EQ(tax0.data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    EXPECT_EQ(g.model.index(2, g.taxable).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    EXPECT_FALSE(g.model.index(0, g.name).data(Qt::CheckStateRole).isValid());
+
+    // Editing starts from plain text that storing text accepts again.
+    EXPECT_EQ(g.model.index(0, g.price).data(Qt::EditRole).toString(), u"1234.5"_s);
+    EXPECT_EQ(g.model.index(0, g.due).data(Qt::EditRole).toDate(), QDate(2026, 3, 1));
+    EXPECT_EQ(g.model.index(0, g.price).data(RecordsetModel::RawValueRole).toDouble(), 1234.5);
+
+    EXPECT_EQ(g.model.index(0, g.price).data(Qt::TextAlignmentRole).toInt(),
+              int(Qt::AlignRight | Qt::AlignVCenter));
+
+    // Out of range asks get nothing.
+    EXPECT_FALSE(g.model.data(QModelIndex()).isValid());
+    EXPECT_EQ(g.model.flags(QModelIndex()), Qt::NoItemFlags);
+}
+
+TEST(RecordsetModel, FlagsFollowColumnKind)
+{
+    Grid g;
+    g.model.setColumnReadOnly(g.name, true);
+    EXPECT_FALSE(g.model.flags(g.model.index(0, g.name)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(g.model.flags(g.model.index(0, g.qty)) & Qt::ItemIsEditable);
+    const Qt::ItemFlags tax = g.model.flags(g.model.index(0, g.taxable));
+    EXPECT_TRUE(tax & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(tax & Qt::ItemIsEditable);
+    g.model.setColumnReadOnly(g.taxable, true);
+    EXPECT_FALSE(g.model.flags(g.model.index(0, g.taxable)) & Qt::ItemIsUserCheckable);
+
+    // Read-only refuses quietly: no write, no failure report.
+    QSignalSpy failed(&g.model, &RecordsetModel::editFailed);
+    EXPECT_FALSE(g.model.setData(g.model.index(0, g.name), u"X"_s));
+    EXPECT_FALSE(
+        g.model.setData(g.model.index(0, g.taxable), int(Qt::Unchecked), Qt::CheckStateRole));
+    EXPECT_EQ(g.rs.value(u"Name"_s).toText(), u"GLASS"_s);
+    EXPECT_EQ(failed.count(), 0);
+}
+
+TEST(RecordsetModel, UnboundColumnsAreServedByCallbacks)
+{
+    Grid g;
+    std::map<std::int64_t, bool> accepted;
+    std::vector<int> rowsAsked;
+    const int accept = g.model.addColumn(RecordsetColumn::unbound(
+        u"A"_s,
+        [&](int row, const Value &bookmark) -> QVariant {
+            rowsAsked.push_back(row);
+            return accepted[*bookmark.get<std::int64_t>()];
+        },
+        [&](int, const Value &bookmark, const QVariant &value) {
+            accepted[*bookmark.get<std::int64_t>()] = value.toBool();
+            return true;
+        },
+        ColumnFormat::CheckBox));
+    const int total = g.model.addColumn(RecordsetColumn::unbound(
+        u"Total"_s, [&](int row, const Value &) -> QVariant { return row * 100 + 0.5; }, {},
+        ColumnFormat::Currency));
+    ASSERT_EQ(g.model.columnCount(), 8);
+
+    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    EXPECT_EQ(rowsAsked, std::vector<int>{1});
+    EXPECT_EQ(g.text(2, total), u"$200.50"_s);
+    EXPECT_FALSE(g.model.flags(g.model.index(0, total)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(g.model.setData(g.model.index(0, total), 5));
+
+    QSignalSpy after(&g.model, &RecordsetModel::afterColumnUpdate);
+    EXPECT_TRUE(g.model.setData(g.model.index(1, accept), int(Qt::Checked), Qt::CheckStateRole));
+    EXPECT_TRUE(accepted[*g.model.rowBookmark(1).get<std::int64_t>()]);
+    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    ASSERT_EQ(after.count(), 1);
+    EXPECT_EQ(after.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(after.at(0).at(1).toInt(), accept);
+
+    // A setter that throws is reported, not let loose in the view.
+    const int strict = g.model.addColumn(RecordsetColumn::unbound(
+        u"Strict"_s, [](int, const Value &) { return QVariant(); },
+        [](int, const Value &, const QVariant &) -> bool { throw typeMismatch(); }));
+    QSignalSpy failed(&g.model, &RecordsetModel::editFailed);
+    EXPECT_FALSE(g.model.setData(g.model.index(0, strict), u"x"_s));
+    ASSERT_EQ(failed.count(), 1);
+    EXPECT_EQ(failed.at(0).at(2).toString(), u"Type mismatch"_s);
+}
+
+TEST(RecordsetModel, ValueListsShowTextForStoredValue)
+{
+    Grid g;
+    g.model.setValueList(g.kind, {{1, u"Yes"_s}, {u"0"_s, u"No"_s}});
+    EXPECT_EQ(g.text(0, g.kind), u"Yes"_s);
+    // "0" matches the number 0 of an integer field.
+    EXPECT_EQ(g.text(1, g.kind), u"No"_s);
+    // A value the list does not know shows as itself.
+    EXPECT_EQ(g.text(2, g.kind), u"7"_s);
+    EXPECT_EQ(g.model.valueListIndex(g.model.index(0, g.kind)), 0);
+    EXPECT_EQ(g.model.valueListIndex(g.model.index(1, g.kind)), 1);
+    EXPECT_EQ(g.model.valueListIndex(g.model.index(2, g.kind)), -1);
+    // Editing carries the stored value, not the text.
+    EXPECT_EQ(g.model.index(0, g.kind).data(Qt::EditRole), QVariant(1));
+
+    // A never-assigned flag reads as False and finds its entry.
+    g.model.setValueList(g.taxable, {{true, u"Taxed"_s}, {false, u"Free"_s}});
+    EXPECT_EQ(g.model.valueListIndex(g.model.index(2, g.taxable)), 1);
+}
+
+TEST(RecordsetModel, EditsAreWrittenBackWithoutMovingTheCaller)
+{
+    Grid g;
+    g.rs.moveLast();
+    QSignalSpy changed(&g.model, &QAbstractItemModel::dataChanged);
+    QSignalSpy after(&g.model, &RecordsetModel::afterColumnUpdate);
+
+    EXPECT_TRUE(g.model.setData(g.model.index(0, g.qty), u" 12 "_s));
+    // The money as the cell shows it is taken back.
+    EXPECT_TRUE(g.model.setData(g.model.index(0, g.price), u"$2,500.75"_s));
+    EXPECT_TRUE(
+        g.model.setData(g.model.index(0, g.taxable), int(Qt::Unchecked), Qt::CheckStateRole));
+    EXPECT_TRUE(g.model.setData(g.model.index(0, g.due), QDate(2026, 4, 30)));
+
+    EXPECT_EQ(g.rs.absolutePosition(), 3);
+    g.rs.moveFirst();
+    EXPECT_EQ(g.rs.value(u"Qty"_s), Value(std::int32_t(12)));
+    EXPECT_EQ(g.rs.value(u"Price"_s), Value(Currency{25007500}));
+    EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(false));
+    EXPECT_EQ(g.rs.value(u"Due"_s), Value(QDate(2026, 4, 30)));
+    EXPECT_EQ(g.text(0, g.price), u"$2,500.75"_s);
+
+    ASSERT_EQ(changed.count(), 4);
+    const QModelIndex first = changed.at(0).at(0).value<QModelIndex>();
+    EXPECT_EQ(first, g.model.index(0, g.qty));
+    EXPECT_TRUE(changed.at(0).at(2).value<QList<int>>().contains(Qt::DisplayRole));
+    EXPECT_EQ(after.count(), 4);
+
+    // Two columns over one field change together.
+    const int nameAgain = g.model.addColumn(RecordsetColumn::bound(u"NAME"_s, u"Again"_s));
+    changed.clear();
+    EXPECT_TRUE(g.model.setData(g.model.index(1, g.name), u"TRIM"_s));
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(g.text(1, nameAgain), u"TRIM"_s);
+}
+
+TEST(RecordsetModel, RefusedEditsAreReportedAndChangeNothing)
+{
+    Grid g;
+    QSignalSpy failed(&g.model, &RecordsetModel::editFailed);
+    QSignalSpy after(&g.model, &RecordsetModel::afterColumnUpdate);
+    QSignalSpy changed(&g.model, &QAbstractItemModel::dataChanged);
+
+    EXPECT_FALSE(g.model.setData(g.model.index(1, g.qty), u"12ab"_s));
+    EXPECT_FALSE(g.model.setData(g.model.index(1, g.name), u"MUCH TOO LONG"_s));
+    EXPECT_FALSE(g.model.setData(g.model.index(1, g.price), u"$"_s));
+    ASSERT_EQ(failed.count(), 3);
+    EXPECT_EQ(failed.at(0).at(0).toInt(), 1);
+    EXPECT_EQ(failed.at(0).at(1).toInt(), g.qty);
+    EXPECT_EQ(failed.at(0).at(2).toString(), u"Type mismatch"_s);
+    EXPECT_TRUE(failed.at(1).at(2).toString().startsWith(u"Multiple-step operation"_s));
+    EXPECT_EQ(after.count(), 0);
+    EXPECT_EQ(changed.count(), 0);
+    EXPECT_EQ(g.text(1, g.qty), u"10.00"_s);
+    EXPECT_EQ(g.text(1, g.name), u"MOLDING"_s);
+
+    // A row deleted behind the model's back: blank cells, refused edits, no crash.
+    g.rs.moveNext();
+    g.rs.deleteRow();
+    EXPECT_FALSE(g.model.index(1, g.name).data().isValid());
+    EXPECT_FALSE(g.model.setData(g.model.index(1, g.name), u"X"_s));
+    EXPECT_EQ(failed.count(), 4);
+    EXPECT_FALSE(g.model.setCurrentRow(1));
+
+    // Out of range or a role the model does not take.
+    EXPECT_FALSE(g.model.setData(g.model.index(9, g.qty), u"1"_s));
+    EXPECT_FALSE(g.model.setData(g.model.index(0, g.qty), u"1"_s, Qt::ToolTipRole));
+    EXPECT_FALSE(g.model.setData(g.model.index(0, g.qty), int(Qt::Checked), Qt::CheckStateRole));
+}
+
+TEST(RecordsetModel, RowsFollowTheCallersFilter)
+{
+    Grid g;
+    g.rs.setFilter(u"Qty > 5"_s);
+    g.rs.moveLast();
+    g.model.refresh();
+    ASSERT_EQ(g.model.rowCount(), 2);
+    EXPECT_EQ(g.text(0, g.name), u"MOLDING"_s);
+    EXPECT_EQ(g.text(1, g.name), u"KIT"_s);
+    // Building the rows left the caller where it was.
+    EXPECT_EQ(g.rs.value(u"Name"_s).toText(), u"KIT"_s);
+
+    // An edit that takes a row out of the filter keeps it until the next refresh.
+    EXPECT_TRUE(g.model.setData(g.model.index(0, g.qty), u"1"_s));
+    EXPECT_EQ(g.model.rowCount(), 2);
+    g.model.refresh();
+    EXPECT_EQ(g.model.rowCount(), 1);
+    EXPECT_EQ(g.text(0, g.name), u"KIT"_s);
+}
+
+TEST(RecordsetModel, CurrentRowIsTheCallersCurrentRow)
+{
+    Grid g;
+    QSignalSpy rowChanged(&g.model, &RecordsetModel::rowChanged);
+    EXPECT_EQ(g.model.currentRow(), 0);
+
+    // Reading cells never moves the caller.
+    for (int r = 0; r < g.model.rowCount(); ++r)
+        g.model.index(r, g.name).data();
+    EXPECT_EQ(g.rs.absolutePosition(), 1);
+
+    EXPECT_TRUE(g.model.setCurrentRow(2));
+    EXPECT_EQ(g.rs.value(u"Name"_s).toText(), u"KIT"_s);
+    EXPECT_EQ(g.model.currentRow(), 2);
+    ASSERT_EQ(rowChanged.count(), 1);
+    EXPECT_EQ(rowChanged.at(0).at(0).toInt(), 2);
+    EXPECT_EQ(rowChanged.at(0).at(1).toInt(), 0);
+
+    EXPECT_TRUE(g.model.setCurrentRow(2));
+    EXPECT_EQ(rowChanged.count(), 1);
+    EXPECT_FALSE(g.model.setCurrentRow(3));
+    EXPECT_FALSE(g.model.setCurrentRow(-1));
+    EXPECT_EQ(g.model.currentRow(), 2);
+
+    // The caller moving its own cursor moves the grid's current row.
+    g.rs.movePrevious();
+    EXPECT_EQ(g.model.currentRow(), 1);
+    EXPECT_EQ(g.model.rowOfBookmark(g.rs.bookmark()), 1);
+    g.rs.moveLast();
+    g.rs.moveNext();
+    EXPECT_EQ(g.model.currentRow(), -1);
+    EXPECT_TRUE(g.model.setCurrentRow(0));
+    EXPECT_EQ(rowChanged.last().at(1).toInt(), -1);
+    EXPECT_EQ(g.model.rowBookmark(3).get<std::int64_t>(), nullptr);
+}
+
+TEST(RecordsetModel, RefreshShowsOutsideChanges)
+{
+    Grid g;
+    QSignalSpy reset(&g.model, &QAbstractItemModel::modelReset);
+
+    g.rs.addNew();
+    g.rs.setValue(u"Name"_s, u"CLIP"_s);
+    g.rs.update();
+    EXPECT_EQ(g.model.rowCount(), 3);
+    g.model.refresh();
+    EXPECT_EQ(reset.count(), 1);
+    ASSERT_EQ(g.model.rowCount(), 4);
+    EXPECT_EQ(g.text(3, g.name), u"CLIP"_s);
+    EXPECT_EQ(g.model.currentRow(), 3);
+
+    g.rs.moveFirst();
+    g.rs.deleteRow();
+    g.model.refresh();
+    ASSERT_EQ(g.model.rowCount(), 3);
+    EXPECT_EQ(g.text(0, g.name), u"MOLDING"_s);
+    EXPECT_EQ(g.model.currentRow(), -1); // still on the deleted row
+
+    // A model without a record set, or over an empty one, has no rows.
+    RecordsetModel empty;
+    QAbstractItemModelTester tester(&empty,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
+    empty.addColumn(RecordsetColumn::bound(u"Name"_s, u"Part"_s));
+    EXPECT_EQ(empty.rowCount(), 0);
+    EXPECT_EQ(empty.currentRow(), -1);
+    empty.setRecordset(g.rs.emptyCopy());
+    EXPECT_EQ(empty.rowCount(), 0);
+}
+
+TEST(RecordsetModel, UnknownFieldIsRefused)
+{
+    Grid g;
+    try {
+        g.model.addColumn(RecordsetColumn::bound(u"Colour"_s, u"Colour"_s));
+        FAIL() << "expected 3265";
+    } catch (const VbError &e) {
+        EXPECT_EQ(e.number(), err::ItemNotFound);
+    }
+    EXPECT_EQ(g.model.columnCount(), 6);
+
+    // A record set that lacks a column's field is refused before anything changes.
+    Recordset other;
+    other.appendField(u"Name"_s, ftype::Text, 10);
+    other.open();
+    EXPECT_THROW(g.model.setRecordset(other), VbError);
+    EXPECT_EQ(g.model.rowCount(), 3);
+    EXPECT_TRUE(g.model.recordset().sharesRowsWith(g.rs));
+}
+
+TEST(RecordsetModel, CellTips)
+{
+    Grid g;
+    g.model.setCellTip(g.qty, u"Quantity ordered"_s);
+    g.model.setCellTipProvider(
+        g.name, [](int row, const Value &) -> QString { return u"Row "_s + QString::number(row); });
+    EXPECT_EQ(g.model.index(2, g.qty).data(Qt::ToolTipRole).toString(), u"Quantity ordered"_s);
+    EXPECT_EQ(g.model.index(1, g.name).data(Qt::ToolTipRole).toString(), u"Row 1"_s);
+    EXPECT_FALSE(g.model.index(1, g.price).data(Qt::ToolTipRole).isValid());
+}
+
+TEST(RecordsetDelegate, ComboEditorsForValueAndDropDownLists)
+{
+    Grid g;
+    g.model.setValueList(g.kind, {{1, u"Yes"_s}, {0, u"No"_s}});
+    g.model.setDropDownList(g.name, {u"GLASS"_s, u"KIT"_s});
+    // Through a proxy, as a sorted grid has it.
+    QSortFilterProxyModel proxy;
+    proxy.setSourceModel(&g.model);
+    RecordsetDelegate delegate;
+    QWidget parent;
+    QStyleOptionViewItem option;
+
+    const QModelIndex kind1 = proxy.index(1, g.kind);
+    std::unique_ptr<QWidget> editor(delegate.createEditor(&parent, option, kind1));
+    auto *combo = qobject_cast<QComboBox *>(editor.get());
+    ASSERT_NE(combo, nullptr);
+    ASSERT_EQ(combo->count(), 2);
+    EXPECT_EQ(combo->itemText(0), u"Yes"_s);
+    delegate.setEditorData(combo, kind1);
+    EXPECT_EQ(combo->currentText(), u"No"_s);
+    combo->setCurrentIndex(0);
+    delegate.setModelData(combo, &proxy, kind1);
+    g.rs.moveNext();
+    EXPECT_EQ(g.rs.value(u"Kind"_s), Value(std::int32_t(1)));
+
+    // A value the list lacks is offered as it is, so accepting the editor keeps it.
+    const QModelIndex kind2 = proxy.index(2, g.kind);
+    editor.reset(delegate.createEditor(&parent, option, kind2));
+    combo = qobject_cast<QComboBox *>(editor.get());
+    delegate.setEditorData(combo, kind2);
+    EXPECT_EQ(combo->currentText(), u"7"_s);
+    delegate.setModelData(combo, &proxy, kind2);
+    g.rs.moveNext();
+    EXPECT_EQ(g.rs.value(u"Kind"_s), Value(std::int32_t(7)));
+
+    const QModelIndex name1 = proxy.index(1, g.name);
+    editor.reset(delegate.createEditor(&parent, option, name1));
+    combo = qobject_cast<QComboBox *>(editor.get());
+    ASSERT_NE(combo, nullptr);
+    delegate.setEditorData(combo, name1);
+    EXPECT_EQ(combo->currentText(), u"MOLDING"_s);
+    combo->setCurrentIndex(combo->findText(u"KIT"_s));
+    delegate.setModelData(combo, &proxy, name1);
+    EXPECT_EQ(g.text(1, g.name), u"KIT"_s);
+
+    // Plain cells get the usual editor; check boxes none.
+    editor.reset(delegate.createEditor(&parent, option, proxy.index(0, g.qty)));
+    EXPECT_NE(editor, nullptr);
+    EXPECT_EQ(qobject_cast<QComboBox *>(editor.get()), nullptr);
+    EXPECT_EQ(delegate.createEditor(&parent, option, proxy.index(0, g.taxable)), nullptr);
+}
+
+TEST(RecordsetDelegate, CheckBoxTogglesOnClickAnywhereInTheCell)
+{
+    Grid g;
+    RecordsetDelegate delegate;
+    QStyleOptionViewItem option;
+    option.rect = QRect(0, 0, 80, 20);
+    const QModelIndex tax = g.model.index(0, g.taxable);
+    auto click = [&](QEvent::Type type, QPointF at) {
+        QMouseEvent event(type, at, at, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        return delegate.editorEvent(&event, &g.model, option, tax);
+    };
+
+    EXPECT_TRUE(click(QEvent::MouseButtonPress, QPointF(70, 10)));
+    EXPECT_TRUE(click(QEvent::MouseButtonRelease, QPointF(70, 10)));
+    EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(false));
+    EXPECT_FALSE(click(QEvent::MouseButtonRelease, QPointF(90, 10)));
+    EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(false));
+
+    QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
+    EXPECT_TRUE(delegate.editorEvent(&space, &g.model, option, tax));
+    EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(true));
+
+    g.model.setColumnReadOnly(g.taxable, true);
+    EXPECT_FALSE(click(QEvent::MouseButtonRelease, QPointF(10, 10)));
+    EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(true));
+}

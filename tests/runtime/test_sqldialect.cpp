@@ -1,0 +1,546 @@
+#include "SqlDialect.h"
+#include "VbError.h"
+
+#include "TestHelpers.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+using namespace orvane::sql;
+using orvane::VbError;
+using orvane::test::raised;
+
+namespace {
+
+using T = ColumnType;
+
+struct TableDef {
+    QString name;
+    std::vector<ColumnInfo> columns;
+};
+
+// The staging tables and the host tables the library's texts name, reduced to
+// the columns those texts use.
+const std::vector<TableDef> &tables()
+{
+    static const std::vector<TableDef> defs = {
+        {u"g_trans"_s,
+         {{u"guid"_s, T::Text},
+          {u"rectype"_s, T::Text},
+          {u"recid"_s, T::Text},
+          {u"daskid"_s, T::Integer},
+          {u"daskloc"_s, T::Integer}}},
+        {u"g_ackn"_s, {{u"sessionid"_s, T::Text}, {u"Ack"_s, T::Boolean}, {u"partno"_s, T::Text}}},
+        {u"g_enol"_s,
+         {{u"guid"_s, T::Text},
+          {u"Lossrefnum"_s, T::Text},
+          {u"daskid"_s, T::Integer},
+          {u"daskloc"_s, T::Integer},
+          {u"ACK"_s, T::Boolean}}},
+        {u"g_enolline"_s, {{u"guid"_s, T::Text}}},
+        {u"g_cover"_s, {{u"lossref"_s, T::Text}, {u"ack"_s, T::Boolean}}},
+        {u"g_lossack"_s, {{u"lossref"_s, T::Text}, {u"ack"_s, T::Boolean}}},
+        {u"g_dispatch"_s,
+         {{u"lossidnum"_s, T::Text}, {u"ack"_s, T::Boolean}, {u"Dispatch"_s, T::Text}}},
+        {u"g_inscoid"_s,
+         {{u"destpid"_s, T::Text}, {u"origpid"_s, T::Text}, {u"inscoid"_s, T::Text}}},
+        {u"g_insid"_s,
+         {{u"billtoid"_s, T::Integer},
+          {u"Origpid"_s, T::Text},
+          {u"destpid"_s, T::Text},
+          {u"Insurerid"_s, T::Text}}},
+        {u"g_insurer"_s, {{u"Name"_s, T::Text}}},
+        {u"POS"_s, {{u"Name"_s, T::Text}, {u"pos_cd"_s, T::Text}}},
+        {u"rel_loc"_s, {{u"Name"_s, T::Text}, {u"rel_loc_cd"_s, T::Text}}},
+        {u"side"_s, {{u"Name"_s, T::Text}, {u"side_cd"_s, T::Text}}},
+        {u"Invoice"_s, {{u"idnumber"_s, T::Integer}, {u"location"_s, T::Integer}}},
+        {u"Customer"_s, {{u"user2"_s, T::Text}, {u"OrvaneShopID"_s, T::Text}}},
+    };
+    return defs;
+}
+
+const StaticSchema &schema()
+{
+    static const StaticSchema s = [] {
+        StaticSchema r;
+        for (const TableDef &t : tables())
+            r.addTable(t.name, t.columns);
+        // Only in the schema, for the type checks.
+        r.addTable(u"typed"_s,
+                   {{u"due"_s, T::Date}, {u"rate"_s, T::Double}, {u"flag"_s, T::Boolean}});
+        return r;
+    }();
+    return s;
+}
+
+// Every filter the library hands to a table object, with that object's table.
+struct Filter {
+    QString table;
+    QString text;
+};
+
+const std::vector<Filter> &libraryFilters()
+{
+    static const std::vector<Filter> f = {
+        {u"g_trans"_s, u"g_trans.guid = '1' and g_trans.guid <> '1'"_s},
+        {u"g_trans"_s, u"rectype = 'DISPATCH' "_s},
+        {u"g_trans"_s, u"rectype = 'DISPATCH'  AND recid like '123%'"_s},
+        {u"g_trans"_s, u"rectype = 'DISPATCH' AND daskid = 55 and daskloc = 1"_s},
+        {u"g_trans"_s, u"g_trans.rectype= 'DISPATCH' and g_trans.recid = 'D' + CHR(39) + '1'"_s},
+        {u"Invoice"_s, u"Invoice.idnumber = 55 AND invoice.location = 1"_s},
+        {u"g_ackn"_s, u"g_ackn.sessionid = '8C1F2A4B-77D0-4E11-9A3C-5B6D7E8F9012' AND ACK = .F."_s},
+        {u"g_ackn"_s, u"g_ackn.sessionid = 'S1'"_s},
+        {u"g_inscoid"_s,
+         u"g_inscoid.destpid = 'O' + CHR(39) + 'Brien' AND g_inscoid.origpid = 'NWI'"_s},
+        {u"g_inscoid"_s,
+         u"g_inscoid.destpid = 'Line1' + CHR(13) + CHR(10) + 'Line2' AND g_inscoid.origpid = 'NWI'"_s},
+        {u"g_inscoid"_s, u"g_inscoid.destpid = 'A' + CHR(10) + 'B' AND g_inscoid.origpid = 'X'"_s},
+        {u"g_insid"_s, u"g_insid.billtoid = 12 AND g_insid.Origpid = 'NWI' AND  "
+                       u"g_insid.destpid = 'O' + CHR(39) + 'Brien'"_s},
+        {u"Customer"_s, u"Customer.user2 <> ' ' "_s},
+        {u"g_enol"_s, u"guid = 'A' and guid <> 'A'"_s},
+        {u"g_enolline"_s, u"guid = 'A' and guid <> 'A'"_s},
+        {u"g_enol"_s, u"g_enol.daskid = 55 AND g_enol.daskloc = 1"_s},
+        {u"g_enol"_s, u"g_enol.daskid = 55 AND g_enol.daskloc = 1 AND g_enol.ack = .F."_s},
+        {u"g_enol"_s, u"g_enol.guid = 'e1' AND ACK = .F."_s},
+        {u"g_cover"_s, u"g_cover.lossref = 'L1' AND g_cover.ack = .F."_s},
+        {u"g_lossack"_s, u"g_lossack.lossref = 'L3' AND g_lossack.ack = .F."_s},
+        {u"g_dispatch"_s, u"g_dispatch.lossidnum = 'L6' ANd g_dispatch.ack = .F."_s},
+        {u"g_dispatch"_s, u"lossidnum = 1234"_s},
+    };
+    return f;
+}
+
+const QString unionQuery =
+    u"select g_enol.lossrefnum as lossref from g_enol where ack = .F. union select "
+    u"g_cover.lossref as lossref from g_cover where ack = .F. union select g_lossack.lossref as "
+    u"lossref from g_lossack where ack = .F. union select g_dispatch.lossidnum as lossref from "
+    u"g_dispatch where ack = .F."_s;
+
+const std::vector<QString> &libraryQueries()
+{
+    static const std::vector<QString> q = {
+        u"Select count(*) as cnt from g_ackn where g_ackn.Ack = .F."_s,
+        u"Select * from g_insurer"_s,
+        u"Select * from POS"_s,
+        u"Select * from rel_loc"_s,
+        u"Select * from side"_s,
+        unionQuery,
+    };
+    return q;
+}
+
+QString message(const std::function<void()> &f)
+{
+    const VbError e = raised(f);
+    EXPECT_EQ(e.number(), SyntaxErrorNumber) << e.description().toStdString();
+    return e.description();
+}
+
+Rendered where(const QString &text, const QString &table = u"g_trans"_s,
+               Backend backend = Backend::SQLite)
+{
+    return renderWhere(parseCondition(text), schema(), table, backend);
+}
+
+class SqlDialectDb : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db_ = QSqlDatabase::addDatabase(u"QSQLITE"_s, connection);
+        db_.setDatabaseName(u":memory:"_s);
+        ASSERT_TRUE(db_.open());
+        static const char *const sqlTypes[] = {"TEXT", "INTEGER", "REAL", "BOOLEAN", "DATE"};
+        for (const TableDef &t : tables()) {
+            QStringList cols;
+            for (const ColumnInfo &c : t.columns)
+                cols << c.name % u" "_s % QLatin1StringView(sqlTypes[int(c.type)]);
+            exec(u"CREATE TABLE "_s % t.name % u" ("_s % cols.join(u", "_s) % u")"_s);
+        }
+        insert(u"g_trans"_s, {u"t1"_s, u"DISPATCH"_s, u"1234"_s, 55, 1});
+        insert(u"g_trans"_s, {u"t2"_s, u"DISPATCH"_s, u"12399"_s, 0, 0});
+        insert(u"g_trans"_s, {u"t3"_s, u"DISPATCH"_s, u"0123"_s, 55, 2});
+        insert(u"g_trans"_s, {u"t4"_s, u"ENOL"_s, u"1235"_s, 55, 1});
+        insert(u"g_trans"_s, {u"t5"_s, u"dispatch"_s, u"1236"_s, 55, 1});
+        insert(u"g_trans"_s, {u"t6"_s, u"DISPATCH"_s, u"D'1"_s, 0, 0});
+        insert(u"g_ackn"_s, {u"S1"_s, false, u"a"_s});
+        insert(u"g_ackn"_s, {u"S1"_s, true, u"b"_s});
+        insert(u"g_ackn"_s, {u"S2"_s, false, u"c"_s});
+        insert(u"g_enol"_s, {u"e1"_s, u"L1"_s, 55, 1, false});
+        insert(u"g_enol"_s, {u"e2"_s, u"L2"_s, 55, 1, true});
+        insert(u"g_cover"_s, {u"L1"_s, false});
+        insert(u"g_cover"_s, {u"L3"_s, false});
+        insert(u"g_cover"_s, {u"L4"_s, true});
+        insert(u"g_lossack"_s, {u"L3"_s, false});
+        insert(u"g_lossack"_s, {u"L5"_s, false});
+        insert(u"g_dispatch"_s, {u"L6"_s, false, u"D1"_s});
+        insert(u"g_dispatch"_s, {u"1234"_s, false, u"D2"_s});
+        insert(u"g_dispatch"_s, {u"L7"_s, true, u"d3"_s});
+        insert(u"g_inscoid"_s, {u"O'Brien"_s, u"NWI"_s, u"c1"_s});
+        insert(u"g_inscoid"_s, {u"OBrien"_s, u"NWI"_s, u"c2"_s});
+        insert(u"g_inscoid"_s, {u"Line1\r\nLine2"_s, u"NWI"_s, u"c3"_s});
+        insert(u"g_inscoid"_s, {u"A\nB"_s, u"X"_s, u"c4"_s});
+        insert(u"g_insid"_s, {12, u"NWI"_s, u"O'Brien"_s, u"i1"_s});
+        insert(u"g_insid"_s, {13, u"NWI"_s, u"O'Brien"_s, u"i2"_s});
+        insert(u"g_insurer"_s, {u"First Mutual"_s});
+        insert(u"g_insurer"_s, {u"Second Mutual"_s});
+        insert(u"POS"_s, {u"Front"_s, u"F"_s});
+        insert(u"Invoice"_s, {55, 1});
+        insert(u"Invoice"_s, {55, 2});
+        insert(u"Customer"_s, {u" "_s, u"s0"_s});
+        insert(u"Customer"_s, {u"X"_s, u"s1"_s});
+        insert(u"Customer"_s, {u""_s, u"s2"_s});
+    }
+
+    void TearDown() override
+    {
+        db_.close();
+        db_ = QSqlDatabase();
+        QSqlDatabase::removeDatabase(connection);
+    }
+
+    void exec(const QString &sql)
+    {
+        QSqlQuery q(db_);
+        ASSERT_TRUE(q.exec(sql)) << sql.toStdString();
+    }
+
+    void insert(const QString &table, const QVariantList &values)
+    {
+        QSqlQuery q(db_);
+        QStringList marks;
+        for (qsizetype i = 0; i < values.size(); ++i)
+            marks << u"?"_s;
+        ASSERT_TRUE(
+            q.prepare(u"INSERT INTO "_s % table % u" VALUES ("_s % marks.join(u","_s) % u")"_s));
+        for (const QVariant &v : values)
+            q.addBindValue(v);
+        ASSERT_TRUE(q.exec());
+    }
+
+    // The first column of every row the filter lets through, sorted.
+    QStringList keys(const QString &table, const QString &filter)
+    {
+        const Rendered w = where(filter, table);
+        Rendered r{u"SELECT * FROM \""_s % table % u"\""_s %
+                       (w.sql.isEmpty() ? QString() : u" WHERE "_s % w.sql),
+                   w.params};
+        return column(r, 0);
+    }
+
+    QStringList column(const Rendered &r, int index)
+    {
+        QSqlQuery q = run(db_, r);
+        QStringList out;
+        while (q.next())
+            out << q.value(index).toString();
+        out.sort();
+        return out;
+    }
+
+    int count(const QString &table)
+    {
+        QSqlQuery q = run(db_, {u"SELECT count(*) FROM "_s % table, {}});
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+
+    inline static const QString connection = u"test_sqldialect"_s;
+    QSqlDatabase db_;
+};
+
+TEST_F(SqlDialectDb, EveryLibraryTextParsesRendersAndRuns)
+{
+    for (const Filter &f : libraryFilters()) {
+        SCOPED_TRACE(f.text.toStdString());
+        EXPECT_NO_THROW({
+            (void)where(f.text, f.table, Backend::PostgreSQL);
+            (void)keys(f.table, f.text);
+        });
+    }
+    for (const QString &text : libraryQueries()) {
+        SCOPED_TRACE(text.toStdString());
+        EXPECT_NO_THROW({
+            const Select s = parseSelect(text);
+            (void)renderSelect(s, schema(), Backend::PostgreSQL);
+            (void)column(renderSelect(s, schema(), Backend::SQLite), 0);
+        });
+    }
+}
+
+TEST_F(SqlDialectDb, FiltersFindTheRightRows)
+{
+    // The opening filter of an empty row set: nothing, though the table has rows.
+    EXPECT_TRUE(keys(u"g_trans"_s, u"g_trans.guid = '1' and g_trans.guid <> '1'"_s).isEmpty());
+    EXPECT_TRUE(keys(u"g_trans"_s, u"guid = 't1' and guid <> 't1'"_s).isEmpty());
+    // Prefix search; `=` keeps letter case, so 'dispatch' is not a dispatch row.
+    EXPECT_EQ(keys(u"g_trans"_s, u"rectype = 'DISPATCH'  AND recid like '123%'"_s),
+              (QStringList{u"t1"_s, u"t2"_s}));
+    EXPECT_EQ(keys(u"g_trans"_s, u"rectype = 'DISPATCH' "_s).size(), 4);
+    // LIKE ignores letter case.
+    EXPECT_EQ(keys(u"g_dispatch"_s, u"Dispatch like 'D%'"_s).size(), 3);
+    EXPECT_EQ(keys(u"g_dispatch"_s, u"Dispatch not like 'd%'"_s).size(), 0);
+    // Unquoted numbers against integer columns, and a number against a text column.
+    EXPECT_EQ(keys(u"g_trans"_s, u"rectype = 'DISPATCH' AND daskid = 55 and daskloc = 1"_s),
+              QStringList{u"t1"_s});
+    EXPECT_EQ(keys(u"g_dispatch"_s, u"lossidnum = 1234"_s), QStringList{u"1234"_s});
+    EXPECT_EQ(keys(u"Invoice"_s, u"Invoice.idnumber = '55' AND invoice.location = 2"_s),
+              QStringList{u"55"_s});
+    // The splices of the quoting routine find the values they stand for.
+    EXPECT_EQ(keys(u"g_inscoid"_s, libraryFilters()[8].text), QStringList{u"O'Brien"_s});
+    EXPECT_EQ(keys(u"g_inscoid"_s, libraryFilters()[9].text), QStringList{u"Line1\r\nLine2"_s});
+    EXPECT_EQ(keys(u"g_inscoid"_s, libraryFilters()[10].text), QStringList{u"A\nB"_s});
+    EXPECT_EQ(keys(u"g_trans"_s, libraryFilters()[4].text), QStringList{u"t6"_s});
+    EXPECT_EQ(keys(u"g_insid"_s, libraryFilters()[11].text), QStringList{u"12"_s});
+    // '' is empty text, not NULL.
+    EXPECT_EQ(keys(u"Customer"_s, u"user2 = ''"_s), QStringList{QString()});
+    EXPECT_EQ(keys(u"Customer"_s, u"Customer.user2 <> ' ' "_s).size(), 2);
+    EXPECT_EQ(keys(u"Customer"_s, u""_s).size(), 3);
+}
+
+TEST_F(SqlDialectDb, BooleanLiteralsMatchStoredFlags)
+{
+    // The flags were stored through bound bools, as the transport writes them.
+    EXPECT_EQ(keys(u"g_ackn"_s, u"g_ackn.sessionid = 'S1' AND ACK = .F."_s), QStringList{u"S1"_s});
+    EXPECT_EQ(keys(u"g_ackn"_s, u"ack = .t."_s).size(), 1);
+    EXPECT_EQ(keys(u"g_ackn"_s, u"ack = FALSE"_s).size(), 2);
+    EXPECT_EQ(keys(u"g_ackn"_s, u"ack = -1"_s).size(), 1);
+    EXPECT_EQ(keys(u"g_ackn"_s, u"not ack = .F."_s).size(), 1);
+    EXPECT_EQ(
+        keys(u"g_enol"_s, u"g_enol.daskid = 55 AND g_enol.daskloc = 1 AND g_enol.ack = .F."_s),
+        QStringList{u"e1"_s});
+}
+
+TEST_F(SqlDialectDb, QueriesReturnTheirRows)
+{
+    QSqlQuery q =
+        run(db_, renderSelect(parseSelect(libraryQueries()[0]), schema(), Backend::SQLite));
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.record().indexOf(u"cnt"_s), 0);
+    EXPECT_EQ(q.value(u"cnt"_s).toInt(), 2);
+
+    const Rendered u = renderSelect(parseSelect(unionQuery), schema(), Backend::SQLite);
+    EXPECT_EQ(column(u, 0), (QStringList{u"1234"_s, u"L1"_s, u"L3"_s, u"L5"_s, u"L6"_s}));
+    QSqlQuery uq = run(db_, u);
+    ASSERT_TRUE(uq.next());
+    EXPECT_EQ(uq.record().fieldName(0), u"lossref"_s);
+
+    EXPECT_EQ(
+        column(renderSelect(parseSelect(u"Select * from g_insurer"_s), schema(), Backend::SQLite),
+               0)
+            .size(),
+        2);
+    EXPECT_EQ(column(renderSelect(parseSelect(u"select lossref from g_cover union all select "
+                                              u"lossref from g_lossack order by lossref desc"_s),
+                                  schema(), Backend::SQLite),
+                     0),
+              (QStringList{u"L1"_s, u"L3"_s, u"L3"_s, u"L4"_s, u"L5"_s}));
+}
+
+TEST(SqlDialect, RendersParameterizedSql)
+{
+    const QString like = u"rectype = 'DISPATCH'  AND recid like '123%'"_s;
+    Rendered r = where(like);
+    EXPECT_EQ(r.sql, uR"("rectype" = ? AND "recid" LIKE ?)"_s);
+    EXPECT_EQ(r.params, (QVariantList{u"DISPATCH"_s, u"123%"_s}));
+    r = where(like, u"g_trans"_s, Backend::PostgreSQL);
+    EXPECT_EQ(r.sql, uR"("rectype" = ? AND "recid" ILIKE ? ESCAPE '')"_s);
+
+    // Canonical column names; booleans as 0/1 on SQLite, true/false on PostgreSQL.
+    r = where(u"G_ACKN.SESSIONID = 'S1' AND ack = .F."_s, u"g_ackn"_s);
+    EXPECT_EQ(r.sql, uR"("sessionid" = ? AND "Ack" = ?)"_s);
+    ASSERT_EQ(r.params.size(), 2);
+    EXPECT_EQ(r.params[1].typeId(), QMetaType::Int);
+    EXPECT_EQ(r.params[1].toInt(), 0);
+    r = where(u"G_ACKN.SESSIONID = 'S1' AND ack = .F."_s, u"g_ackn"_s, Backend::PostgreSQL);
+    EXPECT_EQ(r.params[1].typeId(), QMetaType::Bool);
+    EXPECT_FALSE(r.params[1].toBool());
+
+    // Splices fold into one parameter; literals take their column's type.
+    r = where(u"g_insid.billtoid = '12' AND destpid = 'O' + CHR(39) + 'Brien' + chr(146)"_s,
+              u"g_insid"_s, Backend::PostgreSQL);
+    EXPECT_EQ(r.sql, uR"("billtoid" = ? AND "destpid" = ?)"_s);
+    EXPECT_EQ(r.params, (QVariantList{qint64(12), QString(u"O'Brien"_s + QChar(0x2019))}));
+    EXPECT_EQ(where(u"lossidnum = 1234"_s, u"g_dispatch"_s).params, QVariantList{u"1234"_s});
+
+    // Grouping survives; NULL comparisons become IS [NOT] NULL.
+    r = where(u"(guid = 'a' or guid = 'b') and not (daskid = 1 or daskid is null) "
+              u"and recid != null"_s);
+    EXPECT_EQ(r.sql, uR"(("guid" = ? OR "guid" = ?) AND NOT ("daskid" = ? OR "daskid" IS NULL))"
+                     uR"( AND "recid" IS NOT NULL)"_s);
+    r = where(u"guid = 'a' or guid = 'b' and (guid = 'c' or not not guid = 'd')"_s);
+    EXPECT_EQ(r.sql, uR"("guid" = ? OR "guid" = ? AND ("guid" = ? OR NOT NOT "guid" = ?))"_s);
+
+    r = renderSelect(parseSelect(unionQuery), schema(), Backend::PostgreSQL);
+    EXPECT_EQ(r.sql, uR"(SELECT "Lossrefnum" AS "lossref" FROM "g_enol" WHERE "ACK" = ? UNION )"
+                     uR"(SELECT "lossref" AS "lossref" FROM "g_cover" WHERE "ack" = ? UNION )"
+                     uR"(SELECT "lossref" AS "lossref" FROM "g_lossack" WHERE "ack" = ? UNION )"
+                     uR"(SELECT "lossidnum" AS "lossref" FROM "g_dispatch" WHERE "ack" = ?)"_s);
+    EXPECT_EQ(r.params, (QVariantList{false, false, false, false}));
+    r = renderSelect(parseSelect(libraryQueries()[0]), schema(), Backend::SQLite);
+    EXPECT_EQ(r.sql, uR"(SELECT count(*) AS "cnt" FROM "g_ackn" WHERE "Ack" = ?)"_s);
+    r = renderSelect(parseSelect(u"select * from pos order by Name desc, pos_cd"_s), schema(),
+                     Backend::SQLite);
+    EXPECT_EQ(r.sql, uR"(SELECT * FROM "POS" ORDER BY "Name" DESC, "pos_cd")"_s);
+
+    EXPECT_TRUE(parseCondition(u" \r\n\t"_s).isEmpty());
+    EXPECT_TRUE(where(u"  "_s).sql.isEmpty());
+}
+
+TEST(SqlDialect, LiteralsMustFitTheirColumns)
+{
+    const QString table = u"typed"_s;
+    EXPECT_EQ(where(u"due = '2024-02-29'"_s, table).params, QVariantList{QDate(2024, 2, 29)});
+    EXPECT_EQ(where(u"rate >= -1.25"_s, table).params, QVariantList{-1.25});
+    EXPECT_EQ(where(u"rate < ' 3 '"_s, table).params, QVariantList{3.0});
+    EXPECT_EQ(where(u"flag = 0"_s, table).params, QVariantList{0});
+
+    EXPECT_TRUE(message([] { where(u"daskid = 'abc'"_s); })
+                    .contains(u"The value at position 10 does not fit the integer column "
+                              u"g_trans.daskid"_s));
+    EXPECT_TRUE(message([&] { where(u"due = '2024-02-30'"_s, table); }).contains(u"date"_s));
+    EXPECT_TRUE(message([&] { where(u"flag = 'yes'"_s, table); }).contains(u"boolean"_s));
+    EXPECT_TRUE(message([&] { where(u"flag = 2"_s, table); }).contains(u"boolean"_s));
+    EXPECT_TRUE(message([&] { where(u"rate = 'inf'"_s, table); }).contains(u"double"_s));
+    EXPECT_TRUE(message([] { where(u"guid = .T."_s); }).contains(u"text column"_s));
+    EXPECT_TRUE(message([&] {
+                    where(u"flag like '1%'"_s, table);
+                }).contains(u"LIKE needs a text column; typed.flag is boolean at position 1"_s));
+    EXPECT_TRUE(message([] {
+                    where(u"daskid < NULL"_s);
+                }).contains(u"NULL can only be compared with = or <> at position 10"_s));
+    EXPECT_TRUE(message([] {
+                    where(u"recid like 5"_s);
+                }).contains(u"Expected a quoted pattern after LIKE at position 12"_s));
+    EXPECT_TRUE(message([] {
+                    where(u"guid = CHR(0)"_s);
+                }).contains(u"CHR needs a whole number from 1 to 255 at position 12"_s));
+    EXPECT_TRUE(message([] { where(u"guid = 'a' + 5"_s); }).contains(u"after '+'"_s));
+    EXPECT_TRUE(
+        message([] { where(u"daskid = 99999999999999999999"_s); }).contains(u"out of range"_s));
+}
+
+TEST_F(SqlDialectDb, HostileTextsAreRefusedAndNothingRuns)
+{
+    const int before = count(u"g_trans"_s);
+    const std::vector<std::pair<QString, QString>> filters = {
+        {u"guid = 'abc"_s, u"Unterminated text starting at position 8"_s},
+        {u"guid = 'O'Brien'"_s, u"Unterminated text starting at position 16"_s},
+        {u"guid = 'a'; DROP TABLE g_trans"_s, u"';' is not allowed at position 11"_s},
+        {u"guid = 'a' -- '"_s, u"Comments ('--') are not allowed at position 12"_s},
+        {u"guid = 'a' /* x */"_s, u"Comments ('/*') are not allowed at position 12"_s},
+        {u"guid = (select guid from g_trans)"_s, u"Sub-queries are not allowed at position 9"_s},
+        {u"(select guid from g_trans) = 'a'"_s, u"Sub-queries are not allowed at position 2"_s},
+        {u"guid in (select guid from g_trans)"_s,
+         u"Expected a comparison operator at position 6, found 'in'"_s},
+        {u"upper(guid) = 'A'"_s, u"Unknown function 'upper' at position 1"_s},
+        {u"foo = 'a'"_s, u"Unknown column 'foo' in table g_trans at position 1"_s},
+        {u"g_ackn.guid = 'a'"_s,
+         u"Column 'g_ackn.guid' at position 1 does not belong to table g_trans"_s},
+        {u"guid = 'a' or 1=1"_s, u"A comparison must start with a column name at position 15"_s},
+        {u"'1' = '1'"_s, u"A comparison must start with a column name at position 1"_s},
+        {u"guid = 'a' guid = 'b'"_s,
+         u"Unexpected 'guid' after the end of the condition at position 12"_s},
+        {u"guid = \"a\""_s, u"The character '\"' is not allowed at position 8"_s},
+        {u"guid = 'a' and"_s, u"Expected a column name at the end of the text"_s},
+        {u"(guid = 'a'"_s, u"Expected ')' at the end of the text"_s},
+        {u"guid = 'a')"_s, u"Unexpected ')' after the end of the condition at position 11"_s},
+        {u"guid = 'a" + QChar(0) + u"'"_s, u"A NUL character is not allowed at position 10"_s},
+        {u"guid = 'a'" + QChar(0x1B), u"The character U+1B is not allowed at position 11"_s},
+        {u"guid = 'a' " + QString(MaxLength, u' '), u"the limit is 65536"_s},
+        {QString(10000, u'(') + u"guid = 'a'" + QString(10000, u')'),
+         u"Nesting deeper than 16 levels at position 17"_s},
+        {QString(17 * 4, u' ').replace(u"    "_s, u"not "_s) + u"guid = 'a'"_s,
+         u"Nesting deeper than 16 levels at position 65"_s},
+    };
+    for (const auto &[text, problem] : filters) {
+        SCOPED_TRACE(text.left(60).toStdString());
+        const QString d = message([&] { (void)keys(u"g_trans"_s, text); });
+        EXPECT_TRUE(d.startsWith(u"Syntax error in query: "_s)) << d.toStdString();
+        EXPECT_TRUE(d.contains(problem)) << d.toStdString();
+    }
+    const std::vector<std::pair<QString, QString>> queries = {
+        {u"Select * from g_trans; delete from g_trans"_s, u"';' is not allowed at position 22"_s},
+        {u"select * from (select * from g_trans)"_s, u"Sub-queries are not allowed"_s},
+        {u"select max(daskid) from g_trans"_s, u"Unknown function 'max' at position 8"_s},
+        {u"select * from nosuch"_s, u"Unknown table 'nosuch' at position 15"_s},
+        {u"select guid from g_trans union select guid, recid from g_trans"_s,
+         u"same number of columns"_s},
+        {u"select * from g_trans where guid = 'a' order by foo"_s,
+         u"Unknown column 'foo' in table g_trans"_s},
+        {u"select guid as g from g_trans union select recid from g_trans order by recid"_s,
+         u"ORDER BY of a UNION must name a result column"_s},
+        {u"select * from g_trans order by guid union select * from g_trans"_s,
+         u"Unexpected 'union' after the end of the query"_s},
+        {u"select * from g_trans where guid = 'a' or 1 = 1"_s,
+         u"A comparison must start with a column name"_s},
+        {u"delete from g_trans"_s, u"Expected SELECT at position 1, found 'delete'"_s},
+        {u"select g_ackn.guid from g_trans"_s, u"does not belong to table g_trans"_s},
+    };
+    for (const auto &[text, problem] : queries) {
+        SCOPED_TRACE(text.toStdString());
+        const QString d = message([&, t = text] {
+            (void)column(renderSelect(parseSelect(t), schema(), Backend::SQLite), 0);
+        });
+        EXPECT_TRUE(d.contains(problem)) << d.toStdString();
+    }
+    EXPECT_EQ(count(u"g_trans"_s), before);
+}
+
+TEST_F(SqlDialectDb, TextsAtTheLimitsStillRun)
+{
+    // The nestings that cost SQLite's parser most, as deep as the dialect allows:
+    // what is accepted must also run.
+    const std::vector<std::pair<QString, int>> levels = {
+        {u"("_s, 1},
+        {u"guid = 'x' OR ("_s, 1},
+        {u"guid = 'x' OR guid = 'x' AND ("_s, 1},
+        {u"guid = 'x' OR recid LIKE 'x' AND NOT ("_s, 2},
+        {u"NOT NOT ("_s, 3},
+    };
+    for (const auto &[open, units] : levels) {
+        QString deep = u"guid = 't1'"_s;
+        for (int depth = units; depth <= MaxDepth; depth += units)
+            deep = open % deep % u")"_s;
+        SCOPED_TRACE(deep.toStdString());
+        EXPECT_NO_THROW((void)keys(u"g_trans"_s, deep));
+        EXPECT_NO_THROW((void)column(
+            renderSelect(parseSelect(u"select guid from g_trans where "_s % deep %
+                                     u" union select guid from g_trans where "_s % deep),
+                         schema(), Backend::SQLite),
+            0));
+    }
+
+    // As many comparisons as allowed, in one chain.
+    QString chain = u"guid = 't2'"_s;
+    for (int i = 1; i < MaxTerms; ++i)
+        chain += u" OR guid = 'x'"_s;
+    EXPECT_EQ(keys(u"g_trans"_s, chain), QStringList{u"t2"_s});
+    EXPECT_TRUE(message([&] {
+                    parseCondition(chain + u" OR guid = 'y'"_s);
+                }).contains(u"More than 500 comparisons and columns"_s));
+
+    QString unions = u"select guid from g_trans"_s;
+    for (int i = 1; i < MaxSelects; ++i)
+        unions += u" union select guid from g_trans"_s;
+    EXPECT_EQ(column(renderSelect(parseSelect(unions), schema(), Backend::SQLite), 0).size(), 6);
+    EXPECT_TRUE(message([&] {
+                    parseSelect(unions + u" union select guid from g_trans"_s);
+                }).contains(u"More than 100 SELECTs"_s));
+}
+
+TEST_F(SqlDialectDb, DatabaseFailuresBecomeErrors)
+{
+    const VbError e = raised([&] { run(db_, {u"SELECT * FROM missing_table"_s, {}}); });
+    EXPECT_EQ(e.number(), orvane::err::Unspecified);
+    EXPECT_TRUE(e.description().contains(u"missing_table"_s)) << e.description().toStdString();
+    QSqlDatabase closed;
+    EXPECT_EQ(raised([&] { run(closed, {u"SELECT 1"_s, {}}); }).number(), orvane::err::Unspecified);
+}
+
+} // namespace
