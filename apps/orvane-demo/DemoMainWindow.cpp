@@ -1,0 +1,401 @@
+#include "DemoMainWindow.h"
+
+#include "HostEnvironment.h"
+#include "HostInvoice.h"
+#include "HostOrderList.h"
+#include "ReferenceHost.h"
+#include "RecordsetDelegate.h"
+#include "RecordsetModel.h"
+#include "SettingsDialog.h"
+#include "ShopDatabase.h"
+#include "Ui.h"
+#include "VbError.h"
+#include "external/IErrorClass.h"
+#include "external/ILineItems.h"
+#include "external/IOptions.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QTabWidget>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using orvane::ColumnFormat;
+using orvane::RecordsetColumn;
+
+namespace {
+
+// The order fields the form edits, in form order, with their captions.
+struct FormField {
+    const char16_t *field;
+    const char16_t *caption;
+};
+
+constexpr FormField kInsured[] = {
+    {u"s_first", u"First name"}, {u"s_last", u"Last name"}, {u"s_address", u"Address"},
+    {u"s_city", u"City"},        {u"s_state", u"State"},    {u"s_zip", u"Postal code"},
+    {u"s_area1", u"Area code"},  {u"s_phone1", u"Phone"},
+};
+constexpr FormField kClaim[] = {
+    {u"policy", u"Policy"}, {u"claim", u"Claim"},        {u"deductible", u"Deductible"},
+    {u"year", u"Year"},     {u"make", u"Make"},          {u"model", u"Model"},
+    {u"body", u"Body"},     {u"vin", u"VIN"},            {u"dispatch", u"Dispatch"},
+};
+
+const QString OrvaneIni = u"Orvane.ini"_s;
+
+QTableView *makeGrid(QWidget *parent)
+{
+    auto *view = new QTableView(parent);
+    view->setSelectionBehavior(QAbstractItemView::SelectRows);
+    view->setSelectionMode(QAbstractItemView::SingleSelection);
+    view->setAlternatingRowColors(true);
+    view->verticalHeader()->setVisible(false);
+    view->horizontalHeader()->setStretchLastSection(true);
+    view->setItemDelegate(new orvane::RecordsetDelegate(view));
+    return view;
+}
+
+} // namespace
+
+DemoMainWindow::DemoMainWindow(std::shared_ptr<orvane::host::ReferenceHost> host, QWidget *parent)
+    : QMainWindow(parent), host_(std::move(host))
+{
+    setObjectName(u"DemoMainWindow"_s);
+    setWindowTitle(host_->env()->config().hostName);
+    resize(1180, 720);
+
+    auto *splitter = new QSplitter(this);
+    auto *left = new QWidget(splitter);
+    auto *leftLayout = new QVBoxLayout(left);
+    leftLayout->addWidget(new QLabel(u"<b>Orders</b>"_s, left));
+    ordersView_ = makeGrid(left);
+    ordersModel_ = new orvane::RecordsetModel(this);
+    leftLayout->addWidget(ordersView_);
+    auto *buttons = new QHBoxLayout;
+    auto *newButton = new QPushButton(u"&New order"_s, left);
+    auto *reload = new QPushButton(u"&Reload"_s, left);
+    buttons->addWidget(newButton);
+    buttons->addWidget(reload);
+    buttons->addStretch();
+    leftLayout->addLayout(buttons);
+    connect(newButton, &QPushButton::clicked, this, &DemoMainWindow::newOrder);
+    connect(reload, &QPushButton::clicked, this, &DemoMainWindow::reloadOrders);
+
+    tabs_ = new QTabWidget(splitter);
+    auto *orderPage = new QWidget(tabs_);
+    buildOrderForm(orderPage);
+    tabs_->addTab(orderPage, u"Order"_s);
+
+    auto *dispatchPage = new QWidget(tabs_);
+    auto *dispatchLayout = new QVBoxLayout(dispatchPage);
+    dispatchNote_ = new QLabel(dispatchPage);
+    dispatchNote_->setWordWrap(true);
+    dispatchLayout->addWidget(dispatchNote_);
+    dispatchView_ = makeGrid(dispatchPage);
+    dispatchModel_ = new orvane::RecordsetModel(this);
+    dispatchLayout->addWidget(dispatchView_);
+    tabs_->addTab(dispatchPage, u"Received dispatches"_s);
+
+    splitter->addWidget(left);
+    splitter->addWidget(tabs_);
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    setCentralWidget(splitter);
+
+    counters_ = new QLabel(this);
+    statusBar()->addPermanentWidget(counters_);
+    counterTimer_ = new QTimer(this);
+    counterTimer_->setInterval(5000);
+    connect(counterTimer_, &QTimer::timeout, this, &DemoMainWindow::refreshCounters);
+    counterTimer_->start();
+
+    buildMenus();
+    reloadOrders();
+    reloadDispatches();
+    refreshCounters();
+
+    connect(ordersView_, &QTableView::activated, this, [this](const QModelIndex &index) {
+        const orvane::Value bookmark = ordersModel_->rowBookmark(index.row());
+        orvane::Recordset rs = ordersModel_->recordset().clone();
+        rs.setBookmark(bookmark);
+        openOrder(orvane::RecordsetModel::toVariant(rs.value(u"idnumber"_s)));
+    });
+}
+
+DemoMainWindow::~DemoMainWindow() = default;
+
+void DemoMainWindow::buildMenus()
+{
+    QMenu *file = menuBar()->addMenu(u"&File"_s);
+    QAction *newAction = file->addAction(u"&New order"_s, this, &DemoMainWindow::newOrder);
+    newAction->setShortcut(QKeySequence::New);
+    QAction *open = file->addAction(u"&Open order..."_s, this, [this] {
+        bool ok = false;
+        const int id = QInputDialog::getInt(this, u"Open order"_s, u"Order number:"_s, 1, 1,
+                                            std::numeric_limits<int>::max(), 1, &ok);
+        if (ok)
+            openOrder(id);
+    });
+    open->setShortcut(QKeySequence::Open);
+    QAction *save = file->addAction(u"&Save"_s, this, [this] { saveOrder(); });
+    save->setShortcut(QKeySequence::Save);
+    file->addSeparator();
+    file->addAction(u"Se&ttings..."_s, this, &DemoMainWindow::showSettings);
+    file->addSeparator();
+    QAction *quit = file->addAction(u"&Quit"_s, this, &QWidget::close);
+    quit->setShortcut(QKeySequence::Quit);
+
+    // One action per public method of the library, as its views arrive.
+    QMenu *orvaneMenu = menuBar()->addMenu(u"&Orvane"_s);
+    QAction *none = orvaneMenu->addAction(u"(network actions arrive with the library's views)"_s);
+    none->setEnabled(false);
+}
+
+void DemoMainWindow::buildOrderForm(QWidget *page)
+{
+    auto *layout = new QVBoxLayout(page);
+    orderTitle_ = new QLabel(u"No order open"_s, page);
+    QFont title = orderTitle_->font();
+    title.setPointSizeF(title.pointSizeF() * 1.3);
+    title.setBold(true);
+    orderTitle_->setFont(title);
+    layout->addWidget(orderTitle_);
+
+    auto *groups = new QHBoxLayout;
+    auto addGroup = [&](const QString &caption, const auto &fields) {
+        auto *box = new QGroupBox(caption, page);
+        auto *form = new QFormLayout(box);
+        for (const FormField &f : fields) {
+            auto *edit = new QLineEdit(box);
+            edit->setObjectName(u"txt_"_s + QString::fromUtf16(f.field));
+            form->addRow(QString::fromUtf16(f.caption), edit);
+            editors_.emplace_back(QString::fromUtf16(f.field), edit);
+        }
+        groups->addWidget(box);
+    };
+    addGroup(u"Insured"_s, kInsured);
+    addGroup(u"Claim and vehicle"_s, kClaim);
+    layout->addLayout(groups);
+    editorFor(u"dispatch"_s)->setReadOnly(true);
+
+    layout->addWidget(new QLabel(u"<b>Lines</b>"_s, page));
+    linesView_ = makeGrid(page);
+    linesModel_ = new orvane::RecordsetModel(this);
+    layout->addWidget(linesView_, 1);
+
+    auto *bottom = new QHBoxLayout;
+    totals_ = new QLabel(page);
+    bottom->addWidget(totals_, 1);
+    auto *recalc = new QPushButton(u"Re&calculate"_s, page);
+    auto *save = new QPushButton(u"&Save"_s, page);
+    bottom->addWidget(recalc);
+    bottom->addWidget(save);
+    layout->addLayout(bottom);
+    connect(save, &QPushButton::clicked, this, [this] { saveOrder(); });
+    connect(recalc, &QPushButton::clicked, this, [this] {
+        if (!order_)
+            return;
+        order_->calculateinvoice(false, true);
+        showOrder();
+    });
+    page->setEnabled(false);
+}
+
+QLineEdit *DemoMainWindow::editorFor(const QString &field) const
+{
+    for (const auto &[name, edit] : editors_)
+        if (name.compare(field, Qt::CaseInsensitive) == 0)
+            return edit;
+    return nullptr;
+}
+
+void DemoMainWindow::reloadOrders()
+{
+    try {
+        orvane::host::HostOrderList list(host_->shopDatabase());
+        list.getinvoices(QString(), true);
+        auto *model = new orvane::RecordsetModel(list.itemsrecordset(), this);
+        model->addColumn(RecordsetColumn::bound(u"idnumber"_s, u"Order"_s));
+        model->addColumn(RecordsetColumn::bound(u"type"_s, u"Type"_s));
+        model->addColumn(RecordsetColumn::bound(u"s_last"_s, u"Insured"_s));
+        model->addColumn(RecordsetColumn::bound(u"make"_s, u"Make"_s));
+        model->addColumn(RecordsetColumn::bound(u"model"_s, u"Model"_s));
+        model->addColumn(RecordsetColumn::bound(u"dispatch"_s, u"Dispatch"_s));
+        model->addColumn(RecordsetColumn::bound(u"total"_s, u"Total"_s, ColumnFormat::Currency));
+        for (int c = 0; c < model->columnCount(); ++c)
+            model->setColumnReadOnly(c, true);
+        ordersView_->setModel(model);
+        delete ordersModel_;
+        ordersModel_ = model;
+        ordersView_->resizeColumnsToContents();
+        ordersView_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+    } catch (...) {
+        reportError();
+    }
+}
+
+void DemoMainWindow::reloadDispatches()
+{
+    // The staging tables belong to the transport component; until it has
+    // created them there is nothing to list.
+    if (!hasStagingTables()) {
+        dispatchNote_->setText(u"No dispatches yet: the network staging tables have not been "
+                               u"created in this shop database."_s);
+        dispatchView_->setModel(nullptr);
+        return;
+    }
+    try {
+        QSqlQuery q = host_->database().exec(
+            u"SELECT * FROM g_trans WHERE rectype = ?"_s, {u"DISPATCH"_s});
+        const orvane::Recordset rs = host_->database().toRecordset(q);
+        dispatchModel_->setRecordset(rs);
+        if (dispatchModel_->columnCount() == 0) {
+            dispatchModel_->addColumn(RecordsetColumn::bound(u"recid"_s, u"Dispatch"_s));
+            dispatchModel_->addColumn(RecordsetColumn::bound(u"transdate"_s, u"Received"_s));
+        }
+        dispatchView_->setModel(dispatchModel_);
+        dispatchNote_->setText(QString::number(rs.recordCount()) % u" dispatch(es) received."_s);
+    } catch (...) {
+        reportError();
+    }
+}
+
+void DemoMainWindow::openOrder(const QVariant &idnumber)
+{
+    try {
+        order_ = host_->openOrder(orvane::RecordsetModel::toValue(idnumber));
+        showOrder();
+    } catch (...) {
+        reportError();
+    }
+}
+
+void DemoMainWindow::newOrder()
+{
+    try {
+        order_ = host_->newOrder();
+        showOrder();
+    } catch (...) {
+        reportError();
+    }
+}
+
+void DemoMainWindow::showOrder()
+{
+    QWidget *page = tabs_->widget(0);
+    page->setEnabled(order_ != nullptr);
+    tabs_->setCurrentIndex(0);
+    if (!order_)
+        return;
+    const orvane::Recordset row = order_->itemsrecordset();
+    const QString type = row.value(u"type"_s).toText();
+    orderTitle_->setText(order_->isNew()
+                             ? QString(u"New "_s % type)
+                             : QString(type % u" "_s % row.value(u"idnumber"_s).toText()));
+    for (const auto &[field, edit] : editors_)
+        edit->setText(row.value(field).toText());
+
+    auto *model = new orvane::RecordsetModel(order_->getlineitems()->itemsrecordset(), this);
+    model->addColumn(RecordsetColumn::bound(u"typeofpart"_s, u"Kind"_s));
+    model->addColumn(RecordsetColumn::bound(u"part"_s, u"Part"_s));
+    model->addColumn(RecordsetColumn::bound(u"description"_s, u"Description"_s));
+    model->addColumn(RecordsetColumn::bound(u"quantity"_s, u"Qty"_s));
+    model->addColumn(RecordsetColumn::bound(u"price"_s, u"Price"_s, ColumnFormat::Currency));
+    model->addColumn(RecordsetColumn::bound(u"total"_s, u"Total"_s, ColumnFormat::Currency));
+    linesView_->setModel(model);
+    delete linesModel_;
+    linesModel_ = model;
+    linesView_->resizeColumnsToContents();
+    linesView_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
+
+    const QLocale locale;
+    auto money = [&](const QString &field) {
+        return locale.toCurrencyString(row.value(field).toDouble());
+    };
+    totals_->setText(u"Subtotal "_s % money(u"subtotal"_s) % u"   Discount "_s %
+                     money(u"discount"_s) % u"   Tax "_s % money(u"tax"_s) % u"   <b>Total "_s %
+                     money(u"total"_s) % u"</b>"_s);
+}
+
+bool DemoMainWindow::saveOrder()
+{
+    if (!order_)
+        return false;
+    try {
+        orvane::Recordset row = order_->itemsrecordset();
+        for (const auto &[field, edit] : editors_) {
+            if (edit->isReadOnly())
+                continue;
+            const QString text = edit->text().trimmed();
+            const orvane::Value current = row.value(field);
+            if (!current.isNull() && current.toText() == text)
+                continue;
+            row.setValue(field, text.isEmpty() && row.fieldDef(row.fieldIndex(field)).type !=
+                                                      orvane::ftype::Text
+                                    ? orvane::Value::null()
+                                    : orvane::Value(text));
+        }
+        order_->calculateinvoice(false, true);
+        order_->save();
+        showOrder();
+        reloadOrders();
+        statusBar()->showMessage(u"Order saved."_s, 4000);
+        return true;
+    } catch (...) {
+        reportError();
+        return false;
+    }
+}
+
+void DemoMainWindow::refreshCounters()
+{
+    counters_->setText(counterText());
+    if (hasStagingTables())
+        reloadDispatches();
+}
+
+QString DemoMainWindow::counterText() const
+{
+    const auto options = host_->env()->Options();
+    const QString ini = host_->env()->data_path() + OrvaneIni;
+    auto read = [&](const QString &key) {
+        const QString value = options->readinistring(u"Orvane"_s, key, ini);
+        return value.isEmpty() ? u"0"_s : value;
+    };
+    return u"Queued to send: "_s % read(u"SendTrans"_s) % u"   Unread authorizations: "_s %
+           read(u"Acknowledgements"_s) % u"   Loss notice answers: "_s % read(u"ENOL"_s);
+}
+
+void DemoMainWindow::showSettings()
+{
+    SettingsDialog dialog(host_->env(), this);
+    orvane::Ui::instance().showModal(&dialog);
+}
+
+bool DemoMainWindow::hasStagingTables() const
+{
+    return host_->database().db().tables().contains(u"g_trans"_s, Qt::CaseInsensitive);
+}
+
+void DemoMainWindow::reportError()
+{
+    const orvane::VbError e = orvane::currentError();
+    host_->env()->ErrorClass()->ErrorHandle(0, u"orvane-demo.DemoMainWindow"_s, e.description(),
+                                            e.number(), 0);
+}

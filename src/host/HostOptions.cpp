@@ -1,0 +1,44 @@
+#include "HostOptions.h"
+
+#include "IniFile.h"
+#include "VbError.h"
+#include "external/IDataCommand.h"
+
+using namespace Qt::StringLiterals;
+
+namespace orvane::host {
+
+HostOptions::HostOptions(QString daskIni, DataCommandMaker makeDataCommand)
+    : daskIni_(std::move(daskIni)), makeDataCommand_(std::move(makeDataCommand))
+{
+}
+
+QString HostOptions::readinistring(const QString &section, const QString &key,
+                                   const QString &file) const
+{
+    return IniFile(file).read(section, key);
+}
+
+void HostOptions::writeinistring(const QString &section, const QString &key, const QString &value,
+                                 const QString &file)
+{
+    IniFile(file).write(section, key, value);
+}
+
+QString HostOptions::dask_ini() const
+{
+    return daskIni_;
+}
+
+std::shared_ptr<orvane::ext::IDataCommand> HostOptions::dcobject() const
+{
+    std::shared_ptr<orvane::ext::IDataCommand> command;
+    if (makeDataCommand_)
+        command = makeDataCommand_();
+    if (!command)
+        throw VbError(err::ObjectVariableNotSet, u"qorHost.Options.dcobject"_s,
+                      u"The shop has no database connection set up."_s);
+    return command;
+}
+
+} // namespace orvane::host

@@ -1,0 +1,153 @@
+#pragma once
+
+#include "Recordset.h"
+#include "SqlDialect.h"
+#include "Value.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+class QSqlQuery;
+
+namespace orvane::host {
+
+// How a column is stored and how it reaches a record set.
+enum class ColumnKind { Key, Text, Int, Double, Currency, Date, Bool };
+
+struct ColumnDef {
+    QString name; // lower case: PostgreSQL folds unquoted names, SQLite does not care
+    ColumnKind kind = ColumnKind::Text;
+    int size = 0;  // text: declared length
+    int since = 1; // schema version that introduced the column
+    // NULL allowed (and the default): for a column whose emptiness filters
+    // test with "<> ' '", which only NULL fails on every backend.
+    bool nullable = false;
+};
+
+struct TableDef {
+    QString name;
+    std::vector<ColumnDef> columns;
+    QString key; // the Key column; empty for tables without one
+    int since = 1;
+
+    const ColumnDef *column(const QString &name) const; // ignores letter case
+};
+
+// Everything that differs between SQLite and PostgreSQL, in one place.
+struct Dialect {
+    sql::Backend backend = sql::Backend::SQLite;
+
+    static Dialect forBackend(sql::Backend backend);
+    QString columnType(const ColumnDef &column) const;
+    QString defaultFor(const ColumnDef &column) const; // DEFAULT clause, empty for none
+    QString trueLiteral() const;
+    QString falseLiteral() const;
+    // INSERT that leaves an existing row with the same key alone (idempotent seeding).
+    QString insertIgnore(const QString &table, const QStringList &columns) const;
+    // INSERT that hands back the generated key as the query's only column.
+    QString insertReturning(const QString &table, const QStringList &columns,
+                            const QString &key) const;
+    // After rows were stored with explicit keys: brings the key generator past
+    // them (PostgreSQL's sequences do not look at the table). Empty when not needed.
+    QString resyncKey(const QString &table, const QString &key) const;
+};
+
+// Rolls back unless committed, so a refused write never leaves half a change behind.
+class TransactionGuard {
+public:
+    TransactionGuard(QSqlDatabase &db, const QString &source);
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard &) = delete;
+    TransactionGuard &operator=(const TransactionGuard &) = delete;
+    void commit();
+
+private:
+    QSqlDatabase &db_;
+    QString source_;
+    bool open_ = false;
+};
+
+// One of the host's databases: the shop database (orders, lines, shops, bill-to
+// parties, discounts, agents, insurers) or the glass catalogue.
+//
+// Connection texts: "QSQLITE:<file>" with optional ";READONLY" and
+// ";BUSY_TIMEOUT=<ms>", "QPSQL:host=..;port=..;dbname=..;user=..;password=..",
+// or a bare file path (SQLite).
+class ShopDatabase {
+public:
+    enum class Kind { Shop, Catalogue };
+    static constexpr int CurrentVersion = 2;
+
+    // Opens the database, creating its tables or adding what a newer version
+    // brought (rows are kept). `version` exists so tests can make an old database.
+    static std::shared_ptr<ShopDatabase> open(Kind kind, const QString &connection,
+                                              int version = CurrentVersion);
+    static QString sqliteConnection(const QString &file);
+    ~ShopDatabase();
+    ShopDatabase(const ShopDatabase &) = delete;
+    ShopDatabase &operator=(const ShopDatabase &) = delete;
+
+    Kind kind() const { return kind_; }
+    QString connectionText() const { return connection_; }
+    QSqlDatabase &db() { return db_; }
+    const Dialect &dialect() const { return dialect_; }
+    sql::Backend backend() const { return dialect_.backend; }
+    int version() const { return version_; }
+    // What filters and queries may name: the known tables, then whatever else
+    // the database holds (the transport's staging tables).
+    const sql::Schema &schema() const;
+
+    static const std::vector<TableDef> &tables(Kind kind);
+    const TableDef &table(const QString &name) const; // 3265 when unknown
+
+    // Prepares, binds and runs; a refusal raises a VbError with the driver's text.
+    QSqlQuery exec(const QString &sqlText, const QVariantList &params = {});
+
+    // The rows of "SELECT * FROM table [WHERE ...] [ORDER BY ...]" as a record set
+    // with the table's fields, on the first row.
+    Recordset select(const TableDef &table, const QString &whereSql = {},
+                     const QVariantList &params = {}, const QString &orderBy = {});
+    Recordset emptyRecordset(const TableDef &table) const;
+
+    // Writes the rows added, changed or deleted since loading. New rows take
+    // `newRowValues` (column -> value) and a generated key; the keys are
+    // handed back by position among live rows, to be set with applyWritten
+    // once the surrounding transaction has committed.
+    struct Written {
+        std::vector<std::pair<int, Value>> keys;
+        QHash<QString, Value> newRowValues;
+        std::vector<int> newRows;
+    };
+    Written writeChanges(const TableDef &table, const Recordset &rows,
+                         const QHash<QString, Value> &newRowValues = {});
+    static void applyWritten(const TableDef &table, Recordset &rows, const Written &written);
+
+    // Any query's result as a record set, types taken from the driver (and from
+    // the known tables where a column's name is theirs).
+    Recordset toRecordset(QSqlQuery &query) const;
+
+    static QVariant toSql(const Value &value, ColumnKind kind);
+    static Value fromSql(const QVariant &value, ColumnKind kind);
+    static int recordsetType(ColumnKind kind);
+
+private:
+    ShopDatabase(Kind kind, QString connection);
+    void migrate(int target);
+    int storedVersion();
+
+    Kind kind_;
+    QString connection_;
+    QString connectionName_;
+    QSqlDatabase db_;
+    Dialect dialect_;
+    int version_ = 0;
+    std::unique_ptr<sql::Schema> schema_;
+};
+
+} // namespace orvane::host
