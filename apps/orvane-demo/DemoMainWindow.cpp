@@ -10,12 +10,15 @@
 #include "ShopDatabase.h"
 #include "Ui.h"
 #include "VbError.h"
+#include "dispatch/clsShowDispatch.h"
 #include "external/IErrorClass.h"
 #include "external/ILineItems.h"
 #include "external/IOptions.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFile>
+#include <QFileDialog>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -163,8 +166,42 @@ void DemoMainWindow::buildMenus()
 
     // One action per public method of the library, as its views arrive.
     QMenu *orvaneMenu = menuBar()->addMenu(u"&Orvane"_s);
-    QAction *none = orvaneMenu->addAction(u"(network actions arrive with the library's views)"_s);
-    none->setEnabled(false);
+    // A dispatch document picked from disk, shown by the library as the host would.
+    auto withDispatchFile = [this](const QString &title, auto show) {
+        const QString picked = QFileDialog::getOpenFileName(
+            this, title, QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch"),
+            u"Dispatch documents (*.xml);;All files (*)"_s);
+        if (picked.isEmpty())
+            return;
+        try {
+            QFile in(picked);
+            if (!in.open(QIODevice::ReadOnly))
+                throw orvane::VbError(53, u"orvane-demo"_s, u"File not found: "_s % picked);
+            QString xml = QString::fromUtf8(in.readAll());
+            const auto options = host_->env()->Options();
+            QString folder = options->readinistring(u"Defaults"_s, u"ReportPath"_s,
+                                                    options->dask_ini());
+            // The host's report folder, or the template shipped with the library.
+            if (folder.trimmed().isEmpty())
+                folder = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/");
+            QString reportPath = folder + u"g_dispatch.rpt"_s;
+            orvane::WindowHandle owner = orvane::handleOf(this);
+            clsShowDispatch dispatch;
+            show(dispatch, owner, xml, reportPath);
+        } catch (...) {
+            reportError();
+        }
+    };
+    orvaneMenu->addAction(u"View &Dispatch from file..."_s, this, [withDispatchFile] {
+        withDispatchFile(u"View Dispatch"_s,
+                         [](clsShowDispatch &d, orvane::WindowHandle &owner, QString &xml,
+                            QString &reportPath) { d.ShowDispatch(owner, xml, reportPath); });
+    });
+    orvaneMenu->addAction(u"&E-Schedule from file..."_s, this, [withDispatchFile] {
+        withDispatchFile(u"E-Schedule"_s,
+                         [](clsShowDispatch &d, orvane::WindowHandle &owner, QString &xml,
+                            QString &reportPath) { d.ShowEschedule(owner, xml, reportPath); });
+    });
 }
 
 void DemoMainWindow::buildOrderForm(QWidget *page)

@@ -1,7 +1,10 @@
 // orvane-demo: a small glass-shop host application over the reference host,
 // so the library's flows can be run and looked at on one machine.
 #include "DemoMainWindow.h"
+#include "HostEnvironment.h"
+#include "NetworkSimulator.h"
 #include "ReferenceHost.h"
+#include "TableObjects.h"
 #include "VbError.h"
 
 #include <QApplication>
@@ -33,6 +36,10 @@ int main(int argc, char **argv)
     parser.addOption(dataOption);
     parser.addOption(screenshotOption);
     parser.addOption(orderOption);
+    const QCommandLineOption simulateOption(
+        u"simulate-network"_s,
+        u"Answer the shop's outgoing documents every 5 seconds as the network would."_s);
+    parser.addOption(simulateOption);
     parser.process(app);
 
     const QString data = QDir(parser.value(dataOption)).absolutePath();
@@ -50,6 +57,24 @@ int main(int argc, char **argv)
 
     DemoMainWindow window(host);
     window.show();
+
+    // Stands in for the network so sent requests get answers on this machine.
+    QTimer networkTimer;
+    std::unique_ptr<orvane::transport::NetworkSimulator> network;
+    if (parser.isSet(simulateOption)) {
+        orvane::transport::registerTransportClasses();
+        network = std::make_unique<orvane::transport::NetworkSimulator>(host->env());
+        QObject::connect(&networkTimer, &QTimer::timeout, &window, [&network] {
+            try {
+                for (const QString &problem : network->runOnce().problems)
+                    std::fprintf(stderr, "network simulator: %s\n", qPrintable(problem));
+            } catch (const orvane::VbError &e) {
+                std::fprintf(stderr, "network simulator: error %ld: %s\n", e.number(),
+                             qPrintable(e.description()));
+            }
+        });
+        networkTimer.start(5000);
+    }
     if (parser.isSet(orderOption))
         window.openOrder(parser.value(orderOption).toInt());
 

@@ -4,14 +4,39 @@
 #include "VbError.h"
 #include "XmlDocument.h"
 #include "dispatch/clsShowDispatch.h"
+#include "report/Report.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cstdio>
 #include <memory>
+#include <string_view>
+
+// The transport commands (db, net).
+#include "NetworkSimulator.h"
+#include "StagingDatabase.h"
+#include "TableObjects.h"
+#include "external/IEnvironment.h"
+#include "external/IInsIdList.h"
+#include "external/IInscoIdList.h"
+#include "external/IOidList.h"
+#include "external/IPidList.h"
+#include "external/IRsTable.h"
+#include "external/Ig_ackn.h"
+#include "external/Ig_trans.h"
+#include "external/ProgIds.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTimer>
+
+#include <cmath>
 
 using namespace Qt::StringLiterals;
 
@@ -22,17 +47,32 @@ constexpr const char *kUsage =
     "\n"
     "commands:\n"
     "  dispatch records FILE   print a dispatch's record sets as JSON (FILE '-' reads stdin)\n"
+    "  dispatch report FILE [--template T] (--pdf OUT | --html OUT)\n"
+    "                          render a dispatch as its report, to PDF or HTML\n"
+    "  db init --db FILE       create or bring up to date the network staging tables\n"
+    "  db add TABLE JSON --db FILE\n"
+    "                          add one row to a staging table, print it as JSON\n"
+    "  net simulate [--once] --db FILE\n"
+    "                          answer queued documents as the network would\n"
     "\n"
     "Run 'orvane <command> --help' for a command's details.\n";
 
 constexpr const char *kDispatchUsage =
     "usage: orvane dispatch records FILE\n"
+    "       orvane dispatch report FILE [--template T] (--pdf OUT | --html OUT)\n"
     "\n"
+    "records:\n"
     "Parses the dispatch document FILE ('-' reads standard input) as the library\n"
     "does and prints one JSON object:\n"
     "  {\"dispatch\": [...], \"discounts\": [...], \"auths\": [...], \"damages\": [...]}\n"
     "Each row lists every field of its record set in field order; a field the\n"
     "document did not fill is null, dates are \"YYYY-MM-DD\".\n"
+    "\n"
+    "report:\n"
+    "Binds the dispatch FILE ('-' reads standard input) to the report template T\n"
+    "exactly as the dispatch view does and writes the rendered report as PDF or\n"
+    "HTML to OUT. T defaults to the shipped samples/reports/g_dispatch.rpt.\n"
+    "\n"
     "A failure prints the error's number, source and description to standard\n"
     "error and exits with 1.\n";
 
@@ -113,6 +153,62 @@ int dispatchRecords(const QString &path)
     return 0;
 }
 
+// The shipped default template: beside the executable when installed with
+// it, else in the source tree the tool was built from.
+QString defaultTemplate()
+{
+    const QString beside = QCoreApplication::applicationDirPath() % u"/reports/g_dispatch.rpt"_s;
+    if (QFile::exists(beside))
+        return beside;
+    return QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt");
+}
+
+int dispatchReport(const QStringList &args)
+{
+    QString input;
+    QString templatePath;
+    QString pdf;
+    QString html;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &a = args[i];
+        QString *option = a == u"--template"_s ? &templatePath
+                          : a == u"--pdf"_s    ? &pdf
+                          : a == u"--html"_s   ? &html
+                                               : nullptr;
+        if (option) {
+            if (i + 1 >= args.size() || !option->isEmpty()) {
+                std::fputs(kDispatchUsage, stderr);
+                return 2;
+            }
+            *option = args[++i];
+        } else if (input.isEmpty() && (a == u"-"_s || !a.startsWith(u"-"_s))) {
+            input = a;
+        } else {
+            std::fputs(kDispatchUsage, stderr);
+            return 2;
+        }
+    }
+    if (input.isEmpty() || pdf.isEmpty() == html.isEmpty()) {
+        std::fputs(kDispatchUsage, stderr);
+        return 2;
+    }
+    if (templatePath.isEmpty())
+        templatePath = defaultTemplate();
+
+    const QString text = decodeDocument(readInput(input));
+    clsShowDispatch dispatch;
+    const std::unique_ptr<orvane::report::Report> report = dispatch.BoundReport(text, templatePath);
+    if (!pdf.isEmpty()) {
+        report->exportPdf(pdf);
+        return 0;
+    }
+    QFile out(html);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
+        out.write(report->toHtml().toUtf8()) < 0)
+        throw orvane::VbError(75, u"orvane"_s, u"Path/File access error: "_s % html);
+    return 0;
+}
+
 int dispatchCommand(const QStringList &args)
 {
     if (args.isEmpty() || args[0] == u"--help"_s || args[0] == u"-h"_s) {
@@ -130,18 +226,303 @@ int dispatchCommand(const QStringList &args)
         }
         return dispatchRecords(args[1]);
     }
+    if (args[0] == u"report"_s) {
+        if (args.size() == 2 && args[1] == u"--help"_s) {
+            std::fputs(kDispatchUsage, stdout);
+            return 0;
+        }
+        return dispatchReport(args.mid(1));
+    }
     std::fprintf(stderr, "orvane dispatch: unknown subcommand '%s'\n\n%s",
                  args[0].toLocal8Bit().constData(), kDispatchUsage);
     return 2;
+}
+
+// --- transport commands: db init, db add, net simulate ---------------------------------
+
+constexpr const char *kDbUsage =
+    "usage: orvane db init --db FILE\n"
+    "       orvane db add TABLE JSON --db FILE\n"
+    "\n"
+    "init: creates the network staging tables in the shop database FILE, or\n"
+    "brings an older one up to date keeping its rows.\n"
+    "add: adds one row to TABLE (g_trans, g_ackn, g_enol, g_enolline, g_cover,\n"
+    "g_lossack, g_dispatch, g_pidlist, g_oidlist, g_inscoid, g_insid) through\n"
+    "its table object and prints the stored row as JSON. JSON is an object of\n"
+    "column values: text for text and dates (\"YYYY-MM-DD\"), numbers, true/false,\n"
+    "null; each is converted to its column's type. The key id is generated.\n"
+    "\n"
+    "FILE is an SQLite file, or a PostgreSQL connection text\n"
+    "\"QPSQL:host=..;port=..;dbname=..;user=..;password=..\".\n";
+
+constexpr const char *kNetUsage =
+    "usage: orvane net simulate [--once] --db FILE\n"
+    "\n"
+    "Stands in for the network: answers the outgoing documents waiting in g_trans\n"
+    "(authorization requests, loss notices, coverage answers) in the staging\n"
+    "tables, as the insurer's side would, and marks them processed. Runs every\n"
+    "5 seconds until interrupted, or once with --once. FILE as for 'orvane db'.\n";
+
+// The environment the table objects need: the database the command names.
+// Orvane.ini, should anything write it, goes beside an SQLite file.
+class CliEnvironment : public orvane::ext::IEnvironment {
+public:
+    explicit CliEnvironment(QString connection) : connection_(std::move(connection))
+    {
+        const bool sqliteFile = !connection_.startsWith(u"QPSQL:"_s, Qt::CaseInsensitive);
+        QString file = connection_;
+        if (file.startsWith(u"QSQLITE:"_s, Qt::CaseInsensitive))
+            file = file.mid(8).section(u';', 0, 0);
+        dataPath_ = (sqliteFile ? QFileInfo(file).absolutePath() : QDir::currentPath()) % u'/';
+    }
+    std::shared_ptr<orvane::ext::IErrorClass> ErrorClass() const override { return nullptr; }
+    std::shared_ptr<orvane::ext::IOptions> Options() const override { return nullptr; }
+    QString GetConnectString(const QString &, int) const override { return connection_; }
+    QString data_path() const override { return dataPath_; }
+    QString nags_path() const override { return dataPath_; }
+    orvane::Value Location() const override { return 1; }
+    QString SecurityToken() const override { return {}; }
+    std::shared_ptr<orvane::ext::IUser> currentuser() const override { return nullptr; }
+    std::shared_ptr<orvane::ComObject> safecreateobj(int) override { return nullptr; }
+    std::shared_ptr<orvane::ComObject> SafeCreatenagsObj(int) override { return nullptr; }
+    std::shared_ptr<orvane::ComObject> SafeCreateUIObj(int) override { return nullptr; }
+
+private:
+    QString connection_;
+    QString dataPath_;
+};
+
+// Takes "--db VALUE" out of args; empty when absent or given twice.
+QString takeDbOption(QStringList &args, bool &bad)
+{
+    QString db;
+    for (qsizetype i = 0; i < args.size();) {
+        if (args[i] != u"--db"_s) {
+            ++i;
+            continue;
+        }
+        if (i + 1 >= args.size() || !db.isEmpty()) {
+            bad = true;
+            return {};
+        }
+        db = args[i + 1];
+        args.remove(i, 2);
+    }
+    bad = bad || db.isEmpty();
+    return db;
+}
+
+// The table object of a staging table, loaded with no rows, ready for AddNew.
+std::shared_ptr<orvane::ext::ITableObject> emptyTable(const QString &table,
+                                                      const std::shared_ptr<CliEnvironment> &env)
+{
+    namespace pid = orvane::ext::progid;
+    using orvane::CreateObject;
+    const QString name = table.toLower();
+    const QString none = name % u".id = 0 AND "_s % name % u".id <> 0"_s;
+    auto make = [&](const char16_t *id) {
+        auto object = CreateObject<orvane::ext::ITableObject>(QString::fromUtf16(id));
+        object->setEnv(env);
+        return object;
+    };
+    if (name == u"g_trans"_s) {
+        auto o = make(pid::g_trans);
+        std::dynamic_pointer_cast<orvane::ext::Ig_trans>(o)->get_g_trans(none);
+        return o;
+    }
+    if (name == u"g_ackn"_s) {
+        auto o = make(pid::g_ackn);
+        std::dynamic_pointer_cast<orvane::ext::Ig_ackn>(o)->Get_g_ACKN(none);
+        return o;
+    }
+    const std::pair<const char *, const char16_t *> rsTables[] = {{"g_enol", pid::g_enol},
+                                                                  {"g_enolline", pid::g_enolline},
+                                                                  {"g_cover", pid::g_cover},
+                                                                  {"g_lossack", pid::g_lossack},
+                                                                  {"g_dispatch", pid::g_dispatch}};
+    for (const auto &[tableName, id] : rsTables) {
+        if (name == QLatin1String(tableName)) {
+            auto o = make(id);
+            std::dynamic_pointer_cast<orvane::ext::IRsTable>(o)->get_rs(none);
+            return o;
+        }
+    }
+    if (name == u"g_inscoid"_s) {
+        auto o = make(pid::g_inscoid);
+        std::dynamic_pointer_cast<orvane::ext::IInscoIdList>(o)->get_g_inscoid(none);
+        return o;
+    }
+    if (name == u"g_insid"_s) {
+        auto o = make(pid::g_insid);
+        std::dynamic_pointer_cast<orvane::ext::IInsIdList>(o)->get_g_insid(none);
+        return o;
+    }
+    // The ID lists load whole; adding to them works the same.
+    if (name == u"g_pidlist"_s) {
+        auto o = make(pid::g_pidList);
+        std::dynamic_pointer_cast<orvane::ext::IPidList>(o)->get_g_pidlist();
+        return o;
+    }
+    if (name == u"g_oidlist"_s) {
+        auto o = make(pid::g_oidList);
+        std::dynamic_pointer_cast<orvane::ext::IOidList>(o)->Get_g_oidList();
+        return o;
+    }
+    throw orvane::VbError(orvane::err::BadArguments, u"orvane db add"_s,
+                          u"Unknown table '"_s % table % u"'"_s);
+}
+
+// A JSON value as the runtime value the column converts from.
+orvane::Value jsonValue(const QJsonValue &v, const QString &column)
+{
+    switch (v.type()) {
+    case QJsonValue::Null:
+        return orvane::Value::null();
+    case QJsonValue::Bool:
+        return v.toBool();
+    case QJsonValue::Double: {
+        const double d = v.toDouble();
+        if (std::trunc(d) == d && std::abs(d) < 9.0e15)
+            return std::int64_t(d);
+        return d;
+    }
+    case QJsonValue::String:
+        return v.toString();
+    default:
+        throw orvane::VbError(orvane::err::TypeMismatch, u"orvane db add"_s,
+                              u"Column '"_s % column %
+                                  u"' takes text, a number, true/false or null"_s);
+    }
+}
+
+int dbAdd(const QString &table, const QString &jsonText, const QString &db)
+{
+    QJsonParseError error;
+    const QJsonDocument json = QJsonDocument::fromJson(jsonText.toUtf8(), &error);
+    if (error.error != QJsonParseError::NoError || !json.isObject())
+        throw orvane::VbError(orvane::err::BadArguments, u"orvane db add"_s,
+                              u"JSON must be one object of column values"_s %
+                                  (error.error != QJsonParseError::NoError
+                                       ? u": "_s % error.errorString()
+                                       : QString()));
+    auto env = std::make_shared<CliEnvironment>(db);
+    auto object = emptyTable(table, env);
+    orvane::Recordset rs = object->itemsrecordset();
+    rs.addNew();
+    const QJsonObject values = json.object();
+    for (auto it = values.begin(); it != values.end(); ++it) {
+        if (it.key().compare(u"id"_s, Qt::CaseInsensitive) == 0)
+            throw orvane::VbError(orvane::err::BadArguments, u"orvane db add"_s,
+                                  u"The key id is generated by the database"_s);
+        if (rs.fieldIndex(it.key()) < 0)
+            throw orvane::VbError(orvane::err::ItemNotFound, u"orvane db add"_s,
+                                  u"Unknown column '"_s % it.key() % u"' in table "_s % table);
+        try {
+            rs.field(it.key()).setValue(jsonValue(it.value(), it.key()));
+        } catch (const orvane::VbError &e) {
+            throw orvane::VbError(e.number(), u"orvane db add"_s,
+                                  u"Column '"_s % it.key() % u"': "_s % e.description());
+        }
+    }
+    rs.update();
+    object->Update();
+
+    // Just the stored row, whatever else the object loaded.
+    orvane::Recordset one = rs.emptyCopy();
+    one.addNew();
+    for (int i = 0; i < rs.fieldCount(); ++i)
+        one.field(i).setValue(rs.field(i).value());
+    one.update();
+    QByteArray out = JsonRows::rows(one).trimmed();
+    out = out.mid(1, out.size() - 2).trimmed() + '\n'; // the object, not a list of one
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    return 0;
+}
+
+int dbCommand(QStringList args)
+{
+    if (args.isEmpty() || args.contains(u"--help"_s) || args.contains(u"-h"_s)) {
+        std::fputs(kDbUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    bool bad = false;
+    const QString db = takeDbOption(args, bad);
+    const QString sub = args.value(0);
+    if (bad || !((sub == u"init"_s && args.size() == 1) || (sub == u"add"_s && args.size() == 3))) {
+        std::fputs(kDbUsage, stderr);
+        return 2;
+    }
+    orvane::transport::registerTransportClasses();
+    if (sub == u"add"_s)
+        return dbAdd(args[1], args[2], db);
+    const auto staging = orvane::transport::StagingDatabase::open(db);
+    std::printf("staging tables ready (schema version %d)\n", staging->version());
+    return 0;
+}
+
+void printSimulation(const orvane::transport::SimulationReport &r)
+{
+    if (r.documents > 0)
+        std::printf("answered %d document(s): %d authorization line(s), %d loss notice(s), "
+                    "%d coverage row(s), %d loss acknowledgement(s), %d dispatch(es)\n",
+                    r.documents, r.answerLines, r.notices, r.coverageRows, r.lossAcks,
+                    r.dispatches);
+    for (const QString &problem : r.problems)
+        std::fprintf(stderr, "%s\n", problem.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+int netCommand(QStringList args)
+{
+    if (args.isEmpty() || args.contains(u"--help"_s) || args.contains(u"-h"_s)) {
+        std::fputs(kNetUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    bool bad = false;
+    const QString db = takeDbOption(args, bad);
+    const bool once = args.removeAll(u"--once"_s) > 0;
+    if (bad || args != QStringList{u"simulate"_s}) {
+        std::fputs(kNetUsage, stderr);
+        return 2;
+    }
+    orvane::transport::registerTransportClasses();
+    orvane::transport::NetworkSimulator simulator(std::make_shared<CliEnvironment>(db));
+    if (once) {
+        const auto report = simulator.runOnce();
+        printSimulation(report);
+        if (report.documents == 0 && report.problems.isEmpty())
+            std::printf("nothing to answer\n");
+        return 0;
+    }
+    // Until interrupted; a failed run (the database away) is reported and tried again.
+    QTimer timer;
+    QObject::connect(&timer, &QTimer::timeout, [&simulator] {
+        try {
+            printSimulation(simulator.runOnce());
+        } catch (...) {
+            printError(orvane::currentError());
+        }
+    });
+    timer.start(5000);
+    printSimulation(simulator.runOnce());
+    return QCoreApplication::exec();
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
+    // Rendering a report lays out text, which needs fonts and so a GUI
+    // application; with no display it draws off screen.
+    const bool rendering = argc > 2 && std::string_view(argv[1]) == "dispatch" &&
+                           std::string_view(argv[2]) == "report";
+    if (rendering && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app = rendering
+                                                ? std::make_unique<QGuiApplication>(argc, argv)
+                                                : std::make_unique<QCoreApplication>(argc, argv);
     orvane::Ui::install(std::make_shared<ConsoleUi>());
-    QStringList args = app.arguments().mid(1);
+    QStringList args = app->arguments().mid(1);
     try {
         if (args.isEmpty() || args[0] == u"--help"_s || args[0] == u"-h"_s ||
             args[0] == u"help"_s) {
@@ -151,6 +532,10 @@ int main(int argc, char **argv)
         const QString command = args.takeFirst();
         if (command == u"dispatch"_s)
             return dispatchCommand(args);
+        if (command == u"db"_s)
+            return dbCommand(args);
+        if (command == u"net"_s)
+            return netCommand(args);
         std::fprintf(stderr, "orvane: unknown command '%s'\n\n%s",
                      command.toLocal8Bit().constData(), kUsage);
         return 2;

@@ -2,6 +2,7 @@
 
 #include "Recordset.h"
 #include "SqlDialect.h"
+#include "SqlTable.h"
 #include "Value.h"
 
 #include <QHash>
@@ -17,61 +18,13 @@ class QSqlQuery;
 
 namespace orvane::host {
 
-// How a column is stored and how it reaches a record set.
-enum class ColumnKind { Key, Text, Int, Double, Currency, Date, Bool };
-
-struct ColumnDef {
-    QString name; // lower case: PostgreSQL folds unquoted names, SQLite does not care
-    ColumnKind kind = ColumnKind::Text;
-    int size = 0;  // text: declared length
-    int since = 1; // schema version that introduced the column
-    // NULL allowed (and the default): for a column whose emptiness filters
-    // test with "<> ' '", which only NULL fails on every backend.
-    bool nullable = false;
-};
-
-struct TableDef {
-    QString name;
-    std::vector<ColumnDef> columns;
-    QString key; // the Key column; empty for tables without one
-    int since = 1;
-
-    const ColumnDef *column(const QString &name) const; // ignores letter case
-};
-
-// Everything that differs between SQLite and PostgreSQL, in one place.
-struct Dialect {
-    sql::Backend backend = sql::Backend::SQLite;
-
-    static Dialect forBackend(sql::Backend backend);
-    QString columnType(const ColumnDef &column) const;
-    QString defaultFor(const ColumnDef &column) const; // DEFAULT clause, empty for none
-    QString trueLiteral() const;
-    QString falseLiteral() const;
-    // INSERT that leaves an existing row with the same key alone (idempotent seeding).
-    QString insertIgnore(const QString &table, const QStringList &columns) const;
-    // INSERT that hands back the generated key as the query's only column.
-    QString insertReturning(const QString &table, const QStringList &columns,
-                            const QString &key) const;
-    // After rows were stored with explicit keys: brings the key generator past
-    // them (PostgreSQL's sequences do not look at the table). Empty when not needed.
-    QString resyncKey(const QString &table, const QString &key) const;
-};
-
-// Rolls back unless committed, so a refused write never leaves half a change behind.
-class TransactionGuard {
-public:
-    TransactionGuard(QSqlDatabase &db, const QString &source);
-    ~TransactionGuard();
-    TransactionGuard(const TransactionGuard &) = delete;
-    TransactionGuard &operator=(const TransactionGuard &) = delete;
-    void commit();
-
-private:
-    QSqlDatabase &db_;
-    QString source_;
-    bool open_ = false;
-};
+// The table descriptions, dialect and transaction guard are shared with the
+// transport's staging tables (runtime/SqlTable.h).
+using ColumnKind = sql::ColumnKind;
+using ColumnDef = sql::ColumnDef;
+using TableDef = sql::TableDef;
+using Dialect = sql::Dialect;
+using TransactionGuard = sql::TransactionGuard;
 
 // One of the host's databases: the shop database (orders, lines, shops, bill-to
 // parties, discounts, agents, insurers) or the glass catalogue.
@@ -119,11 +72,7 @@ public:
     // `newRowValues` (column -> value) and a generated key; the keys are
     // handed back by position among live rows, to be set with applyWritten
     // once the surrounding transaction has committed.
-    struct Written {
-        std::vector<std::pair<int, Value>> keys;
-        QHash<QString, Value> newRowValues;
-        std::vector<int> newRows;
-    };
+    using Written = sql::Written;
     Written writeChanges(const TableDef &table, const Recordset &rows,
                          const QHash<QString, Value> &newRowValues = {});
     static void applyWritten(const TableDef &table, Recordset &rows, const Written &written);
@@ -132,9 +81,12 @@ public:
     // the known tables where a column's name is theirs).
     Recordset toRecordset(QSqlQuery &query) const;
 
-    static QVariant toSql(const Value &value, ColumnKind kind);
-    static Value fromSql(const QVariant &value, ColumnKind kind);
-    static int recordsetType(ColumnKind kind);
+    static QVariant toSql(const Value &value, ColumnKind kind) { return sql::toSql(value, kind); }
+    static Value fromSql(const QVariant &value, ColumnKind kind)
+    {
+        return sql::fromSql(value, kind);
+    }
+    static int recordsetType(ColumnKind kind) { return sql::recordsetType(kind); }
 
 private:
     ShopDatabase(Kind kind, QString connection);

@@ -3,8 +3,12 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 using namespace Qt::StringLiterals;
 
@@ -99,4 +103,128 @@ TEST(Cli, ReadsStandardInputAndReportsFailures)
     EXPECT_TRUE(help.out.contains("dispatch records"));
     EXPECT_EQ(orvane({u"dispatch"_s, u"--help"_s}).exitCode, 0);
     EXPECT_EQ(orvane({u"bogus"_s}).exitCode, 2);
+}
+
+TEST(Cli, DispatchReportWritesPdfAndHtml)
+{
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(u"out.pdf"_s);
+    CliRun r = orvane(
+        {u"dispatch"_s, u"report"_s, samplePath(u"mobile-eschedule.xml"_s), u"--pdf"_s, pdf});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_GT(bytes.size(), 5000);
+
+    // Standard input, HTML, and the same bindings as the view.
+    QFile sample(samplePath(u"mobile-eschedule.xml"_s));
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    const QString html = dir.filePath(u"out.html"_s);
+    r = orvane({u"dispatch"_s, u"report"_s, u"-"_s, u"--html"_s, html}, sample.readAll());
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QFile htmlFile(html);
+    ASSERT_TRUE(htmlFile.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(htmlFile.readAll());
+    EXPECT_TRUE(text.contains(u"Orvane E-SCHEDULE"_s));
+    EXPECT_TRUE(text.contains(u"08:00-12:00"_s));
+    EXPECT_TRUE(text.contains(u"25%"_s));
+}
+
+TEST(Cli, DispatchReportUsageAndFailures)
+{
+    const QString input = samplePath(u"minimal.xml"_s);
+    EXPECT_EQ(orvane({u"dispatch"_s, u"report"_s, input}).exitCode, 2); // no output named
+    EXPECT_EQ(orvane({u"dispatch"_s, u"report"_s, input, u"--pdf"_s, u"a"_s, u"--html"_s, u"b"_s})
+                  .exitCode,
+              2);
+    const CliRun help = orvane({u"dispatch"_s, u"report"_s, u"--help"_s});
+    EXPECT_EQ(help.exitCode, 0);
+    EXPECT_TRUE(help.out.contains("--template"));
+
+    QTemporaryDir dir;
+    const CliRun missing =
+        orvane({u"dispatch"_s, u"report"_s, input, u"--template"_s, dir.filePath(u"none.rpt"_s),
+                u"--pdf"_s, dir.filePath(u"x.pdf"_s)});
+    EXPECT_EQ(missing.exitCode, 1);
+    // (Qt may put a note of its own first.)
+    EXPECT_TRUE(missing.err.contains("error 53\nsource: qorOrvaneUI.clsShowDispatch.BoundReport()"))
+        << missing.err.toStdString();
+    EXPECT_FALSE(QFile::exists(dir.filePath(u"x.pdf"_s)));
+}
+
+TEST(Cli, NetSimulateAnswersARequestQueuedInTheDemoShop)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // The demo shop, made and seeded by the demo host itself.
+    QProcess demo;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    demo.setProcessEnvironment(environment);
+    demo.start(QStringLiteral(ORVANE_DEMO),
+               {u"--data"_s, dir.path(), u"--screenshot"_s, dir.path() + u"/shot.png"_s});
+    ASSERT_TRUE(demo.waitForFinished(60000));
+    ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+    const QString shopDb = dir.path() + u"/shop/shop.sqlite"_s;
+    EXPECT_EQ(orvane({u"db"_s, u"init"_s, u"--db"_s, shopDb}).exitCode, 0);
+
+    // Order 1 asks for a part authorization: the row the queue writes.
+    const QString session = u"C11E0000000000000000000000000001"_s;
+    const QString request =
+        u"<Authorization><AuthorizationHeader><SessionID>"_s + session +
+        u"</SessionID></AuthorizationHeader><AuthorizationDetails><AuthorizationType>"
+        u"<Type>G</Type><LineNumber>1</LineNumber><RequestPart>FW02345GTY</RequestPart>"
+        u"<RequestQuantity>1</RequestQuantity><RequestPrice>310.25</RequestPrice>"
+        u"</AuthorizationType></AuthorizationDetails></Authorization>"_s;
+    QJsonObject queued{{u"rectype"_s, u"AUTHREQ"_s}, {u"recid"_s, session}, {u"xml"_s, request},
+                       {u"processed"_s, false},      {u"daskid"_s, 1},      {u"daskloc"_s, 1}};
+    const CliRun added =
+        orvane({u"db"_s, u"add"_s, u"g_trans"_s,
+                QString::fromUtf8(QJsonDocument(queued).toJson(QJsonDocument::Compact)), u"--db"_s,
+                shopDb});
+    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+    const QJsonObject stored = QJsonDocument::fromJson(added.out).object();
+    EXPECT_GT(stored[u"id"_s].toInt(), 0);
+    EXPECT_EQ(stored[u"guid"_s].toString().size(), 32) << "the table object fills guid";
+    EXPECT_EQ(stored[u"processed"_s].toBool(true), false);
+
+    const CliRun run = orvane({u"net"_s, u"simulate"_s, u"--once"_s, u"--db"_s, shopDb});
+    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.out.contains("answered 1 document(s): 1 authorization line(s)"))
+        << run.out.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
+
+    {
+        // The answer as the wait view's poll finds it: unread, for order 1.
+        QSqlDatabase db = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"cli-check"_s);
+        db.setDatabaseName(shopDb);
+        ASSERT_TRUE(db.open());
+        QSqlQuery q(db);
+        ASSERT_TRUE(q.exec(u"SELECT ErrorCode, accPrice, daskid, Ack FROM g_ackn "
+                           u"WHERE sessionid = '"_s +
+                           session + u"'"_s));
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toString(), u"0"_s);
+        EXPECT_NEAR(q.value(1).toDouble(), 310.25, 1e-9);
+        EXPECT_EQ(q.value(2).toInt(), 1);
+        EXPECT_FALSE(q.value(3).toBool());
+        EXPECT_FALSE(q.next());
+        ASSERT_TRUE(q.exec(u"SELECT processed FROM g_trans WHERE recid = '"_s + session + u"'"_s));
+        ASSERT_TRUE(q.next());
+        EXPECT_TRUE(q.value(0).toBool());
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(u"cli-check"_s);
+
+    // Nothing left to answer; mistakes are refused.
+    EXPECT_TRUE(orvane({u"net"_s, u"simulate"_s, u"--once"_s, u"--db"_s, shopDb})
+                    .out.contains("nothing to answer"));
+    EXPECT_EQ(orvane({u"net"_s, u"simulate"_s, u"--once"_s}).exitCode, 2);
+    EXPECT_EQ(orvane({u"net"_s, u"--help"_s}).exitCode, 0);
+    const CliRun badColumn =
+        orvane({u"db"_s, u"add"_s, u"g_cover"_s, uR"({"nope": 1})"_s, u"--db"_s, shopDb});
+    EXPECT_EQ(badColumn.exitCode, 1);
+    EXPECT_TRUE(badColumn.err.contains("Unknown column 'nope'")) << badColumn.err.toStdString();
 }

@@ -3,8 +3,15 @@
 #include "Ui.h"
 #include "VbError.h"
 #include "XmlDocument.h"
+#include "core/WindowAPImod.h"
 #include "core/XMLUtilmod.h"
+#include "dispatch/Dispatchfrm.h"
+#include "dispatch/frmEscheduleInfo.h"
+#include "report/Report.h"
+#include "report/ReportViewer.h"
 #include "vb.h"
+
+#include <QLabel>
 
 #include <array>
 #include <string_view>
@@ -594,4 +601,238 @@ Recordset clsShowDispatch::GetDamages(QString &dispatchXML)
              u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s),
         [this] { CreateDamageRecordset(); },
         [this](const XmlDocument &d) { FillDamageRecordset(d); });
+}
+
+// --- the report ------------------------------------------------------------------
+
+void clsShowDispatch::loadDispatch(const QString &dispatchXML, Proc &p)
+{
+    p.at(10);
+    CreateRecordset();
+    p.at(20);
+    XmlDocument document;
+    document.loadXml(dispatchXML); // text that is not XML gives a report with empty fields
+    p.at(30);
+    FillRecordset(document);
+    p.at(40);
+    if (rsDiscount.recordCount() > 0) {
+        // The template shows percentages as percentage points (0.15 as 15).
+        rsDiscount.moveFirst();
+        for (; !rsDiscount.eof(); rsDiscount.moveNext()) {
+            const orvane::Field percentage = rsDiscount.field(u"DiscountPercentage"_s);
+            const Value v = percentage.value();
+            // A percentage the document left out stays out rather than becoming 0.
+            if (v.isEmpty() || v.isNull())
+                continue;
+            percentage.setValue(v.toDouble() * 100.0);
+        }
+        rsDiscount.moveFirst();
+    }
+}
+
+namespace {
+
+// Characters 1-2 ":" 3-4 of a time written as hhmm.
+QString timeText(const QString &hhmm)
+{
+    return vb::Mid(hhmm, 1, 2) % u":"_s % vb::Mid(hhmm, 3, 2);
+}
+
+QString requestTime(const QString &begin, const QString &end)
+{
+    // A dispatch without a requested time shows none, not a lone ":".
+    if (vb::Trim(begin).isEmpty() && vb::Trim(end).isEmpty())
+        return {};
+    QString text = timeText(begin);
+    if (!vb::Trim(end).isEmpty())
+        text = text % u"-"_s % timeText(end);
+    return text;
+}
+
+} // namespace
+
+void clsShowDispatch::bindReport(orvane::report::Report &report, Proc &p) const
+{
+    using orvane::report::quoteFormulaText;
+    p.at(20);
+    report.table(1).setDataSource(rsDispatch);
+    report.table(2).setDataSource(rsDiscount);
+
+    p.at(30);
+    for (orvane::report::FormulaField &formula : report.formulaFields()) {
+        const QString name = vb::UCase(vb::Trim(formula.name()));
+        if (name == u"MOBILELOCATIONDESCRIPTION"_s) {
+            formula.setFormulaText(
+                quoteFormulaText(rsDispatch.value(u"MobileLocationDescription"_s).toText()));
+        } else if (name == u"REQUESTTIME"_s) {
+            formula.setFormulaText(
+                quoteFormulaText(requestTime(rsDispatch.value(u"BeginRequestedTime"_s).toText(),
+                                             rsDispatch.value(u"EndRequestedTime"_s).toText())));
+        } else if (name == u"ESCHEDULE"_s) {
+            if (rsDispatch.value(u"EscheduleIndicator"_s).toBool())
+                formula.setFormulaText(u"'Orvane E-SCHEDULE'"_s);
+        } else if (name == u"WORKLOCATIONPOSTALCODE"_s) {
+            formula.setFormulaText(
+                quoteFormulaText(rsDispatch.value(u"WorkLocationPostalCode"_s).toText()));
+        }
+    }
+
+    p.at(40);
+    for (const orvane::report::ReportSection &section : report.sections()) {
+        for (const orvane::report::ReportObject &object : section.reportObjects()) {
+            if (object.kind() != orvane::report::ObjectKind::Subreport)
+                continue;
+            orvane::report::Report &sub = object.openSubreport();
+            // Every table of a subreport follows the name of its first one.
+            for (int i = 1; i <= sub.tableCount(); ++i) {
+                const QString first = vb::UCase(vb::Trim(sub.table(1).name()));
+                if (first == u"AUTH_TTX"_s)
+                    sub.table(i).setDataSource(rsAuth);
+                else if (first == u"OPENINGTYPES_TTX"_s)
+                    sub.table(i).setDataSource(rsDamage);
+            }
+        }
+    }
+}
+
+std::unique_ptr<orvane::report::Report> clsShowDispatch::openBoundReport(const QString &ReportPath,
+                                                                         Proc &p)
+{
+    p.at(10);
+    orvane::report::ReportEngine engine;
+    std::unique_ptr<orvane::report::Report> report = engine.OpenReport(ReportPath);
+    bindReport(*report, p);
+    return report;
+}
+
+void clsShowDispatch::ShowDispatch(orvane::WindowHandle &hWndOwner, QString &dispatchXML,
+                                   QString &ReportPath)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.ShowDispatch()"_s);
+    try {
+        loadDispatch(dispatchXML, p);
+        p.at(50);
+        ShowReport(hWndOwner, ReportPath);
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+void clsShowDispatch::ShowReport(orvane::WindowHandle &hWndOwner, QString &ReportPath)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.ShowReport()"_s);
+    std::unique_ptr<Dispatchfrm> view;
+    // The engine and the report live only as long as the view shows them.
+    struct Release {
+        clsShowDispatch *self;
+        std::unique_ptr<Dispatchfrm> &view;
+        ~Release()
+        {
+            view.reset();
+            self->crxReport.reset();
+            self->crxApplication.reset();
+        }
+    } release{this, view};
+    try {
+        p.at(10);
+        crxApplication = std::make_unique<orvane::report::ReportEngine>();
+        crxReport = crxApplication->OpenReport(ReportPath);
+        bindReport(*crxReport, p);
+
+        p.at(50);
+        view = std::make_unique<Dispatchfrm>();
+        view->crvDispatch->setReport(crxReport.get());
+        view->crvDispatch->viewReport();
+        orvane::Ui::instance().doEvents();
+        view->crvDispatch->refresh();
+
+        p.at(60);
+        WindowAPImod::CentreOverOwner(hWndOwner, view.get());
+
+        p.at(70);
+        orvane::Ui::instance().showModal(view.get());
+        p.at(80);
+        view->Form_Unload();
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+std::unique_ptr<orvane::report::Report> clsShowDispatch::BoundReport(const QString &dispatchXML,
+                                                                     const QString &ReportPath)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.BoundReport()"_s);
+    try {
+        loadDispatch(dispatchXML, p);
+        p.at(50);
+        return openBoundReport(ReportPath, p);
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+// --- the e-schedule ------------------------------------------------------------------
+
+namespace {
+
+// The text of the first child of the first element of that name: an element
+// that is missing or empty has no first child to read (91), and one that holds
+// elements has no text (94).
+QString firstChildText(const XmlDocument &document, const QString &name)
+{
+    const XmlNode element = XMLUtilmod::FindNode(document.asNode(), name);
+    const XmlNode first = element.isNull() ? XmlNode() : element.firstChild();
+    if (first.isNull())
+        throw orvane::VbError(orvane::err::ObjectVariableNotSet, QString(),
+                              u"Object variable or With block variable not set"_s);
+    return first.nodeValue().toText();
+}
+
+} // namespace
+
+void clsShowDispatch::ShowEschedule(orvane::WindowHandle &hWndOwner, QString &dispatchXML,
+                                    QString &ReportPath)
+{
+    Q_UNUSED(hWndOwner)
+    Q_UNUSED(ReportPath)
+    Proc p(u"qorOrvaneUI.clsShowDispatch.ShowESchedule()"_s);
+    try {
+        p.at(10);
+        XmlDocument document;
+        document.loadXml(dispatchXML);
+        p.at(20);
+        const QString date = firstChildText(document, u"RequestedAppointmentDate"_s);
+        p.at(30);
+        const QString begin = firstChildText(document, u"BeginRequestedTime"_s);
+        p.at(40);
+        const QString end = firstChildText(document, u"EndRequestedTime"_s);
+        p.at(50);
+        const QString location = firstChildText(document, u"MobileLocationDescription"_s);
+        p.at(60);
+        const QString mobile = firstChildText(document, u"MobileIndicator"_s);
+
+        p.at(70);
+        frmEscheduleInfo view;
+        p.at(80);
+        try {
+            // Lenient: "2024abcd" is month 0 and day 0, which carry back to 30 Nov 2023.
+            const int year = Value(vb::Val(vb::Mid(date, 1, 4))).toInt32();
+            const int month = Value(vb::Val(vb::Mid(date, 5, 2))).toInt32();
+            const int day = Value(vb::Val(vb::Mid(date, 7, 2))).toInt32();
+            view.lblEsched[0]->setText(vb::FormatShortDate(vb::DateSerial(year, month, day)));
+        } catch (...) {
+            // A date that cannot be made leaves the value empty; the view still shows.
+        }
+        p.at(90);
+        view.lblEsched[1]->setText(timeText(begin));
+        view.lblEsched[2]->setText(timeText(end));
+        view.lblEsched[3]->setText(location);
+        view.lblEsched[4]->setText(vb::UCase(vb::Trim(mobile)) == u"Y"_s ? u"MOBILE"_s
+                                                                         : u"In-Shop"_s);
+        p.at(100);
+        view.Form_Load();
+        orvane::Ui::instance().showModal(&view);
+    } catch (...) {
+        p.rethrow();
+    }
 }

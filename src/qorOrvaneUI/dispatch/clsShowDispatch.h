@@ -1,14 +1,21 @@
 #pragma once
 
 #include "Recordset.h"
+#include "Ui.h"
 
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 namespace orvane {
+class Proc;
 class XmlDocument;
 class XmlNode;
+namespace report {
+class Report;
+class ReportEngine;
+} // namespace report
 } // namespace orvane
 
 // Turns a received dispatch into record sets and shows it to the user.
@@ -24,9 +31,26 @@ public:
     clsShowDispatch &operator=(const clsShowDispatch &) = delete;
 
     // --- public interface (arguments by reference, as the host passes them) ---
+    // Shows the dispatch as a report over the host's window; returns when the
+    // user has closed it. Failures reach the host wrapped by each procedure
+    // they passed through.
+    void ShowDispatch(orvane::WindowHandle &hWndOwner, QString &dispatchXML, QString &ReportPath);
+    // Shows the appointment the dispatch asks for; the owner and report path
+    // are accepted and not used. Every one of the five e-schedule elements is
+    // required.
+    void ShowEschedule(orvane::WindowHandle &hWndOwner, QString &dispatchXML, QString &ReportPath);
     orvane::Recordset GetDiscounts(QString &dispatchXML);
     orvane::Recordset GetAuths(QString &dispatchXML);
     orvane::Recordset GetDamages(QString &dispatchXML);
+
+    // --- the report, used by ShowDispatch and the tools ------------------------
+    // Opens the template, binds the record sets held now and shows the view.
+    void ShowReport(orvane::WindowHandle &hWndOwner, QString &ReportPath);
+    // What ShowDispatch shows, without a view: the dispatch parsed and bound to
+    // the template (for printing and export). Failures are wrapped as
+    // "qorOrvaneUI.clsShowDispatch.BoundReport()".
+    std::unique_ptr<orvane::report::Report> BoundReport(const QString &dispatchXML,
+                                                        const QString &ReportPath);
 
     // --- parsing, used by the report and the tools ----------------------------
     void CreateRecordset();
@@ -51,9 +75,19 @@ private:
     void fillDiscounts(const orvane::XmlNode &container, const orvane::XmlNode &dispatchNumber);
     void fillAuths(const orvane::XmlNode &container, const orvane::XmlNode &dispatchNumber);
     void fillDamages(const orvane::XmlNode &container);
+    // ShowDispatch's steps before the report: fresh record sets, the fill and
+    // the discount percentages in percentage points.
+    void loadDispatch(const QString &dispatchXML, orvane::Proc &p);
+    // ShowReport's steps before the view: open the template and bind it.
+    std::unique_ptr<orvane::report::Report> openBoundReport(const QString &ReportPath,
+                                                            orvane::Proc &p);
+    void bindReport(orvane::report::Report &report, orvane::Proc &p) const;
 
     orvane::Recordset rsDispatch;
     orvane::Recordset rsDiscount;
     orvane::Recordset rsAuth;
     orvane::Recordset rsDamage;
+    // Held only while ShowReport runs.
+    std::unique_ptr<orvane::report::ReportEngine> crxApplication;
+    std::unique_ptr<orvane::report::Report> crxReport;
 };

@@ -1,0 +1,48 @@
+#include "core/TransactionQueue.h"
+
+#include "ObjectRegistry.h"
+#include "Recordset.h"
+#include "XmlDocument.h"
+#include "external/IEnvironment.h"
+#include "external/IInvoice.h"
+#include "external/IOptions.h"
+#include "external/Ig_trans.h"
+#include "external/ProgIds.h"
+
+using namespace Qt::StringLiterals;
+
+namespace TransactionQueue {
+
+void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+                      const orvane::XmlDocument &doc, const QString &recType, const QString &recId)
+{
+    // The caller's error trap reports every failure; a trap here would only
+    // hide which step failed.
+    if (!objInvoice)
+        throw orvane::VbError(orvane::err::ObjectVariableNotSet, u"QueueTransaction"_s,
+                              u"Object variable or With block variable not set"_s);
+
+    auto trans = orvane::CreateObject<orvane::ext::Ig_trans>(
+        QString::fromUtf16(orvane::ext::progid::g_trans));
+    const std::shared_ptr<orvane::ext::IEnvironment> env = objInvoice->Env();
+    trans->setEnv(env);
+    // Matches no row: an empty row set to add to, so queueing never touches
+    // a row already in the table.
+    trans->get_g_trans(u"g_trans.guid = '1' and g_trans.guid <> '1'"_s);
+
+    orvane::Recordset rs = trans->itemsrecordset();
+    rs.addNew();
+    rs.field(u"rectype"_s).setValue(recType);
+    rs.field(u"recid"_s).setValue(recId);
+    rs.field(u"xml"_s).setValue(doc.xml());
+    rs.field(u"processed"_s).setValue(false);
+    rs.field(u"daskid"_s).setValue(objInvoice->itemsrecordset().value(u"idnumber"_s));
+    rs.field(u"daskloc"_s).setValue(env->Location());
+    trans->Update();
+
+    // A flag, not a counter: the service sends every unprocessed row it finds.
+    env->Options()->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"1"_s,
+                                   env->data_path() % u"Orvane.ini"_s);
+}
+
+} // namespace TransactionQueue

@@ -1,0 +1,71 @@
+#include "dispatch/frmEscheduleInfo.h"
+
+#include "Ui.h"
+#include "core/LibraryIcon.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+
+frmEscheduleInfo::frmEscheduleInfo(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"frmEscheduleInfo"_s);
+    setWindowTitle(u"Orvane ESchedule Information"_s);
+
+    static constexpr const char16_t *captions[] = {u"Requested Appointment Date :",
+                                                   u"Begin Request Time :", u"End Request Time :",
+                                                   u"Mobile Location Description :", u"Mobile ? :"};
+    auto *grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(12);
+    grid->setVerticalSpacing(8);
+    for (int i = 0; i < 5; ++i) {
+        auto *caption = new QLabel(QString::fromUtf16(captions[i]), this);
+        caption->setObjectName(u"lblEschedule_"_s % QString::number(i));
+        caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        auto *value = new QLabel(this);
+        value->setObjectName(u"lblEsched_"_s % QString::number(i));
+        value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // A long location description wraps rather than widening the view off the screen.
+        value->setWordWrap(true);
+        value->setMinimumWidth(300);
+        value->setTextFormat(Qt::PlainText);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        QFont bold = value->font();
+        bold.setBold(true);
+        value->setFont(bold);
+        grid->addWidget(caption, i, 0);
+        grid->addWidget(value, i, 1);
+        lblEschedule[std::size_t(i)] = caption;
+        lblEsched[std::size_t(i)] = value;
+    }
+    grid->setColumnStretch(1, 1);
+
+    auto *ok = new QPushButton(u"&OK"_s, this);
+    ok->setObjectName(u"cmdAction_0"_s);
+    ok->setToolTip(u"Click to accept changes to agent and exit screen"_s);
+    ok->setDefault(true);
+    cmdAction[0] = ok;
+    grid->addWidget(ok, 5, 0, 1, 2, Qt::AlignRight);
+    connect(ok, &QPushButton::clicked, this, [this] { cmdAction_Click(0); });
+}
+
+void frmEscheduleInfo::Form_Load()
+{
+    try {
+        setWindowIcon(orvane::ui::libraryIcon(164));
+        cmdAction[0]->setIcon(orvane::ui::libraryIcon(101));
+        adjustSize();
+        const QSize screen = orvane::Ui::instance().screenSize();
+        const QSize view = frameGeometry().size();
+        move((screen.width() - view.width()) / 2, (screen.height() - view.height()) / 2);
+    } catch (...) {
+    }
+}
+
+void frmEscheduleInfo::cmdAction_Click(int index)
+{
+    if (index == 0)
+        hide();
+}

@@ -1,0 +1,190 @@
+#include "OrvaneOut.h"
+
+#include "StagingDatabase.h"
+#include "TableObjects.h"
+#include "VbError.h"
+#include "XmlDocument.h"
+#include "external/IEnvironment.h"
+#include "external/IInvoice.h"
+#include "vb.h"
+
+#include <QDate>
+#include <QSqlQuery>
+
+#include <cmath>
+
+using namespace Qt::StringLiterals;
+
+namespace orvane::transport {
+
+namespace {
+
+const QString Source = u"qorOrvaneOut.clsorvaneout.returnorder"_s;
+
+QString childText(const XmlNode &parent, const QString &name)
+{
+    const XmlNode n = parent.isNull() ? XmlNode() : parent.findFirst(XmlNameSet(name));
+    return n.isNull() ? QString() : n.text().trimmed();
+}
+
+// Sets a field the order has, text cut to its size; the host decides which
+// fields an order carries, so a missing one is passed over.
+void put(Recordset &rs, const QString &field, const Value &value)
+{
+    if (rs.fieldIndex(field) < 0)
+        return;
+    if (value.kind() == ValueKind::Text) {
+        const int size = rs.field(field).definedSize();
+        const QString text = value.toText();
+        rs.setValue(field, size > 0 && text.size() > size ? text.left(size) : text);
+        return;
+    }
+    rs.setValue(field, value);
+}
+
+// "YYYYMMDD" as a date; nothing for a missing or impossible one.
+Value dateOf(const QString &text)
+{
+    const QDate d = QDate::fromString(text, u"yyyyMMdd"_s);
+    return d.isValid() ? Value(d) : Value();
+}
+
+// A ten-digit number (or eleven with a leading 1) as area code and number.
+std::pair<QString, QString> splitPhone(const QString &text)
+{
+    QString digits;
+    for (QChar c : text)
+        if (c.isDigit())
+            digits += c;
+    if (digits.size() == 11 && digits.startsWith(u'1'))
+        digits.remove(0, 1);
+    if (digits.size() == 10)
+        return {digits.left(3), digits.mid(3)};
+    return {QString(), digits};
+}
+
+// The first row of a parameterised query on the shop database, or nothing.
+std::optional<std::vector<QVariant>> firstRow(StagingDatabase &db, const QString &text,
+                                              const QVariantList &params, int columns)
+{
+    QSqlQuery q = sql::exec(db.db(), text, params, Source);
+    if (!q.next())
+        return std::nullopt;
+    std::vector<QVariant> row;
+    for (int i = 0; i < columns; ++i)
+        row.push_back(q.value(i));
+    return row;
+}
+
+} // namespace
+
+void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
+                               std::shared_ptr<ext::IInvoice> &order)
+{
+    XmlDocument doc;
+    doc.loadXml(dispatchXml);
+    const XmlNode dispatch = doc.asNode().findFirst(XmlNameSet(u"Dispatch"_s));
+    if (dispatch.isNull())
+        throw VbError(err::BadArguments, Source,
+                      u"The document for "_s % key % u" holds no dispatch."_s);
+    QString number = childText(dispatch, u"DispatchNumber"_s);
+    if (number.isEmpty() && key.startsWith(u"DISPATCH"_s, Qt::CaseInsensitive))
+        number = key.mid(8).trimmed();
+
+    auto made = CreateObject<ext::IInvoice>(QString::fromUtf16(OrderProgId));
+    std::shared_ptr<ext::IEnvironment> env = made->Env();
+    if (!env)
+        throw VbError(err::ObjectVariableNotSet, Source, u"The new order has no environment."_s);
+    auto db = StagingDatabase::open(env->GetConnectString(env->data_path(), 0));
+    Recordset rs = made->itemsrecordset();
+
+    put(rs, u"dispatch"_s, number);
+    put(rs, u"dispdate"_s, dateOf(childText(dispatch, u"DispatchCreateDate"_s)));
+    put(rs, u"lossdate"_s, dateOf(childText(dispatch, u"DateofLoss"_s)));
+    put(rs, u"claim"_s, childText(dispatch, u"LossIdentificationNumbers"_s));
+
+    const XmlNode insured = dispatch.findFirst(XmlNameSet(u"Insured"_s));
+    put(rs, u"s_first"_s, childText(insured, u"InsuredOrClaimantFirstName"_s));
+    put(rs, u"s_last"_s, childText(insured, u"InsuredOrClaimantLastName"_s));
+    put(rs, u"s_address"_s, childText(insured, u"InsuredOrClaimantAddress"_s));
+    put(rs, u"s_city"_s, childText(insured, u"InsuredOrClaimantCity"_s));
+    put(rs, u"s_state"_s, childText(insured, u"InsuredOrClaimantStateProvince"_s));
+    put(rs, u"s_zip"_s, childText(insured, u"InsuredOrClaimantPostalCode"_s));
+    // The loss notice sends home as the main number and work as the other.
+    const auto [homeArea, home] = splitPhone(childText(insured, u"InsuredOrClaimantTelephone"_s));
+    put(rs, u"s_area2"_s, homeArea);
+    put(rs, u"s_phone2"_s, home);
+    const auto [workArea, work] =
+        splitPhone(childText(insured, u"InsuredOrClaimantAlternateTelephone"_s));
+    put(rs, u"s_area1"_s, workArea);
+    put(rs, u"s_phone1"_s, work);
+
+    const XmlNode vehicle = dispatch.findFirst(XmlNameSet(u"Vehicle"_s));
+    put(rs, u"carid"_s, childText(vehicle, u"VehicleID"_s));
+    put(rs, u"year"_s, childText(vehicle, u"VehicleYear"_s));
+    put(rs, u"make"_s, childText(vehicle, u"VehicleMake"_s));
+    put(rs, u"model"_s, childText(vehicle, u"VehicleModel"_s));
+    put(rs, u"body"_s, childText(vehicle, u"VehicleStyle"_s));
+    put(rs, u"vin"_s, childText(vehicle, u"VehicleIDNumber"_s));
+
+    const QString deductible = childText(dispatch, u"Deductible"_s);
+    if (!deductible.isEmpty())
+        put(rs, u"deductible"_s, Value(vb::Val(deductible)).convertedTo(ValueKind::Currency));
+
+    // The agent: the host's own record when the name is known there.
+    const XmlNode agent = dispatch.findFirst(XmlNameSet(u"Agent"_s));
+    const QString agentFirst = childText(agent, u"AgentFirstName"_s);
+    const QString agentLast = childText(agent, u"AgentLastName"_s);
+    const auto [agentArea, agentPhone] = splitPhone(childText(agent, u"AgentTelephone"_s));
+    put(rs, u"a_first"_s, agentFirst);
+    put(rs, u"a_last"_s, agentLast);
+    put(rs, u"a_area"_s, agentArea);
+    put(rs, u"a_phone"_s, agentPhone);
+    if (!agentFirst.isEmpty() || !agentLast.isEmpty()) {
+        if (auto row = firstRow(*db,
+                                u"SELECT agentid, a_company FROM agents WHERE LOWER(a_first) = ? "
+                                u"AND LOWER(a_last) = ? ORDER BY agentid"_s,
+                                {agentFirst.toLower(), agentLast.toLower()}, 2)) {
+            put(rs, u"agentid"_s, Value(std::int32_t((*row)[0].toInt())));
+            put(rs, u"a_company"_s, (*row)[1].toString());
+        }
+    }
+
+    // The bill-to party is the insurer, known to the host by its network ID.
+    const QString insurer = childText(dispatch, u"InsurerID"_s);
+    if (!insurer.isEmpty()) {
+        if (auto row = firstRow(*db,
+                                u"SELECT billto_id, b_company FROM billto WHERE orvaneid = ? "
+                                u"ORDER BY billto_id"_s,
+                                {insurer}, 2)) {
+            put(rs, u"billto_id"_s, Value(std::int32_t((*row)[0].toInt())));
+            put(rs, u"b_company"_s, (*row)[1].toString());
+        }
+    }
+
+    // The discount: the host's discount with the glass discount's percentage
+    // (the one that is neither for kits nor hourly).
+    for (const XmlNode &d : elementsNamed(doc.asNode(), u"DiscountType"_s)) {
+        if (childText(d, u"KitIndicator"_s) == u"Y"_s ||
+            childText(d, u"HourlyIndicator"_s) == u"Y"_s)
+            continue;
+        double pct = vb::Val(childText(d, u"DiscountPercentage"_s));
+        if (pct > 0 && pct <= 1)
+            pct *= 100; // sent as a fraction
+        if (pct <= 0)
+            break;
+        if (auto row = firstRow(*db,
+                                u"SELECT discountid, discounttext, discountpct FROM discounts "
+                                u"WHERE discountpct BETWEEN ? AND ? ORDER BY discountid"_s,
+                                {pct - 0.005, pct + 0.005}, 3)) {
+            put(rs, u"discountid"_s, Value(std::int32_t((*row)[0].toInt())));
+            put(rs, u"discounttext"_s, (*row)[1].toString());
+            put(rs, u"discountpct"_s, (*row)[2].toDouble());
+        }
+        break;
+    }
+    rs.update();
+    order = std::move(made);
+}
+
+} // namespace orvane::transport

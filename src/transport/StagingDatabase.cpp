@@ -1,0 +1,191 @@
+#include "StagingDatabase.h"
+
+#include "StagingSchema.h"
+#include "VbError.h"
+
+#include <QAtomicInt>
+#include <QHash>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+using namespace Qt::StringLiterals;
+
+namespace orvane::transport {
+
+namespace {
+
+const QString Source = u"qorOrvaneOut.StagingDatabase"_s;
+
+QAtomicInt connectionCounter;
+
+// Per thread: connection text -> open connection, while any object uses it.
+thread_local QHash<QString, std::weak_ptr<StagingDatabase>> openConnections;
+
+QString withBusyTimeout(const QString &connection)
+{
+    // Several workstations write the same file; wait for each other's short
+    // transactions instead of failing at once.
+    if (sql::backendOf(connection) == sql::Backend::SQLite &&
+        !connection.contains(u"BUSY_TIMEOUT="_s, Qt::CaseInsensitive))
+        return connection % u";BUSY_TIMEOUT=10000"_s;
+    return connection;
+}
+
+} // namespace
+
+std::shared_ptr<StagingDatabase> StagingDatabase::open(const QString &connection)
+{
+    if (auto existing = openConnections.value(connection).lock())
+        return existing;
+    auto self = open(connection, SchemaVersion);
+    openConnections.insert(connection, self);
+    return self;
+}
+
+std::shared_ptr<StagingDatabase> StagingDatabase::open(const QString &connection, int version)
+{
+    if (connection.trimmed().isEmpty())
+        throw VbError(err::Unspecified, Source, u"The host gave no database connection."_s);
+    std::shared_ptr<StagingDatabase> self(new StagingDatabase);
+    self->connectionName_ =
+        u"orvane-transport-"_s % QString::number(connectionCounter.fetchAndAddRelaxed(1));
+    self->dialect_ = sql::Dialect::forBackend(sql::backendOf(connection));
+    self->db_ = sql::openConnection(withBusyTimeout(connection), self->connectionName_, Source);
+    self->schema_ = std::make_unique<sql::TableSchema>(stagingTables());
+    self->migrate(version);
+    return self;
+}
+
+StagingDatabase::~StagingDatabase()
+{
+    sql::releaseRefusedStatements();
+    db_.close();
+    db_ = QSqlDatabase();
+    QSqlDatabase::removeDatabase(connectionName_);
+}
+
+const sql::Schema &StagingDatabase::schema() const
+{
+    return *schema_;
+}
+
+void StagingDatabase::writeTransaction(const std::function<void()> &work)
+{
+    // Transaction statements cannot be prepared on PostgreSQL: run them plainly.
+    auto plain = [this](const QString &text) {
+        QSqlQuery q(db_);
+        if (!q.exec(text))
+            throw VbError(err::Unspecified, Source, q.lastError().text());
+    };
+    plain(dialect_.beginWrite());
+    try {
+        work();
+        plain(u"COMMIT"_s);
+    } catch (...) {
+        QSqlQuery(db_).exec(u"ROLLBACK"_s);
+        sql::releaseRefusedStatements();
+        throw;
+    }
+}
+
+void StagingDatabase::migrate(int target)
+{
+    const QString versionTable = QString::fromUtf16(SchemaVersionTable);
+    writeTransaction([&] {
+        if (backend() == sql::Backend::PostgreSQL)
+            // Two workstations starting at once must not both create the tables.
+            sql::exec(db_, u"SELECT pg_advisory_xact_lock(4711)"_s, {}, Source);
+        int stored = 0;
+        const bool hasVersion = db_.tables().contains(versionTable, Qt::CaseInsensitive);
+        if (hasVersion) {
+            QSqlQuery q = sql::exec(db_, u"SELECT version FROM "_s % versionTable, {}, Source);
+            stored = q.next() ? q.value(0).toInt() : 0;
+        }
+        version_ = stored;
+        if (stored >= target)
+            return; // a newer database is used as it is; nothing of ours is missing
+        if (!hasVersion)
+            sql::exec(db_, u"CREATE TABLE "_s % versionTable % u" (version INTEGER NOT NULL)"_s, {},
+                      Source);
+        sql::createOrAddColumns(db_, dialect_, stagingTables(), target, Source);
+        if (hasVersion && stored > 0)
+            sql::exec(db_, u"UPDATE "_s % versionTable % u" SET version = ?"_s, {target}, Source);
+        else
+            sql::exec(db_, u"INSERT INTO "_s % versionTable % u" (version) VALUES (?)"_s, {target},
+                      Source);
+        version_ = target;
+    });
+}
+
+Recordset StagingDatabase::load(const sql::TableDef &table, const QString &filter)
+{
+    const sql::Rendered where =
+        sql::renderWhere(sql::parseCondition(filter), *schema_, table.name, backend());
+    QStringList names;
+    for (const sql::ColumnDef &c : table.columns)
+        names << c.name;
+    QString text = u"SELECT "_s % names.join(u", "_s) % u" FROM "_s % table.name;
+    if (!where.sql.isEmpty())
+        text += u" WHERE "_s % where.sql;
+    text += u" ORDER BY "_s % table.key;
+    QSqlQuery q = sql::run(db_, sql::Rendered{text, where.params});
+    Recordset rs = sql::emptyRecordset(table);
+    std::vector<Value> row(table.columns.size());
+    while (q.next()) {
+        for (size_t i = 0; i < table.columns.size(); ++i)
+            row[i] = sql::fromSql(q.value(int(i)), table.columns[i].kind);
+        rs.loadRow(row);
+    }
+    if (rs.recordCount() > 0)
+        rs.moveFirst();
+    return rs;
+}
+
+void StagingDatabase::save(const sql::TableDef &table, Recordset &rows,
+                           const sql::OriginalRow &original)
+{
+    sql::Written written;
+    writeTransaction(
+        [&] { written = sql::writeChanges(db_, dialect_, table, rows, {}, Source, original); });
+    sql::applyWritten(table, rows, written);
+}
+
+Recordset StagingDatabase::claim(const sql::TableDef &table, const QString &filter,
+                                 const QString &flagColumn)
+{
+    const sql::ColumnDef *flag = table.column(flagColumn);
+    if (!flag || flag->kind != sql::ColumnKind::Bool)
+        throw itemNotFound(flagColumn, Source);
+    const sql::Rendered where =
+        sql::renderWhere(sql::parseCondition(filter), *schema_, table.name, backend());
+    QStringList names;
+    for (const sql::ColumnDef &c : table.columns)
+        names << c.name;
+    // One statement: SQLite runs it under the database's write lock; PostgreSQL
+    // re-checks "flag = false" on a row another transaction changed meanwhile
+    // and leaves it out. Either way no row is claimed twice.
+    QString text = u"UPDATE "_s % table.name % u" SET "_s % flag->name % u" = ? WHERE "_s %
+                   flag->name % u" = ?"_s;
+    if (!where.sql.isEmpty())
+        text += u" AND ("_s % where.sql % u")"_s;
+    text += u" RETURNING "_s % names.join(u", "_s);
+    QVariantList params{sql::toSql(Value(true), sql::ColumnKind::Bool),
+                        sql::toSql(Value(false), sql::ColumnKind::Bool)};
+    params += where.params;
+    Recordset rs = sql::emptyRecordset(table);
+    writeTransaction([&] {
+        QSqlQuery q = sql::run(db_, sql::Rendered{text, params});
+        std::vector<Value> row(table.columns.size());
+        while (q.next()) {
+            for (size_t i = 0; i < table.columns.size(); ++i)
+                row[i] = sql::fromSql(q.value(int(i)), table.columns[i].kind);
+            rs.loadRow(row);
+        }
+    });
+    if (rs.recordCount() > 0)
+        rs.moveFirst();
+    return rs;
+}
+
+} // namespace orvane::transport

@@ -1,0 +1,278 @@
+// The outgoing queue against fakes that record every call, so the order of
+// the steps and what is left behind after a failure can be checked without a
+// database.
+#include "ObjectRegistry.h"
+#include "Recordset.h"
+#include "TestHelpers.h"
+#include "VbError.h"
+#include "core/TransactionQueue.h"
+#include "external/IEnvironment.h"
+#include "external/IErrorClass.h"
+#include "external/IInvoice.h"
+#include "external/IOptions.h"
+#include "external/Ig_trans.h"
+#include "external/ProgIds.h"
+
+#include <QMap>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+using namespace orvane::ext;
+using orvane::test::errorNumber;
+using orvane::test::parsedXml;
+
+namespace {
+
+// Every fake appends what it was asked to this one log.
+QStringList calls;
+
+class QueueOptions : public IOptions {
+public:
+    QString readinistring(const QString &section, const QString &key,
+                          const QString &file) const override
+    {
+        return ini.value(file % u'|' % section % u'|' % key);
+    }
+    void writeinistring(const QString &section, const QString &key, const QString &value,
+                        const QString &file) override
+    {
+        calls << u"writeinistring "_s % section % u' ' % key % u' ' % value % u' ' % file;
+        if (failWrites)
+            throw VbError(75, u"writeinistring"_s, u"Path/File access error"_s);
+        ini.insert(file % u'|' % section % u'|' % key, value);
+        ++writes;
+    }
+    QString dask_ini() const override { return {}; }
+    std::shared_ptr<IDataCommand> dcobject() const override { return nullptr; }
+
+    QMap<QString, QString> ini;
+    int writes = 0;
+    bool failWrites = false;
+};
+
+class QueueEnv : public IEnvironment {
+public:
+    std::shared_ptr<IErrorClass> ErrorClass() const override { return nullptr; }
+    std::shared_ptr<IOptions> Options() const override { return options; }
+    QString GetConnectString(const QString &, int) const override { return {}; }
+    QString data_path() const override { return u"/shop/data/"_s; }
+    QString nags_path() const override { return {}; }
+    Value Location() const override { return 7; }
+    QString SecurityToken() const override { return {}; }
+    std::shared_ptr<IUser> currentuser() const override { return nullptr; }
+    std::shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
+
+    std::shared_ptr<QueueOptions> options = std::make_shared<QueueOptions>();
+};
+
+// The transaction table: rows live in `table` (shared by every object, as
+// the database is), and a load with the never-matching filter gives an empty
+// row set of the same layout.
+struct TransTable {
+    Recordset table;
+    bool refuseUpdate = false;
+    TransTable()
+    {
+        table.appendField(u"guid"_s, ftype::Text, 32);
+        table.appendField(u"rectype"_s, ftype::Text, 10);
+        table.appendField(u"recid"_s, ftype::Text, 40);
+        table.appendField(u"xml"_s, ftype::Text, 0);
+        table.appendField(u"processed"_s, ftype::Bool);
+        table.appendField(u"daskid"_s, ftype::Int32);
+        table.appendField(u"daskloc"_s, ftype::Int32);
+        table.open();
+    }
+};
+TransTable *transTable = nullptr;
+
+class QueueTrans : public Ig_trans {
+public:
+    QueueTrans() { calls << u"create"_s; }
+    ~QueueTrans() override { calls << u"release"_s; }
+    std::shared_ptr<IEnvironment> Env() const override { return env_; }
+    void setEnv(std::shared_ptr<IEnvironment> env) override
+    {
+        calls << u"setEnv"_s;
+        env_ = std::move(env);
+    }
+    Recordset itemsrecordset() const override { return rows_; }
+    void get_g_trans(const QString &filter) override
+    {
+        calls << u"get_g_trans "_s % filter;
+        rows_ = filter == u"g_trans.guid = '1' and g_trans.guid <> '1'"_s
+                    ? transTable->table.emptyCopy()
+                    : transTable->table.clone();
+    }
+    void Update() override
+    {
+        calls << u"Update"_s;
+        if (transTable->refuseUpdate)
+            throw VbError(err::Unspecified, u"clsg_trans.Update"_s, u"disk full"_s);
+        rows_.forEachRow([](RowStatus status, const std::vector<Value> &values) {
+            if (status == RowStatus::New)
+                transTable->table.loadRow(values);
+        });
+        rows_.acceptChanges();
+    }
+
+private:
+    std::shared_ptr<IEnvironment> env_;
+    Recordset rows_;
+};
+
+class QueueInvoice : public IInvoice {
+public:
+    QueueInvoice()
+    {
+        order.appendField(u"idnumber"_s, ftype::Int32);
+        order.appendField(u"location"_s, ftype::Int32);
+        order.open();
+        order.addNew();
+        order[u"idnumber"_s] = 1042;
+        order[u"location"_s] = 2; // the order's own location; the row takes Env's
+        order.update();
+    }
+    Recordset itemsrecordset() const override { return order; }
+    std::shared_ptr<IEnvironment> Env() const override { return env; }
+    std::shared_ptr<ILineItems> getlineitems() override { return nullptr; }
+    void calculateinvoice(bool, bool) override {}
+    void setbillto(const Recordset &, bool, bool, bool, bool) override {}
+    void setdiscount(const Recordset &) override {}
+    std::shared_ptr<IHostItem> getbillto(const Value &) override { return nullptr; }
+    std::shared_ptr<IHostItem> getdiscount(const Value &) override { return nullptr; }
+    std::shared_ptr<IOrderCar> Item(const QString &) const override { return nullptr; }
+    void SetAgent(const Recordset &) override {}
+
+    Recordset order;
+    std::shared_ptr<QueueEnv> env = std::make_shared<QueueEnv>();
+};
+
+class TransactionQueueTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        calls.clear();
+        transTable = &table;
+        ObjectRegistry::instance().registerClass(QString::fromUtf16(progid::g_trans),
+                                                 [] { return std::make_shared<QueueTrans>(); });
+        // A row already in the table, which queueing must leave alone.
+        table.table.loadRow({u"OLD"_s, u"DISPATCH"_s, u"D-1"_s, u"<x/>"_s, true, 1, 1});
+    }
+    void TearDown() override
+    {
+        ObjectRegistry::instance().unregisterClass(QString::fromUtf16(progid::g_trans));
+        transTable = nullptr;
+    }
+    // Rows of the table as "rectype|recid|xml|processed|daskid|daskloc".
+    QStringList storedRows() const
+    {
+        QStringList rows;
+        table.table.forEachRow([&rows](RowStatus, const std::vector<Value> &v) {
+            QStringList cells;
+            for (std::size_t i = 1; i < v.size(); ++i)
+                cells << v[i].toText();
+            rows << cells.join(u'|');
+        });
+        return rows;
+    }
+
+    TransTable table;
+    std::shared_ptr<QueueInvoice> invoice = std::make_shared<QueueInvoice>();
+    const QString ini = u"/shop/data/Orvane.ini"_s;
+};
+
+TEST_F(TransactionQueueTest, WritesTheRowThenRaisesTheFlagInThatOrder)
+{
+    const XmlDocument doc =
+        parsedXml(u"<Authorization><SessionID>S1</SessionID></Authorization>"_s);
+    TransactionQueue::QueueTransaction(invoice, doc, u"AUTHREQ"_s, u"S1"_s);
+
+    const QStringList expected{
+        u"create"_s,
+        u"setEnv"_s,
+        u"get_g_trans g_trans.guid = '1' and g_trans.guid <> '1'"_s,
+        u"Update"_s,
+        u"writeinistring Orvane SendTrans 1 /shop/data/Orvane.ini"_s,
+        u"release"_s,
+    };
+    EXPECT_EQ(calls, expected);
+    // The existing row is untouched; the new one carries the order's id and
+    // the environment's location, unprocessed.
+    EXPECT_EQ(storedRows(),
+              (QStringList{u"DISPATCH|D-1|<x/>|True|1|1"_s,
+                           u"AUTHREQ|S1|<Authorization><SessionID>S1</SessionID></Authorization>|"
+                           u"False|1042|7"_s}));
+    EXPECT_EQ(invoice->env->options->ini.value(ini % u"|Orvane|SendTrans"_s), u"1"_s);
+}
+
+TEST_F(TransactionQueueTest, TwoDocumentsLeaveTwoRowsAndTheFlagOne)
+{
+    TransactionQueue::QueueTransaction(invoice, parsedXml(u"<LossNotice/>"_s), u"ENOL"_s, u"G1"_s);
+    TransactionQueue::QueueTransaction(invoice, parsedXml(u"<LossNoticeAcknowledgement/>"_s),
+                                       u"LOSSAH"_s, u"G2"_s);
+    EXPECT_EQ(storedRows().size(), 3);
+    EXPECT_TRUE(storedRows()[2].startsWith(u"LOSSAH|G2|"_s));
+    EXPECT_EQ(invoice->env->options->ini.value(ini % u"|Orvane|SendTrans"_s), u"1"_s)
+        << "the flag is not a counter";
+}
+
+TEST_F(TransactionQueueTest, ARefusedRowRaisesNoFlag)
+{
+    table.refuseUpdate = true;
+    EXPECT_EQ(errorNumber([&] {
+                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"ENOL"_s,
+                                                     u"G1"_s);
+              }),
+              err::Unspecified);
+    EXPECT_EQ(storedRows().size(), 1);
+    EXPECT_EQ(invoice->env->options->writes, 0);
+    EXPECT_FALSE(calls.join(u'\n').contains(u"writeinistring"_s));
+    EXPECT_EQ(calls.last(), u"release"_s) << "the object is released on the way out";
+}
+
+TEST_F(TransactionQueueTest, AFlagThatCannotBeWrittenLeavesTheRowForTheNextSend)
+{
+    invoice->env->options->failWrites = true;
+    EXPECT_EQ(errorNumber([&] {
+                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"AUTHREQ"_s,
+                                                     u"S9"_s);
+              }),
+              75);
+    ASSERT_EQ(storedRows().size(), 2);
+    EXPECT_TRUE(storedRows()[1].startsWith(u"AUTHREQ|S9|<a/>|False|"_s));
+}
+
+TEST_F(TransactionQueueTest, MissingPiecesFailBeforeAnythingIsWritten)
+{
+    // No transport registered: 429 from the creation, nothing written.
+    ObjectRegistry::instance().unregisterClass(QString::fromUtf16(progid::g_trans));
+    EXPECT_EQ(errorNumber([&] {
+                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"ENOL"_s,
+                                                     u"G1"_s);
+              }),
+              err::CantCreateObject);
+    EXPECT_EQ(errorNumber([&] {
+                  TransactionQueue::QueueTransaction(nullptr, parsedXml(u"<a/>"_s), u"ENOL"_s,
+                                                     u"G1"_s);
+              }),
+              err::ObjectVariableNotSet);
+    // An order with no current row cannot give its idnumber: the row is dropped.
+    ObjectRegistry::instance().registerClass(QString::fromUtf16(progid::g_trans),
+                                             [] { return std::make_shared<QueueTrans>(); });
+    invoice->order.moveLast();
+    invoice->order.moveNext();
+    EXPECT_EQ(errorNumber([&] {
+                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"ENOL"_s,
+                                                     u"G1"_s);
+              }),
+              err::NoCurrentRecord);
+    EXPECT_EQ(storedRows().size(), 1);
+    EXPECT_EQ(invoice->env->options->writes, 0);
+}
+
+} // namespace

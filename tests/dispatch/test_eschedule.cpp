@@ -1,0 +1,163 @@
+#include "DispatchFixtures.h"
+#include "ScriptedUi.h"
+#include "dispatch/clsShowDispatch.h"
+#include "dispatch/frmEscheduleInfo.h"
+#include "vb.h"
+
+#include <QLabel>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace dispatchtest;
+
+namespace {
+
+struct Element {
+    QString name;
+    QString text; // null: the element is left out
+};
+
+QString escheduleDoc(const QString &date, const QString &begin, const QString &end,
+                     const QString &location, const QString &mobile)
+{
+    QString body = u"<DispatchNumber>D1</DispatchNumber>"_s;
+    const std::vector<Element> elements{{u"RequestedAppointmentDate"_s, date},
+                                        {u"BeginRequestedTime"_s, begin},
+                                        {u"EndRequestedTime"_s, end},
+                                        {u"MobileLocationDescription"_s, location},
+                                        {u"MobileIndicator"_s, mobile}};
+    for (const Element &e : elements)
+        if (!e.text.isNull())
+            body += u"<"_s % e.name % u">"_s % e.text % u"</"_s % e.name % u">"_s;
+    return doc(body);
+}
+
+struct Shown {
+    QString title;
+    QStringList captions;
+    QStringList values;
+    bool hasIcon = false;
+    bool buttonHasIcon = false;
+    QString buttonText;
+    QString buttonTip;
+    QPoint position;
+    QSize size;
+    bool hiddenByOk = false;
+};
+
+Shown show(QString xml)
+{
+    orvane::test::ScopedScriptedUi ui;
+    ui->setScreenSize(QSize(1600, 900));
+    Shown shown;
+    ui->onDialog([&](QDialog *dialog) {
+        auto *view = dynamic_cast<frmEscheduleInfo *>(dialog);
+        ASSERT_NE(view, nullptr);
+        shown.title = view->windowTitle();
+        for (int i = 0; i < 5; ++i) {
+            shown.captions << view->lblEschedule[std::size_t(i)]->text();
+            shown.values << view->lblEsched[std::size_t(i)]->text();
+        }
+        shown.hasIcon = !view->windowIcon().isNull();
+        shown.buttonHasIcon = !view->cmdAction[0]->icon().isNull();
+        shown.buttonText = view->cmdAction[0]->text();
+        shown.buttonTip = view->cmdAction[0]->toolTip();
+        shown.position = view->pos();
+        shown.size = view->frameGeometry().size();
+        view->cmdAction[0]->click();
+        shown.hiddenByOk = !view->isVisible();
+    });
+    clsShowDispatch d;
+    orvane::WindowHandle owner = 99;
+    QString reportPath = u"ignored.rpt"_s;
+    d.ShowEschedule(owner, xml, reportPath);
+    EXPECT_EQ(ui->dialogsShown(), (std::vector<QString>{u"frmEscheduleInfo"_s}));
+    return shown;
+}
+
+QString shortDate(int y, int m, int d)
+{
+    return vb::FormatShortDate(orvane::DateValue::fromDate(QDate(y, m, d)));
+}
+
+} // namespace
+
+TEST(Eschedule, ShowsTheFiveValues)
+{
+    const Shown shown = show(sample(u"mobile-eschedule.xml"_s));
+    EXPECT_EQ(shown.title, u"Orvane ESchedule Information"_s);
+    EXPECT_EQ(shown.captions, (QStringList{u"Requested Appointment Date :"_s,
+                                           u"Begin Request Time :"_s, u"End Request Time :"_s,
+                                           u"Mobile Location Description :"_s, u"Mobile ? :"_s}));
+    EXPECT_EQ(shown.values,
+              (QStringList{shortDate(2026, 12, 8), u"08:00"_s, u"12:00"_s,
+                           u"Employee lot behind O'Hare Logistics, gate 4"_s, u"MOBILE"_s}));
+    EXPECT_TRUE(shown.hasIcon);
+    EXPECT_TRUE(shown.buttonHasIcon);
+    EXPECT_EQ(shown.buttonText, u"&OK"_s);
+    EXPECT_EQ(shown.buttonTip, u"Click to accept changes to agent and exit screen"_s);
+    EXPECT_TRUE(shown.hiddenByOk);
+    // Centred on the screen (1600 x 900 here); the window frame, added when
+    // shown, may shift it by its own width.
+    EXPECT_NEAR(shown.position.x(), (1600 - shown.size.width()) / 2, 4);
+    EXPECT_NEAR(shown.position.y(), (900 - shown.size.height()) / 2, 4);
+}
+
+TEST(Eschedule, DatesAreReadLenientlyAndCarry)
+{
+    EXPECT_EQ(show(escheduleDoc(u"20240315"_s, u"0800"_s, u"1200"_s, u"x"_s, u"N"_s)).values[0],
+              shortDate(2024, 3, 15));
+    // Month 0 and day 0: the day before 1 December 2023.
+    EXPECT_EQ(show(escheduleDoc(u"2024abcd"_s, u"0800"_s, u"1200"_s, u"x"_s, u"N"_s)).values[0],
+              shortDate(2023, 11, 30));
+    EXPECT_EQ(show(escheduleDoc(u"20241332"_s, u"0800"_s, u"1200"_s, u"x"_s, u"N"_s)).values[0],
+              shortDate(2025, 2, 1));
+    // A date that cannot be made leaves the value empty; the view still shows.
+    EXPECT_EQ(show(escheduleDoc(u"99999999"_s, u"0800"_s, u"1200"_s, u"x"_s, u"N"_s)).values[0],
+              QString());
+}
+
+TEST(Eschedule, TimesMobileAndLongDescriptions)
+{
+    const QString longText = QString(u"Mobile bay "_s).repeated(28).left(300);
+    const Shown shown = show(escheduleDoc(u"20240315"_s, u"07"_s, u"163000"_s, longText, u" y "_s));
+    EXPECT_EQ(shown.values[1], u"07:"_s);
+    EXPECT_EQ(shown.values[2], u"16:30"_s);
+    EXPECT_EQ(shown.values[3], longText);
+    EXPECT_EQ(shown.values[3].size(), 300);
+    EXPECT_EQ(shown.values[4], u"MOBILE"_s);
+    for (const QString &other : {u"N"_s, u"Yes"_s, u"1"_s})
+        EXPECT_EQ(show(escheduleDoc(u"20240315"_s, u"0800"_s, u"1200"_s, u"x"_s, other)).values[4],
+                  u"In-Shop"_s)
+            << other.toStdString();
+}
+
+TEST(Eschedule, EveryElementIsRequired)
+{
+    orvane::test::ScopedScriptedUi ui;
+    clsShowDispatch d;
+    orvane::WindowHandle owner = 0;
+    QString path;
+    auto fail = [&](QString xml) { return raised([&] { d.ShowEschedule(owner, xml, path); }); };
+
+    const orvane::VbError noEnd =
+        fail(escheduleDoc(u"20240315"_s, u"0800"_s, QString(), u"x"_s, u"Y"_s));
+    EXPECT_EQ(noEnd.number(), 91);
+    EXPECT_EQ(noEnd.source(), u"qorOrvaneUI.clsShowDispatch.ShowESchedule()"_s);
+    EXPECT_EQ(noEnd.description(), u"qorOrvaneUI.clsShowDispatch.ShowESchedule()\r\nLine : 40\r\n"
+                                   u"Object variable or With block variable not set"_s);
+
+    EXPECT_TRUE(fail(escheduleDoc(QString(), u"0800"_s, u"1200"_s, u"x"_s, u"Y"_s))
+                    .description()
+                    .contains(u"Line : 20"_s));
+    // Present but empty: no first child to read.
+    EXPECT_EQ(fail(escheduleDoc(u"20240315"_s, u"0800"_s, u"1200"_s, u""_s, u"Y"_s)).number(), 91);
+    // A first child that is an element has no text.
+    EXPECT_EQ(
+        fail(escheduleDoc(u"20240315"_s, u"0800"_s, u"1200"_s, u"x"_s, u"<b>Y</b>"_s)).number(),
+        94);
+    EXPECT_EQ(fail(u"not xml at all"_s).number(), 91);
+    EXPECT_TRUE(ui->dialogsShown().empty());
+}

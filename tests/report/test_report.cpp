@@ -1,0 +1,223 @@
+#include "TestHelpers.h"
+#include "report/Report.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using orvane::Recordset;
+using orvane::test::raised;
+namespace rep = orvane::report;
+
+namespace {
+
+Recordset table(const QStringList &fields, const std::vector<std::vector<orvane::Value>> &rows,
+                int type = orvane::ftype::Text)
+{
+    Recordset rs;
+    for (const QString &f : fields)
+        rs.appendField(f, type, 100);
+    rs.open();
+    for (const auto &row : rows) {
+        rs.addNew();
+        for (std::size_t i = 0; i < row.size(); ++i)
+            rs.field(int(i)).setValue(row[i]);
+        rs.update();
+    }
+    return rs;
+}
+
+const QByteArray kTemplate = R"(<report name="t" title="T" currency-symbol="$">
+  <database><table name="MAIN"/><table name="LINES"/></database>
+  <formulas>
+    <formula name="Greeting">'Hello ' + {MAIN.Name} + '!'</formula>
+    <formula name="Quoted">'It''s'</formula>
+  </formulas>
+  <section name="Head"><p>Name: <field source="MAIN.Name"/>|<formula name="greeting"/>|<formula name="QUOTED"/></p>
+    <field source="MAIN.Missing" prefix="[" suffix="]"/></section>
+  <section name="Lines" kind="detail" table="lines" class="grid">
+    <header><th>Code</th><th>Pct</th></header>
+    <row><td><field source="LINES.Code"/></td><td><field source="{LINES.Pct}" format="percent"/></td></row>
+    <empty>nothing</empty>
+  </section>
+  <section name="Subs"><div><subreport name="A">
+      <database><table name=" auth_ttx "/><table name="Other"/></database>
+      <section kind="detail" table="AUTH_TTX"><row><td>auth <field source="AUTH_TTX.Code"/></td></row></section>
+    </subreport></div>
+    <text name="caption">static</text><line/>
+  </section>
+</report>)";
+
+} // namespace
+
+TEST(ReportEngine, ObjectModelExposesTablesFormulasSectionsAndSubreports)
+{
+    auto report = rep::Report::fromText(kTemplate);
+    EXPECT_EQ(report->tableCount(), 2);
+    EXPECT_EQ(report->table(1).name(), u"MAIN"_s);
+    EXPECT_EQ(report->table(2).name(), u"LINES"_s);
+    EXPECT_EQ(raised([&] { report->table(3); }).number(), rep::err::SubscriptOutOfRange);
+    EXPECT_EQ(raised([&] { report->table(0); }).number(), rep::err::SubscriptOutOfRange);
+
+    ASSERT_EQ(report->formulaFields().size(), 2u);
+    EXPECT_EQ(report->formulaFields()[1].formulaText(), u"'It''s'"_s);
+
+    ASSERT_EQ(report->sections().size(), 3u);
+    EXPECT_EQ(report->sections()[1].kind(), rep::SectionKind::Detail);
+    const auto &objects = report->sections()[2].reportObjects();
+    ASSERT_EQ(objects.size(), 3u); // subreport (nested in a div), text, line
+    EXPECT_EQ(objects[0].kind(), rep::ObjectKind::Subreport);
+    EXPECT_EQ(int(objects[0].kind()), 5);
+    EXPECT_EQ(objects[1].kind(), rep::ObjectKind::Text);
+    EXPECT_EQ(raised([&] { objects[1].openSubreport(); }).number(), rep::err::NotASubreport);
+    rep::Report &sub = objects[0].openSubreport();
+    EXPECT_EQ(sub.tableCount(), 2);
+    EXPECT_EQ(sub.table(1).name(), u" auth_ttx "_s);
+}
+
+TEST(ReportEngine, RendersBoundDataFormulasAndRepeatingRows)
+{
+    auto report = rep::Report::fromText(kTemplate);
+    const QString unbound = report->toHtml();
+    EXPECT_TRUE(unbound.contains(u"<td class=\"empty\" colspan=\"2\">nothing</td>"_s));
+    EXPECT_TRUE(unbound.contains(u"Hello !"_s)); // an unbound table reads as empty
+    EXPECT_FALSE(unbound.contains(u"["_s));      // prefixes only around a value
+
+    report->table(1).setDataSource(table({u"Name"_s, u"Missing"_s}, {{u"O'Hare <b>"_s, u"x"_s}}));
+    Recordset lines = table({u"Code"_s, u"Pct"_s}, {{u"GLS"_s, 35.0}, {u"KIT"_s, 12.5}});
+    lines.moveLast(); // the caller's cursor is not the report's business
+    report->table(2).setDataSource(lines);
+    report->formulaFields()[1].setFormulaText(u"'a' + 'b'"_s);
+    report->sections()[2].reportObjects()[0].openSubreport().table(1).setDataSource(
+        table({u"Code"_s}, {{u"G"_s}, {u"K"_s}}));
+
+    const QString html = report->toHtml();
+    EXPECT_TRUE(html.contains(u"Name: O&#x27;Hare &lt;b&gt;|Hello O&#x27;Hare &lt;b&gt;!|ab"_s) ||
+                html.contains(u"Name: O'Hare &lt;b&gt;|Hello O'Hare &lt;b&gt;!|ab"_s))
+        << html.toStdString();
+    EXPECT_TRUE(html.contains(u"[x]"_s));
+    EXPECT_TRUE(html.contains(u"<td>GLS</td><td>35%</td>"_s)) << html.toStdString();
+    EXPECT_TRUE(html.contains(u"<td>KIT</td><td>12.5%</td>"_s));
+    EXPECT_FALSE(html.contains(u"nothing"_s));
+    EXPECT_TRUE(html.contains(u"auth G"_s) && html.contains(u"auth K"_s));
+    EXPECT_TRUE(html.contains(u"<table class=\"grid\">"_s));
+    EXPECT_TRUE(html.contains(u"static"_s) && html.contains(u"<hr/>"_s));
+    EXPECT_EQ(lines.absolutePosition(), 2);
+
+    // The same report laid out as a document reads the same.
+    EXPECT_TRUE(report->toDocument()->toPlainText().contains(u"auth K"_s));
+}
+
+TEST(ReportEngine, FormatsDatesMoneyPercentagesPhonesAndLineBreaks)
+{
+    const QByteArray text = R"(<report currency-symbol="$"><database><table name="T"/></database>
+      <section><field source="T.D" format="date"/>|<field source="T.M" format="money"/>|<field
+      source="T.N" format="money"/>|<field source="T.P" format="phone"/>|<field source="T.B"
+      format="yesno"/>|<field source="T.C"/>|<field source="T.Q" format="percent"/></section></report>)";
+    auto report = rep::Report::fromText(text);
+    Recordset rs;
+    rs.appendField(u"D"_s, orvane::ftype::Date);
+    rs.appendField(u"M"_s, orvane::ftype::Currency);
+    rs.appendField(u"N"_s, orvane::ftype::Double);
+    rs.appendField(u"P"_s, orvane::ftype::Text, 20);
+    rs.appendField(u"B"_s, orvane::ftype::Bool);
+    rs.appendField(u"C"_s, orvane::ftype::Text, 100);
+    rs.appendField(u"Q"_s, orvane::ftype::Double);
+    rs.open();
+    rs.addNew();
+    rs.setValue(u"D"_s, QDate(2024, 3, 15));
+    rs.setValue(u"M"_s, u"1234567.5"_s);
+    rs.setValue(u"N"_s, -12.0);
+    rs.setValue(u"P"_s, u"2175550143"_s);
+    rs.setValue(u"B"_s, true);
+    rs.setValue(u"C"_s, u"one\r\ntwo\r\n"_s);
+    rs.setValue(u"Q"_s, 7.000000000000001);
+    rs.update();
+    report->table(1).setDataSource(rs);
+    const QString html = report->toHtml();
+    const QString date = QLocale::system().toString(QDate(2024, 3, 15), QLocale::ShortFormat);
+    EXPECT_TRUE(html.contains(date % u"|$1,234,567.50|-$12.00|(217) 555-0143|Yes|one<br/>two|7%"_s))
+        << html.toStdString();
+}
+
+TEST(ReportEngine, BadTemplatesFailWithTheirOwnNumbers)
+{
+    QTemporaryDir dir;
+    EXPECT_EQ(raised([&] { rep::Report::open(dir.filePath(u"none.rpt"_s)); }).number(),
+              rep::err::FileNotFound);
+    EXPECT_EQ(raised([&] { rep::Report::open(dir.path()); }).number(), rep::err::FileAccess);
+    EXPECT_EQ(raised([&] { rep::Report::open(QString()); }).number(), rep::err::FileNotFound);
+
+    auto invalid = [](const char *text) {
+        return raised([&] { rep::Report::fromText(QByteArray(text)); });
+    };
+    EXPECT_EQ(invalid("<report><unclosed></report>").number(), rep::err::InvalidTemplate);
+    EXPECT_EQ(invalid("<html/>").number(), rep::err::InvalidTemplate);
+    EXPECT_EQ(invalid("<report><section><field source='NOPE.X'/></section></report>").number(),
+              rep::err::InvalidTemplate);
+    EXPECT_EQ(invalid("<report><database><table name='T'/></database><section><field "
+                      "source='T.X' format='roman'/></section></report>")
+                  .number(),
+              rep::err::InvalidTemplate);
+    EXPECT_EQ(invalid("<report><section><formula name='X'/></section></report>").number(),
+              rep::err::InvalidTemplate);
+    const orvane::VbError formula =
+        invalid("<report><formulas><formula name='F'>'open</formula></formulas></report>");
+    EXPECT_EQ(formula.number(), rep::err::InvalidTemplate);
+    EXPECT_TRUE(formula.description().contains(u"not closed"_s));
+}
+
+TEST(ReportEngine, FormulaLanguage)
+{
+    EXPECT_EQ(rep::quoteFormulaText(u"O'Hare"_s), u"'O''Hare'"_s);
+    EXPECT_EQ(rep::evaluateLiteralFormula(rep::quoteFormulaText(u"O'Hare ''x"_s)), u"O'Hare ''x"_s);
+    EXPECT_EQ(rep::evaluateLiteralFormula(u" 'a' +'b'+ '' "_s), u"ab"_s);
+    EXPECT_EQ(rep::evaluateLiteralFormula(QString()), QString());
+    for (const QString &bad : {u"'a' 'b'"_s, u"'a' +"_s, u"abc"_s, u"{T}"_s, u"'a''"_s})
+        EXPECT_EQ(raised([&] { rep::evaluateLiteralFormula(bad); }).number(),
+                  rep::err::FormulaError)
+            << bad.toStdString();
+
+    // A formula text set by a caller is checked when the report renders.
+    auto report =
+        rep::Report::fromText("<report><formulas><formula name='F'>''</formula></formulas>"
+                              "<section><formula name='F'/></section></report>");
+    report->formulaFields()[0].setFormulaText(u"'unclosed"_s);
+    EXPECT_EQ(raised([&] { report->toHtml(); }).number(), rep::err::FormulaError);
+}
+
+TEST(ReportEngine, WritesAPdf)
+{
+    QTemporaryDir dir;
+    auto report = rep::Report::fromText(kTemplate);
+    report->table(2).setDataSource(table({u"Code"_s, u"Pct"_s}, {{u"GLS"_s, 35.0}}));
+    const QString path = dir.filePath(u"out.pdf"_s);
+    report->exportPdf(path);
+    QFile pdf(path);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    const QByteArray bytes = pdf.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-"));
+    EXPECT_GT(bytes.size(), 1000);
+
+    EXPECT_EQ(raised([&] { report->exportPdf(dir.filePath(u"no/such/dir/out.pdf"_s)); }).number(),
+              rep::err::ExportFailed);
+}
+
+TEST(ReportEngine, ShippedTemplateOpens)
+{
+    auto report = rep::Report::open(QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt"));
+    EXPECT_GE(report->tableCount(), 2);
+    int subreports = 0;
+    for (const auto &section : report->sections())
+        for (const auto &object : section.reportObjects())
+            subreports += object.kind() == rep::ObjectKind::Subreport ? 1 : 0;
+    EXPECT_EQ(subreports, 2);
+    QStringList names;
+    for (const auto &f : report->formulaFields())
+        names << f.name();
+    EXPECT_EQ(names, (QStringList{u"ESCHEDULE"_s, u"REQUESTTIME"_s, u"MOBILELOCATIONDESCRIPTION"_s,
+                                  u"WORKLOCATIONPOSTALCODE"_s}));
+}

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "StagingDatabase.h"
+#include "external/IEnvironment.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace orvane::transport::test {
+
+enum class Db { SQLite, PostgreSQL };
+
+inline std::string backendName(const ::testing::TestParamInfo<Db> &info)
+{
+    return info.param == Db::SQLite ? "SQLite" : "PostgreSQL";
+}
+
+// The test server's connection text: ORVANE_PG_CONNECTION, else the file the
+// ctest fixture (tests/support/pg-test-server.sh) wrote. Empty with `why` set
+// when there is none.
+inline QString pgConnection(QString *why)
+{
+    const QByteArray fromEnv = qgetenv("ORVANE_PG_CONNECTION");
+    if (!fromEnv.isEmpty())
+        return QString::fromUtf8(fromEnv).trimmed();
+    const QString dir = QStringLiteral(ORVANE_PG_DIR);
+    QFile file(dir + QStringLiteral("/connection.txt"));
+    if (file.open(QIODevice::ReadOnly))
+        return QString::fromUtf8(file.readAll()).trimmed();
+    QFile error(dir + QStringLiteral("/error.txt"));
+    if (error.open(QIODevice::ReadOnly))
+        *why = QString::fromUtf8(error.readAll()).trimmed();
+    else
+        *why = QStringLiteral("no PostgreSQL test server (run through ctest, which starts one, or "
+                              "set ORVANE_PG_CONNECTION)");
+    return {};
+}
+
+// Just enough of a host environment for the table objects: the connection text.
+class FakeEnv : public ext::IEnvironment {
+public:
+    FakeEnv(QString connection, QString dataPath)
+        : connection_(std::move(connection)), dataPath_(std::move(dataPath))
+    {
+    }
+    std::shared_ptr<ext::IErrorClass> ErrorClass() const override { return nullptr; }
+    std::shared_ptr<ext::IOptions> Options() const override { return nullptr; }
+    QString GetConnectString(const QString &folder, int) const override
+    {
+        return folder == dataPath_ ? connection_ : QString();
+    }
+    QString data_path() const override { return dataPath_; }
+    QString nags_path() const override { return dataPath_ + QStringLiteral("nags/"); }
+    Value Location() const override { return 1; }
+    QString SecurityToken() const override { return {}; }
+    std::shared_ptr<ext::IUser> currentuser() const override { return nullptr; }
+    std::shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
+
+private:
+    QString connection_, dataPath_;
+};
+
+// Every case runs on SQLite (a file in a fresh folder) and on PostgreSQL (a
+// fresh schema in the test server's database).
+class TransportTest : public ::testing::TestWithParam<Db> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        dataPath_ = dir_.path() + QStringLiteral("/");
+        if (GetParam() == Db::SQLite) {
+            connection_ = QStringLiteral("QSQLITE:") + dataPath_ + QStringLiteral("shop.sqlite");
+        } else {
+            QString why;
+            connection_ = pgConnection(&why);
+            if (connection_.isEmpty())
+                GTEST_SKIP() << "PostgreSQL: " << why.toStdString();
+            useFreshDatabase();
+        }
+        env_ = std::make_shared<FakeEnv>(connection_, dataPath_);
+    }
+
+    // A database of its own for each case: ctest runs cases in parallel
+    // processes against the one server. The server is thrown away afterwards.
+    void useFreshDatabase()
+    {
+        static int counter = 0;
+        const QString name =
+            QStringLiteral("orvane_t%1_%2").arg(QCoreApplication::applicationPid()).arg(++counter);
+        const QString admin = QStringLiteral("transport-test-admin");
+        {
+            QSqlDatabase db = sql::openConnection(connection_, admin, QStringLiteral("test"));
+            QSqlQuery q(db);
+            ASSERT_TRUE(q.exec(QStringLiteral("CREATE DATABASE ") + name));
+        }
+        QSqlDatabase::removeDatabase(admin);
+        QStringList parts = connection_.split(u';');
+        for (QString &part : parts)
+            if (part.trimmed().startsWith(QStringLiteral("dbname="), Qt::CaseInsensitive))
+                part = QStringLiteral("dbname=") + name;
+        connection_ = parts.join(u';');
+    }
+
+    bool postgres() const { return GetParam() == Db::PostgreSQL; }
+
+    QTemporaryDir dir_;
+    QString dataPath_;
+    QString connection_;
+    std::shared_ptr<FakeEnv> env_;
+};
+
+} // namespace orvane::transport::test

@@ -1,0 +1,419 @@
+// The outgoing queue and the network simulator end to end on a temporary
+// shop database (SQLite, and PostgreSQL when the test server runs), through
+// the real table objects.
+#include "NetworkSimulator.h"
+#include "ObjectRegistry.h"
+#include "Recordset.h"
+#include "TableObjects.h"
+#include "TestHelpers.h"
+#include "TransportFixture.h"
+#include "XmlDocument.h"
+#include "core/TransactionQueue.h"
+#include "dispatch/clsShowDispatch.h"
+#include "external/IEnvironment.h"
+#include "external/IInvoice.h"
+#include "external/IOptions.h"
+#include "external/IRsTable.h"
+#include "external/Ig_ackn.h"
+#include "external/Ig_trans.h"
+#include "external/ProgIds.h"
+
+#include <QMap>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+using namespace orvane::ext;
+using orvane::test::parsedXml;
+using orvane::transport::NetworkSimulator;
+using orvane::transport::SimulationReport;
+
+namespace {
+
+class SimOptions : public IOptions {
+public:
+    QString readinistring(const QString &section, const QString &key,
+                          const QString &file) const override
+    {
+        return ini.value(file % u'|' % section % u'|' % key);
+    }
+    void writeinistring(const QString &section, const QString &key, const QString &value,
+                        const QString &file) override
+    {
+        ini.insert(file % u'|' % section % u'|' % key, value);
+    }
+    QString dask_ini() const override { return {}; }
+    std::shared_ptr<IDataCommand> dcobject() const override { return nullptr; }
+    QMap<QString, QString> ini;
+};
+
+class SimEnv : public IEnvironment {
+public:
+    SimEnv(QString connection, QString folder)
+        : connection_(std::move(connection)), folder_(std::move(folder))
+    {
+    }
+    std::shared_ptr<IErrorClass> ErrorClass() const override { return nullptr; }
+    std::shared_ptr<IOptions> Options() const override { return options; }
+    QString GetConnectString(const QString &, int) const override { return connection_; }
+    QString data_path() const override { return folder_; }
+    QString nags_path() const override { return folder_; }
+    Value Location() const override { return 4; }
+    QString SecurityToken() const override { return {}; }
+    std::shared_ptr<IUser> currentuser() const override { return nullptr; }
+    std::shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
+
+    std::shared_ptr<SimOptions> options = std::make_shared<SimOptions>();
+
+private:
+    QString connection_, folder_;
+};
+
+class SimInvoice : public IInvoice {
+public:
+    explicit SimInvoice(std::shared_ptr<IEnvironment> e) : env(std::move(e))
+    {
+        order.appendField(u"idnumber"_s, ftype::Int32);
+        order.open();
+        order.addNew();
+        order[u"idnumber"_s] = 77;
+        order.update();
+    }
+    Recordset itemsrecordset() const override { return order; }
+    std::shared_ptr<IEnvironment> Env() const override { return env; }
+    std::shared_ptr<ILineItems> getlineitems() override { return nullptr; }
+    void calculateinvoice(bool, bool) override {}
+    void setbillto(const Recordset &, bool, bool, bool, bool) override {}
+    void setdiscount(const Recordset &) override {}
+    std::shared_ptr<IHostItem> getbillto(const Value &) override { return nullptr; }
+    std::shared_ptr<IHostItem> getdiscount(const Value &) override { return nullptr; }
+    std::shared_ptr<IOrderCar> Item(const QString &) const override { return nullptr; }
+    void SetAgent(const Recordset &) override {}
+
+    Recordset order;
+    std::shared_ptr<IEnvironment> env;
+};
+
+QString authRequest(const QString &session)
+{
+    auto line = [](int n, const QString &type, const QString &part, const QString &qty,
+                   const QString &price) -> QString {
+        return u"<AuthorizationType><Type>"_s % type % u"</Type><LineNumber>"_s %
+               QString::number(n) % u"</LineNumber><RequestPart>"_s % part %
+               u"</RequestPart><RelatedPart/><RequestQuantity>"_s % qty %
+               u"</RequestQuantity><RequestPrice>"_s % price %
+               u"</RequestPrice><ReasonCode>R1</ReasonCode><AuthorizedPart/><AcceptPrice/>"
+               u"<AcceptQuantity/><ConfirmationCode/><ManualRequest>N</ManualRequest>"
+               u"<ErrorCode/><ErrorText/></AuthorizationType>"_s;
+    };
+    return u"<Authorization><ReturnCode>0</ReturnCode><ReturnText/><AuthorizationHeader>"
+           u"<EnvironmentID>PROD</EnvironmentID><SessionID>"_s %
+           session % u"</SessionID></AuthorizationHeader><AuthorizationDetails>"_s %
+           line(1, u"G"_s, u"FW02345GTY"_s, u"1"_s, u"125.5"_s) %
+           line(3, u"K"_s, u"XNOPART"_s, u"1"_s, u"20"_s) %
+           line(4, u"L"_s, u"LABOR"_s, u"2.5"_s, u"48"_s) % u"</AuthorizationDetails><Filename>"_s %
+           session % u"</Filename></Authorization>"_s;
+}
+
+class SimulatorTest : public transport::test::TransportTest {
+protected:
+    void SetUp() override
+    {
+        TransportTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        transport::registerTransportClasses();
+        env = std::make_shared<SimEnv>(connection_, dataPath_);
+        invoice = std::make_shared<SimInvoice>(env);
+    }
+
+    template <class T> std::shared_ptr<T> table(const char16_t *id)
+    {
+        auto object = CreateObject<T>(QString::fromUtf16(id));
+        object->setEnv(env);
+        return object;
+    }
+    Recordset rows(const char16_t *id, const QString &filter)
+    {
+        auto t = table<IRsTable>(id);
+        t->get_rs(filter);
+        return t->itemsrecordset();
+    }
+    Recordset trans(const QString &filter)
+    {
+        auto t = table<Ig_trans>(progid::g_trans);
+        t->get_g_trans(filter);
+        return t->itemsrecordset();
+    }
+
+    // A saved loss notice with two damage lines, queued as the library does;
+    // gives its guid.
+    QString queueNotice(const QString &claim)
+    {
+        auto enol = table<IRsTable>(progid::g_enol);
+        enol->get_rs(u"guid = 'A' and guid <> 'A'"_s);
+        Recordset n = enol->itemsrecordset();
+        n.addNew();
+        const std::pair<const char16_t *, Value> values[] = {{u"origpid", u"SHP20931"_s},
+                                                             {u"orgcoid", u"NORTHWIND"_s},
+                                                             {u"destpid", u"NWI00417"_s},
+                                                             {u"insurerid", u"NWI"_s},
+                                                             {u"daskid", 77},
+                                                             {u"daskloc", 4},
+                                                             {u"s_first", u"Ada"_s},
+                                                             {u"s_last", u"O'Hara"_s},
+                                                             {u"s_phone", u"2175550143"_s},
+                                                             {u"lossid", claim},
+                                                             {u"lossdate", QDate(2026, 11, 28)},
+                                                             {u"year", u"2021"_s},
+                                                             {u"make", u"Toyota"_s},
+                                                             {u"model", u"RAV4"_s},
+                                                             {u"vin", u"2T3P1RFV8MW123456"_s},
+                                                             {u"contact", u"Pat Rivera"_s},
+                                                             {u"ACK", true}};
+        for (const auto &[name, value] : values)
+            n[QString::fromUtf16(name)] = value;
+        enol->Update();
+        const QString guid = n.value(u"guid"_s).toText();
+
+        auto lines = table<IRsTable>(progid::g_enolline);
+        lines->get_rs(u"guid = 'A' and guid <> 'A'"_s);
+        Recordset l = lines->itemsrecordset();
+        for (const auto &[open, qty] : {std::pair{u"WS"_s, 1}, std::pair{u"DR"_s, 2}}) {
+            l.addNew();
+            l[u"nolguid"_s] = guid;
+            l[u"opentype"_s] = open;
+            l[u"poscode"_s] = u"F"_s;
+            l[u"sidecode"_s] = u"L"_s;
+            l[u"qty"_s] = qty;
+        }
+        lines->Update();
+
+        const QString doc = u"<LossNotice><LossNoticeHeader><SessionID>"_s % guid %
+                            u"</SessionID></LossNoticeHeader><LossNoticeDetails>"
+                            u"<LossIdentificationNumbers>"_s %
+                            claim %
+                            u"</LossIdentificationNumbers><VehicleID>448201</VehicleID>"
+                            u"<VehicleIDSource>NAGS</VehicleIDSource><VehicleYear>2021"
+                            u"</VehicleYear><VehicleMake>Toyota</VehicleMake></LossNoticeDetails>"
+                            u"<Filename>"_s %
+                            guid % u"</Filename></LossNotice>"_s;
+        TransactionQueue::QueueTransaction(invoice, parsedXml(doc), u"ENOL"_s, guid);
+        return guid;
+    }
+
+    void queueCoverageAnswer(const QString &lossRef, bool accept)
+    {
+        const QString doc =
+            u"<LossNoticeAcknowledgement><LossNoticeAcknowledgementHeader><SessionID>"
+            u"C0FFEE00000000000000000000000001</SessionID></LossNoticeAcknowledgementHeader>"
+            u"<LossNoticeAcknowledgementDetails><LossReferenceNumber>"_s %
+            lossRef % u"</LossReferenceNumber><AcceptWork>"_s % (accept ? u"Y"_s : u"N"_s) %
+            u"</AcceptWork><VehicleID>448201</VehicleID><VehicleIDSource>NAGS</VehicleIDSource>"
+            u"<VehicleLineNumber>1</VehicleLineNumber><RequestedAppointmentDate>20261210"
+            u"</RequestedAppointmentDate><RequestedAppointmentTime>09:30:00"
+            u"</RequestedAppointmentTime><MobileIndicator>Y</MobileIndicator>"
+            u"<WorkLocationPostalCode>62704</WorkLocationPostalCode>"
+            u"</LossNoticeAcknowledgementDetails></LossNoticeAcknowledgement>"_s;
+        TransactionQueue::QueueTransaction(invoice, parsedXml(doc), u"LOSSAH"_s,
+                                           u"C0FFEE00000000000000000000000001"_s);
+    }
+
+    std::shared_ptr<SimEnv> env;
+    std::shared_ptr<SimInvoice> invoice;
+};
+
+TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
+{
+    const QString session = u"5E55104000000000000000000000ABCD"_s;
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                       session);
+    EXPECT_EQ(env->options->ini.value(env->data_path() % u"Orvane.ini|Orvane|SendTrans"_s), u"1"_s);
+
+    NetworkSimulator simulator(env);
+    const SimulationReport report = simulator.runOnce();
+    EXPECT_EQ(report.documents, 1);
+    EXPECT_EQ(report.answerLines, 3);
+    EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
+
+    // The poll of the wait view finds the answer.
+    auto ackn = table<Ig_ackn>(progid::g_ackn);
+    ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s);
+    Recordset rs = ackn->itemsrecordset();
+    ASSERT_EQ(rs.recordCount(), 3);
+    EXPECT_EQ(rs.value(u"part"_s).toText(), u"FW02345GTY"_s);
+    EXPECT_EQ(rs.value(u"AuthPart"_s).toText(), u"FW02345GTY"_s);
+    EXPECT_DOUBLE_EQ(rs.value(u"accPrice"_s).toDouble(), 125.5);
+    EXPECT_DOUBLE_EQ(rs.value(u"accQty"_s).toDouble(), 1.0);
+    EXPECT_TRUE(rs.value(u"ConfCode"_s).toText().startsWith(u"AC"_s));
+    EXPECT_EQ(rs.value(u"ErrorCode"_s).toText(), u"0"_s);
+    EXPECT_EQ(rs.value(u"daskid"_s).toInt32(), 77);
+    EXPECT_EQ(rs.value(u"daskloc"_s).toInt32(), 4);
+    EXPECT_EQ(rs.value(u"linenumber"_s).toInt32(), 1);
+    EXPECT_FALSE(rs.value(u"Respdate"_s).isNull());
+    rs.moveNext();
+    // The refusal rule: a part starting with X comes back as an error.
+    EXPECT_TRUE(rs.value(u"ErrorCode"_s).toText().startsWith(u"e"_s));
+    EXPECT_EQ(rs.value(u"accPrice"_s).toDouble(), 0.0);
+    EXPECT_TRUE(rs.value(u"ConfCode"_s).toText().isEmpty());
+    rs.moveNext();
+    EXPECT_DOUBLE_EQ(rs.value(u"accQty"_s).toDouble(), 2.5);
+
+    Recordset sent = trans(u"rectype = 'AUTHREQ'"_s);
+    EXPECT_TRUE(sent.value(u"processed"_s).toBool());
+    EXPECT_FALSE(sent.value(u"procdate"_s).isNull());
+
+    // Answered once: a second run finds nothing to do.
+    const SimulationReport again = simulator.runOnce();
+    EXPECT_EQ(again.documents, 0);
+    ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"'"_s);
+    EXPECT_EQ(ackn->itemsrecordset().recordCount(), 3);
+}
+
+TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
+{
+    const QString guid = queueNotice(u"PA-7734-2291-03"_s);
+    NetworkSimulator simulator(env);
+    SimulationReport report = simulator.runOnce();
+    EXPECT_EQ(report.notices, 1);
+    EXPECT_EQ(report.coverageRows, 1);
+
+    Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % guid % u"' AND ACK = .F."_s);
+    ASSERT_EQ(notice.recordCount(), 1);
+    EXPECT_EQ(notice.value(u"ErrCode"_s).toText(), u"0"_s);
+    const QString lossRef = notice.value(u"Lossrefnum"_s).toText();
+    EXPECT_TRUE(lossRef.startsWith(u"LR-"_s));
+    EXPECT_FALSE(notice.value(u"Losscont"_s).toText().isEmpty());
+
+    Recordset cover =
+        rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"' AND g_cover.ack = .F."_s);
+    ASSERT_EQ(cover.recordCount(), 1);
+    EXPECT_EQ(cover.value(u"VehicleID"_s).toText(), u"448201"_s);
+    EXPECT_EQ(cover.value(u"errorcode"_s).toText(), u"0"_s);
+    EXPECT_EQ(cover.value(u"VehDesc"_s).toText(), u"2021 Toyota"_s);
+
+    queueCoverageAnswer(lossRef, true);
+    report = simulator.runOnce();
+    EXPECT_EQ(report.lossAcks, 1);
+    EXPECT_EQ(report.dispatches, 1);
+
+    Recordset ack = rows(progid::g_lossack,
+                         u"g_lossack.lossref = '"_s % lossRef % u"' AND g_lossack.ack = .F."_s);
+    ASSERT_EQ(ack.recordCount(), 1);
+    EXPECT_EQ(ack.value(u"errcode"_s).toText(), u"0"_s);
+    EXPECT_TRUE(ack.value(u"Accept"_s).toBool());
+    EXPECT_EQ(ack.value(u"installdat"_s).toDate().date(), QDate(2026, 12, 10));
+
+    Recordset dispatch = rows(progid::g_dispatch, u"g_dispatch.lossidnum = '"_s % lossRef %
+                                                      u"' ANd g_dispatch.ack = .F."_s);
+    ASSERT_EQ(dispatch.recordCount(), 1);
+    const QString number = dispatch.value(u"Dispatch"_s).toText();
+    Recordset doc = trans(u"g_trans.rectype= 'DISPATCH' and g_trans.recid = '"_s % number % u"'"_s);
+    ASSERT_EQ(doc.recordCount(), 1);
+    EXPECT_EQ(doc.value(u"daskid"_s).toInt32(), 0) << "arrives unlinked";
+
+    // The document reads as a dispatch, carrying the loss's own data.
+    clsShowDispatch parsed;
+    parsed.CreateRecordset();
+    parsed.FillRecordset(parsedXml(doc.value(u"xml"_s).toText()));
+    Recordset d = parsed.dispatchRecordset();
+    EXPECT_EQ(d.value(u"DispatchNumber"_s).toText(), number);
+    EXPECT_EQ(d.value(u"LossReferenceNumber"_s).toText(), lossRef);
+    EXPECT_EQ(d.value(u"InsuredOrClaimantLastName"_s).toText(), u"O'Hara"_s);
+    EXPECT_EQ(d.value(u"OriginationPID"_s).toText(), u"NWI00417"_s);
+    EXPECT_EQ(d.value(u"DestinationPID"_s).toText(), u"SHP20931"_s);
+    QString xml = doc.value(u"xml"_s).toText();
+    EXPECT_EQ(parsed.GetDamages(xml).recordCount(), 2);
+}
+
+TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
+{
+    NetworkSimulator simulator(env);
+    // A refused claim: the error in the confirmation, no coverage.
+    const QString refused = queueNotice(u"REFUSE-001"_s);
+    simulator.runOnce();
+    Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % refused % u"'"_s);
+    EXPECT_EQ(notice.value(u"ErrCode"_s).toText(), u"120"_s);
+    EXPECT_FALSE(notice.value(u"ACK"_s).toBool());
+    EXPECT_EQ(rows(progid::g_cover,
+                   u"g_cover.lossref = '"_s % notice.value(u"Lossrefnum"_s).toText() % u"'"_s)
+                  .recordCount(),
+              0);
+
+    // A decline is confirmed without a dispatch, with a text that reads as 0.
+    queueCoverageAnswer(u"LR-DECLINED"_s, false);
+    SimulationReport report = simulator.runOnce();
+    EXPECT_EQ(report.lossAcks, 1);
+    EXPECT_EQ(report.dispatches, 0);
+    Recordset ack = rows(progid::g_lossack, u"g_lossack.lossref = 'LR-DECLINED'"_s);
+    EXPECT_EQ(ack.value(u"errcode"_s).toText(), u"0"_s);
+    EXPECT_FALSE(ack.value(u"Accept"_s).toBool());
+
+    // A configured loss error: the acknowledgement carries it, no dispatch.
+    simulator.rules().lossAckErrorCode = u"e310"_s;
+    simulator.rules().lossAckErrorText = u"Appointment outside the service area"_s;
+    queueCoverageAnswer(u"LR-REFUSED"_s, true);
+    report = simulator.runOnce();
+    EXPECT_EQ(report.dispatches, 0);
+    EXPECT_EQ(
+        rows(progid::g_lossack, u"g_lossack.lossref = 'LR-REFUSED'"_s).value(u"errcode"_s).toText(),
+        u"e310"_s);
+    EXPECT_EQ(rows(progid::g_dispatch, u""_s).recordCount(), 0);
+
+    // Every part refused when the rule says so.
+    simulator.rules().refusedPart.setPattern(u".*"_s);
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S2"_s)), u"AUTHREQ"_s,
+                                       u"S2"_s);
+    simulator.runOnce();
+    auto ackn = table<Ig_ackn>(progid::g_ackn);
+    ackn->Get_g_ACKN(u"g_ackn.sessionid = 'S2'"_s);
+    Recordset answers = ackn->itemsrecordset();
+    ASSERT_EQ(answers.recordCount(), 3);
+    for (; !answers.eof(); answers.moveNext())
+        EXPECT_EQ(answers.value(u"ErrorCode"_s).toText(), u"e104"_s);
+}
+
+TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
+{
+    // Hostile or broken documents are answered with a reason, not retried forever.
+    TransactionQueue::QueueTransaction(invoice, parsedXml(u"<Authorization/>"_s), u"AUTHREQ"_s,
+                                       u"EMPTY"_s);
+    TransactionQueue::QueueTransaction(
+        invoice, parsedXml(u"<LossNotice><SessionID>x' OR '1'='1</SessionID></LossNotice>"_s),
+        u"ENOL"_s, u"x' OR '1'='1"_s);
+    NetworkSimulator simulator(env);
+    SimulationReport report = simulator.runOnce();
+    EXPECT_EQ(report.documents, 2);
+    EXPECT_EQ(report.problems.size(), 2);
+    Recordset bounced = trans(u"recid = 'EMPTY'"_s);
+    EXPECT_TRUE(bounced.value(u"processed"_s).toBool());
+    EXPECT_EQ(bounced.value(u"errortext"_s).toText(), u"The authorization request has no lines"_s);
+    EXPECT_TRUE(trans(u"rectype = 'ENOL'"_s)
+                    .value(u"errortext"_s)
+                    .toText()
+                    .startsWith(u"No loss notice"_s));
+
+    // The answer table cannot be reached: the request goes back to the queue.
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S3"_s)), u"AUTHREQ"_s,
+                                       u"S3"_s);
+    ObjectRegistry::instance().unregisterClass(QString::fromUtf16(progid::g_ackn));
+    report = simulator.runOnce();
+    transport::registerTransportClasses();
+    EXPECT_EQ(report.documents, 0);
+    ASSERT_EQ(report.problems.size(), 1);
+    EXPECT_TRUE(report.problems[0].contains(u"429"_s));
+    EXPECT_FALSE(trans(u"recid = 'S3'"_s).value(u"processed"_s).toBool());
+    report = simulator.runOnce();
+    EXPECT_EQ(report.answerLines, 3);
+    EXPECT_TRUE(trans(u"recid = 'S3'"_s).value(u"processed"_s).toBool());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, SimulatorTest,
+                         ::testing::Values(transport::test::Db::SQLite,
+                                           transport::test::Db::PostgreSQL),
+                         transport::test::backendName);
+
+} // namespace

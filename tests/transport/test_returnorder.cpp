@@ -1,0 +1,135 @@
+#include "HostEnvironment.h"
+#include "OrvaneOut.h"
+#include "ReferenceHost.h"
+#include "TableObjects.h"
+#include "TestHelpers.h"
+#include "TransportFixture.h"
+#include "external/IInvoice.h"
+#include "external/ProgIds.h"
+
+#include <QDate>
+#include <QDir>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+using namespace orvane::transport;
+using namespace orvane::transport::test;
+
+namespace {
+
+QString dispatchXml(const QString &insurer, const QString &agentFirst, const QString &pct)
+{
+    return uR"(<DispatchAssignment><DispatchAssignmentHeader><OriginationPID>NWI00417</OriginationPID>
+</DispatchAssignmentHeader><DispatchAssignmentDetails><Dispatch>
+<DispatchNumber>D-2026-118734</DispatchNumber><DispatchCreateDate>20261201</DispatchCreateDate>
+<DateofLoss>20261128</DateofLoss><LossIdentificationNumbers>PA-7734</LossIdentificationNumbers>
+<InsurerID>%1</InsurerID>
+<Vehicle><VehicleID>V-448201</VehicleID><VehicleYear>2021</VehicleYear><VehicleMake>Toyota</VehicleMake>
+<VehicleModel>RAV4</VehicleModel><VehicleStyle>4 Door Utility</VehicleStyle>
+<VehicleIDNumber>2T3P1RFV8MW123456</VehicleIDNumber></Vehicle>
+<Insured><InsuredOrClaimantFirstName>Margaret</InsuredOrClaimantFirstName>
+<InsuredOrClaimantLastName>O'Donnell</InsuredOrClaimantLastName>
+<InsuredOrClaimantAddress>1422 Larkspur Avenue, Apt 3B, Building C, Far Side</InsuredOrClaimantAddress>
+<InsuredOrClaimantCity>Springfield</InsuredOrClaimantCity>
+<InsuredOrClaimantStateProvince>IL</InsuredOrClaimantStateProvince>
+<InsuredOrClaimantPostalCode>62704</InsuredOrClaimantPostalCode>
+<InsuredOrClaimantTelephone>(217) 555-0143</InsuredOrClaimantTelephone>
+<InsuredOrClaimantAlternateTelephone>2175550198</InsuredOrClaimantAlternateTelephone></Insured>
+<Deductible>250.00</Deductible>
+<Agent><AgentFirstName>%2</AgentFirstName><AgentLastName>Okafor</AgentLastName>
+<AgentTelephone>5035550123</AgentTelephone></Agent></Dispatch>
+<DiscountDetails>
+<DiscountType><DiscountTypeCode>KIT</DiscountTypeCode><KitIndicator>Y</KitIndicator>
+<DiscountPercentage>0.10</DiscountPercentage><HourlyIndicator>N</HourlyIndicator></DiscountType>
+<DiscountType><DiscountTypeCode>GLS</DiscountTypeCode><KitIndicator>N</KitIndicator>
+<DiscountPercentage>%3</DiscountPercentage><HourlyIndicator>N</HourlyIndicator></DiscountType>
+</DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(insurer, agentFirst,
+                                                                            pct);
+}
+
+} // namespace
+
+class ReturnOrderTest : public TransportTest {
+protected:
+    void SetUp() override
+    {
+        TransportTest::SetUp();
+        if (IsSkipped())
+            return;
+        ASSERT_TRUE(QDir().mkpath(dataPath_ + u"data"_s));
+        ASSERT_TRUE(QDir().mkpath(dataPath_ + u"nags"_s));
+        host::ReferenceHost::Settings settings;
+        if (postgres())
+            settings.shopConnection = connection_;
+        host_ = host::ReferenceHost::open(dataPath_ + u"data/"_s, dataPath_ + u"nags/"_s, settings);
+        host_->seedDemo();
+        registerTransportClasses();
+    }
+
+    std::shared_ptr<host::ReferenceHost> host_;
+};
+
+TEST_P(ReturnOrderTest, BuildsAnOrderFromTheDispatchMatchedInTheHostTables)
+{
+    auto out = CreateObject<ext::IOrvaneOut>(QString::fromUtf16(ext::progid::clsorvaneout));
+    std::shared_ptr<ext::IInvoice> order;
+    out->returnorder(u"DISPATCHD-2026-118734"_s, dispatchXml(u"CMI01"_s, u"Dana"_s, u"0.25"_s),
+                     order);
+    ASSERT_TRUE(order);
+    Recordset rs = order->itemsrecordset();
+    EXPECT_EQ(rs.value(u"dispatch"_s).toText(), u"D-2026-118734"_s);
+    EXPECT_EQ(rs.value(u"dispdate"_s).toDate().date(), QDate(2026, 12, 1));
+    EXPECT_EQ(rs.value(u"lossdate"_s).toDate().date(), QDate(2026, 11, 28));
+    EXPECT_EQ(rs.value(u"s_first"_s).toText(), u"Margaret"_s);
+    EXPECT_EQ(rs.value(u"s_last"_s).toText(), u"O'Donnell"_s);
+    EXPECT_EQ(rs.value(u"s_address"_s).toText().size(), rs.field(u"s_address"_s).definedSize())
+        << "a long address is cut to the order's field";
+    EXPECT_EQ(rs.value(u"s_state"_s).toText(), u"IL"_s);
+    EXPECT_EQ(rs.value(u"s_area2"_s).toText(), u"217"_s);
+    EXPECT_EQ(rs.value(u"s_phone2"_s).toText(), u"5550143"_s);
+    EXPECT_EQ(rs.value(u"s_area1"_s).toText(), u"217"_s);
+    EXPECT_EQ(rs.value(u"s_phone1"_s).toText(), u"5550198"_s);
+    EXPECT_EQ(rs.value(u"carid"_s).toText(), u"V-448201"_s);
+    EXPECT_EQ(rs.value(u"year"_s).toText(), u"2021"_s);
+    EXPECT_EQ(rs.value(u"make"_s).toText(), u"Toyota"_s);
+    EXPECT_EQ(rs.value(u"model"_s).toText(), u"RAV4"_s);
+    EXPECT_EQ(rs.value(u"body"_s).toText(), u"4 Door Utility"_s);
+    EXPECT_EQ(rs.value(u"vin"_s).toText(), u"2T3P1RFV8MW123456"_s);
+    EXPECT_DOUBLE_EQ(rs.value(u"deductible"_s).toDouble(), 250.0);
+    // Matched in the host's tables: the insurer's bill-to party, the agent, the discount.
+    EXPECT_EQ(rs.value(u"billto_id"_s).toInt64(), 1);
+    EXPECT_EQ(rs.value(u"b_company"_s).toText(), u"Cascade Mutual Insurance"_s);
+    EXPECT_EQ(rs.value(u"agentid"_s).toInt64(), 1);
+    EXPECT_EQ(rs.value(u"a_company"_s).toText(), u"Bridgeway Insurance"_s);
+    EXPECT_EQ(rs.value(u"a_area"_s).toText(), u"503"_s);
+    EXPECT_EQ(rs.value(u"discountid"_s).toInt64(), 1);
+    EXPECT_EQ(rs.value(u"discounttext"_s).toText(), u"Insurance network 25%"_s);
+    // The comparison asks the dispatch order for its parties.
+    EXPECT_TRUE(order->getbillto(rs.value(u"billto_id"_s)));
+}
+
+TEST_P(ReturnOrderTest, UnknownPartiesStayEmptyAndANonDispatchIsRefused)
+{
+    auto out = CreateObject<ext::IOrvaneOut>(u"QORORVANEOUT.CLSORVANEOUT"_s);
+    std::shared_ptr<ext::IInvoice> order;
+    out->returnorder(u"DISPATCHD-1"_s, dispatchXml(u"' OR 1=1 --"_s, u"Nobody"_s, u"0.99"_s),
+                     order);
+    ASSERT_TRUE(order);
+    Recordset rs = order->itemsrecordset();
+    EXPECT_EQ(rs.value(u"billto_id"_s).toInt64(), 0);
+    EXPECT_EQ(rs.value(u"agentid"_s).toInt64(), 0);
+    EXPECT_EQ(rs.value(u"a_first"_s).toText(), u"Nobody"_s);
+    EXPECT_EQ(rs.value(u"discountid"_s).toInt64(), 0);
+
+    std::shared_ptr<ext::IInvoice> untouched;
+    EXPECT_EQ(orvane::test::errorNumber(
+                  [&] { out->returnorder(u"DISPATCHX"_s, u"<Authorization/>"_s, untouched); }),
+              err::BadArguments);
+    EXPECT_FALSE(untouched);
+    EXPECT_NE(orvane::test::errorNumber(
+                  [&] { out->returnorder(u"DISPATCHX"_s, u"not xml"_s, untouched); }),
+              0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ReturnOrderTest, ::testing::Values(Db::SQLite, Db::PostgreSQL),
+                         backendName);

@@ -1,0 +1,145 @@
+#include "StagingSchema.h"
+#include "TestHelpers.h"
+#include "TransportFixture.h"
+
+#include <QSqlRecord>
+
+#include <atomic>
+#include <set>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+using namespace orvane::transport;
+using namespace orvane::transport::test;
+
+namespace {
+
+QStringList indexNames(StagingDatabase &db)
+{
+    QSqlQuery q(db.db());
+    q.exec(db.backend() == sql::Backend::PostgreSQL
+               ? u"SELECT indexname FROM pg_indexes WHERE schemaname = 'public'"_s
+               : u"SELECT name FROM sqlite_master WHERE type = 'index'"_s);
+    QStringList names;
+    while (q.next())
+        names << q.value(0).toString().toLower();
+    return names;
+}
+
+} // namespace
+
+class StagingSchemaTest : public TransportTest {};
+
+TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
+{
+    {
+        auto old = StagingDatabase::open(connection_, 1);
+        EXPECT_EQ(old->version(), 1);
+        EXPECT_FALSE(old->db().record(u"g_lossack"_s).contains(u"zip"_s));
+        EXPECT_FALSE(old->db().record(u"g_trans"_s).contains(u"procdate"_s));
+        QSqlQuery q(old->db());
+        ASSERT_TRUE(q.exec(u"INSERT INTO g_lossack (guid, lossref, ack) VALUES ('G1', 'LR-1', "_s %
+                           old->dialect().trueLiteral() % u")"_s));
+        ASSERT_TRUE(q.exec(u"INSERT INTO g_trans (rectype, recid, xml) VALUES ('DISPATCH', 'D1', "
+                           "'<x/>')"_s));
+    }
+    auto db = StagingDatabase::open(connection_, SchemaVersion);
+    EXPECT_EQ(db->version(), SchemaVersion);
+    for (const sql::TableDef &t : stagingTables()) {
+        const QSqlRecord rec = db->db().record(t.name);
+        for (const sql::ColumnDef &c : t.columns)
+            EXPECT_TRUE(rec.contains(c.name))
+                << t.name.toStdString() << "." << c.name.toStdString();
+    }
+    // The rows of the older version are still there, new columns at their defaults.
+    Recordset rs = db->load(*stagingTable(u"g_lossack"_s), u"lossref = 'LR-1'"_s);
+    ASSERT_EQ(rs.recordCount(), 1);
+    EXPECT_EQ(rs.value(u"guid"_s).toText(), u"G1"_s);
+    EXPECT_TRUE(rs.value(u"ack"_s).toBool());
+    EXPECT_EQ(rs.value(u"zip"_s).toText(), u""_s);
+    EXPECT_EQ(db->load(*stagingTable(u"g_trans"_s), u"recid = 'D1'"_s).recordCount(), 1);
+
+    // Polls and searches have their indexes.
+    const QStringList indexes = indexNames(*db);
+    for (const char16_t *name :
+         {u"g_ackn_sessionid", u"g_ackn_ack", u"g_trans_guid", u"g_trans_rectype_recid",
+          u"g_trans_daskid_daskloc", u"g_enol_guid", u"g_cover_lossref", u"g_lossack_lossref",
+          u"g_dispatch_lossidnum", u"g_inscoid_destpid_origpid"})
+        EXPECT_TRUE(indexes.contains(QString::fromUtf16(name)))
+            << QString::fromUtf16(name).toStdString();
+
+    // Opening again changes nothing and loses nothing.
+    auto again = StagingDatabase::open(connection_, SchemaVersion);
+    EXPECT_EQ(again->load(*stagingTable(u"g_lossack"_s), {}).recordCount(), 1);
+}
+
+TEST_P(StagingSchemaTest, RefusesFiltersOutsideTheDialectBeforeRunningAnything)
+{
+    auto db = StagingDatabase::open(connection_, SchemaVersion);
+    const sql::TableDef &trans = *stagingTable(u"g_trans"_s);
+    QSqlQuery(db->db()).exec(u"INSERT INTO g_trans (rectype, recid) VALUES ('DISPATCH', 'D1')"_s);
+    for (const char16_t *filter :
+         {u"recid = 'D1'; DELETE FROM g_trans", u"recid = 'D1' -- comment",
+          u"recid = (SELECT recid FROM g_trans)", u"nosuchcolumn = 1", u"recid = 'D1",
+          u"g_ackn.sessionid = 'x'", u"recid = \"D1\"", u"recid = 'D1' /* c */"}) {
+        const VbError e =
+            orvane::test::raised([&] { db->load(trans, QString::fromUtf16(filter)); });
+        EXPECT_EQ(e.number(), sql::SyntaxErrorNumber) << QString::fromUtf16(filter).toStdString();
+        EXPECT_FALSE(e.description().isEmpty());
+    }
+    EXPECT_EQ(db->load(trans, {}).recordCount(), 1);
+}
+
+// Two workstations poll the same unread rows and each takes what it claims:
+// every row is handled once, none is lost.
+TEST_P(StagingSchemaTest, TwoConnectionsClaimingAtOnceNeitherLoseNorDoubleHandleARow)
+{
+    constexpr int Rows = 120;
+    {
+        auto db = StagingDatabase::open(connection_, SchemaVersion);
+        db->writeTransaction([&] {
+            for (int i = 0; i < Rows; ++i)
+                sql::exec(db->db(),
+                          u"INSERT INTO g_ackn (sessionid, linenumber, ack) VALUES ('S1', ?, "_s %
+                              db->dialect().falseLiteral() % u")"_s,
+                          {i}, u"test"_s);
+        });
+    }
+    std::vector<qint64> claimed[2];
+    std::atomic<int> failures{0};
+    auto worker = [&](int who) {
+        try {
+            auto db = StagingDatabase::open(connection_, SchemaVersion); // its own connection
+            const sql::TableDef &ackn = *stagingTable(u"g_ackn"_s);
+            for (int from = 0; from < Rows; from += 7) {
+                Recordset rs = db->claim(ackn,
+                                         u"g_ackn.sessionid = 'S1' AND linenumber >= %1 AND "
+                                         "linenumber < %2"_s.arg(from)
+                                             .arg(from + 7),
+                                         u"Ack"_s);
+                for (; rs.recordCount() > 0 && !rs.eof(); rs.moveNext()) {
+                    EXPECT_TRUE(rs.value(u"Ack"_s).toBool());
+                    claimed[who].push_back(rs.value(u"linenumber"_s).toInt64());
+                }
+            }
+        } catch (const VbError &e) {
+            ++failures;
+            ADD_FAILURE() << e.description().toStdString();
+        }
+    };
+    std::thread a(worker, 0), b(worker, 1);
+    a.join();
+    b.join();
+    ASSERT_EQ(failures, 0);
+    std::set<qint64> all(claimed[0].begin(), claimed[0].end());
+    for (qint64 n : claimed[1])
+        EXPECT_TRUE(all.insert(n).second) << "row " << n << " claimed twice";
+    EXPECT_EQ(all.size(), size_t(Rows));
+    auto db = StagingDatabase::open(connection_, SchemaVersion);
+    EXPECT_EQ(db->claim(*stagingTable(u"g_ackn"_s), u"sessionid = 'S1'"_s, u"ack"_s).recordCount(),
+              0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, StagingSchemaTest, ::testing::Values(Db::SQLite, Db::PostgreSQL),
+                         backendName);

@@ -1,0 +1,439 @@
+#include "StagingSchema.h"
+#include "TableObjects.h"
+#include "TestHelpers.h"
+#include "TransportFixture.h"
+#include "core/modOrvane.h"
+#include "external/ProgIds.h"
+
+#include <QRegularExpression>
+
+#include <functional>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+using namespace orvane::transport;
+using namespace orvane::transport::test;
+using orvane::test::errorNumber;
+using orvane::test::raised;
+
+namespace {
+
+const QString Impossible = u"%1.guid = '1' and %1.guid <> '1'"_s;
+// The same for tables without a guid column.
+const QString ImpossibleById = u"%1.id = 1 and %1.id <> 1"_s;
+
+// One table object as the library drives it: identifier, table, loader, and a
+// text column to write.
+struct ObjectCase {
+    const char16_t *progId;
+    QString table;
+    std::function<void(ComObject &, const QString &)> load; // empty filter: list loaders
+    QString textColumn;
+    bool takesFilter = true;
+};
+
+std::vector<ObjectCase> objectCases()
+{
+    auto rs = [](ComObject &o, const QString &f) { dynamic_cast<ext::IRsTable &>(o).get_rs(f); };
+    return {
+        {ext::progid::g_trans, u"g_trans"_s,
+         [](ComObject &o, const QString &f) { dynamic_cast<ext::Ig_trans &>(o).get_g_trans(f); },
+         u"recid"_s},
+        {ext::progid::g_ackn, u"g_ackn"_s,
+         [](ComObject &o, const QString &f) { dynamic_cast<ext::Ig_ackn &>(o).Get_g_ACKN(f); },
+         u"sessionid"_s},
+        {ext::progid::g_enol, u"g_enol"_s, rs, u"lossid"_s},
+        {ext::progid::g_enolline, u"g_enolline"_s, rs, u"nolguid"_s},
+        {ext::progid::g_cover, u"g_cover"_s, rs, u"lossref"_s},
+        {ext::progid::g_lossack, u"g_lossack"_s, rs, u"lossref"_s},
+        {ext::progid::g_dispatch, u"g_dispatch"_s, rs, u"lossidnum"_s},
+        {ext::progid::g_pidList, u"g_pidlist"_s,
+         [](ComObject &o, const QString &) { dynamic_cast<ext::IPidList &>(o).get_g_pidlist(); },
+         u"PID"_s, false},
+        {ext::progid::g_oidList, u"g_oidlist"_s,
+         [](ComObject &o, const QString &) { dynamic_cast<ext::IOidList &>(o).Get_g_oidList(); },
+         u"Origid"_s, false},
+        {ext::progid::g_inscoid, u"g_inscoid"_s,
+         [](ComObject &o, const QString &f) {
+             dynamic_cast<ext::IInscoIdList &>(o).get_g_inscoid(f);
+         },
+         u"INScoid"_s},
+        {ext::progid::g_insid, u"g_insid"_s,
+         [](ComObject &o, const QString &f) { dynamic_cast<ext::IInsIdList &>(o).get_g_insid(f); },
+         u"Insurerid"_s},
+    };
+}
+
+std::shared_ptr<ext::ITableObject> create(const char16_t *progId)
+{
+    // Some call sites write the identifiers in lower case.
+    return CreateObject<ext::ITableObject>(QString::fromUtf16(progId).toLower());
+}
+
+} // namespace
+
+class TableObjectTest : public TransportTest {
+protected:
+    void SetUp() override
+    {
+        TransportTest::SetUp();
+        registerTransportClasses();
+    }
+
+    template <class T> std::shared_ptr<T> object(const char16_t *progId)
+    {
+        auto o = CreateObject<T>(QString::fromUtf16(progId));
+        o->setEnv(env_);
+        return o;
+    }
+
+    std::shared_ptr<ext::Ig_trans> trans() { return object<ext::Ig_trans>(ext::progid::g_trans); }
+
+    // Rows of g_trans as "rectype/recid" texts, in key order.
+    QStringList transRows()
+    {
+        auto t = trans();
+        t->get_g_trans({});
+        QStringList out;
+        Recordset rs = t->itemsrecordset();
+        for (; rs.recordCount() > 0 && !rs.eof(); rs.moveNext())
+            out << rs.value(u"rectype"_s).toText() % u'/' % rs.value(u"recid"_s).toText();
+        return out;
+    }
+
+    void addTrans(const QString &rectype, const QString &recid, const QString &xml = {})
+    {
+        auto t = trans();
+        t->get_g_trans(Impossible.arg(u"g_trans"_s));
+        Recordset rs = t->itemsrecordset();
+        rs.addNew();
+        rs.setValue(u"rectype"_s, rectype);
+        rs.setValue(u"recid"_s, recid);
+        rs.setValue(u"xml"_s, xml);
+        rs.setValue(u"processed"_s, false);
+        rs.update();
+        t->Update();
+    }
+};
+
+TEST_P(TableObjectTest, EveryObjectNeedsItsEnvironmentFirst)
+{
+    for (const ObjectCase &c : objectCases()) {
+        auto o = create(c.progId);
+        SCOPED_TRACE(c.table.toStdString());
+        EXPECT_EQ(errorNumber([&] { c.load(*o, {}); }), err::ObjectVariableNotSet);
+        EXPECT_EQ(errorNumber([&] { o->Update(); }), err::ObjectVariableNotSet);
+        EXPECT_EQ(o->itemsrecordset().recordCount(), 0);
+    }
+    auto ackn = CreateObject<ext::Ig_ackn>(u"QORORVANEOUT.G_ACKNCLS"_s);
+    EXPECT_EQ(errorNumber([&] { ackn->get_ackfromxml(u"<Authorization/>"_s); }),
+              err::ObjectVariableNotSet);
+}
+
+// Load by filter, add, change and delete, Update, load again: for every table.
+TEST_P(TableObjectTest, EveryObjectLoadsAddsChangesAndDeletesRows)
+{
+    for (const ObjectCase &c : objectCases()) {
+        SCOPED_TRACE(c.table.toStdString());
+        auto o = create(c.progId);
+        o->setEnv(env_);
+        c.load(*o, c.takesFilter ? ImpossibleById.arg(c.table) : QString());
+        Recordset rs = o->itemsrecordset();
+        ASSERT_EQ(rs.recordCount(), 0);
+        EXPECT_TRUE(rs.eof() && rs.bof());
+        for (const char16_t *v : {u"one", u"two", u"three"}) {
+            rs.addNew();
+            rs.setValue(c.textColumn, QString::fromUtf16(v));
+            rs.update();
+        }
+        o->Update();
+        EXPECT_GT(rs.value(u"id"_s).toInt64(), 0) << "the generated key reaches the row";
+
+        auto second = create(c.progId);
+        second->setEnv(env_);
+        const QString byValue =
+            c.table % u'.' % c.textColumn % u" = 'two' OR "_s % c.textColumn % u" = 'three'"_s;
+        c.load(*second, c.takesFilter ? byValue : QString());
+        Recordset rows = second->itemsrecordset();
+        ASSERT_EQ(rows.recordCount(), c.takesFilter ? 2 : 3);
+        rows.find(c.textColumn % u" = 'two'"_s);
+        ASSERT_FALSE(rows.eof());
+        rows.setValue(c.textColumn, u"TWO"_s);
+        rows.update();
+        rows.moveFirst();
+        rows.find(c.textColumn % u" = 'three'"_s);
+        rows.deleteRow();
+        rows.addNew();
+        rows.setValue(c.textColumn, u"four"_s);
+        rows.update();
+        second->Update();
+
+        auto third = create(c.progId);
+        third->setEnv(env_);
+        c.load(*third, {});
+        Recordset all = third->itemsrecordset();
+        QStringList values;
+        for (all.moveFirst(); !all.eof(); all.moveNext())
+            values << all.value(c.textColumn).toText();
+        EXPECT_EQ(values, (QStringList{u"one"_s, u"TWO"_s, u"four"_s}));
+    }
+}
+
+TEST_P(TableObjectTest, AFailedUpdateLeavesTheTableAsItWasAndTheChangesForAnotherTry)
+{
+    addTrans(u"AUTHREQ"_s, u"A"_s);
+    addTrans(u"AUTHREQ"_s, u"B"_s);
+    auto t = trans();
+    t->get_g_trans({});
+    Recordset rs = t->itemsrecordset();
+    const Value firstKey = rs.value(u"id"_s);
+    rs.setValue(u"recid"_s, u"A-changed"_s);
+    rs.update();
+    rs.moveNext();
+    rs.deleteRow();
+    rs.addNew();
+    rs.setValue(u"recid"_s, u"C"_s);
+    rs.update();
+    rs.addNew(); // a row whose key is taken: the database refuses it after the others ran
+    rs.setValue(u"id"_s, firstKey);
+    rs.setValue(u"recid"_s, u"D"_s);
+    rs.update();
+    EXPECT_NE(errorNumber([&] { t->Update(); }), 0);
+    EXPECT_EQ(transRows(), (QStringList{u"AUTHREQ/A"_s, u"AUTHREQ/B"_s}));
+
+    // The record set still holds every change; with the key freed it saves.
+    EXPECT_EQ(rs.recordCount(), 3);
+    rs.moveLast();
+    rs.setValue(u"id"_s, 0);
+    rs.update();
+    t->Update();
+    EXPECT_EQ(transRows(), (QStringList{u"AUTHREQ/A-changed"_s, u"/C"_s, u"/D"_s}));
+}
+
+// Values made safe by SQLSafeText and spliced into each caller's filter find
+// exactly their rows, and the splice never becomes SQL.
+TEST_P(TableObjectTest, HostileValuesInFiltersFindExactlyTheirRows)
+{
+    const QStringList hostile{u"O'Brien"_s,      u"'; DROP TABLE g_trans --"_s,
+                              u"two\r\nlines"_s, u"line\nfeed"_s,
+                              u"100%_like"_s,    u"o'brien"_s};
+    for (const QString &h : hostile)
+        addTrans(u"DISPATCH"_s, h);
+    addTrans(u"DISPATCH"_s, u"OBrien"_s);
+    const QStringList before = transRows();
+
+    auto find = [&](const QString &filter) {
+        auto t = trans();
+        t->get_g_trans(filter);
+        QStringList out;
+        Recordset rs = t->itemsrecordset();
+        for (; rs.recordCount() > 0 && !rs.eof(); rs.moveNext())
+            out << rs.value(u"recid"_s).toText();
+        return out;
+    };
+    for (const QString &h : hostile) {
+        const QString safe = modOrvane::SQLSafeText(h);
+        EXPECT_EQ(find(u"g_trans.rectype= 'DISPATCH' and g_trans.recid = '"_s % safe % u"'"_s),
+                  QStringList{h})
+            << h.toStdString();
+    }
+    // A NUL ends the value, as the quoting routine cuts it there.
+    EXPECT_EQ(find(u"recid = '"_s % modOrvane::SQLSafeText(u"O'Brien\0tail"_s) % u"'"_s),
+              QStringList{u"O'Brien"_s});
+    EXPECT_EQ(find(u"rectype = 'DISPATCH'  AND recid like 'o''b%'"_s),
+              (QStringList{u"O'Brien"_s, u"o'brien"_s}));
+
+    // 100 KB of text: stored and read back whole; as a filter it is beyond
+    // what the dialect takes and is refused before anything runs.
+    const QString big = QString(100 * 1024, u'x') % u"'end"_s;
+    addTrans(u"ENOL"_s, u"BIG"_s, big);
+    EXPECT_EQ(find(u"recid = 'BIG'"_s).size(), 1);
+    {
+        auto t = trans();
+        t->get_g_trans(u"recid = 'BIG'"_s);
+        EXPECT_EQ(t->itemsrecordset().value(u"xml"_s).toText(), big);
+        EXPECT_EQ(errorNumber(
+                      [&] { t->get_g_trans(u"xml = '"_s % modOrvane::SQLSafeText(big) % u"'"_s); }),
+                  sql::SyntaxErrorNumber);
+        EXPECT_EQ(t->itemsrecordset().recordCount(), 1) << "a refused filter keeps the last rows";
+    }
+    EXPECT_EQ(transRows(), before + QStringList{u"ENOL/BIG"_s});
+
+    // The ID lists as the loss notice view queries them.
+    auto insco = object<ext::IInscoIdList>(ext::progid::g_inscoid);
+    insco->get_g_inscoid(ImpossibleById.arg(u"g_inscoid"_s));
+    Recordset rs = insco->itemsrecordset();
+    for (const QString &pid : {u"O'Brien"_s, u"OBrien"_s}) {
+        rs.addNew();
+        rs.setValue(u"destpid"_s, pid);
+        rs.setValue(u"origpid"_s, u"NET\r\n1"_s);
+        rs.setValue(u"INScoid"_s, QString(pid % u"-co"_s));
+        rs.update();
+    }
+    insco->Update();
+    insco->get_g_inscoid(u"g_inscoid.destpid = '"_s % modOrvane::SQLSafeText(u"O'Brien"_s) %
+                         u"' AND g_inscoid.origpid = '"_s % modOrvane::SQLSafeText(u"NET\r\n1"_s) %
+                         u"'"_s);
+    ASSERT_EQ(insco->itemsrecordset().recordCount(), 1);
+    EXPECT_EQ(insco->itemsrecordset().value(u"INScoid"_s).toText(), u"O'Brien-co"_s);
+}
+
+TEST_P(TableObjectTest, ANewLossNoticeGetsItsOwnGuid)
+{
+    auto enol = object<ext::IRsTable>(ext::progid::g_enol);
+    enol->get_rs(Impossible.arg(u"g_enol"_s));
+    Recordset rs = enol->itemsrecordset();
+    rs.addNew();
+    rs.setValue(u"lossid"_s, u"CLAIM-1"_s);
+    rs.setValue(u"ack"_s, true);
+    rs.update();
+    rs.addNew();
+    rs.setValue(u"lossid"_s, u"CLAIM-2"_s);
+    rs.update();
+    enol->Update();
+    const QRegularExpression hex32(u"^[0-9A-F]{32}$"_s);
+    rs.moveFirst();
+    const QString first = rs.value(u"guid"_s).toText();
+    rs.moveNext();
+    const QString second = rs.value(u"guid"_s).toText();
+    EXPECT_TRUE(hex32.match(first).hasMatch()) << first.toStdString();
+    EXPECT_TRUE(hex32.match(second).hasMatch());
+    EXPECT_NE(first, second);
+
+    // The library finds the notice by it afterwards, and the guid stays put.
+    auto again = object<ext::IRsTable>(ext::progid::g_enol);
+    again->get_rs(u"g_enol.guid = '"_s % first % u"' AND ACK = .T."_s);
+    ASSERT_EQ(again->itemsrecordset().recordCount(), 1);
+    EXPECT_EQ(again->itemsrecordset().value(u"lossid"_s).toText(), u"CLAIM-1"_s);
+    again->itemsrecordset().setValue(u"ACK"_s, false);
+    again->Update();
+    auto third = object<ext::IRsTable>(ext::progid::g_enol);
+    third->get_rs(u"g_enol.guid = '"_s % first % u"' AND ACK = .F."_s);
+    EXPECT_EQ(third->itemsrecordset().recordCount(), 1);
+}
+
+TEST_P(TableObjectTest, AckFromXmlGivesOneRowPerRequestedLineAndSavesOnlyWhenAllowed)
+{
+    const QString xml =
+        u"<Authorization><ReturnCode>0</ReturnCode><AuthorizationHeader><SessionID>SESS1</"
+        u"SessionID>"
+        "</AuthorizationHeader><AuthorizationDetails>"
+        "<AuthorizationType><Type>GLASS</Type><LineNumber>1</LineNumber><RequestPart>FW02345GBYN"
+        "</RequestPart><RelatedPart/><RequestQuantity>1</RequestQuantity><RequestPrice>125.5"
+        "</RequestPrice><ReasonCode>R1</ReasonCode><ManualRequest>N</ManualRequest></"
+        "AuthorizationType>"
+        "<AuthorizationType><Type>OTHER</Type><LineNumber>3</LineNumber><RequestPart>O'KIT"
+        "</RequestPart><RequestQuantity>2</RequestQuantity><RequestPrice>10</RequestPrice>"
+        "<ManualRequest>Y</ManualRequest><RequestDescription>Kit</RequestDescription>"
+        "<FaxingPOP>Y</FaxingPOP></AuthorizationType></AuthorizationDetails>"
+        "<Filename>SESS1</Filename></Authorization>"_s;
+    auto ackn = object<ext::Ig_ackn>(ext::progid::g_ackn);
+    ackn->setblnnosave(true);
+    ackn->get_ackfromxml(xml);
+    Recordset rs = ackn->itemsrecordset();
+    ASSERT_EQ(rs.recordCount(), 2);
+    ackn->Update(); // blnnosave: nothing is written
+    {
+        auto probe = object<ext::Ig_ackn>(ext::progid::g_ackn);
+        probe->Get_g_ACKN({});
+        EXPECT_EQ(probe->itemsrecordset().recordCount(), 0);
+    }
+    // What the library does with the rows, one Update per row.
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+        rs.setValue(u"sessionid"_s, u"SESS1"_s);
+        rs.setValue(u"daskid"_s, 42);
+        rs.setValue(u"daskloc"_s, 1);
+        rs.setValue(u"Ack"_s, true);
+        ackn->setblnnosave(false);
+        ackn->Update();
+        ackn->setblnnosave(true);
+    }
+    auto read = object<ext::Ig_ackn>(ext::progid::g_ackn);
+    read->Get_g_ACKN(u"g_ackn.sessionid = 'SESS1'"_s);
+    Recordset saved = read->itemsrecordset();
+    ASSERT_EQ(saved.recordCount(), 2);
+    EXPECT_EQ(saved.value(u"part"_s).toText(), u"FW02345GBYN"_s);
+    EXPECT_EQ(saved.value(u"authtype"_s).toText(), u"GLASS"_s);
+    EXPECT_EQ(saved.value(u"linenumber"_s).toInt64(), 1);
+    EXPECT_DOUBLE_EQ(saved.value(u"reqprice"_s).toDouble(), 125.5);
+    EXPECT_EQ(saved.value(u"daskid"_s).toInt64(), 42);
+    EXPECT_FALSE(saved.value(u"manualreq"_s).toBool());
+    saved.moveNext();
+    EXPECT_EQ(saved.value(u"part"_s).toText(), u"O'KIT"_s);
+    EXPECT_EQ(saved.value(u"linenumber"_s).toInt64(), 3);
+    EXPECT_TRUE(saved.value(u"manualreq"_s).toBool());
+    EXPECT_TRUE(saved.value(u"faxingpop"_s).toBool());
+    EXPECT_EQ(saved.value(u"reqdesc"_s).toText(), u"Kit"_s);
+    // The wait view's poll sees none of them as unread.
+    read->Get_g_ACKN(u"g_ackn.sessionid = 'SESS1' AND ACK = .F."_s);
+    EXPECT_EQ(read->itemsrecordset().recordCount(), 0);
+
+    EXPECT_EQ(errorNumber([&] { ackn->get_ackfromxml(u"<Authorization"_s); }), err::BadArguments);
+}
+
+// Two workstations read the same unread answer and both mark it read: the
+// second finds it already handled and saves nothing of its batch.
+TEST_P(TableObjectTest, MarkingARowAnotherWorkstationMarkedFirstIsRefused)
+{
+    auto cover = object<ext::IRsTable>(ext::progid::g_cover);
+    cover->get_rs(ImpossibleById.arg(u"g_cover"_s));
+    Recordset rs = cover->itemsrecordset();
+    for (const char16_t *veh : {u"V1", u"V2"}) {
+        rs.addNew();
+        rs.setValue(u"lossref"_s, u"LR-9"_s);
+        rs.setValue(u"VehicleID"_s, QString::fromUtf16(veh));
+        rs.setValue(u"ack"_s, false);
+        rs.update();
+    }
+    cover->Update();
+
+    const QString unread = u"g_cover.lossref = 'LR-9' AND g_cover.ack = .F."_s;
+    auto first = object<ext::IRsTable>(ext::progid::g_cover);
+    auto second = object<ext::IRsTable>(ext::progid::g_cover);
+    first->get_rs(unread);
+    second->get_rs(unread);
+    ASSERT_EQ(first->itemsrecordset().recordCount(), 2);
+    ASSERT_EQ(second->itemsrecordset().recordCount(), 2);
+
+    Recordset mine = first->itemsrecordset();
+    mine.setValue(u"ack"_s, true);
+    mine.update();
+    first->Update();
+
+    Recordset theirs = second->itemsrecordset();
+    theirs.moveLast();
+    theirs.setValue(u"ack"_s, true); // V2: still unread
+    theirs.update();
+    theirs.moveFirst();
+    theirs.setValue(u"ack"_s, true); // V1: already marked by the first
+    theirs.update();
+    EXPECT_EQ(errorNumber([&] { second->Update(); }), sql::WriteConflictNumber);
+
+    auto check = object<ext::IRsTable>(ext::progid::g_cover);
+    check->get_rs(unread);
+    ASSERT_EQ(check->itemsrecordset().recordCount(), 1) << "V2 stays unread: nothing was saved";
+    EXPECT_EQ(check->itemsrecordset().value(u"VehicleID"_s).toText(), u"V2"_s);
+}
+
+TEST_P(TableObjectTest, TheInsuranceCompanyListKeepsItsIdsForNewRows)
+{
+    auto insco = object<ext::IInscoIdList>(ext::progid::g_inscoid);
+    insco->get_g_inscoid(u"g_inscoid.destpid = 'RPID1' AND g_inscoid.origpid = 'NET1'"_s);
+    insco->setPID(u"RPID1"_s);
+    insco->setoid(u"NET1"_s);
+    EXPECT_EQ(insco->PID(), u"RPID1"_s);
+    EXPECT_EQ(insco->oid(), u"NET1"_s);
+    Recordset rs = insco->itemsrecordset();
+    rs.addNew();
+    rs.setValue(u"INScoid"_s, u"CO-7"_s);
+    rs.setValue(u"Company"_s, u"Cascade"_s);
+    rs.update();
+    insco->Update();
+    auto again = object<ext::IInscoIdList>(ext::progid::g_inscoid);
+    again->get_g_inscoid(u"g_inscoid.destpid = 'RPID1' AND g_inscoid.origpid = 'NET1'"_s);
+    ASSERT_EQ(again->itemsrecordset().recordCount(), 1);
+    EXPECT_EQ(again->itemsrecordset().value(u"INScoid"_s).toText(), u"CO-7"_s);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, TableObjectTest, ::testing::Values(Db::SQLite, Db::PostgreSQL),
+                         backendName);
