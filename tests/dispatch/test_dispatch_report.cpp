@@ -381,9 +381,15 @@ TEST(DispatchReport, ScreenshotForPeople)
         dialog->grab().save(QString::fromLocal8Bit(dir) + u"/Dispatchfrm.png"_s);
         dialog->close();
     });
+    ui->onDialog([&](QDialog *dialog) {
+        dialog->grab().save(QString::fromLocal8Bit(dir) + u"/frmEscheduleInfo.png"_s);
+        dialog->close();
+    });
     clsShowDispatch d;
     QString xml = sample(u"glass-replacement.xml"_s);
     QString path = kDefaultTemplate;
     orvane::WindowHandle owner = 0;
     d.ShowDispatch(owner, xml, path);
+    QString mobile = sample(u"mobile-eschedule.xml"_s);
+    d.ShowEschedule(owner, mobile, path);
 }
