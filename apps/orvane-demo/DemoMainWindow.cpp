@@ -8,12 +8,15 @@
 #include "RecordsetModel.h"
 #include "SettingsDialog.h"
 #include "ShopDatabase.h"
+#include "TableObjects.h"
 #include "Ui.h"
 #include "VbError.h"
 #include "dispatch/clsShowDispatch.h"
 #include "external/IErrorClass.h"
+#include "external/IInvoice.h"
 #include "external/ILineItems.h"
 #include "external/IOptions.h"
+#include "external/ProgIds.h"
 
 #include <QAction>
 #include <QApplication>
@@ -202,6 +205,42 @@ void DemoMainWindow::buildMenus()
                          [](clsShowDispatch &d, orvane::WindowHandle &owner, QString &xml,
                             QString &reportPath) { d.ShowEschedule(owner, xml, reportPath); });
     });
+    orvaneMenu->addSeparator();
+    // Links a received dispatch to the open order and takes over its values.
+    QAction *choose = orvaneMenu->addAction(u"&Choose Dispatch..."_s, this, [this] {
+        if (!order_)
+            return;
+        try {
+            // The dispatch tables are the transport's; without the network
+            // simulator nobody has registered it yet.
+            if (!orvane::ObjectRegistry::instance().isRegistered(
+                    QString::fromUtf16(orvane::ext::progid::g_trans)))
+                orvane::transport::registerTransportClasses();
+            // A link records the order's number, which a new order gets when stored.
+            if (order_->isNew())
+                order_->save();
+            const auto options = host_->env()->Options();
+            if (options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini())
+                    .trimmed()
+                    .isEmpty())
+                options->writeinistring(u"Defaults"_s, u"ReportPath"_s,
+                                        QStringLiteral(ORVANE_SAMPLES_DIR "/reports/"),
+                                        options->dask_ini());
+            orvane::WindowHandle owner = orvane::handleOf(this);
+            std::shared_ptr<orvane::ext::IInvoice> invoice = order_;
+            clsShowDispatch dispatch;
+            dispatch.ChooseDispatch(owner, invoice);
+            // The library changed the order in memory only; the host stores it.
+            order_->save();
+            showOrder();
+            reloadOrders();
+            reloadDispatches();
+        } catch (...) {
+            reportError();
+        }
+    });
+    choose->setObjectName(u"actionChooseDispatch"_s);
+    choose->setEnabled(false);
 }
 
 void DemoMainWindow::buildOrderForm(QWidget *page)
@@ -337,6 +376,8 @@ void DemoMainWindow::showOrder()
 {
     QWidget *page = tabs_->widget(0);
     page->setEnabled(order_ != nullptr);
+    if (auto *choose = findChild<QAction *>(u"actionChooseDispatch"_s))
+        choose->setEnabled(order_ != nullptr);
     tabs_->setCurrentIndex(0);
     if (!order_)
         return;

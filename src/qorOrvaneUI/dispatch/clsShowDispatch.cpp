@@ -5,6 +5,7 @@
 #include "XmlDocument.h"
 #include "core/WindowAPImod.h"
 #include "core/XMLUtilmod.h"
+#include "dispatch/ChooseDispatchfrm.h"
 #include "dispatch/Dispatchfrm.h"
 #include "dispatch/frmEscheduleInfo.h"
 #include "report/Report.h"
@@ -832,6 +833,28 @@ void clsShowDispatch::ShowEschedule(orvane::WindowHandle &hWndOwner, QString &di
         p.at(100);
         view.Form_Load();
         orvane::Ui::instance().showModal(&view);
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+// --- dispatch linking ------------------------------------------------------------------
+
+void clsShowDispatch::ChooseDispatch(orvane::WindowHandle &hWndOwner,
+                                     std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
+{
+    Proc p(u"qorOrvaneUI.clsShowDispatch.ChooseDispatch()"_s);
+    try {
+        p.at(10);
+        // Unloaded by its destructor however the procedure ends.
+        ChooseDispatchfrm view;
+        view.setInvoice(objInvoice);
+        p.at(20);
+        WindowAPImod::CentreOverOwner(hWndOwner, &view);
+        p.at(30);
+        orvane::Ui::instance().showModal(&view);
+        p.at(40);
+        view.Form_Unload();
     } catch (...) {
         p.rethrow();
     }

@@ -9,6 +9,9 @@
 #include <vector>
 
 namespace orvane {
+namespace ext {
+class IInvoice;
+}
 class Proc;
 class XmlDocument;
 class XmlNode;
@@ -42,6 +45,11 @@ public:
     orvane::Recordset GetDiscounts(QString &dispatchXML);
     orvane::Recordset GetAuths(QString &dispatchXML);
     orvane::Recordset GetDamages(QString &dispatchXML);
+    // Lets the user find a received dispatch and link it to the open order,
+    // taking over the values the user chooses; returns when the view closes.
+    // The order's values change in objInvoice only: the host saves it.
+    void ChooseDispatch(orvane::WindowHandle &hWndOwner,
+                        std::shared_ptr<orvane::ext::IInvoice> &objInvoice);
 
     // --- the report, used by ShowDispatch and the tools ------------------------
     // Opens the template, binds the record sets held now and shows the view.

@@ -1,0 +1,778 @@
+#include "dispatch/ChooseDispatchfrm.h"
+
+#include "ObjectRegistry.h"
+#include "RecordsetModel.h"
+#include "Ui.h"
+#include "VbError.h"
+#include "core/LibraryIcon.h"
+#include "core/WindowAPImod.h"
+#include "core/modOrvane.h"
+#include "dispatch/Comparersfrm.h"
+#include "dispatch/clsShowDispatch.h"
+#include "external/IControlUI.h"
+#include "external/IEnvironment.h"
+#include "external/IErrorClass.h"
+#include "external/IHostItem.h"
+#include "external/IInvoice.h"
+#include "external/IOptions.h"
+#include "external/IOrderList.h"
+#include "external/IOrvaneOut.h"
+#include "external/Ig_trans.h"
+#include "external/ObjectCast.h"
+#include "external/ProgIds.h"
+#include "vb.h"
+
+#include <QApplication>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStyle>
+#include <QTableView>
+
+#include <array>
+
+using namespace Qt::StringLiterals;
+using orvane::Recordset;
+using orvane::Value;
+using orvane::ValueKind;
+namespace ext = orvane::ext;
+
+namespace {
+
+const QString kProc = u"qorOrvaneUI.ChooseDispatchfrm."_s;
+const QString kGridKey = u"ChooseDispatchfrm.grdDispatches"_s;
+const QString CRLF = u"\r\n"_s;
+
+template <class Call> void withControlUI(Call call)
+{
+    try {
+        const auto controlUI =
+            orvane::CreateObject<ext::IControlUI>(QString::fromUtf16(ext::progid::ControlUI));
+        call(*controlUI);
+    } catch (...) {
+    }
+}
+
+QIcon iconOr(int id, QStyle::StandardPixmap fallback)
+{
+    QIcon icon = orvane::ui::libraryIcon(id);
+    return icon.isNull() ? QApplication::style()->standardIcon(fallback) : icon;
+}
+
+// Hands the failure being handled to the host's error class. Reporting must
+// never become a second failure, so a host that cannot take it is passed over.
+void reportThrough(const std::shared_ptr<ext::IInvoice> &invoice, const QString &procedure,
+                   int line)
+{
+    const orvane::VbError e = orvane::currentError();
+    try {
+        if (!invoice)
+            return;
+        const auto env = invoice->Env();
+        const auto errors = env ? env->ErrorClass() : nullptr;
+        if (errors)
+            errors->ErrorHandle(0, kProc % procedure, e.description(), e.number(), line);
+    } catch (...) {
+    }
+}
+
+// Outside objects that came back as nothing reach the trap as 91, not as a crash.
+template <class T> const std::shared_ptr<T> &required(const std::shared_ptr<T> &object)
+{
+    if (!object)
+        throw orvane::VbError(orvane::err::ObjectVariableNotSet, QString(),
+                              u"Object variable or With block variable not set"_s);
+    return object;
+}
+
+bool isDateKind(const Value &v)
+{
+    return v.kind() == ValueKind::Date;
+}
+
+bool isNumberKind(const Value &v)
+{
+    switch (v.kind()) {
+    case ValueKind::Int32:
+    case ValueKind::Int64:
+    case ValueKind::Double:
+    case ValueKind::Currency:
+    case ValueKind::Bool:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// How a comparison shows its two values.
+enum class Shown {
+    Plain,        // the tested field's text
+    Other,        // another field's text (the bill-to party's company)
+    Date,         // the short date
+    DiscountText, // the discount's text, trimmed
+    Vehicle,      // year, make, model and body (model before make on the dispatch side)
+};
+
+enum class Test { Value, Text };
+
+struct Comparison {
+    Test test;
+    const char16_t *tested;
+    const char16_t *caption;
+    Shown shown;
+    const char16_t *field;      // copied by a plain transfer; empty for the specials
+    const char16_t *shownField; // Shown::Other
+    bool keepMissingDate = false;
+};
+
+// In the order the user sees them.
+const std::array<Comparison, 23> kComparisons{{
+    {Test::Value, u"billto_id", u"BILL TO", Shown::Other, u"billto_id", u"b_company"},
+    {Test::Value, u"DiscountID", u"Discount", Shown::DiscountText, u"discountid", nullptr},
+    {Test::Value, u"LossDate", u"Date of Loss", Shown::Date, u"LossDate", nullptr, true},
+    {Test::Text, u"Dispatch", u"Dispatch #", Shown::Plain, u"Dispatch", nullptr},
+    {Test::Value, u"DispDate", u"Dispatch Date", Shown::Date, u"DispDate", nullptr, true},
+    {Test::Value, u"carid", u"Vehicle", Shown::Vehicle, u"", nullptr},
+    {Test::Text, u"S_first", u"Sold To First Name", Shown::Plain, u"s_first", nullptr},
+    {Test::Text, u"S_last", u"Sold To Last Name", Shown::Plain, u"s_last", nullptr},
+    {Test::Text, u"s_address", u"Sold To Address", Shown::Plain, u"s_address", nullptr},
+    {Test::Text, u"s_city", u"Sold To City", Shown::Plain, u"s_city", nullptr},
+    {Test::Text, u"s_State", u"Sold To State", Shown::Plain, u"s_state", nullptr},
+    {Test::Text, u"s_Zip", u"Sold To Zip", Shown::Plain, u"s_zip", nullptr},
+    {Test::Text, u"s_area1", u"Sold To Work Area Code", Shown::Plain, u"s_area1", nullptr},
+    {Test::Text, u"s_phone1", u"Sold To Work Phone #", Shown::Plain, u"s_phone1", nullptr},
+    {Test::Text, u"s_area2", u"Sold To Home Area Code", Shown::Plain, u"s_area2", nullptr},
+    {Test::Text, u"s_phone2", u"Sold To Home Phone #", Shown::Plain, u"s_phone2", nullptr},
+    {Test::Value, u"Deductible", u"Deductible", Shown::Plain, u"Deductible", nullptr},
+    {Test::Value, u"Installdat", u"Install Date", Shown::Date, u"installdat", nullptr, true},
+    {Test::Value, u"InShop", u"In Shop", Shown::Plain, u"InShop", nullptr},
+    {Test::Text, u"a_first", u"Agent First Name", Shown::Plain, u"a_first", nullptr},
+    {Test::Text, u"a_last", u"Agent Last Name", Shown::Plain, u"A_last", nullptr},
+    {Test::Text, u"a_area", u"Agent Area Code", Shown::Plain, u"a_area", nullptr},
+    {Test::Text, u"a_phone", u"Agent Phone #", Shown::Plain, u"a_phone", nullptr},
+}};
+
+QString str(const char16_t *s)
+{
+    return s ? QString::fromUtf16(s) : QString();
+}
+
+QString vehicleText(const Recordset &rs, bool modelFirst)
+{
+    auto part = [&](const char16_t *name) { return vb::Trim(rs.value(str(name)).toText()); };
+    const QString year = part(u"Year"), make = part(u"Make"), model = part(u"Model"),
+                  body = part(u"Body");
+    return modelFirst ? year % u"-"_s % model % u"-"_s % make % u"-"_s % body
+                      : year % u"-"_s % make % u"-"_s % model % u"-"_s % body;
+}
+
+QString shownValue(const Comparison &c, const Recordset &rs, bool dispatchSide)
+{
+    switch (c.shown) {
+    case Shown::Plain:
+        return ChooseDispatchfrm::shownText(rs.value(str(c.tested)));
+    case Shown::Other:
+        return ChooseDispatchfrm::shownText(rs.value(str(c.shownField)));
+    case Shown::Date:
+        return ChooseDispatchfrm::shownDate(rs.value(str(c.tested)));
+    case Shown::DiscountText:
+        return vb::Trim(ChooseDispatchfrm::shownText(rs.value(u"DiscountText"_s)));
+    case Shown::Vehicle:
+        return vehicleText(rs, dispatchSide);
+    }
+    return {};
+}
+
+} // namespace
+
+// --- the view ---------------------------------------------------------------------
+
+ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(u"ChooseDispatchfrm"_s);
+    setWindowTitle(u"Choose Dispatch"_s);
+    setSizeGripEnabled(true);
+
+    // szrForm: the grid layout keeps the controls in proportion as the view is resized.
+    auto *grid = new QGridLayout(this);
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(8);
+
+    lblDispatch = new QLabel(u"Dispatch #"_s, this);
+    lblDispatch->setObjectName(u"lblDispatch"_s);
+    txtDispatchNum = new QLineEdit(this);
+    txtDispatchNum->setObjectName(u"txtDispatchNum"_s);
+    txtDispatchNum->setClearButtonEnabled(true);
+    lblDispatch->setBuddy(txtDispatchNum);
+    cmdFind = new QPushButton(u"Find"_s, this);
+    cmdFind->setObjectName(u"cmdFind"_s);
+    cmdFind->setToolTip(u"Find the dispatches whose number starts with the text"_s);
+    grid->addWidget(lblDispatch, 0, 0);
+    grid->addWidget(txtDispatchNum, 0, 1);
+    grid->addWidget(cmdFind, 0, 2);
+
+    grdDispatches = new QTableView(this);
+    grdDispatches->setObjectName(u"grdDispatches"_s);
+    grdDispatches->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdDispatches->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdDispatches->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grdDispatches->setAlternatingRowColors(true);
+    grdDispatches->verticalHeader()->hide();
+    grdDispatches->horizontalHeader()->setStretchLastSection(true);
+    grid->addWidget(grdDispatches, 1, 0, 1, 3);
+
+    model_ = new orvane::RecordsetModel(this);
+    grdDispatches->setModel(model_);
+    // The grid's current row is the list's current row.
+    connect(grdDispatches->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    model_->setCurrentRow(current.row());
+            });
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    cmdView = new QPushButton(u"View Dispatch"_s, this);
+    cmdView->setObjectName(u"cmdView"_s);
+    cmdView->setToolTip(u"Show the selected dispatch as a report"_s);
+    cmdAttach = new QPushButton(u"Attach to Invoice"_s, this);
+    cmdAttach->setObjectName(u"cmdAttach"_s);
+    cmdAttach->setToolTip(u"Link the selected dispatch to the open order"_s);
+    buttons->addWidget(cmdView);
+    buttons->addWidget(cmdAttach);
+    grid->addLayout(buttons, 2, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(1, 1);
+    // A fixed floor rather than one that follows the grid's contents, so the
+    // window never changes its size limits while it is shown.
+    grid->setSizeConstraint(QLayout::SetNoConstraint);
+    setMinimumSize(300, 260);
+
+    // Enter in the search box searches; it must never attach by accident.
+    for (QPushButton *b : {cmdFind, cmdView, cmdAttach})
+        b->setAutoDefault(false);
+    connect(txtDispatchNum, &QLineEdit::returnPressed, this, [this] { cmdFind_Click(); });
+    connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
+    connect(cmdView, &QPushButton::clicked, this, [this] { cmdView_Click(); });
+    connect(cmdAttach, &QPushButton::clicked, this, [this] { cmdAttach_Click(); });
+    connect(grdDispatches, &QTableView::doubleClicked, this, [this] { cmdView_Click(); });
+
+    resize(380, 420);
+    Form_Load();
+}
+
+ChooseDispatchfrm::~ChooseDispatchfrm()
+{
+    Form_Unload();
+}
+
+void ChooseDispatchfrm::setInvoice(std::shared_ptr<ext::IInvoice> invoice)
+{
+    objInvoice_ = std::move(invoice);
+}
+
+void ChooseDispatchfrm::report(const QString &procedure, int line) const
+{
+    reportThrough(objInvoice_, procedure, line);
+}
+
+void ChooseDispatchfrm::Form_Load()
+{
+    try {
+        setWindowIcon(orvane::ui::libraryIcon(111));
+        cmdFind->setIcon(iconOr(143, QStyle::SP_FileDialogContentsView));
+    } catch (...) {
+    }
+    withControlUI([this](ext::IControlUI &ui) {
+        ui.Initialize(this, objectName());
+        ui.Initialize(grdDispatches, kGridKey);
+    });
+}
+
+void ChooseDispatchfrm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void ChooseDispatchfrm::Form_Activate()
+{
+    if (activated_)
+        return;
+    activated_ = true;
+    int line = 0;
+    try {
+        line = 10;
+        if (objInvoice_)
+            txtDispatchNum->setText(objInvoice_->itemsrecordset().value(u"dispatch"_s).toText());
+        line = 20;
+        cmdFind_Click();
+    } catch (...) {
+        report(u"Form_Activate"_s, line);
+    }
+}
+
+void ChooseDispatchfrm::Form_Unload()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    withControlUI([this](ext::IControlUI &ui) {
+        ui.Terminate(this, objectName());
+        ui.Terminate(grdDispatches, kGridKey);
+    });
+    rsDispatches_.reset();
+    objInvoice_.reset();
+}
+
+void ChooseDispatchfrm::cmdFind_Click()
+{
+    int line = 0;
+    try {
+        line = 10;
+        auto list = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
+        list->setEnv(objInvoice_ ? objInvoice_->Env() : nullptr);
+        rsDispatches_ = list;
+
+        line = 20;
+        QString filter = u"rectype = 'DISPATCH' "_s;
+        const QString typed = vb::Trim(txtDispatchNum->text());
+        // A typed quote is spliced out, so it is searched for rather than ending the text.
+        if (!typed.isEmpty())
+            filter += u" AND recid like '"_s % modOrvane::SQLSafeText(typed) % u"%'"_s;
+
+        line = 30;
+        list->get_g_trans(filter);
+
+        line = 40;
+        const Recordset rows = list->itemsrecordset();
+        model_->setRecordset(rows);
+        if (model_->columnCount() == 0) {
+            orvane::RecordsetColumn recid =
+                orvane::RecordsetColumn::bound(u"recid"_s, u"Dispatch #"_s);
+            recid.readOnly = true;
+            model_->addColumn(recid);
+        }
+        if (model_->rowCount() > 0)
+            grdDispatches->setCurrentIndex(model_->index(0, 0));
+    } catch (...) {
+        report(u"cmdFind_Click"_s, line);
+    }
+}
+
+void ChooseDispatchfrm::cmdView_Click()
+{
+    int line = 0;
+    try {
+        line = 10;
+        if (!rsDispatches_ || rsDispatches_->itemsrecordset().recordCount() == 0)
+            return;
+        line = 20;
+        clsShowDispatch dispatch;
+        orvane::WindowHandle owner = orvane::handleOf(this);
+        QString xml = rsDispatches_->itemsrecordset().value(u"xml"_s).toText();
+        const auto options = required(required(required(objInvoice_)->Env())->Options());
+        QString reportPath =
+            options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini()) %
+            u"g_dispatch.rpt"_s;
+        line = 30;
+        dispatch.ShowDispatch(owner, xml, reportPath);
+    } catch (...) {
+        report(u"cmdView_Click"_s, line);
+    }
+}
+
+bool ChooseDispatchfrm::currentRowIsThisOrder() const
+{
+    const Recordset row = rsDispatches_->itemsrecordset();
+    const Recordset order = objInvoice_->itemsrecordset();
+    return row.value(u"daskid"_s).toInt64() == order.value(u"idnumber"_s).toInt64() &&
+           row.value(u"daskloc"_s).toInt64() == order.value(u"location"_s).toInt64();
+}
+
+void ChooseDispatchfrm::cmdAttach_Click()
+{
+    int line = 0;
+    try {
+        line = 10;
+        if (!rsDispatches_ || rsDispatches_->itemsrecordset().recordCount() == 0)
+            return;
+
+        line = 20;
+        std::shared_ptr<ext::IOrvaneOut> out;
+        try {
+            out = orvane::CreateObject<ext::IOrvaneOut>(
+                QString::fromUtf16(ext::progid::clsorvaneout));
+        } catch (...) {
+            return; // no transport to build the order: the click just ends
+        }
+
+        line = 30;
+        required(objInvoice_);
+        if (!CheckCurrentLInk())
+            return;
+
+        line = 40;
+        Recordset row = rsDispatches_->itemsrecordset();
+        std::shared_ptr<ext::IInvoice> order;
+        out->returnorder(u"DISPATCH"_s % row.value(u"recid"_s).toText(),
+                         row.value(u"xml"_s).toText(), order);
+
+        line = 50;
+        required(order);
+        if (!CompareOrders(objInvoice_, order))
+            return;
+
+        line = 60;
+        // The order being linked is never offered for voiding: it is the
+        // same order, not one the dispatch was taken from.
+        if (row.value(u"daskid"_s).toInt64() != 0 && !currentRowIsThisOrder())
+            RemoveOrder();
+
+        line = 70;
+        const Recordset invoice = objInvoice_->itemsrecordset();
+        row.setValue(u"daskid"_s, invoice.value(u"idnumber"_s));
+        row.setValue(u"daskloc"_s, invoice.value(u"location"_s));
+        row.update();
+        rsDispatches_->Update();
+
+        line = 80;
+        hide();
+    } catch (...) {
+        report(u"cmdAttach_Click"_s, line);
+    }
+}
+
+bool ChooseDispatchfrm::CheckCurrentLInk()
+{
+    bool answer = true;
+    int line = 0;
+    try {
+        line = 10;
+        auto links = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
+        links->setEnv(required(objInvoice_)->Env());
+
+        line = 20;
+        const Recordset invoice = objInvoice_->itemsrecordset();
+        links->get_g_trans(u"rectype = 'DISPATCH' AND daskid = "_s %
+                           invoice.value(u"idnumber"_s).toText() % u" and daskloc = "_s %
+                           invoice.value(u"location"_s).toText());
+
+        line = 30;
+        // The dispatch being attached is relinked to this same order, so it
+        // is no other link to give up (and unlinking it behind the list's
+        // back would leave the list's row out of date).
+        Value attaching;
+        if (rsDispatches_ && modOrvane::FieldExists(rsDispatches_->itemsrecordset(), u"id"_s))
+            attaching = rsDispatches_->itemsrecordset().value(u"id"_s);
+        Recordset rows = links->itemsrecordset();
+        auto isAttaching = [&](const Recordset &r) {
+            return !attaching.isEmpty() && modOrvane::FieldExists(r, u"id"_s) &&
+                   r.value(u"id"_s) == attaching;
+        };
+        int others = 0;
+        {
+            Recordset scan = rows.clone();
+            for (; !scan.eof(); scan.moveNext())
+                if (!isAttaching(scan))
+                    ++others;
+        }
+        if (others == 0)
+            return answer;
+
+        line = 40;
+        const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
+            u"This invoice is currently linked to a dispatch.  Linking it to another dispatch "
+            u"will unlink this record"_s %
+                CRLF % CRLF % u"Are you sure you want to do this?"_s % CRLF %
+                u"YES will continue and unlink your current invoice"_s % CRLF %
+                u"NO will abort this operation"_s,
+            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, u"Unlink Order?"_s);
+
+        line = 50;
+        if (choice == orvane::MsgResult::Yes) {
+            for (; !rows.eof(); rows.moveNext()) {
+                if (isAttaching(rows))
+                    continue;
+                rows.setValue(u"daskid"_s, 0);
+                rows.setValue(u"daskloc"_s, 0);
+                rows.update();
+                links->Update();
+            }
+            answer = true;
+        } else {
+            line = 60;
+            answer = false;
+        }
+    } catch (...) {
+        report(u"CheckCurrentLInk"_s, line);
+    }
+    return answer;
+}
+
+void ChooseDispatchfrm::RemoveOrder()
+{
+    int line = 0;
+    try {
+        line = 10;
+        const auto orders = ext::objectAs<ext::IOrderList>(
+            required(required(objInvoice_)->Env())->safecreateobj(ext::objkind::OrderList),
+            kProc % u"RemoveOrder"_s);
+
+        line = 20;
+        const Recordset row = rsDispatches_->itemsrecordset();
+        orders->getinvoices(u"Invoice.idnumber = "_s % row.value(u"daskid"_s).toText() %
+                                u" AND invoice.location = "_s % row.value(u"daskloc"_s).toText(),
+                            true);
+
+        line = 30;
+        if (orders->RecordCount() <= 0)
+            return;
+
+        line = 40;
+        Recordset order = orders->itemsrecordset();
+        const QString type = vb::UCase(vb::Trim(order.value(u"type"_s).toText()));
+        auto field = [&](const QString &name) { return order.value(name).toText(); };
+        QString name;
+        if (type == u"QUOTE"_s)
+            name = u"Quote-"_s % field(u"quoteid"_s);
+        else if (type == u"INVOICE"_s)
+            name = u"Invoice-"_s % field(u"invoiceid"_s);
+        else if (type == u"WORKORDER"_s)
+            name = u"Workorder-"_s % field(u"workid"_s);
+        else if (type == u"CALLBACK"_s)
+            name = u"CallBack-"_s % field(u"CallBackID"_s);
+        else if (type == u"VOID"_s)
+            return;
+        else if (type == u"COPY"_s)
+            name = u"Copy-"_s % field(u"quoteid"_s);
+        else
+            name = u"Dispatch-"_s % field(u"idnumber"_s);
+
+        if (type == u"INVOICE"_s) {
+            line = 50;
+            orvane::Ui::instance().msgBox(
+                u"This order is already linked to an order "_s % CRLF % name % CRLF % CRLF %
+                    u"This order cannot be voided automatically.  Please remember to void this "
+                    u"order"_s,
+                orvane::MsgButtons::OK, orvane::MsgIcon::None, QString());
+            return;
+        }
+
+        line = 60;
+        const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
+            u"This dispatch is currently linked to order "_s % CRLF % name % CRLF % CRLF %
+                u"Press YES to automatically void the order it was linked to"_s % CRLF %
+                u"Press NO to leave the other order intact"_s,
+            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, u"Void Order?"_s);
+
+        if (choice == orvane::MsgResult::Yes) {
+            line = 70;
+            order.setValue(u"voidmsg"_s, u"ORVANE ORDER REMOVED"_s);
+            order.update();
+            orders->setordertypes(u"void"_s);
+            orders->Update(true);
+        }
+    } catch (...) {
+        report(u"RemoveOrder"_s, line);
+    }
+}
+
+// --- the comparison -------------------------------------------------------------------
+
+bool ChooseDispatchfrm::valuesDiffer(const Value &a, const Value &b)
+{
+    if (a.isNull() || b.isNull())
+        return false;
+    if (a.isEmpty() && b.isEmpty())
+        return false;
+    // A value never given compares as the zero of the other side's kind.
+    if (isDateKind(a) || isDateKind(b)) {
+        auto date = [](const Value &v) { return v.isEmpty() ? orvane::DateValue{} : v.toDate(); };
+        return date(a) != date(b);
+    }
+    if (isNumberKind(a) || isNumberKind(b)) {
+        auto number = [](const Value &v) {
+            if (const auto *c = v.get<orvane::Currency>())
+                return double(c->scaled) / double(orvane::Currency::Scale);
+            return v.isEmpty() ? 0.0 : v.toDouble();
+        };
+        // Currency on both sides compares exactly, without a trip through double.
+        if (const auto *ca = a.get<orvane::Currency>())
+            if (const auto *cb = b.get<orvane::Currency>())
+                return ca->scaled != cb->scaled;
+        return number(a) != number(b);
+    }
+    return a.toText() != b.toText();
+}
+
+bool ChooseDispatchfrm::textsDiffer(const Value &a, const Value &b)
+{
+    return vb::UCase(vb::Trim(a.toText())) != vb::UCase(vb::Trim(b.toText()));
+}
+
+QString ChooseDispatchfrm::shownText(const Value &v)
+{
+    return v.isNull() ? QString() : v.toText();
+}
+
+QString ChooseDispatchfrm::shownDate(const Value &v)
+{
+    if (v.isNull() || v.isEmpty())
+        return {};
+    return vb::FormatShortDate(v.toDate());
+}
+
+bool ChooseDispatchfrm::isMissingDate(const Value &dispatchDate)
+{
+    if (dispatchDate.isNull())
+        return false;
+    if (dispatchDate.isEmpty())
+        return true; // the zero date, 30 December 1899
+    return dispatchDate.toDate() < orvane::DateValue::fromDate(QDate(1900, 1, 1));
+}
+
+Recordset ChooseDispatchfrm::CreateCompareRecordset()
+{
+    Recordset rs;
+    int line = 0;
+    try {
+        line = 10;
+        rs.appendField(u"FieldName"_s, orvane::ftype::Text, 30);
+        rs.appendField(u"OriginalVal"_s, orvane::ftype::Text, 30);
+        rs.appendField(u"NewValue"_s, orvane::ftype::Text, 30);
+        rs.appendField(u"KeepValue"_s, orvane::ftype::Bool);
+        rs.appendField(u"Field"_s, orvane::ftype::Text, 30);
+        line = 20;
+        rs.open();
+    } catch (...) {
+        report(u"CreateCompareRecordset"_s, line);
+    }
+    return rs;
+}
+
+void ChooseDispatchfrm::AddCompare(Recordset &rs, const QString &FieldName,
+                                   const QString &OriginalVal, const QString &NewValue,
+                                   const QString &Field)
+{
+    int line = 0;
+    try {
+        line = 10;
+        rs.addNew();
+        line = 20;
+        // Shown values are cut to the grid's fields; the transfer reads the
+        // full value from the dispatch order, never from here.
+        auto put = [&rs](const QString &name, const QString &text) {
+            rs.setValue(name, vb::Left(text, rs.field(name).definedSize()));
+        };
+        put(u"FieldName"_s, FieldName);
+        put(u"OriginalVal"_s, OriginalVal);
+        put(u"NewValue"_s, NewValue);
+        put(u"Field"_s, Field);
+        rs.setValue(u"KeepValue"_s, false);
+        line = 30;
+        rs.update();
+    } catch (...) {
+        report(u"AddCompare"_s, line);
+    }
+}
+
+bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invoice,
+                                      const std::shared_ptr<ext::IInvoice> &dispatchOrder)
+{
+    bool answer = false;
+    int line = 0;
+    std::unique_ptr<Comparersfrm> view;
+    try {
+        line = 10;
+        Recordset rs = CreateCompareRecordset();
+
+        line = 20;
+        const Recordset mine = required(invoice)->itemsrecordset();
+        const Recordset theirs = required(dispatchOrder)->itemsrecordset();
+        for (const Comparison &c : kComparisons) {
+            const QString tested = str(c.tested);
+            const Value old = mine.value(tested);
+            const Value now = theirs.value(tested);
+            const bool differs =
+                c.test == Test::Value ? valuesDiffer(old, now) : textsDiffer(old, now);
+            if (!differs)
+                continue;
+            AddCompare(rs, str(c.caption), shownValue(c, mine, false), shownValue(c, theirs, true),
+                       str(c.field));
+            if (c.keepMissingDate && isMissingDate(now)) {
+                rs.setValue(u"KeepValue"_s, true);
+                rs.update();
+            }
+        }
+
+        line = 30;
+        if (rs.recordCount() == 0)
+            return true;
+
+        line = 40;
+        rs.moveFirst();
+        view = std::make_unique<Comparersfrm>();
+        view->rsCompare = rs;
+        WindowAPImod::CentreOverOwner(orvane::handleOf(this), view.get());
+        view->setCompareRecordset(rs);
+        orvane::Ui::instance().showModal(view.get());
+
+        line = 50;
+        if (view->accepted) {
+            setNewValues(rs, invoice, dispatchOrder);
+            answer = true;
+        }
+        line = 60;
+        view->Form_Unload();
+    } catch (...) {
+        reportThrough(invoice ? invoice : objInvoice_, u"CompareOrders"_s, line);
+        answer = false;
+    }
+    return answer;
+}
+
+void ChooseDispatchfrm::setNewValues(Recordset &rs, const std::shared_ptr<ext::IInvoice> &invoice,
+                                     const std::shared_ptr<ext::IInvoice> &dispatchOrder)
+{
+    int line = 0;
+    try {
+        line = 10;
+        Recordset mine = required(invoice)->itemsrecordset();
+        const Recordset theirs = required(dispatchOrder)->itemsrecordset();
+        if (rs.recordCount() == 0)
+            return;
+        for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
+            if (rs.value(u"KeepValue"_s).toBool())
+                continue;
+            line = 20;
+            const QString name = vb::UCase(vb::Trim(rs.value(u"FieldName"_s).toText()));
+            if (name == u"BILL TO"_s) {
+                line = 30;
+                const auto party = dispatchOrder->getbillto(theirs.value(u"billto_id"_s));
+                invoice->setbillto(required(party)->Item(), false, false, false, false);
+            } else if (name == u"DISCOUNT"_s) {
+                line = 40;
+                const auto discount = dispatchOrder->getdiscount(theirs.value(u"discountid"_s));
+                invoice->setdiscount(required(discount)->Item());
+            } else if (name == u"VEHICLE"_s) {
+                line = 50;
+                for (const QString &field :
+                     {u"carid"_s, u"year"_s, u"make"_s, u"model"_s, u"body"_s})
+                    mine.setValue(field, theirs.value(field));
+                mine.update();
+            } else {
+                line = 60;
+                const QString field = vb::Trim(rs.value(u"Field"_s).toText());
+                mine.setValue(field, theirs.value(field));
+                mine.update();
+            }
+        }
+    } catch (...) {
+        reportThrough(invoice ? invoice : objInvoice_, u"setNewValues"_s, line);
+    }
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "Recordset.h"
+#include "Value.h"
+
+#include <QDialog>
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+
+namespace orvane {
+class RecordsetModel;
+namespace ext {
+class IInvoice;
+class Ig_trans;
+} // namespace ext
+} // namespace orvane
+
+// "Choose Dispatch": finds the dispatches the network delivered, shows one as
+// a report and attaches it to the open order. A link is the dispatch row's
+// daskid and daskloc (the order's idnumber and location; 0 and 0: not linked).
+//
+// Every procedure traps its own failures and reports them through the order's
+// Env.ErrorClass, leaving the view open.
+class ChooseDispatchfrm : public QDialog {
+public:
+    explicit ChooseDispatchfrm(QWidget *parent = nullptr);
+    ~ChooseDispatchfrm() override;
+
+    QLabel *lblDispatch = nullptr;
+    QLineEdit *txtDispatchNum = nullptr;
+    QPushButton *cmdFind = nullptr;
+    QTableView *grdDispatches = nullptr;
+    QPushButton *cmdView = nullptr;
+    QPushButton *cmdAttach = nullptr;
+
+    // The open order; kept for the life of the view.
+    void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
+    std::shared_ptr<orvane::ext::IInvoice> invoice() const { return objInvoice_; }
+    // The rows of the last Find; nullptr before the first.
+    std::shared_ptr<orvane::ext::Ig_trans> dispatchList() const { return rsDispatches_; }
+    orvane::RecordsetModel *dispatchModel() const { return model_; }
+
+    // Registers the view and its grid with the host's layout service.
+    void Form_Load();
+    // First activation only: searches for the order's own dispatch number.
+    void Form_Activate();
+    // Unregisters from the layout service and lets go of the order and the list (once).
+    void Form_Unload();
+
+    void cmdFind_Click();
+    void cmdView_Click();
+    void cmdAttach_Click();
+    // True when the attach may go on: the order is linked to no other
+    // dispatch, or the user agreed to unlink it.
+    bool CheckCurrentLInk();
+    // Offers to void the order the current dispatch row was linked to.
+    void RemoveOrder();
+
+    // --- the comparison of the open order with the order built from a dispatch ---
+    // True when the link may go on: nothing differs, or the user pressed OK
+    // (the values not kept are then in `invoice`).
+    bool CompareOrders(const std::shared_ptr<orvane::ext::IInvoice> &invoice,
+                       const std::shared_ptr<orvane::ext::IInvoice> &dispatchOrder);
+    orvane::Recordset CreateCompareRecordset();
+    void AddCompare(orvane::Recordset &rs, const QString &FieldName, const QString &OriginalVal,
+                    const QString &NewValue, const QString &Field);
+    void setNewValues(orvane::Recordset &rs, const std::shared_ptr<orvane::ext::IInvoice> &invoice,
+                      const std::shared_ptr<orvane::ext::IInvoice> &dispatchOrder);
+
+    // The comparison's rules.
+    // Values compared as values; Null on either side is no difference.
+    static bool valuesDiffer(const orvane::Value &a, const orvane::Value &b);
+    // Texts compared trimmed and in upper case.
+    static bool textsDiffer(const orvane::Value &a, const orvane::Value &b);
+    // A value as the comparison shows it: its text, or for a date the user's
+    // short date (no date shows as empty text).
+    static QString shownText(const orvane::Value &v);
+    static QString shownDate(const orvane::Value &v);
+    // A dispatch date before 1 January 1900 is one the dispatch did not carry.
+    static bool isMissingDate(const orvane::Value &dispatchDate);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void report(const QString &procedure, int line) const;
+    bool currentRowIsThisOrder() const;
+
+    std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
+    std::shared_ptr<orvane::ext::Ig_trans> rsDispatches_;
+    orvane::RecordsetModel *model_ = nullptr;
+    bool activated_ = false;
+    bool unloaded_ = false;
+};

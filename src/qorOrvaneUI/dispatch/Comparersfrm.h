@@ -1,0 +1,44 @@
+#pragma once
+
+#include "Recordset.h"
+
+#include <QDialog>
+
+#include <array>
+
+class QPushButton;
+class QTableView;
+
+namespace orvane {
+class RecordsetModel;
+}
+
+// "Compare dispatches": the differences between the open order and the order
+// built from a dispatch, one row each, where the user ticks the old values to
+// keep. OK sets `accepted` and hides the view; Cancel and closing only hide it.
+class Comparersfrm : public QDialog {
+public:
+    explicit Comparersfrm(QWidget *parent = nullptr);
+    ~Comparersfrm() override;
+
+    QTableView *grdCompare = nullptr;
+    std::array<QPushButton *, 2> cmdAction{}; // 0 OK, 1 Cancel
+
+    // The comparison record set (FieldName, OriginalVal, NewValue, KeepValue, Field).
+    orvane::Recordset rsCompare;
+    bool accepted = false;
+
+    // Binds grdCompare to the record set; only "Use Old Value" can be changed.
+    void setCompareRecordset(const orvane::Recordset &rs);
+    orvane::RecordsetModel *compareModel() const { return model_; }
+
+    // Icons and the registration with the host's layout service; failures are ignored.
+    void Form_Load();
+    // Unregisters from the layout service (once); failures are ignored.
+    void Form_Unload();
+    void cmdAction_Click(int index);
+
+private:
+    orvane::RecordsetModel *model_ = nullptr;
+    bool unloaded_ = false;
+};

@@ -1,0 +1,191 @@
+#pragma once
+
+#include "HostEnvironment.h"
+#include "HostInvoice.h"
+#include "RecordsetModel.h"
+#include "ReferenceHost.h"
+#include "ScriptedUi.h"
+#include "TableObjects.h"
+#include "TestHelpers.h"
+#include "dispatch/ChooseDispatchfrm.h"
+#include "dispatch/Comparersfrm.h"
+#include "dispatch/clsShowDispatch.h"
+#include "external/IInvoice.h"
+#include "external/IOptions.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace linkingtest {
+
+using namespace Qt::StringLiterals;
+using orvane::Recordset;
+using orvane::Value;
+
+// A dispatch as the network sends it. The insurer NSC07 and the 10% glass
+// discount are another bill-to party and discount than the demo orders have.
+inline QString dispatchXml(const QString &number, const QString &first = u"Margaret"_s,
+                           const QString &lossDate = u"20261128"_s)
+{
+    const QString loss =
+        lossDate.isEmpty() ? QString() : u"<DateofLoss>"_s % lossDate % u"</DateofLoss>"_s;
+    return uR"(<DispatchAssignment><DispatchAssignmentDetails><Dispatch>
+<DispatchNumber>%1</DispatchNumber><DispatchCreateDate>20261201</DispatchCreateDate>%3
+<InsurerID>NSC07</InsurerID>
+<Vehicle><VehicleID>V-448201</VehicleID><VehicleYear>2021</VehicleYear><VehicleMake>Toyota</VehicleMake>
+<VehicleModel>RAV4</VehicleModel><VehicleStyle>4 Door Utility</VehicleStyle></Vehicle>
+<Insured><InsuredOrClaimantFirstName>%2</InsuredOrClaimantFirstName>
+<InsuredOrClaimantLastName>O'Donnell</InsuredOrClaimantLastName>
+<InsuredOrClaimantAddress>1422 Larkspur Avenue, Apt 3B, Building C</InsuredOrClaimantAddress>
+<InsuredOrClaimantCity>Springfield</InsuredOrClaimantCity>
+<InsuredOrClaimantStateProvince>IL</InsuredOrClaimantStateProvince>
+<InsuredOrClaimantPostalCode>62704</InsuredOrClaimantPostalCode>
+<InsuredOrClaimantTelephone>(217) 555-0143</InsuredOrClaimantTelephone>
+<InsuredOrClaimantAlternateTelephone>2175550198</InsuredOrClaimantAlternateTelephone></Insured>
+<Deductible>250.00</Deductible>
+<Agent><AgentFirstName>Dana</AgentFirstName><AgentLastName>Okafor</AgentLastName>
+<AgentTelephone>5035550123</AgentTelephone></Agent></Dispatch>
+<DiscountDetails><DiscountType><DiscountTypeCode>GLS</DiscountTypeCode><KitIndicator>N</KitIndicator>
+<DiscountPercentage>0.10</DiscountPercentage><HourlyIndicator>N</HourlyIndicator></DiscountType>
+</DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(number, first, loss);
+}
+
+// The demo shop (orders 1 quote 1001, 2 invoice 5001, 3 workorder 7001,
+// 4 void; all at location 1) with its staging tables, in a fresh folder.
+class LinkingTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        const QString data = dir_.path() + u"/data/"_s;
+        const QString nags = dir_.path() + u"/nags/"_s;
+        ASSERT_TRUE(QDir().mkpath(data));
+        ASSERT_TRUE(QDir().mkpath(nags));
+        host_ = orvane::host::ReferenceHost::open(data, nags);
+        host_->seedDemo();
+        orvane::transport::registerTransportClasses();
+    }
+
+    std::shared_ptr<orvane::transport::Clsg_trans> table(const QString &filter)
+    {
+        auto t = std::make_shared<orvane::transport::Clsg_trans>();
+        t->setEnv(host_->env());
+        t->get_g_trans(filter);
+        return t;
+    }
+
+    // Stores a received dispatch, linked as given.
+    void addDispatch(const QString &recid, int daskid = 0, int daskloc = 0,
+                     const QString &rectype = u"DISPATCH"_s, const QString &xml = QString())
+    {
+        auto t = table(u"rectype = 'NOTHING' AND rectype <> 'NOTHING'"_s);
+        Recordset rs = t->itemsrecordset();
+        rs.addNew();
+        rs.setValue(u"guid"_s, recid.left(32));
+        rs.setValue(u"rectype"_s, rectype);
+        rs.setValue(u"recid"_s, recid);
+        rs.setValue(u"xml"_s, xml.isNull() ? dispatchXml(recid) : xml);
+        rs.setValue(u"processed"_s, false);
+        rs.setValue(u"daskid"_s, daskid);
+        rs.setValue(u"daskloc"_s, daskloc);
+        rs.update();
+        t->Update();
+    }
+
+    // The link stored for a dispatch: {daskid, daskloc}.
+    std::pair<int, int> link(const QString &recid)
+    {
+        Recordset rs = table(u"recid = '"_s % recid % u"'"_s)->itemsrecordset();
+        EXPECT_EQ(rs.recordCount(), 1) << recid.toStdString();
+        if (rs.recordCount() != 1)
+            return {-1, -1};
+        return {rs.value(u"daskid"_s).toInt32(), rs.value(u"daskloc"_s).toInt32()};
+    }
+
+    // An order as stored now.
+    Recordset stored(int idnumber) { return host_->openOrder(idnumber)->itemsrecordset(); }
+
+    void choose(std::shared_ptr<orvane::ext::IInvoice> invoice)
+    {
+        clsShowDispatch dispatch;
+        orvane::WindowHandle owner = 0;
+        dispatch.ChooseDispatch(owner, invoice);
+    }
+
+    // Selects the dispatch in the view's grid; false when it is not listed.
+    static bool select(ChooseDispatchfrm *view, const QString &recid)
+    {
+        orvane::RecordsetModel *model = view->dispatchModel();
+        for (int r = 0; r < model->rowCount(); ++r) {
+            if (model->index(r, 0).data().toString() == recid) {
+                view->grdDispatches->setCurrentIndex(model->index(r, 0));
+                return true;
+            }
+        }
+        return false;
+    }
+
+    static QStringList listed(ChooseDispatchfrm *view)
+    {
+        QStringList out;
+        orvane::RecordsetModel *model = view->dispatchModel();
+        for (int r = 0; r < model->rowCount(); ++r)
+            out << model->index(r, 0).data().toString();
+        return out;
+    }
+
+    // Plays the user: select the dispatch and press Attach.
+    void attachScript(const QString &recid, bool *stillOpen = nullptr)
+    {
+        ui_->onDialog([recid, stillOpen](QDialog *d) {
+            auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
+            ASSERT_TRUE(view);
+            ASSERT_TRUE(select(view, recid)) << recid.toStdString();
+            view->cmdAttach->click();
+            if (stillOpen)
+                *stillOpen = view->isVisible();
+        });
+    }
+
+    // Plays the user in the comparison: tick the captions to keep, then OK or Cancel.
+    void compareScript(bool ok, const QStringList &keep = {}, QStringList *captions = nullptr)
+    {
+        ui_->onDialog([ok, keep, captions](QDialog *d) {
+            auto *view = dynamic_cast<Comparersfrm *>(d);
+            ASSERT_TRUE(view);
+            orvane::RecordsetModel *model = view->compareModel();
+            for (int r = 0; r < model->rowCount(); ++r) {
+                const QString caption = model->index(r, 0).data().toString();
+                if (captions) {
+                    *captions << caption;
+                }
+                if (keep.contains(caption)) {
+                    EXPECT_TRUE(
+                        model->setData(model->index(r, 3), Qt::Checked, Qt::CheckStateRole));
+                }
+            }
+            view->cmdAction[ok ? 0 : 1]->click();
+        });
+    }
+
+    QStringList boxTitles()
+    {
+        QStringList out;
+        for (const auto &b : ui_->boxes())
+            out << b.title;
+        return out;
+    }
+
+    QTemporaryDir dir_;
+    std::shared_ptr<orvane::host::ReferenceHost> host_;
+    orvane::test::ScopedScriptedUi ui_;
+};
+
+} // namespace linkingtest

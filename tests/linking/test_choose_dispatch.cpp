@@ -1,0 +1,355 @@
+#include "LinkingFixture.h"
+
+#include "vb.h"
+
+#include <QLineEdit>
+
+using namespace linkingtest;
+using orvane::MsgButtons;
+using orvane::MsgIcon;
+using orvane::MsgResult;
+
+namespace {
+
+const QString CRLF = u"\r\n"_s;
+
+const QString kUnlinkText =
+    u"This invoice is currently linked to a dispatch.  Linking it to another dispatch will "
+    u"unlink this record\r\n\r\nAre you sure you want to do this?\r\nYES will continue and "
+    u"unlink your current invoice\r\nNO will abort this operation"_s;
+
+QString voidText(const QString &name)
+{
+    return u"This dispatch is currently linked to order "_s % CRLF % name % CRLF % CRLF %
+           u"Press YES to automatically void the order it was linked to"_s % CRLF %
+           u"Press NO to leave the other order intact"_s;
+}
+
+} // namespace
+
+TEST_F(LinkingTest, FindsByPrefixOfTheRecordIdStartingFromTheOrdersOwnDispatch)
+{
+    addDispatch(u"D-100-1"_s);
+    addDispatch(u"D-100-2"_s);
+    addDispatch(u"D-200-1"_s);
+    addDispatch(u"O'B-7"_s);
+    addDispatch(u"D-100-9"_s, 0, 0, u"AUTHREQ"_s); // not a dispatch
+    auto order = host_->openOrder(1);
+    order->itemsrecordset().setValue(u"dispatch"_s, u"D-100"_s);
+
+    QStringList first, all, other, quoted, none;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->windowTitle(), u"Choose Dispatch"_s);
+        EXPECT_EQ(view->lblDispatch->text(), u"Dispatch #"_s);
+        EXPECT_EQ(view->cmdFind->text(), u"Find"_s);
+        EXPECT_EQ(view->cmdView->text(), u"View Dispatch"_s);
+        EXPECT_EQ(view->cmdAttach->text(), u"Attach to Invoice"_s);
+        EXPECT_EQ(view->dispatchModel()->headerData(0, Qt::Horizontal).toString(), u"Dispatch #"_s);
+        // Activation searched for the order's own dispatch number.
+        EXPECT_EQ(view->txtDispatchNum->text(), u"D-100"_s);
+        first = listed(view);
+        view->txtDispatchNum->setText(u"  "_s);
+        view->cmdFind->click();
+        all = listed(view);
+        view->txtDispatchNum->setText(u"D-2"_s);
+        view->cmdFind->click();
+        other = listed(view);
+        // A typed quote is searched for, not a break in the filter.
+        view->txtDispatchNum->setText(u"O'B"_s);
+        view->cmdFind->click();
+        quoted = listed(view);
+        view->txtDispatchNum->setText(u"x' OR recid like '"_s);
+        view->cmdFind->click();
+        none = listed(view);
+        // Showing the list again does not search again.
+        view->hide();
+        view->show();
+        EXPECT_EQ(view->txtDispatchNum->text(), u"x' OR recid like '"_s);
+        view->hide();
+    });
+    choose(order);
+    EXPECT_EQ(first, (QStringList{u"D-100-1"_s, u"D-100-2"_s}));
+    EXPECT_EQ(all, (QStringList{u"D-100-1"_s, u"D-100-2"_s, u"D-200-1"_s, u"O'B-7"_s}));
+    EXPECT_EQ(other, QStringList{u"D-200-1"_s});
+    EXPECT_EQ(quoted, QStringList{u"O'B-7"_s});
+    EXPECT_TRUE(none.isEmpty());
+    EXPECT_TRUE(ui_->boxes().empty()) << "no failure was reported";
+}
+
+TEST_F(LinkingTest, AttachWithNothingFoundOrBeforeAnyFindDoesNothing)
+{
+    auto order = host_->openOrder(1);
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->dispatchModel()->rowCount(), 0);
+        view->cmdAttach->click();
+        view->cmdView->click();
+        EXPECT_TRUE(view->isVisible());
+        view->hide();
+    });
+    choose(order);
+    EXPECT_TRUE(ui_->boxes().empty());
+    EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"ChooseDispatchfrm"_s});
+}
+
+TEST_F(LinkingTest, AttachToAnUnlinkedOrderTakesOverTheValuesAndLinksTheDispatch)
+{
+    addDispatch(u"D-2026-118734"_s);
+    addDispatch(u"D-2026-999999"_s);
+    auto order = host_->openOrder(1);
+    attachScript(u"D-2026-118734"_s);
+    compareScript(true);
+    choose(order);
+
+    EXPECT_TRUE(ui_->boxes().empty());
+    EXPECT_EQ(link(u"D-2026-118734"_s), std::make_pair(1, 1));
+    EXPECT_EQ(link(u"D-2026-999999"_s), std::make_pair(0, 0));
+    // The values are in the open order; the host saves it.
+    EXPECT_EQ(stored(1).value(u"s_first"_s).toText(), u"Alex"_s);
+    order->save();
+    const Recordset row = stored(1);
+    EXPECT_EQ(row.value(u"dispatch"_s).toText(), u"D-2026-118734"_s);
+    EXPECT_EQ(row.value(u"s_first"_s).toText(), u"Margaret"_s);
+    EXPECT_EQ(row.value(u"s_address"_s).toText(), u"1422 Larkspur Avenue, Apt 3B, Building C"_s)
+        << "shown cut to 30, copied whole";
+    EXPECT_EQ(row.value(u"lossdate"_s).toDate().date(), QDate(2026, 11, 28));
+    EXPECT_EQ(row.value(u"dispdate"_s).toDate().date(), QDate(2026, 12, 1));
+    EXPECT_EQ(row.value(u"carid"_s).toText(), u"V-448201"_s);
+    EXPECT_EQ(row.value(u"make"_s).toText(), u"Toyota"_s);
+    EXPECT_EQ(row.value(u"model"_s).toText(), u"RAV4"_s);
+    EXPECT_EQ(row.value(u"billto_id"_s).toInt32(), 2);
+    EXPECT_EQ(row.value(u"b_company"_s).toText(), u"Northstar Casualty"_s);
+    EXPECT_EQ(row.value(u"discountid"_s).toInt32(), 2);
+    EXPECT_EQ(row.value(u"discounttext"_s).toText(), u"Fleet 10%"_s);
+    EXPECT_DOUBLE_EQ(row.value(u"deductible"_s).toDouble(), 250.0);
+    EXPECT_EQ(row.value(u"type"_s).toText(), u"quote"_s);
+}
+
+TEST_F(LinkingTest, OkWithSomeRowsKeptCopiesOnlyTheOthers)
+{
+    addDispatch(u"D-7"_s);
+    auto order = host_->openOrder(1);
+    attachScript(u"D-7"_s);
+    QStringList captions;
+    compareScript(true, {u"Sold To Last Name"_s, u"Vehicle"_s, u"BILL TO"_s}, &captions);
+    choose(order);
+
+    EXPECT_EQ(captions,
+              (QStringList{u"BILL TO"_s, u"Discount"_s, u"Date of Loss"_s, u"Dispatch #"_s,
+                           u"Dispatch Date"_s, u"Vehicle"_s, u"Sold To First Name"_s,
+                           u"Sold To Last Name"_s, u"Sold To Address"_s, u"Sold To City"_s,
+                           u"Sold To State"_s, u"Sold To Zip"_s, u"Sold To Work Area Code"_s,
+                           u"Sold To Work Phone #"_s, u"Sold To Home Area Code"_s,
+                           u"Sold To Home Phone #"_s, u"Deductible"_s}));
+    order->save();
+    const Recordset row = stored(1);
+    EXPECT_EQ(row.value(u"s_last"_s).toText(), u"Morgan"_s);
+    EXPECT_EQ(row.value(u"s_first"_s).toText(), u"Margaret"_s);
+    EXPECT_EQ(row.value(u"carid"_s).toText(), u"CV14017"_s);
+    EXPECT_EQ(row.value(u"make"_s).toText(), u"Honda"_s);
+    EXPECT_EQ(row.value(u"billto_id"_s).toInt32(), 1);
+    EXPECT_EQ(row.value(u"discountid"_s).toInt32(), 2);
+    EXPECT_EQ(row.value(u"s_city"_s).toText(), u"Springfield"_s);
+    EXPECT_EQ(link(u"D-7"_s), std::make_pair(1, 1));
+    EXPECT_TRUE(ui_->boxes().empty());
+}
+
+TEST_F(LinkingTest, AnOrderAlreadyLinkedIsUnlinkedOnlyOnYes)
+{
+    addDispatch(u"D-OLD-1"_s, 3, 1);
+    addDispatch(u"D-OLD-2"_s, 3, 1); // linked twice: both go
+    addDispatch(u"D-OTHER"_s, 2, 1);
+    addDispatch(u"D-NEW"_s);
+
+    // No: nothing changes and the view stays open.
+    bool stillOpen = false;
+    ui_->answer(MsgResult::No);
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
+        ASSERT_TRUE(select(view, u"D-NEW"_s));
+        view->cmdAttach->click();
+        stillOpen = view->isVisible();
+        view->hide();
+    });
+    choose(host_->openOrder(3));
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_EQ(ui_->boxes()[0].text, kUnlinkText);
+    EXPECT_EQ(ui_->boxes()[0].title, u"Unlink Order?"_s);
+    EXPECT_EQ(ui_->boxes()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ui_->boxes()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(link(u"D-OLD-1"_s), std::make_pair(3, 1));
+    EXPECT_EQ(link(u"D-OLD-2"_s), std::make_pair(3, 1));
+    EXPECT_EQ(link(u"D-NEW"_s), std::make_pair(0, 0));
+
+    // Yes: both old links go, the new one is written.
+    ui_->clear();
+    ui_->answer(MsgResult::Yes);
+    attachScript(u"D-NEW"_s);
+    compareScript(true);
+    choose(host_->openOrder(3));
+    EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s});
+    EXPECT_EQ(link(u"D-OLD-1"_s), std::make_pair(0, 0));
+    EXPECT_EQ(link(u"D-OLD-2"_s), std::make_pair(0, 0));
+    EXPECT_EQ(link(u"D-OTHER"_s), std::make_pair(2, 1));
+    EXPECT_EQ(link(u"D-NEW"_s), std::make_pair(3, 1));
+}
+
+TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWay)
+{
+    addDispatch(u"D-Q1"_s, 1, 1);
+    addDispatch(u"D-Q2"_s, 1, 1);
+
+    ui_->answer(MsgResult::Yes);
+    attachScript(u"D-Q1"_s);
+    compareScript(true);
+    // Order 1 is linked to D-Q1 and D-Q2; order 3 is linked to nothing.
+    choose(host_->openOrder(3));
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_EQ(ui_->boxes()[0].text, voidText(u"Quote-1001"_s));
+    EXPECT_EQ(ui_->boxes()[0].title, u"Void Order?"_s);
+    EXPECT_EQ(ui_->boxes()[0].buttons, MsgButtons::YesNo);
+    EXPECT_EQ(ui_->boxes()[0].icon, MsgIcon::Question);
+    EXPECT_EQ(stored(1).value(u"type"_s).toText(), u"void"_s);
+    EXPECT_EQ(stored(1).value(u"voidmsg"_s).toText(), u"ORVANE ORDER REMOVED"_s);
+    EXPECT_EQ(link(u"D-Q1"_s), std::make_pair(3, 1));
+
+    // Order 2 (an invoice) is not involved; restore order 1 as a quote for No.
+    ui_->clear();
+    {
+        auto quote = host_->openOrder(1);
+        quote->itemsrecordset().setValue(u"type"_s, u"quote"_s);
+        quote->itemsrecordset().setValue(u"voidmsg"_s, QString());
+        quote->itemsrecordset().update();
+        quote->save();
+    }
+    ui_->answer(MsgResult::No);
+    attachScript(u"D-Q2"_s);
+    compareScript(true);
+    ui_->answer(MsgResult::Yes); // for an "Unlink Order?" that must not come
+    choose(host_->openOrder(4));
+    EXPECT_EQ(boxTitles(), QStringList{u"Void Order?"_s});
+    EXPECT_EQ(stored(1).value(u"type"_s).toText(), u"quote"_s);
+    EXPECT_EQ(stored(1).value(u"voidmsg"_s).toText(), QString());
+    EXPECT_EQ(link(u"D-Q2"_s), std::make_pair(4, 1));
+}
+
+TEST_F(LinkingTest, ADispatchLinkedToAnInvoiceIsOnlyToldAboutAndToAVoidOrderNotAtAll)
+{
+    addDispatch(u"D-INV"_s, 2, 1);
+    addDispatch(u"D-VOID"_s, 4, 1);
+
+    attachScript(u"D-INV"_s);
+    compareScript(true);
+    choose(host_->openOrder(1));
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_EQ(ui_->boxes()[0].text,
+              u"This order is already linked to an order \r\nInvoice-5001\r\n\r\nThis order "
+              u"cannot be voided automatically.  Please remember to void this order"_s);
+    EXPECT_EQ(ui_->boxes()[0].title, u"qorOrvaneUI"_s);
+    EXPECT_EQ(ui_->boxes()[0].buttons, MsgButtons::OK);
+    EXPECT_EQ(stored(2).value(u"type"_s).toText(), u"invoice"_s);
+    EXPECT_EQ(link(u"D-INV"_s), std::make_pair(1, 1));
+
+    ui_->clear();
+    attachScript(u"D-VOID"_s);
+    compareScript(true);
+    ui_->answer(MsgResult::Yes); // order 1 is now linked to D-INV
+    choose(host_->openOrder(1));
+    EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s}) << "nothing said about the void order";
+    EXPECT_EQ(stored(4).value(u"voidmsg"_s).toText(), u"CUSTOMER CANCELLED"_s);
+    EXPECT_EQ(link(u"D-VOID"_s), std::make_pair(1, 1));
+    EXPECT_EQ(link(u"D-INV"_s), std::make_pair(0, 0));
+}
+
+TEST_F(LinkingTest, CancellingTheComparisonLinksNothingButAnAcceptedUnlinkStays)
+{
+    addDispatch(u"D-OLD"_s, 1, 1);
+    addDispatch(u"D-NEW"_s, 3, 1);
+    auto order = host_->openOrder(1);
+    bool stillOpen = false;
+    ui_->answer(MsgResult::Yes);
+    attachScript(u"D-NEW"_s, &stillOpen);
+    compareScript(false);
+    choose(order);
+    EXPECT_TRUE(stillOpen) << "the view stays open after a cancelled comparison";
+    EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s});
+    EXPECT_EQ(link(u"D-OLD"_s), std::make_pair(0, 0));
+    EXPECT_EQ(link(u"D-NEW"_s), std::make_pair(3, 1));
+    EXPECT_EQ(stored(3).value(u"type"_s).toText(), u"workorder"_s);
+    EXPECT_EQ(order->itemsrecordset().value(u"s_first"_s).toText(), u"Alex"_s);
+}
+
+TEST_F(LinkingTest, AttachingTheDispatchTheOrderIsLinkedToAgainNeitherUnlinksNorVoidsIt)
+{
+    addDispatch(u"D-SAME"_s, 1, 1);
+    auto order = host_->openOrder(1);
+    attachScript(u"D-SAME"_s);
+    compareScript(true);
+    choose(order);
+    EXPECT_TRUE(ui_->boxes().empty());
+    EXPECT_EQ(link(u"D-SAME"_s), std::make_pair(1, 1));
+    EXPECT_EQ(stored(1).value(u"type"_s).toText(), u"quote"_s);
+}
+
+TEST_F(LinkingTest, FailuresAreReportedThroughTheHostAndLeaveTheViewOpen)
+{
+    // A dispatch row whose document is no dispatch: returnorder refuses it.
+    addDispatch(u"D-BROKEN"_s, 0, 0, u"DISPATCH"_s, u"<nothing/>"_s);
+    auto order = host_->openOrder(1);
+    bool stillOpen = false;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
+        ASSERT_TRUE(select(view, u"D-BROKEN"_s));
+        view->cmdAttach->click();
+        stillOpen = view->isVisible();
+        view->hide();
+    });
+    choose(order);
+    EXPECT_TRUE(stillOpen);
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"qorOrvaneUI.ChooseDispatchfrm.cmdAttach_Click"_s))
+        << ui_->boxes()[0].text.toStdString();
+    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"holds no dispatch"_s));
+    EXPECT_EQ(link(u"D-BROKEN"_s), std::make_pair(0, 0));
+}
+
+TEST_F(LinkingTest, ViewShowsTheReportFromTheHostsReportFolder)
+{
+    addDispatch(u"D-VIEW"_s);
+    const auto options = host_->env()->Options();
+    options->writeinistring(u"Defaults"_s, u"ReportPath"_s,
+                            QStringLiteral(ORVANE_SAMPLES_DIR "/reports/"), options->dask_ini());
+    auto order = host_->openOrder(1);
+    QString reportTitle;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
+        view->txtDispatchNum->clear();
+        view->cmdFind->click();
+        view->cmdView->click();
+        view->hide();
+    });
+    ui_->onDialog([&](QDialog *d) {
+        reportTitle = d->objectName();
+        d->hide();
+    });
+    choose(order);
+    EXPECT_EQ(reportTitle, u"Dispatchfrm"_s);
+    EXPECT_TRUE(ui_->boxes().empty());
+
+    // A folder without the template: reported under the View button's name.
+    options->writeinistring(u"Defaults"_s, u"ReportPath"_s, dir_.path() + u"/none/"_s,
+                            options->dask_ini());
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
+        view->cmdView->click();
+        view->hide();
+    });
+    choose(order);
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"qorOrvaneUI.ChooseDispatchfrm.cmdView_Click"_s))
+        << ui_->boxes()[0].text.toStdString();
+}

@@ -1,0 +1,356 @@
+#include "LinkingFixture.h"
+
+#include "RecordsetModel.h"
+#include "external/IEnvironment.h"
+#include "external/IErrorClass.h"
+#include "external/IHostItem.h"
+#include "vb.h"
+
+using namespace linkingtest;
+using namespace orvane;
+
+namespace {
+
+struct Report {
+    QString procedure;
+    QString text;
+    long number;
+    int line;
+};
+
+class RecordingErrors : public ext::IErrorClass {
+public:
+    void ErrorHandle(int, const QString &procedure, const QString &text, long number, int line,
+                     std::optional<int>) override
+    {
+        reports.push_back({procedure, text, number, line});
+    }
+    std::vector<Report> reports;
+};
+
+class FakeEnv : public ext::IEnvironment {
+public:
+    std::shared_ptr<ext::IErrorClass> ErrorClass() const override { return errors; }
+    std::shared_ptr<ext::IOptions> Options() const override { return nullptr; }
+    QString GetConnectString(const QString &, int) const override { return {}; }
+    QString data_path() const override { return {}; }
+    QString nags_path() const override { return {}; }
+    Value Location() const override { return 1; }
+    QString SecurityToken() const override { return {}; }
+    std::shared_ptr<ext::IUser> currentuser() const override { return nullptr; }
+    std::shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
+    std::shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
+    std::shared_ptr<RecordingErrors> errors = std::make_shared<RecordingErrors>();
+};
+
+class HostItem : public ext::IHostItem {
+public:
+    explicit HostItem(Recordset rs) : rs_(std::move(rs)) {}
+    Recordset Item() const override { return rs_; }
+
+private:
+    Recordset rs_;
+};
+
+// An order of the fields the comparison reads, every one given a value.
+class FakeOrder : public ext::IInvoice {
+public:
+    explicit FakeOrder(std::shared_ptr<FakeEnv> env) : env_(std::move(env))
+    {
+        struct F {
+            const char16_t *name;
+            int type;
+            Value value;
+        };
+        const std::vector<F> fields{
+            {u"billto_id", ftype::Int32, 1},
+            {u"b_company", ftype::Text, u"Cascade"},
+            {u"discountid", ftype::Int32, 1},
+            {u"discounttext", ftype::Text, u" Net 25 "},
+            {u"lossdate", ftype::Date, QDate(2026, 2, 1)},
+            {u"dispatch", ftype::Text, u"D-1"},
+            {u"dispdate", ftype::Date, QDate(2026, 2, 2)},
+            {u"carid", ftype::Text, u"CV1"},
+            {u"year", ftype::Text, u"2019"},
+            {u"make", ftype::Text, u"Honda"},
+            {u"model", ftype::Text, u"Civic"},
+            {u"body", ftype::Text, u"Sedan"},
+            {u"s_first", ftype::Text, u"Alex"},
+            {u"s_last", ftype::Text, u"Morgan"},
+            {u"s_address", ftype::Text, u"12 Elm"},
+            {u"s_city", ftype::Text, u"Portland"},
+            {u"s_state", ftype::Text, u"OR"},
+            {u"s_zip", ftype::Text, u"97205"},
+            {u"s_area1", ftype::Text, u"503"},
+            {u"s_phone1", ftype::Text, u"5550100"},
+            {u"s_area2", ftype::Text, u"503"},
+            {u"s_phone2", ftype::Text, u"5550101"},
+            {u"deductible", ftype::Currency, Currency::fromUnits(100)},
+            {u"installdat", ftype::Date, QDate(2026, 2, 3)},
+            {u"inshop", ftype::Bool, false},
+            {u"a_first", ftype::Text, u"Dana"},
+            {u"a_last", ftype::Text, u"Okafor"},
+            {u"a_area", ftype::Text, u"503"},
+            {u"a_phone", ftype::Text, u"5550123"},
+        };
+        for (const F &f : fields)
+            rs_.appendField(QString::fromUtf16(f.name), f.type, f.type == ftype::Text ? 100 : 0);
+        rs_.open();
+        rs_.addNew();
+        for (const F &f : fields)
+            rs_.setValue(QString::fromUtf16(f.name), f.value);
+        rs_.update();
+    }
+    Recordset itemsrecordset() const override { return rs_; }
+    std::shared_ptr<ext::IEnvironment> Env() const override { return env_; }
+    std::shared_ptr<ext::ILineItems> getlineitems() override { return nullptr; }
+    void calculateinvoice(bool, bool) override {}
+    void setbillto(const Recordset &item, bool a, bool b, bool c, bool d) override
+    {
+        calls << u"setbillto "_s % item.value(u"name"_s).toText() %
+                     ((a || b || c || d) ? u" flagged"_s : QString());
+    }
+    void setdiscount(const Recordset &item) override
+    {
+        calls << u"setdiscount "_s % item.value(u"name"_s).toText();
+    }
+    std::shared_ptr<ext::IHostItem> getbillto(const Value &id) override
+    {
+        return std::make_shared<HostItem>(named(u"billto "_s % id.toText()));
+    }
+    std::shared_ptr<ext::IHostItem> getdiscount(const Value &id) override
+    {
+        return std::make_shared<HostItem>(named(u"discount "_s % id.toText()));
+    }
+    std::shared_ptr<ext::IOrderCar> Item(const QString &) const override { return nullptr; }
+    void SetAgent(const Recordset &) override {}
+
+    void set(const QString &field, const Value &v)
+    {
+        rs_.setValue(field, v);
+        rs_.update();
+    }
+    Value get(const QString &field) const { return rs_.value(field); }
+
+    QStringList calls;
+
+private:
+    static Recordset named(const QString &name)
+    {
+        Recordset rs;
+        rs.appendField(u"name"_s, ftype::Text, 50);
+        rs.open();
+        rs.addNew();
+        rs.setValue(u"name"_s, name);
+        rs.update();
+        return rs;
+    }
+    std::shared_ptr<FakeEnv> env_;
+    Recordset rs_;
+};
+
+struct Row {
+    QString name, oldValue, newValue;
+    bool keep;
+    QString field;
+    friend bool operator==(const Row &, const Row &) = default;
+    friend std::ostream &operator<<(std::ostream &os, const Row &r)
+    {
+        return os << r.name.toStdString() << "|" << r.oldValue.toStdString() << "|"
+                  << r.newValue.toStdString() << "|" << r.keep << "|" << r.field.toStdString();
+    }
+};
+
+std::vector<Row> rowsOf(Recordset rs)
+{
+    std::vector<Row> out;
+    Recordset c = rs.clone();
+    for (; !c.eof(); c.moveNext())
+        out.push_back({c.value(u"FieldName"_s).toText(), c.value(u"OriginalVal"_s).toText(),
+                       c.value(u"NewValue"_s).toText(), c.value(u"KeepValue"_s).toBool(),
+                       c.value(u"Field"_s).toText()});
+    return out;
+}
+
+class CompareTest : public ::testing::Test {
+protected:
+    std::shared_ptr<FakeEnv> env = std::make_shared<FakeEnv>();
+    std::shared_ptr<FakeOrder> mine = std::make_shared<FakeOrder>(env);
+    std::shared_ptr<FakeOrder> theirs = std::make_shared<FakeOrder>(env);
+    ChooseDispatchfrm view;
+    orvane::test::ScopedScriptedUi ui;
+
+    // Runs the comparison; the user keeps `keep` and presses OK (or Cancel).
+    bool compare(const QStringList &keep, bool ok, std::vector<Row> *shown = nullptr)
+    {
+        ui->onDialog([=](QDialog *d) {
+            auto *c = dynamic_cast<Comparersfrm *>(d);
+            ASSERT_TRUE(c);
+            EXPECT_EQ(c->windowTitle(), u"Compare dispatches"_s);
+            if (shown)
+                *shown = rowsOf(c->rsCompare);
+            RecordsetModel *m = c->compareModel();
+            for (int r = 0; r < m->rowCount(); ++r)
+                if (keep.contains(m->index(r, 0).data().toString()))
+                    m->setData(m->index(r, 3), Qt::Checked, Qt::CheckStateRole);
+            c->cmdAction[ok ? 0 : 1]->click();
+        });
+        return view.CompareOrders(mine, theirs);
+    }
+};
+
+} // namespace
+
+TEST(CompareRules, ValueTestComparesValuesAndPassesOverNull)
+{
+    using V = ChooseDispatchfrm;
+    EXPECT_FALSE(V::valuesDiffer(Value(1), Value(1.0)));
+    EXPECT_TRUE(V::valuesDiffer(Value(1), Value(2)));
+    EXPECT_FALSE(V::valuesDiffer(Value(Currency::fromUnits(250)), Value(250.0)));
+    EXPECT_TRUE(V::valuesDiffer(Value(Currency{2500001}), Value(Currency{2500000})));
+    EXPECT_FALSE(V::valuesDiffer(Value::null(), Value(5)));
+    EXPECT_FALSE(V::valuesDiffer(Value(QDate(2026, 1, 1)), Value::null()));
+    // A value never given is the zero of its kind: a date it is not.
+    EXPECT_TRUE(V::valuesDiffer(Value(), Value(QDate(2026, 1, 1))));
+    EXPECT_FALSE(V::valuesDiffer(Value(), Value()));
+    EXPECT_TRUE(V::valuesDiffer(Value(), Value(3)));
+    // No trimming or case folding in the value test.
+    EXPECT_TRUE(V::valuesDiffer(Value(u"cv1"_s), Value(u"CV1"_s)));
+    EXPECT_TRUE(V::valuesDiffer(Value(u"CV1 "_s), Value(u"CV1"_s)));
+    EXPECT_TRUE(V::valuesDiffer(Value(true), Value(false)));
+}
+
+TEST(CompareRules, TextTestTrimsAndFoldsCaseAndFailsOnNull)
+{
+    using V = ChooseDispatchfrm;
+    EXPECT_FALSE(V::textsDiffer(Value(u"o'donnell "_s), Value(u"  O'DONNELL"_s)));
+    EXPECT_TRUE(V::textsDiffer(Value(u"Ann"_s), Value(u"Anne"_s)));
+    EXPECT_FALSE(V::textsDiffer(Value(), Value(u"  "_s)));
+    EXPECT_EQ(test::errorNumber([] { (void)V::textsDiffer(Value::null(), Value(u"x"_s)); }),
+              err::InvalidUseOfNull);
+}
+
+TEST(CompareRules, ShownValuesAndMissingDates)
+{
+    using V = ChooseDispatchfrm;
+    EXPECT_EQ(V::shownDate(Value(QDate(2024, 3, 15))),
+              vb::FormatShortDate(DateValue::fromDate(QDate(2024, 3, 15))));
+    EXPECT_EQ(V::shownDate(Value()), QString());
+    EXPECT_EQ(V::shownText(Value(Currency{2505000})), u"250.5"_s);
+    EXPECT_EQ(V::shownText(Value::null()), QString());
+    EXPECT_TRUE(V::isMissingDate(Value()));
+    EXPECT_TRUE(V::isMissingDate(Value(QDate(1899, 12, 31))));
+    EXPECT_FALSE(V::isMissingDate(Value(QDate(1900, 1, 1))));
+    EXPECT_FALSE(V::isMissingDate(Value::null()));
+}
+
+TEST_F(CompareTest, OrdersThatAgreeShowNothingAndMayBeLinked)
+{
+    // Differences in case and surrounding spaces of text-tested fields do not count.
+    theirs->set(u"s_last"_s, u"morgan "_s);
+    theirs->set(u"dispatch"_s, u" d-1"_s);
+    EXPECT_TRUE(view.CompareOrders(mine, theirs));
+    EXPECT_TRUE(ui->dialogsShown().empty());
+    EXPECT_TRUE(env->errors->reports.empty());
+}
+
+TEST_F(CompareTest, RowsComeInOrderWithTheirShownFormsAndCuts)
+{
+    const QString longName = u"Bartholomew-Fitzgerald Maximilian"_s; // 33 characters
+    theirs->set(u"billto_id"_s, 2);
+    theirs->set(u"b_company"_s, u"Northstar"_s);
+    theirs->set(u"discountid"_s, 2);
+    theirs->set(u"discounttext"_s, u"Fleet 10%  "_s);
+    theirs->set(u"lossdate"_s, Value()); // the dispatch gave none
+    theirs->set(u"carid"_s, u"CV2"_s);
+    theirs->set(u"make"_s, u" Toyota "_s);
+    theirs->set(u"model"_s, u"RAV4"_s);
+    theirs->set(u"s_first"_s, longName);
+    theirs->set(u"deductible"_s, Currency{2505000});
+    theirs->set(u"installdat"_s, QDate(1899, 12, 30));
+    theirs->set(u"a_phone"_s, u"5550199"_s);
+    std::vector<Row> shown;
+    ASSERT_TRUE(compare({}, false, &shown) == false);
+    const QString d1 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 1)));
+    const QString d3 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 3)));
+    const QString i30 = vb::FormatShortDate(DateValue::fromDate(QDate(1899, 12, 30)));
+    EXPECT_EQ(shown,
+              (std::vector<Row>{
+                  {u"BILL TO"_s, u"Cascade"_s, u"Northstar"_s, false, u"billto_id"_s},
+                  {u"Discount"_s, u"Net 25"_s, u"Fleet 10%"_s, false, u"discountid"_s},
+                  {u"Date of Loss"_s, d1, QString(), true, u"LossDate"_s},
+                  {u"Vehicle"_s, u"2019-Honda-Civic-Sedan"_s, u"2019-RAV4-Toyota-Sedan"_s, false,
+                   QString()},
+                  {u"Sold To First Name"_s, u"Alex"_s, longName.left(30), false, u"s_first"_s},
+                  {u"Deductible"_s, u"100"_s, u"250.5"_s, false, u"Deductible"_s},
+                  {u"Install Date"_s, d3, i30, true, u"installdat"_s},
+                  {u"Agent Phone #"_s, u"5550123"_s, u"5550199"_s, false, u"a_phone"_s},
+              }));
+    // Cancel copies nothing.
+    EXPECT_EQ(mine->get(u"s_first"_s).toText(), u"Alex"_s);
+    EXPECT_TRUE(mine->calls.isEmpty());
+}
+
+TEST_F(CompareTest, OkCopiesTheRowsNotKeptWithTheSpecialTransfers)
+{
+    const QString longName = u"Bartholomew-Fitzgerald Maximilian"_s;
+    theirs->set(u"billto_id"_s, 2);
+    theirs->set(u"discountid"_s, 3);
+    theirs->set(u"lossdate"_s, Value());
+    theirs->set(u"dispdate"_s, QDate(2026, 5, 5));
+    theirs->set(u"carid"_s, u"CV2"_s);
+    theirs->set(u"year"_s, u"2021"_s);
+    theirs->set(u"make"_s, u"Toyota"_s);
+    theirs->set(u"model"_s, u"RAV4"_s);
+    theirs->set(u"body"_s, u"Utility"_s);
+    theirs->set(u"s_first"_s, longName);
+    theirs->set(u"s_last"_s, u"Baker"_s);
+    theirs->set(u"inshop"_s, true);
+    EXPECT_TRUE(compare({u"Sold To Last Name"_s}, true));
+    EXPECT_EQ(mine->calls, (QStringList{u"setbillto billto 2"_s, u"setdiscount discount 3"_s}));
+    // The loss date was kept by default, the last name by the user.
+    EXPECT_EQ(mine->get(u"lossdate"_s).toDate().date(), QDate(2026, 2, 1));
+    EXPECT_EQ(mine->get(u"s_last"_s).toText(), u"Morgan"_s);
+    EXPECT_EQ(mine->get(u"s_first"_s).toText(), longName) << "copied whole";
+    EXPECT_EQ(mine->get(u"dispdate"_s).toDate().date(), QDate(2026, 5, 5));
+    EXPECT_TRUE(mine->get(u"inshop"_s).toBool());
+    // The vehicle goes as a whole.
+    for (const char16_t *f : {u"carid", u"year", u"make", u"model", u"body"})
+        EXPECT_EQ(mine->get(QString::fromUtf16(f)), theirs->get(QString::fromUtf16(f)));
+    EXPECT_TRUE(env->errors->reports.empty());
+}
+
+TEST_F(CompareTest, AFailureIsReportedAndAnswersFalse)
+{
+    theirs->set(u"s_city"_s, Value::null());
+    EXPECT_FALSE(view.CompareOrders(mine, theirs));
+    ASSERT_EQ(env->errors->reports.size(), 1u);
+    EXPECT_EQ(env->errors->reports[0].procedure, u"qorOrvaneUI.ChooseDispatchfrm.CompareOrders"_s);
+    EXPECT_EQ(env->errors->reports[0].number, err::InvalidUseOfNull);
+    EXPECT_EQ(env->errors->reports[0].line, 20);
+    EXPECT_TRUE(ui->dialogsShown().empty());
+}
+
+TEST_F(CompareTest, AddCompareCutsToTheFieldsAndAFailedTransferKeepsWhatWasCopied)
+{
+    Recordset rs = view.CreateCompareRecordset();
+    ASSERT_EQ(rs.fieldCount(), 5);
+    view.AddCompare(rs, QString(40, u'N'), QString(31, u'o'), QString(30, u'n'), QString(35, u'f'));
+    EXPECT_EQ(rs.value(u"FieldName"_s).toText().size(), 30);
+    EXPECT_EQ(rs.value(u"OriginalVal"_s).toText().size(), 30);
+    EXPECT_EQ(rs.value(u"NewValue"_s).toText().size(), 30);
+    EXPECT_EQ(rs.value(u"Field"_s).toText().size(), 30);
+    EXPECT_FALSE(rs.value(u"KeepValue"_s).toBool());
+
+    // The first row copies; the second names a field the order lacks.
+    Recordset rows = view.CreateCompareRecordset();
+    view.AddCompare(rows, u"Sold To City"_s, u"a"_s, u"b"_s, u"s_city"_s);
+    view.AddCompare(rows, u"Nowhere"_s, u"a"_s, u"b"_s, u"no_such_field"_s);
+    theirs->set(u"s_city"_s, u"Springfield"_s);
+    view.setNewValues(rows, mine, theirs);
+    EXPECT_EQ(mine->get(u"s_city"_s).toText(), u"Springfield"_s);
+    ASSERT_EQ(env->errors->reports.size(), 1u);
+    EXPECT_EQ(env->errors->reports[0].procedure, u"qorOrvaneUI.ChooseDispatchfrm.setNewValues"_s);
+    EXPECT_EQ(env->errors->reports[0].number, err::ItemNotFound);
+}
