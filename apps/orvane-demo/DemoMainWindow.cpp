@@ -122,6 +122,7 @@ DemoMainWindow::DemoMainWindow(std::shared_ptr<orvane::host::ReferenceHost> host
     splitter->addWidget(tabs_);
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
+    splitter->setSizes({470, 710}); // the order list shows all its columns
     setCentralWidget(splitter);
 
     counters_ = new QLabel(this);
@@ -320,7 +321,6 @@ void DemoMainWindow::reloadOrders()
         delete ordersModel_;
         ordersModel_ = model;
         ordersView_->resizeColumnsToContents();
-        ordersView_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
     } catch (...) {
         reportError();
     }
@@ -400,6 +400,8 @@ void DemoMainWindow::showOrder()
     delete linesModel_;
     linesModel_ = model;
     linesView_->resizeColumnsToContents();
+    // The description takes the spare width; the money columns stay narrow.
+    linesView_->horizontalHeader()->setStretchLastSection(false);
     linesView_->horizontalHeader()->setSectionResizeMode(2, QHeaderView::Stretch);
 
     const QLocale locale;
