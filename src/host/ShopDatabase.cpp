@@ -21,18 +21,7 @@ using K = ColumnKind;
 
 const QString Source = u"qorHost.ShopDatabase"_s;
 
-ColumnDef text(const char16_t *name, int size, int since = 1)
-{
-    return {QString::fromUtf16(name), K::Text, size, since};
-}
-ColumnDef nullableText(const char16_t *name, int size)
-{
-    return {QString::fromUtf16(name), K::Text, size, 1, true};
-}
-ColumnDef col(const char16_t *name, ColumnKind kind, int since = 1)
-{
-    return {QString::fromUtf16(name), kind, 0, since};
-}
+using namespace sql::columns;
 
 std::vector<TableDef> shopTables()
 {

@@ -37,6 +37,22 @@ struct ColumnDef {
     bool nullable = false;
 };
 
+// Builders for table definitions written in code.
+namespace columns {
+inline ColumnDef text(const char16_t *name, int size, int since = 1)
+{
+    return {QString::fromUtf16(name), ColumnKind::Text, size, since};
+}
+inline ColumnDef nullableText(const char16_t *name, int size, int since = 1)
+{
+    return {QString::fromUtf16(name), ColumnKind::Text, size, since, true};
+}
+inline ColumnDef col(const char16_t *name, ColumnKind kind, int since = 1)
+{
+    return {QString::fromUtf16(name), kind, 0, since};
+}
+} // namespace columns
+
 struct TableDef {
     QString name;
     std::vector<ColumnDef> columns;

@@ -30,14 +30,7 @@ inline ColumnDef key()
 {
     return {QStringLiteral("id"), ColumnKind::Key};
 }
-inline ColumnDef text(const char16_t *name, int size, int since = 1)
-{
-    return {QString::fromUtf16(name), ColumnKind::Text, size, since};
-}
-inline ColumnDef col(const char16_t *name, ColumnKind kind, int since = 1)
-{
-    return {QString::fromUtf16(name), kind, 0, since};
-}
+using namespace sql::columns;
 
 inline std::vector<TableDef> makeTables()
 {

@@ -16,6 +16,8 @@
 #include <QMap>
 #include <QStringList>
 
+#include "OrderOnlyInvoice.h"
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -125,7 +127,7 @@ private:
     Recordset rows_;
 };
 
-class QueueInvoice : public IInvoice {
+class QueueInvoice : public orvane::test::OrderOnlyInvoice {
 public:
     QueueInvoice()
     {
@@ -137,18 +139,8 @@ public:
         order[u"location"_s] = 2; // the order's own location; the row takes Env's
         order.update();
     }
-    Recordset itemsrecordset() const override { return order; }
     std::shared_ptr<IEnvironment> Env() const override { return env; }
-    std::shared_ptr<ILineItems> getlineitems() override { return nullptr; }
-    void calculateinvoice(bool, bool) override {}
-    void setbillto(const Recordset &, bool, bool, bool, bool) override {}
-    void setdiscount(const Recordset &) override {}
-    std::shared_ptr<IHostItem> getbillto(const Value &) override { return nullptr; }
-    std::shared_ptr<IHostItem> getdiscount(const Value &) override { return nullptr; }
-    std::shared_ptr<IOrderCar> Item(const QString &) const override { return nullptr; }
-    void SetAgent(const Recordset &) override {}
 
-    Recordset order;
     std::shared_ptr<QueueEnv> env = std::make_shared<QueueEnv>();
 };
 

@@ -20,6 +20,8 @@
 
 #include <QMap>
 
+#include "OrderOnlyInvoice.h"
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -72,7 +74,7 @@ private:
     QString connection_, folder_;
 };
 
-class SimInvoice : public IInvoice {
+class SimInvoice : public orvane::test::OrderOnlyInvoice {
 public:
     explicit SimInvoice(std::shared_ptr<IEnvironment> e) : env(std::move(e))
     {
@@ -82,18 +84,8 @@ public:
         order[u"idnumber"_s] = 77;
         order.update();
     }
-    Recordset itemsrecordset() const override { return order; }
     std::shared_ptr<IEnvironment> Env() const override { return env; }
-    std::shared_ptr<ILineItems> getlineitems() override { return nullptr; }
-    void calculateinvoice(bool, bool) override {}
-    void setbillto(const Recordset &, bool, bool, bool, bool) override {}
-    void setdiscount(const Recordset &) override {}
-    std::shared_ptr<IHostItem> getbillto(const Value &) override { return nullptr; }
-    std::shared_ptr<IHostItem> getdiscount(const Value &) override { return nullptr; }
-    std::shared_ptr<IOrderCar> Item(const QString &) const override { return nullptr; }
-    void SetAgent(const Recordset &) override {}
 
-    Recordset order;
     std::shared_ptr<IEnvironment> env;
 };
 
