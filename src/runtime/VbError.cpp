@@ -42,6 +42,11 @@ VbError itemNotFound(const QString &name, const QString &source)
             u"ordinal."_s};
 }
 
+VbError objectVariableNotSet(const QString &source)
+{
+    return {err::ObjectVariableNotSet, source, u"Object variable or With block variable not set"_s};
+}
+
 VbError currentError()
 {
     try {

@@ -51,6 +51,16 @@ VbError overflowError(const QString &source = QString());
 VbError invalidUseOfNull(const QString &source = QString());
 VbError noCurrentRecord(const QString &source = QString());
 VbError itemNotFound(const QString &name, const QString &source = QString());
+VbError objectVariableNotSet(const QString &source = QString());
+
+// An outside object that came back as nothing reaches the caller's trap as 91,
+// not as a null dereference further on.
+template <class Ptr> const Ptr &required(const Ptr &object, const QString &source = QString())
+{
+    if (!object)
+        throw objectVariableNotSet(source);
+    return object;
+}
 
 // Turns whatever is being handled (a VbError, another std::exception, anything)
 // into a VbError. Call only inside a catch block.

@@ -74,8 +74,7 @@ const QString ErrorSource = u"XmlDocument"_s;
 
 VbError objectNotSet()
 {
-    return {err::ObjectVariableNotSet, ErrorSource,
-            u"Object variable or With block variable not set"_s};
+    return objectVariableNotSet(ErrorSource);
 }
 
 VbError domError(const QString &description)

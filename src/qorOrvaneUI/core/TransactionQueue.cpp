@@ -19,8 +19,7 @@ void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
     // The caller's error trap reports every failure; a trap here would only
     // hide which step failed.
     if (!objInvoice)
-        throw orvane::VbError(orvane::err::ObjectVariableNotSet, u"QueueTransaction"_s,
-                              u"Object variable or With block variable not set"_s);
+        throw orvane::objectVariableNotSet(u"QueueTransaction"_s);
 
     auto trans = orvane::CreateObject<orvane::ext::Ig_trans>(
         QString::fromUtf16(orvane::ext::progid::g_trans));

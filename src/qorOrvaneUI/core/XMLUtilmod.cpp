@@ -15,8 +15,7 @@ namespace {
 // the callers were written against names them.
 orvane::VbError objectNotSet()
 {
-    return {orvane::err::ObjectVariableNotSet, u"qorOrvaneUI"_s,
-            u"Object variable or With block variable not set"_s};
+    return orvane::objectVariableNotSet(u"qorOrvaneUI"_s);
 }
 
 } // namespace

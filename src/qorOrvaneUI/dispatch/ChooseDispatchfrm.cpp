@@ -4,7 +4,7 @@
 #include "RecordsetModel.h"
 #include "Ui.h"
 #include "VbError.h"
-#include "core/LibraryIcon.h"
+#include "core/LibraryView.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
 #include "dispatch/Comparersfrm.h"

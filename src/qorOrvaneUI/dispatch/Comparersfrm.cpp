@@ -3,7 +3,7 @@
 #include "ObjectRegistry.h"
 #include "RecordsetDelegate.h"
 #include "RecordsetModel.h"
-#include "core/LibraryIcon.h"
+#include "core/LibraryView.h"
 #include "external/IControlUI.h"
 #include "external/ProgIds.h"
 

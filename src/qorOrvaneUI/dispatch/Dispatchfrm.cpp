@@ -1,9 +1,6 @@
 #include "dispatch/Dispatchfrm.h"
 
-#include "ObjectRegistry.h"
 #include "Ui.h"
-#include "external/IControlUI.h"
-#include "external/ProgIds.h"
 #include "report/ReportViewer.h"
 
 #include <QResizeEvent>
@@ -18,23 +15,11 @@ namespace {
 constexpr double kTwipsPerPixel = 15.0;
 constexpr double kViewerMarginTwips = 500.0;
 
-// The host's layout service is optional: a host without it still shows the report.
-template <class Call> void withControlUI(Call call)
-{
-    try {
-        const auto controlUI = orvane::CreateObject<orvane::ext::IControlUI>(
-            QString::fromUtf16(orvane::ext::progid::ControlUI));
-        call(*controlUI);
-    } catch (...) {
-    }
-}
-
 } // namespace
 
-Dispatchfrm::Dispatchfrm(QWidget *parent) : QDialog(parent)
+Dispatchfrm::Dispatchfrm(QWidget *parent)
+    : LibraryView(u"Dispatchfrm"_s, u"Dispatch View"_s, parent)
 {
-    setObjectName(u"Dispatchfrm"_s);
-    setWindowTitle(u"Dispatch View"_s);
     setSizeGripEnabled(true);
     crvDispatch = new orvane::report::ReportViewer(this);
     crvDispatch->setObjectName(u"crvDispatch"_s);
@@ -62,7 +47,7 @@ int Dispatchfrm::bottomMargin()
 
 void Dispatchfrm::Form_Load()
 {
-    withControlUI([this](orvane::ext::IControlUI &ui) { ui.Initialize(this, objectName()); });
+    registerView();
 }
 
 void Dispatchfrm::Form_Resize()
@@ -73,10 +58,7 @@ void Dispatchfrm::Form_Resize()
 
 void Dispatchfrm::Form_Unload()
 {
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    withControlUI([this](orvane::ext::IControlUI &ui) { ui.Terminate(this, objectName()); });
+    unloadView();
 }
 
 void Dispatchfrm::resizeEvent(QResizeEvent *event)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/LibraryView.h"
 
 namespace orvane::report {
 class ReportViewer;
@@ -8,7 +8,8 @@ class ReportViewer;
 
 // "Dispatch View": a received dispatch rendered as a report. The user reads
 // it and closes the window; the view has no buttons of its own.
-class Dispatchfrm : public QDialog {
+class Dispatchfrm : public orvane::ui::LibraryView {
+    Q_OBJECT
 public:
     explicit Dispatchfrm(QWidget *parent = nullptr);
     ~Dispatchfrm() override;
@@ -27,7 +28,4 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
-
-private:
-    bool unloaded_ = false;
 };

@@ -784,8 +784,7 @@ QString firstChildText(const XmlDocument &document, const QString &name)
     const XmlNode element = XMLUtilmod::FindNode(document.asNode(), name);
     const XmlNode first = element.isNull() ? XmlNode() : element.firstChild();
     if (first.isNull())
-        throw orvane::VbError(orvane::err::ObjectVariableNotSet, QString(),
-                              u"Object variable or With block variable not set"_s);
+        throw orvane::objectVariableNotSet();
     return first.nodeValue().toText();
 }
 

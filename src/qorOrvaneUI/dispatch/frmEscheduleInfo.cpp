@@ -1,7 +1,7 @@
 #include "dispatch/frmEscheduleInfo.h"
 
 #include "Ui.h"
-#include "core/LibraryIcon.h"
+#include "core/LibraryView.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -17,8 +17,7 @@ template <class T>
 std::shared_ptr<T> objectAs(const std::shared_ptr<ComObject> &object, const QString &source)
 {
     if (!object)
-        throw VbError(err::ObjectVariableNotSet, source,
-                      QStringLiteral("Object variable or With block variable not set"));
+        throw objectVariableNotSet(source);
     auto typed = std::dynamic_pointer_cast<T>(object);
     if (!typed)
         throw typeMismatch(source);

@@ -1,0 +1,131 @@
+#include "core/LibraryView.h"
+
+#include "ObjectRegistry.h"
+#include "external/IControlUI.h"
+#include "external/IEnvironment.h"
+#include "external/IErrorClass.h"
+#include "external/IInvoice.h"
+#include "external/ProgIds.h"
+
+#include <QApplication>
+#include <QFile>
+
+using namespace Qt::StringLiterals;
+
+// The resources live in a static library: nothing would pull their
+// registration into the program unless something names it.
+static void initLibraryResources()
+{
+    static const bool done = [] {
+        Q_INIT_RESOURCE(qorOrvaneUI);
+        return true;
+    }();
+    (void)done;
+}
+
+namespace orvane::ui {
+
+namespace {
+
+// The layout service is created anew for each call, as the host expects; any
+// failure of it (no such object, a refusal) is the host's business, not the view's.
+template <class Call> void withControlUI(Call call) noexcept
+{
+    try {
+        const auto controlUI =
+            CreateObject<ext::IControlUI>(QString::fromUtf16(ext::progid::ControlUI));
+        call(*controlUI);
+    } catch (...) {
+    }
+}
+
+std::shared_ptr<ext::IErrorClass> errorClassOf(const std::shared_ptr<ext::IInvoice> &invoice)
+{
+    if (!invoice)
+        return nullptr;
+    const auto env = invoice->Env();
+    return env ? env->ErrorClass() : nullptr;
+}
+
+} // namespace
+
+QIcon libraryIcon(int id, QStyle::StandardPixmap fallback)
+{
+    initLibraryResources();
+    const QString path = u":/qorOrvaneUI/icon"_s % QString::number(id) % u".png"_s;
+    if (QFile::exists(path))
+        return QIcon(path);
+    if (int(fallback) >= 0 && QApplication::style())
+        return QApplication::style()->standardIcon(fallback);
+    return {};
+}
+
+void reportTrapped(const std::shared_ptr<ext::IInvoice> &invoice, const Proc &proc) noexcept
+{
+    try {
+        const VbError e = currentError();
+        if (const auto errors = errorClassOf(invoice))
+            errors->ErrorHandle(0, proc.name(), e.description(), e.number(), proc.line());
+    } catch (...) {
+    }
+}
+
+void reportMessage(const std::shared_ptr<ext::IInvoice> &invoice, const QString &procedure,
+                   const QString &text, int line) noexcept
+{
+    try {
+        if (const auto errors = errorClassOf(invoice))
+            errors->ErrorHandle(0, procedure, text, 0, line);
+    } catch (...) {
+    }
+}
+
+LibraryView::LibraryView(const QString &name, const QString &caption, QWidget *parent)
+    : QDialog(parent)
+{
+    setObjectName(name);
+    setWindowTitle(caption);
+}
+
+LibraryView::~LibraryView()
+{
+    unloadView();
+}
+
+void LibraryView::registerView(std::vector<std::pair<QWidget *, QString>> grids)
+{
+    registered_.clear();
+    registered_.emplace_back(this, objectName());
+    for (auto &grid : grids)
+        registered_.push_back(std::move(grid));
+    withControlUI([this](ext::IControlUI &ui) {
+        for (const auto &[control, key] : registered_)
+            ui.Initialize(control, key);
+    });
+}
+
+bool LibraryView::unloadView()
+{
+    if (unloaded_)
+        return false;
+    unloaded_ = true;
+    if (!registered_.empty())
+        withControlUI([this](ext::IControlUI &ui) {
+            for (const auto &[control, key] : registered_)
+                ui.Terminate(control, key);
+        });
+    registered_.clear();
+    return true;
+}
+
+Proc LibraryView::proc(const QString &procedure) const
+{
+    return Proc(u"qorOrvaneUI."_s % objectName() % u"."_s % procedure);
+}
+
+void LibraryView::reportTrapped(const Proc &p) const noexcept
+{
+    ui::reportTrapped(reportInvoice_, p);
+}
+
+} // namespace orvane::ui
