@@ -1,13 +1,8 @@
 #include "dispatch/Comparersfrm.h"
 
-#include "ObjectRegistry.h"
 #include "RecordsetDelegate.h"
 #include "RecordsetModel.h"
-#include "core/LibraryView.h"
-#include "external/IControlUI.h"
-#include "external/ProgIds.h"
 
-#include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -19,34 +14,9 @@
 using namespace Qt::StringLiterals;
 using orvane::RecordsetColumn;
 
-namespace {
-
-const QString kGridKey = u"Comparersfrm.grdCompare"_s;
-
-// The host's layout service is optional: without one the view still works.
-template <class Call> void withControlUI(Call call)
+Comparersfrm::Comparersfrm(QWidget *parent)
+    : LibraryView(u"Comparersfrm"_s, u"Compare dispatches"_s, parent)
 {
-    try {
-        const auto controlUI = orvane::CreateObject<orvane::ext::IControlUI>(
-            QString::fromUtf16(orvane::ext::progid::ControlUI));
-        call(*controlUI);
-    } catch (...) {
-    }
-}
-
-// The library's picture, or the desktop's own where the library has none.
-QIcon iconOr(int id, QStyle::StandardPixmap fallback)
-{
-    QIcon icon = orvane::ui::libraryIcon(id);
-    return icon.isNull() ? QApplication::style()->standardIcon(fallback) : icon;
-}
-
-} // namespace
-
-Comparersfrm::Comparersfrm(QWidget *parent) : QDialog(parent)
-{
-    setObjectName(u"Comparersfrm"_s);
-    setWindowTitle(u"Compare dispatches"_s);
     setSizeGripEnabled(true);
 
     auto *layout = new QVBoxLayout(this);
@@ -124,28 +94,17 @@ void Comparersfrm::setCompareRecordset(const orvane::Recordset &rs)
 
 void Comparersfrm::Form_Load()
 {
-    try {
-        setWindowIcon(orvane::ui::libraryIcon(111));
-        cmdAction[0]->setIcon(iconOr(101, QStyle::SP_DialogOkButton));
-        cmdAction[1]->setIcon(iconOr(102, QStyle::SP_DialogCancelButton));
-    } catch (...) {
-    }
-    withControlUI([this](orvane::ext::IControlUI &ui) {
-        ui.Initialize(this, objectName());
-        ui.Initialize(grdCompare, kGridKey);
-    });
+    using orvane::ui::libraryIcon;
+    setWindowIcon(libraryIcon(111));
+    cmdAction[0]->setIcon(libraryIcon(101, QStyle::SP_DialogOkButton));
+    cmdAction[1]->setIcon(libraryIcon(102, QStyle::SP_DialogCancelButton));
+    registerView({{grdCompare, u"Comparersfrm.grdCompare"_s}});
 }
 
 void Comparersfrm::Form_Unload()
 {
-    if (unloaded_)
-        return;
-    unloaded_ = true;
-    withControlUI([this](orvane::ext::IControlUI &ui) {
-        ui.Terminate(this, objectName());
-        ui.Terminate(grdCompare, kGridKey);
-    });
-    rsCompare = orvane::Recordset();
+    if (unloadView())
+        rsCompare = orvane::Recordset();
 }
 
 void Comparersfrm::cmdAction_Click(int index)

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "Recordset.h"
-
-#include <QDialog>
+#include "core/LibraryView.h"
 
 #include <array>
 
@@ -16,7 +15,8 @@ class RecordsetModel;
 // "Compare dispatches": the differences between the open order and the order
 // built from a dispatch, one row each, where the user ticks the old values to
 // keep. OK sets `accepted` and hides the view; Cancel and closing only hide it.
-class Comparersfrm : public QDialog {
+class Comparersfrm : public orvane::ui::LibraryView {
+    Q_OBJECT
 public:
     explicit Comparersfrm(QWidget *parent = nullptr);
     ~Comparersfrm() override;
@@ -40,5 +40,4 @@ public:
 
 private:
     orvane::RecordsetModel *model_ = nullptr;
-    bool unloaded_ = false;
 };

@@ -1,7 +1,6 @@
 #include "dispatch/frmEscheduleInfo.h"
 
 #include "Ui.h"
-#include "core/LibraryView.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -9,10 +8,9 @@
 
 using namespace Qt::StringLiterals;
 
-frmEscheduleInfo::frmEscheduleInfo(QWidget *parent) : QDialog(parent)
+frmEscheduleInfo::frmEscheduleInfo(QWidget *parent)
+    : LibraryView(u"frmEscheduleInfo"_s, u"Orvane ESchedule Information"_s, parent)
 {
-    setObjectName(u"frmEscheduleInfo"_s);
-    setWindowTitle(u"Orvane ESchedule Information"_s);
 
     static constexpr const char16_t *captions[] = {u"Requested Appointment Date :",
                                                    u"Begin Request Time :", u"End Request Time :",

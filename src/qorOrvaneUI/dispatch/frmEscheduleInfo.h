@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "core/LibraryView.h"
 
 #include <array>
 
@@ -9,7 +9,8 @@ class QPushButton;
 
 // "Orvane ESchedule Information": the appointment a dispatch asks for
 // through the electronic schedule, five captions and their values.
-class frmEscheduleInfo : public QDialog {
+class frmEscheduleInfo : public orvane::ui::LibraryView {
+    Q_OBJECT
 public:
     explicit frmEscheduleInfo(QWidget *parent = nullptr);
 
