@@ -87,7 +87,13 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
     if (dispatch.isNull())
         throw VbError(err::BadArguments, Source,
                       u"The document for "_s % key % u" holds no dispatch."_s);
-    QString number = childText(dispatch, u"DispatchNumber"_s);
+    // Each value is the first element of its name in the document, wherever it
+    // stands (some networks wrap the insured, the vehicle and the agent in
+    // elements of their own, others do not), exactly as the dispatch report
+    // reads it: the comparison must show what the user saw in the report.
+    const XmlNode whole = doc.asNode();
+    auto text = [&whole](const QString &name) { return childText(whole, name); };
+    QString number = text(u"DispatchNumber"_s);
     if (number.isEmpty() && key.startsWith(u"DISPATCH"_s, Qt::CaseInsensitive))
         number = key.mid(8).trimmed();
 
@@ -99,43 +105,41 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
     Recordset rs = made->itemsrecordset();
 
     put(rs, u"dispatch"_s, number);
-    put(rs, u"dispdate"_s, dateOf(childText(dispatch, u"DispatchCreateDate"_s)));
-    put(rs, u"lossdate"_s, dateOf(childText(dispatch, u"DateofLoss"_s)));
-    put(rs, u"claim"_s, childText(dispatch, u"LossIdentificationNumbers"_s));
+    put(rs, u"dispdate"_s, dateOf(text(u"DispatchCreateDate"_s)));
+    put(rs, u"lossdate"_s, dateOf(text(u"DateofLoss"_s)));
+    put(rs, u"claim"_s, text(u"LossIdentificationNumbers"_s));
 
-    const XmlNode insured = dispatch.findFirst(XmlNameSet(u"Insured"_s));
-    put(rs, u"s_first"_s, childText(insured, u"InsuredOrClaimantFirstName"_s));
-    put(rs, u"s_last"_s, childText(insured, u"InsuredOrClaimantLastName"_s));
-    put(rs, u"s_address"_s, childText(insured, u"InsuredOrClaimantAddress"_s));
-    put(rs, u"s_city"_s, childText(insured, u"InsuredOrClaimantCity"_s));
-    put(rs, u"s_state"_s, childText(insured, u"InsuredOrClaimantStateProvince"_s));
-    put(rs, u"s_zip"_s, childText(insured, u"InsuredOrClaimantPostalCode"_s));
+    put(rs, u"s_first"_s, text(u"InsuredOrClaimantFirstName"_s));
+    put(rs, u"s_last"_s, text(u"InsuredOrClaimantLastName"_s));
+    put(rs, u"s_address"_s, text(u"InsuredOrClaimantAddress"_s));
+    put(rs, u"s_city"_s, text(u"InsuredOrClaimantCity"_s));
+    put(rs, u"s_state"_s, text(u"InsuredOrClaimantStateProvince"_s));
+    put(rs, u"s_zip"_s, text(u"InsuredOrClaimantPostalCode"_s));
     // The loss notice sends home as the main number and work as the other.
-    const auto [homeArea, home] = splitPhone(childText(insured, u"InsuredOrClaimantTelephone"_s));
+    const auto [homeArea, home] = splitPhone(text(u"InsuredOrClaimantTelephone"_s));
     put(rs, u"s_area2"_s, homeArea);
     put(rs, u"s_phone2"_s, home);
-    const auto [workArea, work] =
-        splitPhone(childText(insured, u"InsuredOrClaimantAlternateTelephone"_s));
+    const auto [workArea, work] = splitPhone(text(u"InsuredOrClaimantAlternateTelephone"_s));
     put(rs, u"s_area1"_s, workArea);
     put(rs, u"s_phone1"_s, work);
 
-    const XmlNode vehicle = dispatch.findFirst(XmlNameSet(u"Vehicle"_s));
-    put(rs, u"carid"_s, childText(vehicle, u"VehicleID"_s));
-    put(rs, u"year"_s, childText(vehicle, u"VehicleYear"_s));
-    put(rs, u"make"_s, childText(vehicle, u"VehicleMake"_s));
-    put(rs, u"model"_s, childText(vehicle, u"VehicleModel"_s));
-    put(rs, u"body"_s, childText(vehicle, u"VehicleStyle"_s));
-    put(rs, u"vin"_s, childText(vehicle, u"VehicleIDNumber"_s));
+    put(rs, u"carid"_s, text(u"VehicleID"_s));
+    put(rs, u"year"_s, text(u"VehicleYear"_s));
+    put(rs, u"make"_s, text(u"VehicleMake"_s));
+    put(rs, u"model"_s, text(u"VehicleModel"_s));
+    put(rs, u"body"_s, text(u"VehicleStyle"_s));
+    put(rs, u"vin"_s, text(u"VehicleIDNumber"_s));
 
-    const QString deductible = childText(dispatch, u"Deductible"_s);
-    if (!deductible.isEmpty())
-        put(rs, u"deductible"_s, Value(vb::Val(deductible)).convertedTo(ValueKind::Currency));
+    // No deductible in the dispatch is no value, not a deductible of 0.
+    const QString deductible = text(u"Deductible"_s);
+    put(rs, u"deductible"_s,
+        deductible.isEmpty() ? Value()
+                             : Value(vb::Val(deductible)).convertedTo(ValueKind::Currency));
 
     // The agent: the host's own record when the name is known there.
-    const XmlNode agent = dispatch.findFirst(XmlNameSet(u"Agent"_s));
-    const QString agentFirst = childText(agent, u"AgentFirstName"_s);
-    const QString agentLast = childText(agent, u"AgentLastName"_s);
-    const auto [agentArea, agentPhone] = splitPhone(childText(agent, u"AgentTelephone"_s));
+    const QString agentFirst = text(u"AgentFirstName"_s);
+    const QString agentLast = text(u"AgentLastName"_s);
+    const auto [agentArea, agentPhone] = splitPhone(text(u"AgentTelephone"_s));
     put(rs, u"a_first"_s, agentFirst);
     put(rs, u"a_last"_s, agentLast);
     put(rs, u"a_area"_s, agentArea);
@@ -151,7 +155,7 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
     }
 
     // The bill-to party is the insurer, known to the host by its network ID.
-    const QString insurer = childText(dispatch, u"InsurerID"_s);
+    const QString insurer = text(u"InsurerID"_s);
     if (!insurer.isEmpty()) {
         if (auto row = firstRow(*db,
                                 u"SELECT billto_id, b_company FROM billto WHERE orvaneid = ? "

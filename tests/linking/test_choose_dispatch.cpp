@@ -2,6 +2,7 @@
 
 #include "vb.h"
 
+#include <QFile>
 #include <QLineEdit>
 
 using namespace linkingtest;
@@ -352,4 +353,74 @@ TEST_F(LinkingTest, ViewShowsTheReportFromTheHostsReportFolder)
     ASSERT_EQ(ui_->boxes().size(), 1u);
     EXPECT_TRUE(ui_->boxes()[0].text.contains(u"qorOrvaneUI.ChooseDispatchfrm.cmdView_Click"_s))
         << ui_->boxes()[0].text.toStdString();
+}
+
+namespace {
+
+QString sample(const char *name)
+{
+    QFile f(QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch/") + QString::fromLatin1(name));
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+} // namespace
+
+TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrdersValues)
+{
+    addDispatch(u"D-MIN"_s, 0, 0, u"DISPATCH"_s, sample("minimal.xml"));
+    auto order = host_->openOrder(1);
+    attachScript(u"D-MIN"_s);
+    QStringList kept, taken;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<Comparersfrm *>(d);
+        ASSERT_TRUE(view);
+        for (Recordset r = view->rsCompare.clone(); !r.eof(); r.moveNext()) {
+            const QString row =
+                r.value(u"FieldName"_s).toText() % u"="_s % r.value(u"NewValue"_s).toText();
+            (r.value(u"KeepValue"_s).toBool() ? kept : taken) << row;
+        }
+        view->cmdAction[0]->click();
+    });
+    choose(order);
+
+    // No insurer and no discount the host knows: neither is offered.
+    EXPECT_EQ(taken, (QStringList{u"Dispatch #=D-2026-119377"_s, u"Vehicle=2015-Civic-Honda-"_s,
+                                  u"Sold To Last Name=Kim"_s}));
+    EXPECT_EQ(kept,
+              (QStringList{u"Date of Loss="_s, u"Sold To First Name="_s, u"Sold To Address="_s,
+                           u"Sold To City="_s, u"Sold To State="_s, u"Sold To Zip="_s,
+                           u"Sold To Home Area Code="_s, u"Sold To Home Phone #="_s,
+                           u"Deductible="_s, u"Agent First Name="_s, u"Agent Last Name="_s,
+                           u"Agent Area Code="_s, u"Agent Phone #="_s}));
+    EXPECT_TRUE(ui_->boxes().empty());
+    order->save();
+    const Recordset row = stored(1);
+    EXPECT_EQ(row.value(u"s_first"_s).toText(), u"Alex"_s);
+    EXPECT_EQ(row.value(u"s_last"_s).toText(), u"Kim"_s);
+    EXPECT_EQ(row.value(u"s_address"_s).toText(), u"12 Elm Street"_s);
+    EXPECT_EQ(row.value(u"year"_s).toText(), u"2015"_s);
+    EXPECT_DOUBLE_EQ(row.value(u"deductible"_s).toDouble(), 100.0);
+    EXPECT_EQ(row.value(u"billto_id"_s).toInt32(), 1);
+    EXPECT_EQ(link(u"D-MIN"_s), std::make_pair(1, 1));
+}
+
+TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsNotOfferedAndEveryOtherRowTransfers)
+{
+    addDispatch(u"D-PLI"_s, 0, 0, u"DISPATCH"_s, sample("mobile-eschedule.xml"));
+    auto order = host_->openOrder(1);
+    attachScript(u"D-PLI"_s);
+    QStringList captions;
+    compareScript(true, {}, &captions);
+    choose(order);
+
+    EXPECT_FALSE(captions.contains(u"BILL TO"_s)) << captions.join(u',').toStdString();
+    EXPECT_TRUE(ui_->boxes().empty());
+    order->save();
+    const Recordset row = stored(1);
+    EXPECT_EQ(row.value(u"billto_id"_s).toInt32(), 1);
+    EXPECT_EQ(row.value(u"s_first"_s).toText(), u"Luis"_s);
+    EXPECT_EQ(row.value(u"s_address"_s).toText(), u"77 Orchard Lane"_s);
+    EXPECT_EQ(row.value(u"model"_s).toText(), u"F-150"_s);
+    EXPECT_EQ(row.value(u"a_last"_s).toText(), u"Raman"_s);
+    EXPECT_EQ(link(u"D-PLI"_s), std::make_pair(1, 1));
 }

@@ -4,12 +4,10 @@
 #include "RecordsetModel.h"
 #include "Ui.h"
 #include "VbError.h"
-#include "core/LibraryView.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
 #include "dispatch/Comparersfrm.h"
 #include "dispatch/clsShowDispatch.h"
-#include "external/IControlUI.h"
 #include "external/IEnvironment.h"
 #include "external/IErrorClass.h"
 #include "external/IHostItem.h"
@@ -22,7 +20,6 @@
 #include "external/ProgIds.h"
 #include "vb.h"
 
-#include <QApplication>
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
@@ -36,58 +33,16 @@
 #include <array>
 
 using namespace Qt::StringLiterals;
+using orvane::Proc;
 using orvane::Recordset;
+using orvane::required;
 using orvane::Value;
 using orvane::ValueKind;
 namespace ext = orvane::ext;
 
 namespace {
 
-const QString kProc = u"qorOrvaneUI.ChooseDispatchfrm."_s;
-const QString kGridKey = u"ChooseDispatchfrm.grdDispatches"_s;
 const QString CRLF = u"\r\n"_s;
-
-template <class Call> void withControlUI(Call call)
-{
-    try {
-        const auto controlUI =
-            orvane::CreateObject<ext::IControlUI>(QString::fromUtf16(ext::progid::ControlUI));
-        call(*controlUI);
-    } catch (...) {
-    }
-}
-
-QIcon iconOr(int id, QStyle::StandardPixmap fallback)
-{
-    QIcon icon = orvane::ui::libraryIcon(id);
-    return icon.isNull() ? QApplication::style()->standardIcon(fallback) : icon;
-}
-
-// Hands the failure being handled to the host's error class. Reporting must
-// never become a second failure, so a host that cannot take it is passed over.
-void reportThrough(const std::shared_ptr<ext::IInvoice> &invoice, const QString &procedure,
-                   int line)
-{
-    const orvane::VbError e = orvane::currentError();
-    try {
-        if (!invoice)
-            return;
-        const auto env = invoice->Env();
-        const auto errors = env ? env->ErrorClass() : nullptr;
-        if (errors)
-            errors->ErrorHandle(0, kProc % procedure, e.description(), e.number(), line);
-    } catch (...) {
-    }
-}
-
-// Outside objects that came back as nothing reach the trap as 91, not as a crash.
-template <class T> const std::shared_ptr<T> &required(const std::shared_ptr<T> &object)
-{
-    if (!object)
-        throw orvane::VbError(orvane::err::ObjectVariableNotSet, QString(),
-                              u"Object variable or With block variable not set"_s);
-    return object;
-}
 
 bool isDateKind(const Value &v)
 {
@@ -187,14 +142,37 @@ QString shownValue(const Comparison &c, const Recordset &rs, bool dispatchSide)
     return {};
 }
 
+// The vehicle shows its parts joined by "-": blank when every part is.
+bool isBlankShown(const Comparison &c, QString shown)
+{
+    if (c.shown == Shown::Vehicle)
+        shown.remove(u'-');
+    return vb::Trim(shown).isEmpty();
+}
+
+// The host has the bill-to party or discount of this id (what getbillto or
+// getdiscount finds has a current row); asking must not become a failure.
+bool hostKnows(const std::shared_ptr<ext::IInvoice> &dispatchOrder, Shown shown, const Value &id)
+{
+    try {
+        const auto party =
+            shown == Shown::Other ? dispatchOrder->getbillto(id) : dispatchOrder->getdiscount(id);
+        if (!party)
+            return false;
+        const Recordset item = party->Item();
+        return !item.eof() && !item.bof();
+    } catch (...) {
+        return false;
+    }
+}
+
 } // namespace
 
 // --- the view ---------------------------------------------------------------------
 
-ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent) : QDialog(parent)
+ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
+    : LibraryView(u"ChooseDispatchfrm"_s, u"Choose Dispatch"_s, parent)
 {
-    setObjectName(u"ChooseDispatchfrm"_s);
-    setWindowTitle(u"Choose Dispatch"_s);
     setSizeGripEnabled(true);
 
     // szrForm: the grid layout keeps the controls in proportion as the view is resized.
@@ -273,24 +251,14 @@ ChooseDispatchfrm::~ChooseDispatchfrm()
 void ChooseDispatchfrm::setInvoice(std::shared_ptr<ext::IInvoice> invoice)
 {
     objInvoice_ = std::move(invoice);
-}
-
-void ChooseDispatchfrm::report(const QString &procedure, int line) const
-{
-    reportThrough(objInvoice_, procedure, line);
+    setErrorInvoice(objInvoice_);
 }
 
 void ChooseDispatchfrm::Form_Load()
 {
-    try {
-        setWindowIcon(orvane::ui::libraryIcon(111));
-        cmdFind->setIcon(iconOr(143, QStyle::SP_FileDialogContentsView));
-    } catch (...) {
-    }
-    withControlUI([this](ext::IControlUI &ui) {
-        ui.Initialize(this, objectName());
-        ui.Initialize(grdDispatches, kGridKey);
-    });
+    setWindowIcon(orvane::ui::libraryIcon(111));
+    cmdFind->setIcon(orvane::ui::libraryIcon(143, QStyle::SP_FileDialogContentsView));
+    registerView({{grdDispatches, u"ChooseDispatchfrm.grdDispatches"_s}});
 }
 
 void ChooseDispatchfrm::showEvent(QShowEvent *event)
@@ -304,51 +272,47 @@ void ChooseDispatchfrm::Form_Activate()
     if (activated_)
         return;
     activated_ = true;
-    int line = 0;
+    Proc p = proc(u"Form_Activate"_s);
     try {
-        line = 10;
+        p.at(10);
         if (objInvoice_)
             txtDispatchNum->setText(objInvoice_->itemsrecordset().value(u"dispatch"_s).toText());
-        line = 20;
+        p.at(20);
         cmdFind_Click();
     } catch (...) {
-        report(u"Form_Activate"_s, line);
+        reportTrapped(p);
     }
 }
 
 void ChooseDispatchfrm::Form_Unload()
 {
-    if (unloaded_)
+    if (!unloadView())
         return;
-    unloaded_ = true;
-    withControlUI([this](ext::IControlUI &ui) {
-        ui.Terminate(this, objectName());
-        ui.Terminate(grdDispatches, kGridKey);
-    });
     rsDispatches_.reset();
     objInvoice_.reset();
+    setErrorInvoice(nullptr);
 }
 
 void ChooseDispatchfrm::cmdFind_Click()
 {
-    int line = 0;
+    Proc p = proc(u"cmdFind_Click"_s);
     try {
-        line = 10;
+        p.at(10);
         auto list = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
         list->setEnv(objInvoice_ ? objInvoice_->Env() : nullptr);
         rsDispatches_ = list;
 
-        line = 20;
+        p.at(20);
         QString filter = u"rectype = 'DISPATCH' "_s;
         const QString typed = vb::Trim(txtDispatchNum->text());
         // A typed quote is spliced out, so it is searched for rather than ending the text.
         if (!typed.isEmpty())
             filter += u" AND recid like '"_s % modOrvane::SQLSafeText(typed) % u"%'"_s;
 
-        line = 30;
+        p.at(30);
         list->get_g_trans(filter);
 
-        line = 40;
+        p.at(40);
         const Recordset rows = list->itemsrecordset();
         model_->setRecordset(rows);
         if (model_->columnCount() == 0) {
@@ -360,18 +324,18 @@ void ChooseDispatchfrm::cmdFind_Click()
         if (model_->rowCount() > 0)
             grdDispatches->setCurrentIndex(model_->index(0, 0));
     } catch (...) {
-        report(u"cmdFind_Click"_s, line);
+        reportTrapped(p);
     }
 }
 
 void ChooseDispatchfrm::cmdView_Click()
 {
-    int line = 0;
+    Proc p = proc(u"cmdView_Click"_s);
     try {
-        line = 10;
+        p.at(10);
         if (!rsDispatches_ || rsDispatches_->itemsrecordset().recordCount() == 0)
             return;
-        line = 20;
+        p.at(20);
         clsShowDispatch dispatch;
         orvane::WindowHandle owner = orvane::handleOf(this);
         QString xml = rsDispatches_->itemsrecordset().value(u"xml"_s).toText();
@@ -379,10 +343,10 @@ void ChooseDispatchfrm::cmdView_Click()
         QString reportPath =
             options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini()) %
             u"g_dispatch.rpt"_s;
-        line = 30;
+        p.at(30);
         dispatch.ShowDispatch(owner, xml, reportPath);
     } catch (...) {
-        report(u"cmdView_Click"_s, line);
+        reportTrapped(p);
     }
 }
 
@@ -396,13 +360,13 @@ bool ChooseDispatchfrm::currentRowIsThisOrder() const
 
 void ChooseDispatchfrm::cmdAttach_Click()
 {
-    int line = 0;
+    Proc p = proc(u"cmdAttach_Click"_s);
     try {
-        line = 10;
+        p.at(10);
         if (!rsDispatches_ || rsDispatches_->itemsrecordset().recordCount() == 0)
             return;
 
-        line = 20;
+        p.at(20);
         std::shared_ptr<ext::IOrvaneOut> out;
         try {
             out = orvane::CreateObject<ext::IOrvaneOut>(
@@ -411,58 +375,58 @@ void ChooseDispatchfrm::cmdAttach_Click()
             return; // no transport to build the order: the click just ends
         }
 
-        line = 30;
+        p.at(30);
         required(objInvoice_);
         if (!CheckCurrentLInk())
             return;
 
-        line = 40;
+        p.at(40);
         Recordset row = rsDispatches_->itemsrecordset();
         std::shared_ptr<ext::IInvoice> order;
         out->returnorder(u"DISPATCH"_s % row.value(u"recid"_s).toText(),
                          row.value(u"xml"_s).toText(), order);
 
-        line = 50;
+        p.at(50);
         required(order);
         if (!CompareOrders(objInvoice_, order))
             return;
 
-        line = 60;
+        p.at(60);
         // The order being linked is never offered for voiding: it is the
         // same order, not one the dispatch was taken from.
         if (row.value(u"daskid"_s).toInt64() != 0 && !currentRowIsThisOrder())
             RemoveOrder();
 
-        line = 70;
+        p.at(70);
         const Recordset invoice = objInvoice_->itemsrecordset();
         row.setValue(u"daskid"_s, invoice.value(u"idnumber"_s));
         row.setValue(u"daskloc"_s, invoice.value(u"location"_s));
         row.update();
         rsDispatches_->Update();
 
-        line = 80;
+        p.at(80);
         hide();
     } catch (...) {
-        report(u"cmdAttach_Click"_s, line);
+        reportTrapped(p);
     }
 }
 
 bool ChooseDispatchfrm::CheckCurrentLInk()
 {
     bool answer = true;
-    int line = 0;
+    Proc p = proc(u"CheckCurrentLInk"_s);
     try {
-        line = 10;
+        p.at(10);
         auto links = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
         links->setEnv(required(objInvoice_)->Env());
 
-        line = 20;
+        p.at(20);
         const Recordset invoice = objInvoice_->itemsrecordset();
         links->get_g_trans(u"rectype = 'DISPATCH' AND daskid = "_s %
                            invoice.value(u"idnumber"_s).toText() % u" and daskloc = "_s %
                            invoice.value(u"location"_s).toText());
 
-        line = 30;
+        p.at(30);
         // The dispatch being attached is relinked to this same order, so it
         // is no other link to give up (and unlinking it behind the list's
         // back would leave the list's row out of date).
@@ -484,7 +448,7 @@ bool ChooseDispatchfrm::CheckCurrentLInk()
         if (others == 0)
             return answer;
 
-        line = 40;
+        p.at(40);
         const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
             u"This invoice is currently linked to a dispatch.  Linking it to another dispatch "
             u"will unlink this record"_s %
@@ -493,7 +457,7 @@ bool ChooseDispatchfrm::CheckCurrentLInk()
                 u"NO will abort this operation"_s,
             orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, u"Unlink Order?"_s);
 
-        line = 50;
+        p.at(50);
         if (choice == orvane::MsgResult::Yes) {
             for (; !rows.eof(); rows.moveNext()) {
                 if (isAttaching(rows))
@@ -505,35 +469,35 @@ bool ChooseDispatchfrm::CheckCurrentLInk()
             }
             answer = true;
         } else {
-            line = 60;
+            p.at(60);
             answer = false;
         }
     } catch (...) {
-        report(u"CheckCurrentLInk"_s, line);
+        reportTrapped(p);
     }
     return answer;
 }
 
 void ChooseDispatchfrm::RemoveOrder()
 {
-    int line = 0;
+    Proc p = proc(u"RemoveOrder"_s);
     try {
-        line = 10;
+        p.at(10);
         const auto orders = ext::objectAs<ext::IOrderList>(
             required(required(objInvoice_)->Env())->safecreateobj(ext::objkind::OrderList),
-            kProc % u"RemoveOrder"_s);
+            p.name());
 
-        line = 20;
+        p.at(20);
         const Recordset row = rsDispatches_->itemsrecordset();
         orders->getinvoices(u"Invoice.idnumber = "_s % row.value(u"daskid"_s).toText() %
                                 u" AND invoice.location = "_s % row.value(u"daskloc"_s).toText(),
                             true);
 
-        line = 30;
+        p.at(30);
         if (orders->RecordCount() <= 0)
             return;
 
-        line = 40;
+        p.at(40);
         Recordset order = orders->itemsrecordset();
         const QString type = vb::UCase(vb::Trim(order.value(u"type"_s).toText()));
         auto field = [&](const QString &name) { return order.value(name).toText(); };
@@ -554,7 +518,7 @@ void ChooseDispatchfrm::RemoveOrder()
             name = u"Dispatch-"_s % field(u"idnumber"_s);
 
         if (type == u"INVOICE"_s) {
-            line = 50;
+            p.at(50);
             orvane::Ui::instance().msgBox(
                 u"This order is already linked to an order "_s % CRLF % name % CRLF % CRLF %
                     u"This order cannot be voided automatically.  Please remember to void this "
@@ -563,7 +527,7 @@ void ChooseDispatchfrm::RemoveOrder()
             return;
         }
 
-        line = 60;
+        p.at(60);
         const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
             u"This dispatch is currently linked to order "_s % CRLF % name % CRLF % CRLF %
                 u"Press YES to automatically void the order it was linked to"_s % CRLF %
@@ -571,14 +535,14 @@ void ChooseDispatchfrm::RemoveOrder()
             orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, u"Void Order?"_s);
 
         if (choice == orvane::MsgResult::Yes) {
-            line = 70;
+            p.at(70);
             order.setValue(u"voidmsg"_s, u"ORVANE ORDER REMOVED"_s);
             order.update();
             orders->setordertypes(u"void"_s);
             orders->Update(true);
         }
     } catch (...) {
-        report(u"RemoveOrder"_s, line);
+        reportTrapped(p);
     }
 }
 
@@ -639,18 +603,18 @@ bool ChooseDispatchfrm::isMissingDate(const Value &dispatchDate)
 Recordset ChooseDispatchfrm::CreateCompareRecordset()
 {
     Recordset rs;
-    int line = 0;
+    Proc p = proc(u"CreateCompareRecordset"_s);
     try {
-        line = 10;
+        p.at(10);
         rs.appendField(u"FieldName"_s, orvane::ftype::Text, 30);
         rs.appendField(u"OriginalVal"_s, orvane::ftype::Text, 30);
         rs.appendField(u"NewValue"_s, orvane::ftype::Text, 30);
         rs.appendField(u"KeepValue"_s, orvane::ftype::Bool);
         rs.appendField(u"Field"_s, orvane::ftype::Text, 30);
-        line = 20;
+        p.at(20);
         rs.open();
     } catch (...) {
-        report(u"CreateCompareRecordset"_s, line);
+        reportTrapped(p);
     }
     return rs;
 }
@@ -659,11 +623,11 @@ void ChooseDispatchfrm::AddCompare(Recordset &rs, const QString &FieldName,
                                    const QString &OriginalVal, const QString &NewValue,
                                    const QString &Field)
 {
-    int line = 0;
+    Proc p = proc(u"AddCompare"_s);
     try {
-        line = 10;
+        p.at(10);
         rs.addNew();
-        line = 20;
+        p.at(20);
         // Shown values are cut to the grid's fields; the transfer reads the
         // full value from the dispatch order, never from here.
         auto put = [&rs](const QString &name, const QString &text) {
@@ -674,10 +638,10 @@ void ChooseDispatchfrm::AddCompare(Recordset &rs, const QString &FieldName,
         put(u"NewValue"_s, NewValue);
         put(u"Field"_s, Field);
         rs.setValue(u"KeepValue"_s, false);
-        line = 30;
+        p.at(30);
         rs.update();
     } catch (...) {
-        report(u"AddCompare"_s, line);
+        reportTrapped(p);
     }
 }
 
@@ -685,13 +649,13 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
                                       const std::shared_ptr<ext::IInvoice> &dispatchOrder)
 {
     bool answer = false;
-    int line = 0;
+    Proc p = proc(u"CompareOrders"_s);
     std::unique_ptr<Comparersfrm> view;
     try {
-        line = 10;
+        p.at(10);
         Recordset rs = CreateCompareRecordset();
 
-        line = 20;
+        p.at(20);
         const Recordset mine = required(invoice)->itemsrecordset();
         const Recordset theirs = required(dispatchOrder)->itemsrecordset();
         for (const Comparison &c : kComparisons) {
@@ -702,19 +666,28 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
                 c.test == Test::Value ? valuesDiffer(old, now) : textsDiffer(old, now);
             if (!differs)
                 continue;
-            AddCompare(rs, str(c.caption), shownValue(c, mine, false), shownValue(c, theirs, true),
-                       str(c.field));
-            if (c.keepMissingDate && isMissingDate(now)) {
+            // A bill-to party or discount the host does not know cannot be
+            // taken over; offering it would stop the transfer of every row after it.
+            if ((c.shown == Shown::Other || c.shown == Shown::DiscountText) &&
+                !hostKnows(dispatchOrder, c.shown, now))
+                continue;
+            const QString oldShown = shownValue(c, mine, false);
+            const QString newShown = shownValue(c, theirs, true);
+            AddCompare(rs, str(c.caption), oldShown, newShown, str(c.field));
+            // Taking over a blank would erase the shop's value, so keeping it
+            // is the default the user has to overrule.
+            const bool blankOverValue = isBlankShown(c, newShown) && !isBlankShown(c, oldShown);
+            if (blankOverValue || (c.keepMissingDate && isMissingDate(now))) {
                 rs.setValue(u"KeepValue"_s, true);
                 rs.update();
             }
         }
 
-        line = 30;
+        p.at(30);
         if (rs.recordCount() == 0)
             return true;
 
-        line = 40;
+        p.at(40);
         rs.moveFirst();
         view = std::make_unique<Comparersfrm>();
         view->rsCompare = rs;
@@ -722,15 +695,15 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
         view->setCompareRecordset(rs);
         orvane::Ui::instance().showModal(view.get());
 
-        line = 50;
+        p.at(50);
         if (view->accepted) {
             setNewValues(rs, invoice, dispatchOrder);
             answer = true;
         }
-        line = 60;
+        p.at(60);
         view->Form_Unload();
     } catch (...) {
-        reportThrough(invoice ? invoice : objInvoice_, u"CompareOrders"_s, line);
+        orvane::ui::reportTrapped(invoice ? invoice : objInvoice_, p);
         answer = false;
     }
     return answer;
@@ -739,9 +712,9 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
 void ChooseDispatchfrm::setNewValues(Recordset &rs, const std::shared_ptr<ext::IInvoice> &invoice,
                                      const std::shared_ptr<ext::IInvoice> &dispatchOrder)
 {
-    int line = 0;
+    Proc p = proc(u"setNewValues"_s);
     try {
-        line = 10;
+        p.at(10);
         Recordset mine = required(invoice)->itemsrecordset();
         const Recordset theirs = required(dispatchOrder)->itemsrecordset();
         if (rs.recordCount() == 0)
@@ -749,30 +722,30 @@ void ChooseDispatchfrm::setNewValues(Recordset &rs, const std::shared_ptr<ext::I
         for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
             if (rs.value(u"KeepValue"_s).toBool())
                 continue;
-            line = 20;
+            p.at(20);
             const QString name = vb::UCase(vb::Trim(rs.value(u"FieldName"_s).toText()));
             if (name == u"BILL TO"_s) {
-                line = 30;
+                p.at(30);
                 const auto party = dispatchOrder->getbillto(theirs.value(u"billto_id"_s));
                 invoice->setbillto(required(party)->Item(), false, false, false, false);
             } else if (name == u"DISCOUNT"_s) {
-                line = 40;
+                p.at(40);
                 const auto discount = dispatchOrder->getdiscount(theirs.value(u"discountid"_s));
                 invoice->setdiscount(required(discount)->Item());
             } else if (name == u"VEHICLE"_s) {
-                line = 50;
+                p.at(50);
                 for (const QString &field :
                      {u"carid"_s, u"year"_s, u"make"_s, u"model"_s, u"body"_s})
                     mine.setValue(field, theirs.value(field));
                 mine.update();
             } else {
-                line = 60;
+                p.at(60);
                 const QString field = vb::Trim(rs.value(u"Field"_s).toText());
                 mine.setValue(field, theirs.value(field));
                 mine.update();
             }
         }
     } catch (...) {
-        reportThrough(invoice ? invoice : objInvoice_, u"setNewValues"_s, line);
+        orvane::ui::reportTrapped(invoice ? invoice : objInvoice_, p);
     }
 }

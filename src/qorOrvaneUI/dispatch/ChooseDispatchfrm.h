@@ -2,8 +2,7 @@
 
 #include "Recordset.h"
 #include "Value.h"
-
-#include <QDialog>
+#include "core/LibraryView.h"
 
 #include <memory>
 
@@ -26,7 +25,8 @@ class Ig_trans;
 //
 // Every procedure traps its own failures and reports them through the order's
 // Env.ErrorClass, leaving the view open.
-class ChooseDispatchfrm : public QDialog {
+class ChooseDispatchfrm : public orvane::ui::LibraryView {
+    Q_OBJECT
 public:
     explicit ChooseDispatchfrm(QWidget *parent = nullptr);
     ~ChooseDispatchfrm() override;
@@ -88,12 +88,10 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void report(const QString &procedure, int line) const;
     bool currentRowIsThisOrder() const;
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
     std::shared_ptr<orvane::ext::Ig_trans> rsDispatches_;
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
-    bool unloaded_ = false;
 };
