@@ -212,7 +212,9 @@ SimulationReport NetworkSimulator::runOnce()
             report.problems << rectype % u' ' % recid % u": error "_s %
                                    QString::number(e.number()) % u' ' % e.description();
         }
-        if (answered)
+        if (!bounced.isEmpty())
+            ++report.bounced;
+        else if (answered)
             ++report.documents;
         rows.moveNext();
     }

@@ -62,6 +62,7 @@ struct NetworkRules {
 // What one run did.
 struct SimulationReport {
     int documents = 0;    // outgoing rows answered and marked processed
+    int bounced = 0;      // outgoing rows refused as unreadable, marked processed
     int answerLines = 0;  // g_ackn answer rows written
     int notices = 0;      // loss notices confirmed or refused
     int coverageRows = 0; // g_cover rows written
