@@ -37,6 +37,7 @@
 #include <QTimer>
 
 #include <cmath>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -50,8 +51,10 @@ constexpr const char *kUsage =
     "  dispatch report FILE [--template T] (--pdf OUT | --html OUT)\n"
     "                          render a dispatch as its report, to PDF or HTML\n"
     "  db init --db FILE       create or bring up to date the network staging tables\n"
-    "  db add TABLE JSON --db FILE\n"
+    "  db add TABLE (JSON | --json-file F) --db FILE\n"
     "                          add one row to a staging table, print it as JSON\n"
+    "  db rows TABLE [--filter TEXT] --db FILE\n"
+    "                          print a staging table's rows as a JSON array\n"
     "  net simulate [--once] --db FILE\n"
     "                          answer queued documents as the network would\n"
     "\n"
@@ -242,7 +245,8 @@ int dispatchCommand(const QStringList &args)
 
 constexpr const char *kDbUsage =
     "usage: orvane db init --db FILE\n"
-    "       orvane db add TABLE JSON --db FILE\n"
+    "       orvane db add TABLE (JSON | --json-file F) --db FILE\n"
+    "       orvane db rows TABLE [--filter TEXT] --db FILE\n"
     "\n"
     "init: creates the network staging tables in the shop database FILE, or\n"
     "brings an older one up to date keeping its rows.\n"
@@ -251,6 +255,11 @@ constexpr const char *kDbUsage =
     "its table object and prints the stored row as JSON. JSON is an object of\n"
     "column values: text for text and dates (\"YYYY-MM-DD\"), numbers, true/false,\n"
     "null; each is converted to its column's type. The key id is generated.\n"
+    "--json-file F reads the JSON from the file F ('-' reads standard input).\n"
+    "rows: loads TABLE through its table object with the filter TEXT (a\n"
+    "condition as the host writes it, e.g. \"rectype = 'DISPATCH' AND daskid = 0\";\n"
+    "none: every row) and prints the rows as one JSON array, values as stored.\n"
+    "g_pidlist and g_oidlist load whole and take no filter.\n"
     "\n"
     "FILE is an SQLite file, or a PostgreSQL connection text\n"
     "\"QPSQL:host=..;port=..;dbname=..;user=..;password=..\".\n";
@@ -292,34 +301,44 @@ private:
     QString dataPath_;
 };
 
-// Takes "--db VALUE" out of args; empty when absent or given twice.
-QString takeDbOption(QStringList &args, bool &bad)
+// Takes "NAME VALUE" out of args; nothing when absent, `bad` when given twice
+// or without its value.
+std::optional<QString> takeOption(QStringList &args, const QString &name, bool &bad)
 {
-    QString db;
+    std::optional<QString> value;
     for (qsizetype i = 0; i < args.size();) {
-        if (args[i] != u"--db"_s) {
+        if (args[i] != name) {
             ++i;
             continue;
         }
-        if (i + 1 >= args.size() || !db.isEmpty()) {
+        if (i + 1 >= args.size() || value) {
             bad = true;
             return {};
         }
-        db = args[i + 1];
+        value = args[i + 1];
         args.remove(i, 2);
     }
+    return value;
+}
+
+// Takes "--db VALUE" out of args; empty (and `bad`) when absent or given twice.
+QString takeDbOption(QStringList &args, bool &bad)
+{
+    const QString db = takeOption(args, u"--db"_s, bad).value_or(QString());
     bad = bad || db.isEmpty();
     return db;
 }
 
-// The table object of a staging table, loaded with no rows, ready for AddNew.
-std::shared_ptr<orvane::ext::ITableObject> emptyTable(const QString &table,
-                                                      const std::shared_ptr<CliEnvironment> &env)
+// The table object of a staging table, loaded through its own loader with
+// `filter` (the host's dialect; an empty one loads every row). The ID lists
+// load whole: they refuse a filter.
+std::shared_ptr<orvane::ext::ITableObject> loadTable(const QString &table,
+                                                     const std::shared_ptr<CliEnvironment> &env,
+                                                     const QString &filter, const QString &source)
 {
     namespace pid = orvane::ext::progid;
     using orvane::CreateObject;
     const QString name = table.toLower();
-    const QString none = name % u".id = 0 AND "_s % name % u".id <> 0"_s;
     auto make = [&](const char16_t *id) {
         auto object = CreateObject<orvane::ext::ITableObject>(QString::fromUtf16(id));
         object->setEnv(env);
@@ -327,12 +346,12 @@ std::shared_ptr<orvane::ext::ITableObject> emptyTable(const QString &table,
     };
     if (name == u"g_trans"_s) {
         auto o = make(pid::g_trans);
-        std::dynamic_pointer_cast<orvane::ext::Ig_trans>(o)->get_g_trans(none);
+        std::dynamic_pointer_cast<orvane::ext::Ig_trans>(o)->get_g_trans(filter);
         return o;
     }
     if (name == u"g_ackn"_s) {
         auto o = make(pid::g_ackn);
-        std::dynamic_pointer_cast<orvane::ext::Ig_ackn>(o)->Get_g_ACKN(none);
+        std::dynamic_pointer_cast<orvane::ext::Ig_ackn>(o)->Get_g_ACKN(filter);
         return o;
     }
     const std::pair<const char *, const char16_t *> rsTables[] = {{"g_enol", pid::g_enol},
@@ -343,21 +362,23 @@ std::shared_ptr<orvane::ext::ITableObject> emptyTable(const QString &table,
     for (const auto &[tableName, id] : rsTables) {
         if (name == QLatin1String(tableName)) {
             auto o = make(id);
-            std::dynamic_pointer_cast<orvane::ext::IRsTable>(o)->get_rs(none);
+            std::dynamic_pointer_cast<orvane::ext::IRsTable>(o)->get_rs(filter);
             return o;
         }
     }
     if (name == u"g_inscoid"_s) {
         auto o = make(pid::g_inscoid);
-        std::dynamic_pointer_cast<orvane::ext::IInscoIdList>(o)->get_g_inscoid(none);
+        std::dynamic_pointer_cast<orvane::ext::IInscoIdList>(o)->get_g_inscoid(filter);
         return o;
     }
     if (name == u"g_insid"_s) {
         auto o = make(pid::g_insid);
-        std::dynamic_pointer_cast<orvane::ext::IInsIdList>(o)->get_g_insid(none);
+        std::dynamic_pointer_cast<orvane::ext::IInsIdList>(o)->get_g_insid(filter);
         return o;
     }
-    // The ID lists load whole; adding to them works the same.
+    if ((name == u"g_pidlist"_s || name == u"g_oidlist"_s) && !filter.isEmpty())
+        throw orvane::VbError(orvane::err::BadArguments, source,
+                              u"Table "_s % name % u" loads whole and takes no filter"_s);
     if (name == u"g_pidlist"_s) {
         auto o = make(pid::g_pidList);
         std::dynamic_pointer_cast<orvane::ext::IPidList>(o)->get_g_pidlist();
@@ -368,8 +389,19 @@ std::shared_ptr<orvane::ext::ITableObject> emptyTable(const QString &table,
         std::dynamic_pointer_cast<orvane::ext::IOidList>(o)->Get_g_oidList();
         return o;
     }
-    throw orvane::VbError(orvane::err::BadArguments, u"orvane db add"_s,
-                          u"Unknown table '"_s % table % u"'"_s);
+    throw orvane::VbError(orvane::err::BadArguments, source, u"Unknown table '"_s % table % u"'"_s);
+}
+
+// The table object loaded with no rows, ready for AddNew.
+std::shared_ptr<orvane::ext::ITableObject> emptyTable(const QString &table,
+                                                      const std::shared_ptr<CliEnvironment> &env)
+{
+    const QString name = table.toLower();
+    // The ID lists load whole; adding to them works the same.
+    const bool whole = name == u"g_pidlist"_s || name == u"g_oidlist"_s;
+    return loadTable(table, env,
+                     whole ? QString() : name % u".id = 0 AND "_s % name % u".id <> 0"_s,
+                     u"orvane db add"_s);
 }
 
 // A JSON value as the runtime value the column converts from.
@@ -439,6 +471,23 @@ int dbAdd(const QString &table, const QString &jsonText, const QString &db)
     return 0;
 }
 
+int dbRows(const QString &table, const QString &filter, const QString &db)
+{
+    std::shared_ptr<orvane::ext::ITableObject> object;
+    try {
+        object =
+            loadTable(table, std::make_shared<CliEnvironment>(db), filter, u"orvane db rows"_s);
+    } catch (const orvane::VbError &e) {
+        // A refused filter says which table object refused it.
+        if (!e.source().isEmpty())
+            throw;
+        throw orvane::VbError(e.number(), u"qorOrvaneOut."_s % table.toLower(), e.description());
+    }
+    const QByteArray out = JsonRows::rows(object->itemsrecordset()) + '\n';
+    std::fwrite(out.constData(), 1, size_t(out.size()), stdout);
+    return 0;
+}
+
 int dbCommand(QStringList args)
 {
     if (args.isEmpty() || args.contains(u"--help"_s) || args.contains(u"-h"_s)) {
@@ -447,14 +496,21 @@ int dbCommand(QStringList args)
     }
     bool bad = false;
     const QString db = takeDbOption(args, bad);
+    const std::optional<QString> jsonFile = takeOption(args, u"--json-file"_s, bad);
+    const std::optional<QString> filter = takeOption(args, u"--filter"_s, bad);
     const QString sub = args.value(0);
-    if (bad || !((sub == u"init"_s && args.size() == 1) || (sub == u"add"_s && args.size() == 3))) {
+    const bool fits = (sub == u"init"_s && args.size() == 1 && !jsonFile && !filter) ||
+                      (sub == u"add"_s && args.size() == (jsonFile ? 2 : 3) && !filter) ||
+                      (sub == u"rows"_s && args.size() == 2 && !jsonFile);
+    if (bad || !fits) {
         std::fputs(kDbUsage, stderr);
         return 2;
     }
     orvane::transport::registerTransportClasses();
     if (sub == u"add"_s)
-        return dbAdd(args[1], args[2], db);
+        return dbAdd(args[1], jsonFile ? QString::fromUtf8(readInput(*jsonFile)) : args[2], db);
+    if (sub == u"rows"_s)
+        return dbRows(args[1], filter.value_or(QString()), db);
     const auto staging = orvane::transport::StagingDatabase::open(db);
     std::printf("staging tables ready (schema version %d)\n", staging->version());
     return 0;
@@ -462,6 +518,8 @@ int dbCommand(QStringList args)
 
 void printSimulation(const orvane::transport::SimulationReport &r)
 {
+    if (r.bounced > 0)
+        std::printf("bounced %d unreadable document(s)\n", r.bounced);
     if (r.documents > 0)
         std::printf("answered %d document(s): %d authorization line(s), %d loss notice(s), "
                     "%d coverage row(s), %d loss acknowledgement(s), %d dispatch(es)\n",
@@ -490,7 +548,7 @@ int netCommand(QStringList args)
     if (once) {
         const auto report = simulator.runOnce();
         printSimulation(report);
-        if (report.documents == 0 && report.problems.isEmpty())
+        if (report.documents == 0 && report.bounced == 0 && report.problems.isEmpty())
             std::printf("nothing to answer\n");
         return 0;
     }

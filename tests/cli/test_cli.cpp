@@ -1,3 +1,4 @@
+#include <QCoreApplication>
 #include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -6,6 +7,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <iostream>
 
 #include <QSqlDatabase>
 #include <QSqlQuery>
@@ -227,4 +230,48 @@ TEST(Cli, NetSimulateAnswersARequestQueuedInTheDemoShop)
         orvane({u"db"_s, u"add"_s, u"g_cover"_s, uR"({"nope": 1})"_s, u"--db"_s, shopDb});
     EXPECT_EQ(badColumn.exitCode, 1);
     EXPECT_TRUE(badColumn.err.contains("Unknown column 'nope'")) << badColumn.err.toStdString();
+}
+
+// db rows on both backends: values as stored, the filter in the host's
+// dialect, a hostile filter refused; db add from standard input; a bounced
+// document counted as bounced.
+TEST(Cli, DbRowsAddFromAFileAndBouncedDocuments)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    QStringList connections{dir.filePath(u"shop.sqlite"_s)};
+    QFile pg(QStringLiteral(ORVANE_PG_DIR "/connection.txt"));
+    if (pg.open(QIODevice::ReadOnly))
+        connections << QString::fromUtf8(pg.readAll()).trimmed();
+    else
+        std::cerr << "PostgreSQL case skipped: no test server\n";
+    const QString recid = u"CLI-"_s % QString::number(QCoreApplication::applicationPid());
+    for (const QString &db : connections) {
+        SCOPED_TRACE(db.toStdString());
+        ASSERT_EQ(orvane({u"db"_s, u"init"_s, u"--db"_s, db}).exitCode, 0);
+        const QByteArray row = R"({"rectype": "AUTHREQ", "recid": ")" + recid.toUtf8() +
+                               R"(", "xml": "<Authorization/>", "processed": false})";
+        const CliRun added =
+            orvane({u"db"_s, u"add"_s, u"g_trans"_s, u"--json-file"_s, u"-"_s, u"--db"_s, db}, row);
+        ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+
+        const QString filter = u"g_trans.recid = '"_s % recid % u"' AND processed = .F."_s;
+        const CliRun rows =
+            orvane({u"db"_s, u"rows"_s, u"g_trans"_s, u"--filter"_s, filter, u"--db"_s, db});
+        ASSERT_EQ(rows.exitCode, 0) << rows.err.toStdString();
+        const QJsonArray list = QJsonDocument::fromJson(rows.out).array();
+        ASSERT_EQ(list.size(), 1) << rows.out.toStdString();
+        EXPECT_EQ(list[0][u"errortext"_s], QJsonValue(u""_s)) << "the database's '' stays ''";
+        EXPECT_EQ(list[0][u"daskid"_s], QJsonValue(0));
+        EXPECT_TRUE(list[0][u"procdate"_s].isNull());
+
+        const CliRun hostile = orvane({u"db"_s, u"rows"_s, u"g_trans"_s, u"--filter"_s,
+                                       u"1=1; DROP TABLE g_trans"_s, u"--db"_s, db});
+        EXPECT_EQ(hostile.exitCode, 1);
+        EXPECT_TRUE(hostile.err.contains("source: qorOrvaneOut.g_trans")) << hostile.err.data();
+
+        const CliRun run = orvane({u"net"_s, u"simulate"_s, u"--once"_s, u"--db"_s, db});
+        EXPECT_TRUE(run.out.contains("bounced 1 unreadable document(s)")) << run.out.data();
+        EXPECT_FALSE(run.out.contains("answered")) << run.out.data();
+    }
 }
