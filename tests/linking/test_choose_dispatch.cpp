@@ -2,8 +2,10 @@
 
 #include "vb.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QLineEdit>
+#include <QTest>
 
 using namespace linkingtest;
 using orvane::MsgButtons;
@@ -330,7 +332,17 @@ TEST_F(LinkingTest, ViewShowsTheReportFromTheHostsReportFolder)
         auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
         view->txtDispatchNum->clear();
         view->cmdFind->click();
-        view->cmdView->click();
+        if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+            view->grab().save(QString::fromLocal8Bit(dir) + u"/ChooseDispatchfrm.png"_s);
+        // Enter on a row views it; Tab goes on from the grid to the buttons.
+        QTest::keyClick(view->grdDispatches, Qt::Key_Return);
+        view->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(view));
+        view->grdDispatches->setFocus();
+        QTest::keyClick(view->grdDispatches, Qt::Key_Tab);
+        EXPECT_EQ(QApplication::focusWidget(), view->cmdView);
+        QTest::keyClick(view->cmdView, Qt::Key_Tab, Qt::ShiftModifier);
+        EXPECT_EQ(QApplication::focusWidget(), view->grdDispatches);
         view->hide();
     });
     ui_->onDialog([&](QDialog *d) {

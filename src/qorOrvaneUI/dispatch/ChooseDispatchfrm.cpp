@@ -23,6 +23,7 @@
 #include <QGridLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -201,6 +202,9 @@ ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
     grdDispatches->setAlternatingRowColors(true);
     grdDispatches->verticalHeader()->hide();
     grdDispatches->horizontalHeader()->setStretchLastSection(true);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdDispatches->setTabKeyNavigation(false);
+    grdDispatches->installEventFilter(this);
     grid->addWidget(grdDispatches, 1, 0, 1, 3);
 
     model_ = new orvane::RecordsetModel(this);
@@ -238,6 +242,10 @@ ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
     connect(cmdView, &QPushButton::clicked, this, [this] { cmdView_Click(); });
     connect(cmdAttach, &QPushButton::clicked, this, [this] { cmdAttach_Click(); });
     connect(grdDispatches, &QTableView::doubleClicked, this, [this] { cmdView_Click(); });
+    setTabOrder(txtDispatchNum, cmdFind);
+    setTabOrder(cmdFind, grdDispatches);
+    setTabOrder(grdDispatches, cmdView);
+    setTabOrder(cmdView, cmdAttach);
 
     resize(380, 420);
     Form_Load();
@@ -259,6 +267,19 @@ void ChooseDispatchfrm::Form_Load()
     setWindowIcon(orvane::ui::libraryIcon(111));
     cmdFind->setIcon(orvane::ui::libraryIcon(143, QStyle::SP_FileDialogContentsView));
     registerView({{grdDispatches, u"ChooseDispatchfrm.grdDispatches"_s}});
+}
+
+bool ChooseDispatchfrm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Enter on a row views it, as a double-click does.
+    if (watched == grdDispatches && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            cmdView_Click();
+            return true;
+        }
+    }
+    return LibraryView::eventFilter(watched, event);
 }
 
 void ChooseDispatchfrm::showEvent(QShowEvent *event)
