@@ -1,11 +1,12 @@
 #include "DemoMainWindow.h"
 
 #include "HostEnvironment.h"
+#include "HostErrorClass.h"
 #include "HostInvoice.h"
 #include "HostOrderList.h"
-#include "ReferenceHost.h"
 #include "RecordsetDelegate.h"
 #include "RecordsetModel.h"
+#include "ReferenceHost.h"
 #include "SettingsDialog.h"
 #include "ShopDatabase.h"
 #include "TableObjects.h"
@@ -20,6 +21,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFormLayout>
@@ -31,9 +34,10 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSplitter>
 #include <QSqlDatabase>
 #include <QSqlQuery>
-#include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTableView>
@@ -58,12 +62,47 @@ constexpr FormField kInsured[] = {
     {u"s_area1", u"Area code"},  {u"s_phone1", u"Phone"},
 };
 constexpr FormField kClaim[] = {
-    {u"policy", u"Policy"}, {u"claim", u"Claim"},        {u"deductible", u"Deductible"},
-    {u"year", u"Year"},     {u"make", u"Make"},          {u"model", u"Model"},
-    {u"body", u"Body"},     {u"vin", u"VIN"},            {u"dispatch", u"Dispatch"},
+    {u"policy", u"Policy"}, {u"claim", u"Claim"}, {u"deductible", u"Deductible"},
+    {u"year", u"Year"},     {u"make", u"Make"},   {u"model", u"Model"},
+    {u"body", u"Body"},     {u"vin", u"VIN"},     {u"dispatch", u"Dispatch"},
 };
 
 const QString OrvaneIni = u"Orvane.ini"_s;
+
+QString captionOf(const QString &field)
+{
+    auto find = [&field](const auto &group) -> const char16_t * {
+        for (const FormField &f : group)
+            if (field.compare(QString::fromUtf16(f.field), Qt::CaseInsensitive) == 0)
+                return f.caption;
+        return nullptr;
+    };
+    const char16_t *caption = find(kInsured);
+    caption = caption ? caption : find(kClaim);
+    return caption ? QString::fromUtf16(caption) : field;
+}
+
+// A value as the form shows it; a NULL column is an empty box.
+QString formText(const orvane::Value &v)
+{
+    return v.isNull() ? QString() : v.toText();
+}
+
+// What was wrong with what the user typed into `field`, in the shop's words.
+QString fieldProblem(const orvane::Recordset &row, const QString &field, const orvane::VbError &e)
+{
+    const QString caption = captionOf(field);
+    const orvane::FieldDef &def = row.fieldDef(row.fieldIndex(field));
+    if (e.number() == orvane::err::TypeMismatch)
+        return caption %
+               (def.type == orvane::ftype::Date ? u" must be a date"_s : u" must be a number"_s);
+    if (e.number() == orvane::err::Overflow)
+        return caption % u" is too large"_s;
+    if (def.type == orvane::ftype::Text && def.definedSize > 0)
+        return caption % u" is too long: at most "_s % QString::number(def.definedSize) %
+               u" characters"_s;
+    return u"The value of "_s % caption % u" cannot be stored"_s;
+}
 
 QTableView *makeGrid(QWidget *parent)
 {
@@ -183,8 +222,8 @@ void DemoMainWindow::buildMenus()
                 throw orvane::VbError(53, u"orvane-demo"_s, u"File not found: "_s % picked);
             QString xml = QString::fromUtf8(in.readAll());
             const auto options = host_->env()->Options();
-            QString folder = options->readinistring(u"Defaults"_s, u"ReportPath"_s,
-                                                    options->dask_ini());
+            QString folder =
+                options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini());
             // The host's report folder, or the template shipped with the library.
             if (folder.trimmed().isEmpty())
                 folder = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/");
@@ -193,7 +232,7 @@ void DemoMainWindow::buildMenus()
             clsShowDispatch dispatch;
             show(dispatch, owner, xml, reportPath);
         } catch (...) {
-            reportError();
+            reportError(u"The dispatch file could not be shown."_s);
         }
     };
     orvaneMenu->addAction(u"View &Dispatch from file..."_s, this, [withDispatchFile] {
@@ -209,7 +248,7 @@ void DemoMainWindow::buildMenus()
     orvaneMenu->addSeparator();
     // Links a received dispatch to the open order and takes over its values.
     QAction *choose = orvaneMenu->addAction(u"&Choose Dispatch..."_s, this, [this] {
-        if (!order_)
+        if (!order_ || !maySwitchAway())
             return;
         try {
             // The dispatch tables are the transport's; without the network
@@ -237,7 +276,7 @@ void DemoMainWindow::buildMenus()
             reloadOrders();
             reloadDispatches();
         } catch (...) {
-            reportError();
+            reportError(u"The dispatch could not be attached to the order."_s);
         }
     });
     choose->setObjectName(u"actionChooseDispatch"_s);
@@ -320,10 +359,28 @@ void DemoMainWindow::reloadOrders()
         ordersView_->setModel(model);
         delete ordersModel_;
         ordersModel_ = model;
+        // Columns as wide as their contents; a stretched last one would keep
+        // a width of its own and push Total out of sight.
+        ordersView_->horizontalHeader()->setStretchLastSection(false);
         ordersView_->resizeColumnsToContents();
+        fitOrderList();
     } catch (...) {
-        reportError();
+        reportError(u"The list of orders could not be read."_s);
     }
+}
+
+void DemoMainWindow::fitOrderList()
+{
+    // Every column, Total last, stays in sight however long a dispatch number
+    // is: the list's side of the splitter is never narrower than its columns.
+    auto *splitter = qobject_cast<QSplitter *>(centralWidget());
+    if (!splitter || splitter->count() < 2)
+        return;
+    QWidget *pane = splitter->widget(0);
+    const QMargins margins = pane->layout()->contentsMargins();
+    pane->setMinimumWidth(
+        ordersView_->horizontalHeader()->length() + 2 * ordersView_->frameWidth() +
+        ordersView_->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right());
 }
 
 void DemoMainWindow::reloadDispatches()
@@ -337,39 +394,93 @@ void DemoMainWindow::reloadDispatches()
         return;
     }
     try {
+        // Each dispatch with the order it is linked to, as the order list names it.
         QSqlQuery q = host_->database().exec(
-            u"SELECT * FROM g_trans WHERE rectype = ?"_s, {u"DISPATCH"_s});
+            u"SELECT g.recid, g.transdate, CASE WHEN COALESCE(g.daskid, 0) = 0 THEN '' "
+            u"WHEN i.idnumber IS NULL THEN 'Order ' || CAST(g.daskid AS VARCHAR(12)) || "
+            u"' (not found)' ELSE 'Order ' || CAST(g.daskid AS VARCHAR(12)) || ' (' || "
+            u"i.type || ')' END AS linkedto FROM g_trans g LEFT JOIN invoice i ON "
+            u"i.idnumber = g.daskid AND i.location = g.daskloc WHERE g.rectype = ? "
+            u"ORDER BY g.id"_s,
+            {u"DISPATCH"_s});
         const orvane::Recordset rs = host_->database().toRecordset(q);
         dispatchModel_->setRecordset(rs);
         if (dispatchModel_->columnCount() == 0) {
             dispatchModel_->addColumn(RecordsetColumn::bound(u"recid"_s, u"Dispatch"_s));
             dispatchModel_->addColumn(RecordsetColumn::bound(u"transdate"_s, u"Received"_s));
+            dispatchModel_->addColumn(RecordsetColumn::bound(u"linkedto"_s, u"Linked to"_s));
+            for (int c = 0; c < dispatchModel_->columnCount(); ++c)
+                dispatchModel_->setColumnReadOnly(c, true);
         }
         dispatchView_->setModel(dispatchModel_);
+        // Whole dispatch numbers: the columns take their contents' width.
+        dispatchView_->resizeColumnsToContents();
         dispatchNote_->setText(QString::number(rs.recordCount()) % u" dispatch(es) received."_s);
     } catch (...) {
-        reportError();
+        reportError(u"The received dispatches could not be read."_s);
     }
 }
 
 void DemoMainWindow::openOrder(const QVariant &idnumber)
 {
+    if (!maySwitchAway())
+        return;
     try {
         order_ = host_->openOrder(orvane::RecordsetModel::toValue(idnumber));
         showOrder();
     } catch (...) {
-        reportError();
+        reportError(orvane::currentError().number() == orvane::err::NoCurrentRecord
+                        ? u"There is no order "_s % idnumber.toString()
+                        : u"The order could not be opened."_s);
     }
 }
 
 void DemoMainWindow::newOrder()
 {
+    if (!maySwitchAway())
+        return;
     try {
         order_ = host_->newOrder();
         showOrder();
     } catch (...) {
-        reportError();
+        reportError(u"A new order could not be started."_s);
     }
+}
+
+bool DemoMainWindow::hasUnsavedEdits() const
+{
+    if (!order_)
+        return false;
+    try {
+        const orvane::Recordset row = order_->itemsrecordset();
+        for (const auto &[field, edit] : editors_)
+            if (!edit->isReadOnly() &&
+                edit->text().trimmed() != formText(row.value(field)).trimmed())
+                return true;
+    } catch (...) {
+        return true; // when in doubt, ask rather than lose the edits
+    }
+    return false;
+}
+
+bool DemoMainWindow::maySwitchAway()
+{
+    if (!hasUnsavedEdits())
+        return true;
+    const orvane::MsgResult answer = orvane::Ui::instance().msgBox(
+        orderTitle_->text() % u" has changes that are not saved. Save them?"_s,
+        orvane::MsgButtons::YesNoCancel, orvane::MsgIcon::Question, u"Save changes?"_s);
+    if (answer == orvane::MsgResult::Yes)
+        return saveOrder();
+    return answer == orvane::MsgResult::No;
+}
+
+void DemoMainWindow::closeEvent(QCloseEvent *event)
+{
+    if (maySwitchAway())
+        event->accept();
+    else
+        event->ignore();
 }
 
 void DemoMainWindow::showOrder()
@@ -387,7 +498,7 @@ void DemoMainWindow::showOrder()
                              ? QString(u"New "_s % type)
                              : QString(type % u" "_s % row.value(u"idnumber"_s).toText()));
     for (const auto &[field, edit] : editors_)
-        edit->setText(row.value(field).toText());
+        edit->setText(formText(row.value(field)));
 
     auto *model = new orvane::RecordsetModel(order_->getlineitems()->itemsrecordset(), this);
     model->addColumn(RecordsetColumn::bound(u"typeofpart"_s, u"Kind"_s));
@@ -417,6 +528,7 @@ bool DemoMainWindow::saveOrder()
 {
     if (!order_)
         return false;
+    QString problem;
     try {
         orvane::Recordset row = order_->itemsrecordset();
         for (const auto &[field, edit] : editors_) {
@@ -426,10 +538,16 @@ bool DemoMainWindow::saveOrder()
             const orvane::Value current = row.value(field);
             if (!current.isNull() && current.toText() == text)
                 continue;
-            row.setValue(field, text.isEmpty() && row.fieldDef(row.fieldIndex(field)).type !=
-                                                      orvane::ftype::Text
-                                    ? orvane::Value::null()
-                                    : orvane::Value(text));
+            try {
+                row.setValue(field, text.isEmpty() && row.fieldDef(row.fieldIndex(field)).type !=
+                                                          orvane::ftype::Text
+                                        ? orvane::Value::null()
+                                        : orvane::Value(text));
+            } catch (const orvane::VbError &e) {
+                problem = fieldProblem(row, field, e);
+                edit->setFocus();
+                throw;
+            }
         }
         order_->calculateinvoice(false, true);
         order_->save();
@@ -438,7 +556,7 @@ bool DemoMainWindow::saveOrder()
         statusBar()->showMessage(u"Order saved."_s, 4000);
         return true;
     } catch (...) {
-        reportError();
+        reportError(problem.isEmpty() ? u"The order could not be saved."_s : problem);
         return false;
     }
 }
@@ -473,9 +591,14 @@ bool DemoMainWindow::hasStagingTables() const
     return host_->database().db().tables().contains(u"g_trans"_s, Qt::CaseInsensitive);
 }
 
-void DemoMainWindow::reportError()
+void DemoMainWindow::reportError(const QString &shopWords)
 {
     const orvane::VbError e = orvane::currentError();
-    host_->env()->ErrorClass()->ErrorHandle(0, u"orvane-demo.DemoMainWindow"_s, e.description(),
-                                            e.number(), 0);
+    const auto &errors = host_->env()->hostErrorClass();
+    errors->log(e.source().isEmpty() ? u"orvane-demo.DemoMainWindow"_s : e.source(),
+                e.description(), e.number(), 0);
+    orvane::Ui::instance().msgBox(shopWords % u"\n\nThe details are in the error log ("_s %
+                                      QDir::toNativeSeparators(errors->logFile()) % u")."_s,
+                                  orvane::MsgButtons::OK, orvane::MsgIcon::Exclamation,
+                                  host_->env()->config().hostName);
 }

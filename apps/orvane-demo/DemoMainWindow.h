@@ -31,8 +31,14 @@ public:
     // The order shown on the right; nullptr before one is opened.
     std::shared_ptr<orvane::host::HostInvoice> currentOrder() const { return order_; }
 
+    // Both first offer to save edits not yet saved (see maySwitchAway).
     void openOrder(const QVariant &idnumber);
     void newOrder();
+    // True when the form holds edits the open order does not have yet.
+    bool hasUnsavedEdits() const;
+    // Asks "Save changes?" when there are unsaved edits: Yes saves, No drops
+    // them, Cancel stays. False when the window must stay on the order.
+    bool maySwitchAway();
     // Writes the form into the open order and saves it; false when the host refused.
     bool saveOrder();
     void reloadOrders();
@@ -42,6 +48,10 @@ public:
     QLineEdit *editorFor(const QString &field) const;
     QString counterText() const;
     QTableView *ordersView() const { return ordersView_; }
+    QTableView *dispatchView() const { return dispatchView_; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void buildMenus();
@@ -49,7 +59,11 @@ private:
     void showOrder();
     void showSettings();
     void reloadDispatches();
-    void reportError();
+    void fitOrderList();
+    // Shows `shopWords` (what went wrong, as the shop sees it) and keeps the
+    // failure being handled, with its number and source, in the error log.
+    // Call only inside a catch block.
+    void reportError(const QString &shopWords);
     bool hasStagingTables() const;
 
     std::shared_ptr<orvane::host::ReferenceHost> host_;
