@@ -391,6 +391,8 @@ TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrde
                 r.value(u"FieldName"_s).toText() % u"="_s % r.value(u"NewValue"_s).toText();
             (r.value(u"KeepValue"_s).toBool() ? kept : taken) << row;
         }
+        if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+            view->grab().save(QString::fromLocal8Bit(dir) + u"/Comparersfrm.png"_s);
         view->cmdAction[0]->click();
     });
     choose(order);
