@@ -215,7 +215,7 @@ ShopDatabase::~ShopDatabase()
 std::shared_ptr<ShopDatabase> ShopDatabase::open(Kind kind, const QString &connection, int version)
 {
     std::shared_ptr<ShopDatabase> self(new ShopDatabase(kind, connection));
-    self->dialect_ = Dialect::forBackend(sql::backendOf(connection));
+    self->dialect_ = BackendDialect::forBackend(sql::backendOf(connection));
     self->db_ = sql::openConnection(connection, self->connectionName_, Source);
     self->schema_ = std::make_unique<LiveSchema>(self.get());
     self->migrate(version);
@@ -237,11 +237,15 @@ int ShopDatabase::storedVersion()
 
 void ShopDatabase::migrate(int target)
 {
+    version_ = storedVersion();
+    if (version_ >= target)
+        return; // a newer database is used as it is; nothing of ours is missing
+    TransactionGuard guard(db_, Source);
+    // Another workstation may have upgraded it while this one waited for the lock.
     const int stored = storedVersion();
     version_ = stored;
     if (stored >= target)
-        return; // a newer database is used as it is; nothing of ours is missing
-    TransactionGuard guard(db_, Source);
+        return;
     if (stored == 0)
         exec(u"CREATE TABLE host_schema (version INTEGER NOT NULL)"_s);
     sql::createOrAddColumns(db_, dialect_, tables(kind_), target, Source);

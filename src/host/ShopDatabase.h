@@ -1,8 +1,9 @@
 #pragma once
 
+#include "FilterDialect.h"
 #include "Recordset.h"
-#include "SqlDialect.h"
 #include "SqlTable.h"
+#include "TransactionGuard.h"
 #include "Value.h"
 
 #include <QHash>
@@ -19,11 +20,11 @@ class QSqlQuery;
 namespace orvane::host {
 
 // The table descriptions, dialect and transaction guard are shared with the
-// transport's staging tables (runtime/SqlTable.h).
+// transport's staging tables (storage/SqlTable.h).
 using ColumnKind = sql::ColumnKind;
 using ColumnDef = sql::ColumnDef;
 using TableDef = sql::TableDef;
-using Dialect = sql::Dialect;
+using BackendDialect = sql::BackendDialect;
 using TransactionGuard = sql::TransactionGuard;
 
 // One of the host's databases: the shop database (orders, lines, shops, bill-to
@@ -49,7 +50,7 @@ public:
     Kind kind() const { return kind_; }
     QString connectionText() const { return connection_; }
     QSqlDatabase &db() { return db_; }
-    const Dialect &dialect() const { return dialect_; }
+    const BackendDialect &dialect() const { return dialect_; }
     sql::Backend backend() const { return dialect_.backend; }
     int version() const { return version_; }
     // What filters and queries may name: the known tables, then whatever else
@@ -97,7 +98,7 @@ private:
     QString connection_;
     QString connectionName_;
     QSqlDatabase db_;
-    Dialect dialect_;
+    BackendDialect dialect_;
     int version_ = 0;
     std::unique_ptr<sql::Schema> schema_;
 };

@@ -1,5 +1,7 @@
 #include "Criteria.h"
 
+#include "vb.h"
+
 #include <QDate>
 #include <QRegularExpression>
 #include <QTime>
@@ -13,19 +15,6 @@ using namespace Qt::StringLiterals;
 namespace orvane {
 
 namespace {
-
-// CHR(n) as the callers' runtime answers it: the Windows-1252 character, whose
-// 0x80-0x9F block differs from Latin-1.
-char16_t chrToChar(int n)
-{
-    static constexpr char16_t cp1252[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    if (n >= 0x80 && n <= 0x9F)
-        return cp1252[n - 0x80];
-    return char16_t(n);
-}
 
 // A piece of the criteria for an error message: short, with control
 // characters made visible so a NUL cannot cut the message.
@@ -116,16 +105,6 @@ std::optional<DateValue> parseDateLiteral(const QString &text)
     if (!date.isValid() || !time.isValid())
         return std::nullopt;
     return toDateValue(date, time);
-}
-
-bool isIdentStart(QChar c)
-{
-    return c.isLetter() || c == u'_';
-}
-
-bool isIdentPart(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_';
 }
 
 } // namespace
@@ -248,9 +227,9 @@ private:
         }
         if (c.isDigit() || (c == u'.' && at(pos_ + 1).isDigit()))
             return lexNumber(t);
-        if (isIdentStart(c)) {
+        if (vb::IsNameStart(c)) {
             qsizetype end = pos_ + 1;
-            while (end < src_.size() && isIdentPart(src_.at(end)))
+            while (end < src_.size() && vb::IsNamePart(src_.at(end)))
                 ++end;
             const QStringView word = QStringView(src_).mid(pos_, end - pos_);
             pos_ = end;
@@ -329,7 +308,7 @@ private:
             while (at(i).isDigit())
                 ++i;
         }
-        if (isIdentPart(at(i)) || at(i) == u'.')
+        if (vb::IsNamePart(at(i)) || at(i) == u'.')
             fail(pos_, u"Malformed number"_s);
         const QString digits = src_.mid(pos_, i - pos_);
         pos_ = i;
@@ -510,7 +489,7 @@ private:
                 const auto *code = tok_.value.get<std::int64_t>();
                 if (!code || *code < 0 || *code > 255)
                     fail(chrPos, u"CHR code out of range 0-255"_s);
-                result += QChar(chrToChar(int(*code)));
+                result += vb::Chr(int(*code));
                 advance();
                 expect(Tok::RParen, u"')' after the character code"_s);
             } else {

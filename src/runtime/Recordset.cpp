@@ -80,16 +80,19 @@ int defaultWidth(int type)
     }
 }
 
+bool isPair(const QString &s, qsizetype i)
+{
+    return s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
+}
+
 // Declared lengths count characters, so a character outside the basic plane
 // counts once.
 qsizetype characterCount(const QString &s)
 {
     qsizetype n = 0;
-    for (qsizetype i = 0; i < s.size(); ++i) {
-        if (s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
+    for (qsizetype i = 0; i < s.size(); ++i, ++n)
+        if (isPair(s, i))
             ++i;
-        ++n;
-    }
     return n;
 }
 
@@ -149,6 +152,18 @@ struct Table {
 };
 
 } // namespace
+
+QString fitText(const QString &text, int definedSize)
+{
+    // Fewer UTF-16 units than the size: fewer characters too.
+    if (definedSize <= 0 || text.size() <= definedSize)
+        return text;
+    qsizetype i = 0;
+    for (int n = definedSize; i < text.size() && n > 0; ++i, --n)
+        if (isPair(text, i))
+            ++i;
+    return text.left(i);
+}
 
 bool isTextType(int typeCode)
 {
@@ -438,6 +453,11 @@ int Field::type() const
 int Field::definedSize() const
 {
     return rs_->d->t->schema->fields[size_t(index_)].definedSize;
+}
+
+QString Field::fitted(const QString &text) const
+{
+    return isTextType(type()) ? fitText(text, definedSize()) : text;
 }
 
 Value Field::value() const

@@ -27,6 +27,12 @@ bool isTextType(int typeCode);
 // The value kind a field of this type stores.
 ValueKind kindOfType(int typeCode);
 
+// The one rule for fitting text to a text field of `definedSize`: its first
+// definedSize characters, counted as the record set counts them when it stores
+// (a character outside the basic plane counts once and is never split in two).
+// A size of 0 or less holds any length.
+QString fitText(const QString &text, int definedSize);
+
 struct FieldDef {
     QString name;
     int type = ftype::Text;
@@ -49,6 +55,9 @@ public:
     int type() const;
     int definedSize() const;
     int index() const { return index_; }
+    // `text` as this field can store it: cut by fitText on a text field, whole
+    // on any other (which converts it when stored).
+    QString fitted(const QString &text) const;
 
     Value value() const;
     void setValue(const Value &v) const;

@@ -139,6 +139,30 @@ QString UCase(const QString &s)
     return s.toUpper();
 }
 
+QChar Chr(int n)
+{
+    static constexpr char16_t cp1252[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    if (n < 0 || n > 255)
+        throw orvane::VbError(orvane::err::InvalidProcedureCall, u"Chr"_s,
+                              u"Invalid procedure call or argument"_s);
+    if (n >= 0x80 && n <= 0x9F)
+        return QChar(cp1252[n - 0x80]);
+    return QChar(char16_t(n));
+}
+
+bool IsNameStart(QChar c)
+{
+    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
+}
+
+bool IsNamePart(QChar c)
+{
+    return IsNameStart(c) || (c >= u'0' && c <= u'9');
+}
+
 QString Left(const QString &s, qsizetype n)
 {
     return n <= 0 ? QString() : s.left(n);

@@ -29,6 +29,16 @@ QString Left(const QString &s, qsizetype n);
 QString Right(const QString &s, qsizetype n);
 QString Mid(const QString &s, qsizetype start, qsizetype length = -1);
 
+// The character of code n (0 to 255, else it fails with 5) as the runtime
+// answers it: Windows-1252, whose 0x80-0x9F block differs from Latin-1.
+QChar Chr(int n);
+
+// What a bare name is in the criteria and filter texts: an ASCII letter or '_'
+// first, then letters, digits and '_'. Anything else is written in brackets
+// (criteria) or not at all (filters).
+bool IsNameStart(QChar c);
+bool IsNamePart(QChar c);
+
 // "YYYYMMDD", "hh:mm:ss" and the user's short date format.
 QString FormatYYYYMMDD(const orvane::DateValue &d);
 QString FormatHHMMSS(const QTime &t);

@@ -56,9 +56,8 @@ QString quoted(QString text)
 void put(Recordset &rs, const QString &name, const Value &value)
 {
     Field field = rs.field(name);
-    if (isTextType(field.type()) && field.definedSize() > 0 && !value.isNull()) {
-        const QString text = value.toText();
-        field.setValue(text.left(field.definedSize()));
+    if (isTextType(field.type()) && !value.isNull()) {
+        field.setValue(field.fitted(value.toText()));
         return;
     }
     field.setValue(value);

@@ -34,9 +34,7 @@ void put(Recordset &rs, const QString &field, const Value &value)
     if (rs.fieldIndex(field) < 0)
         return;
     if (value.kind() == ValueKind::Text) {
-        const int size = rs.field(field).definedSize();
-        const QString text = value.toText();
-        rs.setValue(field, size > 0 && text.size() > size ? text.left(size) : text);
+        rs.setValue(field, rs.field(field).fitted(value.toText()));
         return;
     }
     rs.setValue(field, value);

@@ -50,7 +50,7 @@ std::shared_ptr<StagingDatabase> StagingDatabase::open(const QString &connection
     std::shared_ptr<StagingDatabase> self(new StagingDatabase);
     self->connectionName_ =
         u"orvane-transport-"_s % QString::number(connectionCounter.fetchAndAddRelaxed(1));
-    self->dialect_ = sql::Dialect::forBackend(sql::backendOf(connection));
+    self->dialect_ = sql::BackendDialect::forBackend(sql::backendOf(connection));
     self->db_ = sql::openConnection(withBusyTimeout(connection), self->connectionName_, Source);
     self->schema_ = std::make_unique<sql::TableSchema>(stagingTables());
     self->migrate(version);
@@ -72,21 +72,9 @@ const sql::Schema &StagingDatabase::schema() const
 
 void StagingDatabase::writeTransaction(const std::function<void()> &work)
 {
-    // Transaction statements cannot be prepared on PostgreSQL: run them plainly.
-    auto plain = [this](const QString &text) {
-        QSqlQuery q(db_);
-        if (!q.exec(text))
-            throw VbError(err::Unspecified, Source, q.lastError().text());
-    };
-    plain(dialect_.beginWrite());
-    try {
-        work();
-        plain(u"COMMIT"_s);
-    } catch (...) {
-        QSqlQuery(db_).exec(u"ROLLBACK"_s);
-        sql::releaseRefusedStatements();
-        throw;
-    }
+    sql::TransactionGuard guard(db_, Source);
+    work();
+    guard.commit();
 }
 
 void StagingDatabase::migrate(int target)
@@ -122,24 +110,7 @@ Recordset StagingDatabase::load(const sql::TableDef &table, const QString &filte
 {
     const sql::Rendered where =
         sql::renderWhere(sql::parseCondition(filter), *schema_, table.name, backend());
-    QStringList names;
-    for (const sql::ColumnDef &c : table.columns)
-        names << c.name;
-    QString text = u"SELECT "_s % names.join(u", "_s) % u" FROM "_s % table.name;
-    if (!where.sql.isEmpty())
-        text += u" WHERE "_s % where.sql;
-    text += u" ORDER BY "_s % table.key;
-    QSqlQuery q = sql::run(db_, sql::Rendered{text, where.params});
-    Recordset rs = sql::emptyRecordset(table);
-    std::vector<Value> row(table.columns.size());
-    while (q.next()) {
-        for (size_t i = 0; i < table.columns.size(); ++i)
-            row[i] = sql::fromSql(q.value(int(i)), table.columns[i].kind);
-        rs.loadRow(row);
-    }
-    if (rs.recordCount() > 0)
-        rs.moveFirst();
-    return rs;
+    return sql::selectRows(db_, table, where.sql, where.params, table.key, Source);
 }
 
 void StagingDatabase::save(const sql::TableDef &table, Recordset &rows,
@@ -159,9 +130,6 @@ Recordset StagingDatabase::claim(const sql::TableDef &table, const QString &filt
         throw itemNotFound(flagColumn, Source);
     const sql::Rendered where =
         sql::renderWhere(sql::parseCondition(filter), *schema_, table.name, backend());
-    QStringList names;
-    for (const sql::ColumnDef &c : table.columns)
-        names << c.name;
     // One statement: SQLite runs it under the database's write lock; PostgreSQL
     // re-checks "flag = false" on a row another transaction changed meanwhile
     // and leaves it out. Either way no row is claimed twice.
@@ -169,22 +137,15 @@ Recordset StagingDatabase::claim(const sql::TableDef &table, const QString &filt
                    flag->name % u" = ?"_s;
     if (!where.sql.isEmpty())
         text += u" AND ("_s % where.sql % u")"_s;
-    text += u" RETURNING "_s % names.join(u", "_s);
+    text += u" RETURNING "_s % sql::columnList(table);
     QVariantList params{sql::toSql(Value(true), sql::ColumnKind::Bool),
                         sql::toSql(Value(false), sql::ColumnKind::Bool)};
     params += where.params;
-    Recordset rs = sql::emptyRecordset(table);
+    Recordset rs;
     writeTransaction([&] {
-        QSqlQuery q = sql::run(db_, sql::Rendered{text, params});
-        std::vector<Value> row(table.columns.size());
-        while (q.next()) {
-            for (size_t i = 0; i < table.columns.size(); ++i)
-                row[i] = sql::fromSql(q.value(int(i)), table.columns[i].kind);
-            rs.loadRow(row);
-        }
+        QSqlQuery q = sql::exec(db_, text, params, Source);
+        rs = sql::readRows(q, table);
     });
-    if (rs.recordCount() > 0)
-        rs.moveFirst();
     return rs;
 }
 

@@ -2,6 +2,7 @@
 
 #include "Recordset.h"
 #include "SqlTable.h"
+#include "TransactionGuard.h"
 
 #include <QSqlDatabase>
 #include <QString>
@@ -14,7 +15,7 @@ namespace orvane::transport {
 // tables. Objects of one thread that name the same connection text share one
 // connection (Qt's connections belong to the thread that opened them).
 //
-// Filters are condition texts in the host's dialect (SqlDialect.h): parsed,
+// Filters are condition texts in the host's dialect (FilterDialect.h): parsed,
 // checked against the staging tables and run with bound values. Nothing of a
 // filter's text reaches the SQL.
 class StagingDatabase {
@@ -28,7 +29,7 @@ public:
     StagingDatabase &operator=(const StagingDatabase &) = delete;
 
     QSqlDatabase &db() { return db_; }
-    const sql::Dialect &dialect() const { return dialect_; }
+    const sql::BackendDialect &dialect() const { return dialect_; }
     sql::Backend backend() const { return dialect_.backend; }
     int version() const { return version_; }
     const sql::Schema &schema() const;
@@ -48,8 +49,8 @@ public:
     // goes to exactly one. Gives the rows this call claimed (flag now true).
     Recordset claim(const sql::TableDef &table, const QString &filter, const QString &flagColumn);
 
-    // Runs `work` inside a transaction that holds the write lock from its
-    // start; rolls back when `work` throws.
+    // Runs `work` inside a sql::TransactionGuard: the write lock from its
+    // start, rolled back when `work` throws.
     void writeTransaction(const std::function<void()> &work);
 
 private:
@@ -58,7 +59,7 @@ private:
 
     QString connectionName_;
     QSqlDatabase db_;
-    sql::Dialect dialect_;
+    sql::BackendDialect dialect_;
     int version_ = 0;
     std::unique_ptr<sql::Schema> schema_;
 };

@@ -17,11 +17,9 @@ namespace orvane::transport {
 
 namespace {
 
-// Text cut to the field's size, as the library's own fitting does.
 void setFitted(Recordset &rs, const QString &field, const QString &text)
 {
-    const int size = rs.field(field).definedSize();
-    rs.setValue(field, size > 0 && text.size() > size ? text.left(size) : text);
+    rs.setValue(field, rs.field(field).fitted(text));
 }
 
 QString childText(const XmlNode &parent, const QString &name)

@@ -88,8 +88,8 @@ TEST(ShopDatabase, ValuesKeepTheirTypesThroughTheDatabase)
 
 TEST(ShopDatabase, DialectKeepsBackendDifferencesApart)
 {
-    const Dialect lite = Dialect::forBackend(sql::Backend::SQLite);
-    const Dialect pg = Dialect::forBackend(sql::Backend::PostgreSQL);
+    const BackendDialect lite = BackendDialect::forBackend(sql::Backend::SQLite);
+    const BackendDialect pg = BackendDialect::forBackend(sql::Backend::PostgreSQL);
     const ColumnDef key{u"id"_s, ColumnKind::Key};
     EXPECT_EQ(lite.columnType(key), u"INTEGER PRIMARY KEY"_s);
     EXPECT_EQ(pg.columnType(key), u"SERIAL PRIMARY KEY"_s);

@@ -17,19 +17,6 @@ namespace {
 // Text fields of 10000 characters or more count as unlimited.
 constexpr int UnlimitedSize = 10000;
 
-// Where the first n characters of s end. Defined sizes count characters, and a
-// character outside the basic plane (two UTF-16 units) counts once, as the record
-// set counts it; cutting between its two units would leave half a character.
-qsizetype firstCharacters(const QString &s, qsizetype n)
-{
-    qsizetype i = 0;
-    for (; i < s.size() && n > 0; ++i, --n) {
-        if (s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate())
-            ++i;
-    }
-    return i;
-}
-
 } // namespace
 
 QString CreateGUIDString()
@@ -89,8 +76,8 @@ void setRSValue(orvane::Field field, const orvane::Value &value)
             const int size = field.definedSize();
             // A text field without a declared size is not a zero-length one: cutting
             // to nothing would lose the value without a word.
-            if (size > 0 && size < UnlimitedSize)
-                text.truncate(firstCharacters(text, size));
+            if (size < UnlimitedSize)
+                text = field.fitted(text);
             p.at(40);
             field.setValue(orvane::Value(text));
         } else {

@@ -652,7 +652,7 @@ void ChooseDispatchfrm::AddCompare(Recordset &rs, const QString &FieldName,
         // Shown values are cut to the grid's fields; the transfer reads the
         // full value from the dispatch order, never from here.
         auto put = [&rs](const QString &name, const QString &text) {
-            rs.setValue(name, vb::Left(text, rs.field(name).definedSize()));
+            rs.setValue(name, rs.field(name).fitted(text));
         };
         put(u"FieldName"_s, FieldName);
         put(u"OriginalVal"_s, OriginalVal);

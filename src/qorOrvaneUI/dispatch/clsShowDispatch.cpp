@@ -254,7 +254,8 @@ struct MemberNames {
     }
 };
 
-// The width a field's text is cut to before the record set converts it.
+// The width the text for a field of a fixed type is cut to before the record
+// set converts it.
 int definedWidth(const Recordset &rs, int index)
 {
     return rs.fieldDef(index).definedSize;
@@ -282,6 +283,8 @@ void storeElement(const XmlNode &element, Recordset &rs, int index)
         rs.field(index).setValue(vb::DateSerial(year, month, day));
     } else if (type == ftype::Bool) {
         rs.field(index).setValue(text == u"Y"_s);
+    } else if (orvane::isTextType(type)) {
+        rs.field(index).setValue(rs.field(index).fitted(text));
     } else {
         rs.field(index).setValue(vb::Left(text, definedWidth(rs, index)));
     }
@@ -408,9 +411,9 @@ void clsShowDispatch::FillRecordset(const XmlDocument &document)
                     continue;
                 p.at(50);
                 const QString current = rsDispatch.field(kInsurerComments).value().toText();
-                rsDispatch.field(kInsurerComments)
-                    .setValue(vb::Left(
-                        vb::Trim(current) % vb::Trim(text.nodeValue().toText()) % u"\r\n"_s, 100));
+                const orvane::Field field = rsDispatch.field(kInsurerComments);
+                field.setValue(field.fitted(vb::Trim(current) %
+                                            vb::Trim(text.nodeValue().toText()) % u"\r\n"_s));
                 p.at(40);
             }
         }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BackendDialect.h"
 #include "VbError.h"
 
 #include <QString>
@@ -64,12 +65,11 @@ inline constexpr long SyntaxErrorNumber = -2147217900;
 // SQLite's parser stack holds about 90 pending groups and operators (a level of
 // `a OR b AND (` takes five), its expressions nest at most 1000 deep and its
 // statements bind at most 32766 parameters. Nothing the library writes comes near.
-inline constexpr int MaxLength = 1 << 20; // characters; values are bound, so long ones cost the SQL nothing
+inline constexpr int MaxLength =
+    1 << 20; // characters; values are bound, so long ones cost the SQL nothing
 inline constexpr int MaxDepth = 16;    // parentheses and NOTs
 inline constexpr int MaxTerms = 500;   // comparisons, result columns and ORDER BY names
 inline constexpr int MaxSelects = 100; // SELECTs joined in one UNION
-
-enum class Backend { SQLite, PostgreSQL };
 
 enum class ColumnType { Text, Integer, Double, Boolean, Date };
 

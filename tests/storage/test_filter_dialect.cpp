@@ -1,4 +1,4 @@
-#include "SqlDialect.h"
+#include "FilterDialect.h"
 #include "VbError.h"
 
 #include "TestHelpers.h"
@@ -250,7 +250,7 @@ protected:
         return q.next() ? q.value(0).toInt() : -1;
     }
 
-    inline static const QString connection = u"test_sqldialect"_s;
+    inline static const QString connection = u"test_filter_dialect"_s;
     QSqlDatabase db_;
 };
 

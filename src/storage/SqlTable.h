@@ -1,7 +1,8 @@
 #pragma once
 
+#include "BackendDialect.h"
+#include "FilterDialect.h"
 #include "Recordset.h"
-#include "SqlDialect.h"
 #include "Value.h"
 
 #include <QHash>
@@ -65,50 +66,11 @@ struct TableDef {
     const ColumnDef *column(const QString &name) const; // ignores letter case
 };
 
-// Everything that differs between SQLite and PostgreSQL, in one place.
-struct Dialect {
-    Backend backend = Backend::SQLite;
-
-    static Dialect forBackend(Backend backend);
-    QString columnType(const ColumnDef &column) const;
-    QString defaultFor(const ColumnDef &column) const; // DEFAULT clause, empty for none
-    QString trueLiteral() const;
-    QString falseLiteral() const;
-    // INSERT that leaves an existing row with the same key alone (idempotent seeding).
-    QString insertIgnore(const QString &table, const QStringList &columns) const;
-    // INSERT that hands back the generated key as the query's only column.
-    QString insertReturning(const QString &table, const QStringList &columns,
-                            const QString &key) const;
-    // After rows were stored with explicit keys: brings the key generator past
-    // them (PostgreSQL's sequences do not look at the table). Empty when not needed.
-    QString resyncKey(const QString &table, const QString &key) const;
-    // Starts a transaction that takes the write lock at once, so two writers
-    // never both read a row as unclaimed (SQLite's BEGIN IMMEDIATE; PostgreSQL
-    // locks rows as they are updated and needs nothing extra).
-    QString beginWrite() const;
-};
-
-// Rolls back unless committed, so a refused write never leaves half a change behind.
-class TransactionGuard {
-public:
-    TransactionGuard(QSqlDatabase &db, const QString &source);
-    ~TransactionGuard();
-    TransactionGuard(const TransactionGuard &) = delete;
-    TransactionGuard &operator=(const TransactionGuard &) = delete;
-    void commit();
-
-private:
-    QSqlDatabase &db_;
-    QString source_;
-    bool open_ = false;
-};
-
 // Opens `connectionName` from a connection text: "QSQLITE:<file>" with optional
 // ";READONLY" and ";BUSY_TIMEOUT=<ms>", "QPSQL:host=..;port=..;dbname=..;user=..;
 // password=..", or a bare file path (SQLite). Raises a VbError when it cannot.
 QSqlDatabase openConnection(const QString &connection, const QString &connectionName,
                             const QString &source);
-Backend backendOf(const QString &connection);
 
 // Prepares, binds and runs; a refusal raises a VbError with the driver's text.
 QSqlQuery exec(QSqlDatabase &db, const QString &sqlText, const QVariantList &params,
@@ -138,10 +100,17 @@ private:
 
 // Creates the tables of version <= target that are missing, adds their missing
 // columns (rows are kept) and their indexes. Run inside a transaction.
-void createOrAddColumns(QSqlDatabase &db, const Dialect &dialect,
+void createOrAddColumns(QSqlDatabase &db, const BackendDialect &dialect,
                         const std::vector<TableDef> &tables, int target, const QString &source);
 
 Recordset emptyRecordset(const TableDef &table);
+
+// The table's columns, comma-separated in their order: what readRows reads.
+QString columnList(const TableDef &table);
+
+// Every row `query` gives (its columns those of columnList) as a record set with
+// the table's fields, on the first row.
+Recordset readRows(QSqlQuery &query, const TableDef &table);
 
 // The rows of "SELECT columns FROM table [WHERE ...] [ORDER BY ...]" as a
 // record set with the table's fields, on the first row.
@@ -166,7 +135,7 @@ struct Written {
 // same unread row thus never both succeed.
 inline constexpr long WriteConflictNumber = 3197;
 using OriginalRow = std::function<const std::vector<Value> *(const Value &key)>;
-Written writeChanges(QSqlDatabase &db, const Dialect &dialect, const TableDef &table,
+Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const TableDef &table,
                      const Recordset &rows, const QHash<QString, Value> &newRowValues,
                      const QString &source, const OriginalRow &original = {});
 void applyWritten(const TableDef &table, Recordset &rows, const Written &written);

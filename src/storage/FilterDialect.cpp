@@ -1,4 +1,6 @@
-#include "SqlDialect.h"
+#include "FilterDialect.h"
+
+#include "vb.h"
 
 #include <QDate>
 #include <QSqlDatabase>
@@ -36,32 +38,9 @@ QString shown(QStringView text)
     return out;
 }
 
-// CHR(n) as the callers' runtime answers it: the Windows-1252 character, whose
-// 0x80-0x9F block differs from Latin-1.
-QChar chrToChar(int n)
-{
-    static constexpr char16_t cp1252[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    if (n >= 0x80 && n <= 0x9F)
-        return QChar(cp1252[n - 0x80]);
-    return QChar(char16_t(n));
-}
-
 bool isDigit(QChar c)
 {
     return c >= u'0' && c <= u'9';
-}
-
-bool isIdentStart(QChar c)
-{
-    return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || c == u'_';
-}
-
-bool isIdentPart(QChar c)
-{
-    return isIdentStart(c) || isDigit(c);
 }
 
 // ---------------------------------------------------------------------------
@@ -159,7 +138,7 @@ std::vector<Token> tokenize(const QString &src)
                 while (isDigit(ch(j)))
                     ++j;
             }
-            if (isIdentPart(ch(j)) || ch(j) == u'.')
+            if (vb::IsNamePart(ch(j)) || ch(j) == u'.')
                 refuse(u"Malformed number '"_s % shown(QStringView(src).mid(i, j + 1 - i)) %
                        u"'"_s % at(i));
             t.text = src.mid(i, j - i);
@@ -176,9 +155,9 @@ std::vector<Token> tokenize(const QString &src)
                 refuse(u"Number '"_s % shown(t.text) % u"' is out of range"_s % at(i));
             t.len = j - i;
             i = j;
-        } else if (isIdentStart(c)) {
+        } else if (vb::IsNameStart(c)) {
             int j = i;
-            while (isIdentPart(ch(j)))
+            while (vb::IsNamePart(ch(j)))
                 ++j;
             t.type = Tok::Ident;
             t.text = src.mid(i, j - i);
@@ -495,7 +474,7 @@ private:
         if (n.type != Tok::Integer || n.integer < 1 || n.integer > 255)
             refuse(u"CHR needs a whole number from 1 to 255"_s %
                    at(n.type == Tok::End ? pos : n.pos));
-        const QChar c = chrToChar(int(next().integer));
+        const QChar c = vb::Chr(int(next().integer));
         expect(Tok::RParen, u"')' after CHR(n"_s);
         return c;
     }

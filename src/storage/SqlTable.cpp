@@ -113,136 +113,6 @@ const ColumnDef *TableDef::column(const QString &n) const
     return nullptr;
 }
 
-// --- Dialect ---------------------------------------------------------------------
-
-Dialect Dialect::forBackend(sql::Backend backend)
-{
-    Dialect d;
-    d.backend = backend;
-    return d;
-}
-
-QString Dialect::columnType(const ColumnDef &c) const
-{
-    const bool pg = backend == sql::Backend::PostgreSQL;
-    switch (c.kind) {
-    case K::Key:
-        // SQLite's INTEGER PRIMARY KEY is the row id, which numbers itself.
-        return pg ? u"SERIAL PRIMARY KEY"_s : u"INTEGER PRIMARY KEY"_s;
-    case K::Text:
-        // Size 0: documents and other text of any length.
-        return c.size > 0 ? u"VARCHAR(%1)"_s.arg(c.size) : u"TEXT"_s;
-    case K::Int:
-        return u"INTEGER"_s;
-    case K::Double:
-        return pg ? u"DOUBLE PRECISION"_s : u"DOUBLE"_s;
-    case K::Currency:
-        return pg ? u"NUMERIC(19,4)"_s : u"NUMERIC"_s;
-    case K::Date:
-        return pg ? u"TIMESTAMP"_s : u"DATE"_s;
-    case K::Bool:
-        return u"BOOLEAN"_s;
-    }
-    return u"VARCHAR(255)"_s;
-}
-
-QString Dialect::defaultFor(const ColumnDef &c) const
-{
-    // Text and numbers are never NULL: the library turns text fields into text,
-    // and Null into text is an error. A date without a value stays NULL.
-    if (c.nullable)
-        return {};
-    switch (c.kind) {
-    case K::Text:
-        return u"NOT NULL DEFAULT ''"_s;
-    case K::Int:
-    case K::Double:
-    case K::Currency:
-        return u"NOT NULL DEFAULT 0"_s;
-    case K::Bool:
-        return u"NOT NULL DEFAULT "_s % falseLiteral();
-    case K::Key:
-    case K::Date:
-        break;
-    }
-    return {};
-}
-
-QString Dialect::trueLiteral() const
-{
-    return backend == sql::Backend::PostgreSQL ? u"TRUE"_s : u"1"_s;
-}
-
-QString Dialect::falseLiteral() const
-{
-    return backend == sql::Backend::PostgreSQL ? u"FALSE"_s : u"0"_s;
-}
-
-QString Dialect::insertIgnore(const QString &table, const QStringList &columns) const
-{
-    QStringList marks;
-    for (int i = 0; i < columns.size(); ++i)
-        marks << u"?"_s;
-    // Both backends know ON CONFLICT (SQLite from 3.24).
-    return u"INSERT INTO "_s % table % u" ("_s % columns.join(u", "_s) % u") VALUES ("_s %
-           marks.join(u", "_s) % u") ON CONFLICT DO NOTHING"_s;
-}
-
-QString Dialect::insertReturning(const QString &table, const QStringList &columns,
-                                 const QString &key) const
-{
-    QStringList marks;
-    for (int i = 0; i < columns.size(); ++i)
-        marks << u"?"_s;
-    const QString values = columns.isEmpty() ? u" DEFAULT VALUES"_s
-                                             : u" ("_s % columns.join(u", "_s) % u") VALUES ("_s %
-                                                   marks.join(u", "_s) % u")"_s;
-    // RETURNING: PostgreSQL always, SQLite from 3.35.
-    return u"INSERT INTO "_s % table % values % u" RETURNING "_s % key;
-}
-
-QString Dialect::beginWrite() const
-{
-    return backend == Backend::PostgreSQL ? u"BEGIN"_s : u"BEGIN IMMEDIATE"_s;
-}
-
-QString Dialect::resyncKey(const QString &table, const QString &key) const
-{
-    if (backend != sql::Backend::PostgreSQL)
-        return {};
-    return u"SELECT setval(pg_get_serial_sequence('"_s % table % u"', '"_s % key %
-           u"'), COALESCE((SELECT MAX("_s % key % u") FROM "_s % table % u"), 0) + 1, false)"_s;
-}
-
-// --- TransactionGuard ----------------------------------------------------------------
-
-TransactionGuard::TransactionGuard(QSqlDatabase &db, const QString &source)
-    : db_(db), source_(source)
-{
-    if (!db_.transaction())
-        throw VbError(err::Unspecified, source_, db_.lastError().text());
-    open_ = true;
-}
-
-TransactionGuard::~TransactionGuard()
-{
-    if (open_)
-        db_.rollback();
-    releaseRefusedStatements();
-}
-
-void TransactionGuard::commit()
-{
-    if (!db_.commit()) {
-        const QString text = db_.lastError().text();
-        db_.rollback();
-        releaseRefusedStatements();
-        open_ = false;
-        throw VbError(err::Unspecified, source_, text);
-    }
-    open_ = false;
-}
-
 int recordsetType(ColumnKind kind)
 {
     switch (kind) {
@@ -343,12 +213,6 @@ Value fromSql(const QVariant &v, ColumnKind kind)
 }
 
 // --- Connections -----------------------------------------------------------------
-
-Backend backendOf(const QString &connection)
-{
-    return connection.startsWith(u"QPSQL:"_s, Qt::CaseInsensitive) ? Backend::PostgreSQL
-                                                                   : Backend::SQLite;
-}
 
 QSqlDatabase openConnection(const QString &connection, const QString &connectionName,
                             const QString &source)
@@ -467,7 +331,7 @@ std::optional<ColumnInfo> TableSchema::column(const QString &tableName, const QS
 
 // --- Creating and migrating ---------------------------------------------------------
 
-void createOrAddColumns(QSqlDatabase &db, const Dialect &dialect,
+void createOrAddColumns(QSqlDatabase &db, const BackendDialect &dialect,
                         const std::vector<TableDef> &tables, int target, const QString &source)
 {
     for (const TableDef &t : tables) {
@@ -529,18 +393,16 @@ Recordset emptyRecordset(const TableDef &t)
     return rs;
 }
 
-Recordset selectRows(QSqlDatabase &db, const TableDef &t, const QString &whereSql,
-                     const QVariantList &params, const QString &orderBy, const QString &source)
+QString columnList(const TableDef &t)
 {
     QStringList names;
     for (const ColumnDef &c : t.columns)
         names << c.name;
-    QString text = u"SELECT "_s % names.join(u", "_s) % u" FROM "_s % t.name;
-    if (!whereSql.isEmpty())
-        text += u" WHERE "_s % whereSql;
-    if (!orderBy.isEmpty())
-        text += u" ORDER BY "_s % orderBy;
-    QSqlQuery q = exec(db, text, params, source);
+    return names.join(u", "_s);
+}
+
+Recordset readRows(QSqlQuery &q, const TableDef &t)
+{
     Recordset rs = emptyRecordset(t);
     std::vector<Value> row(t.columns.size());
     while (q.next()) {
@@ -553,7 +415,19 @@ Recordset selectRows(QSqlDatabase &db, const TableDef &t, const QString &whereSq
     return rs;
 }
 
-Written writeChanges(QSqlDatabase &db, const Dialect &dialect, const TableDef &t,
+Recordset selectRows(QSqlDatabase &db, const TableDef &t, const QString &whereSql,
+                     const QVariantList &params, const QString &orderBy, const QString &source)
+{
+    QString text = u"SELECT "_s % columnList(t) % u" FROM "_s % t.name;
+    if (!whereSql.isEmpty())
+        text += u" WHERE "_s % whereSql;
+    if (!orderBy.isEmpty())
+        text += u" ORDER BY "_s % orderBy;
+    QSqlQuery q = exec(db, text, params, source);
+    return readRows(q, t);
+}
+
+Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const TableDef &t,
                      const Recordset &rows, const QHash<QString, Value> &newRowValues,
                      const QString &source, const OriginalRow &original)
 {

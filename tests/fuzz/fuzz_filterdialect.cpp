@@ -1,6 +1,6 @@
 // Query texts from anywhere must give SQL that runs or a clean refusal, never a
 // crash, and never SQL that the database cannot even prepare.
-#include "SqlDialect.h"
+#include "FilterDialect.h"
 #include "VbError.h"
 
 #include <QSqlDatabase>
@@ -37,7 +37,7 @@ const StaticSchema &schema()
 QSqlDatabase &database()
 {
     static QSqlDatabase db = [] {
-        QSqlDatabase d = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"fuzz_sqldialect"_s);
+        QSqlDatabase d = QSqlDatabase::addDatabase(u"QSQLITE"_s, u"fuzz_filterdialect"_s);
         d.setDatabaseName(u":memory:"_s);
         if (!d.open())
             std::abort();

@@ -1,0 +1,109 @@
+#include "Criteria.h"
+#include "FilterDialect.h"
+#include "SqlTable.h"
+#include "TransactionGuard.h"
+#include "VbError.h"
+
+#include "TestHelpers.h"
+
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+using namespace orvane::sql;
+using orvane::test::errorNumber;
+
+namespace {
+
+// Two connections to one SQLite file, as two workstations have.
+class TransactionGuardTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        const QString connection =
+            u"QSQLITE:"_s % dir_.filePath(u"shop.db"_s) % u";BUSY_TIMEOUT=50"_s;
+        a_ = openConnection(connection, u"guard-a"_s, u"test"_s);
+        b_ = openConnection(connection, u"guard-b"_s, u"test"_s);
+        exec(a_, u"CREATE TABLE t (n INTEGER)"_s, {}, u"test"_s);
+    }
+    void TearDown() override
+    {
+        for (QSqlDatabase *db : {&a_, &b_}) {
+            const QString name = db->connectionName();
+            db->close();
+            *db = QSqlDatabase();
+            QSqlDatabase::removeDatabase(name);
+        }
+    }
+    int rows()
+    {
+        QSqlQuery q = exec(b_, u"SELECT COUNT(*) FROM t"_s, {}, u"test"_s);
+        return q.next() ? q.value(0).toInt() : -1;
+    }
+
+    QTemporaryDir dir_;
+    QSqlDatabase a_, b_;
+};
+
+TEST_F(TransactionGuardTest, RollsBackUnlessCommitted)
+{
+    {
+        TransactionGuard guard(a_, u"test"_s);
+        exec(a_, u"INSERT INTO t VALUES (?)"_s, {1}, u"test"_s);
+    }
+    EXPECT_EQ(rows(), 0);
+    {
+        TransactionGuard guard(a_, u"test"_s);
+        exec(a_, u"INSERT INTO t VALUES (?)"_s, {1}, u"test"_s);
+        guard.commit();
+    }
+    EXPECT_EQ(rows(), 1);
+}
+
+// A second writer waits (here: gives up) at its start, not after it has read
+// rows the first is about to change.
+TEST_F(TransactionGuardTest, HoldsTheWriteLockFromItsStart)
+{
+    std::optional<TransactionGuard> first;
+    first.emplace(a_, u"test"_s);
+    EXPECT_EQ(errorNumber([&] { TransactionGuard second(b_, u"test"_s); }),
+              orvane::err::Unspecified);
+    first.reset();
+    EXPECT_EQ(errorNumber([&] { TransactionGuard second(b_, u"test"_s); }), 0);
+}
+
+// The record set's criteria and the filter dialect take the same bare names.
+TEST(SharedNames, BothParsersAgreeOnWhatANameIs)
+{
+    struct Case {
+        QString name;
+        bool accepted;
+    };
+    const Case cases[] = {{u"_a1"_s, true},
+                          {u"Ab_9"_s, true},
+                          {u"1a"_s, false},
+                          {u"caf\u00e9"_s, false},
+                          {u"a-b"_s, false}};
+    StaticSchema schema;
+    std::vector<ColumnInfo> columns;
+    for (const Case &c : cases)
+        columns.push_back({c.name, ColumnType::Integer});
+    schema.addTable(u"t"_s, columns);
+    for (const Case &c : cases) {
+        const QString text = c.name % u" = 1"_s;
+        const bool criteria = errorNumber([&] { orvane::parseCriteria(text); }) == 0;
+        const bool filter = errorNumber([&] {
+                                renderWhere(parseCondition(text), schema, u"t"_s, Backend::SQLite);
+                            }) == 0;
+        EXPECT_EQ(criteria, c.accepted) << text.toStdString();
+        EXPECT_EQ(filter, c.accepted) << text.toStdString();
+    }
+}
+
+} // namespace
