@@ -5,6 +5,7 @@
 #include <memory>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QTabWidget;
 class QTableView;
@@ -45,6 +46,7 @@ public:
 
 private:
     void buildMenus();
+    void addAuthorizationActions(QMenu *menu);
     void buildOrderForm(QWidget *page);
     void showOrder();
     void showSettings();

@@ -59,8 +59,13 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     };
     model_->addColumn(readOnly(u"Part"_s, u"Part"_s));
     model_->addColumn(readOnly(u"AuthPart"_s, u"Authorized Part"_s));
-    model_->addColumn(readOnly(u"Accprice"_s, u"Accept Price"_s, ColumnFormat::Currency));
-    model_->addColumn(readOnly(u"Accqty"_s, u"Accept QTY"_s));
+    auto number = [&readOnly](const QString &field, const QString &caption, ColumnFormat f) {
+        RecordsetColumn c = readOnly(field, caption, f);
+        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
+        return c;
+    };
+    model_->addColumn(number(u"Accprice"_s, u"Accept Price"_s, ColumnFormat::Currency));
+    model_->addColumn(number(u"Accqty"_s, u"Accept QTY"_s, ColumnFormat::None));
     model_->addColumn(readOnly(u"ConfCode"_s, u"Confirmation"_s));
     model_->addColumn(readOnly(u"ErrorText"_s, u"Error Desc"_s));
     model_->addColumn(readOnly(u"ErrorCode"_s, u"Error Code"_s));
@@ -71,7 +76,7 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     grdAuthorize->setModel(model_);
     QHeaderView *header = grdAuthorize->horizontalHeader();
     header->setStretchLastSection(true);
-    const int widths[] = {28, 110, 110, 90, 80, 110, 220, 70, 100, 100};
+    const int widths[] = {28, 100, 110, 90, 80, 100, 200, 84, 110, 104};
     for (int c = 0; c < int(std::size(widths)); ++c)
         header->resizeSection(c, widths[c]);
     connect(grdAuthorize, &QTableView::clicked, this,

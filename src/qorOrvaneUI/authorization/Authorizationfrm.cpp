@@ -127,7 +127,7 @@ Authorizationfrm::Authorizationfrm(QWidget *parent)
     grdAuthorize->setModel(model_);
     QHeaderView *header = grdAuthorize->horizontalHeader();
     header->setStretchLastSection(false);
-    const int widths[] = {28, 230, 110, 110, 44, 84, 180, 56, 140, 180, 60};
+    const int widths[] = {28, 200, 110, 110, 44, 84, 170, 56, 140, 160, 60};
     for (int c = 0; c < int(std::size(widths)); ++c)
         header->resizeSection(c, widths[c]);
 
@@ -165,7 +165,7 @@ Authorizationfrm::Authorizationfrm(QWidget *parent)
     // never changes its size limits while it is shown.
     layout->setSizeConstraint(QLayout::SetNoConstraint);
     setMinimumSize(640, 260);
-    resize(1120, 420);
+    resize(1200, 420);
     setWindowIcon(orvane::ui::libraryIcon(111));
     registerView({{grdAuthorize, u"Authorizationfrm.grdAuthorize"_s}});
 }
