@@ -278,6 +278,22 @@ TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
     EXPECT_EQ(authorization::textOf(kit, u"conf"_s).size(), 8);
 }
 
+TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
+{
+    std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
+    ui_->onDialog([](QDialog *d) {
+        auto *view = dynamic_cast<Authorizationfrm *>(d);
+        ASSERT_TRUE(view);
+        view->authModel()->setData(view->authModel()->index(0, Authorizationfrm::colAuthorize),
+                                   Qt::Checked, Qt::CheckStateRole);
+        view->cmdCancel->click();
+    });
+    orvane::XmlDocument dispatch;
+    EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
+    EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"Authorizationfrm"_s});
+    EXPECT_EQ(ackn(QString())->itemsrecordset().recordCount(), 0);
+}
+
 TEST_F(AuthorizationAnswers, RecalcAuthsCountsUnreadAnswers)
 {
     std::shared_ptr<orvane::ext::IEnvironment> env = host_->env();

@@ -121,6 +121,8 @@ TEST_F(AuthorizationTest, ClassifiesEveryLineOfTheOrder)
     EXPECT_EQ(view->authModel()->rowCount(), 13);
     EXPECT_EQ(view->authModel()->column(Authorizationfrm::colRelatedPart).valueList.size(), 17);
 
+    view->Form_Activate(); // a second activation adds nothing
+    EXPECT_EQ(allLines(*view).recordCount(), 16);
     view->chkShow->click();
     EXPECT_EQ(view->authModel()->rowCount(), 16);
     view->chkShow->click();
