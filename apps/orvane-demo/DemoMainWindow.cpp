@@ -12,11 +12,13 @@
 #include "TableObjects.h"
 #include "Ui.h"
 #include "VbError.h"
+#include "authorization/Authorizationcls.h"
 #include "dispatch/clsShowDispatch.h"
 #include "external/IErrorClass.h"
 #include "external/IInvoice.h"
 #include "external/ILineItems.h"
 #include "external/IOptions.h"
+#include "external/Ig_ackn.h"
 #include "external/ProgIds.h"
 
 #include <QAction>
@@ -281,6 +283,82 @@ void DemoMainWindow::buildMenus()
     });
     choose->setObjectName(u"actionChooseDispatch"_s);
     choose->setEnabled(false);
+    orvaneMenu->addSeparator();
+    addAuthorizationActions(orvaneMenu);
+}
+
+// Part authorization for the open order: the request (answered by the
+// network, or by the simulator with --simulate-network) and the last answer.
+void DemoMainWindow::addAuthorizationActions(QMenu *menu)
+{
+    auto prepared = [this] {
+        if (!orvane::ObjectRegistry::instance().isRegistered(
+                QString::fromUtf16(orvane::ext::progid::g_ackn)))
+            orvane::transport::registerTransportClasses();
+        // Answer rows and the queued request carry the order's number.
+        if (order_->isNew())
+            order_->save();
+        return std::shared_ptr<orvane::ext::IInvoice>(order_);
+    };
+    QAction *request = menu->addAction(u"&Part Authorization..."_s, this, [this, prepared] {
+        if (!order_)
+            return;
+        try {
+            std::shared_ptr<orvane::ext::IInvoice> invoice = prepared();
+            // The dispatch the order is linked to says which kinds the insurer
+            // accepts online; an order without one asks for every kind by hand.
+            orvane::XmlDocument dispatch;
+            const orvane::Value number = order_->itemsrecordset().value(u"dispatch"_s);
+            if (!number.isNull() && !number.toText().trimmed().isEmpty()) {
+                QSqlQuery q = host_->database().exec(
+                    u"SELECT xml FROM g_trans WHERE rectype = ? AND recid = ?"_s,
+                    {u"DISPATCH"_s, number.toText().trimmed()});
+                if (q.next())
+                    dispatch.loadXml(q.value(0).toString());
+            }
+            Authorizationcls().PartAuthorization(invoice, dispatch, orvane::handleOf(this));
+            // The library changed the order in memory only; the host stores it.
+            order_->save();
+            showOrder();
+            reloadOrders();
+            refreshCounters();
+        } catch (...) {
+            reportError();
+        }
+    });
+    request->setObjectName(u"actionPartAuthorization"_s);
+    QAction *answer = menu->addAction(u"Show Authorization &Answer..."_s, this, [this, prepared] {
+        if (!order_)
+            return;
+        try {
+            std::shared_ptr<orvane::ext::IInvoice> invoice = prepared();
+            QSqlQuery q = host_->database().exec(
+                u"SELECT sessionid FROM g_ackn WHERE daskid = ? ORDER BY id DESC"_s,
+                {qlonglong(order_->itemsrecordset().value(u"idnumber"_s).toInt64())});
+            if (!q.next()) {
+                statusBar()->showMessage(u"No authorization answer for this order."_s, 4000);
+                return;
+            }
+            auto ackn = orvane::CreateObject<orvane::ext::Ig_ackn>(
+                QString::fromUtf16(orvane::ext::progid::g_ackn));
+            ackn->setEnv(host_->env());
+            ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % q.value(0).toString() % u"'"_s);
+            Authorizationcls().ShowAuth(invoice, ackn, orvane::handleOf(this));
+            // Seen now: the answer no longer counts as unread.
+            orvane::Recordset rows = ackn->itemsrecordset();
+            for (rows.recordCount() > 0 ? rows.moveFirst() : void(); !rows.eof(); rows.moveNext())
+                rows.setValue(u"Ack"_s, true);
+            ackn->Update();
+            order_->save();
+            showOrder();
+            refreshCounters();
+        } catch (...) {
+            reportError();
+        }
+    });
+    answer->setObjectName(u"actionShowAuthorization"_s);
+    for (QAction *a : {request, answer})
+        a->setEnabled(false);
 }
 
 void DemoMainWindow::buildOrderForm(QWidget *page)
@@ -487,8 +565,10 @@ void DemoMainWindow::showOrder()
 {
     QWidget *page = tabs_->widget(0);
     page->setEnabled(order_ != nullptr);
-    if (auto *choose = findChild<QAction *>(u"actionChooseDispatch"_s))
-        choose->setEnabled(order_ != nullptr);
+    for (const QString &name : {u"actionChooseDispatch"_s, u"actionPartAuthorization"_s,
+                                u"actionShowAuthorization"_s})
+        if (auto *action = findChild<QAction *>(name))
+            action->setEnabled(order_ != nullptr);
     tabs_->setCurrentIndex(0);
     if (!order_)
         return;
@@ -563,6 +643,14 @@ bool DemoMainWindow::saveOrder()
 
 void DemoMainWindow::refreshCounters()
 {
+    if (hasStagingTables()) {
+        try {
+            std::shared_ptr<orvane::ext::IEnvironment> env = host_->env();
+            Authorizationcls().RecalcAuths(env);
+        } catch (...) {
+            // the counter keeps its last value
+        }
+    }
     counters_->setText(counterText());
     if (hasStagingTables())
         reloadDispatches();

@@ -5,6 +5,7 @@
 #include <memory>
 
 class QLabel;
+class QMenu;
 class QLineEdit;
 class QTabWidget;
 class QTableView;
@@ -55,6 +56,7 @@ protected:
 
 private:
     void buildMenus();
+    void addAuthorizationActions(QMenu *menu);
     void buildOrderForm(QWidget *page);
     void showOrder();
     void showSettings();

@@ -88,7 +88,7 @@ std::vector<TableDef> shopTables()
         {u"invline"_s,
          {col(u"lineid", K::Key), col(u"idnumber", K::Int), col(u"lineno", K::Int),
           text(u"mfr_part", 30), text(u"part", 30), text(u"typeofpart", 10), text(u"mfr", 10),
-          text(u"description", 60), text(u"conf", 20), col(u"net", K::Currency),
+          text(u"description", 60), text(u"conf", 30), col(u"net", K::Currency),
           col(u"kit", K::Currency), col(u"labor", K::Currency), col(u"list", K::Currency),
           col(u"price", K::Currency), col(u"discounted", K::Bool), col(u"quantity", K::Int),
           col(u"total", K::Currency)},

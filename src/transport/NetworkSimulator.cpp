@@ -16,6 +16,7 @@
 
 #include <QDate>
 #include <QDateTime>
+#include <QHash>
 #include <QRandomGenerator>
 #include <QTime>
 
@@ -237,8 +238,14 @@ void NetworkSimulator::answerAuthorization(const QString &recid, const XmlDocume
     auto ackn = CreateObject<ext::Ig_ackn>(progId(ext::progid::g_ackn));
     ackn->setEnv(env_);
     ackn->setblnnosave(false);
-    ackn->Get_g_ACKN(u"g_ackn.sessionid = '1' and g_ackn.sessionid <> '1'"_s);
+    // The answer to a line goes into the row the shop recorded for it when it
+    // sent the request, so each line has one row, and the rows that count as
+    // unread are exactly the answered ones.
+    ackn->Get_g_ACKN(u"g_ackn.sessionid = "_s % quoted(session));
     Recordset rs = ackn->itemsrecordset();
+    QHash<int, Value> requestRow;
+    for (Recordset scan = rs.clone(); !scan.eof(); scan.moveNext())
+        requestRow.insert(scan.value(u"linenumber"_s).toInt32(), scan.bookmark());
     const QDate answered = QDate::currentDate();
     const QString answeredAt = nowTime();
     int position = 0;
@@ -250,13 +257,17 @@ void NetworkSimulator::answerAuthorization(const QString &recid, const XmlDocume
         const QString lineNumber = textOf(line, u"LineNumber"_s);
         const bool refused = rules_.refusedPart.match(part).hasMatch();
 
-        rs.addNew();
+        const int number = lineNumber.isEmpty() ? position : int(numberOf(lineNumber));
+        if (requestRow.contains(number))
+            rs.setBookmark(requestRow.value(number));
+        else
+            rs.addNew();
         put(rs, u"sessionid"_s, session);
         put(rs, u"daskid"_s, daskid);
         put(rs, u"daskloc"_s, daskloc);
         put(rs, u"Ack"_s, false);
         put(rs, u"authtype"_s, textOf(line, u"Type"_s));
-        put(rs, u"linenumber"_s, lineNumber.isEmpty() ? position : int(numberOf(lineNumber)));
+        put(rs, u"linenumber"_s, number);
         put(rs, u"part"_s, part);
         put(rs, u"relatedpart"_s, textOf(line, u"RelatedPart"_s));
         put(rs, u"reqqty"_s, qty);
@@ -281,6 +292,7 @@ void NetworkSimulator::answerAuthorization(const QString &recid, const XmlDocume
         }
         put(rs, u"Respdate"_s, answered);
         put(rs, u"RespTime"_s, answeredAt);
+        rs.update();
     }
     // All lines of one answer in one save: the wait view never sees half an answer.
     ackn->Update();

@@ -169,7 +169,9 @@ void G_ackncls::get_ackfromxml(const QString &xml)
         setFitted(rs, u"reqdesc"_s, childText(line, u"RequestDescription"_s));
         setFitted(rs, u"reqexplain"_s, childText(line, u"RequestExplanation"_s));
         rs.setValue(u"faxingpop"_s, childText(line, u"FaxingPOP"_s) == u"Y"_s);
-        rs.setValue(u"Ack"_s, false);
+        // The shop's own record of what it asked; only the network's answer
+        // makes a row unread, so a send that stops half-way leaves no false answers.
+        rs.setValue(u"Ack"_s, true);
         rs.update();
     }
     if (rs.recordCount() > 0)

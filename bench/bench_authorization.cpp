@@ -1,0 +1,130 @@
+// Part authorization: opening the authorization view for an order (the cost
+// should follow the order's lines, not the kinds table or the dispatch) and
+// one poll of the wait view, which must not grow with the answer table.
+#include "HostEnvironment.h"
+#include "HostInvoice.h"
+#include "ReferenceHost.h"
+#include "ShopDatabase.h"
+#include "TableObjects.h"
+#include "XmlDocument.h"
+#include "authorization/Authorizationfrm.h"
+#include "external/ILineItems.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <map>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void ensureApplication()
+{
+    // Never destroyed: at exit Qt's SQL globals are gone before a static
+    // application would be, and its clean-up would touch them.
+    static QApplication *app = [] {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "bench_orvane";
+        static char *argv[] = {name, nullptr};
+        return new QApplication(argc, argv);
+    }();
+    (void)app;
+}
+
+// A demo shop in a folder of its own, kept for the whole run.
+struct Shop {
+    QTemporaryDir dir;
+    std::shared_ptr<orvane::host::ReferenceHost> host;
+    Shop()
+    {
+        QDir().mkpath(dir.path() + u"/d"_s);
+        QDir().mkpath(dir.path() + u"/n"_s);
+        host = orvane::host::ReferenceHost::open(dir.path() + u"/d/"_s, dir.path() + u"/n/"_s);
+        host->seedDemo();
+        orvane::transport::registerTransportClasses();
+    }
+};
+
+// An unsaved order with `lines` lines of the usual mix (glass, moulding, kit, labour).
+std::shared_ptr<orvane::ext::IInvoice> orderWith(Shop &shop, int lines)
+{
+    auto order = shop.host->newOrder();
+    orvane::Recordset rs = order->getlineitems()->itemsrecordset();
+    static const char16_t *kinds[] = {u"G WS", u"H ML", u"K LU", u"L"};
+    for (int i = 0; i < lines; ++i) {
+        rs.addNew();
+        rs.setValue(u"mfr_part"_s, u"FW%1GTNN"_s.arg(i, 5, 10, QChar(u'0')));
+        rs.setValue(u"part"_s, i % 4 == 3 ? u"BACKTINT"_s : u"FW%1"_s.arg(i));
+        rs.setValue(u"typeofpart"_s, QString::fromUtf16(kinds[i % 4]));
+        rs.setValue(u"mfr"_s, i % 2 ? u"2"_s : u"NAG"_s);
+        rs.setValue(u"net"_s, 10.0 + i);
+        rs.setValue(u"quantity"_s, 1);
+        rs.update();
+    }
+    return order;
+}
+
+void BM_OpenAuthorizationView(benchmark::State &state)
+{
+    ensureApplication();
+    static Shop shop;
+    auto order = orderWith(shop, int(state.range(0)));
+    orvane::XmlDocument dispatch;
+    dispatch.loadXml(u"<DispatchAssignment><AuthorizationDetails><AuthorizationType><Name>Other"
+                     u"</Name><OnlineEnabled>Y</OnlineEnabled></AuthorizationType>"
+                     u"</AuthorizationDetails></DispatchAssignment>"_s);
+    for (auto _ : state) {
+        Authorizationfrm view;
+        view.setInvoice(order);
+        view.setDispatch(dispatch);
+        view.Form_Activate();
+        benchmark::DoNotOptimize(view.rsAuth.recordCount());
+    }
+}
+BENCHMARK(BM_OpenAuthorizationView)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond);
+
+// A shop whose answer table holds `rows` rows of earlier requests, all read,
+// and one request of four lines with two unread answers.
+Shop &shopWithAnswers(int rows)
+{
+    static std::map<int, std::unique_ptr<Shop>> shops;
+    auto &shop = shops[rows];
+    if (!shop) {
+        shop = std::make_unique<Shop>();
+        orvane::transport::G_ackncls create;
+        create.setEnv(shop->host->env());
+        create.Get_g_ACKN(u"g_ackn.sessionid = 'none'"_s); // creates the staging tables
+        orvane::host::ShopDatabase &db = shop->host->database();
+        db.exec(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                u"INSERT INTO g_ackn (sessionid, daskid, daskloc, Ack, linenumber, part, "
+                u"ErrorCode) SELECT printf('%032d', i / 4), 1, 1, 1, i % 4 + 1, 'P' || i, '0' "
+                u"FROM n"_s,
+                {rows});
+        db.exec(u"UPDATE g_ackn SET sessionid = 'WANTED', Ack = 0 WHERE id IN "
+                u"(SELECT id FROM g_ackn ORDER BY id DESC LIMIT 2)"_s);
+    }
+    return *shop;
+}
+
+void BM_PollUnreadAnswers(benchmark::State &state)
+{
+    Shop &shop = shopWithAnswers(int(state.range(0)));
+    orvane::transport::G_ackncls ackn;
+    ackn.setEnv(shop.host->env());
+    for (auto _ : state) {
+        ackn.Get_g_ACKN(u"g_ackn.sessionid = 'WANTED' AND ACK = .F."_s);
+        if (ackn.itemsrecordset().recordCount() != 2)
+            state.SkipWithError("the poll did not find the two answers");
+    }
+}
+BENCHMARK(BM_PollUnreadAnswers)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+
+} // namespace

@@ -1,0 +1,214 @@
+#include "authorization/Authoriizewaitfrm.h"
+
+#include "ObjectRegistry.h"
+#include "Recordset.h"
+#include "Ui.h"
+#include "VbError.h"
+#include "authorization/AuthorizationShowfrm.h"
+#include "authorization/AuthorizationText.h"
+#include "core/WindowAPImod.h"
+#include "core/modOrvane.h"
+#include "external/IInvoice.h"
+#include "external/Ig_ackn.h"
+#include "external/ProgIds.h"
+#include "vb.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The wait reports under the authorization view's name, as the host's logs know it.
+orvane::Proc authProc(const QString &procedure)
+{
+    return orvane::Proc(u"qorOrvaneUI.Authorizationfrm."_s % procedure);
+}
+
+const QString CRLF = u"\r\n"_s;
+
+} // namespace
+
+Authoriizewaitfrm::Authoriizewaitfrm(QWidget *parent)
+    : LibraryView(u"Authoriizewaitfrm"_s, u"Waiting for Authorization"_s, parent)
+{
+    auto *layout = new QVBoxLayout(this);
+    lblAuthConfirm = new QLabel(u"Waiting on Authorization Confirmation"_s, this);
+    lblAuthConfirm->setObjectName(u"lblAuthConfirm"_s);
+    QFont big = lblAuthConfirm->font();
+    big.setPointSizeF(big.pointSizeF() * 1.25);
+    big.setBold(true);
+    lblAuthConfirm->setFont(big);
+    lblAuthConfirm->setAlignment(Qt::AlignCenter);
+    layout->addWidget(lblAuthConfirm);
+
+    lblWarning = new QLabel(u"If a long period has passed without a response, the Orvane program "
+                            u"may not be running, or the Orvane Servers may have timed out. "_s,
+                            this);
+    lblWarning->setObjectName(u"lblWarning"_s);
+    lblWarning->setWordWrap(true);
+    lblWarning->hide();
+    layout->addWidget(lblWarning);
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    cmdCancel = new QPushButton(u"Cancel"_s, this);
+    cmdCancel->setObjectName(u"cmdCancel"_s);
+    cmdCancel->setMinimumWidth(96);
+    cmdCancel->hide();
+    buttons->addWidget(cmdCancel);
+    layout->addLayout(buttons);
+    connect(cmdCancel, &QPushButton::clicked, this, &Authoriizewaitfrm::cmdCancel_Click);
+
+    tmrAuthResponse = new QTimer(this);
+    tmrAuthResponse->setObjectName(u"tmrAuthResponse"_s);
+    tmrAuthResponse->setInterval(5000);
+    connect(tmrAuthResponse, &QTimer::timeout, this, &Authoriizewaitfrm::tmrAuthResponse_Timer);
+    tmrAuthResponse->start();
+
+    // A fixed floor rather than one that follows the contents, so the window
+    // never changes its size limits while it is shown.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    setMinimumSize(380, 150);
+    resize(460, 170);
+    setWindowIcon(orvane::ui::libraryIcon(111));
+    registerView();
+}
+
+Authoriizewaitfrm::~Authoriizewaitfrm()
+{
+    Form_Unload();
+}
+
+void Authoriizewaitfrm::Form_Unload()
+{
+    if (!unloadView())
+        return;
+    tmrAuthResponse->stop();
+    objAckn.reset();
+    objInvoice.reset();
+}
+
+void Authoriizewaitfrm::setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice)
+{
+    objInvoice = std::move(invoice);
+    setErrorInvoice(objInvoice);
+}
+
+void Authoriizewaitfrm::ActivateMe()
+{
+    if (activated_)
+        return;
+    orvane::Proc p = authProc(u"Form_Activate"_s);
+    try {
+        p.at(10);
+        activated_ = true;
+        objAckn = orvane::CreateObject<orvane::ext::Ig_ackn>(
+            QString::fromUtf16(orvane::ext::progid::g_ackn));
+        p.at(20);
+        objAckn->setEnv(orvane::required(objInvoice)->Env());
+    } catch (...) {
+        reportTrapped(p);
+    }
+}
+
+void Authoriizewaitfrm::reject()
+{
+    // Until Cancel is offered the wait cannot be abandoned.
+    if (cmdCancel->isVisibleTo(this))
+        cmdCancel_Click();
+}
+
+void Authoriizewaitfrm::cmdCancel_Click()
+{
+    tmrAuthResponse->stop();
+    hide();
+}
+
+void Authoriizewaitfrm::markSessionRead()
+{
+    objAckn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(SessionID) % u"'"_s);
+    orvane::Recordset rows = objAckn->itemsrecordset();
+    if (rows.recordCount() == 0)
+        return;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        rows.setValue(u"Ack"_s, true);
+        rows.update();
+        objAckn->Update();
+    }
+}
+
+void Authoriizewaitfrm::tmrAuthResponse_Timer()
+{
+    ++polls_;
+    orvane::Proc p = authProc(u"tmrAuthResponse_Timer"_s);
+    try {
+        p.at(10);
+        orvane::required(objAckn)->Get_g_ACKN(
+            u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(SessionID) % u"' AND ACK = .F."_s);
+        p.at(20);
+        orvane::Recordset rows = objAckn->itemsrecordset();
+        if (rows.recordCount() > 0) {
+            p.at(30);
+            tmrAuthResponse->stop();
+            answered_ = true;
+            rows.moveFirst();
+            const QString errorCode = authorization::textOf(rows, u"ErrorCode"_s);
+            if (vb::Left(errorCode, 1) == u"e"_s) {
+                p.at(40);
+                orvane::ui::reportMessage(
+                    objInvoice, p.name(),
+                    u"The Orvane Transmission Received an error"_s % CRLF % CRLF %
+                        u"Error Code : "_s % vb::Trim(errorCode) % CRLF % u"Error Desc : "_s %
+                        vb::Trim(authorization::textOf(rows, u"ErrorText"_s)) % CRLF % CRLF %
+                        u"You may want to try your authorization again later"_s,
+                    p.line());
+                p.at(50);
+                orvane::Ui::instance().doEvents();
+                p.at(60);
+                markSessionRead();
+                hide();
+            } else {
+                p.at(70);
+                orvane::Ui::instance().doEvents();
+                p.at(80);
+                markSessionRead();
+                p.at(90);
+                showResults();
+            }
+        }
+        p.at(100);
+        // An answer ends the wait; the warning is for a wait that goes on.
+        if (polls_ == 4 && !answered_) {
+            cmdCancel->show();
+            lblWarning->show();
+        }
+    } catch (...) {
+        reportTrapped(p);
+    }
+}
+
+void Authoriizewaitfrm::showResults()
+{
+    orvane::Proc p = authProc(u"showResults"_s);
+    try {
+        p.at(10);
+        {
+            AuthorizationShowfrm results(this);
+            results.setAckObject(objAckn);
+            results.setInvoice(objInvoice);
+            p.at(20);
+            WindowAPImod::CentreOverOwner(orvane::handleOf(this), &results);
+            orvane::Ui::instance().showModal(&results);
+            p.at(30);
+            results.Form_Unload();
+        }
+        hide();
+    } catch (...) {
+        reportTrapped(p);
+    }
+}

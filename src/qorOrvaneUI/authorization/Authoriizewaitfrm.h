@@ -1,0 +1,58 @@
+#pragma once
+
+#include "core/LibraryView.h"
+
+#include <memory>
+
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace orvane::ext {
+class IInvoice;
+class Ig_ackn;
+} // namespace orvane::ext
+
+// "Waiting for Authorization": polls the answer rows of one request every
+// five seconds until the network has answered or the user cancels. An error
+// answer is reported; any other answer opens the results. Either way every
+// row of the request is marked read and the view hides itself. Cancel and its
+// warning appear on the fourth poll without an answer.
+class Authoriizewaitfrm : public orvane::ui::LibraryView {
+    Q_OBJECT
+public:
+    explicit Authoriizewaitfrm(QWidget *parent = nullptr);
+    ~Authoriizewaitfrm() override;
+
+    QTimer *tmrAuthResponse = nullptr;
+    QLabel *lblAuthConfirm = nullptr;
+    QLabel *lblWarning = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
+    void setSessionID(const QString &session) { SessionID = session; }
+
+    // Creates the answer table object on the first call; later calls do nothing.
+    void ActivateMe();
+    void tmrAuthResponse_Timer();
+    void showResults();
+    void cmdCancel_Click();
+    void Form_Unload();
+
+    int pollCount() const { return polls_; }
+    bool answered() const { return answered_; }
+
+protected:
+    void reject() override;
+
+private:
+    // Marks every row of the session read.
+    void markSessionRead();
+
+    std::shared_ptr<orvane::ext::IInvoice> objInvoice;
+    std::shared_ptr<orvane::ext::Ig_ackn> objAckn;
+    QString SessionID;
+    bool activated_ = false;
+    bool answered_ = false;
+    std::int32_t polls_ = 0;
+};

@@ -1,0 +1,252 @@
+#include "authorization/AuthorizationShowfrm.h"
+
+#include "Recordset.h"
+#include "RecordsetDelegate.h"
+#include "RecordsetModel.h"
+#include "VbError.h"
+#include "authorization/AuthorizationText.h"
+#include "core/modOrvane.h"
+#include "external/IInvoice.h"
+#include "external/ILineItems.h"
+#include "external/Ig_ackn.h"
+#include "vb.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QVBoxLayout>
+
+using namespace Qt::StringLiterals;
+using orvane::ColumnFormat;
+using orvane::Recordset;
+using orvane::RecordsetColumn;
+using orvane::Value;
+
+AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
+    : LibraryView(u"AuthorizationShowfrm"_s, u"Authorization Response"_s, parent)
+{
+    setSizeGripEnabled(true);
+    auto *layout = new QVBoxLayout(this);
+
+    grdAuthorize = new QTableView(this);
+    grdAuthorize->setObjectName(u"grdAuthorize"_s);
+    grdAuthorize->setSelectionBehavior(QAbstractItemView::SelectRows);
+    grdAuthorize->setSelectionMode(QAbstractItemView::SingleSelection);
+    grdAuthorize->setAlternatingRowColors(true);
+    grdAuthorize->setWordWrap(false);
+    grdAuthorize->verticalHeader()->hide();
+    grdAuthorize->setItemDelegate(new orvane::RecordsetDelegate(grdAuthorize));
+    grdAuthorize->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    layout->addWidget(grdAuthorize, 1);
+
+    model_ = new orvane::RecordsetModel(this);
+    RecordsetColumn accept = RecordsetColumn::unbound(
+        u"A"_s,
+        [this](int row, const Value &) {
+            return row >= 0 && size_t(row) < blnAccept.size() ? QVariant(bool(blnAccept[row]))
+                                                              : QVariant(false);
+        },
+        {}, ColumnFormat::CheckBox);
+    accept.alignment = Qt::AlignCenter;
+    model_->addColumn(accept);
+    auto readOnly = [](const QString &field, const QString &caption,
+                       ColumnFormat format = ColumnFormat::None) {
+        RecordsetColumn c = RecordsetColumn::bound(field, caption, format);
+        c.readOnly = true;
+        return c;
+    };
+    model_->addColumn(readOnly(u"Part"_s, u"Part"_s));
+    model_->addColumn(readOnly(u"AuthPart"_s, u"Authorized Part"_s));
+    auto number = [&readOnly](const QString &field, const QString &caption, ColumnFormat f) {
+        RecordsetColumn c = readOnly(field, caption, f);
+        c.alignment = Qt::AlignRight | Qt::AlignVCenter;
+        return c;
+    };
+    model_->addColumn(number(u"Accprice"_s, u"Accept Price"_s, ColumnFormat::Currency));
+    model_->addColumn(number(u"Accqty"_s, u"Accept QTY"_s, ColumnFormat::None));
+    model_->addColumn(readOnly(u"ConfCode"_s, u"Confirmation"_s));
+    model_->addColumn(readOnly(u"ErrorText"_s, u"Error Desc"_s));
+    model_->addColumn(readOnly(u"ErrorCode"_s, u"Error Code"_s));
+    model_->addColumn(readOnly(u"Respdate"_s, u"Response Date"_s, ColumnFormat::ShortDate));
+    model_->addColumn(readOnly(u"RespTime"_s, u"Response Time"_s));
+    model_->addColumn(
+        RecordsetColumn::unbound(QString(), [](int, const Value &) { return QVariant(); }));
+    grdAuthorize->setModel(model_);
+    QHeaderView *header = grdAuthorize->horizontalHeader();
+    header->setStretchLastSection(true);
+    const int widths[] = {28, 100, 110, 90, 80, 100, 200, 84, 110, 104};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        header->resizeSection(c, widths[c]);
+    connect(grdAuthorize, &QTableView::clicked, this,
+            [this](const QModelIndex &index) { grdAuthorize_Click(index.row(), index.column()); });
+
+    static constexpr const char16_t *warnings[] = {
+        u"If the error is that the part # cannot be found, try resubmitting the Authorization as "
+        u"an Authoriztion Type 'OTHER'",
+        u"If the authorized part is a different part than the one you have selected, you will "
+        u"need to manually remove the old part and add the new one."};
+    for (size_t i = 0; i < lblWarning.size(); ++i) {
+        auto *label = new QLabel(QString::fromUtf16(warnings[i]), this);
+        label->setObjectName(u"lblWarning_"_s % QString::number(i));
+        label->setWordWrap(true);
+        label->setStyleSheet(u"color: #c00000; font-weight: bold;"_s);
+        lblWarning[i] = label;
+        layout->addWidget(label);
+    }
+
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    cmdAction = new QPushButton(u"&OK"_s, this);
+    cmdAction->setObjectName(u"cmdAction"_s);
+    cmdAction->setToolTip(u"Click to accept changes to agent and exit screen"_s);
+    cmdAction->setMinimumWidth(96);
+    cmdAction->setIcon(orvane::ui::libraryIcon(101, QStyle::SP_DialogOkButton));
+    cmdAction->setDefault(true);
+    buttons->addWidget(cmdAction);
+    layout->addLayout(buttons);
+    connect(cmdAction, &QPushButton::clicked, this, &AuthorizationShowfrm::cmdAction_Click);
+
+    // A fixed floor rather than one that follows the contents, so the window
+    // never changes its size limits while it is shown.
+    layout->setSizeConstraint(QLayout::SetNoConstraint);
+    setMinimumSize(640, 260);
+    resize(1080, 380);
+    setWindowIcon(orvane::ui::libraryIcon(111));
+    registerView({{grdAuthorize, u"AuthorizationShowfrm.grdAuthorize"_s}});
+}
+
+AuthorizationShowfrm::~AuthorizationShowfrm()
+{
+    Form_Unload();
+}
+
+void AuthorizationShowfrm::setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice)
+{
+    objInvoice = std::move(invoice);
+    setErrorInvoice(objInvoice);
+}
+
+void AuthorizationShowfrm::Form_Unload()
+{
+    if (!unloadView())
+        return;
+    model_->setRecordset(Recordset());
+    objAckn.reset();
+    objInvoice.reset();
+}
+
+void AuthorizationShowfrm::showEvent(QShowEvent *event)
+{
+    LibraryView::showEvent(event);
+    Form_Activate();
+}
+
+void AuthorizationShowfrm::Form_Activate()
+{
+    if (activated_)
+        return;
+    orvane::Proc p = proc(u"Form_Activate"_s);
+    try {
+        p.at(10);
+        activated_ = true;
+        const Recordset answers = orvane::required(objAckn)->itemsrecordset();
+        p.at(20);
+        blnAccept.assign(size_t(std::max(0, answers.recordCount())), true);
+        model_->setRecordset(answers);
+        if (model_->rowCount() > 0)
+            grdAuthorize->setCurrentIndex(model_->index(0, 1));
+    } catch (...) {
+        reportTrapped(p);
+    }
+}
+
+void AuthorizationShowfrm::grdAuthorize_Click(int row, int column)
+{
+    if (row < 0 || column < 0 || column >= model_->columnCount())
+        return;
+    if (vb::UCase(vb::Trim(model_->column(column).caption)) != u"A"_s)
+        return;
+    if (size_t(row) >= blnAccept.size())
+        return;
+    blnAccept[size_t(row)] = !blnAccept[size_t(row)];
+    model_->refreshRow(row);
+}
+
+void AuthorizationShowfrm::cmdAction_Click()
+{
+    orvane::Proc p = proc(u"cmdAction_Click"_s);
+    // What was written, so that a line that cannot take its answer takes
+    // the lines written before it back with it.
+    struct Written {
+        Value bookmark;
+        QString field;
+        Value before;
+    };
+    std::vector<Written> written;
+    Recordset lines;
+    try {
+        p.at(10);
+        lines = orvane::required(orvane::required(objInvoice)->getlineitems())
+                    ->itemsrecordset()
+                    .clone();
+        Recordset answers = orvane::required(objAckn)->itemsrecordset();
+        auto write = [&](const QString &field, const Value &value) {
+            written.push_back({lines.bookmark(), field, lines.value(field)});
+            lines.setValue(field, value);
+            lines.update();
+        };
+        for (size_t i = 1; i <= blnAccept.size(); ++i) {
+            if (!blnAccept[i - 1])
+                continue;
+            p.at(20);
+            answers.moveFirst();
+            answers.move(int(i) - 1);
+            const QString errorCode = vb::Trim(authorization::textOf(answers, u"ErrorCode"_s));
+            if (errorCode != u"0"_s && !errorCode.isEmpty())
+                continue;
+            p.at(30);
+            if (lines.recordCount() == 0)
+                continue;
+            lines.moveFirst();
+            lines.find(u"mfr_part='"_s % modOrvane::SQLSafeText(answers.value(u"part"_s)) % u"'"_s);
+            if (lines.eof())
+                continue;
+            p.at(40);
+            const Value price = answers.value(u"accPrice"_s);
+            if (!price.isNull() && price.toDouble() != 0) {
+                QString target = u"net"_s;
+                for (const QString &field : {u"net"_s, u"kit"_s, u"Labor"_s}) {
+                    if (authorization::numberOf(lines, field) != 0) {
+                        target = field;
+                        break;
+                    }
+                }
+                write(target, price);
+            }
+            p.at(50);
+            const Value qty = answers.value(u"accQty"_s);
+            if (!qty.isNull() && qty.toDouble() != 0)
+                write(u"quantity"_s, qty);
+            p.at(60);
+            if (modOrvane::FieldExists(lines, u"Conf"_s))
+                write(u"Conf"_s, authorization::textOf(answers, u"ConfCode"_s));
+        }
+        p.at(70);
+        objInvoice->calculateinvoice(false, true);
+        p.at(80);
+        hide();
+    } catch (...) {
+        // Take back what was written, latest first; the order stays as it was.
+        for (auto it = written.rbegin(); it != written.rend(); ++it) {
+            try {
+                lines.setBookmark(it->bookmark);
+                lines.setValue(it->field, it->before);
+                lines.update();
+            } catch (...) {
+            }
+        }
+        reportTrapped(p);
+    }
+}

@@ -1,0 +1,88 @@
+#include "authorization/Authorizationcls.h"
+
+#include "Recordset.h"
+#include "VbError.h"
+#include "XmlDocument.h"
+#include "authorization/Authoriizewaitfrm.h"
+#include "authorization/AuthorizationShowfrm.h"
+#include "authorization/Authorizationfrm.h"
+#include "core/WindowAPImod.h"
+#include "external/IDataCommand.h"
+#include "external/IEnvironment.h"
+#include "external/IOptions.h"
+
+using namespace Qt::StringLiterals;
+
+bool Authorizationcls::PartAuthorization(std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+                                         orvane::XmlDocument &objDom, orvane::WindowHandle lngHwnd)
+{
+    orvane::Proc p(u"qorOrvaneUI.Authorizationcls.PartAuthorization()"_s);
+    try {
+        p.at(10);
+        Authorizationfrm request;
+        request.setInvoice(objInvoice);
+        request.setDispatch(objDom);
+        p.at(20);
+        WindowAPImod::CentreOverOwner(lngHwnd, &request);
+        orvane::Ui::instance().showModal(&request);
+        p.at(30);
+        if (request.blnSent) {
+            Authoriizewaitfrm wait;
+            wait.setInvoice(objInvoice);
+            wait.setSessionID(request.strSession);
+            p.at(40);
+            WindowAPImod::CentreOverOwner(lngHwnd, &wait);
+            wait.ActivateMe();
+            orvane::Ui::instance().showModal(&wait);
+            p.at(50);
+            wait.Form_Unload();
+        }
+        p.at(60);
+        request.Form_Unload();
+        return false;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+bool Authorizationcls::ShowAuth(std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+                                std::shared_ptr<orvane::ext::Ig_ackn> &objAck,
+                                orvane::WindowHandle lngHwnd)
+{
+    orvane::Proc p(u"qorOrvaneUI.Authorizationcls.ShowAuth()"_s);
+    try {
+        p.at(10);
+        AuthorizationShowfrm results;
+        results.setInvoice(objInvoice);
+        results.setAckObject(objAck);
+        p.at(20);
+        WindowAPImod::CentreOverOwner(lngHwnd, &results);
+        orvane::Ui::instance().showModal(&results);
+        p.at(30);
+        results.Form_Unload();
+        return false;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+void Authorizationcls::RecalcAuths(std::shared_ptr<orvane::ext::IEnvironment> &objEnv)
+{
+    orvane::Proc p(u"qorOrvaneUI.Authorizationcls.RecalcAuths()"_s);
+    try {
+        p.at(10);
+        const auto options = orvane::required(orvane::required(objEnv)->Options());
+        const auto command = orvane::required(options->dcobject());
+        p.at(20);
+        QString query = u"Select count(*) as cnt from g_ackn where g_ackn.Ack = .F."_s;
+        orvane::Recordset result;
+        if (command->Execute(u"wqkd"_s, query, result, {orvane::Value(2)})) {
+            p.at(30);
+            options->writeinistring(u"Orvane"_s, u"Acknowledgements"_s,
+                                    result.value(u"cnt"_s).toText(),
+                                    objEnv->data_path() % u"Orvane.ini"_s);
+        }
+    } catch (...) {
+        p.rethrow();
+    }
+}

@@ -1,0 +1,139 @@
+#pragma once
+
+#include "HostEnvironment.h"
+#include "HostInvoice.h"
+#include "ReferenceHost.h"
+#include "ScriptedUi.h"
+#include "TableObjects.h"
+#include "TestHelpers.h"
+#include "authorization/AuthorizationText.h"
+#include "authorization/Authorizationfrm.h"
+#include "external/ILineItems.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace authtest {
+
+using namespace Qt::StringLiterals;
+using orvane::Recordset;
+using orvane::Value;
+
+// One order line as the shop entered it.
+struct Line {
+    Line(QString mfrPart_, QString part_, QString kind_, QString mfr_, double net_ = 0,
+         double kit_ = 0, double labor_ = 0, bool discounted_ = false, int qty_ = 1,
+         QString conf_ = {})
+        : mfrPart(std::move(mfrPart_)), part(std::move(part_)), kind(std::move(kind_)),
+          mfr(std::move(mfr_)), net(net_), kit(kit_), labor(labor_), discounted(discounted_),
+          qty(qty_), conf(std::move(conf_))
+    {
+    }
+    QString mfrPart, part, kind, mfr;
+    double net, kit, labor;
+    bool discounted;
+    int qty;
+    QString conf;
+};
+
+// A dispatch accepting the given kinds: {name, online enabled}.
+inline QString dispatchXml(const std::vector<std::pair<QString, bool>> &kinds = {})
+{
+    QString auths;
+    for (const auto &[name, online] : kinds)
+        auths += u"<AuthorizationType><Type>0</Type><Name>"_s % name % u"</Name><OnlineEnabled>"_s %
+                 (online ? u"Y"_s : u"N"_s) % u"</OnlineEnabled></AuthorizationType>"_s;
+    return u"<DispatchAssignment><Header><OriginationPID>INS-PID</OriginationPID>"
+           u"<DestinationPID>SHOP-PID</DestinationPID><ReceivingCompanyID>RC-9"
+           u"</ReceivingCompanyID></Header><Dispatch><DispatchNumber>D-4410</DispatchNumber>"
+           u"</Dispatch><AuthorizationDetails>"_s %
+           auths % u"</AuthorizationDetails></DispatchAssignment>"_s;
+}
+
+// The demo shop (orders 1 to 4, each with a windshield, a moulding, a kit and
+// labour) with its staging tables, in a fresh folder.
+class AuthorizationTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir_.isValid());
+        const QString data = dir_.path() + u"/data/"_s;
+        const QString nags = dir_.path() + u"/nags/"_s;
+        ASSERT_TRUE(QDir().mkpath(data));
+        ASSERT_TRUE(QDir().mkpath(nags));
+        host_ = orvane::host::ReferenceHost::open(data, nags);
+        host_->seedDemo();
+        orvane::transport::registerTransportClasses();
+    }
+
+    // A new order holding these lines (in memory only).
+    std::shared_ptr<orvane::ext::IInvoice> orderWith(const std::vector<Line> &lines)
+    {
+        auto order = host_->newOrder();
+        Recordset rs = order->getlineitems()->itemsrecordset();
+        for (const Line &l : lines) {
+            rs.addNew();
+            rs.setValue(u"mfr_part"_s, l.mfrPart);
+            rs.setValue(u"part"_s, l.part);
+            rs.setValue(u"typeofpart"_s, l.kind);
+            rs.setValue(u"mfr"_s, l.mfr);
+            rs.setValue(u"net"_s, l.net);
+            rs.setValue(u"kit"_s, l.kit);
+            rs.setValue(u"labor"_s, l.labor);
+            rs.setValue(u"discounted"_s, l.discounted);
+            rs.setValue(u"quantity"_s, l.qty);
+            rs.setValue(u"conf"_s, l.conf);
+            rs.update();
+        }
+        return order;
+    }
+
+    // The authorization view for the order, filled as on its first activation.
+    std::unique_ptr<Authorizationfrm> viewFor(std::shared_ptr<orvane::ext::IInvoice> invoice,
+                                              const QString &dispatch = dispatchXml())
+    {
+        auto view = std::make_unique<Authorizationfrm>();
+        view->setInvoice(std::move(invoice));
+        view->setDispatch(orvane::test::parsedXml(dispatch));
+        view->Form_Activate();
+        return view;
+    }
+
+    // The view's lines, hidden ones included, positioned on line `index` (0-based).
+    static Recordset allLines(Authorizationfrm &view, int index = 0)
+    {
+        Recordset all = view.rsAuth.clone();
+        all.setFilter(QString());
+        all.moveFirst();
+        all.move(index);
+        return all;
+    }
+
+    // Sets fields of line `index` of the view.
+    static void edit(Authorizationfrm &view, int index,
+                     const std::vector<std::pair<QString, Value>> &values)
+    {
+        Recordset line = allLines(view, index);
+        for (const auto &[field, value] : values)
+            line.setValue(field, value);
+        line.update();
+    }
+
+    QStringList boxTexts()
+    {
+        QStringList out;
+        for (const auto &b : ui_->boxes())
+            out << b.text;
+        return out;
+    }
+
+    QTemporaryDir dir_;
+    std::shared_ptr<orvane::host::ReferenceHost> host_;
+    orvane::test::ScopedScriptedUi ui_;
+};
+
+} // namespace authtest

@@ -1,0 +1,311 @@
+// Waiting for the network's answer, applying it to the order, and the whole
+// round trip through the network simulator.
+#include "AuthorizationFixture.h"
+
+#include "NetworkSimulator.h"
+#include "authorization/Authoriizewaitfrm.h"
+#include "authorization/AuthorizationShowfrm.h"
+#include "authorization/Authorizationcls.h"
+#include "external/IOptions.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+
+using namespace authtest;
+using orvane::transport::G_ackncls;
+
+namespace {
+
+struct Answer {
+    Answer(QString part_, double price_ = 0, double qty_ = 0, QString conf_ = {},
+           QString error_ = {}, bool ack_ = false, int line_ = 1)
+        : part(std::move(part_)), price(price_), qty(qty_), conf(std::move(conf_)),
+          error(std::move(error_)), ack(ack_), line(line_)
+    {
+    }
+    QString part;
+    double price, qty;
+    QString conf, error;
+    bool ack;
+    int line;
+};
+
+} // namespace
+
+class AuthorizationAnswers : public AuthorizationTest {
+protected:
+    std::shared_ptr<G_ackncls> ackn(const QString &filter)
+    {
+        auto t = std::make_shared<G_ackncls>();
+        t->setEnv(host_->env());
+        t->Get_g_ACKN(filter);
+        return t;
+    }
+
+    void addAnswers(const QString &session, const std::vector<Answer> &answers)
+    {
+        auto t = ackn(u"g_ackn.sessionid = '1' AND g_ackn.sessionid <> '1'"_s);
+        Recordset rs = t->itemsrecordset();
+        for (const Answer &a : answers) {
+            rs.addNew();
+            rs.setValue(u"sessionid"_s, session);
+            rs.setValue(u"Ack"_s, a.ack);
+            rs.setValue(u"linenumber"_s, a.line);
+            rs.setValue(u"part"_s, a.part);
+            rs.setValue(u"AuthPart"_s, a.part);
+            rs.setValue(u"accPrice"_s, a.price);
+            rs.setValue(u"accQty"_s, a.qty);
+            rs.setValue(u"ConfCode"_s, a.conf);
+            rs.setValue(u"ErrorCode"_s, a.error);
+            rs.setValue(u"ErrorText"_s, a.error.isEmpty() ? QString() : u"Part not found"_s);
+            rs.update();
+        }
+        t->Update();
+    }
+
+    int rowsOf(const QString &session, bool unreadOnly)
+    {
+        return ackn(u"g_ackn.sessionid = '"_s % session % u"'"_s %
+                    (unreadOnly ? u" AND ACK = .F."_s : QString()))
+            ->itemsrecordset()
+            .recordCount();
+    }
+
+    // The order line with this maker's part number.
+    static Recordset line(const std::shared_ptr<orvane::ext::IInvoice> &order, const QString &part)
+    {
+        Recordset rs = order->getlineitems()->itemsrecordset().clone();
+        rs.find(u"mfr_part = "_s % authorization::quoted(part));
+        EXPECT_FALSE(rs.eof()) << part.toStdString();
+        return rs;
+    }
+};
+
+// Ticks of the wait: the answer arrives on the given tick. Error answers are
+// reported and end the wait; any other answer opens the results. Every row of
+// the request is read afterwards.
+TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
+{
+    struct Case {
+        const char16_t *errorCode;
+        int answerTick; // 0: never
+        bool results;
+    };
+    const Case cases[] = {{u"0", 1, true},
+                          {u"E7", 2, true},
+                          {u"e104", 1, false},
+                          {u"0", 4, true},
+                          {nullptr, 0, false}};
+    int n = 0;
+    for (const Case &c : cases) {
+        SCOPED_TRACE(n);
+        const QString session = u"SESSION"_s % QString::number(++n);
+        addAnswers(session, {{u"FW1"_s, 1, 1, {}, {}, true, 1}, {u"FW2"_s, 1, 1, {}, {}, true, 2}});
+        ui_->clear();
+        std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
+        Authoriizewaitfrm wait;
+        wait.setInvoice(order);
+        wait.setSessionID(session);
+        wait.ActivateMe();
+        int shownRows = -1;
+        if (c.results)
+            ui_->onDialog([&shownRows](QDialog *d) {
+                auto *results = dynamic_cast<AuthorizationShowfrm *>(d);
+                ASSERT_TRUE(results);
+                shownRows = results->answerModel()->rowCount();
+                d->hide();
+            });
+        for (int tick = 1; tick <= 4; ++tick) {
+            if (tick == c.answerTick)
+                addAnswers(session,
+                           {{u"FW1"_s, 1, 1, u"AC1"_s, QString::fromUtf16(c.errorCode), false, 1}});
+            if (!wait.answered())
+                wait.tmrAuthResponse_Timer();
+            EXPECT_EQ(wait.cmdCancel->isVisibleTo(&wait), tick == 4 && c.answerTick == 0) << tick;
+        }
+        EXPECT_EQ(wait.answered(), c.answerTick != 0);
+        EXPECT_EQ(wait.lblWarning->isVisibleTo(&wait), c.answerTick == 0);
+        EXPECT_EQ(shownRows, c.results ? 3 : -1);
+        EXPECT_EQ(rowsOf(session, true), 0);
+        if (c.answerTick != 0 && !c.results) {
+            EXPECT_EQ(boxTexts(),
+                      QStringList{u"The Orvane Transmission Received an error\r\n\r\nError Code "
+                                  u": e104\r\nError Desc : Part not found\r\n\r\nYou may want "
+                                  u"to try your authorization again later"_s});
+        }
+        if (c.answerTick == 0) {
+            wait.cmdCancel->click();
+            EXPECT_FALSE(wait.tmrAuthResponse->isActive());
+        }
+    }
+}
+
+TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
+{
+    std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
+    Recordset lines = order->getlineitems()->itemsrecordset();
+    lines.addNew();
+    lines.setValue(u"mfr_part"_s, u"O'RING"_s);
+    lines.setValue(u"net"_s, 5.0);
+    lines.setValue(u"quantity"_s, 1);
+    lines.update();
+    const double totalBefore = order->itemsrecordset().value(u"total"_s).toDouble();
+    addAnswers(u"R1"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
+                         {u"LABOR WS"_s, 110, 2, QString(), QString()},
+                         {u"KIT URE"_s, 0, 0, u"AC3"_s, u"0"_s},
+                         {u"NOPE"_s, 1, 1, u"AC4"_s, u"0"_s},
+                         {u"O'RING"_s, 6, 0, u"AC5"_s, u"0"_s},
+                         {u"MLD4521"_s, 1, 0, u"AC6"_s, u"e104"_s},
+                         {u"MLD4521"_s, 2, 0, u"AC7"_s, u"0"_s}});
+    std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R1'"_s);
+    ui_->onDialog([](QDialog *d) {
+        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
+        ASSERT_TRUE(view);
+        EXPECT_EQ(view->blnAccept, std::vector<bool>(7, true));
+        view->grdAuthorize_Click(1, 0);
+        view->grdAuthorize_Click(1, 0);
+        view->grdAuthorize_Click(6, 0);
+        view->grdAuthorize_Click(2, 3); // not the "A" column
+        EXPECT_EQ(view->blnAccept, (std::vector<bool>{true, true, true, true, true, true, false}));
+        view->cmdAction->click();
+        EXPECT_FALSE(view->isVisible());
+    });
+    Authorizationcls().ShowAuth(order, answers);
+
+    struct Expect {
+        const char16_t *part;
+        double net, kit, labor;
+        int qty;
+        const char16_t *conf;
+    };
+    const Expect expected[] = {{u"FW04521GTYN", 300, 0, 0, 1, u"AC1"},
+                               {u"MLD4521", 38.5, 0, 0, 1, u""},
+                               {u"KIT URE", 0, 24, 0, 1, u"AC3"},
+                               {u"LABOR WS", 0, 0, 110, 2, u""},
+                               {u"O'RING", 6, 0, 0, 1, u"AC5"}};
+    for (const Expect &e : expected) {
+        const Recordset l = line(order, QString::fromUtf16(e.part));
+        EXPECT_DOUBLE_EQ(l.value(u"net"_s).toDouble(), e.net)
+            << l.value(u"mfr_part"_s).toText().toStdString();
+        EXPECT_DOUBLE_EQ(l.value(u"kit"_s).toDouble(), e.kit);
+        EXPECT_DOUBLE_EQ(l.value(u"labor"_s).toDouble(), e.labor);
+        EXPECT_EQ(l.value(u"quantity"_s).toInt32(), e.qty);
+        EXPECT_EQ(authorization::textOf(l, u"conf"_s), QString::fromUtf16(e.conf));
+    }
+    EXPECT_NE(order->itemsrecordset().value(u"total"_s).toDouble(), totalBefore);
+}
+
+// One answer the order cannot take leaves every line as it was.
+TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
+{
+    std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
+    addAnswers(u"R2"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
+                         {u"MLD4521"_s, 0, 1e12, u"AC2"_s, u"0"_s}});
+    std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R2'"_s);
+    ui_->onDialog([](QDialog *d) {
+        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
+        ASSERT_TRUE(view);
+        view->cmdAction->click();
+        EXPECT_TRUE(view->isVisible());
+    });
+    Authorizationcls().ShowAuth(order, answers);
+    EXPECT_DOUBLE_EQ(line(order, u"FW04521GTYN"_s).value(u"net"_s).toDouble(), 312.4);
+    EXPECT_EQ(authorization::textOf(line(order, u"FW04521GTYN"_s), u"conf"_s), QString());
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_TRUE(ui_->boxes().front().text.contains(u"AuthorizationShowfrm.cmdAction_Click"_s));
+}
+
+// The order in the reference host, the request, the simulated network, the
+// answer and the order updated and stored.
+TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
+{
+    std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
+    orvane::transport::NetworkSimulator network(host_->env());
+    network.rules().acceptedPriceFactor = 0.9;
+    QString session;
+
+    ui_->onDialog([](QDialog *d) {
+        auto *view = dynamic_cast<Authorizationfrm *>(d);
+        ASSERT_TRUE(view);
+        orvane::RecordsetModel *m = view->authModel();
+        ASSERT_EQ(m->rowCount(), 3); // the discounted catalogue windshield is hidden
+        EXPECT_EQ(m->index(0, Authorizationfrm::colPart).data().toString(), u"MLD4521"_s);
+        EXPECT_EQ(m->index(1, Authorizationfrm::colTypeDesc).data().toString(), u"Other"_s);
+        view->cmdBuild->click(); // nothing ticked: refused, view stays
+        EXPECT_TRUE(view->isVisible());
+        for (int row : {0, 1})
+            m->setData(m->index(row, Authorizationfrm::colAuthorize), Qt::Checked,
+                       Qt::CheckStateRole);
+        m->setData(m->index(1, Authorizationfrm::colRequestDesc), u"Urethane kit"_s);
+        m->setData(m->index(1, Authorizationfrm::colRequestExplanation), u"Long body"_s);
+        view->cmdBuild->click();
+        EXPECT_FALSE(view->isVisible());
+    });
+    ui_->onDialog([&](QDialog *d) {
+        auto *wait = dynamic_cast<Authoriizewaitfrm *>(d);
+        ASSERT_TRUE(wait);
+        wait->tmrAuthResponse_Timer(); // the request's own rows are no answer
+        EXPECT_FALSE(wait->answered());
+        const auto report = network.runOnce();
+        EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
+        Recordset sent = ackn(u"ACK = .F."_s)->itemsrecordset();
+        ASSERT_EQ(sent.recordCount(), 2);
+        session = sent.value(u"sessionid"_s).toText();
+        EXPECT_EQ(rowsOf(session, false), 2); // answers went into the request's rows
+        wait->tmrAuthResponse_Timer();
+        EXPECT_TRUE(wait->answered());
+    });
+    ui_->onDialog([](QDialog *d) {
+        auto *results = dynamic_cast<AuthorizationShowfrm *>(d);
+        ASSERT_TRUE(results);
+        EXPECT_EQ(results->answerModel()->rowCount(), 2);
+        results->cmdAction->click();
+    });
+    orvane::XmlDocument dispatch = orvane::test::parsedXml(dispatchXml());
+    EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
+    EXPECT_EQ(boxTexts().size(), 1u); // the refused first press
+    EXPECT_EQ(rowsOf(session, true), 0);
+
+    host_->openOrder(1); // another view of the same order leaves ours alone
+    std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)->save();
+    std::shared_ptr<orvane::ext::IInvoice> stored = host_->openOrder(1);
+    const Recordset moulding = line(stored, u"MLD4521"_s);
+    EXPECT_DOUBLE_EQ(moulding.value(u"net"_s).toDouble(), 34.65);
+    EXPECT_TRUE(authorization::textOf(moulding, u"conf"_s).startsWith(u"AC"_s));
+    const Recordset kit = line(stored, u"KIT URE"_s);
+    EXPECT_DOUBLE_EQ(kit.value(u"kit"_s).toDouble(), 21.6);
+    EXPECT_EQ(authorization::textOf(kit, u"conf"_s).size(), 8);
+}
+
+TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
+{
+    std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
+    ui_->onDialog([](QDialog *d) {
+        auto *view = dynamic_cast<Authorizationfrm *>(d);
+        ASSERT_TRUE(view);
+        view->authModel()->setData(view->authModel()->index(0, Authorizationfrm::colAuthorize),
+                                   Qt::Checked, Qt::CheckStateRole);
+        view->cmdCancel->click();
+    });
+    orvane::XmlDocument dispatch;
+    EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
+    EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"Authorizationfrm"_s});
+    EXPECT_EQ(ackn(QString())->itemsrecordset().recordCount(), 0);
+}
+
+TEST_F(AuthorizationAnswers, RecalcAuthsCountsUnreadAnswers)
+{
+    std::shared_ptr<orvane::ext::IEnvironment> env = host_->env();
+    const QString ini = env->data_path() % u"Orvane.ini"_s;
+    addAnswers(u"C1"_s, {{u"A"_s}, {u"B"_s}, {u"C"_s, 0, 0, {}, {}, true}});
+    Authorizationcls().RecalcAuths(env);
+    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"2"_s);
+    auto rows = ackn(u"g_ackn.sessionid = 'C1'"_s);
+    Recordset rs = rows->itemsrecordset();
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        rs.setValue(u"Ack"_s, true);
+    rows->Update();
+    Authorizationcls().RecalcAuths(env);
+    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"0"_s);
+}

@@ -1,0 +1,319 @@
+// The authorization kinds, the lines built from an order, their checks and
+// the request document.
+#include "AuthorizationFixture.h"
+
+#include "XmlDocument.h"
+#include "core/Orvanemod.h"
+
+#include <QCheckBox>
+
+using namespace authtest;
+
+namespace {
+
+const QString CRLF = u"\r\n"_s;
+
+} // namespace
+
+TEST(AuthorizationKinds, TableHoldsTheKindsInOrderAndFindsByNameAndCode)
+{
+    Recordset a = Orvanemod::AuthorizationTypes();
+    Recordset b = Orvanemod::AuthorizationTypes();
+    EXPECT_TRUE(a.eof());
+    ASSERT_EQ(a.recordCount(), 24);
+    EXPECT_FALSE(a.sharesRowsWith(b));
+    struct Row {
+        int at;
+        const char16_t *code, *name, *description;
+        bool rtAuth, eAuth;
+    };
+    const Row rows[] = {
+        {1, u"2", u"Backlite Slider", u"Backlite Slider", false, true},
+        {6, u"9", u"Premium Part", u"Premium Part", true, false},
+        {9, u"14", u"Molding Not Required Per NAGS", u"Molding Not Required Per NAGS", false, true},
+        {10, u"15", u"OEM/Dealer Moulding", u"Dealer Moulding", true, true},
+        {21, u"1", u"SIDETINT", u"WINDSHIELD SUNSCREEN FILM", true, true},
+        {24, u"1", u"MISCELLANEOUS", u"Miscellaneous", false, true},
+    };
+    for (const Row &r : rows) {
+        a.moveFirst();
+        a.move(r.at - 1);
+        EXPECT_EQ(a.value(u"Code"_s).toText(), QString::fromUtf16(r.code)) << r.at;
+        EXPECT_EQ(a.value(u"Name"_s).toText(), QString::fromUtf16(r.name)) << r.at;
+        EXPECT_EQ(a.value(u"Description"_s).toText(), QString::fromUtf16(r.description));
+        EXPECT_EQ(a.value(u"RTAuth"_s).toBool(), r.rtAuth) << r.at;
+        EXPECT_EQ(a.value(u"eAuth"_s).toBool(), r.eAuth) << r.at;
+    }
+    a.moveFirst();
+    a.find(u"name='BACKTINT'"_s);
+    EXPECT_EQ(a.absolutePosition(), 14);
+    a.moveFirst();
+    a.find(u"Code='1'"_s);
+    EXPECT_EQ(a.value(u"Name"_s).toText(), u"AUTH-MISC-LABOR"_s);
+    a.moveFirst();
+    a.find(u"name='FW04521GTYN'"_s);
+    EXPECT_TRUE(a.eof());
+
+    Orvanemod::AddRecords(u"99"_s, QString(60, u'N'), u"d"_s, false, true, b);
+    EXPECT_EQ(b.value(u"Name"_s).toText(), QString(50, u'N'));
+}
+
+// Every classification rule over one order; the hardware walk-back depends on
+// the order of the lines.
+TEST_F(AuthorizationTest, ClassifiesEveryLineOfTheOrder)
+{
+    const std::vector<Line> lines = {
+        {u"HW0"_s, u"HW0"_s, u"H WS"_s, u""_s},                         // 14, no glass above
+        {u"FW00001GTNN"_s, u"FW00001GTNN"_s, u"G WS"_s, u"NAG"_s},      // 11
+        {u"FW00002GTNY"_s, u"FW00002GTNY"_s, u"G WS"_s, u"NAG"_s, 100}, // 9 whatever the price
+        {u"MLD3"_s, u"MLD3"_s, u"H ML"_s, u"2"_s, 20},                  // 15
+        {u"MLD4"_s, u"MLD4"_s, u"H MO"_s, u"2"_s, 20},                  // 17
+        {u"CLIP5"_s, u"CLIP5"_s, u"H XX"_s, u"ABC"_s, 0, 0, 3},         // 8
+        {u"FW00006GTNN"_s, u"FW00006GTNN"_s, u"G WS"_s, u"PPG"_s, 90},  // 6
+        {u"FW00007GTNN"_s, u"FW00007GTNN"_s, u"G WS"_s, u"NAG"_s, 50},  // 25
+        {u"FW00008GTNN"_s, u"FW00008GTNN"_s, u"G WS"_s, u"NAG"_s, 50, 0, 0, true}, // hidden
+        {u"FY0009"_s, u"FY0009"_s, u"H MO"_s, u"2"_s, 5},                 // 2, not hardware
+        {u"DR0010"_s, u"DR0010"_s, u"G SR"_s, u"NAG"_s, 5},               // 10
+        {u"KIT URETHANE LONG"_s, u"KIT"_s, u"K LU"_s, u"NAG"_s, 0, 12.5}, // 8, cut to 9
+        {u"KIT X"_s, u"KIT"_s, u"K XX"_s, u"NAG"_s, 0, 4},                // hidden kit
+        {u"BACKTINT"_s, u"backtint"_s, u"L"_s, u""_s, 0, 0, 80},          // by name: 1
+        {u"BACKTINT"_s, u"BACKTINT "_s, u"L"_s, u""_s, 0, 0, 80},         // blank: no type
+        {u"FW00015GTNN"_s, u"FW00015GTNN"_s, u"G WS"_s, u"NAG"_s, 10, 0, 0, false, 1, u"AC1"_s},
+    };
+    auto view = viewFor(orderWith(lines));
+    struct Expect {
+        const char16_t *type, *part, *related;
+        bool hardware, hidden;
+        double price;
+    };
+    const Expect expected[] = {
+        {u"14", u"HW0", u"", true, false, 0},
+        {u"11", u"FW00001GTNN", u"", false, false, 0},
+        {u"9", u"FW00002GTNY", u"", false, false, 100},
+        {u"15", u"MLD3", u"FW00002GTNY", true, false, 20},
+        {u"17", u"MLD4", u"FW00002GTNY", true, false, 20},
+        {u"8", u"CLIP5", u"FW00002GTNY", true, false, 3},
+        {u"6", u"FW00006GTNN", u"", false, false, 90},
+        {u"25", u"FW00007GTNN", u"", false, false, 50},
+        {u"", u"FW00008GTNN", u"", false, true, 50},
+        {u"2", u"FY0009", u"FW00008GTNN", false, false, 5},
+        {u"10", u"DR0010", u"", false, false, 5},
+        {u"8", u"KIT URETH", u"", false, false, 12.5},
+        {u"", u"KIT X", u"", false, true, 4},
+        {u"1", u"BACKTINT", u"", false, false, 80},
+        {u"", u"BACKTINT", u"", false, false, 80},
+        {u"25", u"FW00015GTNN", u"", false, true, 10},
+    };
+    Recordset all = allLines(*view);
+    ASSERT_EQ(all.recordCount(), int(std::size(expected)));
+    for (const Expect &e : expected) {
+        const int at = all.absolutePosition();
+        EXPECT_EQ(all.value(u"Type"_s).toText(), QString::fromUtf16(e.type)) << "line " << at;
+        EXPECT_EQ(all.value(u"Part"_s).toText(), QString::fromUtf16(e.part)) << "line " << at;
+        EXPECT_EQ(all.value(u"RelatedPart"_s).toText(), QString::fromUtf16(e.related))
+            << "line " << at;
+        EXPECT_EQ(all.value(u"Hardware"_s).toBool(), e.hardware) << "line " << at;
+        EXPECT_EQ(all.value(u"Filter"_s).toBool(), e.hidden) << "line " << at;
+        EXPECT_DOUBLE_EQ(all.value(u"Price"_s).toDouble(), e.price) << "line " << at;
+        all.moveNext();
+    }
+    EXPECT_EQ(allLines(*view, 13).value(u"TypeDesc"_s).toText(), u"BACKTINT"_s);
+    EXPECT_EQ(view->authModel()->rowCount(), 13);
+    EXPECT_EQ(view->authModel()->column(Authorizationfrm::colRelatedPart).valueList.size(), 17);
+
+    view->Form_Activate(); // a second activation adds nothing
+    EXPECT_EQ(allLines(*view).recordCount(), 16);
+    view->chkShow->click();
+    EXPECT_EQ(view->authModel()->rowCount(), 16);
+    view->chkShow->click();
+    EXPECT_EQ(view->authModel()->rowCount(), 13);
+}
+
+TEST_F(AuthorizationTest, EmptyOrderGivesNoLinesAndOnlyTheEmptyRelatedPart)
+{
+    auto view = viewFor(orderWith({}));
+    EXPECT_EQ(view->rsAuth.recordCount(), 0);
+    EXPECT_EQ(view->rsAuth.filter(), u"Filter = False"_s);
+    const auto list = view->authModel()->column(Authorizationfrm::colRelatedPart).valueList;
+    ASSERT_EQ(list.size(), 1);
+    EXPECT_EQ(list.front().first.toString(), QString());
+    EXPECT_FALSE(view->ValidData());
+    EXPECT_EQ(boxTexts(), QStringList{u"You cannot Authorize parts that do not exist."_s % CRLF %
+                                      u"Please add parts to your order and try authorizing them "
+                                      u"later"_s});
+}
+
+// The manual flag follows the dispatch where it lists the kind, the table's
+// RTAuth where it does not; the reasons follow the kind.
+TEST_F(AuthorizationTest, ReasonsAndManualRequestsFollowKindAndDispatch)
+{
+    auto view = viewFor(orderWith({{u"CLIP"_s, u"CLIP"_s, u"H XX"_s, u""_s, 3},  // Other
+                                   {u"MLD"_s, u"MLD"_s, u"H MO"_s, u"2"_s, 3},   // 17
+                                   {u"DY1"_s, u"DY1"_s, u"G WS"_s, u"NAG"_s, 3}, // 2
+                                   {u"TINT"_s, u"VENTTINT"_s, u"L"_s, u""_s, 0, 0, 9}}),
+                        dispatchXml({{u"Other"_s, true}, {u"Backlite Slider"_s, false}}));
+    EXPECT_FALSE(allLines(*view, 0).value(u"ManualRequest"_s).toBool()); // listed, online
+    EXPECT_FALSE(allLines(*view, 1).value(u"ManualRequest"_s).toBool()); // RTAuth true
+    EXPECT_TRUE(allLines(*view, 2).value(u"ManualRequest"_s).toBool());  // listed, not online
+    EXPECT_FALSE(allLines(*view, 3).value(u"ManualRequest"_s).toBool()); // RTAuth true
+
+    orvane::RecordsetModel *model = view->authModel();
+    auto reasons = [model] {
+        QStringList out;
+        for (const auto &e : model->column(Authorizationfrm::colReason).valueList)
+            out << e.first.toString();
+        return out;
+    };
+    view->grdAuthorize_RowColChange(3);
+    EXPECT_EQ(reasons(), (QStringList{u"Yes"_s, u"No"_s}));
+    const QModelIndex reason = model->index(3, Authorizationfrm::colReason);
+    ASSERT_TRUE(model->setData(reason, u"no"_s));
+    EXPECT_EQ(allLines(*view, 3).value(u"ReasonCode"_s).toText(), u"5"_s);
+    ASSERT_TRUE(model->setData(reason, u"perhaps"_s));
+    EXPECT_EQ(allLines(*view, 3).value(u"ReasonCodeName"_s).toText(), QString());
+    EXPECT_EQ(allLines(*view, 3).value(u"ReasonCode"_s).toText(), u"5"_s);
+
+    // Retyping the kind: a known name takes its code, anything else is cleared.
+    const QModelIndex kind = model->index(0, Authorizationfrm::colTypeDesc);
+    ASSERT_TRUE(model->setData(kind, u"Premium Part"_s));
+    EXPECT_EQ(allLines(*view, 0).value(u"Type"_s).toText(), u"9"_s);
+    EXPECT_EQ(reasons().size(), 3);
+    ASSERT_TRUE(
+        model->setData(model->index(0, Authorizationfrm::colReason), u"customer request"_s));
+    EXPECT_EQ(allLines(*view, 0).value(u"ReasonCode"_s).toText(), u"2"_s);
+    for (const QString &unknown : {u"Nope"_s, u"O'Neil"_s}) {
+        ui_->clear();
+        ASSERT_TRUE(model->setData(kind, unknown));
+        EXPECT_EQ(allLines(*view, 0).value(u"TypeDesc"_s).toText(), QString());
+        EXPECT_EQ(allLines(*view, 0).value(u"Type"_s).toText(), u"9"_s);
+        EXPECT_EQ(boxTexts(), QStringList{u"Cleared"_s});
+    }
+}
+
+TEST_F(AuthorizationTest, ValidationListsEveryProblemInOrder)
+{
+    const QString head =
+        u"Authorization cannot be sent due to the following problems "_s % CRLF % CRLF;
+    auto view = viewFor(orderWith({{u"HW0"_s, u"HW0"_s, u"H XX"_s, u""_s, 0, 0, 0, false, 0},
+                                   {u"FW00002GTNY"_s, u"FW00002GTNY"_s, u"G WS"_s, u"NAG"_s, 100},
+                                   {u"TINT"_s, u"BACKTINT"_s, u"L"_s, u""_s, 0, 0, 9},
+                                   {u"ODD"_s, u"ODD"_s, u"X"_s, u""_s, 7}}));
+    EXPECT_FALSE(view->ValidData());
+    EXPECT_EQ(boxTexts().value(0),
+              head % u"You have not selected any parts to authorize.  Please click the "
+                     u"authorize check box for the parts you want authorization for."_s);
+
+    for (int i = 0; i < 4; ++i)
+        edit(*view, i, {{u"Authorize"_s, true}});
+    edit(*view, 1, {{u"ReasonCode"_s, u"4"_s}});
+    ui_->clear();
+    EXPECT_FALSE(view->ValidData());
+    EXPECT_EQ(
+        boxTexts().value(0),
+        head % u"You must enter a related Part for part HW0"_s % CRLF %
+            u"You must enter a non-zero Quantity for part HW0"_s % CRLF %
+            u"You must enter a non-zero Price for part HW0"_s % CRLF %
+            u"You must select an Request Description for manual requests for part HW0"_s % CRLF %
+            u"You must select an Request Explanation for manual requests for part HW0"_s % CRLF %
+            u"You must enter a valid reason code for this Authorization FW00002GTNY"_s % CRLF %
+            u"You must enter a valid reason code for part TINT"_s % CRLF %
+            u"You must select an auth description from the list for part ODD"_s % CRLF);
+
+    edit(*view, 0,
+         {{u"RelatedPart"_s, u"FW1"_s},
+          {u"Qty"_s, 1},
+          {u"Price"_s, 4.0},
+          {u"RequestDescription"_s, u"clip"_s},
+          {u"RequestExplanation"_s, u"broken"_s}});
+    edit(*view, 1, {{u"ReasonCode"_s, u"2"_s}});
+    edit(*view, 2, {{u"ReasonCode"_s, u"4"_s}});
+    edit(*view, 3, {{u"Authorize"_s, false}});
+    ui_->clear();
+    EXPECT_TRUE(view->ValidData());
+    EXPECT_TRUE(boxTexts().isEmpty());
+}
+
+TEST_F(AuthorizationTest, RequestDocumentCarriesTheTickedLinesElementByElement)
+{
+    auto view = viewFor(
+        orderWith({{u"CLIP"_s, u"CLIP"_s, u"H XX"_s, u""_s, 125.5, 0, 0, false, 2},
+                   {u"MLD"_s, u"MLD"_s, u"H MO"_s, u"2"_s, 3},
+                   {u"FW7"_s, u"FW7"_s, u"G WS"_s, u"PPG"_s, 80, 0, 0, false, 1, u"AC9"_s}}));
+    edit(*view, 0,
+         {{u"Authorize"_s, true},
+          {u"RelatedPart"_s, u" FW7 "_s},
+          {u"RequestDescription"_s, u"Clip set"_s},
+          {u"RequestExplanation"_s, u"Not in catalogue"_s},
+          {u"Fax"_s, true}});
+    edit(*view, 2,
+         {{u"Authorize"_s, true},
+          {u"ReasonCode"_s, u"1"_s},
+          {u"RequestDescription"_s, u"ignored"_s}});
+    orvane::XmlDocument doc;
+    ASSERT_TRUE(view->CreateXML(doc, u"ABC123"_s));
+
+    QStringList got;
+    std::function<void(const orvane::XmlNode &, const QString &)> walk =
+        [&](const orvane::XmlNode &node, const QString &path) {
+            for (int i = 0; i < node.childCount(); ++i) {
+                const orvane::XmlNode child = node.child(i);
+                if (child.nodeName() == u"#text"_s)
+                    continue;
+                const orvane::XmlNode text = child.firstChild();
+                got << path % child.nodeName() % u"="_s %
+                           (text.nodeName() == u"#text"_s ? text.nodeValue().toText() : QString());
+                walk(child, path % u"  "_s);
+            }
+        };
+    walk(doc.asNode(), QString());
+    const QString date = QDate::currentDate().toString(u"yyyyMMdd"_s);
+    QStringList expected{u"Authorization="_s,
+                         u"  ReturnCode=0"_s,
+                         u"  ReturnText="_s,
+                         u"  AuthorizationHeader="_s,
+                         u"    EnvironmentID=PROD"_s,
+                         u"    SessionID=ABC123"_s,
+                         u"    OriginationPID=SHOP-PID"_s,
+                         u"    DestinationPID=INS-PID"_s,
+                         u"    DispatchNumber=D-4410"_s,
+                         u"    OriginationCompanyID=RC-9"_s,
+                         u"    TransactionDate="_s % date,
+                         u"    TransactionTime=*"_s,
+                         u"    VersionNumber=1.10"_s,
+                         u"  AuthorizationDetails="_s};
+    const QStringList manualLine{u"Type=8"_s,
+                                 u"LineNumber=1"_s,
+                                 u"RequestPart=CLIP"_s,
+                                 u"RelatedPart=FW7"_s,
+                                 u"RequestQuantity=2"_s,
+                                 u"RequestPrice=125.5"_s,
+                                 u"ReasonCode="_s,
+                                 u"AuthorizedPart="_s,
+                                 u"AcceptPrice="_s,
+                                 u"AcceptQuantity="_s,
+                                 u"ConfirmationCode="_s,
+                                 u"ManualRequest=Y"_s,
+                                 u"RequestDescription=Clip set"_s,
+                                 u"RequestExplanation=Not in catalogue"_s,
+                                 u"FaxingPOP=Y"_s,
+                                 u"ErrorCode="_s,
+                                 u"ErrorText="_s};
+    const QStringList plainLine{u"Type=6"_s,          u"LineNumber=3"_s,      u"RequestPart=FW7"_s,
+                                u"RelatedPart="_s,    u"RequestQuantity=1"_s, u"RequestPrice=80"_s,
+                                u"ReasonCode=1"_s,    u"AuthorizedPart="_s,   u"AcceptPrice="_s,
+                                u"AcceptQuantity="_s, u"ConfirmationCode="_s, u"ManualRequest=N"_s,
+                                u"ErrorCode="_s,      u"ErrorText="_s};
+    for (const QStringList *line : {&manualLine, &plainLine}) {
+        expected << u"    AuthorizationType="_s;
+        for (const QString &e : *line)
+            expected << u"      "_s % e;
+    }
+    expected << u"  Filename=ABC123"_s;
+    ASSERT_EQ(got.size(), expected.size()) << got.join(u'\n').toStdString();
+    for (qsizetype i = 0; i < got.size(); ++i) {
+        if (expected[i].endsWith(u'*'))
+            EXPECT_TRUE(got[i].startsWith(expected[i].chopped(1))) << got[i].toStdString();
+        else
+            EXPECT_EQ(got[i], expected[i]);
+    }
+}
