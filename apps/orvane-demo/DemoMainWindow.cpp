@@ -323,7 +323,7 @@ void DemoMainWindow::addAuthorizationActions(QMenu *menu)
             reloadOrders();
             refreshCounters();
         } catch (...) {
-            reportError();
+            reportError(u"The part authorization could not be run."_s);
         }
     });
     request->setObjectName(u"actionPartAuthorization"_s);
@@ -353,7 +353,7 @@ void DemoMainWindow::addAuthorizationActions(QMenu *menu)
             showOrder();
             refreshCounters();
         } catch (...) {
-            reportError();
+            reportError(u"The authorization answer could not be shown."_s);
         }
     });
     answer->setObjectName(u"actionShowAuthorization"_s);

@@ -249,6 +249,11 @@ void ShopDatabase::migrate(int target)
     if (stored == 0)
         exec(u"CREATE TABLE host_schema (version INTEGER NOT NULL)"_s);
     sql::createOrAddColumns(db_, dialect_, tables(kind_), target, Source);
+    // Version 3 widened invline.conf to hold a whole network confirmation code;
+    // SQLite does not enforce text lengths, PostgreSQL must be told.
+    if (kind_ == Kind::Shop && stored > 0 && stored < 3 && target >= 3 &&
+        dialect_.backend == sql::Backend::PostgreSQL)
+        exec(u"ALTER TABLE invline ALTER COLUMN conf TYPE varchar(30)"_s);
     if (kind_ == Kind::Shop) {
         exec(u"CREATE INDEX IF NOT EXISTS invline_order ON invline (idnumber)"_s);
         exec(u"CREATE INDEX IF NOT EXISTS invoice_dispatch ON invoice (dispatch)"_s);

@@ -1,3 +1,4 @@
+#include "ShopDatabase.h"
 #include "StagingSchema.h"
 #include "TestHelpers.h"
 #include "TransportFixture.h"
@@ -139,6 +140,20 @@ TEST_P(StagingSchemaTest, TwoConnectionsClaimingAtOnceNeitherLoseNorDoubleHandle
     auto db = StagingDatabase::open(connection_, SchemaVersion);
     EXPECT_EQ(db->claim(*stagingTable(u"g_ackn"_s), u"sessionid = 'S1'"_s, u"ack"_s).recordCount(),
               0);
+}
+
+// An order line must hold a whole confirmation code after the upgrade, also
+// where the database enforces the old, shorter column.
+TEST_P(StagingSchemaTest, HostUpgradeWidensTheConfirmationCode)
+{
+    using host::ShopDatabase;
+    { auto old = ShopDatabase::open(ShopDatabase::Kind::Shop, connection_, 2); }
+    auto db = ShopDatabase::open(ShopDatabase::Kind::Shop, connection_);
+    const QString code(30, u'C');
+    db->exec(u"INSERT INTO invline (idnumber, conf) VALUES (1, ?)"_s, {code});
+    QSqlQuery q = db->exec(u"SELECT conf FROM invline WHERE idnumber = 1"_s);
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), code);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StagingSchemaTest, ::testing::Values(Db::SQLite, Db::PostgreSQL),
