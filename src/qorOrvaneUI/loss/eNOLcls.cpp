@@ -121,7 +121,8 @@ std::shared_ptr<ext::IOidList> eNOLcls::NetIDList(const std::shared_ptr<ext::IEn
         list->Get_g_oidList();
         p.at(30);
         setColumns(view, u"NETIDLIST.1.1"_s,
-                   {{u"Network ID", u"Origid", 1000 / 15},
+                   // Wide enough for its caption.
+                   {{u"Network ID", u"Origid", 100},
                     {u"Company", u"Company", -1},
                     {u"Address", u"Address", -1},
                     {u"City", u"City", -1},

@@ -256,6 +256,7 @@ void eNOLfrm::buildLayout()
     // Identifiers.
     const QString listTip = u"Click to display a list of Bill To Customers to choose from"_s;
     auto *ids = new QGridLayout;
+    ids->setVerticalSpacing(4);
     ids->setColumnStretch(3, 1);
     struct IdRow {
         QLineEdit *&entry;
@@ -293,68 +294,72 @@ void eNOLfrm::buildLayout()
     lblInsCOID->setMinimumWidth(220);
     ids->setColumnStretch(4, 1);
 
+    // Each frame: a label column, and a row of entries beside each label.
+    auto frameGrid = [](QGroupBox *frame) {
+        auto *g = new QGridLayout(frame);
+        g->setContentsMargins(8, 4, 8, 6);
+        g->setVerticalSpacing(4);
+        g->setColumnStretch(1, 1);
+        return g;
+    };
+    auto addRow = [](QGridLayout *g, QWidget *rowLabel, std::initializer_list<QWidget *> widgets,
+                     bool trailingStretch = false) {
+        const int r = g->rowCount();
+        auto *row = new QHBoxLayout;
+        row->setSpacing(6);
+        for (QWidget *w : widgets)
+            row->addWidget(w, w->maximumWidth() == QWIDGETSIZE_MAX ? 1 : 0);
+        if (trailingStretch)
+            row->addStretch(1);
+        g->addWidget(rowLabel, r, 0);
+        g->addLayout(row, r, 1);
+    };
+
     // Customer.
     fraCustomer = new QGroupBox(u"Customer Information"_s, this);
     fraCustomer->setObjectName(u"fraCustomer"_s);
-    auto *cust = new QGridLayout(fraCustomer);
+    auto *cust = frameGrid(fraCustomer);
     txtSoldTo[15] = entry(u"txtSoldTo"_s, 15, u"s_First"_s, u"Sold To First Name"_s);
     txtSoldTo[14] = entry(u"txtSoldTo"_s, 14, u"s_Last"_s, u"Sold To Last Name"_s);
-    cust->addWidget(label(u"First, Last:"_s, txtSoldTo[15]), 0, 0);
-    cust->addWidget(txtSoldTo[15], 0, 1, 1, 2);
-    cust->addWidget(txtSoldTo[14], 0, 3, 1, 2);
+    addRow(cust, label(u"First, Last:"_s, txtSoldTo[15]), {txtSoldTo[15], txtSoldTo[14]});
     txtSoldTo[13] = entry(u"txtSoldTo"_s, 13, u"s_Address"_s);
-    cust->addWidget(label(u"Address:"_s, txtSoldTo[13]), 1, 0);
-    cust->addWidget(txtSoldTo[13], 1, 1, 1, 4);
+    addRow(cust, label(u"Address:"_s, txtSoldTo[13]), {txtSoldTo[13]});
     txtSoldTo[11] = entry(u"txtSoldTo"_s, 11, u"s_City"_s);
     txtSoldTo[10] = entry(u"txtSoldTo"_s, 10, u"s_State"_s);
     txtSoldTo[10]->setFixedWidth(40);
     txtSold_To[3] = masked(u"txtSold_To"_s, 3, u"99999-9999"_s, u"s_Zip"_s, 90);
-    cust->addWidget(label(u"City, St Zip:"_s, txtSoldTo[11]), 2, 0);
-    cust->addWidget(txtSoldTo[11], 2, 1, 1, 2);
-    cust->addWidget(txtSoldTo[10], 2, 3);
-    cust->addWidget(txtSold_To[3], 2, 4);
+    addRow(cust, label(u"City, St Zip:"_s, txtSoldTo[11]),
+           {txtSoldTo[11], txtSoldTo[10], txtSold_To[3]});
     txtSold_To[0] = masked(u"txtSold_To"_s, 0, u"999"_s, u"s_area1"_s, 44);
     txtSold_To[4] = masked(u"txtSold_To"_s, 4, u"999-9999"_s, u"s_Phone1"_s, 80);
-    cust->addWidget(label(u"Work Ph:"_s, txtSold_To[0]), 3, 0);
-    cust->addWidget(txtSold_To[0], 3, 1);
-    cust->addWidget(txtSold_To[4], 3, 2);
+    addRow(cust, label(u"Work Ph:"_s, txtSold_To[0]), {txtSold_To[0], txtSold_To[4]}, true);
     txtSold_To[1] = masked(u"txtSold_To"_s, 1, u"999"_s, u"s_area2"_s, 44);
     txtSold_To[5] = masked(u"txtSold_To"_s, 5, u"999-9999"_s, u"s_Phone2"_s, 80);
-    cust->addWidget(label(u"Home Ph:"_s, txtSold_To[1]), 4, 0);
-    cust->addWidget(txtSold_To[1], 4, 1);
-    cust->addWidget(txtSold_To[5], 4, 2);
+    addRow(cust, label(u"Home Ph:"_s, txtSold_To[1]), {txtSold_To[1], txtSold_To[5]}, true);
     dteLossDate = new dtePicker(this);
     dteLossDate->setObjectName(u"dteLossDate"_s);
     dteLossDate->setProperty(kDataField, u"LossDate"_s);
     dteLossDate->setToolTip(u"Date Loss Occurred"_s);
-    cust->addWidget(label(u"Date of Loss:"_s, dteLossDate->edit), 5, 0);
-    cust->addWidget(dteLossDate, 5, 1, 1, 2);
-    cust->setColumnStretch(2, 1);
-    cust->setColumnStretch(3, 1);
-    cust->setRowStretch(6, 1);
+    dteLossDate->setFixedWidth(170);
+    addRow(cust, label(u"Date of Loss:"_s, dteLossDate->edit), {dteLossDate}, true);
+    cust->setRowStretch(cust->rowCount(), 1);
 
     // Insurance and agent.
     fraAgent = new QGroupBox(u"Insurance Information"_s, this);
     fraAgent->setObjectName(u"fraAgent"_s);
-    auto *agent = new QGridLayout(fraAgent);
+    auto *agent = frameGrid(fraAgent);
     txtLossIDNumber = entry(u"txtLossIDNumber"_s, -1, u"Claim"_s);
-    agent->addWidget(nolLabel(4, u"Loss ID # (claim) :"_s), 0, 0);
+    addRow(agent, nolLabel(4, u"Loss ID # (claim) :"_s), {txtLossIDNumber});
     lbleNOL[4]->setBuddy(txtLossIDNumber);
-    agent->addWidget(txtLossIDNumber, 0, 1, 1, 3);
     txtAgent[10] = entry(u"txtAgent"_s, 10, u"Policy"_s, u"Insurance Policy Number"_s);
-    agent->addWidget(label(u"Policy Number:"_s, txtAgent[10]), 1, 0);
-    agent->addWidget(txtAgent[10], 1, 1, 1, 3);
+    addRow(agent, label(u"Policy Number:"_s, txtAgent[10]), {txtAgent[10]});
     txtPolicyState = entry(u"txtPolicyState"_s);
     txtPolicyState->setFixedWidth(40);
     txtPolicyState->setMaxLength(2);
-    agent->addWidget(label(u"Policy State :"_s, txtPolicyState), 2, 0);
-    agent->addWidget(txtPolicyState, 2, 1);
+    addRow(agent, label(u"Policy State :"_s, txtPolicyState), {txtPolicyState}, true);
     txtAgent[17] = entry(u"txtAgent"_s, 17, u"a_Company"_s);
-    agent->addWidget(label(u"Company:"_s, txtAgent[17]), 3, 0);
-    agent->addWidget(txtAgent[17], 3, 1, 1, 3);
+    addRow(agent, label(u"Company:"_s, txtAgent[17]), {txtAgent[17]});
     txtAgent[0] = entry(u"txtAgent"_s, 0, u"a_First"_s, u"Agent's First Name"_s);
-    agent->addWidget(label(u"First, Last:"_s, txtAgent[0]), 4, 0);
-    agent->addWidget(txtAgent[0], 4, 1, 1, 2);
     try {
         agentControl_ =
             orvane::CreateObject<ext::IAgentControl>(QString::fromUtf16(ext::progid::qorAgent));
@@ -367,23 +372,23 @@ void eNOLfrm::buildLayout()
     if (qorAgent) {
         qorAgent->setObjectName(u"qorAgent"_s);
         qorAgent->setToolTip(u"Agent for this Order"_s);
-        agent->addWidget(qorAgent, 4, 3);
+        addRow(agent, label(u"First, Last:"_s, txtAgent[0]), {txtAgent[0], qorAgent});
+    } else {
+        addRow(agent, label(u"First, Last:"_s, txtAgent[0]), {txtAgent[0]});
     }
     txtAgents[3] =
         masked(u"txtAgents"_s, 3, u"999"_s, u"a_area"_s, 44, u"Agent's Phone Area Code"_s);
     txtAgents[1] =
         masked(u"txtAgents"_s, 1, u"999-9999"_s, u"a_Phone"_s, 80, u"Agent's Phone Number"_s);
-    agent->addWidget(label(u"Phone:"_s, txtAgents[3]), 5, 0);
-    agent->addWidget(txtAgents[3], 5, 1);
-    agent->addWidget(txtAgents[1], 5, 2);
-    agent->setColumnStretch(2, 1);
-    agent->setColumnStretch(3, 2);
-    agent->setRowStretch(6, 1);
+    addRow(agent, label(u"Phone:"_s, txtAgents[3]), {txtAgents[3], txtAgents[1]}, true);
+    agent->setRowStretch(agent->rowCount(), 1);
 
     // Vehicle.
     fraVehicle = new QGroupBox(u"Vehicle Information"_s, this);
     fraVehicle->setObjectName(u"fraVehicle"_s);
     auto *veh = new QGridLayout(fraVehicle);
+    veh->setContentsMargins(8, 4, 8, 6);
+    veh->setVerticalSpacing(4);
     cboOwnership = combo(u"cboOwnership"_s,
                          {u"Owner"_s, u"Commercial"_s, u"Rental"_s, u"Borrowed"_s, u"3rd Part"_s});
     veh->addWidget(nolLabel(8, u"Ownership :"_s), 0, 0);
@@ -402,6 +407,7 @@ void eNOLfrm::buildLayout()
     lbleNOL[6]->setBuddy(cboVehicleType);
     lbleNOL[5]->setBuddy(cboVehicleSource);
     auto *carRow = new QHBoxLayout;
+    carRow->setSpacing(6);
     const std::pair<const char16_t *, const char16_t *> cars[] = {
         {u"CarID", u""},
         {u"Year", u"Year of Vehicle"},
@@ -431,6 +437,8 @@ void eNOLfrm::buildLayout()
     auto *causeBox = new QGroupBox(u"Cause of Loss"_s, this);
     causeBox->setObjectName(u"fraCause"_s);
     auto *cause = new QGridLayout(causeBox);
+    cause->setContentsMargins(8, 4, 8, 6);
+    cause->setVerticalSpacing(4);
     cboCauseofLoss = combo(u"cboCauseofLoss"_s);
     cboCauseofLoss->setMinimumContentsLength(28);
     auto *causeLabel = new QLabel(u"Cause of Loss :"_s, this);
@@ -495,6 +503,8 @@ void eNOLfrm::buildLayout()
     auto *damageBox = new QGroupBox(u"Damage Information"_s, this);
     damageBox->setObjectName(u"fraDamage"_s);
     auto *damage = new QGridLayout(damageBox);
+    damage->setContentsMargins(8, 4, 8, 6);
+    damage->setVerticalSpacing(4);
     cboOpeningType = combo(u"cboOpeningType"_s);
     txtQuantity = entry(u"txtQuantity"_s);
     txtQuantity->setFixedWidth(44);
@@ -534,7 +544,7 @@ void eNOLfrm::buildLayout()
     grdDamage->setItemDelegate(new orvane::RecordsetDelegate(grdDamage));
     grdDamage->horizontalHeader()->setStretchLastSection(true);
     grdDamage->verticalHeader()->setDefaultSectionSize(22);
-    grdDamage->setMinimumHeight(110);
+    grdDamage->setMinimumHeight(84);
     damage->addWidget(grdDamage, 2, 0, 1, col);
 
     cmdAction[0] =
@@ -549,6 +559,8 @@ void eNOLfrm::buildLayout()
     // cause side by side; the damage lines across; the buttons at the foot.
     auto *form = new QGridLayout(this);
     form->setSizeConstraint(QLayout::SetNoConstraint);
+    form->setContentsMargins(8, 6, 8, 8);
+    form->setVerticalSpacing(6);
     form->addLayout(ids, 0, 0, 1, 2);
     form->addWidget(fraCustomer, 1, 0);
     form->addWidget(fraAgent, 1, 1);

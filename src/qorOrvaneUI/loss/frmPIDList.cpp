@@ -182,6 +182,11 @@ void frmPIDList::cmdAction_Click(int index)
     hide();
 }
 
+void frmPIDList::reject()
+{
+    cmdAction_Click(1);
+}
+
 void frmPIDList::cmdEdits_Click(int index)
 {
     orvane::Proc p = proc(u"cmdEdits_Click"_s);

@@ -59,6 +59,9 @@ public:
     void cmdAction_Click(int index);
     void cmdEdits_Click(int index);
 
+    // Escape and the window's close box act as Cancel.
+    void reject() override;
+
 protected:
     void showEvent(QShowEvent *event) override;
 
