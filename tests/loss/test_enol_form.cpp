@@ -3,6 +3,7 @@
 #include "RecordsetModel.h"
 #include "ShopDatabase.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
@@ -130,6 +131,9 @@ TEST_F(LossTest, EntriesBehaveAsTypedAndWriteTheOrder)
         view->txtQuantity->clear();
         typeInto(view, view->txtQuantity, u"1x2-"_s, view->txtContactName);
         EXPECT_EQ(view->txtQuantity->text(), u"12"_s);
+        view->txtQuantity->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(view->txtQuantity, Qt::Key_Tab); // Tab still leaves it
+        EXPECT_EQ(QApplication::focusWidget(), view->cboPos);
         view->txtPolicyState->clear();
         typeInto(view, view->txtPolicyState, u"or"_s, view->txtContactName);
         EXPECT_EQ(view->txtPolicyState->text(), u"OR"_s);

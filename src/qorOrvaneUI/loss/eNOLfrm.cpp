@@ -1055,6 +1055,9 @@ bool eNOLfrm::eventFilter(QObject *watched, QEvent *event)
         if (text.size() != 1 || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
             break;
         const QChar c = text.front();
+        // Tab, Enter and Escape keep their meaning for the view.
+        if (!c.isPrint() && c != u'\b')
+            break;
         if (e == txtQuantity) {
             // Digits and backspace only.
             return !(c.isDigit() && c.unicode() < 128) && c != u'\b';
