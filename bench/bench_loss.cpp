@@ -30,7 +30,9 @@ void ensureApplication()
     static char *argv[] = {name, nullptr};
     if (QApplication::instance() == nullptr) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
-        static QApplication app(argc, argv);
+        // Never destroyed: at exit Qt's own globals may already be gone.
+        static auto *app = new QApplication(argc, argv);
+        (void)app;
     }
 }
 
