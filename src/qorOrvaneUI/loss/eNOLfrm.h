@@ -147,8 +147,8 @@ private:
     void writeBound(QLineEdit *entry);
     void dteLossDate_LostFocus();
     void agentChosen(const orvane::Recordset &agent);
-    orvane::Recordset catalogueRows(int which) const;
-    bool findCause(int code);
+    // Puts the cause table on the cause of the list entry `index`; false when none.
+    bool findCause(int index);
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
