@@ -14,10 +14,14 @@
 #include "VbError.h"
 #include "authorization/Authorizationcls.h"
 #include "dispatch/clsShowDispatch.h"
+#include "loss/eNOLcls.h"
 #include "external/IErrorClass.h"
 #include "external/IInvoice.h"
 #include "external/ILineItems.h"
+#include "external/IInscoIdList.h"
+#include "external/IOidList.h"
 #include "external/IOptions.h"
+#include "external/IPidList.h"
 #include "external/Ig_ackn.h"
 #include "external/ProgIds.h"
 
@@ -285,6 +289,80 @@ void DemoMainWindow::buildMenus()
     choose->setEnabled(false);
     orvaneMenu->addSeparator();
     addAuthorizationActions(orvaneMenu);
+
+    // The notice of loss: the order's check, the loss notice over it, the ID lists.
+    QMenu *loss = orvaneMenu->addMenu(u"Notice of &Loss"_s);
+    auto lossCall = [this](bool needsOrder, auto call) {
+        if (needsOrder && !order_)
+            return;
+        try {
+            if (!orvane::ObjectRegistry::instance().isRegistered(
+                    QString::fromUtf16(orvane::ext::progid::g_pidList)))
+                orvane::transport::registerTransportClasses();
+            eNOLcls enol;
+            call(enol, orvane::handleOf(this));
+        } catch (...) {
+            reportError(u"The notice of loss could not be run."_s);
+        }
+    };
+    QAction *verify = loss->addAction(u"&Verify Fields"_s, this, [this, lossCall] {
+        lossCall(true, [this](eNOLcls &enol, orvane::WindowHandle) {
+            enol.VerifyFields(order_);
+            statusBar()->showMessage(u"The order holds what a loss notice needs."_s, 4000);
+        });
+    });
+    QAction *send = loss->addAction(u"&Send Loss Notice..."_s, this, [this, lossCall] {
+        lossCall(true, [this](eNOLcls &enol, orvane::WindowHandle owner) {
+            enol.SendeNOL(order_, owner);
+            // The view edited the order in memory; the host stores it.
+            showOrder();
+        });
+    });
+    loss->addSeparator();
+    auto chosen = [this](const QString &what, const QString &id) {
+        statusBar()->showMessage(
+            id.isNull() ? u"No "_s % what % u" chosen."_s : what % u" chosen: "_s % id, 4000);
+    };
+    loss->addAction(u"&PID List..."_s, this, [lossCall, chosen, this] {
+        lossCall(false, [&](eNOLcls &enol, orvane::WindowHandle owner) {
+            const auto list = enol.PIDList(host_->env(), owner);
+            chosen(u"Participant ID"_s,
+                   list ? list->itemsrecordset().value(u"PID"_s).toText() : QString());
+        });
+    });
+    loss->addAction(u"&Network ID List..."_s, this, [lossCall, chosen, this] {
+        lossCall(false, [&](eNOLcls &enol, orvane::WindowHandle owner) {
+            const auto list = enol.NetIDList(host_->env(), owner);
+            chosen(u"Network ID"_s,
+                   list ? list->itemsrecordset().value(u"Origid"_s).toText() : QString());
+        });
+    });
+    loss->addAction(u"&Insurance Company ID List..."_s, this, [lossCall, chosen, this] {
+        bool ok = false;
+        const QString pid = QInputDialog::getText(this, u"Insurance Company IDs"_s,
+                                                  u"Retail PID:"_s, QLineEdit::Normal, {}, &ok);
+        if (!ok)
+            return;
+        const QString oid = QInputDialog::getText(this, u"Insurance Company IDs"_s,
+                                                  u"Network PID:"_s, QLineEdit::Normal, {}, &ok);
+        if (!ok)
+            return;
+        lossCall(false, [&](eNOLcls &enol, orvane::WindowHandle owner) {
+            const auto list = enol.INSCOIDList(host_->env(), pid, oid, owner);
+            chosen(u"Insurance company ID"_s,
+                   list ? list->itemsrecordset().value(u"INScoid"_s).toText() : QString());
+        });
+    });
+    loss->addAction(u"Insu&rer ID List..."_s, this, [lossCall, chosen, this] {
+        lossCall(false, [&](eNOLcls &enol, orvane::WindowHandle owner) {
+            const auto rows = enol.InsurerIDList(host_->env(), owner);
+            chosen(u"Insurer ID"_s, rows ? rows->value(u"orvaneid"_s).toText() : QString());
+        });
+    });
+    connect(loss, &QMenu::aboutToShow, this, [this, verify, send] {
+        verify->setEnabled(order_ != nullptr);
+        send->setEnabled(order_ != nullptr);
+    });
 }
 
 // Part authorization for the open order: the request (answered by the

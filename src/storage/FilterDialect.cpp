@@ -811,8 +811,20 @@ private:
         }
         static const QString ops[] = {u" = "_s, u" <> "_s, u" < "_s,
                                       u" > "_s, u" <= "_s, u" >= "_s};
+        QVariant param = bindable(cmp.value, col, table);
+        // The host database compares text for equality without its trailing
+        // blanks ('' = ' '); both backends are made to do the same.
+        if (col.type == ColumnType::Text &&
+            (cmp.op == CompareOp::Equal || cmp.op == CompareOp::NotEqual)) {
+            QString text = param.toString();
+            while (text.endsWith(u' '))
+                text.chop(1);
+            out.sql += u"rtrim("_s % name % u", ' ')"_s % ops[int(cmp.op)] % u"?"_s;
+            out.params.push_back(text);
+            return;
+        }
         out.sql += name % ops[int(cmp.op)] % u"?"_s;
-        out.params.push_back(bindable(cmp.value, col, table));
+        out.params.push_back(param);
     }
 
     [[noreturn]] void mismatch(const Literal &v, const ColumnInfo &col, const QString &table) const

@@ -297,9 +297,11 @@ TEST_F(SqlDialectDb, FiltersFindTheRightRows)
     EXPECT_EQ(keys(u"g_inscoid"_s, libraryFilters()[10].text), QStringList{u"A\nB"_s});
     EXPECT_EQ(keys(u"g_trans"_s, libraryFilters()[4].text), QStringList{u"t6"_s});
     EXPECT_EQ(keys(u"g_insid"_s, libraryFilters()[11].text), QStringList{u"12"_s});
-    // '' is empty text, not NULL.
-    EXPECT_EQ(keys(u"Customer"_s, u"user2 = ''"_s), QStringList{QString()});
-    EXPECT_EQ(keys(u"Customer"_s, u"Customer.user2 <> ' ' "_s).size(), 2);
+    // '' is empty text, not NULL; trailing blanks do not count in = and <>,
+    // so a blank shop ID is not an ID.
+    EXPECT_EQ(keys(u"Customer"_s, u"user2 = ''"_s).size(), 2);
+    EXPECT_EQ(keys(u"Customer"_s, u"Customer.user2 <> ' ' "_s), QStringList{u"X"_s});
+    EXPECT_EQ(keys(u"Customer"_s, u"user2 = 'X  '"_s), QStringList{u"X"_s});
     EXPECT_EQ(keys(u"Customer"_s, u""_s).size(), 3);
 }
 
@@ -346,14 +348,14 @@ TEST(SqlDialect, RendersParameterizedSql)
 {
     const QString like = u"rectype = 'DISPATCH'  AND recid like '123%'"_s;
     Rendered r = where(like);
-    EXPECT_EQ(r.sql, uR"("rectype" = ? AND "recid" LIKE ?)"_s);
+    EXPECT_EQ(r.sql, uR"(rtrim("rectype", ' ') = ? AND "recid" LIKE ?)"_s);
     EXPECT_EQ(r.params, (QVariantList{u"DISPATCH"_s, u"123%"_s}));
     r = where(like, u"g_trans"_s, Backend::PostgreSQL);
-    EXPECT_EQ(r.sql, uR"("rectype" = ? AND "recid" ILIKE ? ESCAPE '')"_s);
+    EXPECT_EQ(r.sql, uR"(rtrim("rectype", ' ') = ? AND "recid" ILIKE ? ESCAPE '')"_s);
 
     // Canonical column names; booleans as 0/1 on SQLite, true/false on PostgreSQL.
     r = where(u"G_ACKN.SESSIONID = 'S1' AND ack = .F."_s, u"g_ackn"_s);
-    EXPECT_EQ(r.sql, uR"("sessionid" = ? AND "Ack" = ?)"_s);
+    EXPECT_EQ(r.sql, uR"(rtrim("sessionid", ' ') = ? AND "Ack" = ?)"_s);
     ASSERT_EQ(r.params.size(), 2);
     EXPECT_EQ(r.params[1].typeId(), QMetaType::Int);
     EXPECT_EQ(r.params[1].toInt(), 0);
@@ -364,17 +366,17 @@ TEST(SqlDialect, RendersParameterizedSql)
     // Splices fold into one parameter; literals take their column's type.
     r = where(u"g_insid.billtoid = '12' AND destpid = 'O' + CHR(39) + 'Brien' + chr(146)"_s,
               u"g_insid"_s, Backend::PostgreSQL);
-    EXPECT_EQ(r.sql, uR"("billtoid" = ? AND "destpid" = ?)"_s);
+    EXPECT_EQ(r.sql, uR"("billtoid" = ? AND rtrim("destpid", ' ') = ?)"_s);
     EXPECT_EQ(r.params, (QVariantList{qint64(12), QString(u"O'Brien"_s + QChar(0x2019))}));
     EXPECT_EQ(where(u"lossidnum = 1234"_s, u"g_dispatch"_s).params, QVariantList{u"1234"_s});
 
     // Grouping survives; NULL comparisons become IS [NOT] NULL.
     r = where(u"(guid = 'a' or guid = 'b') and not (daskid = 1 or daskid is null) "
               u"and recid != null"_s);
-    EXPECT_EQ(r.sql, uR"(("guid" = ? OR "guid" = ?) AND NOT ("daskid" = ? OR "daskid" IS NULL))"
+    EXPECT_EQ(r.sql, uR"((rtrim("guid", ' ') = ? OR rtrim("guid", ' ') = ?) AND NOT ("daskid" = ? OR "daskid" IS NULL))"
                      uR"( AND "recid" IS NOT NULL)"_s);
     r = where(u"guid = 'a' or guid = 'b' and (guid = 'c' or not not guid = 'd')"_s);
-    EXPECT_EQ(r.sql, uR"("guid" = ? OR "guid" = ? AND ("guid" = ? OR NOT NOT "guid" = ?))"_s);
+    EXPECT_EQ(r.sql, uR"(rtrim("guid", ' ') = ? OR rtrim("guid", ' ') = ? AND (rtrim("guid", ' ') = ? OR NOT NOT rtrim("guid", ' ') = ?))"_s);
 
     r = renderSelect(parseSelect(unionQuery), schema(), Backend::PostgreSQL);
     EXPECT_EQ(r.sql, uR"(SELECT "Lossrefnum" AS "lossref" FROM "g_enol" WHERE "ACK" = ? UNION )"

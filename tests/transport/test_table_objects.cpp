@@ -277,6 +277,24 @@ TEST_P(TableObjectTest, HostileValuesInFiltersFindExactlyTheirRows)
     EXPECT_EQ(insco->itemsrecordset().value(u"INScoid"_s).toText(), u"O'Brien-co"_s);
 }
 
+TEST_P(TableObjectTest, TrailingBlanksDoNotCountInEqualityOfText)
+{
+    for (const QString &recid : {u"R1"_s, u"R1  "_s, u""_s, u" "_s})
+        addTrans(u"DISPATCH"_s, recid);
+    auto count = [&](const QString &filter) {
+        auto t = trans();
+        t->get_g_trans(filter);
+        return t->itemsrecordset().recordCount();
+    };
+    EXPECT_EQ(count(u"recid = 'R1'"_s), 2);
+    EXPECT_EQ(count(u"recid = 'R1 '"_s), 2);
+    EXPECT_EQ(count(u"recid <> ' '"_s), 2); // blank text is no value
+    EXPECT_EQ(count(u"recid = ''"_s), 2);
+    // Leading blanks and other kinds of comparison keep their meaning.
+    EXPECT_EQ(count(u"recid = ' R1'"_s), 0);
+    EXPECT_EQ(count(u"recid like 'R1 %'"_s), 1);
+}
+
 TEST_P(TableObjectTest, ANewLossNoticeGetsItsOwnGuid)
 {
     auto enol = object<ext::IRsTable>(ext::progid::g_enol);

@@ -1,0 +1,242 @@
+#include "loss/eNOLcls.h"
+
+#include "ObjectRegistry.h"
+#include "VbError.h"
+#include "core/WindowAPImod.h"
+#include "core/modOrvane.h"
+#include "external/IDataCommand.h"
+#include "external/IEnvironment.h"
+#include "external/IInscoIdList.h"
+#include "external/IInvoice.h"
+#include "external/IOidList.h"
+#include "external/IOptions.h"
+#include "external/IPidList.h"
+#include "external/ProgIds.h"
+#include "loss/eNOLfrm.h"
+#include "loss/frmPIDList.h"
+#include "vb.h"
+
+#include <QDate>
+#include <QPushButton>
+
+using namespace Qt::StringLiterals;
+using orvane::Proc;
+using orvane::Recordset;
+using orvane::Value;
+namespace ext = orvane::ext;
+
+namespace {
+
+const QString kNetIdList = u"qorOrvaneUI.eNOLcls.netidlist()"_s;
+
+struct ListColumn {
+    const char16_t *caption;
+    const char16_t *field;
+    int width;
+};
+
+// Shows the list view modally at the owner's corner; true when the user chose a row.
+bool showList(frmPIDList &view, orvane::WindowHandle lngHwnd)
+{
+    if (lngHwnd != 0)
+        WindowAPImod::PlaceAtOwnerCorner(lngHwnd, &view);
+    orvane::Ui::instance().showModal(&view);
+    const bool chosen = view.Selected();
+    view.Form_Unload();
+    return chosen;
+}
+
+void setColumns(frmPIDList &view, const QString &tag, std::initializer_list<ListColumn> columns)
+{
+    view.setGridTag(tag);
+    view.clearColumns();
+    for (const ListColumn &c : columns)
+        view.addColumn(QString::fromUtf16(c.caption), QString::fromUtf16(c.field), c.width);
+}
+
+template <class T> std::shared_ptr<T> createTable(const char16_t *progId)
+{
+    return orvane::CreateObject<T>(QString::fromUtf16(progId));
+}
+
+} // namespace
+
+QString eNOLcls::inscoidFilter(const QString &DestPID, const QString &OrigPID)
+{
+    return u"g_inscoid.destpid = '"_s % modOrvane::SQLSafeText(DestPID) % u"' AND "_s %
+           u"g_inscoid.origpid = '"_s % modOrvane::SQLSafeText(OrigPID) % u"'"_s;
+}
+
+bool eNOLcls::SendeNOL(const std::shared_ptr<ext::IInvoice> &objInvoice,
+                       orvane::WindowHandle lngHwnd)
+{
+    Proc p(u"qorOrvaneUI.eNOLcls.SendeNOL()"_s);
+    try {
+        p.at(10);
+        eNOLfrm view;
+        WindowAPImod::CentreOverOwner(lngHwnd, &view);
+        p.at(20);
+        view.setInvoice(orvane::required(objInvoice));
+        p.at(30);
+        orvane::Ui::instance().showModal(&view);
+        p.at(40);
+        view.Form_Unload();
+        return false;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+std::shared_ptr<ext::IPidList> eNOLcls::PIDList(const std::shared_ptr<ext::IEnvironment> &objEnv,
+                                                orvane::WindowHandle lngHwnd)
+{
+    Proc p(u"qorOrvaneUI.eNOLcls.PIDList()"_s);
+    try {
+        p.at(10);
+        frmPIDList view;
+        auto list = createTable<ext::IPidList>(ext::progid::g_pidList);
+        view.setList(list);
+        list->setEnv(objEnv);
+        p.at(20);
+        list->get_g_pidlist();
+        p.at(30);
+        view.bindGrid(list->itemsrecordset());
+        return showList(view, lngHwnd) ? list : nullptr;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+std::shared_ptr<ext::IOidList> eNOLcls::NetIDList(const std::shared_ptr<ext::IEnvironment> &objEnv,
+                                                  orvane::WindowHandle lngHwnd)
+{
+    Proc p(kNetIdList);
+    try {
+        p.at(10);
+        frmPIDList view;
+        auto list = createTable<ext::IOidList>(ext::progid::g_oidList);
+        view.setList(list);
+        list->setEnv(objEnv);
+        p.at(20);
+        list->Get_g_oidList();
+        p.at(30);
+        setColumns(view, u"NETIDLIST.1.1"_s,
+                   // Wide enough for its caption.
+                   {{u"Network ID", u"Origid", 100},
+                    {u"Company", u"Company", -1},
+                    {u"Address", u"Address", -1},
+                    {u"City", u"City", -1},
+                    {u"State", u"State", -1},
+                    {u"Zip", u"Zip", -1}});
+        view.bindGrid(list->itemsrecordset());
+        view.cmdEdits[1]->hide();
+        view.cmdEdits[2]->hide();
+        view.resize(720, 340);
+        return showList(view, lngHwnd) ? list : nullptr;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+std::shared_ptr<ext::IInscoIdList>
+eNOLcls::INSCOIDList(const std::shared_ptr<ext::IEnvironment> &objEnv, const QString &DestPID,
+                     const QString &OrigPID, orvane::WindowHandle lngHwnd)
+{
+    Proc p(kNetIdList);
+    try {
+        p.at(10);
+        frmPIDList view;
+        auto list = createTable<ext::IInscoIdList>(ext::progid::g_inscoid);
+        view.setList(list);
+        list->setEnv(objEnv);
+        p.at(20);
+        list->get_g_inscoid(inscoidFilter(DestPID, OrigPID));
+        list->setPID(vb::Trim(DestPID));
+        list->setoid(vb::Trim(OrigPID));
+        p.at(30);
+        setColumns(view, u"INSCOID.1.1"_s,
+                   {{u"Origination INS ID", u"INScoid", 120},
+                    {u"Company", u"Company", -1},
+                    {u"Address", u"Address", -1},
+                    {u"City", u"City", -1},
+                    {u"State", u"State", -1},
+                    {u"Zip", u"Zip", -1}});
+        view.bindGrid(list->itemsrecordset());
+        view.resize(720, 340);
+        return showList(view, lngHwnd) ? list : nullptr;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+std::optional<Recordset> eNOLcls::InsurerIDList(const std::shared_ptr<ext::IEnvironment> &objEnv,
+                                                orvane::WindowHandle lngHwnd)
+{
+    Proc p(kNetIdList);
+    try {
+        p.at(10);
+        const auto env = orvane::required(objEnv);
+        const auto dc = orvane::required(orvane::required(env->Options())->dcobject());
+        dc->setconstructstring(env->GetConnectString(env->data_path(), 0));
+        p.at(20);
+        Recordset insurers;
+        if (!dc->Execute(env->SecurityToken(), u"Select * from g_insurer"_s, insurers,
+                         {2, 1, 2, 0, false}))
+            return std::nullopt;
+        p.at(30);
+        frmPIDList view;
+        view.setEnv(env);
+        setColumns(view, u"INSURERID.1.1"_s,
+                   {{u"Insurer ID", u"orvaneid", 120}, {u"Insurance Company", u"Insurer", -1}});
+        view.bindGrid(insurers);
+        view.cmdEdits[1]->hide();
+        view.cmdEdits[2]->hide();
+        view.setKeepUnsaved(true);
+        if (showList(view, lngHwnd))
+            return insurers;
+        return std::nullopt;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+bool eNOLcls::VerifyFields(const std::shared_ptr<ext::IInvoice> &objInvoice)
+{
+    struct Check {
+        const char16_t *field, *label, *shown;
+    };
+    static const Check checks[] = {
+        {u"s_first", u"Sold to First", u"s_first"},
+        {u"s_last", u"Sold to Last", u"s_last"},
+        {u"s_area2", u"Sold to Home Area Code", u"s_area1"},
+        {u"s_phone2", u"Sold to Home Phone #", u"s_phone1"},
+        {u"policy", u"Policy #", u"policy"},
+        {u"lossDate", u"lossdate", u"Date of Loss"},
+        {u"carid", u"Vehicle", u"carid"},
+        {u"year", u"Vehicle Year", u"year"},
+        {u"make", u"Vehicle Make", u"Make"},
+        {u"Model", u"Vehicle Model", u"model"},
+        {u"Body", u"Vehicle Body", u"body"},
+    };
+    const Recordset rs = orvane::required(objInvoice)->itemsrecordset();
+    QString missing;
+    for (const Check &c : checks) {
+        const QString field = QString::fromUtf16(c.field);
+        const Value v = rs.value(field);
+        bool isMissing;
+        if (field.compare(u"lossDate"_s, Qt::CaseInsensitive) == 0)
+            // An unset date is the zero date; an empty one is not reported.
+            isMissing =
+                v.kind() == orvane::ValueKind::Date && v.toDate().date() <= QDate(1900, 1, 1);
+        else
+            isMissing = v.isNull() || vb::Trim(v.toText()).isEmpty();
+        if (isMissing)
+            missing += QString::fromUtf16(c.label) % u"\t\t\t|"_s % QString::fromUtf16(c.shown) %
+                       u"\r\n"_s;
+    }
+    if (!missing.isEmpty())
+        throw orvane::VbError(-10000, u"qorOrvaneUI.VerifyFields"_s,
+                              u"The following fields are required to save this order\r\n\r\n"_s %
+                                  missing);
+    return false;
+}

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "Recordset.h"
+#include "Ui.h"
+
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+namespace orvane::ext {
+class IEnvironment;
+class IInscoIdList;
+class IInvoice;
+class IOidList;
+class IPidList;
+} // namespace orvane::ext
+
+// The host's entry to the notice of loss: the loss notice view for an order,
+// the check that an order carries what a notice needs, and the lists the
+// network's identifiers are picked from. A list method hands back its list
+// object on the row the user chose, or nothing when the list was closed
+// without a choice. Failures reach the caller as errors named after the method.
+class eNOLcls {
+public:
+    // Opens the loss notice view over `lngHwnd` for the order; returns false
+    // whether or not a notice was sent.
+    bool SendeNOL(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+                  orvane::WindowHandle lngHwnd = 0);
+
+    std::shared_ptr<orvane::ext::IPidList>
+    PIDList(const std::shared_ptr<orvane::ext::IEnvironment> &objEnv,
+            orvane::WindowHandle lngHwnd = 0);
+    std::shared_ptr<orvane::ext::IOidList>
+    NetIDList(const std::shared_ptr<orvane::ext::IEnvironment> &objEnv,
+              orvane::WindowHandle lngHwnd = 0);
+    std::shared_ptr<orvane::ext::IInscoIdList>
+    INSCOIDList(const std::shared_ptr<orvane::ext::IEnvironment> &objEnv, const QString &DestPID,
+                const QString &OrigPID, orvane::WindowHandle lngHwnd = 0);
+    // The host's insurer table (orvaneid, insurer) on the chosen insurer.
+    std::optional<orvane::Recordset>
+    InsurerIDList(const std::shared_ptr<orvane::ext::IEnvironment> &objEnv,
+                  orvane::WindowHandle lngHwnd = 0);
+
+    // Raises -10000 listing the fields a loss notice needs that the order
+    // lacks; returns false (and raises nothing) when none is missing.
+    bool VerifyFields(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice);
+
+    // The filter the insurance-company list is loaded with.
+    static QString inscoidFilter(const QString &DestPID, const QString &OrigPID);
+};
