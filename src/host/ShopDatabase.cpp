@@ -256,7 +256,9 @@ void ShopDatabase::migrate(int target)
         exec(u"ALTER TABLE invline ALTER COLUMN conf TYPE varchar(30)"_s);
     if (kind_ == Kind::Shop) {
         exec(u"CREATE INDEX IF NOT EXISTS invline_order ON invline (idnumber)"_s);
-        exec(u"CREATE INDEX IF NOT EXISTS invoice_dispatch ON invoice (dispatch)"_s);
+        // Filters compare text without trailing blanks; see createOrAddColumns.
+        exec(u"DROP INDEX IF EXISTS invoice_dispatch"_s);
+        exec(u"CREATE INDEX IF NOT EXISTS invoice_dispatch_t ON invoice (rtrim(dispatch, ' '))"_s);
     }
     if (stored == 0)
         exec(u"INSERT INTO host_schema (version) VALUES (?)"_s, {target});

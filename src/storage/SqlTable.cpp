@@ -373,10 +373,24 @@ void createOrAddColumns(QSqlDatabase &db, const BackendDialect &dialect,
             }
             if (!present)
                 continue;
-            const QString indexName = (t.name % u'_' % names.join(u'_')).toLower();
+            // Filters compare text without its trailing blanks (rtrim), so a text
+            // column is indexed by that expression; an index of the plain column
+            // from an older version would only cost writes.
+            QString indexName = (t.name % u'_' % names.join(u'_')).toLower();
+            QStringList keys;
+            bool hasText = false;
+            for (const QString &n : names) {
+                const bool isText = t.column(n)->kind == K::Text;
+                hasText = hasText || isText;
+                keys << (isText ? u"rtrim("_s % n % u", ' ')"_s : n);
+            }
+            if (hasText) {
+                exec(db, u"DROP INDEX IF EXISTS "_s % indexName, {}, source);
+                indexName += u"_t"_s;
+            }
             exec(db,
                  u"CREATE INDEX IF NOT EXISTS "_s % indexName % u" ON "_s % t.name % u" ("_s %
-                     names.join(u", "_s) % u")"_s,
+                     keys.join(u", "_s) % u")"_s,
                  {}, source);
         }
     }

@@ -17,7 +17,7 @@ namespace orvane::transport {
 // Stored in transport_schema; bump it with every column or table added, and
 // give the addition `since` = the new version, so older databases are
 // brought up to date with their rows kept.
-inline constexpr int SchemaVersion = 3;
+inline constexpr int SchemaVersion = 4;
 inline constexpr const char16_t *SchemaVersionTable = u"transport_schema";
 
 namespace staging_detail {
