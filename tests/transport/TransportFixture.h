@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ObjectRegistry.h"
 #include "StagingDatabase.h"
 #include "StubEnvironment.h"
 
@@ -85,6 +86,14 @@ protected:
     }
 
     bool postgres() const { return GetParam() == Db::PostgreSQL; }
+
+    // A table object of the transport, on this case's database.
+    template <class T> std::shared_ptr<T> object(const char16_t *progId)
+    {
+        auto o = CreateObject<T>(QString::fromUtf16(progId));
+        o->setEnv(env_);
+        return o;
+    }
 
     QTemporaryDir dir_;
     QString dataPath_;

@@ -79,21 +79,15 @@ protected:
         invoice = std::make_shared<SimInvoice>(env);
     }
 
-    template <class T> std::shared_ptr<T> table(const char16_t *id)
-    {
-        auto object = CreateObject<T>(QString::fromUtf16(id));
-        object->setEnv(env);
-        return object;
-    }
     Recordset rows(const char16_t *id, const QString &filter)
     {
-        auto t = table<IRsTable>(id);
+        auto t = object<IRsTable>(id);
         t->get_rs(filter);
         return t->itemsrecordset();
     }
     Recordset trans(const QString &filter)
     {
-        auto t = table<Ig_trans>(progid::g_trans);
+        auto t = object<Ig_trans>(progid::g_trans);
         t->get_g_trans(filter);
         return t->itemsrecordset();
     }
@@ -102,7 +96,7 @@ protected:
     // gives its guid.
     QString queueNotice(const QString &claim)
     {
-        auto enol = table<IRsTable>(progid::g_enol);
+        auto enol = object<IRsTable>(progid::g_enol);
         enol->get_rs(u"guid = 'A' and guid <> 'A'"_s);
         Recordset n = enol->itemsrecordset();
         n.addNew();
@@ -128,7 +122,7 @@ protected:
         enol->Update();
         const QString guid = n.value(u"guid"_s).toText();
 
-        auto lines = table<IRsTable>(progid::g_enolline);
+        auto lines = object<IRsTable>(progid::g_enolline);
         lines->get_rs(u"guid = 'A' and guid <> 'A'"_s);
         Recordset l = lines->itemsrecordset();
         for (const auto &[open, qty] : {std::pair{u"WS"_s, 1}, std::pair{u"DR"_s, 2}}) {
@@ -189,7 +183,7 @@ TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
     EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
 
     // The poll of the wait view finds the answer.
-    auto ackn = table<Ig_ackn>(progid::g_ackn);
+    auto ackn = object<Ig_ackn>(progid::g_ackn);
     ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s);
     Recordset rs = ackn->itemsrecordset();
     ASSERT_EQ(rs.recordCount(), 3);
@@ -306,7 +300,7 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
     TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S2"_s)), u"AUTHREQ"_s,
                                        u"S2"_s);
     simulator.runOnce();
-    auto ackn = table<Ig_ackn>(progid::g_ackn);
+    auto ackn = object<Ig_ackn>(progid::g_ackn);
     ackn->Get_g_ACKN(u"g_ackn.sessionid = 'S2'"_s);
     Recordset answers = ackn->itemsrecordset();
     ASSERT_EQ(answers.recordCount(), 3);

@@ -80,13 +80,6 @@ protected:
         registerTransportClasses();
     }
 
-    template <class T> std::shared_ptr<T> object(const char16_t *progId)
-    {
-        auto o = CreateObject<T>(QString::fromUtf16(progId));
-        o->setEnv(env_);
-        return o;
-    }
-
     std::shared_ptr<ext::Ig_trans> trans() { return object<ext::Ig_trans>(ext::progid::g_trans); }
 
     // Rows of g_trans as "rectype/recid" texts, in key order.
