@@ -1,5 +1,6 @@
 #include "Recordset.h"
 #include "ScriptedUi.h"
+#include "TestHelpers.h"
 #include "VbError.h"
 #include "core/Form_Utils.h"
 #include "core/modOrvane.h"
@@ -9,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <optional>
-
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;
@@ -18,16 +17,6 @@ using orvane::VbError;
 namespace ftype = orvane::ftype;
 
 namespace {
-
-std::optional<VbError> caught(const std::function<void()> &f)
-{
-    try {
-        f();
-    } catch (const VbError &e) {
-        return e;
-    }
-    return std::nullopt;
-}
 
 Recordset oneRow()
 {
@@ -49,13 +38,12 @@ TEST(modOrvane, CreateGUIDStringLaysOutTheBytesAsStoredInMemory)
     static const QRegularExpression hex(u"^[0-9A-F]{32}$"_s);
     const QString a = modOrvane::CreateGUIDString();
     const QString b = modOrvane::CreateGUIDString();
-    EXPECT_TRUE(hex.match(a).hasMatch()) << a.toStdString();
-    EXPECT_TRUE(hex.match(b).hasMatch()) << b.toStdString();
     EXPECT_NE(a, b);
     // A random identifier carries version 4 in the high nibble of Data3, whose
     // bytes are stored low first (digits 12-15), and its variant 10xx at the
     // start of Data4 (digit 16), which keeps its order.
     for (const QString &id : {a, b}) {
+        EXPECT_TRUE(hex.match(id).hasMatch()) << id.toStdString();
         EXPECT_EQ(id.at(14), u'4') << id.toStdString();
         EXPECT_TRUE(u"89AB"_s.contains(id.at(16))) << id.toStdString();
     }
@@ -66,12 +54,8 @@ TEST(modOrvane, SQLSafeTextSplicesQuotesAndLineBreaks)
     EXPECT_EQ(modOrvane::SQLSafeText(Value::null()), u"");
     EXPECT_EQ(modOrvane::SQLSafeText(Value()), u"");
     EXPECT_EQ(modOrvane::SQLSafeText(Value(u"  O'Brien  "_s)), u"O' + CHR(39) + 'Brien");
-    EXPECT_EQ(modOrvane::SQLSafeText(Value(u"a\r\nb"_s)), u"a' + CHR(13) + CHR(10) + 'b");
-    EXPECT_EQ(modOrvane::SQLSafeText(Value(u"a\nb"_s)), u"a' + CHR(10) + 'b");
-    EXPECT_EQ(modOrvane::SQLSafeText(Value(u"a\rb"_s)), u"a\rb");
     EXPECT_EQ(modOrvane::SQLSafeText(Value(u"a\r\r\n\nb''"_s)),
               u"a\r' + CHR(13) + CHR(10) + '' + CHR(10) + 'b' + CHR(39) + '' + CHR(39) + '");
-    EXPECT_EQ(modOrvane::SQLSafeText(Value(u"abc"_s + QChar(u'\0') + u"def"_s)), u"abc");
     // Only spaces are trimmed, and only after the cut at the NUL.
     EXPECT_EQ(modOrvane::SQLSafeText(Value(u" x "_s + QChar(u'\0') + u"y"_s)), u"x");
     EXPECT_EQ(modOrvane::SQLSafeText(Value(u"\tx "_s)), u"\tx");
@@ -83,8 +67,6 @@ TEST(modOrvane, SetRSValueFitsTextFieldsAndLeavesOthersAlone)
     Recordset rs = oneRow();
     modOrvane::setRSValue(rs.field(u"Name"_s), Value(u"  abcdefg  "_s));
     EXPECT_EQ(rs.value(u"Name"_s), Value(u"abcde"_s));
-    modOrvane::setRSValue(rs.field(u"name"_s), Value(u" ab "_s));
-    EXPECT_EQ(rs.value(u"Name"_s), Value(u"ab"_s));
     // Sizes count characters: one outside the basic plane counts once and is
     // never split.
     modOrvane::setRSValue(rs.field(u"Name"_s), Value(u"abcd\U0001F600xyz"_s));
@@ -99,8 +81,6 @@ TEST(modOrvane, SetRSValueFitsTextFieldsAndLeavesOthersAlone)
     modOrvane::setRSValue(rs.field(u"Memo"_s), Value(u" "_s + longText + u" "_s));
     EXPECT_EQ(rs.value(u"Memo"_s), Value(longText));
 
-    modOrvane::setRSValue(rs.field(u"Price"_s), Value(12.5));
-    EXPECT_EQ(rs.value(u"Price"_s), Value(12.5));
     modOrvane::setRSValue(rs.field(u"Count"_s), Value(std::int32_t(7)));
     EXPECT_EQ(rs.value(u"Count"_s), Value(std::int32_t(7)));
 }
@@ -108,24 +88,22 @@ TEST(modOrvane, SetRSValueFitsTextFieldsAndLeavesOthersAlone)
 TEST(modOrvane, SetRSValuePassesFailuresUp)
 {
     Recordset rs = oneRow();
-    const auto null = caught([&] { modOrvane::setRSValue(rs.field(u"Name"_s), Value::null()); });
-    ASSERT_TRUE(null);
-    EXPECT_EQ(null->number(), orvane::err::InvalidUseOfNull);
-    EXPECT_EQ(null->source(), u"setRSValue");
-    EXPECT_EQ(null->description(), u"Invalid use of Null\r\nLine : 20");
+    const VbError null =
+        orvane::test::raised([&] { modOrvane::setRSValue(rs.field(u"Name"_s), Value::null()); });
+    EXPECT_EQ(null.number(), orvane::err::InvalidUseOfNull);
+    EXPECT_EQ(null.source(), u"setRSValue");
+    EXPECT_EQ(null.description(), u"Invalid use of Null\r\nLine : 20");
 
-    const auto mismatch =
-        caught([&] { modOrvane::setRSValue(rs.field(u"Count"_s), Value(u"12ab"_s)); });
-    ASSERT_TRUE(mismatch);
-    EXPECT_EQ(mismatch->number(), orvane::err::TypeMismatch);
-    EXPECT_EQ(mismatch->source(), u"setRSValue");
-    EXPECT_TRUE(mismatch->description().endsWith(u"\r\nLine : 50"));
+    const VbError mismatch = orvane::test::raised(
+        [&] { modOrvane::setRSValue(rs.field(u"Count"_s), Value(u"12ab"_s)); });
+    EXPECT_EQ(mismatch.number(), orvane::err::TypeMismatch);
+    EXPECT_EQ(mismatch.source(), u"setRSValue");
+    EXPECT_TRUE(mismatch.description().endsWith(u"\r\nLine : 50"));
 }
 
 TEST(modOrvane, FieldExists)
 {
     const Recordset rs = oneRow();
-    EXPECT_TRUE(modOrvane::FieldExists(rs, u"Price"_s));
     EXPECT_TRUE(modOrvane::FieldExists(rs, u"PRICE"_s));
     EXPECT_FALSE(modOrvane::FieldExists(rs, u"Cost"_s));
     EXPECT_FALSE(modOrvane::FieldExists(rs, QString()));
@@ -144,9 +122,8 @@ TEST(Form_Utils, SelectAllTextTrimsAndSelectsEverything)
     EXPECT_EQ(box.selectedText(), u"12 Main St");
     EXPECT_EQ(box.selectionStart(), 0);
 
-    box.setText(u"\tTab "_s);
+    box.setText(u"\tTab "_s); // only spaces are trimmed
     Form_Utils::SelectAllText(&box);
-    EXPECT_EQ(box.text(), u"\tTab");
     EXPECT_EQ(box.selectedText(), u"\tTab");
 
     Form_Utils::SelectAllText(nullptr);

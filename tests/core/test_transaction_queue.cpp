@@ -17,6 +17,7 @@
 #include <QStringList>
 
 #include "OrderOnlyInvoice.h"
+#include "StubEnvironment.h"
 
 #include <gtest/gtest.h>
 
@@ -30,47 +31,6 @@ namespace {
 
 // Every fake appends what it was asked to this one log.
 QStringList calls;
-
-class QueueOptions : public IOptions {
-public:
-    QString readinistring(const QString &section, const QString &key,
-                          const QString &file) const override
-    {
-        return ini.value(file % u'|' % section % u'|' % key);
-    }
-    void writeinistring(const QString &section, const QString &key, const QString &value,
-                        const QString &file) override
-    {
-        calls << u"writeinistring "_s % section % u' ' % key % u' ' % value % u' ' % file;
-        if (failWrites)
-            throw VbError(75, u"writeinistring"_s, u"Path/File access error"_s);
-        ini.insert(file % u'|' % section % u'|' % key, value);
-        ++writes;
-    }
-    QString dask_ini() const override { return {}; }
-    std::shared_ptr<IDataCommand> dcobject() const override { return nullptr; }
-
-    QMap<QString, QString> ini;
-    int writes = 0;
-    bool failWrites = false;
-};
-
-class QueueEnv : public IEnvironment {
-public:
-    std::shared_ptr<IErrorClass> ErrorClass() const override { return nullptr; }
-    std::shared_ptr<IOptions> Options() const override { return options; }
-    QString GetConnectString(const QString &, int) const override { return {}; }
-    QString data_path() const override { return u"/shop/data/"_s; }
-    QString nags_path() const override { return {}; }
-    Value Location() const override { return 7; }
-    QString SecurityToken() const override { return {}; }
-    std::shared_ptr<IUser> currentuser() const override { return nullptr; }
-    std::shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
-    std::shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
-    std::shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
-
-    std::shared_ptr<QueueOptions> options = std::make_shared<QueueOptions>();
-};
 
 // The transaction table: rows live in `table` (shared by every object, as
 // the database is), and a load with the never-matching filter gives an empty
@@ -141,7 +101,11 @@ public:
     }
     std::shared_ptr<IEnvironment> Env() const override { return env; }
 
-    std::shared_ptr<QueueEnv> env = std::make_shared<QueueEnv>();
+    std::shared_ptr<test::StubEnvironment> env = [] {
+        auto e = std::make_shared<test::StubEnvironment>(u"/shop/data/"_s, QString(), 7);
+        e->options->log = &calls;
+        return e;
+    }();
 };
 
 class TransactionQueueTest : public ::testing::Test {
@@ -173,6 +137,13 @@ protected:
         return rows;
     }
 
+    long queue(std::shared_ptr<IInvoice> order, const QString &type = u"ENOL"_s)
+    {
+        return errorNumber([&] {
+            TransactionQueue::QueueTransaction(order, parsedXml(u"<a/>"_s), type, u"G1"_s);
+        });
+    }
+
     TransTable table;
     std::shared_ptr<QueueInvoice> invoice = std::make_shared<QueueInvoice>();
     const QString ini = u"/shop/data/Orvane.ini"_s;
@@ -200,29 +171,18 @@ TEST_F(TransactionQueueTest, WritesTheRowThenRaisesTheFlagInThatOrder)
                            u"AUTHREQ|S1|<Authorization><SessionID>S1</SessionID></Authorization>|"
                            u"False|1042|7"_s}));
     EXPECT_EQ(invoice->env->options->ini.value(ini % u"|Orvane|SendTrans"_s), u"1"_s);
-}
 
-TEST_F(TransactionQueueTest, TwoDocumentsLeaveTwoRowsAndTheFlagOne)
-{
-    TransactionQueue::QueueTransaction(invoice, parsedXml(u"<LossNotice/>"_s), u"ENOL"_s, u"G1"_s);
-    TransactionQueue::QueueTransaction(invoice, parsedXml(u"<LossNoticeAcknowledgement/>"_s),
-                                       u"LOSSAH"_s, u"G2"_s);
-    EXPECT_EQ(storedRows().size(), 3);
-    EXPECT_TRUE(storedRows()[2].startsWith(u"LOSSAH|G2|"_s));
-    EXPECT_EQ(invoice->env->options->ini.value(ini % u"|Orvane|SendTrans"_s), u"1"_s)
-        << "the flag is not a counter";
+    // A second document: its own row, and the flag is not a counter.
+    EXPECT_EQ(queue(invoice, u"LOSSAH"_s), 0);
+    EXPECT_TRUE(storedRows()[2].startsWith(u"LOSSAH|G1|<a/>|False|"_s));
+    EXPECT_EQ(invoice->env->options->ini.value(ini % u"|Orvane|SendTrans"_s), u"1"_s);
 }
 
 TEST_F(TransactionQueueTest, ARefusedRowRaisesNoFlag)
 {
     table.refuseUpdate = true;
-    EXPECT_EQ(errorNumber([&] {
-                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"ENOL"_s,
-                                                     u"G1"_s);
-              }),
-              err::Unspecified);
+    EXPECT_EQ(queue(invoice), err::Unspecified);
     EXPECT_EQ(storedRows().size(), 1);
-    EXPECT_EQ(invoice->env->options->writes, 0);
     EXPECT_FALSE(calls.join(u'\n').contains(u"writeinistring"_s));
     EXPECT_EQ(calls.last(), u"release"_s) << "the object is released on the way out";
 }
@@ -230,41 +190,25 @@ TEST_F(TransactionQueueTest, ARefusedRowRaisesNoFlag)
 TEST_F(TransactionQueueTest, AFlagThatCannotBeWrittenLeavesTheRowForTheNextSend)
 {
     invoice->env->options->failWrites = true;
-    EXPECT_EQ(errorNumber([&] {
-                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"AUTHREQ"_s,
-                                                     u"S9"_s);
-              }),
-              75);
+    EXPECT_EQ(queue(invoice, u"AUTHREQ"_s), 75);
     ASSERT_EQ(storedRows().size(), 2);
-    EXPECT_TRUE(storedRows()[1].startsWith(u"AUTHREQ|S9|<a/>|False|"_s));
+    EXPECT_TRUE(storedRows()[1].startsWith(u"AUTHREQ|G1|<a/>|False|"_s));
 }
 
 TEST_F(TransactionQueueTest, MissingPiecesFailBeforeAnythingIsWritten)
 {
     // No transport registered: 429 from the creation, nothing written.
     ObjectRegistry::instance().unregisterClass(QString::fromUtf16(progid::g_trans));
-    EXPECT_EQ(errorNumber([&] {
-                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"ENOL"_s,
-                                                     u"G1"_s);
-              }),
-              err::CantCreateObject);
-    EXPECT_EQ(errorNumber([&] {
-                  TransactionQueue::QueueTransaction(nullptr, parsedXml(u"<a/>"_s), u"ENOL"_s,
-                                                     u"G1"_s);
-              }),
-              err::ObjectVariableNotSet);
+    EXPECT_EQ(queue(invoice), err::CantCreateObject);
+    EXPECT_EQ(queue(nullptr), err::ObjectVariableNotSet);
     // An order with no current row cannot give its idnumber: the row is dropped.
     ObjectRegistry::instance().registerClass(QString::fromUtf16(progid::g_trans),
                                              [] { return std::make_shared<QueueTrans>(); });
     invoice->order.moveLast();
     invoice->order.moveNext();
-    EXPECT_EQ(errorNumber([&] {
-                  TransactionQueue::QueueTransaction(invoice, parsedXml(u"<a/>"_s), u"ENOL"_s,
-                                                     u"G1"_s);
-              }),
-              err::NoCurrentRecord);
+    EXPECT_EQ(queue(invoice), err::NoCurrentRecord);
     EXPECT_EQ(storedRows().size(), 1);
-    EXPECT_EQ(invoice->env->options->writes, 0);
+    EXPECT_FALSE(calls.join(u'\n').contains(u"writeinistring"_s));
 }
 
 } // namespace

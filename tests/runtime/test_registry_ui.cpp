@@ -1,9 +1,5 @@
 #include "ObjectRegistry.h"
-#include "ScriptedUi.h"
 #include "VbError.h"
-
-#include <QDialog>
-#include <QPushButton>
 
 #include <gtest/gtest.h>
 
@@ -86,30 +82,4 @@ TEST(VbError, ProceduresWrapOncePerLevel)
         EXPECT_NE(e.number(), 0);
         EXPECT_TRUE(e.description().endsWith(u"boom"_s));
     }
-}
-
-TEST(ScriptedUi, AnswersRecordsAndPlaysDialogs)
-{
-    test::ScopedScriptedUi ui;
-    ui->answer(MsgResult::No);
-    EXPECT_EQ(Ui::instance().msgBox(u"Unlink?"_s, MsgButtons::YesNo, MsgIcon::Question),
-              MsgResult::No);
-    // With nothing queued the first button answers.
-    EXPECT_EQ(Ui::instance().msgBox(u"Done"_s), MsgResult::OK);
-    ASSERT_EQ(ui->boxes().size(), 2u);
-    EXPECT_EQ(ui->boxes()[0].title, u"qorOrvaneUI"_s);
-    EXPECT_EQ(ui->boxes()[0].icon, MsgIcon::Question);
-
-    QDialog dialog;
-    dialog.setObjectName(u"Dispatchfrm"_s);
-    auto *ok = new QPushButton(u"OK"_s, &dialog);
-    QObject::connect(ok, &QPushButton::clicked, &dialog, &QDialog::accept);
-    ui->onDialog([](QDialog *d) { d->findChild<QPushButton *>()->click(); });
-    EXPECT_EQ(Ui::instance().showModal(&dialog), QDialog::Accepted);
-    EXPECT_FALSE(dialog.isVisible());
-    EXPECT_EQ(ui->dialogsShown(), std::vector<QString>{u"Dispatchfrm"_s});
-
-    ui->setWindowRect(42, QRect(10, 20, 300, 200));
-    EXPECT_EQ(Ui::instance().windowRect(42), QRect(10, 20, 300, 200));
-    EXPECT_TRUE(Ui::instance().windowRect(7).isEmpty());
 }

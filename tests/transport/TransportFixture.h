@@ -1,7 +1,8 @@
 #pragma once
 
+#include "ObjectRegistry.h"
 #include "StagingDatabase.h"
-#include "external/IEnvironment.h"
+#include "StubEnvironment.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -43,32 +44,6 @@ inline QString pgConnection(QString *why)
     return {};
 }
 
-// Just enough of a host environment for the table objects: the connection text.
-class FakeEnv : public ext::IEnvironment {
-public:
-    FakeEnv(QString connection, QString dataPath)
-        : connection_(std::move(connection)), dataPath_(std::move(dataPath))
-    {
-    }
-    std::shared_ptr<ext::IErrorClass> ErrorClass() const override { return nullptr; }
-    std::shared_ptr<ext::IOptions> Options() const override { return nullptr; }
-    QString GetConnectString(const QString &folder, int) const override
-    {
-        return folder == dataPath_ ? connection_ : QString();
-    }
-    QString data_path() const override { return dataPath_; }
-    QString nags_path() const override { return dataPath_ + QStringLiteral("nags/"); }
-    Value Location() const override { return 1; }
-    QString SecurityToken() const override { return {}; }
-    std::shared_ptr<ext::IUser> currentuser() const override { return nullptr; }
-    std::shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
-    std::shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
-    std::shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
-
-private:
-    QString connection_, dataPath_;
-};
-
 // Every case runs on SQLite (a file in a fresh folder) and on PostgreSQL (a
 // fresh schema in the test server's database).
 class TransportTest : public ::testing::TestWithParam<Db> {
@@ -86,7 +61,7 @@ protected:
                 GTEST_SKIP() << "PostgreSQL: " << why.toStdString();
             useFreshDatabase();
         }
-        env_ = std::make_shared<FakeEnv>(connection_, dataPath_);
+        env_ = std::make_shared<orvane::test::StubEnvironment>(dataPath_, connection_);
     }
 
     // A database of its own for each case: ctest runs cases in parallel
@@ -112,10 +87,18 @@ protected:
 
     bool postgres() const { return GetParam() == Db::PostgreSQL; }
 
+    // A table object of the transport, on this case's database.
+    template <class T> std::shared_ptr<T> object(const char16_t *progId)
+    {
+        auto o = CreateObject<T>(QString::fromUtf16(progId));
+        o->setEnv(env_);
+        return o;
+    }
+
     QTemporaryDir dir_;
     QString dataPath_;
     QString connection_;
-    std::shared_ptr<FakeEnv> env_;
+    std::shared_ptr<orvane::test::StubEnvironment> env_;
 };
 
 } // namespace orvane::transport::test

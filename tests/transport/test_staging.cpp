@@ -89,10 +89,9 @@ TEST_P(StagingSchemaTest, RefusesFiltersOutsideTheDialectBeforeRunningAnything)
     auto db = StagingDatabase::open(connection_, SchemaVersion);
     const sql::TableDef &trans = *stagingTable(u"g_trans"_s);
     QSqlQuery(db->db()).exec(u"INSERT INTO g_trans (rectype, recid) VALUES ('DISPATCH', 'D1')"_s);
-    for (const char16_t *filter :
-         {u"recid = 'D1'; DELETE FROM g_trans", u"recid = 'D1' -- comment",
-          u"recid = (SELECT recid FROM g_trans)", u"nosuchcolumn = 1", u"recid = 'D1",
-          u"g_ackn.sessionid = 'x'", u"recid = \"D1\"", u"recid = 'D1' /* c */"}) {
+    // The dialect's own tests go through the refusals; these show the load uses it.
+    for (const char16_t *filter : {u"recid = 'D1'; DELETE FROM g_trans",
+                                   u"recid = (SELECT recid FROM g_trans)", u"nosuchcolumn = 1"}) {
         const VbError e =
             orvane::test::raised([&] { db->load(trans, QString::fromUtf16(filter)); });
         EXPECT_EQ(e.number(), sql::SyntaxErrorNumber) << QString::fromUtf16(filter).toStdString();
