@@ -334,21 +334,21 @@ void clsShowDispatch::NodeValue(const XmlNode &node, const QString &name, Record
 
 void clsShowDispatch::CreateRecordset()
 {
-    int line = 0;
+    orvane::Proc p(u"CreateRecordset"_s);
     try {
-        line = 10;
+        p.at(10);
         rsDispatch = makeRecordset<kDispatchFields>();
-        line = 20;
+        p.at(20);
         CreateDisRecordset();
-        line = 30;
+        p.at(30);
         CreateAuthRecordset();
-        line = 40;
+        p.at(40);
         CreateDamageRecordset();
     } catch (...) {
         const orvane::VbError e = orvane::currentError();
         orvane::Ui::instance().msgBox(u"Error occurred in CreateRecordset\r\n"_s %
                                           QString::number(e.number()) % u"\r\n"_s %
-                                          e.description() % u"\r\n"_s % QString::number(line),
+                                          e.description() % u"\r\n"_s % QString::number(p.line()),
                                       orvane::MsgButtons::OK);
     }
 }
