@@ -80,6 +80,13 @@ QString elementText(const orvane::XmlNode &root, const QString &path)
     return n.text();
 }
 
+// For looking at the views: ORVANE_SCREENSHOT_DIR names a folder for pictures.
+void shot(QWidget *w, const QString &name)
+{
+    if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+        w->grab().save(QString::fromLocal8Bit(dir) % u'/' % name % u".png"_s);
+}
+
 } // namespace
 
 class FollowThrough : public LossTest {
@@ -175,6 +182,7 @@ protected:
         c->txtInstallTime->setTime(QTime(9, 30));
         c->chkMobile->setCheckState(Qt::Checked);
         c->txtZip->setText(u"97205"_s);
+        shot(c, u"Coveragefrm"_s);
         (accept ? c->cmdBuild : c->cmdCancel)->click();
     }
 };
@@ -446,14 +454,18 @@ TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
         ui_->onDialog([&](QDialog *w) {
             auto *wait = dynamic_cast<eNOLwaitfrm *>(w);
             ASSERT_TRUE(wait);
+            shot(wait, u"eNOLwaitfrm-mode0"_s);
             network.runOnce();
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 1);
+            shot(wait, u"eNOLwaitfrm-mode1"_s);
             ui_->onDialog([](QDialog *c) { answerCoverage(c, true); });
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 2) << "the answer was sent";
+            shot(wait, u"eNOLwaitfrm-mode2"_s);
             network.runOnce();
             wait->tmrAuthResponse_Timer(); // the loss acknowledgement
+            shot(wait, u"eNOLwaitfrm-lossack"_s);
             EXPECT_FALSE(wait->ended());
             ui_->onDialog([](QDialog *c) {
                 if (auto *compare = dynamic_cast<Comparersfrm *>(c))
