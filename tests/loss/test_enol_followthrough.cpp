@@ -509,6 +509,17 @@ TEST_F(FollowThrough, ANoticeThatCannotBeQueuedIsNotKept)
     EXPECT_EQ(reportedErrors().size(), 1);
     EXPECT_EQ(table(ext::progid::g_enol, QString())->itemsrecordset().recordCount(), 0);
     EXPECT_EQ(table(ext::progid::g_enolline, QString())->itemsrecordset().recordCount(), 0);
+
+    // Queued, but the send flag cannot be raised: the notice is on its way and stays whole.
+    ASSERT_TRUE(QDir().mkpath(host_->env()->data_path() % u"Orvane.ini"_s));
+    openForm(2, [](eNOLfrm *view) {
+        fillValid(view);
+        view->cmdAction[0]->click();
+        view->cmdAction[1]->click();
+    });
+    EXPECT_EQ(trans(u"ENOL"_s).recordCount(), 1);
+    EXPECT_EQ(table(ext::progid::g_enol, QString())->itemsrecordset().recordCount(), 1);
+    EXPECT_EQ(table(ext::progid::g_enolline, QString())->itemsrecordset().recordCount(), 2);
 }
 
 TEST_F(FollowThrough, AFailedCoverageDocumentIsNoAnswer)

@@ -25,6 +25,7 @@
 #include "external/IUser.h"
 #include "external/IVehicle.h"
 #include "external/IVehicleChooser.h"
+#include "external/Ig_trans.h"
 #include "external/ObjectCast.h"
 #include "external/ProgIds.h"
 #include "loss/eNOLcls.h"
@@ -1471,6 +1472,21 @@ void discardNotice(const std::shared_ptr<ext::IRsTable> &notice,
     drop(notice);
 }
 
+// Whether the notice's transaction row made it into the table. When that
+// cannot be told, the notice is taken to be on its way.
+bool isQueued(const std::shared_ptr<ext::IInvoice> &invoice, const QString &guid) noexcept
+{
+    try {
+        auto trans = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
+        trans->setEnv(invoice->Env());
+        trans->get_g_trans(u"g_trans.rectype = 'ENOL' and g_trans.recid = '"_s %
+                           modOrvane::SQLSafeText(guid) % u"'"_s);
+        return trans->itemsrecordset().recordCount() > 0;
+    } catch (...) {
+        return true;
+    }
+}
+
 } // namespace
 
 QString eNOLfrm::telephoneForm(const QString &phone)
@@ -1733,8 +1749,10 @@ void eNOLfrm::BuildXML()
             TransactionQueue::QueueTransaction(
                 objInvoice_, doc, QString::fromUtf16(TransactionQueue::LossNotice), guid);
         } catch (...) {
-            // Only a notice that is on its way may stay in the tables.
-            discardNotice(notice, lines);
+            // Only a notice that is on its way may stay in the tables; once its
+            // transaction row is saved, the service sends it whatever failed after.
+            if (!isQueued(objInvoice_, guid))
+                discardNotice(notice, lines);
             throw;
         }
 

@@ -204,9 +204,11 @@ void eNOLwaitfrm::Form_Activate()
     if (activated_)
         return;
     activated_ = true;
-    for (int i = 0; i < mode_ * 2 && i < 4; ++i)
+    // A wait reopened further on shows the steps already behind it.
+    const int waitingFor = mode_ == 0 ? 0 : mode_ == 1 ? 1 : 3;
+    for (int i = 0; i < waitingFor; ++i)
         finish(i);
-    highlight(mode_ == 0 ? 0 : mode_ == 1 ? 1 : 3);
+    highlight(waitingFor);
     if (checkAtOnce_)
         tmrAuthResponse_Timer();
 }
