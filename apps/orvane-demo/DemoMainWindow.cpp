@@ -22,6 +22,7 @@
 #include "external/IOidList.h"
 #include "external/IOptions.h"
 #include "external/IPidList.h"
+#include "external/IRsTable.h"
 #include "external/Ig_ackn.h"
 #include "external/ProgIds.h"
 
@@ -318,6 +319,32 @@ void DemoMainWindow::buildMenus()
             showOrder();
         });
     });
+    // The follow-through of the order's last notice, at the step the user picks.
+    QAction *answers = loss->addAction(u"Loss Notice &Answers..."_s, this, [this, lossCall] {
+        bool ok = false;
+        const QString type = QInputDialog::getItem(
+            this, u"Loss Notice Answers"_s, u"Show:"_s,
+            {u"ENOL"_s, u"COVER"_s, u"LOSSACK"_s, u"DISPATCH"_s}, 0, false, &ok);
+        if (!ok)
+            return;
+        lossCall(true, [this, &type](eNOLcls &enol, orvane::WindowHandle owner) {
+            auto notices = orvane::CreateObject<orvane::ext::IRsTable>(
+                QString::fromUtf16(orvane::ext::progid::g_enol));
+            notices->setEnv(host_->env());
+            notices->get_rs(
+                u"g_enol.daskid = "_s %
+                QString::number(order_->itemsrecordset().value(u"idnumber"_s).toInt64()));
+            orvane::Recordset rows = notices->itemsrecordset();
+            QString lossRef;
+            if (rows.recordCount() > 0) {
+                rows.moveLast();
+                const orvane::Value ref = rows.value(u"Lossrefnum"_s);
+                lossRef = ref.isNull() ? QString() : ref.toText();
+            }
+            enol.ShowResponses(order_, type, lossRef, owner);
+            showOrder();
+        });
+    });
     loss->addSeparator();
     auto chosen = [this](const QString &what, const QString &id) {
         statusBar()->showMessage(
@@ -359,9 +386,10 @@ void DemoMainWindow::buildMenus()
             chosen(u"Insurer ID"_s, rows ? rows->value(u"orvaneid"_s).toText() : QString());
         });
     });
-    connect(loss, &QMenu::aboutToShow, this, [this, verify, send] {
+    connect(loss, &QMenu::aboutToShow, this, [this, verify, send, answers] {
         verify->setEnabled(order_ != nullptr);
         send->setEnabled(order_ != nullptr);
+        answers->setEnabled(order_ != nullptr);
     });
 }
 

@@ -50,11 +50,10 @@ void HostErrorClass::ErrorHandle(int, const QString &procedure, const QString &t
 {
     try {
         log(procedure, text, number, ErrorLine);
-
-        const QString shownKey = procedure + u'\x1f' + QString::number(number);
-        if (Mode == 1 && shown_.contains(shownKey))
+        // The polling view has already shown the network's error in its own
+        // box; another one would repeat it (or show an empty one).
+        if (Mode == 1)
             return;
-        shown_.insert(shownKey);
 
         if (number != 0) {
             Ui::instance().msgBox(

@@ -2,7 +2,6 @@
 
 #include "external/IErrorClass.h"
 
-#include <QSet>
 #include <QString>
 
 #include <optional>
@@ -21,10 +20,9 @@ public:
 
     // A run-time error (number not 0) shows "Error n in procedure, line l:"
     // and the text with a critical icon; a validation message (number 0) shows
-    // the text alone with an exclamation mark. Mode 1, a network error logged
-    // by a polling view, shows a box only for the first report of its
-    // procedure and number in the life of this object, so a poll failing every
-    // few seconds does not bury the user in boxes. Never throws.
+    // the text alone with an exclamation mark. Mode 1, a network error that
+    // the polling view has already shown in its own words, is logged only.
+    // Never throws.
     void ErrorHandle(int zero, const QString &procedure, const QString &text, long number,
                      int ErrorLine, std::optional<int> Mode = std::nullopt) override;
 
@@ -40,7 +38,6 @@ private:
     QString logFile_;
     QString title_;
     QString user_;
-    QSet<QString> shown_;
     bool logFailureShown_ = false;
 };
 

@@ -11,8 +11,10 @@
 #include "external/IOidList.h"
 #include "external/IOptions.h"
 #include "external/IPidList.h"
+#include "external/IRsTable.h"
 #include "external/ProgIds.h"
 #include "loss/eNOLfrm.h"
+#include "loss/eNOLwaitfrm.h"
 #include "loss/frmPIDList.h"
 #include "vb.h"
 
@@ -81,6 +83,74 @@ bool eNOLcls::SendeNOL(const std::shared_ptr<ext::IInvoice> &objInvoice,
         orvane::Ui::instance().showModal(&view);
         p.at(40);
         view.Form_Unload();
+        return false;
+    } catch (...) {
+        p.rethrow();
+    }
+}
+
+bool eNOLcls::ShowResponses(const std::shared_ptr<ext::IInvoice> &objInvoice,
+                            const QString &strType, const QString &strRefNum,
+                            orvane::WindowHandle lngHwnd)
+{
+    Proc p(u"qorOrvaneUI.eNOLcls.SendeNOL()"_s);
+    try {
+        p.at(10);
+        const auto env = orvane::required(objInvoice)->Env();
+        const Recordset order = objInvoice->itemsrecordset();
+        // Numeric identifiers stand unquoted; anything else would not be one.
+        auto number = [&order](const QString &field) {
+            return QString::number(order.value(field).toInt64());
+        };
+        const QString byOrder = u"g_enol.daskid = "_s % number(u"idnumber"_s) % u" AND "_s %
+                                u"g_enol.daskloc = "_s % number(u"Location"_s);
+        auto notice = createTable<ext::IRsTable>(u"qororvaneout.g_enolcls");
+        notice->setEnv(env);
+        notice->get_rs(byOrder);
+
+        p.at(20);
+        eNOLwaitfrm wait;
+        wait.setInvoice(objInvoice);
+        Recordset rows = notice->itemsrecordset();
+        wait.setNoticeID(rows.value(u"guid"_s).toText());
+
+        p.at(30);
+        const QString type = vb::UCase(vb::Trim(strType));
+        const QString refNum = vb::Trim(strRefNum);
+        if (type == u"LOSSACK"_s || type == u"DISPATCH"_s) {
+            p.at(40);
+            notice->get_rs(byOrder % u" AND g_enol.ack = .F."_s);
+            Recordset unread = notice->itemsrecordset();
+            if (unread.recordCount() > 0) {
+                unread.setValue(u"ack"_s, true);
+                unread.update();
+                notice->Update();
+            }
+            auto cover = createTable<ext::IRsTable>(u"qororvaneout.g_cover");
+            cover->setEnv(env);
+            cover->get_rs(u"g_cover.lossref = '"_s % modOrvane::SQLSafeText(refNum) %
+                          u"' AND g_cover.ack = .F."_s);
+            Recordset covers = cover->itemsrecordset();
+            if (covers.recordCount() > 0) {
+                for (covers.moveFirst(); !covers.eof(); covers.moveNext()) {
+                    covers.setValue(u"ack"_s, true);
+                    covers.update();
+                }
+                cover->Update();
+            }
+            wait.setMode(2);
+        } else if (type == u"COVER"_s) {
+            if (rows.recordCount() > 0 && rows.value(u"ack"_s).toBool())
+                wait.setMode(1);
+        }
+
+        p.at(50);
+        wait.setNoticeTable(notice);
+        wait.setCheckAtOnce(true);
+        wait.setLossRef(refNum);
+        WindowAPImod::CentreOverOwner(lngHwnd, &wait);
+        orvane::Ui::instance().showModal(&wait);
+        wait.Form_Unload();
         return false;
     } catch (...) {
         p.rethrow();

@@ -28,6 +28,15 @@ public:
     bool SendeNOL(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                   orvane::WindowHandle lngHwnd = 0);
 
+    // Reopens the follow-through of the order's loss notice in the wait view:
+    // "ENOL" waits for the notice's confirmation, "COVER" for the coverage
+    // request (once the notice is confirmed), "LOSSACK" and "DISPATCH" mark
+    // the notice and the loss's coverage rows read and wait for the loss
+    // acknowledgement and the dispatch. Returns false.
+    bool ShowResponses(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+                       const QString &strType, const QString &strRefNum,
+                       orvane::WindowHandle lngHwnd = 0);
+
     std::shared_ptr<orvane::ext::IPidList>
     PIDList(const std::shared_ptr<orvane::ext::IEnvironment> &objEnv,
             orvane::WindowHandle lngHwnd = 0);

@@ -7,6 +7,9 @@
 #include "VbError.h"
 #include "core/Form_Utils.h"
 #include "core/Orvanemod.h"
+#include "core/TransactionQueue.h"
+#include "core/WindowAPImod.h"
+#include "core/XMLUtilmod.h"
 #include "core/modOrvane.h"
 #include "external/IAgentControl.h"
 #include "external/IDataCommand.h"
@@ -17,13 +20,16 @@
 #include "external/IOidList.h"
 #include "external/IOptions.h"
 #include "external/IPidList.h"
+#include "external/IRsTable.h"
 #include "external/IShop.h"
 #include "external/IUser.h"
 #include "external/IVehicle.h"
 #include "external/IVehicleChooser.h"
+#include "external/Ig_trans.h"
 #include "external/ObjectCast.h"
 #include "external/ProgIds.h"
 #include "loss/eNOLcls.h"
+#include "loss/eNOLwaitfrm.h"
 #include "vb.h"
 
 #include <QApplication>
@@ -1424,7 +1430,347 @@ void eNOLfrm::cmdAction_Click(int index)
     }
 }
 
+// --- saving and sending the notice ------------------------------------------------------
+
+namespace {
+
+const QString kNoRow = u"guid = 'A' and guid <> 'A'"_s;
+
+std::shared_ptr<ext::IRsTable> lossTable(const char16_t *progId,
+                                         const std::shared_ptr<ext::IEnvironment> &env)
+{
+    auto table = orvane::CreateObject<ext::IRsTable>(QString::fromUtf16(progId).toLower());
+    table->setEnv(env);
+    return table;
+}
+
+QString yn(const Value &v)
+{
+    return !v.isNull() && v.toBool() ? u"Y"_s : u"N"_s;
+}
+
+// Takes back what SaveToTable wrote, so that a notice is never left half
+// saved or saved but never sent. Best effort: the failure being handled is
+// the one worth reporting.
+void discardNotice(const std::shared_ptr<ext::IRsTable> &notice,
+                   const std::shared_ptr<ext::IRsTable> &lines) noexcept
+{
+    auto drop = [](const std::shared_ptr<ext::IRsTable> &table) {
+        try {
+            if (!table)
+                return;
+            Recordset rs = table->itemsrecordset();
+            if (!rs.isOpen() || rs.recordCount() == 0)
+                return;
+            for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+                rs.deleteRow();
+            table->Update();
+        } catch (...) {
+        }
+    };
+    drop(lines);
+    drop(notice);
+}
+
+// Whether the notice's transaction row made it into the table. When that
+// cannot be told, the notice is taken to be on its way.
+bool isQueued(const std::shared_ptr<ext::IInvoice> &invoice, const QString &guid) noexcept
+{
+    try {
+        auto trans = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
+        trans->setEnv(invoice->Env());
+        trans->get_g_trans(u"g_trans.rectype = 'ENOL' and g_trans.recid = '"_s %
+                           modOrvane::SQLSafeText(guid) % u"'"_s);
+        return trans->itemsrecordset().recordCount() > 0;
+    } catch (...) {
+        return true;
+    }
+}
+
+} // namespace
+
+QString eNOLfrm::telephoneForm(const QString &phone)
+{
+    const QString digits = vb::Left(phone, 10);
+    if (vb::Trim(digits).isEmpty())
+        return QString();
+    const QString pattern = u"@@@-@@@-@@@@"_s;
+    QString out = pattern;
+    qsizetype from = digits.size() - 1;
+    for (qsizetype i = out.size() - 1; i >= 0; --i) {
+        if (out[i] != u'@')
+            continue;
+        out[i] = from >= 0 ? digits[from--] : u' ';
+    }
+    return out;
+}
+
+QString eNOLfrm::vehicleIdNumber(const QString &vehicleId)
+{
+    const QString rest = vb::Mid(vehicleId, 3);
+    qsizetype n = 0;
+    while (n < rest.size() && rest[n] == u' ')
+        ++n;
+    QString digits;
+    for (; n < rest.size() && rest[n].isDigit() && rest[n].unicode() < 128; ++n)
+        digits += rest[n];
+    while (digits.size() > 1 && digits.startsWith(u'0'))
+        digits.remove(0, 1);
+    return digits.isEmpty() ? u"0"_s : digits;
+}
+
+void eNOLfrm::SaveToTable(std::shared_ptr<ext::IRsTable> &notice,
+                          std::shared_ptr<ext::IRsTable> &lines)
+{
+    Proc p = proc(u"SaveToTable"_s);
+    try {
+        p.at(10);
+        const auto env = orvane::required(objInvoice_)->Env();
+        notice = lossTable(ext::progid::g_enol, env);
+        lines = lossTable(ext::progid::g_enolline, env);
+        p.at(20);
+        notice->get_rs(kNoRow);
+        Recordset rs = notice->itemsrecordset();
+        rs.addNew();
+        const Recordset inv = objInvoice_->itemsrecordset();
+        auto put = [&rs](const char16_t *column, const Value &v) {
+            modOrvane::setRSValue(rs.field(QString::fromUtf16(column)), v);
+        };
+        auto fromInvoice = [&](const char16_t *column, const char16_t *field) {
+            put(column, inv.value(QString::fromUtf16(field)));
+        };
+        auto joined = [&](const char16_t *a, const char16_t *b) {
+            return Value(fieldText(inv, QString::fromUtf16(a)) %
+                         fieldText(inv, QString::fromUtf16(b)));
+        };
+        p.at(30);
+        put(u"origpid", trimmed(txtPID));
+        put(u"orgcoid", trimmed(txtInsCOID));
+        put(u"destpid", trimmed(txtOID));
+        put(u"insurerid", trimmed(txtInsuranceID));
+        fromInvoice(u"daskid", u"idnumber");
+        fromInvoice(u"daskloc", u"location");
+        fromInvoice(u"s_first", u"s_first");
+        fromInvoice(u"s_last", u"s_last");
+        put(u"s_phone", joined(u"s_area2", u"s_phone2"));
+        put(u"s_altphone", joined(u"s_area1", u"s_phone1"));
+        fromInvoice(u"s_address", u"s_address");
+        fromInvoice(u"s_city", u"s_city");
+        fromInvoice(u"s_state", u"s_state");
+        fromInvoice(u"s_zip", u"s_zip");
+        fromInvoice(u"policy", u"policy");
+        put(u"policyst", trimmed(txtPolicyState));
+        fromInvoice(u"a_company", u"a_company");
+        fromInvoice(u"a_first", u"a_first");
+        fromInvoice(u"a_last", u"a_last");
+        put(u"a_phone", joined(u"a_area", u"a_phone"));
+        put(u"lossid", trimmed(txtLossIDNumber));
+        fromInvoice(u"lossdate", u"lossdate");
+        fromInvoice(u"vehicleid", u"Carid");
+        fromInvoice(u"year", u"year");
+        fromInvoice(u"make", u"make");
+        fromInvoice(u"model", u"model");
+        fromInvoice(u"body", u"body");
+        put(u"owner", vb::Trim(cboOwnership->currentText()));
+        put(u"vehiclesrc", vb::Trim(cboVehicleSource->currentText()));
+        put(u"vehtype", vb::Trim(cboVehicleType->currentText()));
+        fromInvoice(u"vin", u"vin");
+        put(u"vehiclenum", trimmed(txtVehicleNumber));
+        put(u"glassonly", chkGlassDamage->checkState() != Qt::Unchecked);
+        p.at(40);
+        if (findCause(cboCauseofLoss->currentIndex())) {
+            put(u"causeloss", rsCause_.value(u"LossCode"_s));
+            put(u"lossdesc", rsCause_.value(u"Description"_s));
+        }
+        put(u"subname", trimmed(txtsubName));
+        put(u"subdata", trimmed(txtSubdata));
+        put(u"contact", trimmed(txtContactName));
+        put(u"bodilyinj", chkBodilyInjury->checkState() != Qt::Unchecked);
+        p.at(50);
+        rs.setValue(u"ack"_s, true);
+        rs.update();
+        notice->Update();
+
+        p.at(60);
+        try {
+            lines->get_rs(kNoRow);
+            Recordset out = lines->itemsrecordset();
+            const QString guid = fieldText(rs, u"guid"_s);
+            Recordset damage = rsDamage_.isOpen() ? rsDamage_.clone() : Recordset();
+            if (damage.isOpen() && damage.recordCount() > 0) {
+                for (damage.moveFirst(); !damage.eof(); damage.moveNext()) {
+                    out.addNew();
+                    auto line = [&](const char16_t *column, const Value &v) {
+                        modOrvane::setRSValue(out.field(QString::fromUtf16(column)), v);
+                    };
+                    line(u"nolguid", guid);
+                    line(u"opentype", damage.value(u"OpeningCode"_s));
+                    line(u"opendesc", damage.value(u"OpeningCodeDesc"_s));
+                    line(u"poscode", vb::Trim(fieldText(damage, u"PositionCode"_s)));
+                    line(u"relloc", vb::Trim(fieldText(damage, u"LocationCode"_s)));
+                    line(u"sidecode", vb::Trim(fieldText(damage, u"SideCode"_s)));
+                    line(u"qty", damage.value(u"GlassQuantity"_s));
+                    line(u"notrepair", damage.value(u"notrepairable"_s));
+                    out.update();
+                }
+                // All lines in one save: a notice has all of its lines or none.
+                lines->Update();
+            }
+        } catch (...) {
+            discardNotice(notice, nullptr);
+            throw;
+        }
+    } catch (...) {
+        notice.reset();
+        lines.reset();
+        reportTrapped(p);
+    }
+}
+
+bool eNOLfrm::CreateXML(const std::shared_ptr<ext::IRsTable> &notice,
+                        const std::shared_ptr<ext::IRsTable> &lines, orvane::XmlDocument &doc)
+{
+    Proc p = proc(u"CreateXML"_s);
+    try {
+        p.at(10);
+        const Recordset rs = orvane::required(notice)->itemsrecordset();
+        auto col = [&rs](const char16_t *column) {
+            return fieldText(rs, QString::fromUtf16(column));
+        };
+        doc = orvane::XmlDocument();
+        doc.appendChild(doc.createElement(u"LossNotice"_s));
+        auto add = [&doc](const orvane::XmlNode &parent, const QString &name, QString value) {
+            XMLUtilmod::CreateNode(doc, name, value, parent);
+        };
+
+        p.at(20);
+        const orvane::XmlNode header = XMLUtilmod::CreateNodeRoot(doc, u"LossNoticeHeader"_s);
+        add(header, u"EnvironmentID"_s, u"PROD"_s);
+        add(header, u"SessionID"_s, col(u"guid"));
+        add(header, u"OriginationPID"_s, col(u"origpid"));
+        add(header, u"OriginationCompanyID"_s, col(u"orgcoid"));
+        add(header, u"DestinationPID"_s, col(u"destpid"));
+        add(header, u"TransactionDate"_s,
+            vb::FormatYYYYMMDD(orvane::DateValue::fromDate(QDate::currentDate())));
+        add(header, u"TransactionTime"_s, vb::FormatHHMMSS(QTime::currentTime()));
+        add(header, u"VersionNumber"_s, u"1.10"_s);
+
+        p.at(30);
+        orvane::XmlNode d = XMLUtilmod::CreateNodeRoot(doc, u"LossNoticeDetails"_s);
+        const Value lossDate = rs.value(u"lossdate"_s);
+        add(d, u"InsurerID"_s, col(u"insurerid"));
+        add(d, u"InsuredOrClaimantFirstName"_s, col(u"s_first"));
+        add(d, u"InsuredOrClaimantLastName"_s, col(u"s_last"));
+        add(d, u"InsuredOrClaimantTelephone"_s, telephoneForm(col(u"s_phone")));
+        add(d, u"InsuredOrClaimantAlternateTelephone"_s, telephoneForm(col(u"s_altphone")));
+        add(d, u"InsuredOrClaimantAddress"_s, col(u"s_address"));
+        add(d, u"InsuredOrClaimantCity"_s, col(u"s_city"));
+        add(d, u"InsuredOrClaimantStateProvince"_s, col(u"s_state"));
+        add(d, u"InsuredOrClaimantPostalCode"_s, col(u"s_zip"));
+        add(d, u"InsuredOrClaimantPolicyNumber"_s, col(u"policy").remove(u' '));
+        add(d, u"InsuredOrClaimantPolicyState"_s, col(u"policyst"));
+        add(d, u"AgencyName"_s, col(u"a_company"));
+        add(d, u"AgentFirstName"_s, col(u"a_first"));
+        add(d, u"AgentLastName"_s, col(u"a_last"));
+        add(d, u"AgentPhoneNumber"_s, telephoneForm(col(u"a_phone")));
+        add(d, u"LossIdentificationNumbers"_s, col(u"lossid").remove(u' '));
+        add(d, u"DateOfLoss"_s,
+            lossDate.isNull() || lossDate.isEmpty() ? QString()
+                                                    : vb::FormatYYYYMMDD(lossDate.toDate()));
+        add(d, u"VehicleID"_s, vehicleIdNumber(col(u"vehicleid")));
+        add(d, u"VehicleIDSource"_s, col(u"vehiclesrc"));
+        add(d, u"VehicleType"_s, col(u"vehtype"));
+        add(d, u"VehicleIDNumber"_s, col(u"vin"));
+        add(d, u"VehicleNumber"_s, col(u"vehiclenum"));
+        add(d, u"VehicleYear"_s, col(u"year"));
+        add(d, u"VehicleMake"_s, col(u"make"));
+        add(d, u"VehicleModel"_s, col(u"model"));
+        add(d, u"VehicleStyle"_s, col(u"body"));
+        add(d, u"VehicleOwnership"_s, col(u"owner"));
+        add(d, u"GlassOnlyDamage"_s, yn(rs.value(u"glassonly"_s)));
+        add(d, u"CauseOfLossCode"_s, col(u"causeloss"));
+        const orvane::XmlNode sub = d.appendChild(doc.createElement(u"SubrogationInformation"_s));
+        add(sub, u"SubrogationContactName"_s, col(u"subname"));
+        add(sub, u"SubrogationData"_s, col(u"subdata"));
+
+        p.at(40);
+        Recordset line = orvane::required(lines)->itemsrecordset();
+        if (line.isOpen() && line.recordCount() > 0) {
+            for (line.moveFirst(); !line.eof(); line.moveNext()) {
+                const orvane::XmlNode damage =
+                    d.appendChild(doc.createElement(u"DamageInformation"_s));
+                add(damage, u"OpeningTypeCode"_s, fieldText(line, u"opentype"_s));
+                add(damage, u"PositionCode"_s, fieldText(line, u"poscode"_s));
+                add(damage, u"RelativeLocationCode"_s, fieldText(line, u"relloc"_s));
+                add(damage, u"SideCode"_s, fieldText(line, u"sidecode"_s));
+                add(damage, u"GlassDamageQuantity"_s, fieldText(line, u"qty"_s));
+                add(damage, u"RepairQualification"_s, yn(line.value(u"notrepair"_s)));
+            }
+        }
+        add(d, u"BodilyInjury"_s, yn(rs.value(u"bodilyinj"_s)));
+        add(d, u"OriginationContactName"_s, col(u"contact"));
+
+        p.at(50);
+        orvane::XmlNode response = XMLUtilmod::CreateNodeRoot(doc, u"LossNoticeResponse"_s);
+        const orvane::XmlNode rh =
+            response.appendChild(doc.createElement(u"LossNoticeResponseHeader"_s));
+        for (const QString &name : {u"LossReferenceNumber"_s, u"LossNoticeContactNumber"_s,
+                                    u"ErrorCode"_s, u"ErrorText"_s})
+            add(rh, name, QString());
+        XMLUtilmod::CreateNode(doc, u"Filename"_s, vb::Trim(col(u"guid")));
+        XMLUtilmod::CreateNode(doc, u"ReturnCode"_s, u"0"_s);
+        XMLUtilmod::CreateNode(doc, u"ReturnText"_s, QString());
+        return true;
+    } catch (...) {
+        doc = orvane::XmlDocument();
+        reportTrapped(p);
+        return false;
+    }
+}
+
 void eNOLfrm::BuildXML()
 {
-    // Storing and sending the notice is not built yet: the view stays open.
+    Proc p = proc(u"BuildXML"_s);
+    try {
+        p.at(10);
+        std::shared_ptr<ext::IRsTable> notice, lines;
+        SaveToTable(notice, lines);
+        if (!notice)
+            return; // SaveToTable has reported why; nothing was kept
+        orvane::XmlDocument doc;
+        if (!CreateXML(notice, lines, doc)) {
+            discardNotice(notice, lines);
+            return;
+        }
+
+        p.at(20);
+        const QString guid = vb::Trim(fieldText(notice->itemsrecordset(), u"guid"_s));
+        try {
+            TransactionQueue::QueueTransaction(
+                objInvoice_, doc, QString::fromUtf16(TransactionQueue::LossNotice), guid);
+        } catch (...) {
+            // Only a notice that is on its way may stay in the tables; once its
+            // transaction row is saved, the service sends it whatever failed after.
+            if (!isQueued(objInvoice_, guid))
+                discardNotice(notice, lines);
+            throw;
+        }
+
+        p.at(30);
+        eNOLwaitfrm wait(this);
+        WindowAPImod::CentreOverOwner(orvane::handleOf(this), &wait);
+        wait.setNoticeTable(notice);
+        wait.setInvoice(objInvoice_);
+        wait.setNoticeID(guid);
+        wait.tmrAuthResponse->start();
+        orvane::Ui::instance().showModal(&wait);
+
+        p.at(40);
+        lastWaitResult_ = wait.waitResult();
+        wait.Form_Unload();
+        if (lastWaitResult_ < 1)
+            hide();
+    } catch (...) {
+        reportTrapped(p);
+    }
 }

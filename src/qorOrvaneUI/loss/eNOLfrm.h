@@ -22,9 +22,11 @@ class QTableView;
 
 namespace orvane {
 class RecordsetModel;
+class XmlDocument;
 namespace ext {
 class IAgentControl;
 class IInvoice;
+class IRsTable;
 } // namespace ext
 } // namespace orvane
 
@@ -127,8 +129,27 @@ public:
 
     bool validdata();
     void cmdAction_Click(int index);
-    // Builds, stores and sends the notice; the follow-through fills it in.
+    // Writes the notice row (g_enol) and one g_enolline row per damage line;
+    // hands back both table objects on what was written. The lines are saved
+    // together, and a notice whose lines could not be saved is taken back.
+    void SaveToTable(std::shared_ptr<orvane::ext::IRsTable> &notice,
+                     std::shared_ptr<orvane::ext::IRsTable> &lines);
+    // The "LossNotice" document of the saved rows; false (reported) when it
+    // could not be built.
+    bool CreateXML(const std::shared_ptr<orvane::ext::IRsTable> &notice,
+                   const std::shared_ptr<orvane::ext::IRsTable> &lines, orvane::XmlDocument &doc);
+    // Saves, builds and queues the notice, then waits for the network. The
+    // view stays open only when the notice came back with an error the user
+    // has to resolve.
     void BuildXML();
+    // The wait view's result of the last submission (see eNOLwaitfrm).
+    int lastWaitResult() const { return lastWaitResult_; }
+
+    // "@@@-@@@-@@@@" laid over the first ten characters from the right; empty
+    // stays empty.
+    static QString telephoneForm(const QString &phone);
+    // The leading number of the vehicle id from its third character on.
+    static QString vehicleIdNumber(const QString &vehicleId);
 
     // The company card of an insurance-company row: each part that is not
     // empty on its own line.
@@ -158,4 +179,5 @@ private:
     orvane::RecordsetModel *damageModel_ = nullptr;
     bool activated_ = false;
     bool loaded_ = false;
+    int lastWaitResult_ = 0;
 };

@@ -1,0 +1,103 @@
+// The loss notice wait polls every five seconds for as long as the user lets
+// it: 10,000 polls (about fourteen hours) with no answer must not grow the
+// process. Reported as the growth of resident memory over the polls, after a
+// warm-up, in kilobytes.
+#include "HostEnvironment.h"
+#include "HostInvoice.h"
+#include "ReferenceHost.h"
+#include "TableObjects.h"
+#include "external/IRsTable.h"
+#include "external/ProgIds.h"
+#include "loss/eNOLwaitfrm.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void ensureApplication()
+{
+    static int argc = 1;
+    static char name[] = "bench_orvane";
+    static char *argv[] = {name, nullptr};
+    if (QApplication::instance() == nullptr) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // Never destroyed: at exit Qt's own globals may already be gone.
+        static auto *app = new QApplication(argc, argv);
+        (void)app;
+    }
+}
+
+double residentKb()
+{
+    QFile statm(u"/proc/self/statm"_s);
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1024.0 : 0;
+}
+
+void pollWait(benchmark::State &state, int mode)
+{
+    ensureApplication();
+    QTemporaryDir dir;
+    QDir().mkpath(dir.path() + u"/d"_s);
+    QDir().mkpath(dir.path() + u"/n"_s);
+    auto host = orvane::host::ReferenceHost::open(dir.path() + u"/d/"_s, dir.path() + u"/n/"_s);
+    host->seedDemo();
+    orvane::transport::registerTransportClasses();
+
+    auto notice = orvane::CreateObject<orvane::ext::IRsTable>(
+        QString::fromUtf16(orvane::ext::progid::g_enol));
+    notice->setEnv(host->env());
+    notice->get_rs(u"guid = 'A' and guid <> 'A'"_s);
+    orvane::Recordset rs = notice->itemsrecordset();
+    rs.addNew();
+    rs.setValue(u"daskid"_s, 2);
+    rs.setValue(u"ACK"_s, true); // sent, not yet answered
+    rs.update();
+    notice->Update();
+
+    const int polls = int(state.range(0));
+    double growth = 0;
+    for (auto _ : state) {
+        eNOLwaitfrm wait;
+        wait.setNoticeTable(notice);
+        wait.setInvoice(host->openOrder(2));
+        wait.setNoticeID(rs.value(u"guid"_s).toText());
+        wait.setLossRef(u"LR-NONE"_s);
+        wait.setMode(mode);
+        for (int i = 0; i < 200; ++i) // warm-up: caches and first allocations
+            wait.tmrAuthResponse_Timer();
+        const double before = residentKb();
+        for (int i = 0; i < polls; ++i)
+            wait.tmrAuthResponse_Timer();
+        growth = residentKb() - before;
+        wait.Form_Unload();
+    }
+    state.counters["rss_growth_kb"] = growth;
+    state.counters["polls"] = polls;
+}
+
+void BM_LossWait_NoticeConfirmation(benchmark::State &state)
+{
+    pollWait(state, 0);
+}
+
+void BM_LossWait_LossAckAndDispatch(benchmark::State &state)
+{
+    pollWait(state, 2);
+}
+
+} // namespace
+
+BENCHMARK(BM_LossWait_NoticeConfirmation)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LossWait_LossAckAndDispatch)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);

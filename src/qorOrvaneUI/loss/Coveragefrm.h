@@ -1,0 +1,90 @@
+#pragma once
+
+#include "Recordset.h"
+#include "core/LibraryView.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTableView;
+class QTimeEdit;
+class dtePicker;
+
+namespace orvane {
+class RecordsetModel;
+class XmlDocument;
+namespace ext {
+class IInvoice;
+class IRsTable;
+} // namespace ext
+} // namespace orvane
+
+// "Coverage Information for loss": the shop's answer to the insurer's
+// coverage request. The user picks the covered vehicle the work is for, the
+// installation date and time, mobile or in-shop and the work zip, and accepts
+// or declines the assignment; the answer is stored in g_lossack and queued.
+class Coveragefrm : public orvane::ui::LibraryView {
+    Q_OBJECT
+public:
+    explicit Coveragefrm(QWidget *parent = nullptr);
+    ~Coveragefrm() override;
+
+    QLabel *lblWarning = nullptr;
+    QLabel *lblWarn = nullptr;
+    QTableView *grdAuthorize = nullptr;
+    QPushButton *cmdVehicle = nullptr;
+    QLabel *lblVehicle = nullptr;
+    dtePicker *dteInstallDate = nullptr;
+    QCheckBox *chkInstallTime = nullptr;
+    QTimeEdit *txtInstallTime = nullptr;
+    QCheckBox *chkMobile = nullptr;
+    QLineEdit *txtZip = nullptr;
+    QPushButton *cmdBuild = nullptr;
+    QPushButton *cmdCancel = nullptr;
+
+    void setCoverage(std::shared_ptr<orvane::ext::IRsTable> coverage);
+    void setNotice(std::shared_ptr<orvane::ext::IRsTable> notice);
+    void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
+
+    // What the wait view reads when the view closes.
+    bool sent() const { return sent_; }
+    QString lossRef() const { return lossRef_; }
+    bool declined() const { return declined_; }
+
+    orvane::RecordsetModel *coverageModel() const { return model_; }
+    bool isSelected(int row) const;
+    // Flips the selection of a grid row as a click in column "A" does.
+    void toggleRow(int row);
+
+    void Form_Activate();
+    void Form_Unload();
+    void cmdBuild_Click();
+    void cmdCancel_Click();
+    void Getvehicle();
+    bool validData(bool accept);
+    bool BuildXML(bool accept, orvane::XmlDocument &doc);
+    void SendXML(bool accept);
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void showVehicleButton();
+    void dteInstallDate_Change();
+
+    std::shared_ptr<orvane::ext::IRsTable> coverage_, notice_;
+    std::shared_ptr<orvane::ext::IInvoice> invoice_;
+    orvane::Recordset rows_;
+    orvane::RecordsetModel *model_ = nullptr;
+    std::vector<bool> selected_;
+    QString lossRef_;
+    bool sent_ = false;
+    bool declined_ = false;
+    bool activated_ = false;
+};

@@ -1,0 +1,538 @@
+#include "LossFixture.h"
+
+#include "HostErrorClass.h"
+#include "IniFile.h"
+#include "NetworkSimulator.h"
+#include "RecordsetModel.h"
+#include "XmlDocument.h"
+#include "core/XMLUtilmod.h"
+#include "dispatch/Comparersfrm.h"
+#include "external/IRsTable.h"
+#include "external/Ig_trans.h"
+#include "loss/Coveragefrm.h"
+#include "loss/eNOLwaitfrm.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+#include <QTimer>
+
+using namespace losstest;
+namespace ext = orvane::ext;
+
+namespace {
+
+const QString CRLF = u"\r\n"_s;
+
+void choose(QComboBox *c, const QString &text)
+{
+    c->setCurrentIndex(c->findText(text));
+    ASSERT_EQ(c->currentText(), text);
+}
+
+void addLine(eNOLfrm *view, const QString &opening, const QString &qty)
+{
+    choose(view->cboOpeningType, opening);
+    view->txtQuantity->setText(qty);
+    view->chkRepairable->setCheckState(Qt::Unchecked);
+    view->cmdAdd->click();
+}
+
+// Everything a notice needs, with two damage lines.
+void fillValid(eNOLfrm *view)
+{
+    view->txtPID->setText(u"RPID00417"_s);
+    view->txtOID->setText(u"NET1"_s);
+    view->txtInsCOID->setText(u"IC1"_s);
+    view->txtInsuranceID->setText(u"CMI01"_s);
+    view->txtPolicyState->setText(u"OR"_s);
+    view->txtContactName->setText(u"Pat Rivera"_s);
+    view->txtLossIDNumber->setText(u"CLM 402"_s);
+    choose(view->cboVehicleSource, u"NAGS"_s);
+    choose(view->cboVehicleType, u"RV"_s);
+    choose(view->cboOwnership, u"Owner"_s);
+    choose(view->cboCauseofLoss, u"Tree Branch"_s);
+    view->chkGlassDamage->setCheckState(Qt::Checked);
+    view->chkBodilyInjury->setCheckState(Qt::Unchecked);
+    addLine(view, u"Roof"_s, u"1"_s);
+    addLine(view, u"Windshield"_s, u"2"_s);
+}
+
+QString elementText(const orvane::XmlNode &root, const QString &path)
+{
+    orvane::XmlNode n = root;
+    for (const QString &part : path.split(u'/')) {
+        orvane::XmlNode found;
+        for (int i = 0; i < n.childCount(); ++i)
+            if (n.child(i).nodeName() == part) {
+                found = n.child(i);
+                break;
+            }
+        if (!found)
+            return u"<missing>"_s;
+        n = found;
+    }
+    return n.text();
+}
+
+// For looking at the views: ORVANE_SCREENSHOT_DIR names a folder for pictures.
+void shot(QWidget *w, const QString &name)
+{
+    if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+        w->grab().save(QString::fromLocal8Bit(dir) % u'/' % name % u".png"_s);
+}
+
+} // namespace
+
+class FollowThrough : public LossTest {
+protected:
+    std::shared_ptr<ext::IRsTable> table(const char16_t *progId, const QString &filter)
+    {
+        auto t = orvane::CreateObject<ext::IRsTable>(QString::fromUtf16(progId));
+        t->setEnv(host_->env());
+        t->get_rs(filter);
+        return t;
+    }
+
+    Recordset trans(const QString &rectype)
+    {
+        auto t = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
+        t->setEnv(host_->env());
+        t->get_g_trans(u"g_trans.rectype = '"_s % rectype % u"'"_s);
+        return t->itemsrecordset();
+    }
+
+    // A sent notice of order 2, confirmed by the network with `code`.
+    std::shared_ptr<ext::IRsTable> confirmedNotice(const QString &code)
+    {
+        auto notice = table(ext::progid::g_enol, u"g_enol.guid = 'A' and g_enol.guid <> 'A'"_s);
+        Recordset rs = notice->itemsrecordset();
+        rs.addNew();
+        rs.setValue(u"daskid"_s, 2);
+        rs.setValue(u"daskloc"_s, 1);
+        rs.setValue(u"origpid"_s, u"RPID00417"_s);
+        rs.setValue(u"contact"_s, u"Pat Rivera"_s);
+        rs.setValue(u"ACK"_s, false);
+        rs.setValue(u"ErrCode"_s, code);
+        rs.setValue(u"ErrText"_s, u"Policy problem"_s);
+        rs.setValue(u"Lossrefnum"_s, u"LR-7"_s);
+        rs.setValue(u"Losscont"_s, u"Desk"_s);
+        rs.update();
+        notice->Update();
+        return notice;
+    }
+
+    void addCover(const QString &lossRef, const QString &errorcode, int count = 1)
+    {
+        std::vector<std::map<QString, Value>> rows;
+        for (int i = 0; i < count; ++i)
+            rows.push_back({{u"lossref"_s, lossRef},
+                            {u"VehicleID"_s, u"123"_s},
+                            {u"Vehiclesrc"_s, u"NAGS"_s},
+                            {u"vehline"_s, QString::number(i + 1)},
+                            {u"errorcode"_s, errorcode},
+                            {u"ErrorText"_s, u"Coverage text"_s},
+                            {u"ack"_s, false}});
+        addTableRows(ext::progid::g_cover, rows);
+    }
+
+    void addTableRows(const char16_t *progId, const std::vector<std::map<QString, Value>> &rows)
+    {
+        auto t = table(progId, u"id = 0 and id <> 0"_s);
+        Recordset rs = t->itemsrecordset();
+        for (const auto &row : rows) {
+            rs.addNew();
+            for (const auto &[f, v] : row)
+                rs.setValue(f, v);
+            rs.update();
+        }
+        t->Update();
+    }
+
+    std::unique_ptr<eNOLwaitfrm> waitOn(const std::shared_ptr<ext::IRsTable> &notice)
+    {
+        order_ = host_->openOrder(2);
+        auto wait = std::make_unique<eNOLwaitfrm>();
+        wait->setNoticeTable(notice);
+        wait->setInvoice(order_);
+        wait->setNoticeID(notice->itemsrecordset().value(u"guid"_s).toText());
+        return wait;
+    }
+
+    QString enolCount()
+    {
+        return orvane::host::IniFile(host_->env()->data_path() % u"Orvane.ini"_s)
+            .read(u"Orvane"_s, u"ENOL"_s);
+    }
+
+    // Plays the coverage view: picks the first row and answers.
+    static void answerCoverage(QDialog *d, bool accept)
+    {
+        auto *c = dynamic_cast<Coveragefrm *>(d);
+        ASSERT_TRUE(c);
+        if (!c->isSelected(0))
+            c->toggleRow(0);
+        c->dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
+        c->chkInstallTime->setChecked(true);
+        c->txtInstallTime->setTime(QTime(9, 30));
+        c->chkMobile->setCheckState(Qt::Checked);
+        c->txtZip->setText(u"97205"_s);
+        shot(c, u"Coveragefrm"_s);
+        (accept ? c->cmdBuild : c->cmdCancel)->click();
+    }
+};
+
+TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
+{
+    order_ = host_->openOrder(2);
+    Recordset inv = order_->itemsrecordset();
+    inv.setValue(u"s_area2"_s, u"503"_s);
+    inv.setValue(u"s_phone2"_s, u"5550172"_s);
+    inv.setValue(u"s_area1"_s, QString());
+    inv.setValue(u"s_phone1"_s, QString());
+    inv.setValue(u"policy"_s, u"POL 88 2"_s);
+    inv.setValue(u"carid"_s, u"AB00123"_s);
+    int waitResult = 99;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<eNOLfrm *>(d);
+        ASSERT_TRUE(view);
+        fillValid(view);
+        ui_->onDialog([](QDialog *w) {
+            auto *wait = dynamic_cast<eNOLwaitfrm *>(w);
+            ASSERT_TRUE(wait);
+            EXPECT_EQ(wait->windowTitle(), u"Waiting for Authorization"_s);
+            EXPECT_TRUE(wait->tmrAuthResponse->isActive());
+            wait->cmdCancel->click();
+        });
+        view->cmdAction[0]->click();
+        waitResult = view->lastWaitResult();
+        EXPECT_TRUE(view->isHidden()) << "a wait without a refusal closes the notice";
+    });
+    eNOLcls cls;
+    EXPECT_FALSE(cls.SendeNOL(order_, 0));
+    EXPECT_EQ(waitResult, 0);
+    EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u'\n').toStdString();
+
+    Recordset sent = trans(u"ENOL"_s);
+    ASSERT_EQ(sent.recordCount(), 1);
+    auto notice = table(ext::progid::g_enol, QString());
+    Recordset row = notice->itemsrecordset();
+    ASSERT_EQ(row.recordCount(), 1);
+    const QString guid = row.value(u"guid"_s).toText();
+    EXPECT_EQ(sent.value(u"recid"_s).toText(), guid);
+    EXPECT_EQ(row.value(u"policy"_s).toText(), u"POL 88 2"_s);
+    EXPECT_EQ(row.value(u"s_phone"_s).toText(), u"5035550172"_s);
+    EXPECT_EQ(table(ext::progid::g_enolline, u"nolguid = '"_s % guid % u"'"_s)
+                  ->itemsrecordset()
+                  .recordCount(),
+              2);
+
+    orvane::XmlDocument doc;
+    doc.loadXml(sent.value(u"xml"_s).toText());
+    const orvane::XmlNode root = doc.documentElement();
+    ASSERT_EQ(root.nodeName(), u"LossNotice"_s);
+    const std::pair<const char16_t *, QString> expected[] = {
+        {u"LossNoticeHeader/SessionID", guid},
+        {u"LossNoticeHeader/OriginationPID", u"RPID00417"_s},
+        {u"LossNoticeHeader/DestinationPID", u"NET1"_s},
+        {u"LossNoticeHeader/VersionNumber", u"1.10"_s},
+        {u"LossNoticeDetails/InsuredOrClaimantTelephone", u"503-555-0172"_s},
+        {u"LossNoticeDetails/InsuredOrClaimantAlternateTelephone", QString()},
+        {u"LossNoticeDetails/InsuredOrClaimantPolicyNumber", u"POL882"_s},
+        {u"LossNoticeDetails/LossIdentificationNumbers", u"CLM402"_s},
+        {u"LossNoticeDetails/VehicleID", u"123"_s},
+        {u"LossNoticeDetails/GlassOnlyDamage", u"Y"_s},
+        {u"LossNoticeDetails/BodilyInjury", u"N"_s},
+        {u"LossNoticeDetails/SubrogationInformation/SubrogationData", QString()},
+        {u"LossNoticeDetails/OriginationContactName", u"Pat Rivera"_s},
+        {u"LossNoticeResponse/LossNoticeResponseHeader/ErrorCode", QString()},
+        {u"Filename", guid},
+        {u"ReturnCode", u"0"_s},
+    };
+    for (const auto &[path, value] : expected)
+        EXPECT_EQ(elementText(root, QString::fromUtf16(path)), value)
+            << QString::fromUtf16(path).toStdString();
+
+    // The damage lines stand in order between the subrogation and the injury.
+    const orvane::XmlNode details = XMLUtilmod::FindNode(root, u"LossNoticeDetails"_s);
+    QStringList names, quantities;
+    for (int i = 0; i < details.childCount(); ++i) {
+        names << details.child(i).nodeName();
+        if (names.last() == u"DamageInformation"_s)
+            quantities << elementText(details.child(i), u"GlassDamageQuantity"_s);
+    }
+    const auto at = names.indexOf(u"SubrogationInformation"_s);
+    EXPECT_EQ(names.mid(at, 4), (QStringList{u"SubrogationInformation"_s, u"DamageInformation"_s,
+                                             u"DamageInformation"_s, u"BodilyInjury"_s}));
+    EXPECT_EQ(quantities, (QStringList{u"1"_s, u"2"_s}));
+}
+
+TEST(NoticeForms, TelephoneAndVehicleId)
+{
+    EXPECT_EQ(eNOLfrm::telephoneForm(u"5035550172"_s), u"503-555-0172"_s);
+    EXPECT_EQ(eNOLfrm::telephoneForm(u"5550172"_s), u"   -555-0172"_s);
+    EXPECT_EQ(eNOLfrm::telephoneForm(u"  "_s), QString());
+    EXPECT_EQ(eNOLfrm::vehicleIdNumber(u"AB00123"_s), u"123"_s);
+    EXPECT_EQ(eNOLfrm::vehicleIdNumber(u"AB"_s), u"0"_s);
+}
+
+TEST_F(FollowThrough, NoticeConfirmationAndItsErrors)
+{
+    struct Case {
+        QString code;
+        int result;
+        bool resolveSentence;
+    };
+    for (const Case &c : {Case{u"110"_s, -1, false}, Case{u"117"_s, -1, false},
+                          Case{u"120"_s, 1, true}, Case{u"e9"_s, 1, true}}) {
+        SCOPED_TRACE(c.code.toStdString());
+        ui_->clear();
+        auto wait = waitOn(confirmedNotice(c.code));
+        wait->tmrAuthResponse_Timer();
+        EXPECT_EQ(wait->waitResult(), c.result);
+        EXPECT_TRUE(wait->ended());
+        EXPECT_FALSE(wait->tmrAuthResponse->isActive());
+        ASSERT_EQ(ui_->boxes().size(), 1u) << "the host logs the error without a second box";
+        EXPECT_EQ(ui_->boxes()[0].title, u"eNOL Authorization Error"_s);
+        EXPECT_TRUE(ui_->boxes()[0].text.startsWith(u"The Orvane eNOL Received an error"_s % CRLF %
+                                                    CRLF % u"Error Code : "_s % c.code));
+        EXPECT_EQ(ui_->boxes()[0].text.endsWith(u" Please resolve the issue to try again"_s),
+                  c.resolveSentence);
+        EXPECT_EQ(enolCount(), u"0"_s);
+    }
+
+    ui_->clear();
+    auto wait = waitOn(confirmedNotice(u"0"_s));
+    wait->tmrAuthResponse_Timer();
+    EXPECT_EQ(wait->mode(), 1);
+    EXPECT_EQ(wait->lossRef(), u"LR-7"_s);
+    EXPECT_TRUE(wait->tmrAuthResponse->isActive());
+    EXPECT_EQ(wait->lblAuthConfirm->text(),
+              u"Waiting on Confirmation Authorization for Loss Reference : LR-7"_s);
+    EXPECT_EQ(wait->lblStatus[1]->palette().color(QPalette::WindowText), QColor(255, 0, 0));
+    EXPECT_EQ(wait->lblStatus[0]->palette().color(QPalette::WindowText), QColor(255, 255, 255));
+    wait->tmrAuthResponse_Timer(); // no coverage yet: nothing happens
+    EXPECT_EQ(wait->mode(), 1);
+    EXPECT_TRUE(ui_->boxes().empty());
+}
+
+TEST_F(FollowThrough, CoverageAnswerThenLossAcknowledgement)
+{
+    auto wait = waitOn(confirmedNotice(u"0"_s));
+    wait->tmrAuthResponse_Timer();
+    addCover(u"LR-7"_s, u"0"_s, 2);
+    ui_->onDialog([](QDialog *d) { answerCoverage(d, true); });
+    wait->tmrAuthResponse_Timer();
+    EXPECT_EQ(wait->mode(), 2);
+    EXPECT_EQ(table(ext::progid::g_cover, u"g_cover.ack = .F."_s)->itemsrecordset().recordCount(),
+              0)
+        << "both coverage rows are read";
+
+    Recordset answer = table(ext::progid::g_lossack, QString())->itemsrecordset();
+    ASSERT_EQ(answer.recordCount(), 1);
+    Recordset queued = trans(u"LOSSAH"_s);
+    ASSERT_EQ(queued.recordCount(), 1);
+    EXPECT_EQ(queued.value(u"recid"_s).toText(), answer.value(u"guid"_s).toText());
+    EXPECT_EQ(answer.value(u"zip"_s).toText(), u"97205"_s);
+    EXPECT_TRUE(answer.value(u"Accept"_s).toBool());
+    orvane::XmlDocument doc;
+    doc.loadXml(queued.value(u"xml"_s).toText());
+    const orvane::XmlNode root = doc.documentElement();
+    EXPECT_EQ(elementText(root, u"Filename"_s), answer.value(u"guid"_s).toText());
+    EXPECT_EQ(elementText(root, u"LossNoticeAcknowledgementDetails/RequestedAppointmentTime"_s),
+              u"09:30:00"_s);
+
+    // The network refuses the answer: shown once, logged, and the wait ends.
+    addTableRows(ext::progid::g_lossack, {{{u"lossref"_s, u"LR-7"_s},
+                                           {u"ack"_s, false},
+                                           {u"errcode"_s, u"e3"_s},
+                                           {u"errtext"_s, u"Bad vehicle"_s}}});
+    addTableRows(ext::progid::g_dispatch,
+                 {{{u"lossidnum"_s, u"LR-7"_s}, {u"Dispatch"_s, u"D1"_s}, {u"ack"_s, false}}});
+    ui_->clear();
+    wait->tmrAuthResponse_Timer();
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_EQ(ui_->boxes()[0].title, u"Loss Response Error"_s);
+    EXPECT_EQ(wait->waitResult(), -1);
+    EXPECT_EQ(table(ext::progid::g_dispatch, u"ack = .F."_s)->itemsrecordset().recordCount(), 1)
+        << "the dispatch waits for a later tick";
+    EXPECT_EQ(enolCount(), u"1"_s);
+    QFile log(host_->env()->hostErrorClass()->logFile());
+    ASSERT_TRUE(log.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(
+        QString::fromUtf8(log.readAll()).contains(u"qorOrvaneUI.Authorizationfrm.CheckLossAck"_s));
+}
+
+TEST_F(FollowThrough, CoverageValidation)
+{
+    addCover(u"LR-9"_s, u"5"_s, 2);
+    auto cover = table(ext::progid::g_cover, u"g_cover.lossref = 'LR-9'"_s);
+    order_ = host_->openOrder(2);
+    Coveragefrm view;
+    view.setCoverage(cover);
+    view.setNotice(confirmedNotice(u"0"_s));
+    view.setInvoice(order_);
+    view.Form_Activate();
+    EXPECT_EQ(view.lblWarn->text(), u"WARNING : Error 5        Coverage text"_s);
+
+    const QString head =
+        u"You have not completed all the information to accept this Loss"_s % CRLF % CRLF;
+    auto messages = [&](bool accept) {
+        ui_->clear();
+        EXPECT_FALSE(view.validData(accept));
+        EXPECT_EQ(ui_->boxes().at(0).title, u"Invalid Entries"_s);
+        return ui_->boxes().at(0).text.mid(head.size()).split(CRLF, Qt::SkipEmptyParts);
+    };
+    EXPECT_EQ(messages(true),
+              (QStringList{u"You must select a Vehicle on the customers policy to continue"_s,
+                           u"You must select a valid installation Date"_s,
+                           u"You must select a time for the scheduled install"_s,
+                           u"You must choose whether the Job is mobile or In-Shop"_s,
+                           u"You must enter a Work Location Zip code where the work will be "
+                           u"performed "_s,
+                           u"The Work Location Zip code must be 5 digits."_s}));
+    view.toggleRow(0);
+    view.toggleRow(1);
+    EXPECT_FALSE(view.isSelected(0));
+    view.toggleRow(1);
+    view.dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
+    view.chkInstallTime->setChecked(true);
+    view.chkMobile->setCheckState(Qt::Unchecked);
+    view.txtZip->setText(u"9720"_s);
+    EXPECT_EQ(messages(true),
+              (QStringList{u"You must select a Vehicle on the customers policy to continue"_s,
+                           u"The Work Location Zip code must be 5 digits."_s}));
+    view.toggleRow(0);
+    ui_->clear();
+    EXPECT_TRUE(view.validData(false)) << "a decline needs no zip";
+    view.Form_Unload();
+}
+
+TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
+{
+    auto notice = confirmedNotice(u"0"_s);
+    addCover(u"LR-7"_s, u"0"_s);
+    struct Case {
+        QString type;
+        int mode;
+    };
+    for (const Case &c :
+         {Case{u"ENOL"_s, 1}, Case{u" cover "_s, 1}, Case{u"LOSSACK"_s, 2}, Case{u"COVER"_s, 1}}) {
+        SCOPED_TRACE(c.type.toStdString());
+        int mode = -1;
+        ui_->onDialog([&mode](QDialog *d) {
+            auto *wait = dynamic_cast<eNOLwaitfrm *>(d);
+            ASSERT_TRUE(wait);
+            mode = wait->mode();
+            wait->cmdCancel->click();
+        });
+        eNOLcls cls;
+        EXPECT_FALSE(cls.ShowResponses(host_->openOrder(2), c.type, u"LR-7"_s, 0));
+        EXPECT_EQ(mode, c.mode);
+    }
+    EXPECT_EQ(table(ext::progid::g_cover, u"g_cover.ack = .F."_s)->itemsrecordset().recordCount(),
+              0);
+
+    eNOLcls cls;
+    EXPECT_THROW(cls.ShowResponses(host_->openOrder(1), u"ENOL"_s, QString(), 0), orvane::VbError);
+}
+
+TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
+{
+    orvane::transport::NetworkSimulator network(host_->env());
+    order_ = host_->openOrder(2);
+    bool linked = false;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<eNOLfrm *>(d);
+        ASSERT_TRUE(view);
+        fillValid(view);
+        ui_->onDialog([&](QDialog *w) {
+            auto *wait = dynamic_cast<eNOLwaitfrm *>(w);
+            ASSERT_TRUE(wait);
+            shot(wait, u"eNOLwaitfrm-mode0"_s);
+            network.runOnce();
+            wait->tmrAuthResponse_Timer();
+            ASSERT_EQ(wait->mode(), 1);
+            shot(wait, u"eNOLwaitfrm-mode1"_s);
+            ui_->onDialog([](QDialog *c) { answerCoverage(c, true); });
+            wait->tmrAuthResponse_Timer();
+            ASSERT_EQ(wait->mode(), 2) << "the answer was sent";
+            shot(wait, u"eNOLwaitfrm-mode2"_s);
+            network.runOnce();
+            wait->tmrAuthResponse_Timer(); // the loss acknowledgement
+            shot(wait, u"eNOLwaitfrm-lossack"_s);
+            EXPECT_FALSE(wait->ended());
+            ui_->onDialog([](QDialog *c) {
+                if (auto *compare = dynamic_cast<Comparersfrm *>(c))
+                    compare->cmdAction[0]->click();
+            });
+            wait->tmrAuthResponse_Timer(); // the dispatch
+            linked = wait->ended() && wait->waitResult() == 0;
+        });
+        view->cmdAction[0]->click();
+    });
+    eNOLcls cls;
+    EXPECT_FALSE(cls.SendeNOL(order_, 0));
+    EXPECT_TRUE(linked);
+    EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u'\n').toStdString();
+    Recordset dispatch = trans(u"DISPATCH"_s);
+    ASSERT_EQ(dispatch.recordCount(), 1);
+    EXPECT_EQ(dispatch.value(u"daskid"_s).toInt64(), 2);
+}
+
+namespace {
+
+// A transaction table that cannot take the document.
+class RefusingTrans : public orvane::transport::Clsg_trans {
+public:
+    void Update() override { throw orvane::VbError(3704, u"g_trans"_s, u"Database locked"_s); }
+};
+
+} // namespace
+
+TEST_F(FollowThrough, ANoticeThatCannotBeQueuedIsNotKept)
+{
+    orvane::ObjectRegistry::instance().registerClass(
+        QString::fromUtf16(ext::progid::g_trans), [] { return std::make_shared<RefusingTrans>(); });
+    openForm(2, [](eNOLfrm *view) {
+        fillValid(view);
+        view->cmdAction[0]->click();
+        EXPECT_FALSE(view->isHidden()) << "the user can try again";
+        view->cmdAction[1]->click();
+    });
+    orvane::transport::registerTransportClasses();
+    EXPECT_EQ(reportedErrors().size(), 1);
+    EXPECT_EQ(table(ext::progid::g_enol, QString())->itemsrecordset().recordCount(), 0);
+    EXPECT_EQ(table(ext::progid::g_enolline, QString())->itemsrecordset().recordCount(), 0);
+
+    // Queued, but the send flag cannot be raised: the notice is on its way and stays whole.
+    ASSERT_TRUE(QDir().mkpath(host_->env()->data_path() % u"Orvane.ini"_s));
+    openForm(2, [](eNOLfrm *view) {
+        fillValid(view);
+        view->cmdAction[0]->click();
+        view->cmdAction[1]->click();
+    });
+    EXPECT_EQ(trans(u"ENOL"_s).recordCount(), 1);
+    EXPECT_EQ(table(ext::progid::g_enol, QString())->itemsrecordset().recordCount(), 1);
+    EXPECT_EQ(table(ext::progid::g_enolline, QString())->itemsrecordset().recordCount(), 2);
+}
+
+TEST_F(FollowThrough, AFailedCoverageDocumentIsNoAnswer)
+{
+    addCover(u"LR-9"_s, u"0"_s);
+    order_ = host_->openOrder(2);
+    Coveragefrm view;
+    view.setCoverage(table(ext::progid::g_cover, QString()));
+    view.setInvoice(order_); // no notice row: the document cannot be built
+    view.Form_Activate();
+    answerCoverage(&view, true);
+    EXPECT_FALSE(view.sent());
+    EXPECT_EQ(reportedErrors().size(), 1);
+    EXPECT_EQ(table(ext::progid::g_lossack, QString())->itemsrecordset().recordCount(), 0);
+    view.Form_Unload();
+}
