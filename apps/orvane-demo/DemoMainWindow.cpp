@@ -14,17 +14,17 @@
 #include "VbError.h"
 #include "authorization/Authorizationcls.h"
 #include "dispatch/clsShowDispatch.h"
-#include "loss/eNOLcls.h"
 #include "external/IErrorClass.h"
+#include "external/IInscoIdList.h"
 #include "external/IInvoice.h"
 #include "external/ILineItems.h"
-#include "external/IInscoIdList.h"
 #include "external/IOidList.h"
 #include "external/IOptions.h"
 #include "external/IPidList.h"
 #include "external/IRsTable.h"
 #include "external/Ig_ackn.h"
 #include "external/ProgIds.h"
+#include "loss/eNOLcls.h"
 
 #include <QAction>
 #include <QApplication>
@@ -671,8 +671,8 @@ void DemoMainWindow::showOrder()
 {
     QWidget *page = tabs_->widget(0);
     page->setEnabled(order_ != nullptr);
-    for (const QString &name : {u"actionChooseDispatch"_s, u"actionPartAuthorization"_s,
-                                u"actionShowAuthorization"_s})
+    for (const QString &name :
+         {u"actionChooseDispatch"_s, u"actionPartAuthorization"_s, u"actionShowAuthorization"_s})
         if (auto *action = findChild<QAction *>(name))
             action->setEnabled(order_ != nullptr);
     tabs_->setCurrentIndex(0);

@@ -33,7 +33,8 @@ SettingsDialog::SettingsDialog(std::shared_ptr<orvane::ext::IEnvironment> env, Q
     form->addRow(u"Location"_s, shown(env_->Location().toText()));
     reportPath_ = new QLineEdit(this);
     reportPath_->setObjectName(u"txtReportPath"_s);
-    reportPath_->setText(options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini()));
+    reportPath_->setText(
+        options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini()));
     reportPath_->setPlaceholderText(u"folder holding g_dispatch.rpt"_s);
     form->addRow(u"Report folder"_s, reportPath_);
     layout->addLayout(form);

@@ -361,10 +361,14 @@ TEST(SqlDialect, RendersParameterizedSql)
     // Grouping survives; NULL comparisons become IS [NOT] NULL.
     r = where(u"(guid = 'a' or guid = 'b') and not (daskid = 1 or daskid is null) "
               u"and recid != null"_s);
-    EXPECT_EQ(r.sql, uR"((rtrim("guid", ' ') = ? OR rtrim("guid", ' ') = ?) AND NOT ("daskid" = ? OR "daskid" IS NULL))"
-                     uR"( AND "recid" IS NOT NULL)"_s);
+    EXPECT_EQ(
+        r.sql,
+        uR"((rtrim("guid", ' ') = ? OR rtrim("guid", ' ') = ?) AND NOT ("daskid" = ? OR "daskid" IS NULL))"
+        uR"( AND "recid" IS NOT NULL)"_s);
     r = where(u"guid = 'a' or guid = 'b' and (guid = 'c' or not not guid = 'd')"_s);
-    EXPECT_EQ(r.sql, uR"(rtrim("guid", ' ') = ? OR rtrim("guid", ' ') = ? AND (rtrim("guid", ' ') = ? OR NOT NOT rtrim("guid", ' ') = ?))"_s);
+    EXPECT_EQ(
+        r.sql,
+        uR"(rtrim("guid", ' ') = ? OR rtrim("guid", ' ') = ? AND (rtrim("guid", ' ') = ? OR NOT NOT rtrim("guid", ' ') = ?))"_s);
 
     r = renderSelect(parseSelect(unionQuery), schema(), Backend::PostgreSQL);
     EXPECT_EQ(r.sql, uR"(SELECT "Lossrefnum" AS "lossref" FROM "g_enol" WHERE "ACK" = ? UNION )"

@@ -65,8 +65,8 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
     const QStringList indexes = indexNames(*db);
     for (const char16_t *name :
          {u"g_ackn_sessionid_t", u"g_ackn_ack", u"g_trans_guid_t", u"g_trans_rectype_recid_t",
-          u"g_trans_daskid_daskloc", u"g_enol_guid_t", u"g_cover_lossref_t",
-          u"g_lossack_lossref_t", u"g_dispatch_lossidnum_t", u"g_inscoid_destpid_origpid_t"})
+          u"g_trans_daskid_daskloc", u"g_enol_guid_t", u"g_cover_lossref_t", u"g_lossack_lossref_t",
+          u"g_dispatch_lossidnum_t", u"g_inscoid_destpid_origpid_t"})
         EXPECT_TRUE(indexes.contains(QString::fromUtf16(name)))
             << QString::fromUtf16(name).toStdString();
     // Text is compared without trailing blanks; the poll must still find its index.
@@ -155,7 +155,9 @@ TEST_P(StagingSchemaTest, TwoConnectionsClaimingAtOnceNeitherLoseNorDoubleHandle
 TEST_P(StagingSchemaTest, HostUpgradeWidensTheConfirmationCode)
 {
     using host::ShopDatabase;
-    { auto old = ShopDatabase::open(ShopDatabase::Kind::Shop, connection_, 2); }
+    {
+        auto old = ShopDatabase::open(ShopDatabase::Kind::Shop, connection_, 2);
+    }
     auto db = ShopDatabase::open(ShopDatabase::Kind::Shop, connection_);
     const QString code(30, u'C');
     db->exec(u"INSERT INTO invline (idnumber, conf) VALUES (1, ?)"_s, {code});

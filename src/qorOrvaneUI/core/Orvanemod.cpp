@@ -94,8 +94,6 @@ void AddRecords(const QString &code, const QString &name, const QString &descrip
     }
 }
 
-
-
 // --- loss and damage codes ------------------------------------------------------
 
 namespace {

@@ -21,7 +21,6 @@ orvane::Recordset AuthorizationTypes();
 void AddRecords(const QString &code, const QString &name, const QString &description, bool rtAuth,
                 bool eAuth, orvane::Recordset &table);
 
-
 // --- loss and damage codes ------------------------------------------------------
 
 // Causes of loss a shop may report, with the extra (subrogation) details each
