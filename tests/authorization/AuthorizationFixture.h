@@ -1,17 +1,13 @@
 #pragma once
 
+#include "DemoShopTest.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
-#include "ReferenceHost.h"
-#include "ScriptedUi.h"
 #include "TableObjects.h"
 #include "TestHelpers.h"
 #include "authorization/AuthorizationText.h"
 #include "authorization/Authorizationfrm.h"
 #include "external/ILineItems.h"
-
-#include <QDir>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -25,19 +21,11 @@ using orvane::Value;
 
 // One order line as the shop entered it.
 struct Line {
-    Line(QString mfrPart_, QString part_, QString kind_, QString mfr_, double net_ = 0,
-         double kit_ = 0, double labor_ = 0, bool discounted_ = false, int qty_ = 1,
-         QString conf_ = {})
-        : mfrPart(std::move(mfrPart_)), part(std::move(part_)), kind(std::move(kind_)),
-          mfr(std::move(mfr_)), net(net_), kit(kit_), labor(labor_), discounted(discounted_),
-          qty(qty_), conf(std::move(conf_))
-    {
-    }
     QString mfrPart, part, kind, mfr;
-    double net, kit, labor;
-    bool discounted;
-    int qty;
-    QString conf;
+    double net = 0, kit = 0, labor = 0;
+    bool discounted = false;
+    int qty = 1;
+    QString conf = {};
 };
 
 // A dispatch accepting the given kinds: {name, online enabled}.
@@ -55,21 +43,9 @@ inline QString dispatchXml(const std::vector<std::pair<QString, bool>> &kinds = 
 }
 
 // The demo shop (orders 1 to 4, each with a windshield, a moulding, a kit and
-// labour) with its staging tables, in a fresh folder.
-class AuthorizationTest : public ::testing::Test {
+// labour) with its staging tables.
+class AuthorizationTest : public orvane::test::DemoShopTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        const QString data = dir_.path() + u"/data/"_s;
-        const QString nags = dir_.path() + u"/nags/"_s;
-        ASSERT_TRUE(QDir().mkpath(data));
-        ASSERT_TRUE(QDir().mkpath(nags));
-        host_ = orvane::host::ReferenceHost::open(data, nags);
-        host_->seedDemo();
-        orvane::transport::registerTransportClasses();
-    }
-
     // A new order holding these lines (in memory only).
     std::shared_ptr<orvane::ext::IInvoice> orderWith(const std::vector<Line> &lines)
     {
@@ -122,18 +98,6 @@ protected:
             line.setValue(field, value);
         line.update();
     }
-
-    QStringList boxTexts()
-    {
-        QStringList out;
-        for (const auto &b : ui_->boxes())
-            out << b.text;
-        return out;
-    }
-
-    QTemporaryDir dir_;
-    std::shared_ptr<orvane::host::ReferenceHost> host_;
-    orvane::test::ScopedScriptedUi ui_;
 };
 
 } // namespace authtest

@@ -18,17 +18,11 @@ using orvane::transport::G_ackncls;
 namespace {
 
 struct Answer {
-    Answer(QString part_, double price_ = 0, double qty_ = 0, QString conf_ = {},
-           QString error_ = {}, bool ack_ = false, int line_ = 1)
-        : part(std::move(part_)), price(price_), qty(qty_), conf(std::move(conf_)),
-          error(std::move(error_)), ack(ack_), line(line_)
-    {
-    }
     QString part;
-    double price, qty;
-    QString conf, error;
-    bool ack;
-    int line;
+    double price = 0, qty = 0;
+    QString conf = {}, error = {};
+    bool ack = false;
+    int line = 1;
 };
 
 } // namespace

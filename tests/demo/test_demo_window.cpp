@@ -1,10 +1,9 @@
 #include "DemoMainWindow.h"
+#include "DemoShopTest.h"
 #include "HostEnvironment.h"
 #include "HostErrorClass.h"
 #include "HostInvoice.h"
 #include "RecordsetModel.h"
-#include "ReferenceHost.h"
-#include "ScriptedUi.h"
 #include "SettingsDialog.h"
 #include "ShopDatabase.h"
 #include "TableObjects.h"
@@ -19,59 +18,45 @@
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 
-namespace {
+using DemoWindow = orvane::test::DemoShopTest;
 
-struct DemoShop {
-    QTemporaryDir dir;
-    std::shared_ptr<orvane::host::ReferenceHost> host;
-
-    DemoShop()
-    {
-        QDir(dir.path()).mkpath(u"shop"_s);
-        QDir(dir.path()).mkpath(u"nags"_s);
-        host =
-            orvane::host::ReferenceHost::open(dir.path() + u"/shop/"_s, dir.path() + u"/nags/"_s);
-        host->seedDemo();
-    }
-};
-
-} // namespace
-
-TEST(DemoWindow, ListsOrdersAndEditsOneThroughTheHost)
+// An edit saved through the host; a value the field cannot hold refused and reported.
+TEST_F(DemoWindow, EditsAnOrderThroughTheHostAndReportsARefusedSave)
 {
-    orvane::test::ScopedScriptedUi ui;
-    DemoShop shop;
-    DemoMainWindow window(shop.host);
+    DemoMainWindow window(host_);
     ASSERT_GT(window.ordersView()->model()->rowCount(), 3);
-
     const QVariant first =
         window.ordersView()->model()->index(0, 0).data(orvane::RecordsetModel::RawValueRole);
+    const auto stored = [&](const QString &field) {
+        return host_->openOrder(orvane::RecordsetModel::toValue(first))
+            ->itemsrecordset()
+            .value(field)
+            .toText();
+    };
     window.openOrder(first);
-    ASSERT_NE(window.currentOrder(), nullptr);
-    QLineEdit *last = window.editorFor(u"s_last"_s);
-    ASSERT_NE(last, nullptr);
-    last->setText(u"  Okafor  "_s);
-    ASSERT_TRUE(window.saveOrder())
-        << (ui->boxes().empty() ? std::string() : ui->boxes().back().text.toStdString());
+    window.editorFor(u"s_last"_s)->setText(u"  Okafor  "_s);
+    ASSERT_TRUE(window.saveOrder()) << boxTexts().join(u'\n').toStdString();
+    EXPECT_EQ(stored(u"s_last"_s), u"Okafor"_s);
+    EXPECT_TRUE(ui_->boxes().empty());
 
-    // Read back through a fresh object: the change is in the database.
-    const auto again = shop.host->openOrder(orvane::RecordsetModel::toValue(first));
-    EXPECT_EQ(again->itemsrecordset().value(u"s_last"_s).toText(), u"Okafor"_s);
-    EXPECT_TRUE(ui->boxes().empty());
+    window.editorFor(u"s_last"_s)->setText(u"Baker"_s);
+    window.editorFor(u"s_state"_s)->setText(u"Far too long for a state code"_s);
+    EXPECT_FALSE(window.saveOrder());
+    EXPECT_TRUE(boxTexts().value(0).startsWith(u"State is too long"_s))
+        << boxTexts().value(0).toStdString();
+    EXPECT_EQ(stored(u"s_last"_s), u"Okafor"_s);
 }
 
-TEST(DemoWindow, StatusBarShowsTheLibraryCounters)
+TEST_F(DemoWindow, StatusBarShowsTheLibraryCounters)
 {
-    DemoShop shop;
-    DemoMainWindow window(shop.host);
+    DemoMainWindow window(host_);
     EXPECT_TRUE(window.counterText().contains(u"Queued to send: 0"_s));
-    const auto env = shop.host->env();
+    const auto env = host_->env();
     env->Options()->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"2"_s,
                                    env->data_path() + u"Orvane.ini"_s);
     env->Options()->writeinistring(u"Orvane"_s, u"ENOL"_s, u"1"_s,
@@ -80,11 +65,9 @@ TEST(DemoWindow, StatusBarShowsTheLibraryCounters)
     EXPECT_TRUE(window.counterText().contains(u"Loss notice answers: 1"_s));
 }
 
-TEST(DemoWindow, SettingsWriteTheReportFolder)
+TEST_F(DemoWindow, SettingsWriteTheReportFolder)
 {
-    orvane::test::ScopedScriptedUi ui;
-    DemoShop shop;
-    const auto env = shop.host->env();
+    const auto env = host_->env();
     SettingsDialog dialog(env);
     dialog.reportPath()->setText(u"/srv/reports"_s);
     ASSERT_TRUE(dialog.apply());
@@ -93,85 +76,62 @@ TEST(DemoWindow, SettingsWriteTheReportFolder)
         u"/srv/reports/"_s);
 }
 
-TEST(DemoWindow, ARefusedSaveIsReportedAndTheOrderStays)
-{
-    orvane::test::ScopedScriptedUi ui;
-    DemoShop shop;
-    DemoMainWindow window(shop.host);
-    const QVariant first =
-        window.ordersView()->model()->index(0, 0).data(orvane::RecordsetModel::RawValueRole);
-    window.openOrder(first);
-    const QString before = window.currentOrder()->itemsrecordset().value(u"s_last"_s).toText();
-
-    // A value the field cannot hold: the host refuses, the user is told.
-    window.editorFor(u"s_state"_s)->setText(u"Far too long for a state code"_s);
-    EXPECT_FALSE(window.saveOrder());
-    ASSERT_FALSE(ui->boxes().empty());
-    EXPECT_TRUE(ui->boxes().back().text.startsWith(u"State is too long"_s))
-        << ui->boxes().back().text.toStdString();
-    const auto again = shop.host->openOrder(orvane::RecordsetModel::toValue(first));
-    EXPECT_EQ(again->itemsrecordset().value(u"s_last"_s).toText(), before);
-}
-
-TEST(DemoWindow, UnsavedEditsAreOfferedForSavingAndErrorsSpeakTheShopsWords)
+TEST_F(DemoWindow, UnsavedEditsAreOfferedForSavingAndErrorsSpeakTheShopsWords)
 {
     using orvane::MsgResult;
-    orvane::test::ScopedScriptedUi ui;
-    DemoShop shop;
-    DemoMainWindow window(shop.host);
+    DemoMainWindow window(host_);
     auto idOf = [&] { return window.currentOrder()->itemsrecordset().value(u"idnumber"_s); };
     auto stored = [&](int id, const QString &field) {
-        return shop.host->openOrder(id)->itemsrecordset().value(field).toText();
+        return host_->openOrder(id)->itemsrecordset().value(field).toText();
     };
     window.openOrder(1);
     window.editorFor(u"s_last"_s)->setText(u"Changed"_s);
 
-    ui->answer(MsgResult::Cancel); // stays, edit and all
+    ui_->answer(MsgResult::Cancel); // stays, edit and all
     window.openOrder(2);
     EXPECT_EQ(idOf().toInt32(), 1);
     EXPECT_EQ(window.editorFor(u"s_last"_s)->text(), u"Changed"_s);
-    ui->answer(MsgResult::No); // drops the edit
+    ui_->answer(MsgResult::No); // drops the edit
     window.openOrder(2);
     EXPECT_EQ(idOf().toInt32(), 2);
     EXPECT_EQ(stored(1, u"s_last"_s), u"Morgan"_s);
     window.editorFor(u"s_city"_s)->setText(u"Salem"_s);
-    ui->answer(MsgResult::Yes); // saves, then starts the new order
+    ui_->answer(MsgResult::Yes); // saves, then starts the new order
     window.newOrder();
     EXPECT_TRUE(window.currentOrder()->isNew());
     EXPECT_EQ(stored(2, u"s_city"_s), u"Salem"_s);
     window.newOrder(); // nothing edited: no question
-    ASSERT_EQ(ui->boxes().size(), 3u);
-    for (const auto &box : ui->boxes())
+    ASSERT_EQ(ui_->boxes().size(), 3u);
+    for (const auto &box : ui_->boxes())
         EXPECT_EQ(box.title, u"Save changes?"_s);
 
     // The shop reads what is wrong; the log keeps the technical detail.
     window.editorFor(u"deductible"_s)->setText(u"abc"_s);
     EXPECT_FALSE(window.saveOrder());
-    EXPECT_TRUE(ui->boxes().back().text.startsWith(u"Deductible must be a number"_s));
-    ui->answer(MsgResult::No);
+    EXPECT_TRUE(ui_->boxes().back().text.startsWith(u"Deductible must be a number"_s));
+    ui_->answer(MsgResult::No);
     window.openOrder(99);
-    EXPECT_TRUE(ui->boxes().back().text.startsWith(u"There is no order 99"_s));
-    QFile log(shop.host->env()->hostErrorClass()->logFile());
+    EXPECT_TRUE(ui_->boxes().back().text.startsWith(u"There is no order 99"_s));
+    QFile log(host_->env()->hostErrorClass()->logFile());
     ASSERT_TRUE(log.open(QIODevice::ReadOnly));
     const QByteArray logged = log.readAll();
     EXPECT_TRUE(logged.contains("\t13\t0\tType mismatch")) << logged.toStdString();
     EXPECT_TRUE(logged.contains("\t3021\t")) << logged.toStdString();
 }
 
-TEST(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
+TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
 {
-    DemoShop shop;
     orvane::transport::Clsg_trans staging; // creates the staging tables
-    staging.setEnv(shop.host->env());
+    staging.setEnv(host_->env());
     for (const QVariantList &row :
          {QVariantList{u"D-2026-000000118734"_s, 1}, QVariantList{u"D-2026-000000118735"_s, 0}})
-        shop.host->database().exec(
+        host_->database().exec(
             u"INSERT INTO g_trans (guid, rectype, recid, xml, processed, daskid, daskloc) "
             u"VALUES (?, 'DISPATCH', ?, '<x/>', 0, ?, 1)"_s,
             {row[0].toString().right(12), row[0], row[1]});
-    shop.host->database().exec(u"UPDATE invoice SET dispatch = ? WHERE idnumber = 1"_s,
-                               {u"D-2026-000000118734"_s});
-    DemoMainWindow window(shop.host);
+    host_->database().exec(u"UPDATE invoice SET dispatch = ? WHERE idnumber = 1"_s,
+                           {u"D-2026-000000118734"_s});
+    DemoMainWindow window(host_);
     const QAbstractItemModel *list = window.dispatchView()->model();
     ASSERT_EQ(list->rowCount(), 2);
     EXPECT_EQ(list->index(0, 2).data().toString(), u"Order 1 (quote)"_s);

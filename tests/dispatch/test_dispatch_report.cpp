@@ -305,18 +305,6 @@ TEST(DispatchReport, FailuresAreWrappedByEachProcedure)
     EXPECT_TRUE(ui->dialogsShown().empty());
 }
 
-TEST(DispatchReport, BoundReportIsWhatTheViewShows)
-{
-    clsShowDispatch d;
-    auto report = d.BoundReport(sample(u"mobile-eschedule.xml"_s), kDefaultTemplate);
-    const QString html = report->toHtml();
-    EXPECT_TRUE(html.contains(u"Orvane E-SCHEDULE"_s));
-    EXPECT_TRUE(html.contains(u"25%"_s));
-    const orvane::VbError e = raised([&] { d.BoundReport(QString(), u"/no/such.rpt"_s); });
-    EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.BoundReport()"_s);
-    EXPECT_EQ(e.number(), 53);
-}
-
 TEST(DispatchReport, ViewRegistersWithTheHostLayoutServiceAndIgnoresItsFailures)
 {
     {

@@ -1,10 +1,9 @@
 #pragma once
 
+#include "DemoShopTest.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
 #include "RecordsetModel.h"
-#include "ReferenceHost.h"
-#include "ScriptedUi.h"
 #include "TableObjects.h"
 #include "TestHelpers.h"
 #include "dispatch/ChooseDispatchfrm.h"
@@ -13,11 +12,9 @@
 #include "external/IInvoice.h"
 #include "external/IOptions.h"
 
-#include <QDir>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -57,22 +54,9 @@ inline QString dispatchXml(const QString &number, const QString &first = u"Marga
 </DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(number, first, loss);
 }
 
-// The demo shop (orders 1 quote 1001, 2 invoice 5001, 3 workorder 7001,
-// 4 void; all at location 1) with its staging tables, in a fresh folder.
-class LinkingTest : public ::testing::Test {
+// The demo shop with its staging tables, and the dispatch linking views.
+class LinkingTest : public orvane::test::DemoShopTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir_.isValid());
-        const QString data = dir_.path() + u"/data/"_s;
-        const QString nags = dir_.path() + u"/nags/"_s;
-        ASSERT_TRUE(QDir().mkpath(data));
-        ASSERT_TRUE(QDir().mkpath(nags));
-        host_ = orvane::host::ReferenceHost::open(data, nags);
-        host_->seedDemo();
-        orvane::transport::registerTransportClasses();
-    }
-
     std::shared_ptr<orvane::transport::Clsg_trans> table(const QString &filter)
     {
         auto t = std::make_shared<orvane::transport::Clsg_trans>();
@@ -111,6 +95,23 @@ protected:
 
     // An order as stored now.
     Recordset stored(int idnumber) { return host_->openOrder(idnumber)->itemsrecordset(); }
+
+    // Expects fields of the stored order to read as given.
+    void expectStored(int idnumber, const std::vector<std::pair<QString, QString>> &fields)
+    {
+        const Recordset row = stored(idnumber);
+        for (const auto &[field, text] : fields)
+            EXPECT_EQ(row.value(field).toText(), text) << field.toStdString();
+    }
+
+    // Expects the one box shown so far.
+    void expectBox(const QString &text, const QString &title, orvane::MsgButtons buttons)
+    {
+        ASSERT_EQ(ui_->boxes().size(), 1u);
+        EXPECT_EQ(ui_->boxes()[0].text, text);
+        EXPECT_EQ(ui_->boxes()[0].title, title);
+        EXPECT_EQ(ui_->boxes()[0].buttons, buttons);
+    }
 
     void choose(std::shared_ptr<orvane::ext::IInvoice> invoice)
     {
@@ -174,18 +175,6 @@ protected:
             view->cmdAction[ok ? 0 : 1]->click();
         });
     }
-
-    QStringList boxTitles()
-    {
-        QStringList out;
-        for (const auto &b : ui_->boxes())
-            out << b.title;
-        return out;
-    }
-
-    QTemporaryDir dir_;
-    std::shared_ptr<orvane::host::ReferenceHost> host_;
-    orvane::test::ScopedScriptedUi ui_;
 };
 
 } // namespace linkingtest

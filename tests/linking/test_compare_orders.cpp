@@ -1,8 +1,7 @@
 #include "LinkingFixture.h"
 
 #include "RecordsetModel.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
+#include "StubEnvironment.h"
 #include "external/IHostItem.h"
 #include "vb.h"
 
@@ -10,39 +9,6 @@ using namespace linkingtest;
 using namespace orvane;
 
 namespace {
-
-struct Report {
-    QString procedure;
-    QString text;
-    long number;
-    int line;
-};
-
-class RecordingErrors : public ext::IErrorClass {
-public:
-    void ErrorHandle(int, const QString &procedure, const QString &text, long number, int line,
-                     std::optional<int>) override
-    {
-        reports.push_back({procedure, text, number, line});
-    }
-    std::vector<Report> reports;
-};
-
-class FakeEnv : public ext::IEnvironment {
-public:
-    std::shared_ptr<ext::IErrorClass> ErrorClass() const override { return errors; }
-    std::shared_ptr<ext::IOptions> Options() const override { return nullptr; }
-    QString GetConnectString(const QString &, int) const override { return {}; }
-    QString data_path() const override { return {}; }
-    QString nags_path() const override { return {}; }
-    Value Location() const override { return 1; }
-    QString SecurityToken() const override { return {}; }
-    std::shared_ptr<ext::IUser> currentuser() const override { return nullptr; }
-    std::shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
-    std::shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
-    std::shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
-    std::shared_ptr<RecordingErrors> errors = std::make_shared<RecordingErrors>();
-};
 
 class HostItem : public ext::IHostItem {
 public:
@@ -56,7 +22,7 @@ private:
 // An order of the fields the comparison reads, every one given a value.
 class FakeOrder : public ext::IInvoice {
 public:
-    explicit FakeOrder(std::shared_ptr<FakeEnv> env) : env_(std::move(env))
+    explicit FakeOrder(std::shared_ptr<test::StubEnvironment> env) : env_(std::move(env))
     {
         struct F {
             const char16_t *name;
@@ -146,7 +112,7 @@ private:
         rs.update();
         return rs;
     }
-    std::shared_ptr<FakeEnv> env_;
+    std::shared_ptr<test::StubEnvironment> env_;
     Recordset rs_;
 };
 
@@ -175,7 +141,7 @@ std::vector<Row> rowsOf(Recordset rs)
 
 class CompareTest : public ::testing::Test {
 protected:
-    std::shared_ptr<FakeEnv> env = std::make_shared<FakeEnv>();
+    std::shared_ptr<test::StubEnvironment> env = std::make_shared<test::StubEnvironment>();
     std::shared_ptr<FakeOrder> mine = std::make_shared<FakeOrder>(env);
     std::shared_ptr<FakeOrder> theirs = std::make_shared<FakeOrder>(env);
     ChooseDispatchfrm view;
