@@ -1,24 +1,25 @@
 #pragma once
 
+#include "DemoShopTest.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
 #include "ObjectRegistry.h"
-#include "ReferenceHost.h"
-#include "ScriptedUi.h"
 #include "TableObjects.h"
 #include "external/IInsIdList.h"
 #include "external/IInscoIdList.h"
 #include "external/IOidList.h"
 #include "external/IPidList.h"
+#include "external/IRsTable.h"
 #include "external/ITableObject.h"
+#include "external/Ig_trans.h"
 #include "external/ProgIds.h"
 #include "loss/eNOLcls.h"
 #include "loss/eNOLfrm.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
 
 #include <functional>
 #include <map>
@@ -29,46 +30,116 @@ namespace losstest {
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;
+namespace ext = orvane::ext;
+using Rows = std::vector<std::map<QString, Value>>;
 
-// The demo shop (order 2: an invoice billed to party 1, shop 1 with the
-// participant ID RPID00417) with its staging tables, in a fresh folder.
-class LossTest : public ::testing::Test {
+inline const QString CRLF = u"\r\n"_s;
+
+inline void choose(QComboBox *c, const QString &text)
+{
+    c->setCurrentIndex(c->findText(text));
+    ASSERT_EQ(c->currentText(), text);
+}
+
+inline void addLine(eNOLfrm *view, const QString &opening, const QString &qty)
+{
+    choose(view->cboOpeningType, opening);
+    view->txtQuantity->setText(qty);
+    view->chkRepairable->setCheckState(Qt::Unchecked);
+    view->cmdAdd->click();
+}
+
+// Everything a notice needs beyond what order 2 holds, with two damage lines.
+inline void fillValid(eNOLfrm *view)
+{
+    view->txtPID->setText(u"RPID00417"_s);
+    view->txtOID->setText(u"NET1"_s);
+    view->txtInsCOID->setText(u"IC1"_s);
+    view->txtInsuranceID->setText(u"CMI01"_s);
+    view->txtPolicyState->setText(u"OR"_s);
+    view->txtContactName->setText(u"Pat Rivera"_s);
+    view->txtLossIDNumber->setText(u"CLM 402"_s);
+    choose(view->cboVehicleSource, u"NAGS"_s);
+    choose(view->cboVehicleType, u"RV"_s);
+    choose(view->cboOwnership, u"Owner"_s);
+    choose(view->cboCauseofLoss, u"Tree Branch"_s);
+    view->chkGlassDamage->setCheckState(Qt::Checked);
+    view->chkBodilyInjury->setCheckState(Qt::Unchecked);
+    addLine(view, u"Roof"_s, u"1"_s);
+    addLine(view, u"Windshield"_s, u"2"_s);
+}
+
+// The message's lines after its head, the trailing line break dropped.
+inline QStringList lines(const QString &text, const QString &head)
+{
+    EXPECT_TRUE(text.startsWith(head)) << text.toStdString();
+    QStringList out = text.mid(head.size()).split(CRLF);
+    EXPECT_EQ(out.takeLast(), QString());
+    return out;
+}
+
+// The demo shop; order 2 is an invoice billed to party 1, shop 1 with the
+// participant ID RPID00417.
+class LossTest : public orvane::test::DemoShopTest {
 protected:
-    void SetUp() override
+    // Adds rows to one of the ID lists, loaded through its own list interface.
+    void addRows(const char16_t *progId, const QString &table, const Rows &rows)
     {
-        ASSERT_TRUE(dir_.isValid());
-        const QString data = dir_.path() + u"/data/"_s;
-        const QString nags = dir_.path() + u"/nags/"_s;
-        ASSERT_TRUE(QDir().mkpath(data));
-        ASSERT_TRUE(QDir().mkpath(nags));
-        host_ = orvane::host::ReferenceHost::open(data, nags);
-        host_->seedDemo();
-        orvane::transport::registerTransportClasses();
-    }
-
-    // Adds rows to a transport table; each row maps field names to values.
-    void addRows(const char16_t *progId, const QString &table,
-                 const std::vector<std::map<QString, Value>> &rows)
-    {
-        auto object = orvane::CreateObject<orvane::ext::ITableObject>(QString::fromUtf16(progId));
+        auto object = orvane::CreateObject<ext::ITableObject>(QString::fromUtf16(progId));
         object->setEnv(host_->env());
-        load(*object, table);
-        Recordset rs = object->itemsrecordset();
-        for (const auto &row : rows) {
-            rs.addNew();
-            for (const auto &[field, value] : row)
-                rs.setValue(field, value);
-            rs.update();
-        }
+        const QString none = table % u".id = 1 and "_s % table % u".id <> 1"_s;
+        if (auto *pid = dynamic_cast<ext::IPidList *>(object.get()))
+            pid->get_g_pidlist();
+        else if (auto *oid = dynamic_cast<ext::IOidList *>(object.get()))
+            oid->Get_g_oidList();
+        else if (auto *insco = dynamic_cast<ext::IInscoIdList *>(object.get()))
+            insco->get_g_inscoid(none);
+        else if (auto *insid = dynamic_cast<ext::IInsIdList *>(object.get()))
+            insid->get_g_insid(none);
+        append(object->itemsrecordset(), rows);
         object->Update();
     }
 
-    static void load(orvane::ext::ITableObject &object, const QString &table);
+    // Adds rows to one of the notice tables.
+    void addTableRows(const char16_t *progId, const Rows &rows)
+    {
+        auto t = table(progId, u"id = 0 and id <> 0"_s);
+        append(t->itemsrecordset(), rows);
+        t->Update();
+    }
+
+    std::shared_ptr<ext::IRsTable> table(const char16_t *progId, const QString &filter = {})
+    {
+        auto t = orvane::CreateObject<ext::IRsTable>(QString::fromUtf16(progId));
+        t->setEnv(host_->env());
+        t->get_rs(filter);
+        return t;
+    }
+
+    int count(const char16_t *progId, const QString &filter = {})
+    {
+        return table(progId, filter)->itemsrecordset().recordCount();
+    }
+
+    // The queued documents of one kind.
+    Recordset trans(const QString &rectype)
+    {
+        auto t = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
+        t->setEnv(host_->env());
+        t->get_g_trans(u"g_trans.rectype = '"_s % rectype % u"'"_s);
+        return t->itemsrecordset();
+    }
 
     // Opens the loss notice over order `id` and plays the user in it.
     void openForm(int id, std::function<void(eNOLfrm *)> play)
     {
-        order_ = host_->openOrder(id);
+        openForm(host_->openOrder(id), std::move(play));
+    }
+
+    void openForm(std::shared_ptr<orvane::host::HostInvoice> order,
+                  std::function<void(eNOLfrm *)> play)
+    {
+        order_ = std::move(order);
         ui_->onDialog([play](QDialog *d) {
             auto *view = dynamic_cast<eNOLfrm *>(d);
             ASSERT_TRUE(view);
@@ -88,23 +159,18 @@ protected:
         return out;
     }
 
-    QTemporaryDir dir_;
-    std::shared_ptr<orvane::host::ReferenceHost> host_;
     std::shared_ptr<orvane::host::HostInvoice> order_;
-    orvane::test::ScopedScriptedUi ui_;
-};
 
-inline void LossTest::load(orvane::ext::ITableObject &object, const QString &table)
-{
-    const QString none = table % u".id = 1 and "_s % table % u".id <> 1"_s;
-    if (auto *pid = dynamic_cast<orvane::ext::IPidList *>(&object))
-        pid->get_g_pidlist();
-    else if (auto *oid = dynamic_cast<orvane::ext::IOidList *>(&object))
-        oid->Get_g_oidList();
-    else if (auto *insco = dynamic_cast<orvane::ext::IInscoIdList *>(&object))
-        insco->get_g_inscoid(none);
-    else if (auto *insid = dynamic_cast<orvane::ext::IInsIdList *>(&object))
-        insid->get_g_insid(none);
-}
+private:
+    static void append(Recordset rs, const Rows &rows)
+    {
+        for (const auto &row : rows) {
+            rs.addNew();
+            for (const auto &[field, value] : row)
+                rs.setValue(field, value);
+            rs.update();
+        }
+    }
+};
 
 } // namespace losstest
