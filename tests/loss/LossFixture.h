@@ -140,13 +140,19 @@ protected:
                   std::function<void(eNOLfrm *)> play)
     {
         order_ = std::move(order);
+        on<eNOLfrm>(std::move(play));
+        eNOLcls cls;
+        EXPECT_FALSE(cls.SendeNOL(order_, 0));
+    }
+
+    // Plays the user in the next dialog shown, which must be a `View`.
+    template <class View> void on(std::function<void(View *)> play)
+    {
         ui_->onDialog([play](QDialog *d) {
-            auto *view = dynamic_cast<eNOLfrm *>(d);
+            auto *view = dynamic_cast<View *>(d);
             ASSERT_TRUE(view);
             play(view);
         });
-        eNOLcls cls;
-        EXPECT_FALSE(cls.SendeNOL(order_, 0));
     }
 
     // Errors the view reported through the host (shown as boxes with the error's number).

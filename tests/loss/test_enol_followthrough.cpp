@@ -3,22 +3,15 @@
 #include "HostErrorClass.h"
 #include "IniFile.h"
 #include "NetworkSimulator.h"
-#include "RecordsetModel.h"
 #include "XmlDocument.h"
 #include "core/XMLUtilmod.h"
 #include "dispatch/Comparersfrm.h"
-#include "external/IRsTable.h"
-#include "external/Ig_trans.h"
 #include "loss/Coveragefrm.h"
 #include "loss/eNOLwaitfrm.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTimeEdit>
 #include <QTimer>
 
@@ -60,14 +53,10 @@ protected:
         addTableRows(ext::progid::g_enol, {{{u"daskid"_s, 2},
                                             {u"daskloc"_s, 1},
                                             {u"origpid"_s, u"RPID00417"_s},
-                                            {u"contact"_s, u"Pat Rivera"_s},
                                             {u"ACK"_s, false},
                                             {u"ErrCode"_s, code},
-                                            {u"ErrText"_s, u"Policy problem"_s},
-                                            {u"Lossrefnum"_s, u"LR-7"_s},
-                                            {u"Losscont"_s, u"Desk"_s}}});
-        auto notice = table(ext::progid::g_enol, u"g_enol.ErrCode = '"_s % code % u"'"_s);
-        return notice;
+                                            {u"Lossrefnum"_s, u"LR-7"_s}}});
+        return table(ext::progid::g_enol, u"g_enol.ErrCode = '"_s % code % u"'"_s);
     }
 
     void addCover(const QString &lossRef, const QString &errorcode, int count = 1)
@@ -100,11 +89,9 @@ protected:
             .read(u"Orvane"_s, u"ENOL"_s);
     }
 
-    // Plays the coverage view: picks the first row and answers.
-    static void answerCoverage(QDialog *d, bool accept)
+    // Plays the coverage view: picks the first row and accepts.
+    static void answerCoverage(Coveragefrm *c)
     {
-        auto *c = dynamic_cast<Coveragefrm *>(d);
-        ASSERT_TRUE(c);
         if (!c->isSelected(0))
             c->toggleRow(0);
         c->dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
@@ -113,14 +100,14 @@ protected:
         c->chkMobile->setCheckState(Qt::Checked);
         c->txtZip->setText(u"97205"_s);
         shot(c, u"Coveragefrm"_s);
-        (accept ? c->cmdBuild : c->cmdCancel)->click();
+        c->cmdBuild->click();
     }
 };
 
 TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
 {
-    order_ = host_->openOrder(2);
-    Recordset inv = order_->itemsrecordset();
+    auto order = host_->openOrder(2);
+    Recordset inv = order->itemsrecordset();
     inv.setValue(u"s_area2"_s, u"503"_s);
     inv.setValue(u"s_phone2"_s, u"5550172"_s);
     inv.setValue(u"s_area1"_s, QString());
@@ -128,13 +115,9 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
     inv.setValue(u"policy"_s, u"POL 88 2"_s);
     inv.setValue(u"carid"_s, u"AB00123"_s);
     int waitResult = 99;
-    ui_->onDialog([&](QDialog *d) {
-        auto *view = dynamic_cast<eNOLfrm *>(d);
-        ASSERT_TRUE(view);
+    openForm(order, [&](eNOLfrm *view) {
         fillValid(view);
-        ui_->onDialog([](QDialog *w) {
-            auto *wait = dynamic_cast<eNOLwaitfrm *>(w);
-            ASSERT_TRUE(wait);
+        on<eNOLwaitfrm>([](eNOLwaitfrm *wait) {
             EXPECT_TRUE(wait->tmrAuthResponse->isActive());
             wait->cmdCancel->click();
         });
@@ -142,8 +125,6 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
         waitResult = view->lastWaitResult();
         EXPECT_TRUE(view->isHidden()) << "a wait without a refusal closes the notice";
     });
-    eNOLcls cls;
-    EXPECT_FALSE(cls.SendeNOL(order_, 0));
     EXPECT_EQ(waitResult, 0);
     EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u'\n').toStdString();
 
@@ -173,7 +154,6 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
         {u"LossNoticeDetails/VehicleID", u"123"_s},
         {u"LossNoticeDetails/GlassOnlyDamage", u"Y"_s},
         {u"LossNoticeDetails/BodilyInjury", u"N"_s},
-        {u"LossNoticeDetails/SubrogationInformation/SubrogationData", QString()},
         {u"LossNoticeDetails/OriginationContactName", u"Pat Rivera"_s},
         {u"Filename", guid},
     };
@@ -245,7 +225,7 @@ TEST_F(FollowThrough, CoverageAnswerThenLossAcknowledgement)
     auto wait = waitOn(confirmedNotice(u"0"_s));
     wait->tmrAuthResponse_Timer();
     addCover(u"LR-7"_s, u"0"_s, 2);
-    ui_->onDialog([](QDialog *d) { answerCoverage(d, true); });
+    on<Coveragefrm>(answerCoverage);
     wait->tmrAuthResponse_Timer();
     EXPECT_EQ(wait->mode(), 2);
     EXPECT_EQ(count(ext::progid::g_cover, u"g_cover.ack = .F."_s), 0)
@@ -342,9 +322,7 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
          {Case{u"ENOL"_s, 1}, Case{u" cover "_s, 1}, Case{u"LOSSACK"_s, 2}, Case{u"COVER"_s, 1}}) {
         SCOPED_TRACE(c.type.toStdString());
         int mode = -1;
-        ui_->onDialog([&mode](QDialog *d) {
-            auto *wait = dynamic_cast<eNOLwaitfrm *>(d);
-            ASSERT_TRUE(wait);
+        on<eNOLwaitfrm>([&mode](eNOLwaitfrm *wait) {
             mode = wait->mode();
             wait->cmdCancel->click();
         });
@@ -361,20 +339,15 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
 TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
 {
     orvane::transport::NetworkSimulator network(host_->env());
-    order_ = host_->openOrder(2);
     bool linked = false;
-    ui_->onDialog([&](QDialog *d) {
-        auto *view = dynamic_cast<eNOLfrm *>(d);
-        ASSERT_TRUE(view);
+    openForm(2, [&](eNOLfrm *view) {
         fillValid(view);
-        ui_->onDialog([&](QDialog *w) {
-            auto *wait = dynamic_cast<eNOLwaitfrm *>(w);
-            ASSERT_TRUE(wait);
+        on<eNOLwaitfrm>([&](eNOLwaitfrm *wait) {
             shot(wait, u"eNOLwaitfrm-mode0"_s);
             network.runOnce();
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 1);
-            ui_->onDialog([](QDialog *c) { answerCoverage(c, true); });
+            on<Coveragefrm>(answerCoverage);
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 2) << "the answer was sent";
             network.runOnce();
@@ -389,8 +362,6 @@ TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
         });
         view->cmdAction[0]->click();
     });
-    eNOLcls cls;
-    EXPECT_FALSE(cls.SendeNOL(order_, 0));
     EXPECT_TRUE(linked);
     EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u'\n').toStdString();
     Recordset dispatch = trans(u"DISPATCH"_s);
@@ -443,7 +414,7 @@ TEST_F(FollowThrough, AFailedCoverageDocumentIsNoAnswer)
     view.setCoverage(table(ext::progid::g_cover));
     view.setInvoice(order_); // no notice row: the document cannot be built
     view.Form_Activate();
-    answerCoverage(&view, true);
+    answerCoverage(&view);
     EXPECT_FALSE(view.sent());
     EXPECT_EQ(reportedErrors().size(), 1);
     EXPECT_EQ(count(ext::progid::g_lossack), 0);

@@ -51,9 +51,7 @@ TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
             {{{u"PID"_s, u"P1"_s}, {u"PIDname"_s, u"Main"_s}},
              {{u"PID"_s, u"P2"_s}, {u"PIDname"_s, u"East"_s}}});
     eNOLcls cls;
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<frmPIDList *>(d);
-        ASSERT_TRUE(view);
+    on<frmPIDList>([](frmPIDList *view) {
         view->grdEdits->setCurrentIndex(view->gridModel()->index(1, 0));
         view->cmdAction[0]->click();
     });
@@ -62,9 +60,7 @@ TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
     EXPECT_EQ(chosen->itemsrecordset().value(u"PID"_s).toText(), u"P2"_s);
 
     // Cancel picks nothing but still saves what was edited; No keeps the row.
-    ui_->onDialog([this](QDialog *d) {
-        auto *view = dynamic_cast<frmPIDList *>(d);
-        ASSERT_TRUE(view);
+    on<frmPIDList>([this](frmPIDList *view) {
         view->cmdEdits[1]->click();
         Recordset rows = view->rows();
         rows.setValue(u"PID"_s, u"P3"_s);
@@ -81,9 +77,7 @@ TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
     EXPECT_EQ(all->itemsrecordset().recordCount(), 3);
 
     // The network list: its own columns, no Add or Delete.
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<frmPIDList *>(d);
-        ASSERT_TRUE(view);
+    on<frmPIDList>([](frmPIDList *view) {
         EXPECT_TRUE(view->gridKey().startsWith(u"NETIDLIST."_s));
         EXPECT_TRUE(view->cmdEdits[1]->isHidden());
         view->cmdAction[1]->click();
@@ -91,9 +85,7 @@ TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
     EXPECT_FALSE(cls.NetIDList(host_->env()));
 
     // Insurers come from the host's own table and are never written back.
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<frmPIDList *>(d);
-        ASSERT_TRUE(view);
+    on<frmPIDList>([](frmPIDList *view) {
         view->grdEdits->setCurrentIndex(view->gridModel()->index(1, 0));
         view->cmdAction[0]->click();
     });
@@ -109,9 +101,7 @@ TEST_F(LossTest, TheInsuranceCompanyListIsLoadedForTheTypedIdsSafely)
              {{u"destpid"_s, u"OHara"_s}, {u"origpid"_s, u"NET1"_s}, {u"INScoid"_s, u"C2"_s}}});
     EXPECT_EQ(eNOLcls::inscoidFilter(u" O'Hara "_s, u"NET1"_s),
               u"g_inscoid.destpid = 'O' + CHR(39) + 'Hara' AND g_inscoid.origpid = 'NET1'"_s);
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<frmPIDList *>(d);
-        ASSERT_TRUE(view);
+    on<frmPIDList>([](frmPIDList *view) {
         EXPECT_EQ(view->gridModel()->rowCount(), 1);
         view->cmdAction[0]->click();
     });
