@@ -35,6 +35,15 @@ using Rows = std::vector<std::map<QString, Value>>;
 
 inline const QString CRLF = u"\r\n"_s;
 
+// One row written "field=value|field=value"; the values go in as text.
+inline std::map<QString, Value> row(const QString &fields)
+{
+    std::map<QString, Value> out;
+    for (const QString &f : fields.split(u'|'))
+        out.insert_or_assign(f.section(u'=', 0, 0), Value(f.section(u'=', 1)));
+    return out;
+}
+
 inline void choose(QComboBox *c, const QString &text)
 {
     c->setCurrentIndex(c->findText(text));

@@ -50,12 +50,9 @@ protected:
     // A sent notice of order 2, confirmed by the network with `code`.
     std::shared_ptr<ext::IRsTable> confirmedNotice(const QString &code)
     {
-        addTableRows(ext::progid::g_enol, {{{u"daskid"_s, 2},
-                                            {u"daskloc"_s, 1},
-                                            {u"origpid"_s, u"RPID00417"_s},
-                                            {u"ACK"_s, false},
-                                            {u"ErrCode"_s, code},
-                                            {u"Lossrefnum"_s, u"LR-7"_s}}});
+        addTableRows(ext::progid::g_enol, {row(u"daskid=2|daskloc=1|origpid=RPID00417|ACK=False|"
+                                               u"Lossrefnum=LR-7|ErrCode="_s %
+                                               code)});
         return table(ext::progid::g_enol, u"g_enol.ErrCode = '"_s % code % u"'"_s);
     }
 
@@ -63,13 +60,10 @@ protected:
     {
         Rows rows;
         for (int i = 0; i < count; ++i)
-            rows.push_back({{u"lossref"_s, lossRef},
-                            {u"VehicleID"_s, u"123"_s},
-                            {u"Vehiclesrc"_s, u"NAGS"_s},
-                            {u"vehline"_s, QString::number(i + 1)},
-                            {u"errorcode"_s, errorcode},
-                            {u"ErrorText"_s, u"Coverage text"_s},
-                            {u"ack"_s, false}});
+            rows.push_back(row(u"VehicleID=123|Vehiclesrc=NAGS|ErrorText=Coverage text|ack=False|"
+                               u"lossref="_s %
+                               lossRef % u"|errorcode="_s % errorcode % u"|vehline="_s %
+                               QString::number(i + 1)));
         addTableRows(ext::progid::g_cover, rows);
     }
 
@@ -246,12 +240,9 @@ TEST_F(FollowThrough, CoverageAnswerThenLossAcknowledgement)
               u"09:30:00"_s);
 
     // The network refuses the answer: shown once, logged, and the wait ends.
-    addTableRows(ext::progid::g_lossack, {{{u"lossref"_s, u"LR-7"_s},
-                                           {u"ack"_s, false},
-                                           {u"errcode"_s, u"e3"_s},
-                                           {u"errtext"_s, u"Bad vehicle"_s}}});
-    addTableRows(ext::progid::g_dispatch,
-                 {{{u"lossidnum"_s, u"LR-7"_s}, {u"Dispatch"_s, u"D1"_s}, {u"ack"_s, false}}});
+    addTableRows(ext::progid::g_lossack,
+                 {row(u"lossref=LR-7|ack=False|errcode=e3|errtext=Bad vehicle"_s)});
+    addTableRows(ext::progid::g_dispatch, {row(u"lossidnum=LR-7|Dispatch=D1|ack=False"_s)});
     ui_->clear();
     wait->tmrAuthResponse_Timer();
     ASSERT_EQ(ui_->boxes().size(), 1u);

@@ -4,12 +4,8 @@
 #include "ShopDatabase.h"
 
 #include <QApplication>
-#include <QCheckBox>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
@@ -32,24 +28,14 @@ void typeInto(QWidget *entry, const QString &text, QWidget *next)
 
 TEST_F(LossTest, ActivationFillsTheIdentifiersFromSingleRowsAndTheShop)
 {
-    addRows(ext::progid::g_pidList, u"g_pidlist"_s,
-            {{{u"PID"_s, u"LISTED1"_s}, {u"PIDname"_s, u"Harbor listed"_s}}});
-    addRows(ext::progid::g_oidList, u"g_oidlist"_s,
-            {{{u"Origid"_s, u"NET9"_s}, {u"Company"_s, u"Glass Network"_s}}});
+    addRows(ext::progid::g_pidList, u"g_pidlist"_s, {row(u"PID=LISTED1|PIDname=Harbor listed"_s)});
+    addRows(ext::progid::g_oidList, u"g_oidlist"_s, {row(u"Origid=NET9|Company=Glass Network"_s)});
     addRows(ext::progid::g_inscoid, u"g_inscoid"_s,
-            {{{u"destpid"_s, u"RPID00417"_s},
-              {u"origpid"_s, u"NET9"_s},
-              {u"INScoid"_s, u"IC-7"_s},
-              {u"Company"_s, u"Cascade Mutual "_s},
-              {u"City"_s, u"Salem"_s},
-              {u"PhoneArea"_s, u"503"_s},
-              {u"Phone"_s, u"5550101"_s}}});
+            {row(u"destpid=RPID00417|origpid=NET9|INScoid=IC-7|Company=Cascade Mutual |"
+                 u"City=Salem|PhoneArea=503|Phone=5550101"_s)});
     addRows(ext::progid::g_insid, u"g_insid"_s,
-            {{{u"billtoid"_s, 1},
-              {u"Origpid"_s, u"NET9"_s},
-              {u"destpid"_s, u"RPID00417"_s},
-              {u"Insurerid"_s, u"CMI01"_s},
-              {u"Insurer"_s, u"Cascade Mutual Insurance"_s}}});
+            {row(u"billtoid=1|Origpid=NET9|destpid=RPID00417|Insurerid=CMI01|"
+                 u"Insurer=Cascade Mutual Insurance"_s)});
     openForm(2, [](eNOLfrm *view) {
         // The shop's own ID wins over the single listed one; the name stays.
         EXPECT_EQ(view->txtPID->text(), u"RPID00417"_s);
@@ -74,8 +60,7 @@ TEST_F(LossTest, ActivationFillsTheIdentifiersFromSingleRowsAndTheShop)
 
 TEST_F(LossTest, SeveralRowsABlankShopAndNoBillToLeaveTheEntriesAlone)
 {
-    addRows(ext::progid::g_oidList, u"g_oidlist"_s,
-            {{{u"Origid"_s, u"NET1"_s}}, {{u"Origid"_s, u"NET2"_s}}});
+    addRows(ext::progid::g_oidList, u"g_oidlist"_s, {row(u"Origid=NET1"_s), row(u"Origid=NET2"_s)});
     // A shop listed before the real one whose ID is blank text.
     host_->database().exec(
         u"INSERT INTO customer (shopid, name, address, city, state, zip, phone, user2) "
