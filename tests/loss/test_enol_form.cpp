@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDateEdit>
 #include <QLabel>
+#include <QLineEdit>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
@@ -81,21 +82,19 @@ TEST_F(LossTest, EntriesBehaveAsTypedAndWriteTheOrder)
     openForm(2, [this](eNOLfrm *view) {
         view->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(view));
-        view->txtSoldTo[15]->clear();
-        typeInto(view->txtSoldTo[15], u"mary ann"_s, view->txtSoldTo[14]);
-        EXPECT_EQ(view->txtSoldTo[15]->text(), u"Mary Ann"_s);
-        view->txtQuantity->clear();
-        typeInto(view->txtQuantity, u"1x2-"_s, view->txtContactName);
-        EXPECT_EQ(view->txtQuantity->text(), u"12"_s);
+        const std::tuple<QLineEdit *, QString, QString> typed[] = {
+            {view->txtSoldTo[15], u"mary ann"_s, u"Mary Ann"_s},
+            {view->txtQuantity, u"1x2-"_s, u"12"_s},
+            {view->txtPolicyState, u"or"_s, u"OR"_s},
+            {view->txtSold_To[5], u"5550199"_s, u"555-0199"_s}};
+        for (const auto &[entry, text, shown] : typed) {
+            entry->clear();
+            typeInto(entry, text, view->txtContactName);
+            EXPECT_EQ(entry->text(), shown);
+        }
         view->txtQuantity->setFocus(Qt::TabFocusReason);
         QTest::keyClick(view->txtQuantity, Qt::Key_Tab); // Tab still leaves it
         EXPECT_EQ(QApplication::focusWidget(), view->cboPos);
-        view->txtPolicyState->clear();
-        typeInto(view->txtPolicyState, u"or"_s, view->txtContactName);
-        EXPECT_EQ(view->txtPolicyState->text(), u"OR"_s);
-        view->txtSold_To[5]->clear();
-        typeInto(view->txtSold_To[5], u"5550199"_s, view->txtContactName);
-        EXPECT_EQ(view->txtSold_To[5]->text(), u"555-0199"_s);
         // A date on or before 1 January 1900 becomes today when the picker is left.
         view->dteLossDate->setValue(QDateTime(QDate(1900, 1, 1), QTime(0, 0)));
         view->dteLossDate->edit->setFocus(Qt::TabFocusReason);
