@@ -1,3 +1,4 @@
+#include "DemoShopTest.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
 #include "HostOrderList.h"
@@ -12,7 +13,6 @@
 #include "external/ProgIds.h"
 
 #include <QSqlQuery>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -24,30 +24,20 @@ using orvane::test::raised;
 
 namespace {
 
-class HostOrders : public ::testing::Test {
+class HostOrders : public orvane::test::DemoShopTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(dir.isValid());
-        host = ReferenceHost::open(dir.filePath(u"data"_s), dir.filePath(u"nags"_s));
-        host->seedDemo();
-    }
-
     int count(const QString &sqlText)
     {
-        QSqlQuery q = host->database().exec(sqlText);
+        QSqlQuery q = host_->database().exec(sqlText);
         return q.next() ? q.value(0).toInt() : -1;
     }
-
-    QTemporaryDir dir;
-    std::shared_ptr<ReferenceHost> host;
 };
 
 } // namespace
 
 TEST_F(HostOrders, InvoiceRoundTripWithAddedChangedAndDeletedLines)
 {
-    auto invoice = host->openOrder(1);
+    auto invoice = host_->openOrder(1);
     Recordset order = invoice->itemsrecordset();
     EXPECT_EQ(order.value(u"S_Last"_s), Value(u"Morgan"_s));
     order.setValue(u"s_first"_s, u"Alexis"_s);
@@ -78,7 +68,7 @@ TEST_F(HostOrders, InvoiceRoundTripWithAddedChangedAndDeletedLines)
     invoice->save();
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM invline WHERE idnumber = 1"_s), 4);
 
-    auto again = host->openOrder(1);
+    auto again = host_->openOrder(1);
     Recordset stored = again->itemsrecordset();
     EXPECT_EQ(stored.value(u"s_first"_s), Value(u"Alexis"_s));
     EXPECT_EQ(stored.value(u"dispatch"_s), Value(u"D-2026-118734"_s));
@@ -98,7 +88,7 @@ TEST_F(HostOrders, InvoiceRoundTripWithAddedChangedAndDeletedLines)
 
 TEST_F(HostOrders, NewOrderGetsItsNumberOnSaveAndItsLinesFollow)
 {
-    auto order = host->newOrder();
+    auto order = host_->newOrder();
     EXPECT_TRUE(order->isNew());
     order->itemsrecordset().setValue(u"s_last"_s, u"Novak"_s);
     Recordset lines = order->getlineitems()->itemsrecordset();
@@ -110,15 +100,15 @@ TEST_F(HostOrders, NewOrderGetsItsNumberOnSaveAndItsLinesFollow)
     const Value id = order->itemsrecordset().value(u"idnumber"_s);
     EXPECT_EQ(id, Value(5));
     EXPECT_EQ(lines.value(u"idnumber"_s), id);
-    auto stored = host->openOrder(id);
+    auto stored = host_->openOrder(id);
     EXPECT_EQ(stored->itemsrecordset().value(u"s_last"_s), Value(u"Novak"_s));
     EXPECT_EQ(stored->getlineitems()->itemsrecordset().recordCount(), 1);
-    EXPECT_EQ(errorNumber([&] { host->openOrder(999); }), err::NoCurrentRecord);
+    EXPECT_EQ(errorNumber([&] { host_->openOrder(999); }), err::NoCurrentRecord);
 }
 
 TEST_F(HostOrders, CalculateInvoiceTotalsTheLines)
 {
-    auto invoice = host->openOrder(2);
+    auto invoice = host_->openOrder(2);
     invoice->calculateinvoice(false, true);
     // 312.40 + 38.50 discounted by 25% (87.725 -> 87.73), kit 24.00, labor 120.00, tax 8%.
     Recordset order = invoice->itemsrecordset();
@@ -139,11 +129,11 @@ TEST_F(HostOrders, CalculateInvoiceTotalsTheLines)
 
 TEST_F(HostOrders, PartiesAreTakenOverByName)
 {
-    auto invoice = host->openOrder(1);
+    auto invoice = host_->openOrder(1);
     Recordset order = invoice->itemsrecordset();
     invoice->setbillto(invoice->getbillto(2)->Item(), false, false, false, false);
     invoice->setdiscount(invoice->getdiscount(Value(2))->Item());
-    invoice->SetAgent(HostInvoice::agentRecord(host->database(), 3));
+    invoice->SetAgent(HostInvoice::agentRecord(host_->database(), 3));
     EXPECT_EQ(order.value(u"billto_id"_s), Value(2));
     EXPECT_EQ(order.value(u"b_company"_s), Value(u"Northstar Casualty"_s));
     EXPECT_EQ(order.value(u"DiscountID"_s), Value(2));
@@ -151,7 +141,7 @@ TEST_F(HostOrders, PartiesAreTakenOverByName)
     EXPECT_EQ(order.value(u"a_last"_s), Value(u"Lindqvist"_s));
     EXPECT_EQ(order.value(u"agentid"_s), Value(3));
     invoice->save();
-    EXPECT_EQ(host->openOrder(1)->itemsrecordset().value(u"b_company"_s),
+    EXPECT_EQ(host_->openOrder(1)->itemsrecordset().value(u"b_company"_s),
               Value(u"Northstar Casualty"_s));
 
     // An unknown party gives an empty item, which cannot be taken over.
@@ -164,7 +154,7 @@ TEST_F(HostOrders, PartiesAreTakenOverByName)
 
 TEST_F(HostOrders, FieldsAndCarOfTheOrder)
 {
-    auto invoice = host->openOrder(3);
+    auto invoice = host_->openOrder(3);
     EXPECT_EQ(errorNumber([&] { invoice->itemsrecordset().value(u"no_such_field"_s); }),
               err::ItemNotFound);
     auto car = invoice->Item(u"car"_s);
@@ -178,7 +168,7 @@ TEST_F(HostOrders, FieldsAndCarOfTheOrder)
 
 TEST_F(HostOrders, OrderListVoidsTheOrderTheFilterNames)
 {
-    auto list = ext::objectAs<ext::IOrderList>(host->env()->safecreateobj(ext::objkind::OrderList),
+    auto list = ext::objectAs<ext::IOrderList>(host_->env()->safecreateobj(ext::objkind::OrderList),
                                                u"test"_s);
     list->getinvoices(u"Invoice.idnumber = 3 AND invoice.location = 1"_s, true);
     ASSERT_EQ(list->RecordCount(), 1);
@@ -189,7 +179,7 @@ TEST_F(HostOrders, OrderListVoidsTheOrderTheFilterNames)
     rs.setValue(u"voidmsg"_s, u"ORVANE ORDER REMOVED"_s);
     list->setordertypes(u"void"_s);
     list->Update(true);
-    auto stored = host->openOrder(3)->itemsrecordset();
+    auto stored = host_->openOrder(3)->itemsrecordset();
     EXPECT_EQ(stored.value(u"type"_s), Value(u"void"_s));
     EXPECT_EQ(stored.value(u"voidmsg"_s), Value(u"ORVANE ORDER REMOVED"_s));
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM invoice WHERE type = 'void'"_s), 2);
@@ -202,7 +192,7 @@ TEST_F(HostOrders, OrderListVoidsTheOrderTheFilterNames)
 
 TEST_F(HostOrders, OrderListRefusesFiltersOutsideTheDialect)
 {
-    HostOrderList list(host->shopDatabase());
+    HostOrderList list(host_->shopDatabase());
     // The dialect's own tests go through the refusals; these show the list uses it.
     for (const QString &hostile : {u"idnumber = 1; DROP TABLE invoice"_s,
                                    u"idnumber = 1 OR 1 = 1"_s, u"customer.shopid = 1"_s}) {
@@ -219,7 +209,7 @@ TEST_F(HostOrders, OrderListRefusesFiltersOutsideTheDialect)
 TEST_F(HostOrders, ShopsByIdAndByFilter)
 {
     auto shop =
-        ext::objectAs<ext::IShop>(host->env()->safecreateobj(ext::objkind::Shop), u"test"_s);
+        ext::objectAs<ext::IShop>(host_->env()->safecreateobj(ext::objkind::Shop), u"test"_s);
     shop->getshopbyid(1);
     ASSERT_EQ(shop->RecordCount(), 1);
     EXPECT_EQ(shop->itemsrecordset().value(u"OrvaneShopID"_s), Value(u"RPID00417"_s));
@@ -229,12 +219,12 @@ TEST_F(HostOrders, ShopsByIdAndByFilter)
     ASSERT_EQ(shop->RecordCount(), 1);
     EXPECT_EQ(shop->itemsrecordset().value(u"name"_s), Value(u"Harbor Auto Glass"_s));
     EXPECT_NE(errorNumber([&] { shop->getshops(u"user2 <> ' ' UNION SELECT 1"_s); }), 0);
-    EXPECT_EQ(host->env()->safecreateobj(99), nullptr);
+    EXPECT_EQ(host_->env()->safecreateobj(99), nullptr);
 }
 
 TEST_F(HostOrders, DataCommandRunsTheFixedQueries)
 {
-    auto env = host->env();
+    auto env = host_->env();
     auto dc = env->Options()->dcobject();
     const QList<Value> tokenOptions{1, 2, 100, false};
 
@@ -260,8 +250,8 @@ TEST_F(HostOrders, DataCommandRunsTheFixedQueries)
 
     // The staging tables belong to the transport; a minimal one stands in here.
     // (The dialect's own tests run the union of the loss poll.)
-    host->database().exec(u"CREATE TABLE g_ackn (guid VARCHAR(40), ack BOOLEAN)"_s);
-    host->database().exec(u"INSERT INTO g_ackn VALUES ('a', 0), ('b', 0), ('c', 1)"_s);
+    host_->database().exec(u"CREATE TABLE g_ackn (guid VARCHAR(40), ack BOOLEAN)"_s);
+    host_->database().exec(u"INSERT INTO g_ackn VALUES ('a', 0), ('b', 0), ('c', 1)"_s);
     dc->setconstructstring(env->GetConnectString(env->data_path(), 0));
     Recordset cnt;
     ASSERT_TRUE(dc->Execute(
@@ -288,7 +278,7 @@ TEST_F(HostOrders, RegistryCreatesTheHostsObjects)
     EXPECT_TRUE(CreateObject<ext::IDataCommand>(u"qorHost.DataCommand"_s));
     EXPECT_TRUE(CreateObject<ComObject>(QString::fromUtf16(ext::progid::ControlUI)));
     // Once the host is gone its classes cannot be made.
-    host.reset();
+    host_.reset();
     EXPECT_EQ(errorNumber([] { CreateObject<ext::IOrderList>(u"qorHost.OrderList"_s); }),
               err::CantCreateObject);
 }

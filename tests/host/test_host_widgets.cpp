@@ -1,4 +1,5 @@
 #include "AgentControl.h"
+#include "DemoShopTest.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
 #include "HostVehicle.h"
@@ -16,7 +17,6 @@
 #include <QPushButton>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -27,21 +27,17 @@ using namespace orvane::host;
 
 namespace {
 
-class HostWidgets : public ::testing::Test {
+class HostWidgets : public orvane::test::DemoShopTest {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir.isValid());
-        host = ReferenceHost::open(dir.filePath(u"data"_s), dir.filePath(u"nags"_s));
-        host->seedDemo();
+        DemoShopTest::SetUp();
         chooser = ext::objectAs<ext::IVehicleChooser>(
-            host->env()->SafeCreateUIObj(ext::objkind::VehicleChooser), u"test"_s);
-        car = ext::objectAs<ext::IVehicle>(host->env()->SafeCreatenagsObj(ext::objkind::NagsCar),
+            host_->env()->SafeCreateUIObj(ext::objkind::VehicleChooser), u"test"_s);
+        car = ext::objectAs<ext::IVehicle>(host_->env()->SafeCreatenagsObj(ext::objkind::NagsCar),
                                            u"test"_s);
     }
 
-    QTemporaryDir dir;
-    std::shared_ptr<ReferenceHost> host;
     std::shared_ptr<ext::IVehicleChooser> chooser;
     std::shared_ptr<ext::IVehicle> car;
 };
@@ -57,9 +53,8 @@ VehicleChooserDialog *asChooser(QDialog *d)
 
 TEST_F(HostWidgets, ChooserNarrowsAsTheUserTypesAndHandsBackTheChoice)
 {
-    test::ScopedScriptedUi ui;
     car->setYear(2021);
-    ui->onDialog([](QDialog *d) {
+    ui_->onDialog([](QDialog *d) {
         VehicleChooserDialog *dialog = asChooser(d);
         // Starts from the order's vehicle, on the year.
         EXPECT_EQ(dialog->txtYear->text(), u"2021"_s);
@@ -79,14 +74,13 @@ TEST_F(HostWidgets, ChooserNarrowsAsTheUserTypesAndHandsBackTheChoice)
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->car_id(), Value(u"CV15022"_s));
     EXPECT_EQ(chosen->body(), Value(u"4 Door Sedan"_s));
-    EXPECT_EQ(ui->dialogsShown().size(), 1u);
+    EXPECT_EQ(ui_->dialogsShown().size(), 1u);
 }
 
 TEST_F(HostWidgets, ChooserFindsByVinAndTreatsWildcardsAsText)
 {
-    test::ScopedScriptedUi ui;
     chooser->setVIN(u"1FTEW1EP1LF000003"_s);
-    ui->onDialog([](QDialog *d) {
+    ui_->onDialog([](QDialog *d) {
         VehicleChooserDialog *dialog = asChooser(d);
         EXPECT_EQ(dialog->shownCount(), 1);
         QTest::keyClicks(dialog->txtMake, u"%"_s);
@@ -104,9 +98,8 @@ TEST_F(HostWidgets, ChooserFindsByVinAndTreatsWildcardsAsText)
 
 TEST_F(HostWidgets, ChooserCancelledGivesNothing)
 {
-    test::ScopedScriptedUi ui;
     chooser->setVIN(u"SOMEVIN"_s);
-    ui->onDialog([](QDialog *d) {
+    ui_->onDialog([](QDialog *d) {
         VehicleChooserDialog *dialog = asChooser(d);
         dialog->txtVIN->clear();
         EXPECT_EQ(dialog->shownCount(), 20);
@@ -119,11 +112,11 @@ TEST_F(HostWidgets, ChooserCancelledGivesNothing)
 TEST_F(HostWidgets, AgentEntryLooksUpAgentsAndReportsThePick)
 {
     auto control = CreateObject<ext::IAgentControl>(QString::fromUtf16(ext::progid::qorAgent));
-    auto invoice = host->openOrder(1);
+    auto invoice = host_->openOrder(1);
     QWidget parent;
     QWidget *w = control->widget(&parent);
     EXPECT_EQ(control->widget(&parent), w);
-    control->setEnv(host->env());
+    control->setEnv(host_->env());
     control->setRecordset(invoice->itemsrecordset());
     auto *entry = qobject_cast<AgentEntry *>(w);
     ASSERT_NE(entry, nullptr);
