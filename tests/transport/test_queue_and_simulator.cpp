@@ -100,25 +100,16 @@ protected:
         enol->get_rs(u"guid = 'A' and guid <> 'A'"_s);
         Recordset n = enol->itemsrecordset();
         n.addNew();
-        const std::pair<const char16_t *, Value> values[] = {{u"origpid", u"SHP20931"_s},
-                                                             {u"orgcoid", u"NORTHWIND"_s},
-                                                             {u"destpid", u"NWI00417"_s},
-                                                             {u"insurerid", u"NWI"_s},
-                                                             {u"daskid", 77},
-                                                             {u"daskloc", 4},
-                                                             {u"s_first", u"Ada"_s},
-                                                             {u"s_last", u"O'Hara"_s},
-                                                             {u"s_phone", u"2175550143"_s},
-                                                             {u"lossid", claim},
-                                                             {u"lossdate", QDate(2026, 11, 28)},
-                                                             {u"year", u"2021"_s},
-                                                             {u"make", u"Toyota"_s},
-                                                             {u"model", u"RAV4"_s},
-                                                             {u"vin", u"2T3P1RFV8MW123456"_s},
-                                                             {u"contact", u"Pat Rivera"_s},
-                                                             {u"ACK", true}};
-        for (const auto &[name, value] : values)
-            n[QString::fromUtf16(name)] = value;
+        const QString texts = u"origpid=SHP20931|orgcoid=NORTHWIND|destpid=NWI00417|insurerid=NWI|"
+                              u"s_first=Ada|s_last=O'Hara|s_phone=2175550143|year=2021|make=Toyota|"
+                              u"model=RAV4|vin=2T3P1RFV8MW123456|contact=Pat Rivera"_s;
+        for (const QString &f : texts.split(u'|'))
+            n[f.section(u'=', 0, 0)] = f.section(u'=', 1);
+        n[u"daskid"_s] = 77;
+        n[u"daskloc"_s] = 4;
+        n[u"lossid"_s] = claim;
+        n[u"lossdate"_s] = QDate(2026, 11, 28);
+        n[u"ACK"_s] = true;
         enol->Update();
         const QString guid = n.value(u"guid"_s).toText();
 
