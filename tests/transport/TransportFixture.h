@@ -57,6 +57,9 @@ protected:
         } else {
             QString why;
             connection_ = pgConnection(&why);
+            // CI must not pass on SQLite alone because the server did not start.
+            if (connection_.isEmpty() && qEnvironmentVariableIsSet("ORVANE_REQUIRE_PG"))
+                FAIL() << "PostgreSQL: " << why.toStdString();
             if (connection_.isEmpty())
                 GTEST_SKIP() << "PostgreSQL: " << why.toStdString();
             useFreshDatabase();
