@@ -1,6 +1,7 @@
 // Part authorization: opening the authorization view for an order (the cost
 // should follow the order's lines, not the kinds table or the dispatch) and
 // one poll of the wait view, which must not grow with the answer table.
+#include "BenchShop.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
 #include "ReferenceHost.h"
@@ -24,34 +25,8 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void ensureApplication()
-{
-    // Never destroyed: at exit Qt's SQL globals are gone before a static
-    // application would be, and its clean-up would touch them.
-    static QApplication *app = [] {
-        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-            qputenv("QT_QPA_PLATFORM", "offscreen");
-        static int argc = 1;
-        static char name[] = "bench_orvane";
-        static char *argv[] = {name, nullptr};
-        return new QApplication(argc, argv);
-    }();
-    (void)app;
-}
-
-// A demo shop in a folder of its own, kept for the whole run.
-struct Shop {
-    QTemporaryDir dir;
-    std::shared_ptr<orvane::host::ReferenceHost> host;
-    Shop()
-    {
-        QDir().mkpath(dir.path() + u"/d"_s);
-        QDir().mkpath(dir.path() + u"/n"_s);
-        host = orvane::host::ReferenceHost::open(dir.path() + u"/d/"_s, dir.path() + u"/n/"_s);
-        host->seedDemo();
-        orvane::transport::registerTransportClasses();
-    }
-};
+using orvane::bench::ensureApplication;
+using Shop = orvane::bench::DemoShop;
 
 // An unsaved order with `lines` lines of the usual mix (glass, moulding, kit, labour).
 std::shared_ptr<orvane::ext::IInvoice> orderWith(Shop &shop, int lines)

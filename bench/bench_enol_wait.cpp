@@ -2,6 +2,7 @@
 // it: 10,000 polls (about fourteen hours) with no answer must not grow the
 // process. Reported as the growth of resident memory over the polls, after a
 // warm-up, in kilobytes.
+#include "BenchShop.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
 #include "ReferenceHost.h"
@@ -23,18 +24,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "bench_orvane";
-    static char *argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Never destroyed: at exit Qt's own globals may already be gone.
-        static auto *app = new QApplication(argc, argv);
-        (void)app;
-    }
-}
+using orvane::bench::ensureApplication;
 
 double residentKb()
 {
@@ -48,12 +38,8 @@ double residentKb()
 void pollWait(benchmark::State &state, int mode)
 {
     ensureApplication();
-    QTemporaryDir dir;
-    QDir().mkpath(dir.path() + u"/d"_s);
-    QDir().mkpath(dir.path() + u"/n"_s);
-    auto host = orvane::host::ReferenceHost::open(dir.path() + u"/d/"_s, dir.path() + u"/n/"_s);
-    host->seedDemo();
-    orvane::transport::registerTransportClasses();
+    orvane::bench::DemoShop shop;
+    const auto &host = shop.host;
 
     auto notice = orvane::CreateObject<orvane::ext::IRsTable>(
         QString::fromUtf16(orvane::ext::progid::g_enol));

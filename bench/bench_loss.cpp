@@ -2,6 +2,7 @@
 // order's entries, the agent entry, the code tables and the catalogue lists)
 // in a shop with 1,000 agents and 10,000 catalogue vehicles, against the same
 // shop with none in the same run: the view should not read either table whole.
+#include "BenchShop.h"
 #include "HostInvoice.h"
 #include "ReferenceHost.h"
 #include "ShopDatabase.h"
@@ -23,31 +24,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-void ensureApplication()
-{
-    static int argc = 1;
-    static char name[] = "bench_orvane";
-    static char *argv[] = {name, nullptr};
-    if (QApplication::instance() == nullptr) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-        // Never destroyed: at exit Qt's own globals may already be gone.
-        static auto *app = new QApplication(argc, argv);
-        (void)app;
-    }
-}
+using orvane::bench::ensureApplication;
 
-struct Shop {
-    QTemporaryDir dir;
-    std::shared_ptr<orvane::host::ReferenceHost> host;
-
+struct Shop : orvane::bench::DemoShop {
     explicit Shop(int agents, int vehicles)
     {
-        QDir().mkpath(dir.path() + u"/data"_s);
-        QDir().mkpath(dir.path() + u"/nags"_s);
-        host =
-            orvane::host::ReferenceHost::open(dir.path() + u"/data/"_s, dir.path() + u"/nags/"_s);
-        host->seedDemo();
-        orvane::transport::registerTransportClasses();
         fill(host->database(), u"agents"_s, agents, [](QSqlQuery &q, int i) {
             q.prepare(u"INSERT INTO agents (agentid, a_company, a_first, a_last, a_area, a_phone) "
                       u"VALUES (?, ?, ?, ?, ?, ?)"_s);
