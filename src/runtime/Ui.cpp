@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QWidget>
 
@@ -32,6 +36,16 @@ std::shared_ptr<Ui> Ui::install(std::shared_ptr<Ui> ui)
     std::shared_ptr<Ui> previous = current();
     current() = ui ? std::move(ui) : std::make_shared<QtUi>();
     return previous;
+}
+
+QString Ui::saveFileName(QWidget *, const QString &, const QString &, const QString &)
+{
+    return {};
+}
+
+bool Ui::choosePrinter(QWidget *, QPrinter &)
+{
+    return false;
 }
 
 WindowHandle handleOf(const QWidget *widget)
@@ -125,6 +139,28 @@ QSize QtUi::screenSize()
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         return screen->size();
     return {};
+}
+
+QString QtUi::saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                           const QString &filter)
+{
+    QFileDialog dialog(parent, caption, suggestedPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    // A name typed without an extension gets the suggested one, and the
+    // dialog asks before replacing a file of that full name.
+    dialog.setDefaultSuffix(QFileInfo(suggestedPath).suffix());
+    dialog.selectFile(suggestedPath);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
+bool QtUi::choosePrinter(QWidget *parent, QPrinter &printer)
+{
+    QPrintDialog dialog(&printer, parent);
+    dialog.setOption(QAbstractPrintDialog::PrintSelection, false);
+    dialog.setOption(QAbstractPrintDialog::PrintCurrentPage, false);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 } // namespace orvane

@@ -8,6 +8,7 @@
 #include <memory>
 
 class QDialog;
+class QPrinter;
 class QWidget;
 
 namespace orvane {
@@ -45,13 +46,21 @@ public:
     // A window's rectangle in screen pixels; an unknown handle gives an empty rectangle.
     virtual QRect windowRect(WindowHandle handle) = 0;
     virtual QSize screenSize() = 0;
+    // Asks where to save a file, offering `suggestedPath`; an empty result
+    // means the user cancelled. A Ui without a desktop always cancels.
+    virtual QString saveFileName(QWidget *parent, const QString &caption,
+                                 const QString &suggestedPath, const QString &filter);
+    // Lets the user choose and set up `printer`; false when the user
+    // cancelled. A Ui without a desktop always cancels.
+    virtual bool choosePrinter(QWidget *parent, QPrinter &printer);
 
     static Ui &instance();
     // Installs another implementation (tests); returns the one it replaces.
     static std::shared_ptr<Ui> install(std::shared_ptr<Ui> ui);
 };
 
-// The desktop implementation: QMessageBox, QDialog::exec and the primary screen.
+// The desktop implementation: QMessageBox, QDialog::exec, QFileDialog,
+// QPrintDialog and the primary screen.
 class QtUi : public Ui {
 public:
     MsgResult msgBox(const QString &text, MsgButtons buttons, MsgIcon icon,
@@ -60,6 +69,9 @@ public:
     void doEvents() override;
     QRect windowRect(WindowHandle handle) override;
     QSize screenSize() override;
+    QString saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
+                         const QString &filter) override;
+    bool choosePrinter(QWidget *parent, QPrinter &printer) override;
 };
 
 // The handle a widget is known by across the host boundary.

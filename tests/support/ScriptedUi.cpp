@@ -76,8 +76,33 @@ QSize ScriptedUi::screenSize()
     return screen_;
 }
 
+QString ScriptedUi::saveFileName(QWidget *, const QString &caption, const QString &suggestedPath,
+                                 const QString &filter)
+{
+    fileAsks_.push_back({caption, suggestedPath, filter});
+    if (fileNames_.empty())
+        return {};
+    QString path = fileNames_.front();
+    fileNames_.pop_front();
+    return path;
+}
+
+bool ScriptedUi::choosePrinter(QWidget *, QPrinter &printer)
+{
+    ++printersAsked_;
+    if (printers_.empty())
+        return false;
+    PrinterScript script = std::move(printers_.front());
+    printers_.pop_front();
+    return script(printer);
+}
+
 void ScriptedUi::clear()
 {
+    fileNames_.clear();
+    fileAsks_.clear();
+    printers_.clear();
+    printersAsked_ = 0;
     answers_.clear();
     scripts_.clear();
     boxes_.clear();

@@ -1,15 +1,17 @@
 #include "report/Report.h"
 
+#include "report/ReportPages.h"
+
 #include "VbError.h"
 #include "vb.h"
 
-#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QFileInfo>
+#include <QPageLayout>
 #include <QPageSize>
-#include <QPainter>
 #include <QPdfWriter>
 #include <QRegularExpression>
+#include <QSaveFile>
 #include <QTextDocument>
 
 #include <pugixml.hpp>
@@ -233,6 +235,7 @@ struct Report::Impl {
     QString pageSize = u"Letter"_s;
     double marginMm = 12;
     QString pageFooter;
+    FormulaField pageHeader;
     QString currencySymbol;
     std::vector<ReportTable> tables;
     std::vector<FormulaField> formulas;
@@ -299,6 +302,13 @@ void Report::Impl::load(pugi::xml_node element, const Impl *parent)
         if (auto a = element.attribute("margin-mm"))
             marginMm = a.as_double(12);
         pageFooter = fromUtf8(element.attribute("page-footer").value());
+        pageHeader.name_ = u"page-header"_s;
+        pageHeader.text_ = fromUtf8(element.attribute("page-header").value());
+        try {
+            parseFormula(pageHeader.text_, pageHeader.name_);
+        } catch (const VbError &e) {
+            throw templateError(origin, e.description());
+        }
         if (auto style = element.child("style"))
             css = fromUtf8(style.child_value());
     }
@@ -513,9 +523,10 @@ void Report::Impl::renderSection(std::size_t index, const Context &ctx, QString 
     out += u">"_s;
     int columns = 0;
     if (const pugi::xml_node header = node.child("header")) {
-        out += u"<tr>"_s;
+        // A head row is repeated on every page the table runs onto.
+        out += u"<thead><tr>"_s;
         renderChildren(header, ctx, out);
-        out += u"</tr>"_s;
+        out += u"</tr></thead>"_s;
         for (pugi::xml_node c : header.children())
             columns += c.type() == pugi::node_element ? 1 : 0;
     }
@@ -680,60 +691,46 @@ std::unique_ptr<QTextDocument> Report::toDocument() const
 
 void Report::exportPdf(const QString &path) const
 {
-    const QString html = toHtml(); // render failures surface before the file is touched
-    QFile probe(path);
-    if (!probe.open(QIODevice::WriteOnly))
-        throw VbError(err::ExportFailed, u"orvane.report"_s,
-                      u"Cannot write the PDF file '"_s % path % u"': "_s % probe.errorString());
-    QPdfWriter writer(&probe);
-    writer.setTitle(d->title);
-    writer.setCreator(u"qorOrvaneUI"_s);
-    writer.setPageSize(pageSizeOf(d->pageSize));
-    writer.setPageMargins(QMarginsF(d->marginMm, d->marginMm, d->marginMm, d->marginMm),
-                          QPageLayout::Millimeter);
-    writer.setResolution(300);
-
-    QTextDocument doc;
-    // Laid out on the writer itself, so sizes in points and pixels come out
-    // the same whatever screen the program runs on.
-    doc.documentLayout()->setPaintDevice(&writer);
-    doc.setDocumentMargin(0);
-    doc.setHtml(html);
-    const qreal width = writer.width();
-    const qreal footerHeight = d->pageFooter.isEmpty() ? 0 : writer.logicalDpiY() * 0.3;
-    const qreal bodyHeight = writer.height() - footerHeight;
-    doc.setPageSize(QSizeF(width, bodyHeight));
-    const int pages = doc.pageCount();
-
-    QPainter painter;
-    if (!painter.begin(&writer))
-        throw VbError(err::ExportFailed, u"orvane.report"_s,
-                      u"Cannot write the PDF file '"_s % path % u"'"_s);
-    QFont footerFont = doc.defaultFont();
-    footerFont.setPointSizeF(7.5);
-    for (int page = 0; page < pages; ++page) {
-        if (page > 0)
-            writer.newPage();
-        painter.save();
-        painter.translate(0, -page * bodyHeight);
-        doc.drawContents(&painter, QRectF(0, page * bodyHeight, width, bodyHeight));
-        painter.restore();
-        if (!d->pageFooter.isEmpty()) {
-            QString footer = d->pageFooter;
-            footer.replace(u"{page}"_s, QString::number(page + 1));
-            footer.replace(u"{pages}"_s, QString::number(pages));
-            footer.replace(u"{title}"_s, d->title);
-            painter.setFont(footerFont);
-            painter.setPen(QColor(0x60, 0x60, 0x60));
-            painter.drawText(QRectF(0, bodyHeight, width, footerHeight),
-                             Qt::AlignRight | Qt::AlignBottom, footer);
-        }
+    auto failed = [&](const QString &why) {
+        return VbError(err::ExportFailed, u"orvane.report"_s,
+                       u"Cannot write the PDF file '"_s % path % u"': "_s % why);
+    };
+    toHtml(); // render failures surface before the file is touched
+    // Written aside and renamed into place at the end, so a failed export
+    // never leaves a half-written file or destroys the one it would replace.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        throw failed(file.errorString());
+    {
+        QPdfWriter writer(&file);
+        ReportPages::preparePdfWriter(*this, writer);
+        if (!ReportPages::print(*this, writer))
+            throw failed(u"the pages could not be drawn"_s);
     }
-    painter.end();
-    probe.close();
-    if (probe.error() != QFileDevice::NoError)
-        throw VbError(err::ExportFailed, u"orvane.report"_s,
-                      u"Cannot write the PDF file '"_s % path % u"': "_s % probe.errorString());
+    if (!file.commit())
+        throw failed(file.errorString());
+}
+
+QPageLayout Report::pageLayout() const
+{
+    return QPageLayout(pageSizeOf(d->pageSize), QPageLayout::Portrait,
+                       QMarginsF(d->marginMm, d->marginMm, d->marginMm, d->marginMm),
+                       QPageLayout::Millimeter);
+}
+
+QString Report::pageHeaderText() const
+{
+    return d->pageHeader.text_.trimmed().isEmpty() ? QString()
+                                                   : d->evaluate(d->pageHeader, Impl::Context{});
+}
+
+QString Report::pageFooterText(int page, int pages) const
+{
+    QString footer = d->pageFooter;
+    footer.replace(u"{page}"_s, QString::number(page));
+    footer.replace(u"{pages}"_s, QString::number(pages));
+    footer.replace(u"{title}"_s, d->title);
+    return footer;
 }
 
 QString quoteFormulaText(const QString &text)

@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+class QPageLayout;
 class QTextDocument;
 
 // The report engine: templates of our own format (docs/report-templates.md)
@@ -121,8 +122,17 @@ public:
     QString toHtml() const;
     // The same laid out as a printable document on the template's page size.
     std::unique_ptr<QTextDocument> toDocument() const;
-    // Writes a PDF; a file that cannot be written fails with ExportFailed.
+    // Writes a PDF (see ReportPages); a file that cannot be written fails with
+    // ExportFailed and leaves any file already at `path` as it was.
     void exportPdf(const QString &path) const;
+
+    // The template's paper and margins.
+    QPageLayout pageLayout() const;
+    // The running head of the printed pages: the template's page-header
+    // formula over the bound data; empty when the template has none.
+    QString pageHeaderText() const;
+    // The template's page-footer for page `page` of `pages`; empty when none.
+    QString pageFooterText(int page, int pages) const;
 
     struct Impl;
 

@@ -1,8 +1,16 @@
 #include "report/ReportViewer.h"
 
+#include "Ui.h"
+#include "VbError.h"
 #include "report/Report.h"
+#include "report/ReportPages.h"
 
+#include <QDir>
+#include <QPrinter>
 #include <QScrollBar>
+#include <QStandardPaths>
+
+using namespace Qt::StringLiterals;
 
 namespace orvane::report {
 
@@ -34,6 +42,54 @@ void ReportViewer::refresh()
     viewReport();
     verticalScrollBar()->setValue(0);
     horizontalScrollBar()->setValue(0);
+}
+
+bool ReportViewer::printReport(const QString &documentName)
+{
+    if (!report_)
+        return false;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setDocName(documentName);
+    printer.setCreator(u"qorOrvaneUI"_s);
+    printer.setPageLayout(report_->pageLayout());
+    Ui &ui = Ui::instance();
+    if (!ui.choosePrinter(window(), printer))
+        return false;
+    if (ReportPages::print(*report_, printer, printer.fromPage(), printer.toPage()))
+        return true;
+    ui.msgBox(tr("%1 could not be printed on %2.\n\nCheck that the printer is ready and "
+                 "try again.")
+                  .arg(documentName, printer.outputFileName().isEmpty()
+                                         ? printer.printerName()
+                                         : QDir::toNativeSeparators(printer.outputFileName())),
+              MsgButtons::OK, MsgIcon::Critical);
+    return false;
+}
+
+bool ReportViewer::saveAsPdf(const QString &suggestedFileName)
+{
+    if (!report_)
+        return false;
+    Ui &ui = Ui::instance();
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = ui.saveFileName(
+        window(), tr("Save as PDF"),
+        folder.isEmpty() ? suggestedFileName : QDir(folder).filePath(suggestedFileName),
+        tr("PDF files (*.pdf)"));
+    if (path.isEmpty())
+        return false;
+    try {
+        report_->exportPdf(path);
+    } catch (const VbError &e) {
+        if (e.number() != err::ExportFailed)
+            throw;
+        ui.msgBox(tr("The PDF file could not be written.\n\n%1\n\nNothing was saved. Choose "
+                     "another folder or file name and save again.")
+                      .arg(e.description()),
+                  MsgButtons::OK, MsgIcon::Critical);
+        return false;
+    }
+    return true;
 }
 
 } // namespace orvane::report
