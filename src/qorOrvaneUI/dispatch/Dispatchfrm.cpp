@@ -1,8 +1,12 @@
 #include "dispatch/Dispatchfrm.h"
 
 #include "Ui.h"
+#include "report/Report.h"
 #include "report/ReportViewer.h"
 
+#include <QAction>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QResizeEvent>
 
 #include <algorithm>
@@ -23,6 +27,10 @@ Dispatchfrm::Dispatchfrm(QWidget *parent)
     setSizeGripEnabled(true);
     crvDispatch = new orvane::report::ReportViewer(this);
     crvDispatch->setObjectName(u"crvDispatch"_s);
+    addCommand(cmdPrint, u"cmdPrint"_s, tr("&Print..."), QKeySequence::Print,
+               &Dispatchfrm::cmdPrint_Click);
+    addCommand(cmdSavePdf, u"cmdSavePdf"_s, tr("&Save as PDF..."), QKeySequence::Save,
+               &Dispatchfrm::cmdSavePdf_Click);
 
     // A page-wide report wants a tall window, but never taller than the screen.
     QSize size(880, 980);
@@ -40,6 +48,22 @@ Dispatchfrm::~Dispatchfrm()
     Form_Unload();
 }
 
+void Dispatchfrm::addCommand(QPushButton *&button, const QString &name, const QString &caption,
+                             QKeySequence::StandardKey key, void (Dispatchfrm::*handler)())
+{
+    button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    // Enter belongs to the report, never to a button that opens a dialog.
+    button->setAutoDefault(false);
+    auto *action = new QAction(this);
+    action->setShortcut(key);
+    addAction(action);
+    button->setToolTip(QString(caption).remove(u'&').remove(u"..."_s) % u" ("_s %
+                       action->shortcut().toString(QKeySequence::NativeText) % u")"_s);
+    connect(button, &QPushButton::clicked, this, handler);
+    connect(action, &QAction::triggered, this, handler);
+}
+
 int Dispatchfrm::bottomMargin()
 {
     return int(std::lround(kViewerMarginTwips / kTwipsPerPixel));
@@ -53,7 +77,56 @@ void Dispatchfrm::Form_Load()
 void Dispatchfrm::Form_Resize()
 {
     // A view shorter than the margin gives the viewer no height rather than a negative one.
-    crvDispatch->setGeometry(0, 0, width(), std::max(0, height() - bottomMargin()));
+    const int viewerHeight = std::max(0, height() - bottomMargin());
+    crvDispatch->setGeometry(0, 0, width(), viewerHeight);
+    // The buttons sit right-aligned in the strip below the report.
+    const int gap = 6;
+    int right = width() - gap;
+    for (QPushButton *button : {cmdSavePdf, cmdPrint}) {
+        const QSize hint = button->sizeHint();
+        const int h = std::min(hint.height(), bottomMargin() - 4);
+        right -= hint.width();
+        button->setGeometry(right, viewerHeight + (bottomMargin() - h) / 2, hint.width(), h);
+        right -= gap;
+    }
+}
+
+QString Dispatchfrm::documentName() const
+{
+    QString number;
+    const orvane::report::Report *report = crvDispatch->report();
+    if (report && report->tableCount() >= 1 && report->table(1).hasDataSource()) {
+        const orvane::Recordset rs = report->table(1).dataSource().clone();
+        if (rs.recordCount() > 0)
+            number = rs.value(u"DispatchNumber"_s).toText().trimmed();
+    }
+    // The number becomes part of a file name: no folder separators or
+    // characters a file system refuses.
+    static const QRegularExpression unsafe(uR"([\\/:*?"<>|\x00-\x1f])"_s);
+    number.replace(unsafe, u"_"_s);
+    return number.isEmpty() ? tr("Dispatch") : tr("Dispatch %1").arg(number);
+}
+
+void Dispatchfrm::cmdPrint_Click()
+{
+    orvane::Proc p = proc(u"cmdPrint_Click"_s);
+    try {
+        p.at(10);
+        crvDispatch->printReport(documentName());
+    } catch (...) {
+        reportTrapped(p);
+    }
+}
+
+void Dispatchfrm::cmdSavePdf_Click()
+{
+    orvane::Proc p = proc(u"cmdSavePdf_Click"_s);
+    try {
+        p.at(10);
+        crvDispatch->saveAsPdf(documentName() % u".pdf"_s);
+    } catch (...) {
+        reportTrapped(p);
+    }
 }
 
 void Dispatchfrm::Form_Unload()

@@ -2,12 +2,17 @@
 
 #include "core/LibraryView.h"
 
+#include <QKeySequence>
+
 namespace orvane::report {
 class ReportViewer;
 }
 
+class QPushButton;
+
 // "Dispatch View": a received dispatch rendered as a report. The user reads
-// it and closes the window; the view has no buttons of its own.
+// it, prints it or saves it as PDF (buttons in the strip below the report,
+// Ctrl+P and Ctrl+S) and closes the window.
 class Dispatchfrm : public orvane::ui::LibraryView {
     Q_OBJECT
 public:
@@ -15,6 +20,13 @@ public:
     ~Dispatchfrm() override;
 
     orvane::report::ReportViewer *crvDispatch = nullptr;
+    QPushButton *cmdPrint = nullptr;
+    QPushButton *cmdSavePdf = nullptr;
+
+    void cmdPrint_Click();
+    void cmdSavePdf_Click();
+    // "Dispatch <number>", the name a print job or PDF file is offered under.
+    QString documentName() const;
 
     // Registers the view with the host's layout service; failures are ignored.
     void Form_Load();
@@ -28,4 +40,8 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+
+private:
+    void addCommand(QPushButton *&button, const QString &name, const QString &caption,
+                    QKeySequence::StandardKey key, void (Dispatchfrm::*handler)());
 };
