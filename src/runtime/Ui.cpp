@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -144,12 +145,15 @@ QSize QtUi::screenSize()
 QString QtUi::saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
                            const QString &filter)
 {
-    QFileDialog dialog(parent, caption, suggestedPath, filter);
+    const QFileInfo suggested(suggestedPath);
+    QFileDialog dialog(parent, caption, QString(), filter);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
+    if (suggested.dir().exists())
+        dialog.setDirectory(suggested.absolutePath());
+    dialog.selectFile(suggested.fileName());
     // A name typed without an extension gets the suggested one, and the
     // dialog asks before replacing a file of that full name.
-    dialog.setDefaultSuffix(QFileInfo(suggestedPath).suffix());
-    dialog.selectFile(suggestedPath);
+    dialog.setDefaultSuffix(suggested.suffix());
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().constFirst();

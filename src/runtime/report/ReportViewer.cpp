@@ -71,11 +71,12 @@ bool ReportViewer::saveAsPdf(const QString &suggestedFileName)
     if (!report_)
         return false;
     Ui &ui = Ui::instance();
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path = ui.saveFileName(
-        window(), tr("Save as PDF"),
-        folder.isEmpty() ? suggestedFileName : QDir(folder).filePath(suggestedFileName),
-        tr("PDF files (*.pdf)"));
+    QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (folder.isEmpty() || !QDir(folder).exists())
+        folder = QDir::homePath();
+    const QString path =
+        ui.saveFileName(window(), tr("Save as PDF"), QDir(folder).filePath(suggestedFileName),
+                        tr("PDF files (*.pdf)"));
     if (path.isEmpty())
         return false;
     try {
