@@ -2,19 +2,14 @@
 #include "ScriptedUi.h"
 #include "dispatch/Dispatchfrm.h"
 #include "dispatch/clsShowDispatch.h"
-#include "report/Report.h"
-#include "report/ReportPages.h"
 #include "report/ReportViewer.h"
 
-#include <QBuffer>
 #include <QDialog>
-#include <QFile>
-#include <QPaintEngine>
-#include <QPainter>
-#include <QPdfWriter>
+#include <QDir>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
-#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,117 +17,24 @@
 
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;
-namespace rep = orvane::report;
 
 namespace {
 
-const QString kTemplate = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt");
 const QString kNumber = u"D-LONG/7"_s; // the slash must not reach the file name
 
-// Enough discounts and damaged openings for both tables to run over pages.
-QString longDispatch()
+// Shows a dispatch with enough discounts and damaged openings for both tables
+// to run over pages, and plays the user in the view.
+void withLongDispatch(orvane::test::ScriptedUi &ui, const std::function<void(Dispatchfrm &)> &play)
 {
     QString discounts, damages;
     for (int i = 1; i <= 80; ++i)
-        discounts += u"<DiscountType><DiscountTypeCode>D%1</DiscountTypeCode>"
-                     u"<DiscountTypeDescription>Discount row %1</DiscountTypeDescription>"
-                     u"</DiscountType>"_s.arg(i);
+        discounts += u"<DiscountType><DiscountTypeDescription>Discount row %1"
+                     u"</DiscountTypeDescription></DiscountType>"_s.arg(i);
     for (int i = 1; i <= 70; ++i)
         damages += u"<DamageInformation><OpeningTypeCode>OPN%1</OpeningTypeCode>"
-                   u"<PositionCode>F</PositionCode></DamageInformation>"_s.arg(i);
-    return doc(u"<Dispatch><DispatchNumber>"_s % kNumber % u"</DispatchNumber>"_s % damages %
-               u"</Dispatch><DiscountDetails>"_s % discounts % u"</DiscountDetails>"_s);
-}
-
-// A paint device that keeps the text each page draws, laid out like `like`.
-class TextRecorder : public QPaintDevice {
-public:
-    explicit TextRecorder(const QPaintDevice &like) : like_(like) {}
-    QPaintEngine *paintEngine() const override { return &engine_; }
-    QStringList page() const { return engine_.items; }
-    void clear() { engine_.items.clear(); }
-
-protected:
-    int metric(PaintDeviceMetric m) const override
-    {
-        switch (m) {
-        case PdmWidth:
-            return like_.width();
-        case PdmHeight:
-            return like_.height();
-        case PdmWidthMM:
-            return like_.widthMM();
-        case PdmHeightMM:
-            return like_.heightMM();
-        case PdmNumColors:
-            return like_.colorCount();
-        case PdmDepth:
-            return like_.depth();
-        case PdmDpiX:
-        case PdmPhysicalDpiX:
-            return like_.logicalDpiX();
-        case PdmDpiY:
-        case PdmPhysicalDpiY:
-            return like_.logicalDpiY();
-        case PdmDevicePixelRatio:
-            return 1;
-        case PdmDevicePixelRatioScaled:
-            return int(devicePixelRatioFScale());
-        }
-        return 0;
-    }
-
-private:
-    struct Engine : QPaintEngine {
-        QStringList items;
-        bool begin(QPaintDevice *) override { return true; }
-        bool end() override { return true; }
-        void updateState(const QPaintEngineState &) override {}
-        void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
-        void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
-        void drawPath(const QPainterPath &) override {}
-        void drawTextItem(const QPointF &, const QTextItem &item) override { items << item.text(); }
-        Type type() const override { return User; }
-    };
-    const QPaintDevice &like_;
-    mutable Engine engine_;
-};
-
-// The text of every page the PDF export lays out, painted through the same paginator.
-std::vector<QString> pageTexts(const rep::Report &report)
-{
-    QBuffer sink;
-    sink.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&sink);
-    rep::ReportPages::preparePdfWriter(report, writer);
-    const rep::ReportPages pages(report, writer);
-    TextRecorder recorder(writer);
-    std::vector<QString> texts;
-    for (int i = 0; i < pages.pageCount(); ++i) {
-        recorder.clear();
-        QPainter painter(&recorder);
-        pages.paintPage(painter, i);
-        painter.end();
-        texts.push_back(recorder.page().join(u'\n'));
-    }
-    return texts;
-}
-
-int pdfPageCount(const QString &path)
-{
-    QFile f(path);
-    if (path.isEmpty() || !f.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray bytes = f.readAll();
-    if (!bytes.startsWith("%PDF-"))
-        return -1;
-    static const QRegularExpression page(u"/Type\\s*/Page(?![a-z])"_s);
-    return int(QString::fromLatin1(bytes).count(page));
-}
-
-// Shows the long dispatch and plays the user in the view with `play`.
-void withView(orvane::test::ScriptedUi &ui, const std::function<void(Dispatchfrm &)> &play)
-{
+                   u"</DamageInformation>"_s.arg(i);
+    QString xml = doc(u"<Dispatch><DispatchNumber>"_s % kNumber % u"</DispatchNumber>"_s % damages %
+                      u"</Dispatch><DiscountDetails>"_s % discounts % u"</DiscountDetails>"_s);
     ui.onDialog([&](QDialog *dialog) {
         auto *view = dynamic_cast<Dispatchfrm *>(dialog);
         ASSERT_NE(view, nullptr);
@@ -142,54 +44,38 @@ void withView(orvane::test::ScriptedUi &ui, const std::function<void(Dispatchfrm
         dialog->close();
     });
     clsShowDispatch d;
-    QString xml = longDispatch();
-    QString path = kTemplate;
     orvane::WindowHandle owner = 0;
-    d.ShowDispatch(owner, xml, path);
+    QString report = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt");
+    d.ShowDispatch(owner, xml, report);
+}
+
+// The text of each page of a PDF (poppler's pdftotext); empty when there is no PDF.
+QStringList pdfPages(const QString &path)
+{
+    const QString tool = QStandardPaths::findExecutable(u"pdftotext"_s);
+    EXPECT_FALSE(tool.isEmpty()) << "pdftotext (poppler-utils) is missing: run ./dev setup";
+    if (tool.isEmpty() || !QFile::exists(path))
+        return {};
+    QProcess p;
+    p.start(tool, {path, u"-"_s});
+    p.waitForFinished();
+    QStringList pages = QString::fromUtf8(p.readAllStandardOutput()).split(u'\f');
+    pages.removeLast(); // after the last page's form feed
+    return pages;
 }
 
 } // namespace
 
-TEST(DispatchPrint, EveryPageRepeatsTheDispatchNumberAndTheHeadOfTheTablesOnIt)
-{
-    orvane::test::ScopedScriptedUi ui;
-    std::vector<QString> pages;
-    withView(*ui, [&](Dispatchfrm &view) { pages = pageTexts(*view.crvDispatch->report()); });
-    ASSERT_GE(pages.size(), 3u);
-
-    int discountPages = 0, openingPages = 0;
-    for (std::size_t i = 0; i < pages.size(); ++i) {
-        SCOPED_TRACE(i + 1);
-        const QString &text = pages[i];
-        EXPECT_TRUE(text.contains(u"page %1 of %2"_s.arg(i + 1).arg(pages.size())));
-        if (i > 0) {
-            EXPECT_TRUE(text.contains(u"Glass Dispatch No. "_s % kNumber));
-        }
-        if (text.contains(u"Discount row"_s)) {
-            ++discountPages;
-            EXPECT_TRUE(text.contains(u"Time above"_s));
-        }
-        if (text.contains(u"(OPN"_s)) {
-            ++openingPages;
-            EXPECT_TRUE(text.contains(u"Position"_s));
-        }
-    }
-    // Both tables really ran over a page break.
-    EXPECT_GE(discountPages, 2);
-    EXPECT_GE(openingPages, 2);
-}
-
-TEST(DispatchPrint, SaveAsPdfWritesEveryPageOrSaysWhyNot)
+TEST(DispatchPrint, SaveAsPdfWritesPagesThatRepeatTheNumberAndTableHeads)
 {
     struct Case {
         const char *name;
-        QString answer; // relative to the temporary folder; empty cancels
+        QString answer; // in the temporary folder; empty cancels
         bool written;
-        bool message;
     } const cases[] = {
-        {"saved", u"out.pdf"_s, true, false},
-        {"cancelled", QString(), false, false},
-        {"unwritable folder", u"no/such/folder/out.pdf"_s, false, true},
+        {"saved", u"out.pdf"_s, true},
+        {"cancelled", QString(), false},
+        {"unwritable folder", u"no/such/folder/out.pdf"_s, false},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -197,39 +83,54 @@ TEST(DispatchPrint, SaveAsPdfWritesEveryPageOrSaysWhyNot)
         const QString path = c.answer.isEmpty() ? QString() : dir.filePath(c.answer);
         orvane::test::ScopedScriptedUi ui;
         ui->answerFileName(path);
-        int expectedPages = 0;
-        withView(*ui, [&](Dispatchfrm &view) {
-            expectedPages = int(pageTexts(*view.crvDispatch->report()).size());
+        withLongDispatch(*ui, [&](Dispatchfrm &view) {
             QTest::keyClick(&view, Qt::Key_S, Qt::ControlModifier);
             EXPECT_TRUE(view.isVisible()); // the report stays open whatever happened
         });
         ASSERT_EQ(ui->fileNamesAsked().size(), 1u);
         EXPECT_TRUE(ui->fileNamesAsked()[0].suggestedPath.endsWith(u"/Dispatch D-LONG_7.pdf"_s));
-        EXPECT_EQ(ui->fileNamesAsked()[0].filter, u"PDF files (*.pdf)"_s);
-        EXPECT_EQ(pdfPageCount(path), c.written ? expectedPages : -1);
+        // Nothing half-written is left behind.
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).size(),
-                  c.written ? 1 : 0); // nothing half-written is left behind
-        ASSERT_EQ(ui->boxes().size(), c.message ? 1u : 0u);
-        if (c.message) {
+                  c.written ? 1 : 0);
+        const bool failed = !c.written && !path.isEmpty();
+        ASSERT_EQ(ui->boxes().size(), failed ? 1u : 0u);
+        if (failed) {
             EXPECT_EQ(ui->boxes()[0].icon, orvane::MsgIcon::Critical);
             EXPECT_TRUE(ui->boxes()[0].text.contains(u"could not be written"_s));
-            EXPECT_TRUE(ui->boxes()[0].text.contains(u"no/such/folder"_s));
         }
+        if (!c.written)
+            continue;
+
+        const QStringList pages = pdfPages(path);
+        ASSERT_GE(pages.size(), 3);
+        int discountPages = 0, openingPages = 0;
+        for (qsizetype i = 0; i < pages.size(); ++i) {
+            SCOPED_TRACE(i + 1);
+            const QString &text = pages[i];
+            EXPECT_TRUE(text.contains(u"page %1 of %2"_s.arg(i + 1).arg(pages.size())));
+            EXPECT_TRUE(i == 0 || text.contains(u"Glass Dispatch No. "_s % kNumber));
+            // A page with rows of a table shows that table's head.
+            const bool discounts = text.contains(u"Discount row"_s);
+            const bool openings = text.contains(u"(OPN"_s);
+            discountPages += discounts;
+            openingPages += openings;
+            EXPECT_TRUE(!discounts || text.contains(u"Time above"_s));
+            EXPECT_TRUE(!openings || text.contains(u"Position"_s));
+        }
+        // Both tables really ran over a page break.
+        EXPECT_GE(discountPages, 2);
+        EXPECT_GE(openingPages, 2);
     }
 }
 
-TEST(DispatchPrint, PrintGoesThroughThePrinterTheUserChose)
+TEST(DispatchPrint, PrintsOnThePrinterAndPagesTheUserChose)
 {
     struct Case {
         const char *name;
         bool chosen;
         int from, to;
-        int pages; // -1: nothing printed; 0: all
     } const cases[] = {
-        {"all pages", true, 0, 0, 0},
-        {"pages 2 to 3", true, 2, 3, 2},
-        {"cancelled", false, 0, 0, -1},
-    };
+        {"all pages", true, 0, 0}, {"pages 2 to 3", true, 2, 3}, {"cancelled", false, 0, 0}};
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
         QTemporaryDir dir;
@@ -243,14 +144,17 @@ TEST(DispatchPrint, PrintGoesThroughThePrinterTheUserChose)
             printer.setFromTo(c.from, c.to);
             return c.chosen;
         });
-        int allPages = 0;
-        withView(*ui, [&](Dispatchfrm &view) {
-            allPages = int(pageTexts(*view.crvDispatch->report()).size());
+        withLongDispatch(*ui, [&](Dispatchfrm &view) {
             QTest::keyClick(&view, Qt::Key_P, Qt::ControlModifier);
         });
-        EXPECT_EQ(ui->printersAsked(), 1);
         EXPECT_EQ(jobName, u"Dispatch D-LONG_7"_s);
-        EXPECT_EQ(pdfPageCount(out), c.pages == 0 ? allPages : c.pages);
+        const QStringList pages = pdfPages(out);
+        if (c.chosen && c.from == 0) {
+            EXPECT_GE(pages.size(), 3);
+        } else {
+            EXPECT_EQ(pages.size(), c.chosen ? c.to - c.from + 1 : 0);
+        }
+        EXPECT_TRUE(c.from == 0 || pages.value(0).contains(u"page 2 of"_s));
         EXPECT_TRUE(ui->boxes().empty());
     }
 }
@@ -258,12 +162,9 @@ TEST(DispatchPrint, PrintGoesThroughThePrinterTheUserChose)
 TEST(DispatchPrint, ButtonsSitBelowTheReportAndLeaveEnterAlone)
 {
     orvane::test::ScopedScriptedUi ui;
-    withView(*ui, [&](Dispatchfrm &view) {
-        for (QPushButton *b : {view.cmdPrint, view.cmdSavePdf}) {
-            EXPECT_GE(b->geometry().top(), view.crvDispatch->geometry().bottom());
-            EXPECT_LE(b->geometry().bottom(), view.height());
-            EXPECT_FALSE(b->autoDefault());
-        }
+    withLongDispatch(*ui, [&](Dispatchfrm &view) {
+        for (QPushButton *b : {view.cmdPrint, view.cmdSavePdf})
+            EXPECT_GT(b->geometry().top(), view.crvDispatch->geometry().bottom());
         view.crvDispatch->setFocus();
         QTest::keyClick(view.crvDispatch, Qt::Key_Return);
     });
