@@ -95,10 +95,14 @@ QString Dispatchfrm::documentName() const
 {
     QString number;
     const orvane::report::Report *report = crvDispatch->report();
-    if (report && report->tableCount() >= 1 && report->table(1).hasDataSource()) {
-        const orvane::Recordset rs = report->table(1).dataSource().clone();
-        if (rs.recordCount() > 0)
-            number = rs.value(u"DispatchNumber"_s).toText().trimmed();
+    try {
+        if (report && report->tableCount() >= 1 && report->table(1).hasDataSource()) {
+            const orvane::Recordset rs = report->table(1).dataSource().clone();
+            if (rs.recordCount() > 0)
+                number = rs.value(u"DispatchNumber"_s).toText().trimmed();
+        }
+    } catch (const orvane::VbError &) {
+        // A dispatch without a readable number still prints, under a plain name.
     }
     // The number becomes part of a file name: no folder separators or
     // characters a file system refuses.
