@@ -15,10 +15,7 @@
 
 using namespace orvane;
 using std::shared_ptr;
-static void say(const QString &text)
-{
-    std::printf("%s\n", qPrintable(text));
-}
+static const auto say = [](const QString &text) { std::printf("%s\n", qPrintable(text)); };
 
 // Environment, error reporter and settings in one. It has no database, user or creators: what
 // needs them fails, reported through ErrorHandle or thrown to the caller.
@@ -51,8 +48,10 @@ struct Host : ext::IEnvironment,
     {
         return {};
     }
-    void writeinistring(const QString &, const QString &, const QString &, const QString &) override
+    void writeinistring(const QString &, const QString &k, const QString &v,
+                        const QString &) override
     {
+        say("  setting " + k + "=" + v);
     }
     QString dask_ini() const override { return {}; }
     shared_ptr<ext::IDataCommand> dcobject() const override { return nullptr; }
