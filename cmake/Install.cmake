@@ -1,0 +1,90 @@
+# What `cmake --install` puts in place for hosts: the libraries, the headers
+# their interfaces need, an exported CMake package (qorOrvaneUI::ui, ::runtime,
+# ::external, ::storage, ::transport) and pkg-config files.
+#
+# The libraries are static, so the export carries their link dependencies (Qt,
+# pugixml) and the package's config finds them again for the host.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+set(ORVANE_INSTALL_CMAKEDIR ${CMAKE_INSTALL_LIBDIR}/cmake/qorOrvaneUI)
+set(ORVANE_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/qorOrvaneUI)
+
+# Installed targets keep their names in the tree (orvane::*) and are known to a
+# host as qorOrvaneUI::<name>; the same names work in the tree too, so the
+# examples build either way.
+set(_orvane_exported
+  qorOrvaneUI ui
+  orvane_runtime runtime
+  orvane_external external
+  orvane_storage storage
+  orvane_transport transport)
+set(_orvane_targets)
+while(_orvane_exported)
+  list(POP_FRONT _orvane_exported target name)
+  set_target_properties(${target} PROPERTIES EXPORT_NAME ${name})
+  add_library(qorOrvaneUI::${name} ALIAS ${target})
+  list(APPEND _orvane_targets ${target})
+endwhile()
+
+# Public headers, each under the include root its target names, recorded (as
+# the name a host includes) for the header self-containment test.
+set_property(GLOBAL PROPERTY ORVANE_PUBLIC_HEADERS)
+function(orvane_install_headers root destination)
+  foreach(header IN LISTS ARGN)
+    cmake_path(GET header PARENT_PATH subdir)
+    install(FILES ${root}/${header} DESTINATION ${destination}/${subdir}
+            COMPONENT Development)
+    set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS ${header})
+  endforeach()
+endfunction()
+
+function(orvane_headers_in root out)
+  file(GLOB_RECURSE headers RELATIVE ${root} CONFIGURE_DEPENDS ${root}/*.h)
+  set(${out} ${headers} PARENT_SCOPE)
+endfunction()
+
+# The library: its three public classes only; views and modules stay inside.
+orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI ${ORVANE_INSTALL_INCLUDEDIR}
+  dispatch/clsShowDispatch.h
+  authorization/Authorizationcls.h
+  loss/eNOLcls.h)
+orvane_headers_in(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces _external)
+orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces
+  ${ORVANE_INSTALL_INCLUDEDIR} ${_external})
+foreach(part runtime storage transport)
+  orvane_headers_in(${PROJECT_SOURCE_DIR}/src/${part} _headers)
+  orvane_install_headers(${PROJECT_SOURCE_DIR}/src/${part} ${ORVANE_INSTALL_INCLUDEDIR}/${part}
+    ${_headers})
+endforeach()
+
+install(TARGETS ${_orvane_targets}
+  EXPORT qorOrvaneUITargets
+  ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development
+  LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Runtime
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT Runtime)
+install(EXPORT qorOrvaneUITargets
+  NAMESPACE qorOrvaneUI::
+  DESTINATION ${ORVANE_INSTALL_CMAKEDIR}
+  COMPONENT Development)
+
+configure_package_config_file(${CMAKE_CURRENT_LIST_DIR}/qorOrvaneUIConfig.cmake.in
+  ${CMAKE_CURRENT_BINARY_DIR}/qorOrvaneUIConfig.cmake
+  INSTALL_DESTINATION ${ORVANE_INSTALL_CMAKEDIR})
+# 0.x: a new minor version may change the interfaces.
+write_basic_package_version_file(${CMAKE_CURRENT_BINARY_DIR}/qorOrvaneUIConfigVersion.cmake
+  COMPATIBILITY SameMinorVersion)
+install(FILES
+  ${CMAKE_CURRENT_BINARY_DIR}/qorOrvaneUIConfig.cmake
+  ${CMAKE_CURRENT_BINARY_DIR}/qorOrvaneUIConfigVersion.cmake
+  DESTINATION ${ORVANE_INSTALL_CMAKEDIR}
+  COMPONENT Development)
+
+# pkg-config: the files find their prefix from where they lie, so an installed
+# tree can be moved.
+file(RELATIVE_PATH ORVANE_PC_TO_PREFIX /${CMAKE_INSTALL_LIBDIR}/pkgconfig /)
+foreach(pc qorOrvaneUI qorOrvaneUI-transport)
+  configure_file(${CMAKE_CURRENT_LIST_DIR}/${pc}.pc.in ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc @ONLY)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${pc}.pc
+          DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT Development)
+endforeach()

@@ -1,0 +1,30 @@
+// Built with pkg-config's flags only: parses a dispatch and has the transport's
+// classes registered. Usage: pkgconfig_host DISPATCH.xml
+#include "ObjectRegistry.h"
+#include "TableObjects.h"
+#include "XmlDocument.h"
+#include "authorization/Authorizationcls.h"
+#include "dispatch/clsShowDispatch.h"
+#include "external/ProgIds.h"
+#include "loss/eNOLcls.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    orvane::transport::registerTransportClasses();
+    orvane::XmlDocument dom;
+    if (!dom.load(app.arguments().value(1)))
+        return 1;
+    QString xml = dom.xml();
+    clsShowDispatch dispatch;
+    const int damages = dispatch.GetDamages(xml).recordCount();
+    std::printf("%d damaged openings\n", damages);
+    const bool registered = orvane::ObjectRegistry::instance().isRegistered(
+        QString::fromUtf16(orvane::ext::progid::g_trans));
+    return damages > 0 && registered ? 0 : 1;
+}

@@ -1,0 +1,27 @@
+# Installs the build into a fresh prefix, then configures, builds and runs a
+# project outside the tree against it: the example through find_package and a
+# small host through pkg-config.
+# In: BUILD_DIR, SOURCE_DIR, WORK (scratch folder), COMPILER, LAUNCHER, FLAGS.
+file(REMOVE_RECURSE ${WORK})
+set(prefix ${WORK}/prefix)
+execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
+                OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/consume -B ${WORK}/build -G Ninja
+          -DCMAKE_BUILD_TYPE=Debug -DCMAKE_PREFIX_PATH=${prefix}
+          -DCMAKE_CXX_COMPILER=${COMPILER} -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}
+          "-DCMAKE_CXX_FLAGS=${FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${FLAGS}"
+          -DORVANE_EXAMPLES_DIR=${SOURCE_DIR}/examples
+  COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK}/build COMMAND_ERROR_IS_FATAL ANY)
+
+set(EXAMPLE ${WORK}/build/examples/minimal_host)
+set(SAMPLES ${SOURCE_DIR}/samples)
+set(DATA ${WORK}/data)
+include(${CMAKE_CURRENT_LIST_DIR}/check_example.cmake)
+
+execute_process(COMMAND ${WORK}/build/pkgconfig_host ${SAMPLES}/dispatch/glass-replacement.xml
+                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE out)
+if(NOT rc EQUAL 0)
+  message(FATAL_ERROR "pkgconfig_host ended with ${rc}\n${out}")
+endif()
