@@ -1,6 +1,9 @@
-// Part authorization: opening the authorization view for an order (the cost
-// should follow the order's lines, not the kinds table or the dispatch) and
-// one poll of the wait view, which must not grow with the answer table.
+// Opening the authorization view for an order (the cost should follow the
+// order's lines, not the kinds table or the dispatch); one poll for unread
+// answers, which should cost about the same at 1,000 and 1,000,000 rows of
+// answers; and the wait view's 10,000 polls (about fourteen hours) with no
+// answer, which must not grow the process (resident memory, after a warm-up,
+// in kilobytes).
 #include "BenchShop.h"
 #include "HostEnvironment.h"
 #include "HostInvoice.h"
@@ -8,11 +11,13 @@
 #include "ShopDatabase.h"
 #include "TableObjects.h"
 #include "XmlDocument.h"
+#include "authorization/Authoriizewaitfrm.h"
 #include "authorization/Authorizationfrm.h"
 #include "external/ILineItems.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 
@@ -68,11 +73,15 @@ BENCHMARK(BM_OpenAuthorizationView)->Arg(0)->Arg(50)->Unit(benchmark::kMilliseco
 
 // A shop whose answer table holds `rows` rows of earlier requests, all read,
 // and one request of four lines with two unread answers.
-Shop &shopWithAnswers(int rows)
+// Built once per size for the whole run; `setupMs` tells what building took.
+Shop &shopWithAnswers(int rows, double *setupMs = nullptr)
 {
     static std::map<int, std::unique_ptr<Shop>> shops;
+    static std::map<int, double> took;
     auto &shop = shops[rows];
     if (!shop) {
+        QElapsedTimer timer;
+        timer.start();
         shop = std::make_unique<Shop>();
         orvane::transport::G_ackncls create;
         create.setEnv(shop->host->env());
@@ -85,13 +94,17 @@ Shop &shopWithAnswers(int rows)
                 {rows});
         db.exec(u"UPDATE g_ackn SET sessionid = 'WANTED', Ack = 0 WHERE id IN "
                 u"(SELECT id FROM g_ackn ORDER BY id DESC LIMIT 2)"_s);
+        took[rows] = double(timer.nsecsElapsed()) / 1e6;
     }
+    if (setupMs)
+        *setupMs = took[rows];
     return *shop;
 }
 
 void BM_PollUnreadAnswers(benchmark::State &state)
 {
-    Shop &shop = shopWithAnswers(int(state.range(0)));
+    double setupMs = 0;
+    Shop &shop = shopWithAnswers(int(state.range(0)), &setupMs);
     orvane::transport::G_ackncls ackn;
     ackn.setEnv(shop.host->env());
     for (auto _ : state) {
@@ -99,7 +112,38 @@ void BM_PollUnreadAnswers(benchmark::State &state)
         if (ackn.itemsrecordset().recordCount() != 2)
             state.SkipWithError("the poll did not find the two answers");
     }
+    state.counters["setup_ms"] = setupMs;
 }
-BENCHMARK(BM_PollUnreadAnswers)->Arg(1000)->Arg(1000000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PollUnreadAnswers)
+    ->Arg(1000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMicrosecond);
+
+void BM_AuthorizationWait_Polls(benchmark::State &state)
+{
+    ensureApplication();
+    Shop &shop = shopWithAnswers(1000);
+    const int polls = int(state.range(0));
+    double growth = 0;
+    for (auto _ : state) {
+        Authoriizewaitfrm wait;
+        wait.setInvoice(shop.host->openOrder(2));
+        wait.setSessionID(u"NO-ANSWER"_s);
+        wait.ActivateMe();
+        for (int i = 0; i < 200; ++i) // warm-up: caches and first allocations
+            wait.tmrAuthResponse_Timer();
+        const double before = orvane::bench::residentKb();
+        for (int i = 0; i < polls; ++i)
+            wait.tmrAuthResponse_Timer();
+        growth = orvane::bench::residentKb() - before;
+        if (wait.answered())
+            state.SkipWithError("the wait found an answer");
+        wait.Form_Unload();
+    }
+    state.counters["rss_growth_kb"] = growth;
+    state.counters["polls"] = polls;
+}
+BENCHMARK(BM_AuthorizationWait_Polls)->Arg(10000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -1,13 +1,30 @@
 // Parsing a dispatch into its four record sets, against the bare XML parse of
 // the same text in the same run: the fill should stay within a few times the
 // parse for a typical dispatch.
+//
+// Finding a received dispatch by the first characters of its number, as the
+// dispatch chooser does, among 1,000 and 100,000 dispatches: the search should
+// cost about the same at both sizes (well under 5 ms), which it does only when
+// it reads a range of an index. The same search without that index is measured
+// in the same run for comparison.
+#include "BenchShop.h"
+#include "HostEnvironment.h"
+#include "RecordsetModel.h"
+#include "ShopDatabase.h"
 #include "XmlDocument.h"
+#include "dispatch/ChooseDispatchfrm.h"
 #include "dispatch/clsShowDispatch.h"
 
 #include <QFile>
+#include <QLineEdit>
+#include <QSqlQuery>
 
 #include <benchmark/benchmark.h>
 #include <pugixml.hpp>
+
+#include <map>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -57,8 +74,78 @@ void BM_FillAllRecordsets(benchmark::State &state)
     state.SetLabel(kSamples[state.range(0)]);
 }
 
+// A shop whose dispatch list holds `rows` dispatches D-2026-000001 onwards,
+// kept for the rest of the run; `prefixIndex` false drops the prefix index.
+orvane::bench::DemoShop &shopWithDispatches(int rows, bool prefixIndex)
+{
+    static std::map<std::pair<int, bool>, std::unique_ptr<orvane::bench::DemoShop>> shops;
+    auto &shop = shops[{rows, prefixIndex}];
+    if (!shop) {
+        orvane::bench::ensureApplication();
+        shop = std::make_unique<orvane::bench::DemoShop>();
+        orvane::transport::Clsg_trans create;
+        create.setEnv(shop->host->env());
+        create.get_g_trans(u"g_trans.id = 0"_s); // creates the staging tables
+        orvane::host::ShopDatabase &db = shop->host->database();
+        // One statement: one transaction for all the rows.
+        db.exec(u"WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < ?) "
+                u"INSERT INTO g_trans (guid, rectype, recid, xml, processed, daskid, daskloc) "
+                u"SELECT printf('%032d', i), 'DISPATCH', printf('D-2026-%06d', i), "
+                u"'<DispatchAssignment/>', 0, 0, 0 FROM n"_s,
+                {rows});
+        if (!prefixIndex)
+            db.exec(u"DROP INDEX g_trans_rectype_recid_p"_s);
+    }
+    return *shop;
+}
+
+// Typed in lower case: the search ignores letter case. Ten dispatches at either size.
+const QString kTyped = u"d-2026-00012"_s;
+
+void searchWithTransport(benchmark::State &state, bool prefixIndex)
+{
+    orvane::bench::DemoShop &shop = shopWithDispatches(int(state.range(0)), prefixIndex);
+    orvane::transport::Clsg_trans list;
+    list.setEnv(shop.host->env());
+    // The filter the chooser builds from the typed number.
+    const QString filter = u"rectype = 'DISPATCH'  AND recid like '"_s % kTyped % u"%'"_s;
+    for (auto _ : state) {
+        list.get_g_trans(filter);
+        if (list.itemsrecordset().recordCount() != 10)
+            state.SkipWithError("the search did not find the ten dispatches");
+    }
+}
+
+void BM_DispatchPrefixSearch(benchmark::State &state)
+{
+    searchWithTransport(state, true);
+}
+
+void BM_DispatchPrefixSearch_NoPrefixIndex(benchmark::State &state)
+{
+    searchWithTransport(state, false);
+}
+
+// The chooser's Find: the search and the grid's rebinding.
+void BM_ChooseDispatchFind(benchmark::State &state)
+{
+    orvane::bench::DemoShop &shop = shopWithDispatches(int(state.range(0)), true);
+    ChooseDispatchfrm view;
+    view.setInvoice(shop.host->openOrder(2));
+    view.txtDispatchNum->setText(kTyped);
+    for (auto _ : state) {
+        view.cmdFind_Click();
+        if (view.dispatchModel()->rowCount() != 10)
+            state.SkipWithError("the search did not find the ten dispatches");
+    }
+    view.Form_Unload();
+}
+
 } // namespace
 
+BENCHMARK(BM_DispatchPrefixSearch)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DispatchPrefixSearch_NoPrefixIndex)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ChooseDispatchFind)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BarePugixmlParse)->DenseRange(0, 2);
 BENCHMARK(BM_AdapterParse)->DenseRange(0, 2);
 BENCHMARK(BM_FillAllRecordsets)->DenseRange(0, 2);

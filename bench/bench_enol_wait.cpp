@@ -13,27 +13,16 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
-
-#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 using orvane::bench::ensureApplication;
-
-double residentKb()
-{
-    QFile statm(u"/proc/self/statm"_s);
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields[1].toDouble() * double(sysconf(_SC_PAGESIZE)) / 1024.0 : 0;
-}
+using orvane::bench::residentKb;
 
 void pollWait(benchmark::State &state, int mode)
 {

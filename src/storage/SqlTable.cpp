@@ -363,15 +363,20 @@ void createOrAddColumns(QSqlDatabase &db, const BackendDialect &dialect,
                      {}, source);
             }
         }
-        for (const QString &index : t.indexes) {
+        // The names of an index entry, or none while one of its columns is still to come.
+        auto indexColumns = [&](const QString &index) {
             QStringList names = index.split(u',');
-            bool present = true;
             for (QString &n : names) {
                 n = n.trimmed();
                 const ColumnDef *c = t.column(n);
-                present = present && c && c->since <= target;
+                if (!c || c->since > target)
+                    return QStringList();
             }
-            if (!present)
+            return names;
+        };
+        for (const QString &index : t.indexes) {
+            const QStringList names = indexColumns(index);
+            if (names.isEmpty())
                 continue;
             // Filters compare text without its trailing blanks (rtrim), so a text
             // column is indexed by that expression; an index of the plain column
@@ -391,6 +396,29 @@ void createOrAddColumns(QSqlDatabase &db, const BackendDialect &dialect,
             exec(db,
                  u"CREATE INDEX IF NOT EXISTS "_s % indexName % u" ON "_s % t.name % u" ("_s %
                      keys.join(u", "_s) % u")"_s,
+                 {}, source);
+        }
+        // SQLite narrows `col LIKE 'abc%'` to a range only over an index of the
+        // plain column in LIKE's own collation (NOCASE: LIKE ignores letter
+        // case), never over the rtrim expression; the LIKE still checks every
+        // row the range gives, so results do not change. PostgreSQL's ILIKE
+        // cannot use a btree index at all, so it gets none.
+        if (dialect.backend != Backend::SQLite)
+            continue;
+        for (const QString &index : t.prefixIndexes) {
+            const QStringList names = indexColumns(index);
+            if (names.isEmpty())
+                continue;
+            QStringList keys;
+            for (const QString &n : names) {
+                if (n == names.back())
+                    keys << n % u" COLLATE NOCASE"_s;
+                else
+                    keys << (t.column(n)->kind == K::Text ? u"rtrim("_s % n % u", ' ')"_s : n);
+            }
+            exec(db,
+                 u"CREATE INDEX IF NOT EXISTS "_s % (t.name % u'_' % names.join(u'_')).toLower() %
+                     u"_p ON "_s % t.name % u" ("_s % keys.join(u", "_s) % u")"_s,
                  {}, source);
         }
     }

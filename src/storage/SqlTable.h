@@ -62,6 +62,10 @@ struct TableDef {
     // Columns that polls and searches filter on; one index per entry
     // (comma-separated names make a composite index).
     QStringList indexes = {};
+    // Searches by prefix (`col like 'abc%'`, the last name of an entry): an index
+    // whose last column is kept as stored, which is what lets SQLite answer the
+    // LIKE from a range of the index rather than reading the table.
+    QStringList prefixIndexes = {};
 
     const ColumnDef *column(const QString &name) const; // ignores letter case
 };

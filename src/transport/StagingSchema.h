@@ -49,7 +49,8 @@ inline std::vector<TableDef> makeTables()
           col(u"transdate", K::Date), col(u"procdate", K::Date, 2), text(u"errortext", 255, 2)},
          id,
          1,
-         {u"guid"_s, u"rectype,recid"_s, u"daskid,daskloc"_s, u"processed"_s}});
+         {u"guid"_s, u"rectype,recid"_s, u"daskid,daskloc"_s, u"processed"_s},
+         {u"rectype,recid"_s}}); // dispatches are looked up by the number's first characters
 
     // Authorization lines: one row per requested line of a sent request
     // (recorded by the library with Ack true), and the network's answer rows

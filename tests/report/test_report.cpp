@@ -1,5 +1,6 @@
 #include "TestHelpers.h"
 #include "report/Report.h"
+#include "report/ReportViewer.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -195,4 +196,32 @@ TEST(ReportEngine, WritesAPdf)
 
     EXPECT_EQ(raised([&] { report->exportPdf(dir.filePath(u"no/such/dir/out.pdf"_s)); }).number(),
               rep::err::ExportFailed);
+}
+
+// Callers view and then refresh at once: the second lays nothing out again,
+// while a refresh after the data changed shows the change.
+TEST(ReportViewer, RefreshLaysOutAgainOnlyWhatChanged)
+{
+    auto report =
+        rep::Report::fromText("<report><formulas><formula name='F'>'first'</formula></formulas>"
+                              "<section><formula name='F'/></section></report>");
+    rep::ReportViewer viewer;
+    int layouts = 0;
+    QObject::connect(&viewer, &QTextEdit::textChanged, [&] { ++layouts; });
+    viewer.setReport(report.get());
+    viewer.viewReport();
+    const int first = layouts;
+    EXPECT_GT(first, 0);
+    viewer.refresh();
+    EXPECT_EQ(layouts, first);
+    EXPECT_TRUE(viewer.toPlainText().contains(u"first"_s));
+
+    report->formulaFields()[0].setFormulaText(u"'second'"_s);
+    viewer.refresh();
+    EXPECT_GT(layouts, first);
+    EXPECT_TRUE(viewer.toPlainText().contains(u"second"_s));
+
+    viewer.setReport(nullptr);
+    viewer.viewReport();
+    EXPECT_TRUE(viewer.toPlainText().isEmpty());
 }

@@ -32,9 +32,16 @@ void ReportViewer::viewReport()
 {
     if (!report_) {
         clear();
+        shown_.clear();
         return;
     }
-    setHtml(report_->toHtml());
+    // Callers refresh right after viewing; laying the same text out again
+    // would double what opening a report costs.
+    QString html = report_->toHtml();
+    if (html == shown_ && !document()->isEmpty())
+        return;
+    setHtml(html);
+    shown_ = std::move(html);
 }
 
 void ReportViewer::refresh()

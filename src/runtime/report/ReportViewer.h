@@ -35,6 +35,7 @@ public:
 
 private:
     Report *report_ = nullptr;
+    QString shown_; // the text last laid out
 };
 
 } // namespace orvane::report
