@@ -8,8 +8,10 @@
 #include "report/ReportViewer.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -59,6 +61,7 @@ TEST(Screenshots, EachView)
         GTEST_SKIP() << "set ORVANE_SCREENSHOTS to a folder";
     QDir().mkpath(folder);
     orvane::test::ScopedScriptedUi ui;
+    ui->setScreenSize(QGuiApplication::primaryScreen()->size());
     const std::vector<std::pair<const char *, ux::Make>> views{
         {"Dispatchfrm", ux::make<Dispatchfrm>()},
         {"frmEscheduleInfo", ux::make<frmEscheduleInfo>()},
