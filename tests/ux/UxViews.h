@@ -60,19 +60,6 @@ inline QStringList tabChain(QWidget *view)
     return chain;
 }
 
-// The mnemonic letter of a caption ("&OK" gives "o"); empty when it has none.
-inline QString mnemonicOf(const QString &caption)
-{
-    for (qsizetype i = 0; i + 1 < caption.size(); ++i) {
-        if (caption[i] != u'&')
-            continue;
-        if (caption[i + 1] != u'&')
-            return caption.mid(i + 1, 1).toLower();
-        ++i;
-    }
-    return {};
-}
-
 // Captions of buttons, labels with a buddy and group boxes, as the user sees
 // them (hidden controls too: they show later).
 inline QStringList mnemonicCaptions(QWidget *view)

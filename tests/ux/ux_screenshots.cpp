@@ -5,7 +5,6 @@
 #include "UxViews.h"
 
 #include "Recordset.h"
-#include "report/ReportViewer.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -35,19 +34,6 @@ void dressUp(QDialog *view)
                           u"billto_id"_s);
         choose.AddCompare(rs, u"Sold To Last Name"_s, u"Smith"_s, u"Smyth"_s, u"s_last"_s);
         c->setCompareRecordset(rs);
-    } else if (auto *p = qobject_cast<frmPIDList *>(view)) {
-        orvane::Recordset rs;
-        rs.appendField(u"PID"_s, orvane::ftype::Text, 20);
-        rs.appendField(u"PIDname"_s, orvane::ftype::Text, 40);
-        rs.open();
-        rs.addNew();
-        rs.setValue(u"PID"_s, u"SHOP0001"_s);
-        rs.setValue(u"PIDname"_s, u"Main Street Glass"_s);
-        rs.update();
-        p->bindGrid(rs);
-    } else if (auto *d = qobject_cast<Dispatchfrm *>(view)) {
-        d->crvDispatch->setHtml(u"<h2>Dispatch 4711</h2><p>Insured: Jane Doe<br>Vehicle: 2019 "
-                                u"Ford Focus</p>"_s);
     } else if (auto *w = qobject_cast<Authoriizewaitfrm *>(view)) {
         w->cmdCancel->show();
         w->lblWarning->show();
