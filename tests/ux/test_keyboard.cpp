@@ -4,7 +4,9 @@
 #include "UxViews.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QKeySequence>
+#include <QTableView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -33,6 +35,9 @@ TEST_P(TabOrder, FollowsTheLayout)
     orvane::test::ScopedScriptedUi ui;
     const auto view = GetParam().make();
     EXPECT_EQ(ux::tabChain(view.get()).join(u' ').toStdString(), GetParam().chain);
+    // A grid that walks its cells with Tab never lets Tab reach the buttons.
+    for (const QTableView *grid : view->findChildren<QTableView *>())
+        EXPECT_FALSE(grid->tabKeyNavigation()) << grid->objectName().toStdString();
 }
 
 TEST_P(TabOrder, MnemonicsAreUniquePerView)

@@ -32,6 +32,8 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
 
     grdAuthorize = new QTableView(this);
     grdAuthorize->setObjectName(u"grdAuthorize"_s);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdAuthorize->setTabKeyNavigation(false);
     grdAuthorize->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdAuthorize->setSelectionMode(QAbstractItemView::SingleSelection);
     grdAuthorize->setAlternatingRowColors(true);

@@ -99,6 +99,9 @@ Authorizationfrm::Authorizationfrm(QWidget *parent)
 
     grdAuthorize = new QTableView(this);
     grdAuthorize->setObjectName(u"grdAuthorize"_s);
+    // Tab leaves the grid (arrows walk the cells; an open editor still
+    // moves on to the next cell with Tab).
+    grdAuthorize->setTabKeyNavigation(false);
     grdAuthorize->setSelectionBehavior(QAbstractItemView::SelectItems);
     grdAuthorize->setSelectionMode(QAbstractItemView::SingleSelection);
     grdAuthorize->setAlternatingRowColors(true);

@@ -28,6 +28,8 @@ Comparersfrm::Comparersfrm(QWidget *parent)
 
     grdCompare = new QTableView(this);
     grdCompare->setObjectName(u"grdCompare"_s);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdCompare->setTabKeyNavigation(false);
     grdCompare->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdCompare->setSelectionMode(QAbstractItemView::SingleSelection);
     grdCompare->setAlternatingRowColors(true);

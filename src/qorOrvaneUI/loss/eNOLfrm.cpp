@@ -551,6 +551,8 @@ void eNOLfrm::buildLayout()
     damage->addWidget(cmdDelete, 1, col++);
     grdDamage = new QTableView(this);
     grdDamage->setObjectName(u"grdDamage"_s);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdDamage->setTabKeyNavigation(false);
     grdDamage->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdDamage->setSelectionMode(QAbstractItemView::SingleSelection);
     grdDamage->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -26,6 +26,9 @@ frmPIDList::frmPIDList(QWidget *parent) : LibraryView(u"frmPIDList"_s, tr("PID L
 
     grdEdits = new QTableView(this);
     grdEdits->setObjectName(u"grdEdits"_s);
+    // Tab leaves the grid (arrows walk the cells; an open editor still
+    // moves on to the next cell with Tab).
+    grdEdits->setTabKeyNavigation(false);
     grdEdits->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdEdits->setSelectionMode(QAbstractItemView::SingleSelection);
     grdEdits->setItemDelegate(new orvane::RecordsetDelegate(grdEdits));
