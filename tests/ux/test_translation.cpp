@@ -1,7 +1,9 @@
 // Every caption, tip, header and message of the views goes through Qt's
 // translation; the order's own values do not.
 
+#include "OrderOnlyInvoice.h"
 #include "ScriptedUi.h"
+#include "StubEnvironment.h"
 #include "UxViews.h"
 
 #include "Recordset.h"
@@ -154,6 +156,32 @@ TEST(TranslationData, ComparisonShowsCaptionsTranslatedAndValuesAsTheyAre)
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), u"[xx]Field Name"_s);
     // The row keeps the name the transfer matches on.
     EXPECT_EQ(view.rsCompare.value(u"FieldName"_s).toText(), u"BILL TO"_s);
+    QCoreApplication::removeTranslator(&pseudo);
+}
+
+// The authorization views tell the user through the host's error class; those
+// messages are translated like the boxes.
+TEST(TranslationData, MessagesThroughTheHostAreTranslated)
+{
+    struct Invoice : orvane::test::OrderOnlyInvoice {
+        std::shared_ptr<orvane::ext::IEnvironment> Env() const override { return env; }
+        std::shared_ptr<orvane::test::StubEnvironment> env =
+            std::make_shared<orvane::test::StubEnvironment>();
+    };
+    PseudoTranslator pseudo;
+    QCoreApplication::installTranslator(&pseudo);
+    orvane::test::ScopedScriptedUi ui;
+    const auto invoice = std::make_shared<Invoice>();
+    Authorizationfrm view;
+    view.setInvoice(invoice);
+    view.show(); // the lines are read when the view first shows: none here
+    invoice->env->errors->reports.clear();
+    view.cmdBuild->click();
+    view.hide();
+    const auto &reports = invoice->env->errors->reports;
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].number, 0);
+    EXPECT_TRUE(reports[0].text.startsWith(kMark)) << reports[0].text.toStdString();
     QCoreApplication::removeTranslator(&pseudo);
 }
 
