@@ -34,10 +34,10 @@ const QString CRLF = u"\r\n"_s;
 } // namespace
 
 Authoriizewaitfrm::Authoriizewaitfrm(QWidget *parent)
-    : LibraryView(u"Authoriizewaitfrm"_s, u"Waiting for Authorization"_s, parent)
+    : LibraryView(u"Authoriizewaitfrm"_s, tr("Waiting for Authorization"), parent)
 {
     auto *layout = new QVBoxLayout(this);
-    lblAuthConfirm = new QLabel(u"Waiting on Authorization Confirmation"_s, this);
+    lblAuthConfirm = new QLabel(tr("Waiting on Authorization Confirmation"), this);
     lblAuthConfirm->setObjectName(u"lblAuthConfirm"_s);
     QFont big = lblAuthConfirm->font();
     big.setPointSizeF(big.pointSizeF() * 1.25);
@@ -46,8 +46,8 @@ Authoriizewaitfrm::Authoriizewaitfrm(QWidget *parent)
     lblAuthConfirm->setAlignment(Qt::AlignCenter);
     layout->addWidget(lblAuthConfirm);
 
-    lblWarning = new QLabel(u"If a long period has passed without a response, the Orvane program "
-                            u"may not be running, or the Orvane Servers may have timed out. "_s,
+    lblWarning = new QLabel(tr("If a long period has passed without a response, the Orvane program "
+                               "may not be running, or the Orvane Servers may have timed out. "),
                             this);
     lblWarning->setObjectName(u"lblWarning"_s);
     lblWarning->setWordWrap(true);
@@ -56,7 +56,7 @@ Authoriizewaitfrm::Authoriizewaitfrm(QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cmdCancel = new QPushButton(u"Cancel"_s, this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(u"cmdCancel"_s);
     cmdCancel->setMinimumWidth(96);
     cmdCancel->hide();
@@ -162,10 +162,10 @@ void Authoriizewaitfrm::tmrAuthResponse_Timer()
                 p.at(40);
                 orvane::ui::reportMessage(
                     objInvoice, p.name(),
-                    u"The Orvane Transmission Received an error"_s % CRLF % CRLF %
-                        u"Error Code : "_s % vb::Trim(errorCode) % CRLF % u"Error Desc : "_s %
+                    tr("The Orvane Transmission Received an error") % CRLF % CRLF %
+                        tr("Error Code : ") % vb::Trim(errorCode) % CRLF % tr("Error Desc : ") %
                         vb::Trim(authorization::textOf(rows, u"ErrorText"_s)) % CRLF % CRLF %
-                        u"You may want to try your authorization again later"_s,
+                        tr("You may want to try your authorization again later"),
                     p.line());
                 p.at(50);
                 orvane::Ui::instance().doEvents();

@@ -25,13 +25,15 @@ using orvane::RecordsetColumn;
 using orvane::Value;
 
 AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
-    : LibraryView(u"AuthorizationShowfrm"_s, u"Authorization Response"_s, parent)
+    : LibraryView(u"AuthorizationShowfrm"_s, tr("Authorization Response"), parent)
 {
     setSizeGripEnabled(true);
     auto *layout = new QVBoxLayout(this);
 
     grdAuthorize = new QTableView(this);
     grdAuthorize->setObjectName(u"grdAuthorize"_s);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdAuthorize->setTabKeyNavigation(false);
     grdAuthorize->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdAuthorize->setSelectionMode(QAbstractItemView::SingleSelection);
     grdAuthorize->setAlternatingRowColors(true);
@@ -43,7 +45,7 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
 
     model_ = new orvane::RecordsetModel(this);
     RecordsetColumn accept = RecordsetColumn::unbound(
-        u"A"_s,
+        tr("A"),
         [this](int row, const Value &) {
             return row >= 0 && size_t(row) < blnAccept.size() ? QVariant(bool(blnAccept[row]))
                                                               : QVariant(false);
@@ -57,20 +59,20 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
         c.readOnly = true;
         return c;
     };
-    model_->addColumn(readOnly(u"Part"_s, u"Part"_s));
-    model_->addColumn(readOnly(u"AuthPart"_s, u"Authorized Part"_s));
+    model_->addColumn(readOnly(u"Part"_s, tr("Part")));
+    model_->addColumn(readOnly(u"AuthPart"_s, tr("Authorized Part")));
     auto number = [&readOnly](const QString &field, const QString &caption, ColumnFormat f) {
         RecordsetColumn c = readOnly(field, caption, f);
         c.alignment = Qt::AlignRight | Qt::AlignVCenter;
         return c;
     };
-    model_->addColumn(number(u"Accprice"_s, u"Accept Price"_s, ColumnFormat::Currency));
-    model_->addColumn(number(u"Accqty"_s, u"Accept QTY"_s, ColumnFormat::None));
-    model_->addColumn(readOnly(u"ConfCode"_s, u"Confirmation"_s));
-    model_->addColumn(readOnly(u"ErrorText"_s, u"Error Desc"_s));
-    model_->addColumn(readOnly(u"ErrorCode"_s, u"Error Code"_s));
-    model_->addColumn(readOnly(u"Respdate"_s, u"Response Date"_s, ColumnFormat::ShortDate));
-    model_->addColumn(readOnly(u"RespTime"_s, u"Response Time"_s));
+    model_->addColumn(number(u"Accprice"_s, tr("Accept Price"), ColumnFormat::Currency));
+    model_->addColumn(number(u"Accqty"_s, tr("Accept QTY"), ColumnFormat::None));
+    model_->addColumn(readOnly(u"ConfCode"_s, tr("Confirmation")));
+    model_->addColumn(readOnly(u"ErrorText"_s, tr("Error Desc")));
+    model_->addColumn(readOnly(u"ErrorCode"_s, tr("Error Code")));
+    model_->addColumn(readOnly(u"Respdate"_s, tr("Response Date"), ColumnFormat::ShortDate));
+    model_->addColumn(readOnly(u"RespTime"_s, tr("Response Time")));
     model_->addColumn(
         RecordsetColumn::unbound(QString(), [](int, const Value &) { return QVariant(); }));
     grdAuthorize->setModel(model_);
@@ -82,13 +84,13 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     connect(grdAuthorize, &QTableView::clicked, this,
             [this](const QModelIndex &index) { grdAuthorize_Click(index.row(), index.column()); });
 
-    static constexpr const char16_t *warnings[] = {
-        u"If the error is that the part # cannot be found, try resubmitting the Authorization as "
-        u"an Authoriztion Type 'OTHER'",
-        u"If the authorized part is a different part than the one you have selected, you will "
-        u"need to manually remove the old part and add the new one."};
+    static constexpr const char *warnings[] = {
+        QT_TR_NOOP("If the error is that the part # cannot be found, try resubmitting the "
+                   "Authorization as an Authoriztion Type 'OTHER'"),
+        QT_TR_NOOP("If the authorized part is a different part than the one you have selected, "
+                   "you will need to manually remove the old part and add the new one.")};
     for (size_t i = 0; i < lblWarning.size(); ++i) {
-        auto *label = new QLabel(QString::fromUtf16(warnings[i]), this);
+        auto *label = new QLabel(tr(warnings[i]), this);
         label->setObjectName(u"lblWarning_"_s % QString::number(i));
         label->setWordWrap(true);
         label->setStyleSheet(u"color: #c00000; font-weight: bold;"_s);
@@ -98,9 +100,9 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cmdAction = new QPushButton(u"&OK"_s, this);
+    cmdAction = new QPushButton(tr("&OK"), this);
     cmdAction->setObjectName(u"cmdAction"_s);
-    cmdAction->setToolTip(u"Click to accept changes to agent and exit screen"_s);
+    cmdAction->setToolTip(tr("Click to accept changes to agent and exit screen"));
     cmdAction->setMinimumWidth(96);
     cmdAction->setIcon(orvane::ui::libraryIcon(101, QStyle::SP_DialogOkButton));
     cmdAction->setDefault(true);

@@ -24,6 +24,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <vector>
+
 using namespace Qt::StringLiterals;
 using authorization::numberOf;
 using authorization::quoted;
@@ -47,13 +49,16 @@ bool isMouldingSubKind(const QString &subKind)
 }
 
 // Reason texts offered for a kind of authorization, and the code each stands for.
-QStringList reasonsFor(const QString &typeCode)
+// The texts are what the line stores; the grid shows them translated.
+std::vector<const char *> reasonsFor(const QString &typeCode)
 {
     if (typeCode == u"1"_s)
-        return {u"Yes"_s, u"No"_s};
+        return {QT_TRANSLATE_NOOP("Authorizationfrm", "Yes"),
+                QT_TRANSLATE_NOOP("Authorizationfrm", "No")};
     if (typeCode == u"6"_s || typeCode == u"9"_s || typeCode == u"15"_s)
-        return {u"After-market not available"_s, u"Customer request"_s,
-                u"After-market quality issue"_s};
+        return {QT_TRANSLATE_NOOP("Authorizationfrm", "After-market not available"),
+                QT_TRANSLATE_NOOP("Authorizationfrm", "Customer request"),
+                QT_TRANSLATE_NOOP("Authorizationfrm", "After-market quality issue")};
     return {};
 }
 
@@ -87,13 +92,16 @@ bool onRow(const Recordset &rs)
 } // namespace
 
 Authorizationfrm::Authorizationfrm(QWidget *parent)
-    : LibraryView(u"Authorizationfrm"_s, u"Part Authorization"_s, parent)
+    : LibraryView(u"Authorizationfrm"_s, tr("Part Authorization"), parent)
 {
     setSizeGripEnabled(true);
     auto *layout = new QVBoxLayout(this);
 
     grdAuthorize = new QTableView(this);
     grdAuthorize->setObjectName(u"grdAuthorize"_s);
+    // Tab leaves the grid (arrows walk the cells; an open editor still
+    // moves on to the next cell with Tab).
+    grdAuthorize->setTabKeyNavigation(false);
     grdAuthorize->setSelectionBehavior(QAbstractItemView::SelectItems);
     grdAuthorize->setSelectionMode(QAbstractItemView::SingleSelection);
     grdAuthorize->setAlternatingRowColors(true);
@@ -110,20 +118,20 @@ Authorizationfrm::Authorizationfrm(QWidget *parent)
         return c;
     };
     model_->addColumn(check(u"Authorize"_s, QString()));
-    model_->addColumn(RecordsetColumn::bound(u"TypeDesc"_s, u"Auth Description"_s));
-    model_->addColumn(RecordsetColumn::bound(u"Part"_s, u"Part"_s));
-    model_->addColumn(RecordsetColumn::bound(u"RelatedPart"_s, u"Related Part"_s));
-    RecordsetColumn qty = RecordsetColumn::bound(u"Qty"_s, u"Qty"_s);
+    model_->addColumn(RecordsetColumn::bound(u"TypeDesc"_s, tr("Auth Description")));
+    model_->addColumn(RecordsetColumn::bound(u"Part"_s, tr("Part")));
+    model_->addColumn(RecordsetColumn::bound(u"RelatedPart"_s, tr("Related Part")));
+    RecordsetColumn qty = RecordsetColumn::bound(u"Qty"_s, tr("Qty"));
     qty.alignment = Qt::AlignRight | Qt::AlignVCenter;
     model_->addColumn(qty);
-    RecordsetColumn price = RecordsetColumn::bound(u"Price"_s, u"Price"_s, ColumnFormat::Currency);
+    RecordsetColumn price = RecordsetColumn::bound(u"Price"_s, tr("Price"), ColumnFormat::Currency);
     price.alignment = Qt::AlignRight | Qt::AlignVCenter;
     model_->addColumn(price);
-    model_->addColumn(RecordsetColumn::bound(u"ReasonCodeName"_s, u"Reason"_s));
-    model_->addColumn(check(u"ManualRequest"_s, u"Manual"_s));
-    model_->addColumn(RecordsetColumn::bound(u"RequestDescription"_s, u"Request Desc"_s));
-    model_->addColumn(RecordsetColumn::bound(u"RequestExplanation"_s, u"Request Explanation"_s));
-    model_->addColumn(check(u"Fax"_s, u"Fax POP"_s));
+    model_->addColumn(RecordsetColumn::bound(u"ReasonCodeName"_s, tr("Reason")));
+    model_->addColumn(check(u"ManualRequest"_s, tr("Manual")));
+    model_->addColumn(RecordsetColumn::bound(u"RequestDescription"_s, tr("Request Desc")));
+    model_->addColumn(RecordsetColumn::bound(u"RequestExplanation"_s, tr("Request Explanation")));
+    model_->addColumn(check(u"Fax"_s, tr("Fax POP")));
     grdAuthorize->setModel(model_);
     QHeaderView *header = grdAuthorize->horizontalHeader();
     header->setStretchLastSection(false);
@@ -140,19 +148,21 @@ Authorizationfrm::Authorizationfrm(QWidget *parent)
             });
 
     auto *bottom = new QHBoxLayout;
-    chkShow = new QCheckBox(u"Show All Parts"_s, this);
+    chkShow = new QCheckBox(tr("&Show All Parts"), this);
     chkShow->setObjectName(u"chkShow"_s);
     bottom->addWidget(chkShow);
     bottom->addStretch(1);
-    cmdBuild = new QPushButton(u"Send Authorization"_s, this);
+    cmdBuild = new QPushButton(tr("Send &Authorization"), this);
     cmdBuild->setObjectName(u"cmdBuild"_s);
-    cmdCancel = new QPushButton(u"Cancel"_s, this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(u"cmdCancel"_s);
     for (QPushButton *b : {cmdBuild, cmdCancel}) {
         b->setMinimumWidth(120);
         b->setAutoDefault(false);
         bottom->addWidget(b);
     }
+    // Enter sends (the request is checked first); a cell editor takes its own Enter.
+    cmdBuild->setDefault(true);
     layout->addLayout(bottom);
     connect(chkShow, &QCheckBox::clicked, this, &Authorizationfrm::chkShow_Click);
     connect(cmdBuild, &QPushButton::clicked, this, &Authorizationfrm::cmdBuild_Click);
@@ -424,8 +434,8 @@ void Authorizationfrm::SetReason()
         p.at(20);
         // The grid shows a value list's display text; the reason text is both.
         model_->setValueList(colReason, {});
-        for (const QString &reason : reasonsFor(Trim(textOf(rsTypeLookup, u"code"_s))))
-            AddValueItem(colReason, reason, reason);
+        for (const char *reason : reasonsFor(Trim(textOf(rsTypeLookup, u"code"_s))))
+            AddValueItem(colReason, QString::fromUtf8(reason), tr(reason));
         p.at(30);
         bool listed = false;
         if (rsDispatchAuths.isOpen() && rsDispatchAuths.recordCount() > 0) {
@@ -458,7 +468,7 @@ void Authorizationfrm::grdAuthorize_RowColChange(int row)
     try {
         if (!model_->setCurrentRow(row))
             return;
-        const int typeColumn = model_->findColumn(u"Auth Description"_s);
+        const int typeColumn = model_->findColumn(u"TypeDesc"_s);
         const QString typeName = model_->index(row, typeColumn).data(Qt::EditRole).toString();
         findType(u"Name = "_s % quoted(typeName));
         SetReason();
@@ -480,7 +490,7 @@ void Authorizationfrm::grdAuthorize_AfterColUpdate(int row, int column)
                 rsAuth.setValue(u"TypeDesc"_s, QString());
                 rsAuth.update();
                 model_->refreshRow(row);
-                orvane::Ui::instance().msgBox(u"Cleared"_s, orvane::MsgButtons::OK);
+                orvane::Ui::instance().msgBox(tr("Cleared"), orvane::MsgButtons::OK);
             } else {
                 setFitted(rsAuth, u"Type"_s, textOf(rsTypeLookup, u"code"_s));
                 SetReason();
@@ -509,9 +519,9 @@ bool Authorizationfrm::ValidData()
         if (all.recordCount() == 0) {
             p.at(20);
             orvane::ui::reportMessage(objInvoice, p.name(),
-                                      u"You cannot Authorize parts that do not exist."_s % CRLF %
-                                          u"Please add parts to your order and try authorizing "
-                                          u"them later"_s,
+                                      tr("You cannot Authorize parts that do not exist.") % CRLF %
+                                          tr("Please add parts to your order and try authorizing "
+                                             "them later"),
                                       p.line());
             return false;
         }
@@ -525,43 +535,43 @@ bool Authorizationfrm::ValidData()
             auto problem = [&](const QString &message) { problems += message % part % CRLF; };
             p.at(40);
             if (all.value(u"Hardware"_s).toBool() && Trim(textOf(all, u"RelatedPart"_s)).isEmpty())
-                problem(u"You must enter a related Part for part "_s);
+                problem(tr("You must enter a related Part for part "));
             if (all.value(u"Qty"_s).toDouble() == 0)
-                problem(u"You must enter a non-zero Quantity for part "_s);
+                problem(tr("You must enter a non-zero Quantity for part "));
             if (all.value(u"Price"_s).toDouble() == 0)
-                problem(u"You must enter a non-zero Price for part "_s);
+                problem(tr("You must enter a non-zero Price for part "));
             ++ticked;
             p.at(50);
             const QString type = Trim(textOf(all, u"Type"_s));
             const QString reason = Trim(textOf(all, u"ReasonCode"_s));
             if (type == u"1"_s) {
                 if (reason != u"4"_s && reason != u"5"_s)
-                    problem(u"You must enter a valid reason code for part "_s);
+                    problem(tr("You must enter a valid reason code for part "));
             } else if (type == u"6"_s || type == u"9"_s || type == u"15"_s) {
                 if (reason != u"1"_s && reason != u"2"_s && reason != u"3"_s)
-                    problem(u"You must enter a valid reason code for this Authorization "_s);
+                    problem(tr("You must enter a valid reason code for this Authorization "));
             } else if (type.isEmpty()) {
-                problem(u"You must select an auth description from the list for part "_s);
+                problem(tr("You must select an auth description from the list for part "));
             }
             p.at(60);
             if (all.value(u"ManualRequest"_s).toBool()) {
                 if (Trim(textOf(all, u"RequestDescription"_s)).isEmpty())
-                    problem(u"You must select an Request Description for manual requests for "
-                            u"part "_s);
+                    problem(tr("You must select an Request Description for manual requests for "
+                               "part "));
                 if (Trim(textOf(all, u"RequestExplanation"_s)).isEmpty())
-                    problem(u"You must select an Request Explanation for manual requests for "
-                            u"part "_s);
+                    problem(tr("You must select an Request Explanation for manual requests for "
+                               "part "));
             }
         }
         p.at(70);
         if (ticked == 0)
-            problems += u"You have not selected any parts to authorize.  Please click the "
-                        u"authorize check box for the parts you want authorization for."_s;
+            problems += tr("You have not selected any parts to authorize.  Please click the "
+                           "authorize check box for the parts you want authorization for.");
         if (!problems.isEmpty()) {
             p.at(80);
             orvane::ui::reportMessage(objInvoice, p.name(),
-                                      u"Authorization cannot be sent due to the following "
-                                      u"problems "_s %
+                                      tr("Authorization cannot be sent due to the following "
+                                         "problems ") %
                                           CRLF % CRLF % problems,
                                       p.line());
             return false;

@@ -78,7 +78,7 @@ enum class Test { Value, Text };
 struct Comparison {
     Test test;
     const char16_t *tested;
-    const char16_t *caption;
+    const char *caption; // the row's name; Comparersfrm shows it translated
     Shown shown;
     const char16_t *field;      // copied by a plain transfer; empty for the specials
     const char16_t *shownField; // Shown::Other
@@ -87,29 +87,52 @@ struct Comparison {
 
 // In the order the user sees them.
 const std::array<Comparison, 23> kComparisons{{
-    {Test::Value, u"billto_id", u"BILL TO", Shown::Other, u"billto_id", u"b_company"},
-    {Test::Value, u"DiscountID", u"Discount", Shown::DiscountText, u"discountid", nullptr},
-    {Test::Value, u"LossDate", u"Date of Loss", Shown::Date, u"LossDate", nullptr, true},
-    {Test::Text, u"Dispatch", u"Dispatch #", Shown::Plain, u"Dispatch", nullptr},
-    {Test::Value, u"DispDate", u"Dispatch Date", Shown::Date, u"DispDate", nullptr, true},
-    {Test::Value, u"carid", u"Vehicle", Shown::Vehicle, u"", nullptr},
-    {Test::Text, u"S_first", u"Sold To First Name", Shown::Plain, u"s_first", nullptr},
-    {Test::Text, u"S_last", u"Sold To Last Name", Shown::Plain, u"s_last", nullptr},
-    {Test::Text, u"s_address", u"Sold To Address", Shown::Plain, u"s_address", nullptr},
-    {Test::Text, u"s_city", u"Sold To City", Shown::Plain, u"s_city", nullptr},
-    {Test::Text, u"s_State", u"Sold To State", Shown::Plain, u"s_state", nullptr},
-    {Test::Text, u"s_Zip", u"Sold To Zip", Shown::Plain, u"s_zip", nullptr},
-    {Test::Text, u"s_area1", u"Sold To Work Area Code", Shown::Plain, u"s_area1", nullptr},
-    {Test::Text, u"s_phone1", u"Sold To Work Phone #", Shown::Plain, u"s_phone1", nullptr},
-    {Test::Text, u"s_area2", u"Sold To Home Area Code", Shown::Plain, u"s_area2", nullptr},
-    {Test::Text, u"s_phone2", u"Sold To Home Phone #", Shown::Plain, u"s_phone2", nullptr},
-    {Test::Value, u"Deductible", u"Deductible", Shown::Plain, u"Deductible", nullptr},
-    {Test::Value, u"Installdat", u"Install Date", Shown::Date, u"installdat", nullptr, true},
-    {Test::Value, u"InShop", u"In Shop", Shown::Plain, u"InShop", nullptr},
-    {Test::Text, u"a_first", u"Agent First Name", Shown::Plain, u"a_first", nullptr},
-    {Test::Text, u"a_last", u"Agent Last Name", Shown::Plain, u"A_last", nullptr},
-    {Test::Text, u"a_area", u"Agent Area Code", Shown::Plain, u"a_area", nullptr},
-    {Test::Text, u"a_phone", u"Agent Phone #", Shown::Plain, u"a_phone", nullptr},
+    {Test::Value, u"billto_id", QT_TRANSLATE_NOOP("Comparersfrm", "BILL TO"), Shown::Other,
+     u"billto_id", u"b_company"},
+    {Test::Value, u"DiscountID", QT_TRANSLATE_NOOP("Comparersfrm", "Discount"), Shown::DiscountText,
+     u"discountid", nullptr},
+    {Test::Value, u"LossDate", QT_TRANSLATE_NOOP("Comparersfrm", "Date of Loss"), Shown::Date,
+     u"LossDate", nullptr, true},
+    {Test::Text, u"Dispatch", QT_TRANSLATE_NOOP("Comparersfrm", "Dispatch #"), Shown::Plain,
+     u"Dispatch", nullptr},
+    {Test::Value, u"DispDate", QT_TRANSLATE_NOOP("Comparersfrm", "Dispatch Date"), Shown::Date,
+     u"DispDate", nullptr, true},
+    {Test::Value, u"carid", QT_TRANSLATE_NOOP("Comparersfrm", "Vehicle"), Shown::Vehicle, u"",
+     nullptr},
+    {Test::Text, u"S_first", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To First Name"), Shown::Plain,
+     u"s_first", nullptr},
+    {Test::Text, u"S_last", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Last Name"), Shown::Plain,
+     u"s_last", nullptr},
+    {Test::Text, u"s_address", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Address"), Shown::Plain,
+     u"s_address", nullptr},
+    {Test::Text, u"s_city", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To City"), Shown::Plain,
+     u"s_city", nullptr},
+    {Test::Text, u"s_State", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To State"), Shown::Plain,
+     u"s_state", nullptr},
+    {Test::Text, u"s_Zip", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Zip"), Shown::Plain, u"s_zip",
+     nullptr},
+    {Test::Text, u"s_area1", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Work Area Code"),
+     Shown::Plain, u"s_area1", nullptr},
+    {Test::Text, u"s_phone1", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Work Phone #"),
+     Shown::Plain, u"s_phone1", nullptr},
+    {Test::Text, u"s_area2", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Home Area Code"),
+     Shown::Plain, u"s_area2", nullptr},
+    {Test::Text, u"s_phone2", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Home Phone #"),
+     Shown::Plain, u"s_phone2", nullptr},
+    {Test::Value, u"Deductible", QT_TRANSLATE_NOOP("Comparersfrm", "Deductible"), Shown::Plain,
+     u"Deductible", nullptr},
+    {Test::Value, u"Installdat", QT_TRANSLATE_NOOP("Comparersfrm", "Install Date"), Shown::Date,
+     u"installdat", nullptr, true},
+    {Test::Value, u"InShop", QT_TRANSLATE_NOOP("Comparersfrm", "In Shop"), Shown::Plain, u"InShop",
+     nullptr},
+    {Test::Text, u"a_first", QT_TRANSLATE_NOOP("Comparersfrm", "Agent First Name"), Shown::Plain,
+     u"a_first", nullptr},
+    {Test::Text, u"a_last", QT_TRANSLATE_NOOP("Comparersfrm", "Agent Last Name"), Shown::Plain,
+     u"A_last", nullptr},
+    {Test::Text, u"a_area", QT_TRANSLATE_NOOP("Comparersfrm", "Agent Area Code"), Shown::Plain,
+     u"a_area", nullptr},
+    {Test::Text, u"a_phone", QT_TRANSLATE_NOOP("Comparersfrm", "Agent Phone #"), Shown::Plain,
+     u"a_phone", nullptr},
 }};
 
 QString str(const char16_t *s)
@@ -172,7 +195,7 @@ bool hostKnows(const std::shared_ptr<ext::IInvoice> &dispatchOrder, Shown shown,
 // --- the view ---------------------------------------------------------------------
 
 ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
-    : LibraryView(u"ChooseDispatchfrm"_s, u"Choose Dispatch"_s, parent)
+    : LibraryView(u"ChooseDispatchfrm"_s, tr("Choose Dispatch"), parent)
 {
     setSizeGripEnabled(true);
 
@@ -181,15 +204,15 @@ ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(8);
 
-    lblDispatch = new QLabel(u"Dispatch #"_s, this);
+    lblDispatch = new QLabel(tr("&Dispatch #"), this);
     lblDispatch->setObjectName(u"lblDispatch"_s);
     txtDispatchNum = new QLineEdit(this);
     txtDispatchNum->setObjectName(u"txtDispatchNum"_s);
     txtDispatchNum->setClearButtonEnabled(true);
     lblDispatch->setBuddy(txtDispatchNum);
-    cmdFind = new QPushButton(u"Find"_s, this);
+    cmdFind = new QPushButton(tr("&Find"), this);
     cmdFind->setObjectName(u"cmdFind"_s);
-    cmdFind->setToolTip(u"Find the dispatches whose number starts with the text"_s);
+    cmdFind->setToolTip(tr("Find the dispatches whose number starts with the text"));
     grid->addWidget(lblDispatch, 0, 0);
     grid->addWidget(txtDispatchNum, 0, 1);
     grid->addWidget(cmdFind, 0, 2);
@@ -218,12 +241,12 @@ ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cmdView = new QPushButton(u"View Dispatch"_s, this);
+    cmdView = new QPushButton(tr("&View Dispatch"), this);
     cmdView->setObjectName(u"cmdView"_s);
-    cmdView->setToolTip(u"Show the selected dispatch as a report"_s);
-    cmdAttach = new QPushButton(u"Attach to Invoice"_s, this);
+    cmdView->setToolTip(tr("Show the selected dispatch as a report"));
+    cmdAttach = new QPushButton(tr("&Attach to Invoice"), this);
     cmdAttach->setObjectName(u"cmdAttach"_s);
-    cmdAttach->setToolTip(u"Link the selected dispatch to the open order"_s);
+    cmdAttach->setToolTip(tr("Link the selected dispatch to the open order"));
     buttons->addWidget(cmdView);
     buttons->addWidget(cmdAttach);
     grid->addLayout(buttons, 2, 0, 1, 3);
@@ -237,7 +260,7 @@ ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
     // Enter in the search box searches; it must never attach by accident.
     for (QPushButton *b : {cmdFind, cmdView, cmdAttach})
         b->setAutoDefault(false);
-    connect(txtDispatchNum, &QLineEdit::returnPressed, this, [this] { cmdFind_Click(); });
+    connect(txtDispatchNum, &QLineEdit::returnPressed, cmdFind, &QPushButton::click);
     connect(cmdFind, &QPushButton::clicked, this, [this] { cmdFind_Click(); });
     connect(cmdView, &QPushButton::clicked, this, [this] { cmdView_Click(); });
     connect(cmdAttach, &QPushButton::clicked, this, [this] { cmdAttach_Click(); });
@@ -275,7 +298,7 @@ bool ChooseDispatchfrm::eventFilter(QObject *watched, QEvent *event)
     if (watched == grdDispatches && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            cmdView_Click();
+            cmdView->click();
             return true;
         }
     }
@@ -338,7 +361,7 @@ void ChooseDispatchfrm::cmdFind_Click()
         model_->setRecordset(rows);
         if (model_->columnCount() == 0) {
             orvane::RecordsetColumn recid =
-                orvane::RecordsetColumn::bound(u"recid"_s, u"Dispatch #"_s);
+                orvane::RecordsetColumn::bound(u"recid"_s, tr("Dispatch #"));
             recid.readOnly = true;
             model_->addColumn(recid);
         }
@@ -471,12 +494,12 @@ bool ChooseDispatchfrm::CheckCurrentLInk()
 
         p.at(40);
         const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
-            u"This invoice is currently linked to a dispatch.  Linking it to another dispatch "
-            u"will unlink this record"_s %
-                CRLF % CRLF % u"Are you sure you want to do this?"_s % CRLF %
-                u"YES will continue and unlink your current invoice"_s % CRLF %
-                u"NO will abort this operation"_s,
-            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, u"Unlink Order?"_s);
+            tr("This invoice is currently linked to a dispatch.  Linking it to another dispatch "
+               "will unlink this record") %
+                CRLF % CRLF % tr("Are you sure you want to do this?") % CRLF %
+                tr("YES will continue and unlink your current invoice") % CRLF %
+                tr("NO will abort this operation"),
+            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, tr("Unlink Order?"));
 
         p.at(50);
         if (choice == orvane::MsgResult::Yes) {
@@ -541,19 +564,19 @@ void ChooseDispatchfrm::RemoveOrder()
         if (type == u"INVOICE"_s) {
             p.at(50);
             orvane::Ui::instance().msgBox(
-                u"This order is already linked to an order "_s % CRLF % name % CRLF % CRLF %
-                    u"This order cannot be voided automatically.  Please remember to void this "
-                    u"order"_s,
+                tr("This order is already linked to an order ") % CRLF % name % CRLF % CRLF %
+                    tr("This order cannot be voided automatically.  Please remember to void this "
+                       "order"),
                 orvane::MsgButtons::OK, orvane::MsgIcon::None, QString());
             return;
         }
 
         p.at(60);
         const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
-            u"This dispatch is currently linked to order "_s % CRLF % name % CRLF % CRLF %
-                u"Press YES to automatically void the order it was linked to"_s % CRLF %
-                u"Press NO to leave the other order intact"_s,
-            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, u"Void Order?"_s);
+            tr("This dispatch is currently linked to order ") % CRLF % name % CRLF % CRLF %
+                tr("Press YES to automatically void the order it was linked to") % CRLF %
+                tr("Press NO to leave the other order intact"),
+            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, tr("Void Order?"));
 
         if (choice == orvane::MsgResult::Yes) {
             p.at(70);
@@ -694,7 +717,7 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
                 continue;
             const QString oldShown = shownValue(c, mine, false);
             const QString newShown = shownValue(c, theirs, true);
-            AddCompare(rs, str(c.caption), oldShown, newShown, str(c.field));
+            AddCompare(rs, QString::fromUtf8(c.caption), oldShown, newShown, str(c.field));
             // Taking over a blank would erase the shop's value, so keeping it
             // is the default the user has to overrule.
             const bool blankOverValue = isBlankShown(c, newShown) && !isBlankShown(c, oldShown);

@@ -15,19 +15,21 @@ using namespace Qt::StringLiterals;
 using orvane::RecordsetColumn;
 
 Comparersfrm::Comparersfrm(QWidget *parent)
-    : LibraryView(u"Comparersfrm"_s, u"Compare dispatches"_s, parent)
+    : LibraryView(u"Comparersfrm"_s, tr("Compare dispatches"), parent)
 {
     setSizeGripEnabled(true);
 
     auto *layout = new QVBoxLayout(this);
-    auto *note = new QLabel(u"The dispatch differs from the open order. Tick \"Use Old Value\" "
-                            u"for every value of the order to keep."_s,
+    auto *note = new QLabel(tr("The dispatch differs from the open order. Tick \"Use Old Value\" "
+                               "for every value of the order to keep."),
                             this);
     note->setWordWrap(true);
     layout->addWidget(note);
 
     grdCompare = new QTableView(this);
     grdCompare->setObjectName(u"grdCompare"_s);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdCompare->setTabKeyNavigation(false);
     grdCompare->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdCompare->setSelectionMode(QAbstractItemView::SingleSelection);
     grdCompare->setAlternatingRowColors(true);
@@ -42,13 +44,14 @@ Comparersfrm::Comparersfrm(QWidget *parent)
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    static constexpr const char16_t *captions[] = {u"&OK", u"&Cancel"};
-    static constexpr const char16_t *tips[] = {u"Click to accept changes to agent and exit screen",
-                                               u"Click to cancel agent edit"};
+    static constexpr const char *captions[] = {QT_TR_NOOP("&OK"), QT_TR_NOOP("&Cancel")};
+    static constexpr const char *tips[] = {
+        QT_TR_NOOP("Click to accept changes to agent and exit screen"),
+        QT_TR_NOOP("Click to cancel agent edit")};
     for (int i = 0; i < 2; ++i) {
-        auto *button = new QPushButton(QString::fromUtf16(captions[i]), this);
+        auto *button = new QPushButton(tr(captions[i]), this);
         button->setObjectName(u"cmdAction_"_s % QString::number(i));
-        button->setToolTip(QString::fromUtf16(tips[i]));
+        button->setToolTip(tr(tips[i]));
         button->setMinimumWidth(96);
         cmdAction[std::size_t(i)] = button;
         buttons->addWidget(button);
@@ -78,14 +81,23 @@ void Comparersfrm::setCompareRecordset(const orvane::Recordset &rs)
             c.readOnly = true;
             return c;
         };
-        model_->addColumn(readOnly(RecordsetColumn::bound(u"FieldName"_s, u"Field Name"_s)));
-        model_->addColumn(readOnly(RecordsetColumn::bound(u"OriginalVal"_s, u"Old Value"_s)));
-        model_->addColumn(readOnly(RecordsetColumn::bound(u"NewValue"_s, u"New Value"_s)));
-        RecordsetColumn keep = RecordsetColumn::bound(u"KeepValue"_s, u"Use Old Value"_s,
+        model_->addColumn(readOnly(RecordsetColumn::bound(u"FieldName"_s, tr("Field Name"))));
+        model_->addColumn(readOnly(RecordsetColumn::bound(u"OriginalVal"_s, tr("Old Value"))));
+        model_->addColumn(readOnly(RecordsetColumn::bound(u"NewValue"_s, tr("New Value"))));
+        RecordsetColumn keep = RecordsetColumn::bound(u"KeepValue"_s, tr("Use Old Value"),
                                                       orvane::ColumnFormat::CheckBox);
         keep.alignment = Qt::AlignCenter;
         model_->addColumn(keep);
     }
+    // The rows keep the system's field names (the transfer matches on them);
+    // the grid shows them in the user's language.
+    QList<orvane::ValueListEntry> names;
+    orvane::Recordset rows = rs.clone();
+    for (rows.moveFirst(); rows.recordCount() > 0 && !rows.eof(); rows.moveNext()) {
+        const QString name = rows.value(u"FieldName"_s).toText();
+        names.append({name, tr(name.toUtf8().constData())});
+    }
+    model_->setValueList(model_->findColumn(u"FieldName"_s), names);
     QHeaderView *header = grdCompare->horizontalHeader();
     for (int c = 0; c < 3; ++c)
         header->setSectionResizeMode(c, QHeaderView::Stretch);

@@ -22,7 +22,7 @@ constexpr double kViewerMarginTwips = 500.0;
 } // namespace
 
 Dispatchfrm::Dispatchfrm(QWidget *parent)
-    : LibraryView(u"Dispatchfrm"_s, u"Dispatch View"_s, parent)
+    : LibraryView(u"Dispatchfrm"_s, tr("Dispatch View"), parent)
 {
     setSizeGripEnabled(true);
     crvDispatch = new orvane::report::ReportViewer(this);

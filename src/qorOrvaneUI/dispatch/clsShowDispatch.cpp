@@ -12,6 +12,7 @@
 #include "report/ReportViewer.h"
 #include "vb.h"
 
+#include <QCoreApplication>
 #include <QLabel>
 
 #include <array>
@@ -346,10 +347,11 @@ void clsShowDispatch::CreateRecordset()
         CreateDamageRecordset();
     } catch (...) {
         const orvane::VbError e = orvane::currentError();
-        orvane::Ui::instance().msgBox(u"Error occurred in CreateRecordset\r\n"_s %
-                                          QString::number(e.number()) % u"\r\n"_s %
-                                          e.description() % u"\r\n"_s % QString::number(p.line()),
-                                      orvane::MsgButtons::OK);
+        orvane::Ui::instance().msgBox(
+            QCoreApplication::translate("clsShowDispatch", "Error occurred in CreateRecordset") %
+                u"\r\n"_s % QString::number(e.number()) % u"\r\n"_s % e.description() % u"\r\n"_s %
+                QString::number(p.line()),
+            orvane::MsgButtons::OK);
     }
 }
 

@@ -9,17 +9,18 @@
 using namespace Qt::StringLiterals;
 
 frmEscheduleInfo::frmEscheduleInfo(QWidget *parent)
-    : LibraryView(u"frmEscheduleInfo"_s, u"Orvane ESchedule Information"_s, parent)
+    : LibraryView(u"frmEscheduleInfo"_s, tr("Orvane ESchedule Information"), parent)
 {
 
-    static constexpr const char16_t *captions[] = {u"Requested Appointment Date :",
-                                                   u"Begin Request Time :", u"End Request Time :",
-                                                   u"Mobile Location Description :", u"Mobile ? :"};
+    static constexpr const char *captions[] = {
+        QT_TR_NOOP("Requested Appointment Date :"), QT_TR_NOOP("Begin Request Time :"),
+        QT_TR_NOOP("End Request Time :"), QT_TR_NOOP("Mobile Location Description :"),
+        QT_TR_NOOP("Mobile ? :")};
     auto *grid = new QGridLayout(this);
     grid->setHorizontalSpacing(12);
     grid->setVerticalSpacing(8);
     for (int i = 0; i < 5; ++i) {
-        auto *caption = new QLabel(QString::fromUtf16(captions[i]), this);
+        auto *caption = new QLabel(tr(captions[i]), this);
         caption->setObjectName(u"lblEschedule_"_s % QString::number(i));
         caption->setAlignment(Qt::AlignRight | Qt::AlignTop);
         auto *value = new QLabel(this);
@@ -39,14 +40,17 @@ frmEscheduleInfo::frmEscheduleInfo(QWidget *parent)
         lblEsched[std::size_t(i)] = value;
     }
     grid->setColumnStretch(1, 1);
+    // Size limits are fixed before the view is shown (never changed while it is).
+    grid->setSizeConstraint(QLayout::SetNoConstraint);
 
-    auto *ok = new QPushButton(u"&OK"_s, this);
+    auto *ok = new QPushButton(tr("&OK"), this);
     ok->setObjectName(u"cmdAction_0"_s);
-    ok->setToolTip(u"Click to accept changes to agent and exit screen"_s);
+    ok->setToolTip(tr("Click to accept changes to agent and exit screen"));
     ok->setDefault(true);
     cmdAction[0] = ok;
     grid->addWidget(ok, 5, 0, 1, 2, Qt::AlignRight);
     connect(ok, &QPushButton::clicked, this, [this] { cmdAction_Click(0); });
+    setMinimumSize(grid->sizeHint());
 }
 
 void frmEscheduleInfo::Form_Load()

@@ -25,6 +25,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,11 +70,11 @@ protected:
 } // namespace
 
 Coveragefrm::Coveragefrm(QWidget *parent)
-    : LibraryView(u"Coveragefrm"_s, u"Coverage Information for loss"_s, parent)
+    : LibraryView(u"Coveragefrm"_s, tr("Coverage Information for loss"), parent)
 {
     auto *layout = new QVBoxLayout(this);
-    lblWarning = new QLabel(u"Please select the Coverage Vehicle Below and fill in the following "
-                            u"information to respond to the Insurance Company"_s,
+    lblWarning = new QLabel(tr("Please select the Coverage Vehicle Below and fill in the following "
+                               "information to respond to the Insurance Company"),
                             this);
     lblWarning->setObjectName(u"lblWarning"_s);
     lblWarning->setWordWrap(true);
@@ -90,6 +91,8 @@ Coveragefrm::Coveragefrm(QWidget *parent)
 
     grdAuthorize = new QTableView(this);
     grdAuthorize->setObjectName(u"grdAuthorize"_s);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdAuthorize->setTabKeyNavigation(false);
     grdAuthorize->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdAuthorize->setSelectionMode(QAbstractItemView::SingleSelection);
     grdAuthorize->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -102,7 +105,7 @@ Coveragefrm::Coveragefrm(QWidget *parent)
     });
 
     auto *vehicle = new QHBoxLayout;
-    cmdVehicle = new QPushButton(u"&Vehicle..."_s, this);
+    cmdVehicle = new QPushButton(tr("&Vehicle..."), this);
     cmdVehicle->setObjectName(u"cmdVehicle"_s);
     lblVehicle = new QLabel(this);
     lblVehicle->setObjectName(u"lblVehicle"_s);
@@ -112,9 +115,12 @@ Coveragefrm::Coveragefrm(QWidget *parent)
     connect(cmdVehicle, &QPushButton::clicked, this, &Coveragefrm::Getvehicle);
 
     auto *form = new QGridLayout;
-    form->addWidget(new QLabel(u"Installation Date:"_s, this), 0, 0);
+    auto *dateLabel = new QLabel(tr("Installation &Date:"), this);
+    dateLabel->setObjectName(u"lblInstallDate"_s);
+    form->addWidget(dateLabel, 0, 0);
     dteInstallDate = new dtePicker(this);
     dteInstallDate->setObjectName(u"dteInstallDate"_s);
+    dateLabel->setBuddy(dteInstallDate->chkSet);
     form->addWidget(dteInstallDate, 0, 1);
     connect(dteInstallDate->edit, &QDateEdit::dateChanged, this,
             &Coveragefrm::dteInstallDate_Change);
@@ -128,35 +134,43 @@ Coveragefrm::Coveragefrm(QWidget *parent)
     txtInstallTime = new QTimeEdit(timeBox);
     txtInstallTime->setObjectName(u"txtInstallTime"_s);
     txtInstallTime->setDisplayFormat(u"hh:mm"_s);
-    const QString tip = u"Check to install glass at a specified time"_s;
+    const QString tip = tr("Check to install glass at a specified time");
     chkInstallTime->setToolTip(tip);
     txtInstallTime->setToolTip(tip);
     timeRow->addWidget(chkInstallTime);
     timeRow->addWidget(txtInstallTime, 1);
-    form->addWidget(new QLabel(u"Installation Time:"_s, this), 0, 2);
+    auto *timeLabel = new QLabel(tr("Installation &Time:"), this);
+    timeLabel->setObjectName(u"lblInstallTime"_s);
+    timeLabel->setBuddy(chkInstallTime);
+    form->addWidget(timeLabel, 0, 2);
     form->addWidget(timeBox, 0, 3);
 
-    chkMobile = new MobileBox(u"Mobile?"_s, this);
+    chkMobile = new MobileBox(tr("&Mobile?"), this);
     chkMobile->setObjectName(u"chkMobile"_s);
     chkMobile->setTristate(true);
     chkMobile->setCheckState(Qt::PartiallyChecked);
     form->addWidget(chkMobile, 1, 1);
-    form->addWidget(new QLabel(u"Work Location Zip :"_s, this), 1, 2);
+    auto *zipLabel = new QLabel(tr("Work Location &Zip :"), this);
+    zipLabel->setObjectName(u"lblZip"_s);
+    form->addWidget(zipLabel, 1, 2);
     txtZip = new QLineEdit(this);
     txtZip->setObjectName(u"txtZip"_s);
+    zipLabel->setBuddy(txtZip);
     txtZip->setInputMask(u"99999"_s);
-    txtZip->setToolTip(u"Sold To Zip Code"_s);
+    txtZip->setToolTip(tr("Sold To Zip Code"));
     form->addWidget(txtZip, 1, 3);
     layout->addLayout(form);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cmdBuild = new QPushButton(u"Accept Work"_s, this);
+    cmdBuild = new QPushButton(tr("&Accept Work"), this);
     cmdBuild->setObjectName(u"cmdBuild"_s);
-    cmdCancel = new QPushButton(u"Decline Work Assignment"_s, this);
+    cmdCancel = new QPushButton(tr("D&ecline Work Assignment"), this);
     cmdCancel->setObjectName(u"cmdCancel"_s);
     cmdBuild->setAutoDefault(false);
     cmdCancel->setAutoDefault(false);
+    // Enter accepts (after the checks); declining is never a key press away.
+    cmdBuild->setDefault(true);
     buttons->addWidget(cmdBuild);
     buttons->addWidget(cmdCancel);
     layout->addLayout(buttons);
@@ -235,19 +249,19 @@ void Coveragefrm::Form_Activate()
             rows_.moveFirst();
             const QString code = text(rows_, u"errorcode"_s);
             if (vb::Val(code) != 0)
-                lblWarn->setText(u"WARNING : Error "_s % vb::Trim(code) % u"        "_s %
+                lblWarn->setText(tr("WARNING : Error ") % vb::Trim(code) % u"        "_s %
                                  vb::Trim(text(rows_, u"ErrorText"_s)));
         }
         p.at(20);
         model_ = new orvane::RecordsetModel(this);
         model_->addColumn(RecordsetColumn::unbound(
-            u"A"_s,
+            tr("A"),
             [this](int row, const Value &) {
                 return QVariant(isSelected(row) ? Qt::Checked : Qt::Unchecked);
             },
             {}, orvane::ColumnFormat::CheckBox));
         const int w = model_->addColumn(
-            RecordsetColumn::unbound(u"W"_s, [this](int row, const Value &bookmark) {
+            RecordsetColumn::unbound(tr("W"), [this](int row, const Value &bookmark) {
                 Recordset r = rows_.clone();
                 r.setBookmark(bookmark);
                 (void)row;
@@ -259,13 +273,13 @@ void Coveragefrm::Form_Activate()
             return text(r, u"errorcode"_s).isEmpty() ? QString()
                                                      : vb::Trim(text(r, u"veherrtext"_s));
         });
-        model_->addColumn(RecordsetColumn::bound(u"Deductible"_s, u"Deductible"_s,
+        model_->addColumn(RecordsetColumn::bound(u"Deductible"_s, tr("Deductible"),
                                                  orvane::ColumnFormat::Currency));
-        model_->addColumn(RecordsetColumn::bound(u"VehicleID"_s, u"Vehicle ID"_s));
-        model_->addColumn(RecordsetColumn::bound(u"vehiclesrc"_s, u"Source"_s));
-        model_->addColumn(RecordsetColumn::bound(u"Vehline"_s, u"Vehicle Line"_s));
-        model_->addColumn(RecordsetColumn::bound(u"VehNum"_s, u"Vehicle Number"_s));
-        model_->addColumn(RecordsetColumn::bound(u"VehDesc"_s, u"Description"_s));
+        model_->addColumn(RecordsetColumn::bound(u"VehicleID"_s, tr("Vehicle ID")));
+        model_->addColumn(RecordsetColumn::bound(u"vehiclesrc"_s, tr("Source")));
+        model_->addColumn(RecordsetColumn::bound(u"Vehline"_s, tr("Vehicle Line")));
+        model_->addColumn(RecordsetColumn::bound(u"VehNum"_s, tr("Vehicle Number")));
+        model_->addColumn(RecordsetColumn::bound(u"VehDesc"_s, tr("Description")));
         for (int c = 0; c < model_->columnCount(); ++c)
             model_->setColumnReadOnly(c, true);
         model_->setRecordset(rows_);
@@ -374,30 +388,30 @@ bool Coveragefrm::validData(bool accept)
         };
         const bool onRow = rows_.isOpen() && !rows_.eof() && !rows_.bof();
         fails(!onRow || vb::Trim(text(rows_, u"VehicleID"_s)).isEmpty(),
-              u"There is no Vehicle ID Specified.  You must specify the Vehicle ID before "
-              u"continueing"_s);
+              tr("There is no Vehicle ID Specified.  You must specify the Vehicle ID before "
+                 "continueing"));
         if (count == 0)
-            fails(true, u"You must select a Vehicle on the customers policy to continue"_s);
+            fails(true, tr("You must select a Vehicle on the customers policy to continue"));
         else if (count > 1)
-            fails(true, u"You cannot select more than one Vehicle on the Policy"_s);
+            fails(true, tr("You cannot select more than one Vehicle on the Policy"));
         fails(dteInstallDate->isEmpty() || dteInstallDate->edit->date() < kNoDate,
-              u"You must select a valid installation Date"_s);
-        fails(!chkInstallTime->isChecked(), u"You must select a time for the scheduled install"_s);
+              tr("You must select a valid installation Date"));
+        fails(!chkInstallTime->isChecked(), tr("You must select a time for the scheduled install"));
         fails(chkMobile->checkState() == Qt::PartiallyChecked,
-              u"You must choose whether the Job is mobile or In-Shop"_s);
+              tr("You must choose whether the Job is mobile or In-Shop"));
         if (accept) {
             fails(txtZip->text().isEmpty(),
-                  u"You must enter a Work Location Zip code where the work will be performed "_s);
+                  tr("You must enter a Work Location Zip code where the work will be performed "));
             fails(vb::Trim(txtZip->text()).size() != 5,
-                  u"The Work Location Zip code must be 5 digits."_s);
+                  tr("The Work Location Zip code must be 5 digits."));
         }
         p.at(30);
         if (msg.isEmpty())
             return true;
-        orvane::Ui::instance().msgBox(u"You have not completed all the information to accept "
-                                      u"this Loss"_s %
+        orvane::Ui::instance().msgBox(tr("You have not completed all the information to accept "
+                                         "this Loss") %
                                           CRLF % CRLF % msg,
-                                      MsgButtons::OK, MsgIcon::Critical, u"Invalid Entries"_s);
+                                      MsgButtons::OK, MsgIcon::Critical, tr("Invalid Entries"));
         return false;
     } catch (...) {
         reportTrapped(p);
@@ -524,6 +538,15 @@ void Coveragefrm::cmdBuild_Click()
     } catch (...) {
         reportTrapped(p);
     }
+}
+
+void Coveragefrm::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    LibraryView::keyPressEvent(event);
 }
 
 void Coveragefrm::cmdCancel_Click()

@@ -73,6 +73,9 @@ public:
 
 protected:
     void showEvent(QShowEvent *event) override;
+    // Escape keeps the view: its only way out without answering is the
+    // window's close button, and the button beside Accept declines the work.
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void showVehicleButton();

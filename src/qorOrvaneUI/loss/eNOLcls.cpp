@@ -32,7 +32,7 @@ namespace {
 const QString kNetIdList = u"qorOrvaneUI.eNOLcls.netidlist()"_s;
 
 struct ListColumn {
-    const char16_t *caption;
+    const char *caption; // translated in the list view's context
     const char16_t *field;
     int width;
 };
@@ -53,7 +53,7 @@ void setColumns(frmPIDList &view, const QString &tag, std::initializer_list<List
     view.setGridTag(tag);
     view.clearColumns();
     for (const ListColumn &c : columns)
-        view.addColumn(QString::fromUtf16(c.caption), QString::fromUtf16(c.field), c.width);
+        view.addColumn(frmPIDList::tr(c.caption), QString::fromUtf16(c.field), c.width);
 }
 
 template <class T> std::shared_ptr<T> createTable(const char16_t *progId)
@@ -192,12 +192,12 @@ std::shared_ptr<ext::IOidList> eNOLcls::NetIDList(const std::shared_ptr<ext::IEn
         p.at(30);
         setColumns(view, u"NETIDLIST.1.1"_s,
                    // Wide enough for its caption.
-                   {{u"Network ID", u"Origid", 100},
-                    {u"Company", u"Company", -1},
-                    {u"Address", u"Address", -1},
-                    {u"City", u"City", -1},
-                    {u"State", u"State", -1},
-                    {u"Zip", u"Zip", -1}});
+                   {{QT_TRANSLATE_NOOP("frmPIDList", "Network ID"), u"Origid", 100},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "Company"), u"Company", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "Address"), u"Address", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "City"), u"City", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "State"), u"State", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "Zip"), u"Zip", -1}});
         view.bindGrid(list->itemsrecordset());
         view.cmdEdits[1]->hide();
         view.cmdEdits[2]->hide();
@@ -225,12 +225,12 @@ eNOLcls::INSCOIDList(const std::shared_ptr<ext::IEnvironment> &objEnv, const QSt
         list->setoid(vb::Trim(OrigPID));
         p.at(30);
         setColumns(view, u"INSCOID.1.1"_s,
-                   {{u"Origination INS ID", u"INScoid", 120},
-                    {u"Company", u"Company", -1},
-                    {u"Address", u"Address", -1},
-                    {u"City", u"City", -1},
-                    {u"State", u"State", -1},
-                    {u"Zip", u"Zip", -1}});
+                   {{QT_TRANSLATE_NOOP("frmPIDList", "Origination INS ID"), u"INScoid", 120},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "Company"), u"Company", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "Address"), u"Address", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "City"), u"City", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "State"), u"State", -1},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "Zip"), u"Zip", -1}});
         view.bindGrid(list->itemsrecordset());
         view.resize(720, 340);
         return showList(view, lngHwnd) ? list : nullptr;
@@ -257,7 +257,8 @@ std::optional<Recordset> eNOLcls::InsurerIDList(const std::shared_ptr<ext::IEnvi
         frmPIDList view;
         view.setEnv(env);
         setColumns(view, u"INSURERID.1.1"_s,
-                   {{u"Insurer ID", u"orvaneid", 120}, {u"Insurance Company", u"Insurer", -1}});
+                   {{QT_TRANSLATE_NOOP("frmPIDList", "Insurer ID"), u"orvaneid", 120},
+                    {QT_TRANSLATE_NOOP("frmPIDList", "Insurance Company"), u"Insurer", -1}});
         view.bindGrid(insurers);
         view.cmdEdits[1]->hide();
         view.cmdEdits[2]->hide();

@@ -127,7 +127,7 @@ dtePicker::dtePicker(QWidget *parent) : QWidget(parent)
     row->setSpacing(2);
     chkSet = new QCheckBox(this);
     chkSet->setObjectName(u"chkSet"_s);
-    chkSet->setToolTip(u"Clear to leave the date empty"_s);
+    chkSet->setToolTip(tr("Clear to leave the date empty"));
     edit = new QDateEdit(this);
     edit->setObjectName(u"edit"_s);
     edit->setCalendarPopup(true);
@@ -140,6 +140,9 @@ dtePicker::dtePicker(QWidget *parent) : QWidget(parent)
     chkSet->installEventFilter(this);
     edit->installEventFilter(this);
     clear();
+    // An empty picker starts greyed out, as it is after being cleared: a date
+    // typed while the box is clear would be silently dropped.
+    edit->setEnabled(chkSet->isChecked());
 }
 
 bool dtePicker::isEmpty() const
@@ -188,7 +191,7 @@ bool dtePicker::eventFilter(QObject *watched, QEvent *event)
 
 // --- the view ---------------------------------------------------------------------
 
-eNOLfrm::eNOLfrm(QWidget *parent) : LibraryView(u"eNOLfrm"_s, u"Claim Launch"_s, parent)
+eNOLfrm::eNOLfrm(QWidget *parent) : LibraryView(u"eNOLfrm"_s, tr("Claim Launch"), parent)
 {
     setSizeGripEnabled(true);
     buildLayout();
@@ -260,7 +263,7 @@ void eNOLfrm::buildLayout()
 
     // Widgets are made in the order the user tabs through them.
     // Identifiers.
-    const QString listTip = u"Click to display a list of Bill To Customers to choose from"_s;
+    const QString listTip = tr("Click to display a list of Bill To Customers to choose from");
     auto *ids = new QGridLayout;
     ids->setVerticalSpacing(4);
     ids->setColumnStretch(3, 1);
@@ -268,19 +271,22 @@ void eNOLfrm::buildLayout()
         QLineEdit *&entry;
         QLabel *&name;
         QPushButton *&list;
-        const char16_t *entryName, *nameName, *listName, *caption;
+        const char16_t *entryName, *nameName, *listName;
+        const char *caption;
     };
     IdRow idRows[] = {
-        {txtPID, lblPIDName, cmdPIDList, u"txtPID", u"lblPIDName", u"cmdPIDList", u"Retail PID :"},
-        {txtOID, lblOID, cmdNetID, u"txtOID", u"lblOID", u"cmdNetID", u"Network PID : "},
+        {txtPID, lblPIDName, cmdPIDList, u"txtPID", u"lblPIDName", u"cmdPIDList",
+         QT_TR_NOOP("&Retail PID :")},
+        {txtOID, lblOID, cmdNetID, u"txtOID", u"lblOID", u"cmdNetID",
+         QT_TR_NOOP("&Network PID : ")},
         {txtInsCOID, lblInsCOID, cmdCompanyID, u"txtInsCOID", u"lblInsCOID", u"cmdCompanyID",
-         u"Ins Co. ID"},
+         QT_TR_NOOP("&Ins Co. ID")},
         {txtInsuranceID, lblInsuranceID, cmdInsuranceID, u"txtInsuranceID", u"lblInsuranceID",
-         u"cmdInsuranceID", u"Insurer ID : "},
+         u"cmdInsuranceID", QT_TR_NOOP("Ins&urer ID : ")},
     };
     for (int i = 0; i < 4; ++i) {
         IdRow &r = idRows[i];
-        QLabel *l = nolLabel(i, QString::fromUtf16(r.caption));
+        QLabel *l = nolLabel(i, tr(r.caption));
         r.entry = entry(QString::fromUtf16(r.entryName));
         r.entry->setFixedWidth(150);
         l->setBuddy(r.entry);
@@ -322,50 +328,50 @@ void eNOLfrm::buildLayout()
     };
 
     // Customer.
-    fraCustomer = new QGroupBox(u"Customer Information"_s, this);
+    fraCustomer = new QGroupBox(tr("Customer Information"), this);
     fraCustomer->setObjectName(u"fraCustomer"_s);
     auto *cust = frameGrid(fraCustomer);
-    txtSoldTo[15] = entry(u"txtSoldTo"_s, 15, u"s_First"_s, u"Sold To First Name"_s);
-    txtSoldTo[14] = entry(u"txtSoldTo"_s, 14, u"s_Last"_s, u"Sold To Last Name"_s);
-    addRow(cust, label(u"First, Last:"_s, txtSoldTo[15]), {txtSoldTo[15], txtSoldTo[14]});
+    txtSoldTo[15] = entry(u"txtSoldTo"_s, 15, u"s_First"_s, tr("Sold To First Name"));
+    txtSoldTo[14] = entry(u"txtSoldTo"_s, 14, u"s_Last"_s, tr("Sold To Last Name"));
+    addRow(cust, label(tr("&First, Last:"), txtSoldTo[15]), {txtSoldTo[15], txtSoldTo[14]});
     txtSoldTo[13] = entry(u"txtSoldTo"_s, 13, u"s_Address"_s);
-    addRow(cust, label(u"Address:"_s, txtSoldTo[13]), {txtSoldTo[13]});
+    addRow(cust, label(tr("Addr&ess:"), txtSoldTo[13]), {txtSoldTo[13]});
     txtSoldTo[11] = entry(u"txtSoldTo"_s, 11, u"s_City"_s);
     txtSoldTo[10] = entry(u"txtSoldTo"_s, 10, u"s_State"_s);
     txtSoldTo[10]->setFixedWidth(40);
     txtSold_To[3] = masked(u"txtSold_To"_s, 3, u"99999-9999"_s, u"s_Zip"_s, 90);
-    addRow(cust, label(u"City, St Zip:"_s, txtSoldTo[11]),
+    addRow(cust, label(tr("Cit&y, St Zip:"), txtSoldTo[11]),
            {txtSoldTo[11], txtSoldTo[10], txtSold_To[3]});
     txtSold_To[0] = masked(u"txtSold_To"_s, 0, u"999"_s, u"s_area1"_s, 44);
     txtSold_To[4] = masked(u"txtSold_To"_s, 4, u"999-9999"_s, u"s_Phone1"_s, 80);
-    addRow(cust, label(u"Work Ph:"_s, txtSold_To[0]), {txtSold_To[0], txtSold_To[4]}, true);
+    addRow(cust, label(tr("&Work Ph:"), txtSold_To[0]), {txtSold_To[0], txtSold_To[4]}, true);
     txtSold_To[1] = masked(u"txtSold_To"_s, 1, u"999"_s, u"s_area2"_s, 44);
     txtSold_To[5] = masked(u"txtSold_To"_s, 5, u"999-9999"_s, u"s_Phone2"_s, 80);
-    addRow(cust, label(u"Home Ph:"_s, txtSold_To[1]), {txtSold_To[1], txtSold_To[5]}, true);
+    addRow(cust, label(tr("&Home Ph:"), txtSold_To[1]), {txtSold_To[1], txtSold_To[5]}, true);
     dteLossDate = new dtePicker(this);
     dteLossDate->setObjectName(u"dteLossDate"_s);
     dteLossDate->setProperty(kDataField, u"LossDate"_s);
-    dteLossDate->setToolTip(u"Date Loss Occurred"_s);
+    dteLossDate->setToolTip(tr("Date Loss Occurred"));
     dteLossDate->setFixedWidth(170);
-    addRow(cust, label(u"Date of Loss:"_s, dteLossDate->edit), {dteLossDate}, true);
+    addRow(cust, label(tr("Date of &Loss:"), dteLossDate->chkSet), {dteLossDate}, true);
     cust->setRowStretch(cust->rowCount(), 1);
 
     // Insurance and agent.
-    fraAgent = new QGroupBox(u"Insurance Information"_s, this);
+    fraAgent = new QGroupBox(tr("Insurance Information"), this);
     fraAgent->setObjectName(u"fraAgent"_s);
     auto *agent = frameGrid(fraAgent);
     txtLossIDNumber = entry(u"txtLossIDNumber"_s, -1, u"Claim"_s);
-    addRow(agent, nolLabel(4, u"Loss ID # (claim) :"_s), {txtLossIDNumber});
+    addRow(agent, nolLabel(4, tr("L&oss ID # (claim) :")), {txtLossIDNumber});
     lbleNOL[4]->setBuddy(txtLossIDNumber);
-    txtAgent[10] = entry(u"txtAgent"_s, 10, u"Policy"_s, u"Insurance Policy Number"_s);
-    addRow(agent, label(u"Policy Number:"_s, txtAgent[10]), {txtAgent[10]});
+    txtAgent[10] = entry(u"txtAgent"_s, 10, u"Policy"_s, tr("Insurance Policy Number"));
+    addRow(agent, label(tr("&Policy Number:"), txtAgent[10]), {txtAgent[10]});
     txtPolicyState = entry(u"txtPolicyState"_s);
     txtPolicyState->setFixedWidth(40);
     txtPolicyState->setMaxLength(2);
-    addRow(agent, label(u"Policy State :"_s, txtPolicyState), {txtPolicyState}, true);
+    addRow(agent, label(tr("Policy S&tate :"), txtPolicyState), {txtPolicyState}, true);
     txtAgent[17] = entry(u"txtAgent"_s, 17, u"a_Company"_s);
-    addRow(agent, label(u"Company:"_s, txtAgent[17]), {txtAgent[17]});
-    txtAgent[0] = entry(u"txtAgent"_s, 0, u"a_First"_s, u"Agent's First Name"_s);
+    addRow(agent, label(tr("Company:"), txtAgent[17]), {txtAgent[17]});
+    txtAgent[0] = entry(u"txtAgent"_s, 0, u"a_First"_s, tr("Agent's First Name"));
     try {
         agentControl_ =
             orvane::CreateObject<ext::IAgentControl>(QString::fromUtf16(ext::progid::qorAgent));
@@ -377,36 +383,36 @@ void eNOLfrm::buildLayout()
     }
     if (qorAgent) {
         qorAgent->setObjectName(u"qorAgent"_s);
-        qorAgent->setToolTip(u"Agent for this Order"_s);
-        addRow(agent, label(u"First, Last:"_s, txtAgent[0]), {txtAgent[0], qorAgent});
+        qorAgent->setToolTip(tr("Agent for this Order"));
+        addRow(agent, label(tr("First, Last:"), txtAgent[0]), {txtAgent[0], qorAgent});
     } else {
-        addRow(agent, label(u"First, Last:"_s, txtAgent[0]), {txtAgent[0]});
+        addRow(agent, label(tr("First, Last:"), txtAgent[0]), {txtAgent[0]});
     }
     txtAgents[3] =
-        masked(u"txtAgents"_s, 3, u"999"_s, u"a_area"_s, 44, u"Agent's Phone Area Code"_s);
+        masked(u"txtAgents"_s, 3, u"999"_s, u"a_area"_s, 44, tr("Agent's Phone Area Code"));
     txtAgents[1] =
-        masked(u"txtAgents"_s, 1, u"999-9999"_s, u"a_Phone"_s, 80, u"Agent's Phone Number"_s);
-    addRow(agent, label(u"Phone:"_s, txtAgents[3]), {txtAgents[3], txtAgents[1]}, true);
+        masked(u"txtAgents"_s, 1, u"999-9999"_s, u"a_Phone"_s, 80, tr("Agent's Phone Number"));
+    addRow(agent, label(tr("Phone:"), txtAgents[3]), {txtAgents[3], txtAgents[1]}, true);
     agent->setRowStretch(agent->rowCount(), 1);
 
     // Vehicle.
-    fraVehicle = new QGroupBox(u"Vehicle Information"_s, this);
+    fraVehicle = new QGroupBox(tr("Vehicle Information"), this);
     fraVehicle->setObjectName(u"fraVehicle"_s);
     auto *veh = new QGridLayout(fraVehicle);
     veh->setContentsMargins(8, 4, 8, 6);
     veh->setVerticalSpacing(4);
     cboOwnership = combo(u"cboOwnership"_s,
                          {u"Owner"_s, u"Commercial"_s, u"Rental"_s, u"Borrowed"_s, u"3rd Part"_s});
-    veh->addWidget(nolLabel(8, u"Ownership :"_s), 0, 0);
+    veh->addWidget(nolLabel(8, tr("Ownership :")), 0, 0);
     veh->addWidget(cboOwnership, 0, 1);
     txtVehicleNumber = entry(u"txtVehicleNumber"_s);
-    veh->addWidget(nolLabel(7, u"Vehicle Number :"_s), 0, 2);
+    veh->addWidget(nolLabel(7, tr("&Vehicle Number :")), 0, 2);
     veh->addWidget(txtVehicleNumber, 0, 3);
     cboVehicleType = combo(u"cboVehicleType"_s, {u"RV"_s, u"STANDARD"_s});
-    veh->addWidget(nolLabel(6, u"Vehicle Type :"_s), 1, 0);
+    veh->addWidget(nolLabel(6, tr("Vehicle Type :")), 1, 0);
     veh->addWidget(cboVehicleType, 1, 1);
     cboVehicleSource = combo(u"cboVehicleSource"_s, {u"NAGS"_s, u"Other"_s});
-    veh->addWidget(nolLabel(5, u"Vehicle Source :"_s), 1, 2);
+    veh->addWidget(nolLabel(5, tr("Vehicle Source :")), 1, 2);
     veh->addWidget(cboVehicleSource, 1, 3);
     lbleNOL[8]->setBuddy(cboOwnership);
     lbleNOL[7]->setBuddy(txtVehicleNumber);
@@ -414,40 +420,40 @@ void eNOLfrm::buildLayout()
     lbleNOL[5]->setBuddy(cboVehicleSource);
     auto *carRow = new QHBoxLayout;
     carRow->setSpacing(6);
-    const std::pair<const char16_t *, const char16_t *> cars[] = {
-        {u"CarID", u""},
-        {u"Year", u"Year of Vehicle"},
-        {u"Make", u"Make of Vehicle"},
-        {u"Model", u"Model of Vehicle"},
-        {u"Body", u"Body Style of Vehicle"}};
+    const std::pair<const char16_t *, const char *> cars[] = {
+        {u"CarID", ""},
+        {u"Year", QT_TR_NOOP("Year of Vehicle")},
+        {u"Make", QT_TR_NOOP("Make of Vehicle")},
+        {u"Model", QT_TR_NOOP("Model of Vehicle")},
+        {u"Body", QT_TR_NOOP("Body Style of Vehicle")}};
     const int carWidths[] = {80, 48, 0, 0, 0};
     for (int i = 0; i < 5; ++i) {
         txtCar[size_t(i)] = entry(u"txtCar"_s, i, QString::fromUtf16(cars[i].first),
-                                  QString::fromUtf16(cars[i].second));
+                                  *cars[i].second ? tr(cars[i].second) : QString());
         if (carWidths[i] > 0)
             txtCar[size_t(i)]->setFixedWidth(carWidths[i]);
         carRow->addWidget(txtCar[size_t(i)], carWidths[i] > 0 ? 0 : 1);
     }
-    cmdVehicle = button(u"cmdVehicle"_s, u"..."_s, u"Click to choose the vehicle"_s);
+    cmdVehicle = button(u"cmdVehicle"_s, u"..."_s, tr("Click to choose the vehicle"));
     cmdVehicle->setFixedWidth(32);
     carRow->addWidget(cmdVehicle);
     veh->addLayout(carRow, 2, 0, 1, 4);
-    txtCar[5] = entry(u"txtCar"_s, 5, u"VIN"_s, u"Vehicle Identification Number"_s);
-    veh->addWidget(label(u"VIN:"_s, txtCar[5]), 3, 0);
+    txtCar[5] = entry(u"txtCar"_s, 5, u"VIN"_s, tr("Vehicle Identification Number"));
+    veh->addWidget(label(tr("VIN:"), txtCar[5]), 3, 0);
     veh->addWidget(txtCar[5], 3, 1, 1, 3);
     veh->setColumnStretch(1, 1);
     veh->setColumnStretch(3, 1);
     veh->setRowStretch(4, 1);
 
     // Cause of loss.
-    auto *causeBox = new QGroupBox(u"Cause of Loss"_s, this);
+    auto *causeBox = new QGroupBox(tr("Cause of Loss"), this);
     causeBox->setObjectName(u"fraCause"_s);
     auto *cause = new QGridLayout(causeBox);
     cause->setContentsMargins(8, 4, 8, 6);
     cause->setVerticalSpacing(4);
     cboCauseofLoss = combo(u"cboCauseofLoss"_s);
     cboCauseofLoss->setMinimumContentsLength(28);
-    auto *causeLabel = new QLabel(u"Cause of Loss :"_s, this);
+    auto *causeLabel = new QLabel(tr("Cause of Loss :"), this);
     causeLabel->setObjectName(u"lblCauseofLoss"_s);
     causeLabel->setBuddy(cboCauseofLoss);
     cause->addWidget(causeLabel, 0, 0);
@@ -484,9 +490,9 @@ void eNOLfrm::buildLayout()
     sub->setColumnStretch(1, 1);
     szrSubrogation->hide();
     cause->addWidget(szrSubrogation, 1, 0, 1, 4);
-    chkBodilyInjury = new AnswerBox(u"Bodily Injury?"_s, this);
+    chkBodilyInjury = new AnswerBox(tr("&Bodily Injury?"), this);
     chkBodilyInjury->setObjectName(u"chkBodilyInjury"_s);
-    chkGlassDamage = new AnswerBox(u"Glass Only Damage"_s, this);
+    chkGlassDamage = new AnswerBox(tr("&Glass Only Damage"), this);
     chkGlassDamage->setObjectName(u"chkGlassDamage"_s);
     for (QCheckBox *c : {chkBodilyInjury, chkGlassDamage}) {
         c->setTristate(true);
@@ -496,7 +502,7 @@ void eNOLfrm::buildLayout()
     cause->addWidget(chkBodilyInjury, 2, 0, 1, 2);
     cause->addWidget(chkGlassDamage, 2, 2, 1, 2);
     txtContactName = entry(u"txtContactName"_s);
-    auto *contactLabel = new QLabel(u"Contact Name :"_s, this);
+    auto *contactLabel = new QLabel(tr("Contact Na&me :"), this);
     contactLabel->setObjectName(u"lblContactName"_s);
     contactLabel->setBuddy(txtContactName);
     cause->addWidget(contactLabel, 3, 0);
@@ -506,7 +512,7 @@ void eNOLfrm::buildLayout()
     cause->setRowStretch(4, 1);
 
     // Damage lines.
-    auto *damageBox = new QGroupBox(u"Damage Information"_s, this);
+    auto *damageBox = new QGroupBox(tr("Damage Information"), this);
     damageBox->setObjectName(u"fraDamage"_s);
     auto *damage = new QGridLayout(damageBox);
     damage->setContentsMargins(8, 4, 8, 6);
@@ -517,21 +523,22 @@ void eNOLfrm::buildLayout()
     cboPos = combo(u"cboPos"_s);
     cboLocation = combo(u"cboLocation"_s);
     cboSide = combo(u"cboSide"_s);
-    chkRepairable = new AnswerBox(u"Not Repairable?"_s, this);
+    chkRepairable = new AnswerBox(tr("Not Repairable?"), this);
     chkRepairable->setObjectName(u"chkRepairable"_s);
     chkRepairable->setTristate(true);
     chkRepairable->setCheckState(Qt::PartiallyChecked);
-    cmdAdd = button(u"cmdAdd"_s, u"Add"_s, u"Click to add the damage line"_s);
-    cmdDelete = button(u"cmdDelete"_s, u"Delete"_s, u"Click to delete the selected damage line"_s);
-    const std::pair<const char16_t *, QWidget *> damageEntries[] = {
-        {u"Opening Type", cboOpeningType},
-        {u"Qty:", txtQuantity},
-        {u"Position", cboPos},
-        {u"Location", cboLocation},
-        {u"Side", cboSide}};
+    cmdAdd = button(u"cmdAdd"_s, tr("&Add"), tr("Click to add the damage line"));
+    cmdDelete =
+        button(u"cmdDelete"_s, tr("&Delete"), tr("Click to delete the selected damage line"));
+    const std::pair<const char *, QWidget *> damageEntries[] = {
+        {QT_TR_NOOP("Opening Type"), cboOpeningType},
+        {QT_TR_NOOP("&Qty:"), txtQuantity},
+        {QT_TR_NOOP("Position"), cboPos},
+        {QT_TR_NOOP("Location"), cboLocation},
+        {QT_TR_NOOP("Side"), cboSide}};
     int col = 0;
     for (const auto &[caption, w] : damageEntries) {
-        auto *l = new QLabel(QString::fromUtf16(caption), this);
+        auto *l = new QLabel(tr(caption), this);
         l->setObjectName(u"lbl"_s % w->objectName().mid(3));
         l->setBuddy(w);
         damage->addWidget(l, 0, col);
@@ -544,6 +551,8 @@ void eNOLfrm::buildLayout()
     damage->addWidget(cmdDelete, 1, col++);
     grdDamage = new QTableView(this);
     grdDamage->setObjectName(u"grdDamage"_s);
+    // Tab leaves the grid for the buttons instead of walking its cells.
+    grdDamage->setTabKeyNavigation(false);
     grdDamage->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdDamage->setSelectionMode(QAbstractItemView::SingleSelection);
     grdDamage->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -553,13 +562,15 @@ void eNOLfrm::buildLayout()
     grdDamage->setMinimumHeight(84);
     damage->addWidget(grdDamage, 2, 0, 1, col);
 
-    cmdAction[0] =
-        button(u"cmdAction"_s, u"Submit"_s, u"Click to accept changes to agent and exit screen"_s);
-    cmdAction[1] = button(u"cmdAction"_s, u"&Cancel"_s, u"Click to cancel agent edit"_s);
+    cmdAction[0] = button(u"cmdAction"_s, tr("&Submit"),
+                          tr("Click to accept changes to agent and exit screen"));
+    cmdAction[1] = button(u"cmdAction"_s, tr("&Cancel"), tr("Click to cancel agent edit"));
     cmdAction[0]->setIcon(orvane::ui::libraryIcon(101, QStyle::SP_DialogOkButton));
     cmdAction[1]->setIcon(orvane::ui::libraryIcon(102, QStyle::SP_DialogCancelButton));
     for (int i = 0; i < 2; ++i)
         cmdAction[size_t(i)]->setProperty("index", i);
+    // Enter submits (the notice is checked first); the pickers keep their own Enter.
+    cmdAction[0]->setDefault(true);
 
     // Identifiers on top; customer and insurance side by side; vehicle and
     // cause side by side; the damage lines across; the buttons at the foot.
@@ -1123,12 +1134,12 @@ void eNOLfrm::FillDamageCode()
         p.at(20);
         rsDamage_ = Orvanemod::DamageInformationRS();
         auto *model = new orvane::RecordsetModel(this);
-        model->addColumn(orvane::RecordsetColumn::bound(u"OpeningCodeDesc"_s, u"Opening Type"_s));
-        model->addColumn(orvane::RecordsetColumn::bound(u"GlassQuantity"_s, u"Qty"_s));
-        model->addColumn(orvane::RecordsetColumn::bound(u"PositionCodeText"_s, u"Position"_s));
-        model->addColumn(orvane::RecordsetColumn::bound(u"LocationCodeText"_s, u"Location"_s));
-        model->addColumn(orvane::RecordsetColumn::bound(u"SideCodeText"_s, u"Side"_s));
-        model->addColumn(orvane::RecordsetColumn::bound(u"notrepairable"_s, u"Not Repairable"_s,
+        model->addColumn(orvane::RecordsetColumn::bound(u"OpeningCodeDesc"_s, tr("Opening Type")));
+        model->addColumn(orvane::RecordsetColumn::bound(u"GlassQuantity"_s, tr("Qty")));
+        model->addColumn(orvane::RecordsetColumn::bound(u"PositionCodeText"_s, tr("Position")));
+        model->addColumn(orvane::RecordsetColumn::bound(u"LocationCodeText"_s, tr("Location")));
+        model->addColumn(orvane::RecordsetColumn::bound(u"SideCodeText"_s, tr("Side")));
+        model->addColumn(orvane::RecordsetColumn::bound(u"notrepairable"_s, tr("Not Repairable"),
                                                         orvane::ColumnFormat::CheckBox));
         for (int c = 0; c < model->columnCount(); ++c)
             model->setColumnReadOnly(c, true);
@@ -1242,28 +1253,28 @@ void eNOLfrm::cmdAdd_Click()
         const QString openingUpper = vb::Trim(opening).toUpper();
         QString msg;
         if (cboOpeningType->currentIndex() < 0)
-            msg += u"You must fill out the opening type"_s % CRLF;
+            msg += tr("You must fill out the opening type") % CRLF;
         if (!(vb::Val(txtQuantity->text()) > 0))
-            msg += u"You must enter a quantity for the Glass Replacement"_s % CRLF;
+            msg += tr("You must enter a quantity for the Glass Replacement") % CRLF;
         if (opening.toUpper() == u"WINDSHIELD"_s &&
             chkRepairable->checkState() == Qt::PartiallyChecked)
-            msg += u"You must check whether the glass is repairable or not"_s % CRLF;
+            msg += tr("You must check whether the glass is repairable or not") % CRLF;
         if ((openingUpper == u"DOOR"_s || openingUpper == u"VENT"_s ||
              openingUpper == u"QUARTER"_s) &&
             vb::Trim(cboSide->currentText()).isEmpty())
-            msg += u"With a Door, Vent, or Quarter, you must select a side code"_s % CRLF;
+            msg += tr("With a Door, Vent, or Quarter, you must select a side code") % CRLF;
         if (!msg.isEmpty()) {
-            orvane::Ui::instance().msgBox(
-                u"The information you entered is incorrect.  Please correct the information to add "
-                u"it to your damage information"_s %
-                    CRLF % CRLF % msg,
-                MsgButtons::OK, MsgIcon::Critical, u"Data Error"_s);
+            orvane::Ui::instance().msgBox(tr("The information you entered is incorrect.  Please "
+                                             "correct the information to add "
+                                             "it to your damage information") %
+                                              CRLF % CRLF % msg,
+                                          MsgButtons::OK, MsgIcon::Critical, tr("Data Error"));
             return;
         }
         p.at(20);
         if (!findFirst(rsOpening_, quotedCriterion(u"opening"_s, opening))) {
-            orvane::Ui::instance().msgBox(u"Could not find the opening type you have specified"_s,
-                                          MsgButtons::OK, MsgIcon::Critical, u"Error"_s);
+            orvane::Ui::instance().msgBox(tr("Could not find the opening type you have specified"),
+                                          MsgButtons::OK, MsgIcon::Critical, tr("Error"));
             return;
         }
         p.at(30);
@@ -1286,9 +1297,9 @@ void eNOLfrm::cmdAdd_Click()
         const bool duplicate = rsDamage_.recordCount() > 0;
         rsDamage_.setFilter(QString());
         if (duplicate) {
-            orvane::Ui::instance().msgBox(
-                u"You already have a record with the same opening type, position, and side codes."_s,
-                MsgButtons::OK, MsgIcon::Critical, u"Data Error"_s);
+            orvane::Ui::instance().msgBox(tr("You already have a record with the same opening "
+                                             "type, position, and side codes."),
+                                          MsgButtons::OK, MsgIcon::Critical, tr("Data Error"));
             return;
         }
         p.at(50);
@@ -1365,29 +1376,29 @@ bool eNOLfrm::validdata()
         const auto unanswered = [](const QCheckBox *c) {
             return c->checkState() == Qt::PartiallyChecked;
         };
-        fails(blank(txtPID), u"Retail PID"_s);
-        fails(blank(txtOID), u"Network PID "_s);
-        fails(blank(txtInsCOID), u"Insurance Company ID "_s);
-        fails(blank(txtInsuranceID), u"Network PID"_s);
-        fails(blank(txtSoldTo[15]), u"Sold To First Name"_s);
-        fails(blank(txtSoldTo[14]), u"Sold To Last Name"_s);
-        fails(blank(txtSold_To[1]), u"Sold To Area Code"_s);
-        fails(blank(txtSold_To[3]), u"Sold To Zip Code"_s);
-        fails(blank(txtSold_To[5]), u"Sold To Phone #"_s);
-        fails(blank(txtAgent[10]), u"Policy Number"_s);
-        fails(blank(txtPolicyState), u"Policy State"_s);
-        fails(!dteLossDate->isEmpty() && dteLossDate->value().date() < kNoDate, u"Date of Loss"_s);
-        fails(cboVehicleSource->currentIndex() < 0, u"Vehicle Source"_s);
-        fails(cboVehicleType->currentIndex() < 0, u"Vehicle Type"_s);
-        fails(cboOwnership->currentIndex() < 0, u"Vehicle Ownership"_s);
-        fails(cboCauseofLoss->currentIndex() < 0, u"Cause of Loss"_s);
-        fails(unanswered(chkGlassDamage), u"Glass Only Damage Check box"_s);
+        fails(blank(txtPID), tr("Retail PID"));
+        fails(blank(txtOID), tr("Network PID "));
+        fails(blank(txtInsCOID), tr("Insurance Company ID "));
+        fails(blank(txtInsuranceID), tr("Network PID"));
+        fails(blank(txtSoldTo[15]), tr("Sold To First Name"));
+        fails(blank(txtSoldTo[14]), tr("Sold To Last Name"));
+        fails(blank(txtSold_To[1]), tr("Sold To Area Code"));
+        fails(blank(txtSold_To[3]), tr("Sold To Zip Code"));
+        fails(blank(txtSold_To[5]), tr("Sold To Phone #"));
+        fails(blank(txtAgent[10]), tr("Policy Number"));
+        fails(blank(txtPolicyState), tr("Policy State"));
+        fails(!dteLossDate->isEmpty() && dteLossDate->value().date() < kNoDate, tr("Date of Loss"));
+        fails(cboVehicleSource->currentIndex() < 0, tr("Vehicle Source"));
+        fails(cboVehicleType->currentIndex() < 0, tr("Vehicle Type"));
+        fails(cboOwnership->currentIndex() < 0, tr("Vehicle Ownership"));
+        fails(cboCauseofLoss->currentIndex() < 0, tr("Cause of Loss"));
+        fails(unanswered(chkGlassDamage), tr("Glass Only Damage Check box"));
         fails(!rsDamage_.isOpen() || rsDamage_.recordCount() == 0,
-              u"Must have at least one damage type added."_s);
-        fails(unanswered(chkBodilyInjury), u"Bodily Insury Check box"_s);
-        fails(blank(txtContactName), u"Contact Name"_s);
+              tr("Must have at least one damage type added."));
+        fails(unanswered(chkBodilyInjury), tr("Bodily Insury Check box"));
+        fails(blank(txtContactName), tr("Contact Name"));
         fails(chkBodilyInjury->checkState() == Qt::Checked && blank(txtLossIDNumber),
-              u"Loss ID # ( Claim ) when bodily injury has occurred"_s);
+              tr("Loss ID # ( Claim ) when bodily injury has occurred"));
         p.at(20);
         if (findCause(cboCauseofLoss->currentIndex())) {
             const auto flag = [this](const char16_t *field) {
@@ -1395,17 +1406,17 @@ bool eNOLfrm::validdata()
                 return !v.isNull() && v.toBool();
             };
             fails(flag(u"subreq") && blank(txtSubdata),
-                  fieldText(rsCause_, u"subdatafield"_s) % u" is required for this cause."_s);
+                  fieldText(rsCause_, u"subdatafield"_s) % tr(" is required for this cause."));
             fails(flag(u"subnamereq") && blank(txtsubName),
-                  fieldText(rsCause_, u"subnamefield"_s) % u" is required for this cause."_s);
+                  fieldText(rsCause_, u"subnamefield"_s) % tr(" is required for this cause."));
         }
         p.at(30);
         if (msg.isEmpty())
             return true;
         orvane::Ui::instance().msgBox(
-            u"To submit this Notice of Loss, you must fill out the following information"_s % CRLF %
-                CRLF % msg,
-            MsgButtons::OK, MsgIcon::Critical, u"Missing or invalid data"_s);
+            tr("To submit this Notice of Loss, you must fill out the following information") %
+                CRLF % CRLF % msg,
+            MsgButtons::OK, MsgIcon::Critical, tr("Missing or invalid data"));
         return false;
     } catch (...) {
         reportTrapped(p);

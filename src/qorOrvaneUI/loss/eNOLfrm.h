@@ -160,6 +160,8 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
+    // Escape cancels as the Cancel button does.
+    void reject() override { cmdAction_Click(1); }
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:

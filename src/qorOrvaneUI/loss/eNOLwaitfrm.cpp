@@ -87,15 +87,16 @@ void markRead(ext::IRsTable &table, Recordset rows)
 } // namespace
 
 eNOLwaitfrm::eNOLwaitfrm(QWidget *parent)
-    : LibraryView(u"eNOLwaitfrm"_s, u"Waiting for Authorization"_s, parent)
+    : LibraryView(u"eNOLwaitfrm"_s, tr("Waiting for Authorization"), parent)
 {
     auto *layout = new QVBoxLayout(this);
     auto *steps = new QHBoxLayout;
-    const char16_t *captions[] = {u"Claim Confirmation", u"Coverage Response",
-                                  u"Send Loss Acknowledgment", u"Loss Confirmation",
-                                  u"Receive Work Assignment"};
+    static constexpr const char *captions[] = {
+        QT_TR_NOOP("Claim Confirmation"), QT_TR_NOOP("Coverage Response"),
+        QT_TR_NOOP("Send Loss Acknowledgment"), QT_TR_NOOP("Loss Confirmation"),
+        QT_TR_NOOP("Receive Work Assignment")};
     for (std::size_t i = 0; i < lblStatus.size(); ++i) {
-        auto *l = new QLabel(QString::fromUtf16(captions[i]), this);
+        auto *l = new QLabel(tr(captions[i]), this);
         l->setObjectName(u"lblStatus_%1"_s.arg(i));
         l->setAlignment(Qt::AlignCenter);
         l->setFrameShape(QFrame::Panel);
@@ -107,7 +108,7 @@ eNOLwaitfrm::eNOLwaitfrm(QWidget *parent)
     }
     layout->addLayout(steps);
 
-    lblAuthConfirm = new QLabel(u"Waiting on Authorization Confirmation for Claim Launch"_s, this);
+    lblAuthConfirm = new QLabel(tr("Waiting on Authorization Confirmation for Claim Launch"), this);
     lblAuthConfirm->setObjectName(u"lblAuthConfirm"_s);
     QFont big = lblAuthConfirm->font();
     big.setPointSizeF(big.pointSizeF() * 1.2);
@@ -123,17 +124,18 @@ eNOLwaitfrm::eNOLwaitfrm(QWidget *parent)
     lblConfirm->setWordWrap(true);
     layout->addWidget(lblConfirm);
 
-    lblWarning = new QLabel(u"If a long period elapses, you may want to cancel and retrieve your "
-                            u"eNOL messages at a later time.  If one comes in you will be notified "
-                            u"in your Dask Toolbar"_s,
-                            this);
+    lblWarning =
+        new QLabel(tr("If a long period elapses, you may want to cancel and retrieve your "
+                      "eNOL messages at a later time.  If one comes in you will be notified "
+                      "in your Dask Toolbar"),
+                   this);
     lblWarning->setObjectName(u"lblWarning"_s);
     lblWarning->setWordWrap(true);
     layout->addWidget(lblWarning);
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    cmdCancel = new QPushButton(u"Cancel"_s, this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setObjectName(u"cmdCancel"_s);
     cmdCancel->setMinimumWidth(96);
     cmdCancel->setDefault(true);
@@ -308,16 +310,16 @@ void eNOLwaitfrm::checkNotice()
         const QString code = text(rows, u"ErrCode"_s);
         if (isNetworkError(code)) {
             p.at(30);
-            QString msg = u"The Orvane eNOL Received an error"_s % CRLF % CRLF %
-                          u"Error Code : "_s % code % CRLF % u"Error Desc : "_s %
-                          text(rows, u"ErrText"_s) % CRLF % u"Loss Reference : "_s %
-                          text(rows, u"Lossrefnum"_s) % CRLF % u"Loss Contact : "_s %
+            QString msg = tr("The Orvane eNOL Received an error") % CRLF % CRLF %
+                          tr("Error Code : ") % code % CRLF % tr("Error Desc : ") %
+                          text(rows, u"ErrText"_s) % CRLF % tr("Loss Reference : ") %
+                          text(rows, u"Lossrefnum"_s) % CRLF % tr("Loss Contact : ") %
                           text(rows, u"Losscont"_s) % CRLF % CRLF;
             const bool noAction = needsNoAction(code);
             if (!noAction)
-                msg += u" Please resolve the issue to try again"_s;
+                msg += tr(" Please resolve the issue to try again");
             orvane::Ui::instance().msgBox(msg, MsgButtons::OK, MsgIcon::Critical,
-                                          u"eNOL Authorization Error"_s);
+                                          tr("eNOL Authorization Error"));
             logNetworkError(kTimer, msg, p.line());
             p.at(40);
             notice_->get_rs(byGuid);
@@ -342,7 +344,7 @@ void eNOLwaitfrm::checkNotice()
         mode_ = 1;
         lossRef_ = vb::Trim(text(rows, u"Lossrefnum"_s));
         restartTimer();
-        lblAuthConfirm->setText(u"Waiting on Confirmation Authorization for Loss Reference : "_s %
+        lblAuthConfirm->setText(tr("Waiting on Confirmation Authorization for Loss Reference : ") %
                                 lossRef_);
         lblConfirm->setText(vb::Trim(text(rows, u"ErrText"_s)));
     } catch (...) {
@@ -374,7 +376,7 @@ void eNOLwaitfrm::CheckCoverage()
         const QString errText = text(rows, u"errortext"_s);
         if (vb::Val(code) == 0 || vb::Trim(errText).isEmpty()) {
             lblConfirm->setText(errText);
-            lblAuthConfirm->setText(u"Coverage Response has been confirmed"_s);
+            lblAuthConfirm->setText(tr("Coverage Response has been confirmed"));
             p.at(40);
             Coveragefrm coverage(this);
             WindowAPImod::CentreOverOwner(orvane::handleOf(this), &coverage);
@@ -396,9 +398,9 @@ void eNOLwaitfrm::CheckCoverage()
         } else {
             p.at(60);
             orvane::Ui::instance().msgBox(
-                u"Coverage Confirmation Error "_s % CRLF % CRLF % u"Error code : "_s % code % CRLF %
-                    u"Error Text : "_s % errText,
-                MsgButtons::OK, MsgIcon::Critical, u"Confirmation Error"_s);
+                tr("Coverage Confirmation Error ") % CRLF % CRLF % tr("Error code : ") % code %
+                    CRLF % tr("Error Text : ") % errText,
+                MsgButtons::OK, MsgIcon::Critical, tr("Confirmation Error"));
             end();
         }
         restartTimer();
@@ -423,7 +425,7 @@ void eNOLwaitfrm::CheckLossAck()
             finish(3);
             highlight(4);
             lblConfirm->setText(text(rows, u"errtext"_s));
-            lblAuthConfirm->setText(u"Loss Response has been received"_s);
+            lblAuthConfirm->setText(tr("Loss Response has been received"));
             markRead(*lossAck, rows.clone());
             refreshENOLNUM();
             rows.moveFirst();
@@ -432,9 +434,9 @@ void eNOLwaitfrm::CheckLossAck()
             if (isNetworkError(code)) {
                 p.at(30);
                 orvane::Ui::instance().msgBox(
-                    u"Your Coverage Response returned Errors "_s % CRLF % CRLF %
-                        u"Error Code : "_s % code % CRLF % u"Error Text : "_s % errText,
-                    MsgButtons::OK, MsgIcon::Critical, u"Loss Response Error"_s);
+                    tr("Your Coverage Response returned Errors ") % CRLF % CRLF %
+                        tr("Error Code : ") % code % CRLF % tr("Error Text : ") % errText,
+                    MsgButtons::OK, MsgIcon::Critical, tr("Loss Response Error"));
                 // No run-time error is pending here: the log line carries only the place.
                 logNetworkError(kLossAckLog, QString(), p.line());
                 result_ = -1;
@@ -444,8 +446,8 @@ void eNOLwaitfrm::CheckLossAck()
                 lblConfirm->setText(vb::Trim(errText));
                 if (declined_ && vb::Val(errText) == 0) {
                     orvane::Ui::instance().msgBox(
-                        u"Your Decline of the work assignment has been accepted."_s, MsgButtons::OK,
-                        MsgIcon::Critical, u"Decline Accepted"_s);
+                        tr("Your Decline of the work assignment has been accepted."),
+                        MsgButtons::OK, MsgIcon::Critical, tr("Decline Accepted"));
                     result_ = -1;
                     end();
                 }

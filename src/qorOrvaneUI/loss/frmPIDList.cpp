@@ -19,13 +19,16 @@ using orvane::MsgButtons;
 using orvane::MsgIcon;
 using orvane::MsgResult;
 
-frmPIDList::frmPIDList(QWidget *parent) : LibraryView(u"frmPIDList"_s, u"PID List"_s, parent)
+frmPIDList::frmPIDList(QWidget *parent) : LibraryView(u"frmPIDList"_s, tr("PID List"), parent)
 {
     setWindowIcon(orvane::ui::libraryIcon(111));
     setSizeGripEnabled(true);
 
     grdEdits = new QTableView(this);
     grdEdits->setObjectName(u"grdEdits"_s);
+    // Tab leaves the grid (arrows walk the cells; an open editor still
+    // moves on to the next cell with Tab).
+    grdEdits->setTabKeyNavigation(false);
     grdEdits->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdEdits->setSelectionMode(QAbstractItemView::SingleSelection);
     grdEdits->setItemDelegate(new orvane::RecordsetDelegate(grdEdits));
@@ -41,14 +44,14 @@ frmPIDList::frmPIDList(QWidget *parent) : LibraryView(u"frmPIDList"_s, u"PID Lis
         b->setAutoDefault(false);
         return b;
     };
-    cmdAction[0] = button(u"cmdAction"_s, 0, u"&OK"_s, u"Click to select highlighted agent"_s, 101,
-                          QStyle::SP_DialogOkButton);
-    cmdAction[1] = button(u"cmdAction"_s, 1, u"&Cancel"_s, u"Click to cancel agent lookup"_s, 102,
+    cmdAction[0] = button(u"cmdAction"_s, 0, tr("&OK"), tr("Click to select highlighted agent"),
+                          101, QStyle::SP_DialogOkButton);
+    cmdAction[1] = button(u"cmdAction"_s, 1, tr("&Cancel"), tr("Click to cancel agent lookup"), 102,
                           QStyle::SP_DialogCancelButton);
-    cmdEdits[1] = button(u"cmdEdits"_s, 1, u"&Add"_s, u"Click to add new agent"_s, 103,
+    cmdEdits[1] = button(u"cmdEdits"_s, 1, tr("&Add"), tr("Click to add new agent"), 103,
                          QStyle::SP_FileDialogNewFolder);
-    cmdEdits[2] = button(u"cmdEdits"_s, 2, u"&Delete"_s, u"Click to delete the highlighted agent"_s,
-                         105, QStyle::SP_TrashIcon);
+    cmdEdits[2] = button(u"cmdEdits"_s, 2, tr("&Delete"),
+                         tr("Click to delete the highlighted agent"), 105, QStyle::SP_TrashIcon);
     cmdAction[0]->setDefault(true);
 
     // szrPID: the grid takes the spare room, the buttons keep their row.
@@ -72,7 +75,7 @@ frmPIDList::frmPIDList(QWidget *parent) : LibraryView(u"frmPIDList"_s, u"PID Lis
     connect(cmdEdits[2], &QPushButton::clicked, this, [this] { cmdEdits_Click(2); });
     connect(grdEdits, &QTableView::doubleClicked, this, [this] { cmdAction_Click(0); });
 
-    columns_ = {{u"Retail PID"_s, u"PID"_s, 120}, {u"PID Description"_s, u"PIDname"_s, -1}};
+    columns_ = {{tr("Retail PID"), u"PID"_s, 120}, {tr("PID Description"), u"PIDname"_s, -1}};
     resize(460, 320);
 }
 
@@ -210,9 +213,9 @@ void frmPIDList::cmdEdits_Click(int index)
                 return;
             p.at(50);
             const MsgResult answer = orvane::Ui::instance().msgBox(
-                u"Are you sure you want to delete the current record?\r\n\r\n"
-                u"Press YES to delete this record \r\nPress NO to abort operation"_s,
-                MsgButtons::YesNo, MsgIcon::Question, u"Delete Record?"_s);
+                tr("Are you sure you want to delete the current record?\r\n\r\n"
+                   "Press YES to delete this record \r\nPress NO to abort operation"),
+                MsgButtons::YesNo, MsgIcon::Question, tr("Delete Record?"));
             if (answer != MsgResult::Yes)
                 return;
             p.at(60);
