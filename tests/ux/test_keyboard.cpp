@@ -141,7 +141,7 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Views, TabOrder,
     ::testing::Values(
-        TabCase{"Dispatchfrm", ux::make<Dispatchfrm>(), "crvDispatch"},
+        TabCase{"Dispatchfrm", ux::make<Dispatchfrm>(), "crvDispatch cmdPrint cmdSavePdf"},
         TabCase{"frmEscheduleInfo", ux::make<frmEscheduleInfo>(), "cmdAction_0"},
         TabCase{"Comparersfrm", ux::make<Comparersfrm>(), "grdCompare cmdAction_0 cmdAction_1"},
         TabCase{"ChooseDispatchfrm", ux::make<ChooseDispatchfrm>(),
