@@ -17,8 +17,10 @@
 #include "external/IRsTable.h"
 #include "external/Ig_trans.h"
 #include "external/ProgIds.h"
+#include "loss/Coveragefrm.h"
 #include "loss/eNOLfrm.h"
 
+#include <QLineEdit>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -229,6 +231,58 @@ TEST_F(HostileDocuments, LossNoticeCarriesEveryValue)
                       QStringList{throughField(values[(i + c) % values.size()], columns[c].width)})
                 << columns[c].name.toStdString();
         EXPECT_EQ(readBack(xml, u"OpeningTypeCode"_s), QStringList{throughField(values[i], 10)});
+    }
+}
+
+// The shop's answer to a coverage request, from the request, the notice and
+// the typed postal code.
+TEST_F(HostileDocuments, CoverageAnswerCarriesEveryValue)
+{
+    auto table = [this](const char16_t *progId, const QString &column) {
+        auto t = orvane::CreateObject<orvane::ext::IRsTable>(QString::fromUtf16(progId));
+        t->setEnv(host_->env());
+        t->get_rs(column % u" = 'A' AND "_s % column % u" <> 'A'"_s);
+        Recordset rs = t->itemsrecordset();
+        rs.addNew();
+        rs.update();
+        return t;
+    };
+    auto coverage = table(orvane::ext::progid::g_cover, u"lossref"_s);
+    auto notice = table(orvane::ext::progid::g_enol, u"guid"_s);
+    Coveragefrm view;
+    view.setCoverage(coverage);
+    view.setNotice(notice);
+    view.Form_Activate();
+    Recordset request = coverage->itemsrecordset(), row = notice->itemsrecordset();
+    const std::vector<std::tuple<Recordset *, QString, QString, int>> columns = {
+        {&request, u"lossref"_s, u"LossReferenceNumber"_s, 30},
+        {&request, u"VehicleID"_s, u"VehicleID"_s, 20},
+        {&request, u"Vehiclesrc"_s, u"VehicleIDSource"_s, 20},
+        {&row, u"origpid"_s, u"OriginationPID"_s, 20},
+        {&row, u"orgcoid"_s, u"OriginationCompanyID"_s, 20},
+        {&row, u"destpid"_s, u"DestinationPID"_s, 20},
+        {&row, u"contact"_s, u"AcceptanceContact"_s, 60},
+    };
+    const QStringList values = hostile::corpus();
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(values[i].toStdString());
+        const auto value = [&](size_t c) { return values[(i + qsizetype(c)) % values.size()]; };
+        for (size_t c = 0; c < columns.size(); ++c) {
+            Recordset &rs = *std::get<0>(columns[c]);
+            rs.moveFirst();
+            modOrvane::setRSValue(rs.field(std::get<1>(columns[c])), value(c));
+            rs.update();
+        }
+        view.txtZip->setText(values[i]);
+        XmlDocument doc;
+        ASSERT_TRUE(view.BuildXML(true, doc));
+        const QString xml = doc.xml();
+        for (size_t c = 0; c < columns.size(); ++c)
+            EXPECT_EQ(readBack(xml, std::get<2>(columns[c])),
+                      QStringList{throughField(value(c), std::get<3>(columns[c]))})
+                << std::get<1>(columns[c]).toStdString();
+        EXPECT_EQ(readBack(xml, u"WorkLocationPostalCode"_s),
+                  QStringList{hostile::xmlKept(vb::Trim(view.txtZip->text()))});
     }
 }
 
