@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QFile>
+#include <QStringDecoder>
 
 #include <pugixml.hpp>
 
@@ -96,6 +97,80 @@ QByteArray utf8UpToNul(const QString &text)
 // Whether the markup can hold an attribute at all: an "=" after the XML
 // declaration. Most documents the library reads have none, which spares them
 // the walk that looks for repeated attributes.
+// The character data a document can carry: XML 1.0 has no way to write NUL,
+// the other C0 controls but tab, line feed and carriage return, U+FFFE, U+FFFF
+// or a surrogate without its partner (not even as a character reference), and
+// a receiver refuses the whole document over one of them. Text is cut at its
+// first NUL, as everywhere else in the library, and the other such characters
+// are dropped, so a built document is always well-formed.
+QByteArray xmlCharData(const QString &text)
+{
+    const auto allowed = [](char16_t c) {
+        return c >= 0x20 ? c != 0xFFFE && c != 0xFFFF : c == u'\t' || c == u'\n' || c == u'\r';
+    };
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    const QStringView in = nul < 0 ? QStringView(text) : QStringView(text).left(nul);
+    bool clean = true;
+    for (qsizetype i = 0; i < in.size() && clean; ++i) {
+        const char16_t c = in[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < in.size() && in[i + 1].isLowSurrogate())
+            ++i;
+        else
+            clean = allowed(c) && !QChar::isSurrogate(c);
+    }
+    if (clean)
+        return in.toUtf8();
+    QString kept;
+    kept.reserve(in.size());
+    for (qsizetype i = 0; i < in.size(); ++i) {
+        const char16_t c = in[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < in.size() && in[i + 1].isLowSurrogate()) {
+            kept.append(in.mid(i, 2));
+            ++i;
+        } else if (allowed(c) && !QChar::isSurrogate(c)) {
+            kept.append(QChar(c));
+        }
+    }
+    return kept.toUtf8();
+}
+
+// pugixml writes a carriage return in text as it is, and every parser turns it
+// into a line feed on reading; as a character reference it survives. Attribute
+// values come out escaped already. Inside character data a reference means
+// nothing, so the section is closed around it.
+QByteArray keepCarriageReturns(const QByteArray &markup)
+{
+    if (!markup.contains('\r'))
+        return markup;
+    QByteArray out;
+    out.reserve(markup.size() + 64);
+    qsizetype i = 0;
+    while (i < markup.size()) {
+        const char c = markup[i];
+        if (c == '<' && markup.mid(i, 9) == "<![CDATA[") {
+            qsizetype end = markup.indexOf("]]>", i + 9);
+            end = end < 0 ? markup.size() : end + 3;
+            QByteArray section = markup.mid(i, end - i);
+            section.replace("\r", "]]>&#13;<![CDATA[");
+            out += section;
+            i = end;
+        } else if (c == '<' && (markup.mid(i, 4) == "<!--" || markup.mid(i, 2) == "<?")) {
+            const bool comment = markup[i + 1] == '!';
+            qsizetype end = markup.indexOf(comment ? "-->" : "?>", i + 2);
+            end = end < 0 ? markup.size() : end + (comment ? 3 : 2);
+            out += markup.mid(i, end - i);
+            i = end;
+        } else {
+            if (c == '\r')
+                out += "&#13;";
+            else
+                out += c;
+            ++i;
+        }
+    }
+    return out;
+}
+
 bool mayHaveAttributes(const QByteArray &utf8)
 {
     qsizetype from = 0;
@@ -109,7 +184,7 @@ bool mayHaveAttributes(const QByteArray &utf8)
 
 QString fromUtf8(const char *s)
 {
-    return QString::fromUtf8(s);
+    return xmlTextFromUtf8(s);
 }
 
 bool isNameStart(char16_t c)
@@ -444,7 +519,7 @@ void XmlNode::setNodeValue(const QString &value)
     if (!hasValue())
         throw domError(u"This operation cannot be performed on a node of type "_s % nodeName() %
                        u"."_s);
-    pugi::xml_node(node_).set_value(utf8UpToNul(value).constData());
+    pugi::xml_node(node_).set_value(xmlCharData(value).constData());
 }
 
 QString XmlNode::text() const
@@ -470,7 +545,7 @@ QString XmlNode::text() const
             break;
         n = n.next_sibling();
     }
-    return QString::fromUtf8(out);
+    return xmlTextFromUtf8(out.constData());
 }
 
 Value XmlNode::attribute(const QString &name) const
@@ -491,7 +566,7 @@ void XmlNode::setAttribute(const QString &name, const QString &value)
     pugi::xml_attribute a = n.attribute(key.constData());
     if (!a)
         a = n.append_attribute(key.constData());
-    a.set_value(utf8UpToNul(value).constData());
+    a.set_value(xmlCharData(value).constData());
 }
 
 XmlNode XmlNode::parentNode() const
@@ -673,7 +748,19 @@ QString XmlNode::xml() const
     } else {
         n.print(w, PUGIXML_TEXT(""), flags, pugi::encoding_utf8);
     }
-    return QString::fromUtf8(w.out);
+    return QString::fromUtf8(keepCarriageReturns(w.out));
+}
+
+QString xmlTextFromUtf8(const char *utf8)
+{
+    // QString::fromUtf8 takes a leading U+FEFF for a byte-order mark and drops it.
+    if (utf8 && std::strncmp(utf8, "\xEF\xBB\xBF", 3) == 0) {
+        QStringDecoder keepingBom(QStringDecoder::Utf8,
+                                  QStringDecoder::Flag::Stateless |
+                                      QStringDecoder::Flag::ConvertInitialBom);
+        return keepingBom(QByteArrayView(utf8));
+    }
+    return QString::fromUtf8(utf8);
 }
 
 // --- XmlDocument -----------------------------------------------------------------
@@ -754,14 +841,14 @@ XmlNode XmlDocument::createElement(const QString &name)
 XmlNode XmlDocument::createTextNode(const QString &text)
 {
     pugi::xml_node t = d->tree->detached().append_child(pugi::node_pcdata);
-    t.set_value(utf8UpToNul(text).constData());
+    t.set_value(xmlCharData(text).constData());
     return {d->tree, t.internal_object()};
 }
 
 XmlNode XmlDocument::createCDataSection(const QString &text)
 {
     pugi::xml_node t = d->tree->detached().append_child(pugi::node_cdata);
-    t.set_value(utf8UpToNul(text).constData());
+    t.set_value(xmlCharData(text).constData());
     return {d->tree, t.internal_object()};
 }
 

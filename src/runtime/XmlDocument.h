@@ -77,6 +77,10 @@ inline constexpr int Document = 9;
 class XmlNode;
 class XmlNodeList;
 
+// A node's UTF-8 text as text, a leading U+FEFF kept (it is a character of the
+// value there, not a byte-order mark).
+QString xmlTextFromUtf8(const char *utf8);
+
 // Element names as the library's readers look them up: a node's name matches a
 // wanted one when both, trimmed of spaces and upper-cased, are equal. There is
 // no namespace handling. Several names can be looked for in one walk.
@@ -133,8 +137,10 @@ public:
     Value nodeValue() const;
     // The same value as UTF-8, without a copy; nullptr when the node has none.
     const char *nodeValueUtf8() const;
-    // Text is cut at its first NUL, which a document cannot carry. Fails on a
-    // node that has no value.
+    // Text is cut at its first NUL, and loses the other characters XML 1.0
+    // cannot carry (C0 controls but tab, line feed and carriage return, U+FFFE,
+    // U+FFFF, lone surrogates), so a built document is always well-formed.
+    // Fails on a node that has no value.
     void setNodeValue(const QString &value);
 
     // The text of the node and everything inside it, in document order.
@@ -231,7 +237,8 @@ public:
     int childCount() const { return asNode().childCount(); }
     XmlNode appendChild(const XmlNode &child) { return asNode().appendChild(child); }
 
-    // New nodes belong to the document but stand nowhere until appended.
+    // New nodes belong to the document but stand nowhere until appended. Text
+    // and character data keep what setNodeValue keeps.
     XmlNode createElement(const QString &name);
     XmlNode createTextNode(const QString &text);
     XmlNode createCDataSection(const QString &text);

@@ -1,5 +1,7 @@
 #include "FilterDialect.h"
 
+#include "BoundText.h"
+
 #include "vb.h"
 
 #include <QDate>
@@ -451,6 +453,13 @@ private:
             if (pattern.type != Tok::Text && !isKeyword(pattern, u"CHR"))
                 expected(u"a quoted pattern after LIKE"_s);
             cmp.value = parseValue();
+            if (isKeyword(peek(), u"ESCAPE")) {
+                next();
+                const Literal escape = parseValue();
+                if (escape.kind != Literal::Kind::Text || escape.text.size() != 1)
+                    refuse(u"ESCAPE needs one quoted character"_s % at(escape.position));
+                cmp.escape = escape.text;
+            }
         } else if (isKeyword(t, u"IS")) {
             next();
             cmp.op = CompareOp::IsNull;
@@ -802,8 +811,13 @@ private:
                                    : (pg ? u" NOT ILIKE "_s : u" NOT LIKE "_s);
             // PostgreSQL's patterns escape with a backslash by default, SQLite's
             // do not: switch it off so a backslash is an ordinary character.
-            out.sql += subject % op % u"?"_s % (pg ? u" ESCAPE ''"_s : QString());
+            if (!cmp.escape.isEmpty())
+                out.sql += subject % op % u"? ESCAPE ?"_s;
+            else
+                out.sql += subject % op % u"?"_s % (pg ? u" ESCAPE ''"_s : QString());
             out.params.push_back(cmp.value.text);
+            if (!cmp.escape.isEmpty())
+                out.params.push_back(cmp.escape);
             return;
         }
         default:
@@ -958,7 +972,7 @@ QSqlQuery run(QSqlDatabase &db, const Rendered &rendered)
     if (!query.prepare(rendered.sql))
         throw VbError(err::Unspecified, QString(), query.lastError().text());
     for (const QVariant &p : rendered.params)
-        query.addBindValue(p);
+        query.addBindValue(detail::boundValue(db, p));
     if (!query.exec())
         throw VbError(err::Unspecified, QString(), query.lastError().text());
     return query;

@@ -22,7 +22,8 @@ class QSqlQuery;
 //   orTerm     := andTerm { OR andTerm }
 //   andTerm    := unary { AND unary }
 //   unary      := NOT unary | '(' orTerm ')' | comparison
-//   comparison := column op value | column [NOT] LIKE text | column IS [NOT] NULL
+//   comparison := column op value | column [NOT] LIKE text [ESCAPE text]
+//               | column IS [NOT] NULL
 //   op         := = <> != < > <= >=
 //   column     := name | table '.' name
 //   value      := text | number | .T. | .F. | TRUE | FALSE | NULL
@@ -52,7 +53,9 @@ class QSqlQuery;
 // - LIKE ignores letter case: SQLite's LIKE already does (for ASCII letters, the
 //   database's default), PostgreSQL gets ILIKE. Outside ASCII, SQLite stays
 //   case-sensitive where PostgreSQL is not; the staging data is ASCII.
-// - `%` and `_` are the LIKE wildcards.
+// - `%` and `_` are the LIKE wildcards. ESCAPE names one character that makes
+//   the next one in the pattern stand for itself, so a typed `%` or `_` can be
+//   searched for; without it no character escapes.
 // - Booleans are bound as 0/1 on SQLite (the way a bound bool is stored there)
 //   and as true/false on PostgreSQL.
 namespace orvane::sql {
@@ -135,7 +138,8 @@ struct Literal {
 struct Comparison {
     ColumnRef column;
     CompareOp op = CompareOp::Equal;
-    Literal value; // Null kind for IS [NOT] NULL
+    Literal value;  // Null kind for IS [NOT] NULL
+    QString escape; // LIKE's escape character; empty when none
 };
 
 struct ConditionNode {

@@ -1,5 +1,7 @@
 #include "SqlTable.h"
 
+#include "BoundText.h"
+
 #include "VbError.h"
 
 #include <QDateTime>
@@ -295,7 +297,7 @@ QSqlQuery exec(QSqlDatabase &db, const QString &sqlText, const QVariantList &par
     if (!q.prepare(sqlText))
         throw VbError(err::Unspecified, source, q.lastError().text());
     for (const QVariant &p : params)
-        q.addBindValue(p);
+        q.addBindValue(detail::boundValue(db, p));
     if (!q.exec()) {
         const QString text = q.lastError().text();
         if (db.driverName() == u"QPSQL"_s)

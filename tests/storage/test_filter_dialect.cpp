@@ -340,6 +340,10 @@ TEST(SqlDialect, RendersParameterizedSql)
     EXPECT_EQ(r.params, (QVariantList{u"DISPATCH"_s, u"123%"_s}));
     r = where(like, u"g_trans"_s, Backend::PostgreSQL);
     EXPECT_EQ(r.sql, uR"(rtrim("rectype", ' ') = ? AND "recid" ILIKE ? ESCAPE '')"_s);
+    // A typed wildcard searched for as itself: the escape character is bound too.
+    r = where(u"recid like '5\\%%' ESCAPE '\\'"_s, u"g_trans"_s, Backend::PostgreSQL);
+    EXPECT_EQ(r.sql, uR"("recid" ILIKE ? ESCAPE ?)"_s);
+    EXPECT_EQ(r.params, (QVariantList{u"5\\%%"_s, u"\\"_s}));
 
     // Canonical column names; booleans as 0/1 on SQLite, true/false on PostgreSQL.
     r = where(u"G_ACKN.SESSIONID = 'S1' AND ack = .F."_s, u"g_ackn"_s);
@@ -407,6 +411,8 @@ TEST(SqlDialect, LiteralsMustFitTheirColumns)
         {u"daskid < NULL"_s, u"g_trans"_s,
          u"NULL can only be compared with = or <> at position 10"_s},
         {u"recid like 5"_s, u"g_trans"_s, u"Expected a quoted pattern after LIKE at position 12"_s},
+        {u"recid like 'a%' ESCAPE '!!'"_s, u"g_trans"_s,
+         u"ESCAPE needs one quoted character at position 24"_s},
         {u"guid = CHR(0)"_s, u"g_trans"_s,
          u"CHR needs a whole number from 1 to 255 at position 12"_s},
         {u"guid = 'a' + 5"_s, u"g_trans"_s, u"after '+'"_s},

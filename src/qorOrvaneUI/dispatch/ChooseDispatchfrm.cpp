@@ -349,9 +349,15 @@ void ChooseDispatchfrm::cmdFind_Click()
         p.at(20);
         QString filter = u"rectype = 'DISPATCH' "_s;
         const QString typed = vb::Trim(txtDispatchNum->text());
-        // A typed quote is spliced out, so it is searched for rather than ending the text.
-        if (!typed.isEmpty())
-            filter += u" AND recid like '"_s % modOrvane::SQLSafeText(typed) % u"%'"_s;
+        // A typed quote is spliced out, so it is searched for rather than ending the
+        // text; a typed % or _ is escaped, so it is searched for rather than
+        // matching any record id.
+        if (!typed.isEmpty()) {
+            QString pattern = typed;
+            pattern.replace(u"\\"_s, u"\\\\"_s).replace(u"%"_s, u"\\%"_s).replace(u"_"_s, u"\\_"_s);
+            filter +=
+                u" AND recid like '"_s % modOrvane::SQLSafeText(pattern) % u"%' ESCAPE '\\'"_s;
+        }
 
         p.at(30);
         list->get_g_trans(filter);

@@ -275,7 +275,7 @@ void storeElement(const XmlNode &element, Recordset &rs, int index)
     const char *raw = first.nodeValueUtf8();
     if (!raw) // an element holding elements: no text to read
         throw orvane::invalidUseOfNull();
-    const QString text = QString::fromUtf8(raw);
+    const QString text = orvane::xmlTextFromUtf8(raw);
     const int type = rs.fieldDef(index).type;
     if (type == ftype::Date) {
         const int year = Value(vb::Mid(text, 1, 4)).toInt32();

@@ -1,0 +1,272 @@
+#pragma once
+
+#include "vb.h"
+
+#include <QSet>
+#include <QString>
+#include <QStringList>
+#include <QXmlStreamReader>
+
+#include <ostream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+// Failures show texts with every character outside printable ASCII escaped.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"';
+    for (const QChar c : s) {
+        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
+            *os << char(c.unicode());
+        else
+            *os << "\\u" << QString::number(c.unicode(), 16).rightJustified(4, u'0').toStdString();
+    }
+    *os << '"';
+}
+
+// Hostile values for every filter and document the library builds: a table of
+// fragments, each put through a table of combinators.
+namespace hostile {
+
+using namespace Qt::StringLiterals;
+
+struct Fragment {
+    const char *kind;
+    QString text;
+};
+
+inline std::vector<Fragment> fragments()
+{
+    const auto u16 = [](std::initializer_list<char16_t> units) {
+        QString s;
+        for (char16_t c : units)
+            s.append(QChar(c));
+        return s;
+    };
+    return {
+        // Quotes and the splices a quoting routine would write.
+        {"quote", u"'"_s},
+        {"quote", u"''"_s},
+        {"quote", u"\""_s},
+        {"quote", u"O'Brien"_s},
+        {"quote", u"'';"_s},
+        {"quote", u"it's \"x\""_s},
+        {"splice", u"\" & Chr(39) & \""_s},
+        {"splice", u"' + CHR(39) + '"_s},
+        {"splice", u"' + CHR(13) + CHR(10) + '"_s},
+        {"splice", u"\" & Chr$(34) & vbCrLf & \""_s},
+        {"splice", u"CHR(0)"_s},
+        // Control characters.
+        {"nul", u"a"_s + QChar(u'\0') + u"' OR '1'='1"_s},
+        {"nul", QString(QChar(u'\0'))},
+        {"break", u"\r\n"_s},
+        {"break", u"\r"_s},
+        {"break", u"\n"_s},
+        {"break", u"\n\r"_s},
+        {"break", u"line1\r\nline2"_s},
+        {"tab", u"\t"_s},
+        {"control", u16({0x01, u'x', 0x08, 0x0B, 0x0C, 0x1B, 0x1F})},
+        {"control", u16({0x7F, 0x85, 0x9F})},
+        // Scripts.
+        {"script", u"Привет, мир"_s},
+        {"script", u"東京都港区"_s},
+        {"script", u"مرحبا بالعالم"_s},
+        {"script", u"עברית"_s},
+        {"script", u"ελληνικά"_s},
+        // Outside the basic plane and odd but valid characters.
+        {"astral", u"😀"_s},
+        {"astral", u"👩‍👩‍👧"_s},
+        {"astral", u"𝔘𝔫𝔦"_s},
+        {"astral", u"🇺🇸"_s},
+        {"astral", u16({0xDBFF, 0xDFFF})},
+        {"odd", u16({0xFEFF})},
+        {"odd", u16({0x202E, u'a', u'b', 0x202C})},
+        {"odd", u16({0x200B, 0x200D})},
+        {"odd", u16({u'e', 0x0301})},
+        {"odd", u16({0xFFFD})},
+        {"odd", u16({0xFDD0})},
+        {"odd", u16({0x2028, 0x2029})},
+        // Not Unicode text: what a document cannot carry.
+        {"lone", u16({0xD83D})},
+        {"lone", u16({0xDE00, u'z'})},
+        {"lone", u16({0xFFFE, 0xFFFF})},
+        // SQL.
+        {"sql", u"'; DROP TABLE g_trans; --"_s},
+        {"sql", u"' OR '1'='1"_s},
+        {"sql", u"' OR 1=1 --"_s},
+        {"sql", u"%"_s},
+        {"sql", u"_"_s},
+        {"sql", u"a%b_c"_s},
+        {"sql", u"["_s},
+        {"sql", u"[a-z]"_s},
+        {"sql", u"\\"_s},
+        {"sql", u"\\'"_s},
+        {"sql", u"--"_s},
+        {"sql", u"/*"_s},
+        {"sql", u"*/"_s},
+        {"sql", u";"_s},
+        {"sql", u"') UNION SELECT * FROM g_ackn --"_s},
+        {"sql", u"$1"_s},
+        {"sql", u"?"_s},
+        // XML.
+        {"xml", u"<"_s},
+        {"xml", u">"_s},
+        {"xml", u"&"_s},
+        {"xml", u"]]>"_s},
+        {"xml", u"&amp;"_s},
+        {"xml", u"&lt;b&gt;"_s},
+        {"xml", u"<?xml version=\"1.0\"?>"_s},
+        {"xml", u"<!DOCTYPE x [<!ENTITY e \"boom\">]>"_s},
+        {"xml", u"&e;"_s},
+        {"xml", u"<![CDATA[x]]>"_s},
+        {"xml", u"&#0;&#x1;"_s},
+        {"xml", u"<a b='c'>d</a>"_s},
+        {"xml", u"<!-- c -->"_s},
+        // The record-set criteria language.
+        {"criteria", u"#"_s},
+        {"criteria", u"#1/1/2000#"_s},
+        {"criteria", u"*"_s},
+        {"criteria", u" Like "_s},
+        {"criteria", u"x' Or 'a' = 'a"_s},
+        {"criteria", u"x' And name Like '*"_s},
+        {"criteria", u"Not"_s},
+        {"criteria", u"()"_s},
+        {"criteria", u"<>"_s},
+        {"criteria", u"Null"_s},
+        {"criteria", u"True"_s},
+        {"criteria", u"+"_s},
+        // Plain, so that combinations have ordinary neighbours.
+        {"plain", u"abc"_s},
+        {"plain", u"12345"_s},
+        {"plain", u"  padded  "_s},
+    };
+}
+
+// Every fragment alone, embedded, doubled, padded, and joined with a
+// neighbour; without repeats.
+inline QStringList corpus()
+{
+    const std::vector<Fragment> f = fragments();
+    const qsizetype n = qsizetype(f.size());
+    QStringList out;
+    QSet<QString> seen;
+    auto add = [&](const QString &v) {
+        if (!seen.contains(v)) {
+            seen.insert(v);
+            out << v;
+        }
+    };
+    for (qsizetype i = 0; i < n; ++i) {
+        const QString &a = f[size_t(i)].text;
+        const QString &b = f[size_t((i + 7) % n)].text;
+        const QString &c = f[size_t((i * 13 + 5) % n)].text;
+        add(a);
+        add(u"K"_s + a + u"Z"_s);
+        add(a + a);
+        add(u"  "_s + a + u" "_s);
+        add(a + b);
+        add(b + u"'"_s + a);
+        add(u"P-"_s + a + u"-"_s + b + u"-"_s + c);
+    }
+    return out;
+}
+
+// A value of one megabyte (2^20 characters) of mixed hostile text.
+inline QString megabyte()
+{
+    QString chunk;
+    for (const Fragment &fr : fragments())
+        if (QString(fr.kind) != u"lone"_s && QString(fr.kind) != u"nul"_s &&
+            QString(fr.kind) != u"control"_s)
+            chunk += fr.text;
+    QString out;
+    out.reserve(1 << 20);
+    while (out.size() < (1 << 20))
+        out += chunk;
+    out.truncate(1 << 20);
+    if (out.back().isHighSurrogate())
+        out.back() = u'x';
+    return out;
+}
+
+inline bool hasLoneSurrogate(const QString &v)
+{
+    for (qsizetype i = 0; i < v.size(); ++i) {
+        if (v[i].isHighSurrogate() && i + 1 < v.size() && v[i + 1].isLowSurrogate())
+            ++i;
+        else if (v[i].isSurrogate())
+            return true;
+    }
+    return false;
+}
+
+// What a query text can carry of a value: SQLSafeText cuts it at a NUL and
+// trims spaces.
+inline QString queryKey(const QString &v)
+{
+    const qsizetype nul = v.indexOf(QChar(u'\0'));
+    return vb::Trim(nul < 0 ? v : v.left(nul));
+}
+
+// What a document can carry of a value: cut at a NUL, and without the
+// characters XML 1.0 has no way to write.
+inline QString xmlKept(const QString &v)
+{
+    const qsizetype nul = v.indexOf(QChar(u'\0'));
+    const QString cut = nul < 0 ? v : v.left(nul);
+    QString out;
+    for (qsizetype i = 0; i < cut.size(); ++i) {
+        const char16_t c = cut[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < cut.size() && cut[i + 1].isLowSurrogate()) {
+            out += cut.mid(i, 2);
+            ++i;
+        } else if (!QChar::isSurrogate(c) && c != 0xFFFE && c != 0xFFFF &&
+                   (c >= 0x20 || c == u'\t' || c == u'\n' || c == u'\r')) {
+            out += QChar(c);
+        }
+    }
+    return out;
+}
+
+// The first `size` characters (a surrogate pair is one), as a field of that
+// defined size keeps them.
+inline QString firstChars(const QString &v, int size)
+{
+    qsizetype i = 0;
+    for (int k = 0; k < size && i < v.size(); ++k)
+        i += (v[i].isHighSurrogate() && i + 1 < v.size() && v[i + 1].isLowSurrogate()) ? 2 : 1;
+    return v.left(i);
+}
+
+// What `got` has that `expected` has not, and the other way round, each as
+// often as it is more; empty when the two hold the same texts.
+inline std::string difference(QStringList got, QStringList expected)
+{
+    std::ostringstream os;
+    for (const QString &e : QStringList(expected))
+        if (got.removeOne(e))
+            expected.removeOne(e);
+    for (const QString &g : got)
+        os << "extra ", PrintTo(g, &os), os << "; ";
+    for (const QString &e : expected)
+        os << "missing ", PrintTo(e, &os), os << "; ";
+    return os.str();
+}
+
+// The text of every element named `name` in `xml`, read with Qt's own
+// parser; `error` gets its complaint when the document is not well-formed.
+inline QStringList elementTexts(const QString &xml, const QString &name, QString *error)
+{
+    QXmlStreamReader r(xml);
+    QStringList out;
+    while (!r.atEnd()) {
+        if (r.readNext() == QXmlStreamReader::StartElement && r.name() == name)
+            out << r.readElementText(QXmlStreamReader::IncludeChildElements);
+    }
+    if (r.hasError())
+        *error = r.errorString() % u" at "_s % QString::number(r.characterOffset());
+    return out;
+}
+
+} // namespace hostile

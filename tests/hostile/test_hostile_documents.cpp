@@ -1,0 +1,330 @@
+// Every hostile value through the documents the library builds and the text
+// the transaction queue stores. Each document must be well-formed to Qt's own
+// parser and give back every value as far as a document can carry it (cut at a
+// NUL, without the characters XML 1.0 cannot write), and as far as its field
+// holds it (a prefix, never half a surrogate pair).
+#include "HostileCorpus.h"
+
+#include "../authorization/AuthorizationFixture.h"
+#include "../transport/TransportFixture.h"
+#include "OrderOnlyInvoice.h"
+#include "Recordset.h"
+#include "XmlDocument.h"
+#include "core/TransactionQueue.h"
+#include "core/XMLUtilmod.h"
+#include "core/modOrvane.h"
+#include "external/IOrvaneOut.h"
+#include "external/IRsTable.h"
+#include "external/Ig_trans.h"
+#include "external/ProgIds.h"
+#include "loss/Coveragefrm.h"
+#include "loss/eNOLfrm.h"
+
+#include <QLineEdit>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using orvane::Recordset;
+using orvane::XmlDocument;
+
+namespace {
+
+// The text of each element named `name`, read by Qt's parser; the document
+// must be well-formed.
+QStringList readBack(const QString &xml, const QString &name)
+{
+    QString error;
+    const QStringList texts = hostile::elementTexts(xml, name, &error);
+    EXPECT_TRUE(error.isEmpty()) << error.toStdString();
+    return texts;
+}
+
+// What a text field of `width` keeps of a value stored with setRSValue, and a
+// document then carries of it after CreateNode trims it.
+QString throughField(const QString &value, int width)
+{
+    return hostile::xmlKept(vb::Trim(hostile::firstChars(vb::Trim(value), width)));
+}
+
+// A document whose root holds one element per value, as a dispatch would.
+XmlDocument documentOf(const QString &root, const std::vector<std::pair<QString, QString>> &values)
+{
+    XmlDocument doc;
+    doc.appendChild(doc.createElement(root));
+    for (const auto &[name, value] : values)
+        XMLUtilmod::CreateNode(doc, name, value);
+    return doc;
+}
+
+using orvane::transport::test::Db;
+
+class HostileQueue : public orvane::transport::test::TransportTest {
+protected:
+    void SetUp() override
+    {
+        TransportTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        orvane::transport::registerTransportClasses();
+    }
+};
+
+class Invoice : public orvane::test::OrderOnlyInvoice {
+public:
+    std::shared_ptr<orvane::ext::IEnvironment> Env() const override { return env; }
+    std::shared_ptr<orvane::ext::IEnvironment> env;
+};
+
+} // namespace
+
+// The queue stores a document's text as it is; read back from the table it
+// is still well-formed and carries every value. The megabyte value goes
+// through here only: filters refuse texts that long, and no field holds it.
+TEST_P(HostileQueue, StoredDocumentCarriesEveryValue)
+{
+    const QStringList values = hostile::corpus();
+    std::vector<std::pair<QString, QString>> elements;
+    for (const QString &v : values)
+        elements.emplace_back(u"V"_s, v);
+    const XmlDocument all = documentOf(u"Probe"_s, elements);
+    const QString big = hostile::megabyte();
+    const XmlDocument large = documentOf(u"Probe"_s, {{u"V"_s, big}});
+
+    auto invoice = std::make_shared<Invoice>();
+    invoice->env = env_;
+    invoice->order.appendField(u"idnumber"_s, orvane::ftype::Int32);
+    invoice->order.open();
+    invoice->order.addNew();
+    invoice->order.setValue(u"idnumber"_s, 7);
+    invoice->order.update();
+    TransactionQueue::QueueTransaction(invoice, all, u"ENOL"_s, u"A'1"_s);
+    TransactionQueue::QueueTransaction(invoice, large, u"ENOL"_s, u"A'2"_s);
+
+    auto trans = object<orvane::ext::Ig_trans>(orvane::ext::progid::g_trans);
+    trans->get_g_trans(u"rectype = 'ENOL' AND recid LIKE 'A' + CHR(39) + '%'"_s);
+    Recordset rs = trans->itemsrecordset();
+    ASSERT_EQ(rs.recordCount(), 2);
+    for (; !rs.eof(); rs.moveNext()) {
+        const QString xml = rs.value(u"xml"_s).toText();
+        if (rs.value(u"recid"_s).toText() == u"A'2"_s) {
+            EXPECT_EQ(xml, large.xml());
+            EXPECT_EQ(readBack(xml, u"V"_s), QStringList{big});
+            continue;
+        }
+        EXPECT_EQ(xml, all.xml());
+        const QStringList got = readBack(xml, u"V"_s);
+        ASSERT_EQ(got.size(), values.size());
+        for (qsizetype i = 0; i < values.size(); ++i)
+            EXPECT_EQ(got[i], hostile::xmlKept(values[i])) << values[i].toStdString();
+        // The library's own parser agrees with Qt's, except that it may keep
+        // no text made only of white space.
+        XmlDocument again;
+        ASSERT_TRUE(again.loadXml(xml));
+        for (qsizetype i = 0; i < values.size(); ++i) {
+            const orvane::XmlNode text = again.documentElement().child(int(i)).firstChild();
+            const QString mine = text.isNull() ? QString() : text.nodeValue().toText();
+            const bool blank = QString(got[i]).remove(QRegularExpression(u"[ \t\r\n]"_s)).isEmpty();
+            if (!(blank && mine.isEmpty())) {
+                EXPECT_EQ(mine, got[i]);
+            }
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, HostileQueue, ::testing::Values(Db::SQLite, Db::PostgreSQL),
+                         orvane::transport::test::backendName);
+
+namespace {
+
+class HostileDocuments : public authtest::AuthorizationTest {};
+
+} // namespace
+
+// The request carries the dispatch's header values and the user's manual line.
+TEST_F(HostileDocuments, AuthorizationRequestCarriesEveryValue)
+{
+    const QStringList values = hostile::corpus();
+    auto view = viewFor(orderWith({{u"CLIP"_s, u"CLIP"_s, u"H XX"_s, u""_s, 1, 0, 0, false, 1}}));
+    edit(*view, 0, {{u"Authorize"_s, true}});
+    ASSERT_TRUE(allLines(*view).value(u"ManualRequest"_s).toBool());
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        const QString &v = values[i], &w = values[(i + 1) % values.size()];
+        SCOPED_TRACE(v.toStdString());
+        const XmlDocument dispatch =
+            documentOf(u"DispatchAssignment"_s, {{u"DispatchNumber"_s, v},
+                                                 {u"OriginationPID"_s, w},
+                                                 {u"DestinationPID"_s, v},
+                                                 {u"ReceivingCompanyID"_s, w}});
+        view->setDispatch(dispatch);
+        Recordset line = allLines(*view);
+        modOrvane::setRSValue(line.field(u"RelatedPart"_s), v);
+        modOrvane::setRSValue(line.field(u"RequestDescription"_s), v);
+        modOrvane::setRSValue(line.field(u"RequestExplanation"_s), w);
+        line.update();
+
+        XmlDocument doc;
+        ASSERT_TRUE(view->CreateXML(doc, u"S"_s));
+        const QString xml = doc.xml();
+        const auto header = [](const QString &value) {
+            return QStringList{vb::Trim(hostile::xmlKept(value))};
+        };
+        EXPECT_EQ(readBack(xml, u"DispatchNumber"_s), header(v));
+        EXPECT_EQ(readBack(xml, u"OriginationPID"_s), header(v));
+        EXPECT_EQ(readBack(xml, u"DestinationPID"_s), header(w));
+        EXPECT_EQ(readBack(xml, u"OriginationCompanyID"_s), header(w));
+        EXPECT_EQ(readBack(xml, u"RelatedPart"_s), QStringList{throughField(v, 30)});
+        EXPECT_EQ(readBack(xml, u"RequestDescription"_s), QStringList{throughField(v, 40)});
+        EXPECT_EQ(readBack(xml, u"RequestExplanation"_s), QStringList{throughField(w, 50)});
+    }
+}
+
+// The loss notice from its stored row and damage line.
+TEST_F(HostileDocuments, LossNoticeCarriesEveryValue)
+{
+    struct Column {
+        QString name, element;
+        int width;
+    };
+    const std::vector<Column> columns = {
+        {u"origpid"_s, u"OriginationPID"_s, 20},
+        {u"destpid"_s, u"DestinationPID"_s, 20},
+        {u"s_first"_s, u"InsuredOrClaimantFirstName"_s, 30},
+        {u"s_last"_s, u"InsuredOrClaimantLastName"_s, 30},
+        {u"s_address"_s, u"InsuredOrClaimantAddress"_s, 50},
+        {u"a_company"_s, u"AgencyName"_s, 50},
+        {u"make"_s, u"VehicleMake"_s, 30},
+        {u"model"_s, u"VehicleModel"_s, 40},
+        {u"subname"_s, u"SubrogationContactName"_s, 50},
+        {u"subdata"_s, u"SubrogationData"_s, 255},
+        {u"contact"_s, u"OriginationContactName"_s, 60},
+    };
+    auto table = [this](const char16_t *progId) {
+        auto t = orvane::CreateObject<orvane::ext::IRsTable>(QString::fromUtf16(progId));
+        t->setEnv(host_->env());
+        t->get_rs(u"guid = 'A' AND guid <> 'A'"_s);
+        Recordset rs = t->itemsrecordset();
+        rs.addNew();
+        rs.update();
+        return t;
+    };
+    auto notice = table(orvane::ext::progid::g_enol);
+    auto lines = table(orvane::ext::progid::g_enolline);
+    Recordset row = notice->itemsrecordset(), line = lines->itemsrecordset();
+    eNOLfrm view;
+    const QStringList values = hostile::corpus();
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(values[i].toStdString());
+        row.moveFirst();
+        line.moveFirst();
+        for (size_t c = 0; c < columns.size(); ++c)
+            modOrvane::setRSValue(row.field(columns[c].name), values[(i + c) % values.size()]);
+        modOrvane::setRSValue(line.field(u"opentype"_s), values[i]);
+        row.update();
+        line.update();
+        XmlDocument doc;
+        ASSERT_TRUE(view.CreateXML(notice, lines, doc));
+        const QString xml = doc.xml();
+        for (size_t c = 0; c < columns.size(); ++c)
+            EXPECT_EQ(readBack(xml, columns[c].element),
+                      QStringList{throughField(values[(i + c) % values.size()], columns[c].width)})
+                << columns[c].name.toStdString();
+        EXPECT_EQ(readBack(xml, u"OpeningTypeCode"_s), QStringList{throughField(values[i], 10)});
+    }
+}
+
+// The shop's answer to a coverage request, from the request, the notice and
+// the typed postal code.
+TEST_F(HostileDocuments, CoverageAnswerCarriesEveryValue)
+{
+    auto table = [this](const char16_t *progId, const QString &column) {
+        auto t = orvane::CreateObject<orvane::ext::IRsTable>(QString::fromUtf16(progId));
+        t->setEnv(host_->env());
+        t->get_rs(column % u" = 'A' AND "_s % column % u" <> 'A'"_s);
+        Recordset rs = t->itemsrecordset();
+        rs.addNew();
+        rs.update();
+        return t;
+    };
+    auto coverage = table(orvane::ext::progid::g_cover, u"lossref"_s);
+    auto notice = table(orvane::ext::progid::g_enol, u"guid"_s);
+    Coveragefrm view;
+    view.setCoverage(coverage);
+    view.setNotice(notice);
+    view.Form_Activate();
+    Recordset request = coverage->itemsrecordset(), row = notice->itemsrecordset();
+    const std::vector<std::tuple<Recordset *, QString, QString, int>> columns = {
+        {&request, u"lossref"_s, u"LossReferenceNumber"_s, 30},
+        {&request, u"VehicleID"_s, u"VehicleID"_s, 20},
+        {&request, u"Vehiclesrc"_s, u"VehicleIDSource"_s, 20},
+        {&row, u"origpid"_s, u"OriginationPID"_s, 20},
+        {&row, u"orgcoid"_s, u"OriginationCompanyID"_s, 20},
+        {&row, u"destpid"_s, u"DestinationPID"_s, 20},
+        {&row, u"contact"_s, u"AcceptanceContact"_s, 60},
+    };
+    const QStringList values = hostile::corpus();
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(values[i].toStdString());
+        const auto value = [&](size_t c) { return values[(i + qsizetype(c)) % values.size()]; };
+        for (size_t c = 0; c < columns.size(); ++c) {
+            Recordset &rs = *std::get<0>(columns[c]);
+            rs.moveFirst();
+            modOrvane::setRSValue(rs.field(std::get<1>(columns[c])), value(c));
+            rs.update();
+        }
+        view.txtZip->setText(values[i]);
+        XmlDocument doc;
+        ASSERT_TRUE(view.BuildXML(true, doc));
+        const QString xml = doc.xml();
+        for (size_t c = 0; c < columns.size(); ++c)
+            EXPECT_EQ(readBack(xml, std::get<2>(columns[c])),
+                      QStringList{throughField(value(c), std::get<3>(columns[c]))})
+                << std::get<1>(columns[c]).toStdString();
+        EXPECT_EQ(readBack(xml, u"WorkLocationPostalCode"_s),
+                  QStringList{hostile::xmlKept(vb::Trim(view.txtZip->text()))});
+    }
+}
+
+// A received dispatch becomes an order for the comparison; its texts arrive
+// as the dispatch carries them, trimmed of white space and cut to the order's
+// fields.
+TEST_F(HostileDocuments, DispatchOrderTakesEveryValue)
+{
+    const std::vector<std::pair<QString, QString>> fields = {
+        {u"InsuredOrClaimantFirstName"_s, u"s_first"_s},
+        {u"InsuredOrClaimantLastName"_s, u"s_last"_s},
+        {u"InsuredOrClaimantAddress"_s, u"s_address"_s},
+        {u"InsuredOrClaimantCity"_s, u"s_city"_s},
+        {u"VehicleMake"_s, u"make"_s},
+        {u"VehicleModel"_s, u"model"_s},
+    };
+    auto out = orvane::CreateObject<orvane::ext::IOrvaneOut>(
+        QString::fromUtf16(orvane::ext::progid::clsorvaneout));
+    const QStringList values = hostile::corpus();
+    for (qsizetype i = 0; i < values.size(); ++i) {
+        SCOPED_TRACE(values[i].toStdString());
+        std::vector<std::pair<QString, QString>> elements{{u"InsurerID"_s, values[i]}};
+        for (size_t f = 0; f < fields.size(); ++f)
+            elements.emplace_back(fields[f].first, values[(i + f) % values.size()]);
+        XmlDocument dispatch;
+        dispatch.appendChild(dispatch.createElement(u"DispatchAssignment"_s));
+        orvane::XmlNode d = XMLUtilmod::CreateNodeRoot(dispatch, u"Dispatch"_s);
+        for (auto [name, value] : elements) {
+            orvane::XmlNode e = d.appendChild(dispatch.createElement(name));
+            if (!value.isEmpty())
+                e.appendChild(dispatch.createTextNode(value));
+        }
+        std::shared_ptr<orvane::ext::IInvoice> order;
+        out->returnorder(u"DISPATCHX"_s, dispatch.xml(), order);
+        ASSERT_TRUE(order);
+        const Recordset rs = order->itemsrecordset();
+        for (size_t f = 0; f < fields.size(); ++f) {
+            const orvane::Field field = rs.field(fields[f].second);
+            const QString sent = hostile::xmlKept(values[(i + f) % values.size()]).trimmed();
+            EXPECT_EQ(rs.value(fields[f].second).toText(),
+                      hostile::firstChars(sent, field.definedSize()))
+                << fields[f].second.toStdString();
+        }
+    }
+}
