@@ -811,12 +811,21 @@ private:
                                    : (pg ? u" NOT ILIKE "_s : u" NOT LIKE "_s);
             // PostgreSQL's patterns escape with a backslash by default, SQLite's
             // do not: switch it off so a backslash is an ordinary character.
-            if (!cmp.escape.isEmpty())
-                out.sql += subject % op % u"? ESCAPE ?"_s;
-            else
-                out.sql += subject % op % u"?"_s % (pg ? u" ESCAPE ''"_s : QString());
+            // SQLite reads a prefix pattern as a range of an index only when the
+            // escape character is written into the statement, not bound; a
+            // printable ASCII character is safe to write there.
+            const QChar esc = cmp.escape.isEmpty() ? QChar() : cmp.escape.front();
+            const bool inlineEscape = esc.unicode() >= 0x20 && esc.unicode() < 0x7f;
+            QString escapeSql;
+            if (inlineEscape)
+                escapeSql = esc == u'\'' ? u" ESCAPE ''''"_s : u" ESCAPE '"_s % esc % u"'"_s;
+            else if (!cmp.escape.isEmpty())
+                escapeSql = u" ESCAPE ?"_s;
+            else if (pg)
+                escapeSql = u" ESCAPE ''"_s;
+            out.sql += subject % op % u"?"_s % escapeSql;
             out.params.push_back(cmp.value.text);
-            if (!cmp.escape.isEmpty())
+            if (!cmp.escape.isEmpty() && !inlineEscape)
                 out.params.push_back(cmp.escape);
             return;
         }

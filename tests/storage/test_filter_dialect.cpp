@@ -340,10 +340,16 @@ TEST(SqlDialect, RendersParameterizedSql)
     EXPECT_EQ(r.params, (QVariantList{u"DISPATCH"_s, u"123%"_s}));
     r = where(like, u"g_trans"_s, Backend::PostgreSQL);
     EXPECT_EQ(r.sql, uR"(rtrim("rectype", ' ') = ? AND "recid" ILIKE ? ESCAPE '')"_s);
-    // A typed wildcard searched for as itself: the escape character is bound too.
+    // A typed wildcard searched for as itself: a printable escape character is
+    // written into the statement (SQLite's index ranges need that), others bound.
     r = where(u"recid like '5\\%%' ESCAPE '\\'"_s, u"g_trans"_s, Backend::PostgreSQL);
-    EXPECT_EQ(r.sql, uR"("recid" ILIKE ? ESCAPE ?)"_s);
-    EXPECT_EQ(r.params, (QVariantList{u"5\\%%"_s, u"\\"_s}));
+    EXPECT_EQ(r.sql, uR"("recid" ILIKE ? ESCAPE '\')"_s);
+    EXPECT_EQ(r.params, (QVariantList{u"5\\%%"_s}));
+    r = where(u"recid like 'O''%' ESCAPE ''''"_s);
+    EXPECT_EQ(r.sql, uR"("recid" LIKE ? ESCAPE '''')"_s);
+    r = where(u"recid like 'a%' ESCAPE '\u00e9'"_s);
+    EXPECT_EQ(r.sql, uR"("recid" LIKE ? ESCAPE ?)"_s);
+    EXPECT_EQ(r.params, (QVariantList{u"a%"_s, u"\u00e9"_s}));
 
     // Canonical column names; booleans as 0/1 on SQLite, true/false on PostgreSQL.
     r = where(u"G_ACKN.SESSIONID = 'S1' AND ack = .F."_s, u"g_ackn"_s);
