@@ -107,9 +107,9 @@ TEST_P(StagingSchemaTest, PrefixSearchOfDispatchesUsesItsIndexAndMatchesLike)
     if (postgres())
         return;
     EXPECT_TRUE(indexNames(*db).contains(u"g_trans_rectype_recid_p"_s));
-    const sql::Rendered where =
-        sql::renderWhere(sql::parseCondition(u"rectype = 'DISPATCH' AND recid like 'D-10%' ESCAPE '\\'"_s),
-                         db->schema(), u"g_trans"_s, db->backend());
+    const sql::Rendered where = sql::renderWhere(
+        sql::parseCondition(u"rectype = 'DISPATCH' AND recid like 'D-10%' ESCAPE '\\'"_s),
+        db->schema(), u"g_trans"_s, db->backend());
     QSqlQuery plan(db->db());
     ASSERT_TRUE(plan.prepare(u"EXPLAIN QUERY PLAN SELECT * FROM g_trans WHERE "_s % where.sql));
     for (const QVariant &v : where.params)
