@@ -1,5 +1,6 @@
 #include "SqlTable.h"
 
+#include "CrashPoint.h"
 #include "VbError.h"
 
 #include <QDateTime>
@@ -467,14 +468,17 @@ Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const Tabl
         case RowStatus::Unchanged:
             return;
         case RowStatus::Deleted:
-            if (hasKey)
+            if (hasKey) {
                 exec(db, u"DELETE FROM "_s % t.name % u" WHERE "_s % t.key % u" = ?"_s,
                      {toSql(key, t.column(t.key)->kind)}, source);
+                crashPoint("write");
+            }
             return;
         case RowStatus::Modified:
             if (hasKey && original) {
                 if (const std::vector<Value> *before = original(key)) {
                     updateChanged(db, t, mapped, key, *before, values, source);
+                    crashPoint("write");
                     return;
                 }
             }
@@ -490,6 +494,7 @@ Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const Tabl
                      u"UPDATE "_s % t.name % u" SET "_s % sets.join(u", "_s) % u" WHERE "_s %
                          t.key % u" = ?"_s,
                      params, source);
+                crashPoint("write");
                 return;
             }
             [[fallthrough]]; // a row that was never stored is added
@@ -517,6 +522,7 @@ Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const Tabl
                     out.keys.emplace_back(live, Value(std::int32_t(q.value(0).toInt())));
             }
             out.newRows.push_back(live);
+            crashPoint("write");
             return;
         }
         }

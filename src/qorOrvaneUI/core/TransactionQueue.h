@@ -31,4 +31,13 @@ inline constexpr const char16_t *CoverageAnswer = u"LOSSAH";
 void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                       const orvane::XmlDocument &doc, const QString &recType, const QString &recId);
 
+// The two halves, for a caller that stores the row inside its own staging
+// transaction (StagingWrites::Transaction): the flag belongs after the commit,
+// since it lives in a file the transaction cannot take back. Killed between
+// the two, the row waits for the next flag; a flag without a row would only
+// make the service look in vain.
+void QueueRow(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+              const orvane::XmlDocument &doc, const QString &recType, const QString &recId);
+void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice);
+
 } // namespace TransactionQueue
