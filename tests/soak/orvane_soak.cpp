@@ -172,6 +172,7 @@ int seed(const Args &a)
 {
     auto env = std::make_shared<test::StubEnvironment>(DataPath, a.db);
     auto invoice = std::make_shared<Invoice>(env);
+    const auto connection = object<ext::Ig_trans>(ext::progid::g_trans, a);
     for (int done = 0; done < a.count;) {
         StagingWrites::Transaction batch(env);
         for (int n = 0; n < 500 && done < a.count; ++n, ++done) {
@@ -246,6 +247,9 @@ int work(const Args &a)
     if (!log.open(QIODevice::Append | QIODevice::Text))
         return 2;
     transport::NetworkSimulator network(env);
+    // Held for the whole run: the table objects share its connection instead
+    // of each opening one, as a workstation's long-lived views would.
+    const auto connection = object<ext::Ig_trans>(ext::progid::g_trans, a);
     std::deque<QString> auths = sent(a, u"AUTHREQ"_s);
     std::deque<QString> notices = sent(a, u"ENOL"_s);
     const QDeadlineTimer deadline(qint64(a.seconds) * 1000);
