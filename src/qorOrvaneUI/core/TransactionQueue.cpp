@@ -16,12 +16,14 @@ namespace TransactionQueue {
 void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                       const orvane::XmlDocument &doc, const QString &recType, const QString &recId)
 {
-    QueueRow(objInvoice, doc, recType, recId);
+    // Released once the flag is up, the last step of queueing.
+    const auto trans = QueueRow(objInvoice, doc, recType, recId);
     RaiseSendFlag(objInvoice);
 }
 
-void QueueRow(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
-              const orvane::XmlDocument &doc, const QString &recType, const QString &recId)
+std::shared_ptr<orvane::ext::Ig_trans>
+QueueRow(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice, const orvane::XmlDocument &doc,
+         const QString &recType, const QString &recId)
 {
     // The caller's error trap reports every failure; a trap here would only
     // hide which step failed.
@@ -45,6 +47,7 @@ void QueueRow(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
     rs.field(u"daskid"_s).setValue(objInvoice->itemsrecordset().value(u"idnumber"_s));
     rs.field(u"daskloc"_s).setValue(env->Location());
     trans->Update();
+    return trans;
 }
 
 void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
