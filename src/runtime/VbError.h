@@ -41,6 +41,8 @@ inline constexpr long BadArguments = 3001;
 inline constexpr long NoCurrentRecord = 3021;
 inline constexpr long ItemNotFound = 3265;
 inline constexpr long OperationNotAllowed = 3219;
+// A row changed by another user since it was read; nothing was written.
+inline constexpr long RowChangedByOther = 3197;
 inline constexpr long MultipleStep = -2147217887;
 inline constexpr long Unspecified = -2147467259;
 } // namespace err

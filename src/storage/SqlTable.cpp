@@ -1,6 +1,7 @@
 #include "SqlTable.h"
 
 #include "BoundText.h"
+#include "CrashPoint.h"
 
 #include "VbError.h"
 
@@ -497,14 +498,17 @@ Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const Tabl
         case RowStatus::Unchanged:
             return;
         case RowStatus::Deleted:
-            if (hasKey)
+            if (hasKey) {
                 exec(db, u"DELETE FROM "_s % t.name % u" WHERE "_s % t.key % u" = ?"_s,
                      {toSql(key, t.column(t.key)->kind)}, source);
+                crashPoint("write");
+            }
             return;
         case RowStatus::Modified:
             if (hasKey && original) {
                 if (const std::vector<Value> *before = original(key)) {
                     updateChanged(db, t, mapped, key, *before, values, source);
+                    crashPoint("write");
                     return;
                 }
             }
@@ -520,6 +524,7 @@ Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const Tabl
                      u"UPDATE "_s % t.name % u" SET "_s % sets.join(u", "_s) % u" WHERE "_s %
                          t.key % u" = ?"_s,
                      params, source);
+                crashPoint("write");
                 return;
             }
             [[fallthrough]]; // a row that was never stored is added
@@ -547,6 +552,7 @@ Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const Tabl
                     out.keys.emplace_back(live, Value(std::int32_t(q.value(0).toInt())));
             }
             out.newRows.push_back(live);
+            crashPoint("write");
             return;
         }
         }

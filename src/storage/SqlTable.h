@@ -137,7 +137,7 @@ struct Written {
 // connection changed meanwhile fails with WriteConflictNumber and nothing is
 // written (the caller's transaction rolls back). Two workstations marking the
 // same unread row thus never both succeed.
-inline constexpr long WriteConflictNumber = 3197;
+inline constexpr long WriteConflictNumber = err::RowChangedByOther;
 using OriginalRow = std::function<const std::vector<Value> *(const Value &key)>;
 Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const TableDef &table,
                      const Recordset &rows, const QHash<QString, Value> &newRowValues,

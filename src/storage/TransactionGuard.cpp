@@ -1,6 +1,7 @@
 #include "TransactionGuard.h"
 
 #include "BackendDialect.h"
+#include "CrashPoint.h"
 #include "SqlTable.h"
 #include "VbError.h"
 
@@ -35,6 +36,7 @@ void TransactionGuard::commit()
 {
     // QSqlDatabase::commit() also notices PostgreSQL turning the COMMIT of an
     // aborted transaction into a rollback.
+    crashPoint("commit");
     if (!db_.commit()) {
         const QString text = db_.lastError().text();
         db_.rollback();
@@ -43,6 +45,7 @@ void TransactionGuard::commit()
         throw VbError(err::Unspecified, source_, text);
     }
     open_ = false;
+    crashPoint("committed");
 }
 
 } // namespace orvane::sql

@@ -159,64 +159,73 @@ NetworkSimulator::NetworkSimulator(std::shared_ptr<ext::IEnvironment> env, Netwo
 {
 }
 
-SimulationReport NetworkSimulator::runOnce()
+SimulationReport NetworkSimulator::runOnce(int maxDocuments)
 {
     SimulationReport report;
-    // Claiming sets processed in one statement, so a second simulator (the demo
-    // host's timer and the command line at once) never answers a row twice.
     Clsg_trans claimer;
     claimer.setEnv(env_);
-    Recordset rows = claimer.core().database().claim(
-        claimer.core().table(), u"g_trans.rectype <> 'DISPATCH'"_s, u"processed"_s);
+    StagingDatabase &db = claimer.core().database();
+    const sql::TableDef &table = claimer.core().table();
+    Recordset waiting =
+        db.load(table, u"g_trans.processed = .F. AND g_trans.rectype <> 'DISPATCH'"_s);
 
-    while (!rows.eof()) {
-        const Value id = rows.value(u"id"_s);
-        const QString rectype = rows.value(u"rectype"_s).toText().trimmed().toUpper();
-        const QString recid = rows.value(u"recid"_s).toText().trimmed();
+    int taken = 0;
+    for (; !waiting.eof() && (maxDocuments <= 0 || taken < maxDocuments); waiting.moveNext()) {
+        const QString byId = u"g_trans.id = "_s % QString::number(waiting.value(u"id"_s).toInt64());
+        QString rectype = waiting.value(u"rectype"_s).toText().trimmed().toUpper();
+        QString recid = waiting.value(u"recid"_s).toText().trimmed();
         QString bounced;
-        bool answered = true;
+        bool claimed = false;
         try {
-            XmlDocument doc;
-            if (!doc.loadXml(rows.value(u"xml"_s).toText()))
-                throw Refused{u"The document is not well-formed XML"_s};
-            if (rectype == u"AUTHREQ"_s)
-                answerAuthorization(recid, doc, rows.value(u"daskid"_s), rows.value(u"daskloc"_s),
-                                    report);
-            else if (rectype == u"ENOL"_s)
-                answerNotice(recid, doc, report);
-            else if (rectype == u"LOSSAH"_s)
-                answerCoverage(doc, report);
-            else
-                throw Refused{u"Unknown record type '"_s % rectype % u"'"_s};
-        } catch (const Refused &refused) {
-            bounced = refused.reason;
-            report.problems << rectype % u' ' % recid % u": "_s % bounced;
-        } catch (const VbError &e) {
-            // Not answered: handed back for the next run.
-            answered = false;
-            report.problems << rectype % u' ' % recid % u": error "_s %
-                                   QString::number(e.number()) % u' ' % e.description();
-        }
-        try {
-            auto trans = CreateObject<ext::Ig_trans>(progId(ext::progid::g_trans));
-            trans->setEnv(env_);
-            trans->get_g_trans(u"g_trans.id = "_s % QString::number(id.toInt64()));
-            Recordset row = trans->itemsrecordset();
-            if (!row.eof()) {
-                put(row, u"processed"_s, answered);
-                put(row, u"procdate"_s, answered ? Value(QDate::currentDate()) : Value::null());
+            // The claim, the answer and the processed mark are one transaction:
+            // of two simulators the second finds the row taken, and one killed
+            // half-way leaves the row waiting with no part of its answer stored.
+            db.writeTransaction([&] {
+                Recordset rows = db.claim(table, byId, u"processed"_s);
+                if (rows.eof())
+                    return; // another simulator took it
+                claimed = true;
+                try {
+                    XmlDocument doc;
+                    if (!doc.loadXml(rows.value(u"xml"_s).toText()))
+                        throw Refused{u"The document is not well-formed XML"_s};
+                    if (rectype == u"AUTHREQ"_s)
+                        answerAuthorization(recid, doc, rows.value(u"daskid"_s),
+                                            rows.value(u"daskloc"_s), report);
+                    else if (rectype == u"ENOL"_s)
+                        answerNotice(recid, doc, report);
+                    else if (rectype == u"LOSSAH"_s)
+                        answerCoverage(doc, report);
+                    else
+                        throw Refused{u"Unknown record type '"_s % rectype % u"'"_s};
+                } catch (const Refused &refused) {
+                    // Refused before anything of an answer was written.
+                    bounced = refused.reason;
+                }
+                auto trans = CreateObject<ext::Ig_trans>(progId(ext::progid::g_trans));
+                trans->setEnv(env_);
+                trans->get_g_trans(byId);
+                Recordset row = trans->itemsrecordset();
+                put(row, u"procdate"_s, Value(QDate::currentDate()));
                 put(row, u"errortext"_s, bounced);
                 trans->Update();
-            }
+            });
         } catch (const VbError &e) {
+            // Nothing of it was stored; the row waits for the next run.
+            claimed = false;
+            bounced.clear();
             report.problems << rectype % u' ' % recid % u": error "_s %
                                    QString::number(e.number()) % u' ' % e.description();
         }
-        if (!bounced.isEmpty())
+        if (!claimed)
+            continue;
+        ++taken;
+        if (!bounced.isEmpty()) {
             ++report.bounced;
-        else if (answered)
+            report.problems << rectype % u' ' % recid % u": "_s % bounced;
+        } else {
             ++report.documents;
-        rows.moveNext();
+        }
     }
     return report;
 }

@@ -77,13 +77,13 @@ struct SimulationReport {
 // objects (created by program identifier), so it runs on whichever backend the
 // environment's database is.
 //
-// Rows are claimed (processed set in one statement) before they are answered,
-// so the demo host's timer and the command line running at once never answer
-// a row twice. A document the network cannot read (no lines, no notice row,
-// not XML) stays processed with the reason in g_trans.errortext, as a network
-// would bounce it. A row whose answer cannot be stored is handed back
-// (processed false) and tried again on the next run; a process killed between
-// claim and answer leaves its rows processed without an answer.
+// Each row is claimed (processed set), answered and stamped in one
+// transaction, so the demo host's timer and the command line running at once
+// never answer a row twice, and a simulator killed half-way leaves the row
+// waiting with nothing of its answer stored. A document the network cannot
+// read (no lines, no notice row, not XML) stays processed with the reason in
+// g_trans.errortext, as a network would bounce it. A row whose answer cannot
+// be stored stays unprocessed and is tried again on the next run.
 class NetworkSimulator {
 public:
     explicit NetworkSimulator(std::shared_ptr<ext::IEnvironment> env, NetworkRules rules = {});
@@ -91,9 +91,10 @@ public:
     const NetworkRules &rules() const { return rules_; }
     NetworkRules &rules() { return rules_; }
 
-    // Answers every waiting document once. Failures of single rows go into the
-    // report; only a failure to claim rows at all (no database) is raised.
-    SimulationReport runOnce();
+    // Answers the waiting documents once, oldest first, at most `maxDocuments`
+    // of them (0: all). Failures of single rows go into the report; only a
+    // failure to read the table at all (no database) is raised.
+    SimulationReport runOnce(int maxDocuments = 0);
 
 private:
     struct Refused;

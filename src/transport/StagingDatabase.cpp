@@ -59,6 +59,7 @@ std::shared_ptr<StagingDatabase> StagingDatabase::open(const QString &connection
 
 StagingDatabase::~StagingDatabase()
 {
+    outer_.reset();
     sql::releaseRefusedStatements();
     db_.close();
     db_ = QSqlDatabase();
@@ -72,14 +73,54 @@ const sql::Schema &StagingDatabase::schema() const
 
 void StagingDatabase::writeTransaction(const std::function<void()> &work)
 {
+    if (outer_ || depth_ > 0) {
+        work();
+        return;
+    }
     sql::TransactionGuard guard(db_, Source);
-    work();
+    ++depth_;
+    try {
+        work();
+    } catch (...) {
+        --depth_;
+        throw;
+    }
+    --depth_;
     guard.commit();
+}
+
+void StagingDatabase::beginOuter()
+{
+    if (outer_ || depth_ > 0)
+        throw VbError(err::OperationNotAllowed, Source,
+                      u"A transaction is already open on this connection."_s);
+    outer_ = std::make_unique<sql::TransactionGuard>(db_, Source);
+}
+
+void StagingDatabase::commitOuter()
+{
+    if (!outer_)
+        throw VbError(err::OperationNotAllowed, Source, u"No transaction is open."_s);
+    // Ended whatever the commit gives: a refused commit has rolled back.
+    const std::unique_ptr<sql::TransactionGuard> guard = std::move(outer_);
+    guard->commit();
+}
+
+void StagingDatabase::rollbackOuter() noexcept
+{
+    outer_.reset();
 }
 
 void StagingDatabase::migrate(int target)
 {
     const QString versionTable = QString::fromUtf16(SchemaVersionTable);
+    // Up to date, as nearly always: no write lock, no transaction.
+    if (db_.tables().contains(versionTable, Qt::CaseInsensitive)) {
+        QSqlQuery q = sql::exec(db_, u"SELECT version FROM "_s % versionTable, {}, Source);
+        version_ = q.next() ? q.value(0).toInt() : 0;
+        if (version_ >= target)
+            return;
+    }
     writeTransaction([&] {
         if (backend() == sql::Backend::PostgreSQL)
             // Two workstations starting at once must not both create the tables.

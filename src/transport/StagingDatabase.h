@@ -50,8 +50,17 @@ public:
     Recordset claim(const sql::TableDef &table, const QString &filter, const QString &flagColumn);
 
     // Runs `work` inside a sql::TransactionGuard: the write lock from its
-    // start, rolled back when `work` throws.
+    // start, rolled back when `work` throws. Inside an open outer transaction
+    // (below) or another writeTransaction, `work` joins that one instead.
     void writeTransaction(const std::function<void()> &work);
+
+    // One transaction around several table objects' saves (the library's
+    // document and its rows): every save on this connection until commitOuter
+    // or rollbackOuter joins it. Not nested: a second begin raises 3219.
+    void beginOuter();
+    void commitOuter();
+    void rollbackOuter() noexcept;
+    bool inOuter() const { return outer_ != nullptr; }
 
 private:
     StagingDatabase() = default;
@@ -62,6 +71,8 @@ private:
     sql::BackendDialect dialect_;
     int version_ = 0;
     std::unique_ptr<sql::Schema> schema_;
+    std::unique_ptr<sql::TransactionGuard> outer_;
+    int depth_ = 0; // writeTransaction calls under way
 };
 
 } // namespace orvane::transport

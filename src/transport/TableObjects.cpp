@@ -216,6 +216,52 @@ void G_inscoidcls::Update()
     core_.save();
 }
 
+// --- ClsTransaction ---------------------------------------------------------------------
+
+ClsTransaction::~ClsTransaction()
+{
+    if (open_)
+        db_->rollbackOuter();
+}
+
+void ClsTransaction::setEnv(std::shared_ptr<ext::IEnvironment> env)
+{
+    if (open_)
+        throw VbError(err::OperationNotAllowed, u"qorOrvaneOut.clsTransaction"_s,
+                      u"The transaction is open."_s);
+    // Held open, the connection is the one every table object of this
+    // environment made meanwhile shares (StagingDatabase::open).
+    db_ = env ? StagingDatabase::open(env->GetConnectString(env->data_path(), 0)) : nullptr;
+}
+
+StagingDatabase &ClsTransaction::database() const
+{
+    if (!db_)
+        throw VbError(err::ObjectVariableNotSet, u"qorOrvaneOut.clsTransaction"_s,
+                      u"Object variable or With block variable not set (Env)"_s);
+    return *db_;
+}
+
+void ClsTransaction::BeginTrans()
+{
+    database().beginOuter();
+    open_ = true;
+}
+
+void ClsTransaction::CommitTrans()
+{
+    StagingDatabase &db = database();
+    open_ = false;
+    db.commitOuter();
+}
+
+void ClsTransaction::RollbackTrans()
+{
+    if (open_)
+        database().rollbackOuter();
+    open_ = false;
+}
+
 // --- Registration ----------------------------------------------------------------------
 
 void registerTransportClasses()
@@ -236,6 +282,7 @@ void registerTransportClasses()
     reg(id::g_oidList, [] { return std::make_shared<G_oidListcls>(); });
     reg(id::g_inscoid, [] { return std::make_shared<G_inscoidcls>(); });
     reg(id::g_insid, [] { return std::make_shared<G_insidcls>(); });
+    reg(id::transaction, [] { return std::make_shared<ClsTransaction>(); });
     reg(id::clsorvaneout, [] { return std::make_shared<Clsorvaneout>(); });
 }
 

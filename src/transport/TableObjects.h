@@ -7,6 +7,7 @@
 #include "external/IOidList.h"
 #include "external/IPidList.h"
 #include "external/IRsTable.h"
+#include "external/ITransaction.h"
 #include "external/Ig_ackn.h"
 #include "external/Ig_trans.h"
 
@@ -20,7 +21,7 @@ namespace orvane::transport {
 class StagingDatabase;
 
 // Registers every transport class under its program identifier (ProgIds.h):
-// the eleven table objects and qororvaneout.clsorvaneout.
+// the eleven table objects, qorOrvaneOut.clsTransaction and qororvaneout.clsorvaneout.
 void registerTransportClasses();
 
 // What every table object shares: the environment, the connection it gives,
@@ -126,6 +127,21 @@ class G_insidcls : public TableObject<ext::IInsIdList> {
 public:
     G_insidcls();
     void get_g_insid(const QString &filter) override { core_.load(filter); }
+};
+
+// The staging connection of an environment held in one transaction.
+class ClsTransaction : public ext::ITransaction {
+public:
+    ~ClsTransaction() override;
+    void setEnv(std::shared_ptr<ext::IEnvironment> env) override;
+    void BeginTrans() override;
+    void CommitTrans() override;
+    void RollbackTrans() override;
+
+private:
+    StagingDatabase &database() const;
+    std::shared_ptr<StagingDatabase> db_;
+    bool open_ = false;
 };
 
 // 32 upper-case hexadecimal digits, as the library's identifiers.

@@ -17,6 +17,7 @@
 #include "external/Ig_trans.h"
 #include "external/ProgIds.h"
 
+#include "KillAt.h"
 #include "OrderOnlyInvoice.h"
 
 #include <gtest/gtest.h>
@@ -333,6 +334,38 @@ TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
     report = simulator.runOnce();
     EXPECT_EQ(report.answerLines, 3);
     EXPECT_TRUE(trans(u"recid = 'S3'"_s).value(u"processed"_s).toBool());
+}
+
+// Killed anywhere before its commit, the simulator leaves the row waiting
+// with nothing of its answer stored; the next run answers it once.
+TEST_P(SimulatorTest, AKilledSimulatorLeavesTheRowWaiting)
+{
+    const struct {
+        orvane::test::KillAt at;
+        bool answered;
+    } steps[] = {{{"write", 1}, false},
+                 {{"write", 4}, false},
+                 {{"commit", 1}, false},
+                 {{"committed", 1}, true}};
+    int n = 0;
+    for (const auto &step : steps) {
+        const QString session = u"K"_s % QString::number(++n);
+        SCOPED_TRACE(session.toStdString());
+        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                           session);
+        EXPECT_TRUE(orvane::test::diesAt(step.at, [this] { NetworkSimulator(env).runOnce(); }));
+        auto answers = [&] {
+            auto ackn = object<Ig_ackn>(progid::g_ackn);
+            ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"'"_s);
+            return ackn->itemsrecordset().recordCount();
+        };
+        EXPECT_EQ(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool(),
+                  step.answered);
+        EXPECT_EQ(answers(), step.answered ? 3 : 0);
+        NetworkSimulator(env).runOnce();
+        EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
+        EXPECT_EQ(answers(), 3);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SimulatorTest,

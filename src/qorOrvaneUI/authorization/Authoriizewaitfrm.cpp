@@ -6,6 +6,7 @@
 #include "VbError.h"
 #include "authorization/AuthorizationShowfrm.h"
 #include "authorization/AuthorizationText.h"
+#include "core/StagingWrites.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
 #include "external/IInvoice.h"
@@ -129,17 +130,10 @@ void Authoriizewaitfrm::cmdCancel_Click()
     hide();
 }
 
-void Authoriizewaitfrm::markSessionRead()
+bool Authoriizewaitfrm::markSessionRead()
 {
     objAckn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(SessionID) % u"'"_s);
-    orvane::Recordset rows = objAckn->itemsrecordset();
-    if (rows.recordCount() == 0)
-        return;
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        rows.setValue(u"Ack"_s, true);
-        rows.update();
-        objAckn->Update();
-    }
+    return StagingWrites::claim(*objAckn, objAckn->itemsrecordset(), u"Ack"_s);
 }
 
 void Authoriizewaitfrm::tmrAuthResponse_Timer()
@@ -158,25 +152,26 @@ void Authoriizewaitfrm::tmrAuthResponse_Timer()
             answered_ = true;
             rows.moveFirst();
             const QString errorCode = authorization::textOf(rows, u"ErrorCode"_s);
-            if (vb::Left(errorCode, 1) == u"e"_s) {
+            const QString errorText = authorization::textOf(rows, u"ErrorText"_s);
+            // Marked read before it is shown: of two workstations polling the
+            // same session, only the one whose marking counts shows the answer.
+            if (!markSessionRead()) {
+                hide();
+            } else if (vb::Left(errorCode, 1) == u"e"_s) {
                 p.at(40);
                 orvane::ui::reportMessage(
                     objInvoice, p.name(),
                     tr("The Orvane Transmission Received an error") % CRLF % CRLF %
                         tr("Error Code : ") % vb::Trim(errorCode) % CRLF % tr("Error Desc : ") %
-                        vb::Trim(authorization::textOf(rows, u"ErrorText"_s)) % CRLF % CRLF %
+                        vb::Trim(errorText) % CRLF % CRLF %
                         tr("You may want to try your authorization again later"),
                     p.line());
                 p.at(50);
                 orvane::Ui::instance().doEvents();
-                p.at(60);
-                markSessionRead();
                 hide();
             } else {
                 p.at(70);
                 orvane::Ui::instance().doEvents();
-                p.at(80);
-                markSessionRead();
                 p.at(90);
                 showResults();
             }

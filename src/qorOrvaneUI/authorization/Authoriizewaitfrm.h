@@ -46,8 +46,9 @@ protected:
     void reject() override;
 
 private:
-    // Marks every row of the session read.
-    void markSessionRead();
+    // Marks the session's answer read in one save; false when another
+    // workstation marked it first (the answer is then that one's to show).
+    bool markSessionRead();
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice;
     std::shared_ptr<orvane::ext::Ig_ackn> objAckn;

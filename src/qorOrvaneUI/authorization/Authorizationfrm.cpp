@@ -6,6 +6,7 @@
 #include "VbError.h"
 #include "authorization/AuthorizationText.h"
 #include "core/Orvanemod.h"
+#include "core/StagingWrites.h"
 #include "core/TransactionQueue.h"
 #include "core/XMLUtilmod.h"
 #include "core/modOrvane.h"
@@ -672,9 +673,12 @@ void Authorizationfrm::SendAuth()
             return;
 
         p.at(30);
+        // The request's rows and its transaction row are stored together or
+        // not at all: answers never come for rows whose request was not sent.
+        StagingWrites::Transaction transaction(orvane::required(objInvoice)->Env());
         auto ackn = orvane::CreateObject<orvane::ext::Ig_ackn>(
             QString::fromUtf16(orvane::ext::progid::g_ackn));
-        ackn->setEnv(orvane::required(objInvoice)->Env());
+        ackn->setEnv(objInvoice->Env());
         p.at(40);
         ackn->setblnnosave(true);
         ackn->get_ackfromxml(doc.xml());
@@ -695,8 +699,10 @@ void Authorizationfrm::SendAuth()
             }
         }
         p.at(70);
-        TransactionQueue::QueueTransaction(
+        TransactionQueue::QueueRow(
             objInvoice, doc, QString::fromUtf16(TransactionQueue::AuthorizationRequest), session);
+        transaction.commit();
+        TransactionQueue::RaiseSendFlag(objInvoice);
         p.at(80);
         blnSent = true;
         strSession = session;

@@ -16,6 +16,15 @@ namespace TransactionQueue {
 void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                       const orvane::XmlDocument &doc, const QString &recType, const QString &recId)
 {
+    // Released once the flag is up, the last step of queueing.
+    const auto trans = QueueRow(objInvoice, doc, recType, recId);
+    RaiseSendFlag(objInvoice);
+}
+
+std::shared_ptr<orvane::ext::Ig_trans>
+QueueRow(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice, const orvane::XmlDocument &doc,
+         const QString &recType, const QString &recId)
+{
     // The caller's error trap reports every failure; a trap here would only
     // hide which step failed.
     if (!objInvoice)
@@ -38,7 +47,14 @@ void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
     rs.field(u"daskid"_s).setValue(objInvoice->itemsrecordset().value(u"idnumber"_s));
     rs.field(u"daskloc"_s).setValue(env->Location());
     trans->Update();
+    return trans;
+}
 
+void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
+{
+    if (!objInvoice)
+        throw orvane::objectVariableNotSet(u"QueueTransaction"_s);
+    const std::shared_ptr<orvane::ext::IEnvironment> env = objInvoice->Env();
     // A flag, not a counter: the service sends every unprocessed row it finds.
     env->Options()->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"1"_s,
                                    env->data_path() % u"Orvane.ini"_s);

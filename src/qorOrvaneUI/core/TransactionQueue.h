@@ -8,7 +8,8 @@ namespace orvane {
 class XmlDocument;
 namespace ext {
 class IInvoice;
-}
+class Ig_trans;
+} // namespace ext
 } // namespace orvane
 
 // How every outgoing document leaves the library: one row in the transport's
@@ -30,5 +31,16 @@ inline constexpr const char16_t *CoverageAnswer = u"LOSSAH";
 // next time the flag is raised. A row that could not be saved raises no flag.
 void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                       const orvane::XmlDocument &doc, const QString &recType, const QString &recId);
+
+// The two halves, for a caller that stores the row inside its own staging
+// transaction (StagingWrites::Transaction): the flag belongs after the commit,
+// since it lives in a file the transaction cannot take back. Killed between
+// the two, the row waits for the next flag; a flag without a row would only
+// make the service look in vain.
+// QueueRow hands back the transaction object that saved the row.
+std::shared_ptr<orvane::ext::Ig_trans>
+QueueRow(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice, const orvane::XmlDocument &doc,
+         const QString &recType, const QString &recId);
+void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice);
 
 } // namespace TransactionQueue

@@ -7,6 +7,7 @@
 #include "VbError.h"
 #include "core/Form_Utils.h"
 #include "core/Orvanemod.h"
+#include "core/StagingWrites.h"
 #include "core/TransactionQueue.h"
 #include "core/WindowAPImod.h"
 #include "core/XMLUtilmod.h"
@@ -1460,44 +1461,6 @@ QString yn(const Value &v)
     return !v.isNull() && v.toBool() ? u"Y"_s : u"N"_s;
 }
 
-// Takes back what SaveToTable wrote, so that a notice is never left half
-// saved or saved but never sent. Best effort: the failure being handled is
-// the one worth reporting.
-void discardNotice(const std::shared_ptr<ext::IRsTable> &notice,
-                   const std::shared_ptr<ext::IRsTable> &lines) noexcept
-{
-    auto drop = [](const std::shared_ptr<ext::IRsTable> &table) {
-        try {
-            if (!table)
-                return;
-            Recordset rs = table->itemsrecordset();
-            if (!rs.isOpen() || rs.recordCount() == 0)
-                return;
-            for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-                rs.deleteRow();
-            table->Update();
-        } catch (...) {
-        }
-    };
-    drop(lines);
-    drop(notice);
-}
-
-// Whether the notice's transaction row made it into the table. When that
-// cannot be told, the notice is taken to be on its way.
-bool isQueued(const std::shared_ptr<ext::IInvoice> &invoice, const QString &guid) noexcept
-{
-    try {
-        auto trans = orvane::CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
-        trans->setEnv(invoice->Env());
-        trans->get_g_trans(u"g_trans.rectype = 'ENOL' and g_trans.recid = '"_s %
-                           modOrvane::SQLSafeText(guid) % u"'"_s);
-        return trans->itemsrecordset().recordCount() > 0;
-    } catch (...) {
-        return true;
-    }
-}
-
 } // namespace
 
 QString eNOLfrm::telephoneForm(const QString &phone)
@@ -1603,33 +1566,28 @@ void eNOLfrm::SaveToTable(std::shared_ptr<ext::IRsTable> &notice,
         notice->Update();
 
         p.at(60);
-        try {
-            lines->get_rs(kNoRow);
-            Recordset out = lines->itemsrecordset();
-            const QString guid = fieldText(rs, u"guid"_s);
-            Recordset damage = rsDamage_.isOpen() ? rsDamage_.clone() : Recordset();
-            if (damage.isOpen() && damage.recordCount() > 0) {
-                for (damage.moveFirst(); !damage.eof(); damage.moveNext()) {
-                    out.addNew();
-                    auto line = [&](const char16_t *column, const Value &v) {
-                        modOrvane::setRSValue(out.field(QString::fromUtf16(column)), v);
-                    };
-                    line(u"nolguid", guid);
-                    line(u"opentype", damage.value(u"OpeningCode"_s));
-                    line(u"opendesc", damage.value(u"OpeningCodeDesc"_s));
-                    line(u"poscode", vb::Trim(fieldText(damage, u"PositionCode"_s)));
-                    line(u"relloc", vb::Trim(fieldText(damage, u"LocationCode"_s)));
-                    line(u"sidecode", vb::Trim(fieldText(damage, u"SideCode"_s)));
-                    line(u"qty", damage.value(u"GlassQuantity"_s));
-                    line(u"notrepair", damage.value(u"notrepairable"_s));
-                    out.update();
-                }
-                // All lines in one save: a notice has all of its lines or none.
-                lines->Update();
+        lines->get_rs(kNoRow);
+        Recordset out = lines->itemsrecordset();
+        const QString guid = fieldText(rs, u"guid"_s);
+        Recordset damage = rsDamage_.isOpen() ? rsDamage_.clone() : Recordset();
+        if (damage.isOpen() && damage.recordCount() > 0) {
+            for (damage.moveFirst(); !damage.eof(); damage.moveNext()) {
+                out.addNew();
+                auto line = [&](const char16_t *column, const Value &v) {
+                    modOrvane::setRSValue(out.field(QString::fromUtf16(column)), v);
+                };
+                line(u"nolguid", guid);
+                line(u"opentype", damage.value(u"OpeningCode"_s));
+                line(u"opendesc", damage.value(u"OpeningCodeDesc"_s));
+                line(u"poscode", vb::Trim(fieldText(damage, u"PositionCode"_s)));
+                line(u"relloc", vb::Trim(fieldText(damage, u"LocationCode"_s)));
+                line(u"sidecode", vb::Trim(fieldText(damage, u"SideCode"_s)));
+                line(u"qty", damage.value(u"GlassQuantity"_s));
+                line(u"notrepair", damage.value(u"notrepairable"_s));
+                out.update();
             }
-        } catch (...) {
-            discardNotice(notice, nullptr);
-            throw;
+            // All lines in one save: a notice has all of its lines or none.
+            lines->Update();
         }
     } catch (...) {
         notice.reset();
@@ -1744,28 +1702,23 @@ void eNOLfrm::BuildXML()
     Proc p = proc(u"BuildXML"_s);
     try {
         p.at(10);
+        // The notice, its lines and its transaction row are stored together
+        // or not at all: a notice is never kept half saved or never sent.
+        StagingWrites::Transaction transaction(orvane::required(objInvoice_)->Env());
         std::shared_ptr<ext::IRsTable> notice, lines;
         SaveToTable(notice, lines);
         if (!notice)
             return; // SaveToTable has reported why; nothing was kept
         orvane::XmlDocument doc;
-        if (!CreateXML(notice, lines, doc)) {
-            discardNotice(notice, lines);
+        if (!CreateXML(notice, lines, doc))
             return;
-        }
 
         p.at(20);
         const QString guid = vb::Trim(fieldText(notice->itemsrecordset(), u"guid"_s));
-        try {
-            TransactionQueue::QueueTransaction(
-                objInvoice_, doc, QString::fromUtf16(TransactionQueue::LossNotice), guid);
-        } catch (...) {
-            // Only a notice that is on its way may stay in the tables; once its
-            // transaction row is saved, the service sends it whatever failed after.
-            if (!isQueued(objInvoice_, guid))
-                discardNotice(notice, lines);
-            throw;
-        }
+        TransactionQueue::QueueRow(objInvoice_, doc,
+                                   QString::fromUtf16(TransactionQueue::LossNotice), guid);
+        transaction.commit();
+        TransactionQueue::RaiseSendFlag(objInvoice_);
 
         p.at(30);
         eNOLwaitfrm wait(this);

@@ -4,6 +4,7 @@
 #include "Recordset.h"
 #include "Ui.h"
 #include "VbError.h"
+#include "core/StagingWrites.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
 #include "dispatch/ChooseDispatchfrm.h"
@@ -75,15 +76,6 @@ QString quoted(const QString &text)
 }
 
 // Marks every row from the current one on as read, saving each.
-void markRead(ext::IRsTable &table, Recordset rows)
-{
-    for (; !rows.eof(); rows.moveNext()) {
-        rows.setValue(u"ack"_s, true);
-        rows.update();
-        table.Update();
-    }
-}
-
 } // namespace
 
 eNOLwaitfrm::eNOLwaitfrm(QWidget *parent)
@@ -304,6 +296,12 @@ void eNOLwaitfrm::checkNotice()
 
         p.at(20);
         tmrAuthResponse->stop();
+        // Marked read before it is shown: of two workstations polling the same
+        // notice, only the one whose marking counts follows it further.
+        if (!StagingWrites::claim(*notice_, rows.clone(), u"Ack"_s)) {
+            end();
+            return;
+        }
         finish(0);
         highlight(1);
         rows.moveFirst();
@@ -322,23 +320,12 @@ void eNOLwaitfrm::checkNotice()
                                           tr("eNOL Authorization Error"));
             logNetworkError(kTimer, msg, p.line());
             p.at(40);
-            notice_->get_rs(byGuid);
-            rows = notice_->itemsrecordset();
-            rows.setValue(u"Ack"_s, true);
-            rows.update();
-            notice_->Update();
             refreshENOLNUM();
             result_ = noAction ? -1 : 1;
             end();
             return;
         }
 
-        p.at(50);
-        notice_->get_rs(byGuid);
-        rows = notice_->itemsrecordset();
-        rows.setValue(u"Ack"_s, true);
-        rows.update();
-        notice_->Update();
         p.at(60);
         refreshENOLNUM();
         mode_ = 1;
@@ -367,7 +354,10 @@ void eNOLwaitfrm::CheckCoverage()
         tmrAuthResponse->stop();
         finish(1);
         highlight(2);
-        markRead(*cover, rows.clone());
+        if (!StagingWrites::claim(*cover, rows.clone(), u"ack"_s)) {
+            end(); // another workstation took this answer
+            return;
+        }
         refreshENOLNUM();
         rows.moveFirst();
 
@@ -426,7 +416,10 @@ void eNOLwaitfrm::CheckLossAck()
             highlight(4);
             lblConfirm->setText(text(rows, u"errtext"_s));
             lblAuthConfirm->setText(tr("Loss Response has been received"));
-            markRead(*lossAck, rows.clone());
+            if (!StagingWrites::claim(*lossAck, rows.clone(), u"ack"_s)) {
+                end(); // another workstation took this answer
+                return;
+            }
             refreshENOLNUM();
             rows.moveFirst();
             const QString code = text(rows, u"errcode"_s);

@@ -18,6 +18,8 @@ inline constexpr const char16_t *g_pidList = u"qorOrvaneOut.g_pidListcls";
 inline constexpr const char16_t *g_oidList = u"qorOrvaneOut.g_oidListcls";
 inline constexpr const char16_t *g_inscoid = u"qorOrvaneOut.g_inscoidcls";
 inline constexpr const char16_t *g_insid = u"qorOrvaneOut.g_insidcls";
+// Groups table objects' saves into one transaction (ITransaction).
+inline constexpr const char16_t *transaction = u"qorOrvaneOut.clsTransaction";
 // Builds host orders from dispatch documents; has no table.
 inline constexpr const char16_t *clsorvaneout = u"qororvaneout.clsorvaneout";
 

@@ -1,0 +1,367 @@
+// One workstation of the two-workstation soak: several of these poll the
+// same staging tables through the library's wait views while each also runs
+// the network simulator, and every answer must be handled by exactly one.
+//
+//   orvane_soak fresh --db CONN             a new empty database on the
+//                                            PostgreSQL server of CONN; prints
+//                                            its connection text
+//   orvane_soak seed  --db CONN --count N    N authorization requests and N
+//                                            loss notices, sent and unanswered
+//   orvane_soak work  --db CONN --log FILE [--seconds S]
+//                                            answers and polls until every
+//                                            request is answered and read;
+//                                            logs "auth ID" / "enol ID" for
+//                                            each answer this process handled
+//   orvane_soak check --db CONN --log FILE...
+//                                            every answer handled exactly once
+#include "NetworkSimulator.h"
+#include "OrderOnlyInvoice.h"
+#include "StagingDatabase.h"
+#include "StubEnvironment.h"
+#include "TableObjects.h"
+
+#include "ObjectRegistry.h"
+#include "Ui.h"
+#include "XmlDocument.h"
+#include "authorization/Authoriizewaitfrm.h"
+#include "authorization/AuthorizationShowfrm.h"
+#include "core/StagingWrites.h"
+#include "core/TransactionQueue.h"
+#include "external/IRsTable.h"
+#include "external/Ig_ackn.h"
+#include "external/Ig_trans.h"
+#include "external/ProgIds.h"
+#include "loss/eNOLwaitfrm.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QSqlQuery>
+#include <QTextStream>
+
+#include <cstdio>
+#include <deque>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+
+namespace {
+
+const QString DataPath = u"soak/"_s;
+
+// The session or notice a poll is about, for the reports that name none.
+QString polling;
+QStringList handledNow;
+
+class LoggingErrors : public test::StubErrors {
+public:
+    void ErrorHandle(int, const QString &, const QString &text, long, int,
+                     std::optional<int>) override
+    {
+        if (text.startsWith(u"The Orvane Transmission Received an error"_s))
+            handledNow << polling;
+    }
+};
+
+// Plays a user who looks at every answer and closes it.
+class SoakUi : public Ui {
+public:
+    MsgResult msgBox(const QString &, MsgButtons, MsgIcon, const QString &) override
+    {
+        return MsgResult::OK;
+    }
+    int showModal(QDialog *dialog) override
+    {
+        if (qobject_cast<AuthorizationShowfrm *>(dialog))
+            handledNow << polling;
+        return 0;
+    }
+    void doEvents() override {}
+    QRect windowRect(WindowHandle) override { return {}; }
+    QSize screenSize() override { return {1280, 800}; }
+};
+
+class Invoice : public test::OrderOnlyInvoice {
+public:
+    explicit Invoice(std::shared_ptr<ext::IEnvironment> e) : env(std::move(e))
+    {
+        order.appendField(u"idnumber"_s, ftype::Int32);
+        order.appendField(u"location"_s, ftype::Int32);
+        order.open();
+        order.addNew();
+        order[u"idnumber"_s] = 2;
+        order[u"location"_s] = 1;
+        order.update();
+    }
+    std::shared_ptr<ext::IEnvironment> Env() const override { return env; }
+    std::shared_ptr<ext::IEnvironment> env;
+};
+
+struct Args {
+    QString command, db;
+    QStringList logs;
+    int count = 0;
+    int seconds = 600;
+};
+
+Args parse(const QStringList &argv)
+{
+    Args a;
+    a.command = argv.value(1);
+    for (int i = 2; i + 1 < argv.size(); i += 2) {
+        const QString &k = argv[i];
+        const QString &v = argv[i + 1];
+        if (k == u"--db"_s)
+            a.db = v;
+        else if (k == u"--log"_s)
+            a.logs << v;
+        else if (k == u"--count"_s)
+            a.count = v.toInt();
+        else if (k == u"--seconds"_s)
+            a.seconds = v.toInt();
+    }
+    return a;
+}
+
+template <class T> std::shared_ptr<T> object(const char16_t *id, const Args &a)
+{
+    auto o = CreateObject<T>(QString::fromUtf16(id));
+    o->setEnv(std::make_shared<test::StubEnvironment>(DataPath, a.db));
+    return o;
+}
+
+QString authRequest(const QString &session, bool refused)
+{
+    auto line = [](int n, const QString &part) -> QString {
+        return u"<AuthorizationType><Type>G</Type><LineNumber>"_s % QString::number(n) %
+               u"</LineNumber><RequestPart>"_s % part %
+               u"</RequestPart><RequestQuantity>1</RequestQuantity><RequestPrice>125.5"
+               u"</RequestPrice><ManualRequest>N</ManualRequest></AuthorizationType>"_s;
+    };
+    return u"<Authorization><AuthorizationHeader><SessionID>"_s % session %
+           u"</SessionID></AuthorizationHeader><AuthorizationDetails>"_s %
+           line(1, refused ? u"XNOPART"_s : u"FW02345GTY"_s) % line(2, u"LABOR"_s) %
+           u"</AuthorizationDetails></Authorization>"_s;
+}
+
+int fresh(const Args &a)
+{
+    const QString name = u"orvane_soak_"_s % QString::number(QCoreApplication::applicationPid());
+    {
+        QSqlDatabase db = sql::openConnection(a.db, u"admin"_s, u"soak"_s);
+        QSqlQuery q(db);
+        if (!q.exec(u"CREATE DATABASE "_s % name))
+            return 1;
+    }
+    QSqlDatabase::removeDatabase(u"admin"_s);
+    QStringList parts = a.db.split(u';');
+    for (QString &part : parts)
+        if (part.trimmed().startsWith(u"dbname="_s, Qt::CaseInsensitive))
+            part = u"dbname="_s % name;
+    std::printf("%s\n", qPrintable(parts.join(u';')));
+    return 0;
+}
+
+// Every fifth request and notice is refused by the network, so the error
+// paths are soaked too.
+int seed(const Args &a)
+{
+    auto env = std::make_shared<test::StubEnvironment>(DataPath, a.db);
+    auto invoice = std::make_shared<Invoice>(env);
+    const auto connection = object<ext::Ig_trans>(ext::progid::g_trans, a);
+    for (int done = 0; done < a.count;) {
+        StagingWrites::Transaction batch(env);
+        for (int n = 0; n < 500 && done < a.count; ++n, ++done) {
+            const QString session = transport::newGuid();
+            const QString xml = authRequest(session, done % 5 == 4);
+            auto ackn = CreateObject<ext::Ig_ackn>(QString::fromUtf16(ext::progid::g_ackn));
+            ackn->setEnv(env);
+            ackn->get_ackfromxml(xml);
+            ackn->Update();
+            XmlDocument doc;
+            doc.loadXml(xml);
+            TransactionQueue::QueueTransaction(invoice, doc, u"AUTHREQ"_s, session);
+
+            auto notice = CreateObject<ext::IRsTable>(QString::fromUtf16(ext::progid::g_enol));
+            notice->setEnv(env);
+            notice->get_rs(u"guid = 'A' and guid <> 'A'"_s);
+            Recordset rs = notice->itemsrecordset();
+            rs.addNew();
+            rs.setValue(u"lossid"_s,
+                        QString((done % 5 == 4 ? u"REFUSE"_s : u"CLM"_s) % QString::number(done)));
+            rs.setValue(u"ack"_s, true);
+            rs.update();
+            notice->Update();
+            const QString guid = rs.value(u"guid"_s).toText();
+            doc.loadXml(u"<LossNotice><LossNoticeHeader><SessionID>"_s % guid %
+                        u"</SessionID></LossNoticeHeader><LossNoticeDetails>"
+                        u"<LossIdentificationNumbers>"_s %
+                        rs.value(u"lossid"_s).toText() %
+                        u"</LossIdentificationNumbers></LossNoticeDetails></LossNotice>"_s);
+            TransactionQueue::QueueTransaction(invoice, doc, u"ENOL"_s, guid);
+        }
+        batch.commit();
+    }
+    return 0;
+}
+
+std::deque<QString> sent(const Args &a, const QString &rectype)
+{
+    auto trans = object<ext::Ig_trans>(ext::progid::g_trans, a);
+    trans->get_g_trans(u"g_trans.rectype = '"_s % rectype % u"'"_s);
+    std::deque<QString> out;
+    for (Recordset rs = trans->itemsrecordset(); !rs.eof(); rs.moveNext())
+        out.push_back(rs.value(u"recid"_s).toText().trimmed());
+    return out;
+}
+
+// Answered and read: handled by some workstation. The answer and the
+// processed mark are stored together, so "processed" means "answered".
+bool handledAnywhere(const Args &a, const QString &rectype, const QString &id)
+{
+    auto trans = object<ext::Ig_trans>(ext::progid::g_trans, a);
+    trans->get_g_trans(u"g_trans.rectype = '"_s % rectype % u"' AND g_trans.recid = '"_s % id %
+                       u"' AND g_trans.processed = .T."_s);
+    if (trans->itemsrecordset().recordCount() == 0)
+        return false;
+    if (rectype == u"AUTHREQ"_s) {
+        auto ackn = object<ext::Ig_ackn>(ext::progid::g_ackn, a);
+        ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % id % u"' AND ACK = .F."_s);
+        return ackn->itemsrecordset().recordCount() == 0;
+    }
+    auto notice = object<ext::IRsTable>(ext::progid::g_enol, a);
+    notice->get_rs(u"g_enol.guid = '"_s % id % u"' AND ACK = .F."_s);
+    return notice->itemsrecordset().recordCount() == 0;
+}
+
+int work(const Args &a)
+{
+    auto env = std::make_shared<test::StubEnvironment>(DataPath, a.db);
+    env->errors = std::make_shared<LoggingErrors>();
+    auto invoice = std::make_shared<Invoice>(env);
+    QFile log(a.logs.value(0));
+    if (!log.open(QIODevice::Append | QIODevice::Text))
+        return 2;
+    transport::NetworkSimulator network(env);
+    // Held for the whole run: the table objects share its connection instead
+    // of each opening one, as a workstation's long-lived views would.
+    const auto connection = object<ext::Ig_trans>(ext::progid::g_trans, a);
+    std::deque<QString> auths = sent(a, u"AUTHREQ"_s);
+    std::deque<QString> notices = sent(a, u"ENOL"_s);
+    const QDeadlineTimer deadline(qint64(a.seconds) * 1000);
+    int mine = 0, polls = 0;
+    // The front of each list: the network answers the oldest documents first.
+    const size_t window = 8;
+    while ((!auths.empty() || !notices.empty()) && !deadline.hasExpired()) {
+        network.runOnce(6);
+        for (size_t i = 0; i < std::min(window, auths.size());) {
+            polling = auths[i];
+            handledNow.clear();
+            {
+                Authoriizewaitfrm wait;
+                wait.setInvoice(invoice);
+                wait.setSessionID(polling);
+                wait.ActivateMe();
+                wait.tmrAuthResponse_Timer();
+                wait.Form_Unload();
+            }
+            ++polls;
+            const bool handled = !handledNow.isEmpty();
+            if (handled || handledAnywhere(a, u"AUTHREQ"_s, polling)) {
+                if (handled) {
+                    log.write((u"auth "_s % polling % u'\n').toUtf8());
+                    ++mine;
+                }
+                auths.erase(auths.begin() + qsizetype(i));
+            } else {
+                ++i;
+            }
+        }
+        for (size_t i = 0; i < std::min(window, notices.size());) {
+            polling = notices[i];
+            bool handled = false;
+            {
+                eNOLwaitfrm wait;
+                auto notice = object<ext::IRsTable>(ext::progid::g_enol, a);
+                wait.setNoticeTable(notice);
+                wait.setInvoice(invoice);
+                wait.setNoticeID(polling);
+                wait.tmrAuthResponse_Timer();
+                handled = wait.mode() == 1 || wait.waitResult() != 0;
+                wait.Form_Unload();
+            }
+            ++polls;
+            if (handled || handledAnywhere(a, u"ENOL"_s, polling)) {
+                if (handled) {
+                    log.write((u"enol "_s % polling % u'\n').toUtf8());
+                    ++mine;
+                }
+                notices.erase(notices.begin() + qsizetype(i));
+            } else {
+                ++i;
+            }
+        }
+        log.flush();
+    }
+    std::printf("worker %lld: handled %d answers in %d polls%s\n",
+                qint64(QCoreApplication::applicationPid()), mine, polls,
+                deadline.hasExpired() ? " (time ran out)" : "");
+    return auths.empty() && notices.empty() ? 0 : 1;
+}
+
+int check(const Args &a)
+{
+    QHash<QString, int> handled;
+    for (const QString &path : a.logs) {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+            return 2;
+        QTextStream in(&f);
+        for (QString line; in.readLineInto(&line);)
+            if (!line.isEmpty())
+                ++handled[line];
+    }
+    int expected = 0, lost = 0, twice = 0;
+    for (const auto &[kind, rectype] :
+         {std::pair{u"auth"_s, u"AUTHREQ"_s}, std::pair{u"enol"_s, u"ENOL"_s}}) {
+        for (const QString &id : sent(a, rectype)) {
+            ++expected;
+            const int n = handled.take(kind % u' ' % id);
+            lost += n == 0;
+            twice += n > 1;
+        }
+    }
+    std::printf("soak: %d answers, %d lost, %d handled twice, %lld unknown\n", expected, lost,
+                twice, qint64(handled.size()));
+    return lost == 0 && twice == 0 && handled.isEmpty() ? 0 : 1;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const Args a = parse(app.arguments());
+    transport::registerTransportClasses();
+    Ui::install(std::make_shared<SoakUi>());
+    try {
+        if (a.command == u"fresh"_s)
+            return fresh(a);
+        if (a.command == u"seed"_s)
+            return seed(a);
+        if (a.command == u"work"_s)
+            return work(a);
+        if (a.command == u"check"_s)
+            return check(a);
+    } catch (const VbError &e) {
+        std::fprintf(stderr, "orvane_soak: %s\n", qPrintable(e.description()));
+        return 2;
+    }
+    std::fprintf(stderr, "usage: orvane_soak fresh|seed|work|check --db CONN ...\n");
+    return 2;
+}
