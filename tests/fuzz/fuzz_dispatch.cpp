@@ -1,7 +1,9 @@
-// Any bytes given as a dispatch must give record sets or a clean error.
+// Any bytes given as a dispatch must give record sets, or a report bound to
+// them, or a clean error.
 #include "VbError.h"
 #include "XmlDocument.h"
 #include "dispatch/clsShowDispatch.h"
+#include "report/Report.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -23,6 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             (void)(dispatch.*get)(text);
         } catch (const orvane::VbError &) {
         }
+    }
+    // What the report view shows: every value of the dispatch through the
+    // shipped template's fields and formulas.
+    try {
+        (void)dispatch
+            .BoundReport(text, QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt"))
+            ->toHtml();
+    } catch (const orvane::VbError &) {
     }
     return 0;
 }
