@@ -100,7 +100,10 @@ std::int64_t roundHalfEven(double d, double lo, double hi)
     if (!std::isfinite(d))
         throw overflowError();
     const double r = std::nearbyint(d); // the default rounding mode rounds halves to even
-    if (r < lo || r > hi)
+    // The callers' 9.223372036854775807e18 is 2^63 as a double, one past the
+    // largest 64-bit integer: that bound is exclusive whatever a caller says.
+    constexpr double TwoTo63 = 9223372036854775808.0;
+    if (r < lo || r > hi || r < -TwoTo63 || r >= TwoTo63)
         throw overflowError();
     return static_cast<std::int64_t>(r);
 }

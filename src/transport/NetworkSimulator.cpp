@@ -266,7 +266,9 @@ void NetworkSimulator::answerAuthorization(const QString &recid, const XmlDocume
         const QString lineNumber = textOf(line, u"LineNumber"_s);
         const bool refused = rules_.refusedPart.match(part).hasMatch();
 
-        const int number = lineNumber.isEmpty() ? position : int(numberOf(lineNumber));
+        // A number no line can have answers as the line at its position.
+        const double given = std::trunc(numberOf(lineNumber));
+        const int number = lineNumber.isEmpty() || std::fabs(given) > 1e9 ? position : int(given);
         if (requestRow.contains(number))
             rs.setBookmark(requestRow.value(number));
         else

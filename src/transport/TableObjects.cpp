@@ -11,6 +11,8 @@
 
 #include <QUuid>
 
+#include <cmath>
+
 using namespace Qt::StringLiterals;
 
 namespace orvane::transport {
@@ -156,8 +158,10 @@ void G_ackncls::get_ackfromxml(const QString &xml)
         rs.addNew();
         setFitted(rs, u"sessionid"_s, session);
         setFitted(rs, u"authtype"_s, childText(line, u"Type"_s));
+        // Through Value: a number past the column's range is an overflow (6),
+        // never a wrapped line number.
         rs.setValue(u"linenumber"_s,
-                    Value(std::int32_t(vb::Val(childText(line, u"LineNumber"_s)))));
+                    Value(Value(std::trunc(vb::Val(childText(line, u"LineNumber"_s)))).toInt32()));
         setFitted(rs, u"part"_s, childText(line, u"RequestPart"_s));
         setFitted(rs, u"relatedpart"_s, childText(line, u"RelatedPart"_s));
         rs.setValue(u"reqqty"_s, vb::Val(childText(line, u"RequestQuantity"_s)));

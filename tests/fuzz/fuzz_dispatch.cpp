@@ -1,10 +1,16 @@
-// Any bytes given as a dispatch must give record sets or a clean error.
+// Any bytes given as a dispatch must give record sets and a report bound to
+// them, or a clean error.
 #include "VbError.h"
 #include "XmlDocument.h"
 #include "dispatch/clsShowDispatch.h"
+#include "report/Report.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+using namespace Qt::StringLiterals;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
@@ -23,6 +29,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
             (void)(dispatch.*get)(text);
         } catch (const orvane::VbError &) {
         }
+    }
+    // What the report view is given: the template bound to these record sets,
+    // the dispatch's own texts as formulas that must read back unchanged.
+    // (Rendering is the report target's work; here it would cost most of each run.)
+    try {
+        const auto report = dispatch.BoundReport(
+            text, QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt"));
+        for (const orvane::report::FormulaField &formula : report->formulaFields()) {
+            if (formula.name() != u"MOBILELOCATIONDESCRIPTION"_s)
+                continue;
+            const QString given =
+                dispatch.dispatchRecordset().value(u"MobileLocationDescription"_s).toText();
+            if (orvane::report::evaluateLiteralFormula(formula.formulaText()) != given) {
+                std::fprintf(stderr, "formula does not read back: %s\n",
+                             qPrintable(formula.formulaText()));
+                std::abort();
+            }
+        }
+    } catch (const orvane::VbError &) {
     }
     return 0;
 }

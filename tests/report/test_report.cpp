@@ -162,6 +162,27 @@ TEST(ReportEngine, BadTemplatesFailWithTheirOwnNumbers)
     EXPECT_TRUE(formula.description().contains(u"not closed"_s));
 }
 
+TEST(ReportEngine, FieldsInsideTextRenderAndNestingStaysShallow)
+{
+    auto report = rep::Report::fromText(
+        "<report><database><table name='T'/></database><section><text name='t'>Dear "
+        "<field source='T.Name'/><formula name='F'/></text></section>"
+        "<formulas><formula name='F'>'!'</formula></formulas></report>");
+    report->table(1).setDataSource(table({u"Name"_s}, {{u"Ada"_s}}));
+    EXPECT_TRUE(report->toHtml().contains(u"Dear Ada!"_s));
+
+    auto nested = [](const QByteArray &open, const QByteArray &close, int levels) -> QByteArray {
+        return "<report><section>" + open.repeated(levels) + close.repeated(levels) +
+               "</section></report>";
+    };
+    EXPECT_NO_THROW(rep::Report::fromText(nested("<div>", "</div>", 250)));
+    EXPECT_NO_THROW(
+        rep::Report::fromText(nested("<subreport><section>", "</section></subreport>", 4)));
+    for (const QByteArray &deep : {nested("<div>", "</div>", 100000),
+                                   nested("<subreport><section>", "</section></subreport>", 5)})
+        EXPECT_EQ(raised([&] { rep::Report::fromText(deep); }).number(), rep::err::InvalidTemplate);
+}
+
 TEST(ReportEngine, FormulaLanguage)
 {
     EXPECT_EQ(rep::quoteFormulaText(u"O'Hare"_s), u"'O''Hare'"_s);

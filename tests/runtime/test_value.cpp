@@ -56,6 +56,10 @@ TEST(Value, IntegersRoundHalfToEvenAndOverflow)
     EXPECT_EQ(errorNumber([] { (void)Value(u"2147483648"_s).toInt32(); }), 6);
     EXPECT_EQ(Value(u"9007199254740993"_s).toInt64(), 9007199254740993LL); // beyond double
     EXPECT_EQ(errorNumber([] { (void)Value(1e300).toInt64(); }), 6);
+    // 2^63 itself, one past the largest: as a double, from text, and to currency.
+    EXPECT_EQ(errorNumber([] { (void)Value(9223372036854775808.0).toInt64(); }), 6);
+    EXPECT_EQ(errorNumber([] { (void)Value(u"9223372036854775808.0"_s).toInt64(); }), 6);
+    EXPECT_EQ(errorNumber([] { (void)Value(922337203685477.5808).toCurrency(); }), 6);
     EXPECT_EQ(Value(true).toInt32(), -1);
 }
 

@@ -358,6 +358,11 @@ TEST_P(TableObjectTest, AckFromXmlGivesOneRowPerRequestedLineAndSavesOnlyWhenAll
     EXPECT_EQ(read->itemsrecordset().recordCount(), 0);
 
     EXPECT_EQ(errorNumber([&] { ackn->get_ackfromxml(u"<Authorization"_s); }), err::BadArguments);
+    EXPECT_EQ(errorNumber([&] {
+                  ackn->get_ackfromxml(u"<Authorization><AuthorizationType><LineNumber>1e300"
+                                       u"</LineNumber></AuthorizationType></Authorization>"_s);
+              }),
+              6);
 }
 
 // Two workstations read the same unread answer and both mark it read: the

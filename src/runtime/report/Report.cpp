@@ -25,6 +25,10 @@ namespace orvane::report {
 
 namespace {
 
+// How deep a template may nest its elements, and its subreports within that.
+constexpr int MaxElementDepth = 256;
+constexpr int MaxSubreportDepth = 4;
+
 enum class Format { Text, Date, Money, Percent, Number, YesNo, Phone };
 
 struct FieldRef {
@@ -400,7 +404,12 @@ void Report::Impl::collectObjects(pugi::xml_node node, ReportSection &section)
         case ObjectKind::Line:
             break;
         }
+        const bool textObject = object.kind_ == ObjectKind::Text;
         section.objects_.push_back(std::move(object));
+        // A text object's content is layout like any other: the fields and
+        // formulas in it render, so they are the section's objects too.
+        if (textObject)
+            collectObjects(child, section);
     }
 }
 
@@ -612,6 +621,31 @@ std::unique_ptr<Report> Report::fromText(const QByteArray &text, const QString &
     const pugi::xml_node root = d.doc->document_element();
     if (std::string_view(root.name()) != "report")
         throw templateError(d.origin, u"the root element is not <report>"_s);
+    // Loading and rendering follow the layout recursively, and each subreport
+    // level repeats for every row of the detail around it: both stay shallow.
+    struct Depth : pugi::xml_tree_walker {
+        std::vector<int> subreportsOpen; // per enclosing element, the subreports around it
+        int elements = 0;
+        int subreports = 0;
+        bool for_each(pugi::xml_node &n) override
+        {
+            if (n.type() != pugi::node_element)
+                return true;
+            subreportsOpen.resize(std::size_t(depth()));
+            const int around = subreportsOpen.empty() ? 0 : subreportsOpen.back();
+            subreportsOpen.push_back(around + (std::string_view(n.name()) == "subreport"));
+            elements = std::max(elements, depth() + 1);
+            subreports = std::max(subreports, subreportsOpen.back());
+            return true;
+        }
+    } nesting;
+    d.doc->traverse(nesting);
+    if (nesting.elements > MaxElementDepth)
+        throw templateError(d.origin, u"elements nest deeper than "_s %
+                                          QString::number(MaxElementDepth) % u" levels"_s);
+    if (nesting.subreports > MaxSubreportDepth)
+        throw templateError(d.origin, u"subreports nest deeper than "_s %
+                                          QString::number(MaxSubreportDepth) % u" levels"_s);
     d.load(root, nullptr);
     return report;
 }

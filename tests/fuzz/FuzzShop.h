@@ -1,0 +1,98 @@
+// One staging database for a whole fuzzing run: a SQLite file in a fresh
+// folder (on tmpfs where there is one, so the commits stay cheap), the
+// transport's classes registered, and every table emptied before each input so
+// that no run is slowed or steered by the rows of the runs before it.
+#pragma once
+
+#include "Recordset.h"
+#include "StagingDatabase.h"
+#include "StubEnvironment.h"
+#include "TableObjects.h"
+#include "Value.h"
+
+#include <QDir>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <memory>
+
+namespace orvane::fuzz {
+
+class FuzzShop {
+public:
+    static FuzzShop &instance()
+    {
+        static FuzzShop shop;
+        return shop;
+    }
+
+    std::shared_ptr<test::StubEnvironment> env() const { return env_; }
+
+    // An outgoing row waiting for the network, `xml` as it stands.
+    void queue(const QString &rectype, const QString &recid, const QString &xml)
+    {
+        QSqlQuery q(db_->db());
+        if (!q.prepare(QStringLiteral("INSERT INTO g_trans (guid, rectype, recid, xml, processed, "
+                                      "daskid, daskloc) VALUES (?, ?, ?, ?, 0, 7, 1)")))
+            std::abort();
+        q.addBindValue(QStringLiteral("F0220000000000000000000000000001"));
+        q.addBindValue(rectype);
+        q.addBindValue(recid);
+        q.addBindValue(xml);
+        if (!q.exec())
+            std::abort();
+    }
+
+    void clear()
+    {
+        QSqlQuery q(db_->db());
+        for (const QString &table : db_->db().tables())
+            if (table.startsWith(QStringLiteral("g_"), Qt::CaseInsensitive) &&
+                !q.exec(QStringLiteral("DELETE FROM \"") + table + QStringLiteral("\"")))
+                std::abort();
+    }
+
+private:
+    FuzzShop()
+        : dir_(QDir(QStringLiteral("/dev/shm")).exists()
+                   ? QStringLiteral("/dev/shm/orvane-fuzz-XXXXXX")
+                   : QDir::tempPath() + QStringLiteral("/orvane-fuzz-XXXXXX"))
+    {
+        if (!dir_.isValid())
+            std::abort();
+        transport::registerTransportClasses();
+        const QString data = dir_.path() + QStringLiteral("/");
+        const QString connection =
+            QStringLiteral("QSQLITE:") + data + QStringLiteral("shop.sqlite");
+        env_ = std::make_shared<test::StubEnvironment>(data, connection, 1);
+        // Held for the whole run: the table objects share this connection
+        // instead of opening (and migrating) one each.
+        db_ = transport::StagingDatabase::open(connection);
+        // Nothing here has to survive a crash: a journal on disk for every
+        // save would only slow each run down.
+        QSqlQuery q(db_->db());
+        if (!q.exec(QStringLiteral("PRAGMA journal_mode = MEMORY")) ||
+            !q.exec(QStringLiteral("PRAGMA synchronous = OFF")))
+            std::abort();
+    }
+
+    QTemporaryDir dir_;
+    std::shared_ptr<test::StubEnvironment> env_;
+    std::shared_ptr<transport::StagingDatabase> db_;
+};
+
+// Reads every field of every row, as the views that show them do.
+inline void readRows(Recordset rows)
+{
+    if (!rows.isOpen() || rows.recordCount() == 0)
+        return;
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext())
+        for (int i = 0; i < rows.fieldCount(); ++i) {
+            const Value v = rows.field(i).value();
+            if (!v.isNull())
+                (void)v.toText();
+        }
+}
+
+} // namespace orvane::fuzz
