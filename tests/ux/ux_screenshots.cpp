@@ -5,6 +5,8 @@
 #include "UxViews.h"
 
 #include "Recordset.h"
+#include "XmlDocument.h"
+#include "dispatch/clsShowDispatch.h"
 
 #include <QDir>
 #include <QGuiApplication>
@@ -68,6 +70,19 @@ TEST(Screenshots, EachView)
         EXPECT_TRUE(view->grab().save(folder + u'/' + QLatin1StringView(name) + u".png"_s));
         view->hide();
     }
+    // The dispatch view as staff see it: a sample dispatch in the report.
+    orvane::XmlDocument sample;
+    ASSERT_TRUE(sample.load(QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch/glass-replacement.xml")));
+    ui->onDialog([&](QDialog *dialog) {
+        QTest::qWait(50);
+        EXPECT_TRUE(dialog->grab().save(folder + u"/Dispatchfrm-report.png"_s));
+        dialog->close();
+    });
+    clsShowDispatch dispatch;
+    orvane::WindowHandle owner = 0;
+    QString xml = sample.xml(),
+            report = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt");
+    dispatch.ShowDispatch(owner, xml, report);
 }
 
 } // namespace
