@@ -37,18 +37,7 @@ using Shop = orvane::bench::DemoShop;
 std::shared_ptr<orvane::ext::IInvoice> orderWith(Shop &shop, int lines)
 {
     auto order = shop.host->newOrder();
-    orvane::Recordset rs = order->getlineitems()->itemsrecordset();
-    static const char16_t *kinds[] = {u"G WS", u"H ML", u"K LU", u"L"};
-    for (int i = 0; i < lines; ++i) {
-        rs.addNew();
-        rs.setValue(u"mfr_part"_s, u"FW%1GTNN"_s.arg(i, 5, 10, QChar(u'0')));
-        rs.setValue(u"part"_s, i % 4 == 3 ? u"BACKTINT"_s : u"FW%1"_s.arg(i));
-        rs.setValue(u"typeofpart"_s, QString::fromUtf16(kinds[i % 4]));
-        rs.setValue(u"mfr"_s, i % 2 ? u"2"_s : u"NAG"_s);
-        rs.setValue(u"net"_s, 10.0 + i);
-        rs.setValue(u"quantity"_s, 1);
-        rs.update();
-    }
+    orvane::bench::setLines(*order, lines);
     return order;
 }
 
