@@ -320,3 +320,12 @@ TEST_F(CompareTest, AddCompareCutsToTheFieldsAndAFailedTransferKeepsWhatWasCopie
     EXPECT_EQ(env->errors->reports[0].procedure, u"qorOrvaneUI.ChooseDispatchfrm.setNewValues"_s);
     EXPECT_EQ(env->errors->reports[0].number, err::ItemNotFound);
 }
+
+TEST(CompareRules, AnEmptyComparisonStillOpens)
+{
+    orvane::test::ScopedScriptedUi ui;
+    ChooseDispatchfrm choose;
+    Comparersfrm view;
+    EXPECT_NO_THROW(view.setCompareRecordset(choose.CreateCompareRecordset()));
+    EXPECT_EQ(view.grdCompare->model()->rowCount(), 0);
+}

@@ -93,9 +93,12 @@ void Comparersfrm::setCompareRecordset(const orvane::Recordset &rs)
     // the grid shows them in the user's language.
     QList<orvane::ValueListEntry> names;
     orvane::Recordset rows = rs.clone();
-    for (rows.moveFirst(); rows.recordCount() > 0 && !rows.eof(); rows.moveNext()) {
-        const QString name = rows.value(u"FieldName"_s).toText();
-        names.append({name, tr(name.toUtf8().constData())});
+    // MoveFirst on an empty set raises 3021; an empty comparison is still shown.
+    if (rows.recordCount() > 0) {
+        for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+            const QString name = rows.value(u"FieldName"_s).toText();
+            names.append({name, tr(name.toUtf8().constData())});
+        }
     }
     model_->setValueList(model_->findColumn(u"FieldName"_s), names);
     QHeaderView *header = grdCompare->horizontalHeader();
