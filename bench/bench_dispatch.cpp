@@ -78,8 +78,11 @@ void BM_FillAllRecordsets(benchmark::State &state)
 // kept for the rest of the run; `prefixIndex` false drops the prefix index.
 orvane::bench::DemoShop &shopWithDispatches(int rows, bool prefixIndex)
 {
-    static std::map<std::pair<int, bool>, std::unique_ptr<orvane::bench::DemoShop>> shops;
-    auto &shop = shops[{rows, prefixIndex}];
+    // Kept to the end of the process and never destroyed: at exit Qt's database
+    // connections are gone before a static's destructor could close them.
+    static auto *shops =
+        new std::map<std::pair<int, bool>, std::unique_ptr<orvane::bench::DemoShop>>;
+    auto &shop = (*shops)[{rows, prefixIndex}];
     if (!shop) {
         orvane::bench::ensureApplication();
         shop = std::make_unique<orvane::bench::DemoShop>();
