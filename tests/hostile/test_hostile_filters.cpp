@@ -148,11 +148,7 @@ protected:
     }
 };
 
-class Invoice : public orvane::test::OrderOnlyInvoice {
-public:
-    std::shared_ptr<orvane::ext::IEnvironment> Env() const override { return env; }
-    std::shared_ptr<orvane::ext::IEnvironment> env;
-};
+using Invoice = orvane::test::OrderInvoiceWithEnv;
 
 } // namespace
 

@@ -22,4 +22,11 @@ public:
     Recordset order;
 };
 
+// The same with the environment set from outside.
+class OrderInvoiceWithEnv : public OrderOnlyInvoice {
+public:
+    std::shared_ptr<ext::IEnvironment> Env() const override { return env; }
+    std::shared_ptr<ext::IEnvironment> env;
+};
+
 } // namespace orvane::test
