@@ -10,21 +10,23 @@
 #include "ShopDatabase.h"
 #include "ShownWindow.h"
 #include "TransportFixture.h"
+#include "authorization/Authoriizewaitfrm.h"
 #include "authorization/AuthorizationShowfrm.h"
 #include "authorization/Authorizationfrm.h"
-#include "authorization/Authoriizewaitfrm.h"
 #include "dispatch/Comparersfrm.h"
 #include "loss/Coveragefrm.h"
 #include "loss/eNOLwaitfrm.h"
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QTimeEdit>
 #include <QInputDialog>
+#include <QItemSelectionModel>
 #include <QMenu>
 #include <QSqlDriver>
 #include <QSqlQuery>
+#include <QTableView>
 #include <QTest>
+#include <QTimeEdit>
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
@@ -59,7 +61,8 @@ int onCommit(void *writerHandle)
         if (!other || other == writer ||
             qstrcmp(sqlite3_db_filename(other, "main"), sqlite3_db_filename(writer, "main")) != 0)
             continue;
-        for (sqlite3_stmt *s = sqlite3_next_stmt(other, nullptr); s; s = sqlite3_next_stmt(other, s))
+        for (sqlite3_stmt *s = sqlite3_next_stmt(other, nullptr); s;
+             s = sqlite3_next_stmt(other, s))
             if (sqlite3_stmt_busy(s))
                 heldStatements() << QString::fromUtf8(sqlite3_sql(s));
     }
@@ -200,8 +203,7 @@ protected:
     QString counters() { return window_->counterText(); }
     QString orderText(int id, const QString &field)
     {
-        return value(u"SELECT "_s % field % u" FROM invoice WHERE idnumber = ?"_s, {id})
-            .toString();
+        return value(u"SELECT "_s % field % u" FROM invoice WHERE idnumber = ?"_s, {id}).toString();
     }
 
     demotest::OffscreenQuiet quiet_;
@@ -245,22 +247,34 @@ TEST_P(DemoFlows, AuthorizationAnswerReachesTheStoredOrder)
             orvaneMenu(u"p"_s);
             network_->runOnce();
             window_->refreshCounters(); // the host's counter timer
-            EXPECT_TRUE(counters().contains(u"Unread authorizations: 2"_s)) << counters().toStdString();
+            EXPECT_TRUE(counters().contains(u"Unread authorizations: 2"_s))
+                << counters().toStdString();
             orvaneMenu(u"a"_s); // Show Authorization Answer
         } else {
             orvaneMenu(u"p"_s);
         }
         EXPECT_TRUE(ui_->boxes().empty()) << ui_->boxes().front().text.toStdString();
-        EXPECT_EQ(count(u"SELECT COUNT(*) FROM invline WHERE idnumber = ? AND conf LIKE 'AC%'"_s,
-                        {id}),
-                  2);
-        EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_ackn WHERE daskid = ? AND ack = ?"_s,
-                        {id, flag(false)}),
-                  0);
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) FROM invline WHERE idnumber = ? AND conf LIKE 'AC%'"_s, {id}),
+            2);
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) FROM g_ackn WHERE daskid = ? AND ack = ?"_s, {id, flag(false)}),
+            0);
         EXPECT_FALSE(window_->hasUnsavedEdits());
+        // The order stays highlighted in the list and its lines show their codes.
+        const QModelIndexList selected = window_->ordersView()->selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1);
+        EXPECT_EQ(selected.front().data().toInt(), id);
+        const QAbstractItemModel *lines = window_->linesView()->model();
+        int shownCodes = 0;
+        for (int row = 0; row < lines->rowCount(); ++row)
+            shownCodes +=
+                lines->index(row, lines->columnCount() - 1).data().toString().startsWith(u"AC"_s);
+        EXPECT_EQ(shownCodes, 2);
         EXPECT_TRUE(counters().contains(u"Unread authorizations: 0"_s)) << counters().toStdString();
         EXPECT_TRUE(counters().contains(u"Queued to send: 0"_s)) << counters().toStdString();
         checkNothingHeld();
+        demotest::shot(window_.get(), u"demo-authorized-"_s + QString::number(id));
     }
 }
 
@@ -343,6 +357,7 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
         window_->refreshCounters();
         EXPECT_TRUE(counters().contains(u"Loss notice answers: 0"_s)) << counters().toStdString();
         checkNothingHeld();
+        demotest::shot(window_.get(), u"demo-linked-"_s + QString::number(id));
     }
 }
 
