@@ -332,7 +332,6 @@ void DemoMainWindow::buildMenus()
             // The library changed the order in memory only; the host stores it.
             storeOrder();
             showOrder();
-            reloadOrders();
             reloadDispatches();
         } catch (...) {
             reportError(u"The dispatch was not attached to the order."_s,
@@ -401,7 +400,6 @@ void DemoMainWindow::buildMenus()
             if (orderState() != savedState_)
                 storeOrder();
             showOrder();
-            reloadOrders();
             refreshCounters();
         });
     });
@@ -491,7 +489,6 @@ void DemoMainWindow::addAuthorizationActions(QMenu *menu)
             // The library changed the order in memory only; the host stores it.
             storeOrder();
             showOrder();
-            reloadOrders();
             refreshCounters();
         } catch (...) {
             reportError(u"The part authorization was not sent, or its answer was not stored "
@@ -978,6 +975,7 @@ void DemoMainWindow::storeOrder()
 {
     order_->save();
     savedState_ = orderState();
+    reloadOrders(); // the list shows what is stored
 }
 
 bool DemoMainWindow::maySwitchAway()
@@ -1054,7 +1052,6 @@ bool DemoMainWindow::saveOrder()
         order_->calculateinvoice(false, true);
         storeOrder();
         showOrder();
-        reloadOrders();
         statusBar()->showMessage(u"Order saved."_s, 4000);
         return true;
     } catch (...) {

@@ -353,6 +353,9 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
         EXPECT_FALSE(dispatch.isEmpty());
         EXPECT_EQ(orderText(id, u"dispatch"_s), dispatch); // stored with the order
         EXPECT_EQ(window_->editorFor(u"dispatch"_s)->text(), dispatch);
+        const QModelIndexList listed = window_->ordersView()->selectionModel()->selectedRows(5);
+        ASSERT_EQ(listed.size(), 1);
+        EXPECT_EQ(listed.front().data().toString(), dispatch);
         EXPECT_FALSE(window_->hasUnsavedEdits());
         window_->refreshCounters();
         EXPECT_TRUE(counters().contains(u"Loss notice answers: 0"_s)) << counters().toStdString();
