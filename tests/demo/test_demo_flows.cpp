@@ -138,6 +138,13 @@ protected:
         EXPECT_TRUE(heldStatements().isEmpty())
             << "active across a write: " << heldStatements().join(u" | "_s).toStdString();
         heldStatements().clear();
+        for (const QString &name : QSqlDatabase::connectionNames()) {
+            const QSqlDatabase db = QSqlDatabase::database(name, false);
+            if (sqlite3 *h = db.isOpen() ? handleOf(db) : nullptr) {
+                EXPECT_NE(sqlite3_get_autocommit(h), 0)
+                    << "transaction open on " << name.toStdString();
+            }
+        }
         if (GetParam() == Db::PostgreSQL) {
             EXPECT_EQ(count(u"SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
                             u"current_database() AND state LIKE 'idle in transaction%'"_s),
