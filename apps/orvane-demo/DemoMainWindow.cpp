@@ -627,13 +627,24 @@ void DemoMainWindow::reloadOrders()
     try {
         orvane::host::HostOrderList list(host_->shopDatabase());
         list.getinvoices(QString(), true);
-        auto *model = new orvane::RecordsetModel(list.itemsrecordset(), this);
+        const orvane::Recordset orders = list.itemsrecordset();
+        auto *model = new orvane::RecordsetModel(orders, this);
+        // A text column cut to MaxListColumnWidth shows its whole text as the tip.
+        auto text = [&orders](const QString &field, const QString &caption) {
+            RecordsetColumn column = RecordsetColumn::bound(field, caption);
+            column.tipProvider = [orders, field](int, const orvane::Value &bookmark) {
+                orvane::Recordset row = orders.clone();
+                row.setBookmark(bookmark);
+                return formText(row.value(field));
+            };
+            return column;
+        };
         model->addColumn(RecordsetColumn::bound(u"idnumber"_s, u"Order"_s));
         model->addColumn(RecordsetColumn::bound(u"type"_s, u"Type"_s));
-        model->addColumn(RecordsetColumn::bound(u"s_last"_s, u"Insured"_s));
-        model->addColumn(RecordsetColumn::bound(u"make"_s, u"Make"_s));
-        model->addColumn(RecordsetColumn::bound(u"model"_s, u"Model"_s));
-        model->addColumn(RecordsetColumn::bound(u"dispatch"_s, u"Dispatch"_s));
+        model->addColumn(text(u"s_last"_s, u"Insured"_s));
+        model->addColumn(text(u"make"_s, u"Make"_s));
+        model->addColumn(text(u"model"_s, u"Model"_s));
+        model->addColumn(text(u"dispatch"_s, u"Dispatch"_s));
         model->addColumn(RecordsetColumn::bound(u"total"_s, u"Total"_s, ColumnFormat::Currency));
         for (int c = 0; c < model->columnCount(); ++c)
             model->setColumnReadOnly(c, true);

@@ -186,6 +186,8 @@ TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
               window.ordersView()->horizontalHeader()->length());
     // ... and a long name does not widen it at the order form's cost.
     EXPECT_LE(window.ordersView()->columnWidth(2), 180);
+    EXPECT_EQ(window.ordersView()->model()->index(1, 2).data(Qt::ToolTipRole).toString(),
+              u"Van Der Westhuizen-Okonkwo Jr."_s);
 
     // From the order list, Ctrl+Tab reaches the dispatches; Enter on a row
     // opens its report; a linked row can be unlinked, order and all.
