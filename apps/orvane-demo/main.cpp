@@ -18,29 +18,57 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+struct Options {
+    QCommandLineOption data{
+        u"data"_s, u"The shop's data folder (created and seeded on first use)."_s, u"folder"_s};
+    QCommandLineOption screenshot{
+        u"screenshot"_s, u"Show the window, save a picture of it to FILE and quit."_s, u"file"_s};
+    QCommandLineOption order{u"order"_s, u"Open this order at start."_s, u"id"_s};
+    QCommandLineOption simulate{
+        u"simulate-network"_s,
+        u"Answer the shop's outgoing documents every 5 seconds as the network would."_s};
+};
+
+QCommandLineOption describe(QCommandLineParser &parser, Options &options)
+{
+    parser.setApplicationDescription(u"The Orvane demo shop: a host application over the "
+                                     u"reference host and the qorOrvaneUI library."_s);
+    const QCommandLineOption help = parser.addHelpOption();
+    options.data.setDefaultValue(
+        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
+    parser.addOptions({options.data, options.screenshot, options.order, options.simulate});
+    return help;
+}
+
+} // namespace
+
 int main(int argc, char **argv)
 {
+    // Help needs no display: it is answered before the window system is asked
+    // for one. Everything else (Qt's own options too) waits for the QApplication.
+    {
+        QCoreApplication console(argc, argv);
+        QCoreApplication::setApplicationName(u"orvane-demo"_s);
+        QCommandLineParser parser;
+        Options options;
+        const QCommandLineOption help = describe(parser, options);
+        parser.parse(QCoreApplication::arguments());
+        if (parser.isSet(help))
+            parser.showHelp(0);
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(u"orvane-demo"_s);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"The Orvane demo shop: a host application over the "
-                                     u"reference host and the qorOrvaneUI library."_s);
-    parser.addHelpOption();
-    const QCommandLineOption dataOption(
-        u"data"_s, u"The shop's data folder (created and seeded on first use)."_s, u"folder"_s,
-        QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
-    const QCommandLineOption screenshotOption(
-        u"screenshot"_s, u"Show the window, save a picture of it to FILE and quit."_s, u"file"_s);
-    const QCommandLineOption orderOption(u"order"_s, u"Open this order at start."_s, u"id"_s);
-    parser.addOption(dataOption);
-    parser.addOption(screenshotOption);
-    parser.addOption(orderOption);
-    const QCommandLineOption simulateOption(
-        u"simulate-network"_s,
-        u"Answer the shop's outgoing documents every 5 seconds as the network would."_s);
-    parser.addOption(simulateOption);
+    Options options;
+    describe(parser, options);
     parser.process(app);
+    const QCommandLineOption &dataOption = options.data;
+    const QCommandLineOption &screenshotOption = options.screenshot;
+    const QCommandLineOption &orderOption = options.order;
+    const QCommandLineOption &simulateOption = options.simulate;
 
     const QString data = QDir(parser.value(dataOption)).absolutePath();
     std::shared_ptr<orvane::host::ReferenceHost> host;
@@ -64,7 +92,7 @@ int main(int argc, char **argv)
     if (parser.isSet(simulateOption)) {
         orvane::transport::registerTransportClasses();
         network = std::make_unique<orvane::transport::NetworkSimulator>(host->env());
-        QObject::connect(&networkTimer, &QTimer::timeout, &window, [&network] {
+        QObject::connect(&networkTimer, &QTimer::timeout, &window, [&network, &window] {
             try {
                 for (const QString &problem : network->runOnce().problems)
                     std::fprintf(stderr, "network simulator: %s\n", qPrintable(problem));
@@ -72,6 +100,8 @@ int main(int argc, char **argv)
                 std::fprintf(stderr, "network simulator: error %ld: %s\n", e.number(),
                              qPrintable(e.description()));
             }
+            // Answers that just arrived show in the counters at once.
+            window.refreshCounters();
         });
         networkTimer.start(5000);
     }

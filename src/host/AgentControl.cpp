@@ -93,8 +93,7 @@ void AgentEntry::pick(int row)
         return;
     if (completer->popup())
         completer->popup()->hide();
-    txtAgent->setText(agent.value(u"a_first"_s).toText().trimmed() % u' ' %
-                      agent.value(u"a_last"_s).toText().trimmed());
+    txtAgent->setText(agent.value(u"a_last"_s).toText().trimmed());
     Q_EMIT agentChosen(agent);
 }
 
@@ -126,9 +125,9 @@ void AgentControl::showOrderAgent()
     if (!entry_ || !hasOrder_ || order_.eof() || order_.bof())
         return;
     try {
-        const QString name = order_.value(u"a_first"_s).toText().trimmed() % u' ' %
-                             order_.value(u"a_last"_s).toText().trimmed();
-        entry_->txtAgent->setText(name.trimmed());
+        // The entry stands after the view's own first-name box ("First, Last:"):
+        // it shows the last name, so the row does not read "Dana | Dana Okafor".
+        entry_->txtAgent->setText(order_.value(u"a_last"_s).toText().trimmed());
     } catch (const VbError &) {
         // An order without agent fields shows an empty entry.
     }

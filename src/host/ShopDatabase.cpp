@@ -232,7 +232,9 @@ int ShopDatabase::storedVersion()
     if (!db_.tables().contains(u"host_schema"_s, Qt::CaseInsensitive))
         return 0;
     QSqlQuery q = exec(u"SELECT version FROM host_schema"_s);
-    return q.next() ? q.value(0).toInt() : 0;
+    const int version = q.next() ? q.value(0).toInt() : 0;
+    q.finish();
+    return version;
 }
 
 void ShopDatabase::migrate(int target)
@@ -308,6 +310,9 @@ Recordset ShopDatabase::toRecordset(QSqlQuery &query) const
     }
     // The driver knows a result's types only once rows were read.
     const QSqlRecord typed = query.record();
+    // Done reading: an active statement would hold the file against other
+    // connections' writes.
+    query.finish();
     Recordset rs;
     for (int i = 0; i < rec.count(); ++i) {
         ColumnKind kind = sql::kindOfField(typed.field(i));

@@ -268,6 +268,19 @@ QSqlDatabase openConnection(const QString &connection, const QString &connection
         QSqlDatabase::removeDatabase(connectionName);
         throw VbError(err::Unspecified, source, u"Cannot open the database: "_s % text);
     }
+    if (!pg) {
+        // In the default rollback journal one workstation's open reader keeps
+        // every other connection's commit waiting; with a write-ahead log
+        // readers and the writer no longer block each other. The mode is kept
+        // in the file, so setting it again costs nothing. A read-only or
+        // in-memory database keeps its own mode.
+        const QString file = rest.section(u';', 0, 0).trimmed();
+        if (!db.connectOptions().contains(u"QSQLITE_OPEN_READONLY"_s) && !file.isEmpty() &&
+            file != u":memory:"_s) {
+            QSqlQuery q(db);
+            q.exec(u"PRAGMA journal_mode=WAL"_s); // a file that refuses keeps working as it is
+        }
+    }
     return db;
 }
 
@@ -455,6 +468,7 @@ Recordset readRows(QSqlQuery &q, const TableDef &t)
             row[i] = fromSql(q.value(int(i)), t.columns[i].kind);
         rs.loadRow(row);
     }
+    q.finish();
     if (rs.recordCount() > 0)
         rs.moveFirst();
     return rs;
@@ -550,6 +564,7 @@ Written writeChanges(QSqlDatabase &db, const BackendDialect &dialect, const Tabl
                     exec(db, dialect.insertReturning(t.name, names, t.key), params, source);
                 if (q.next())
                     out.keys.emplace_back(live, Value(std::int32_t(q.value(0).toInt())));
+                q.finish();
             }
             out.newRows.push_back(live);
             crashPoint("write");

@@ -71,6 +71,7 @@ std::optional<std::vector<QVariant>> firstRow(StagingDatabase &db, const QString
     std::vector<QVariant> row;
     for (int i = 0; i < columns; ++i)
         row.push_back(q.value(i));
+    q.finish();
     return row;
 }
 

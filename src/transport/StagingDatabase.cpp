@@ -118,6 +118,7 @@ void StagingDatabase::migrate(int target)
     if (db_.tables().contains(versionTable, Qt::CaseInsensitive)) {
         QSqlQuery q = sql::exec(db_, u"SELECT version FROM "_s % versionTable, {}, Source);
         version_ = q.next() ? q.value(0).toInt() : 0;
+        q.finish();
         if (version_ >= target)
             return;
     }
@@ -130,6 +131,7 @@ void StagingDatabase::migrate(int target)
         if (hasVersion) {
             QSqlQuery q = sql::exec(db_, u"SELECT version FROM "_s % versionTable, {}, Source);
             stored = q.next() ? q.value(0).toInt() : 0;
+            q.finish();
         }
         version_ = stored;
         if (stored >= target)

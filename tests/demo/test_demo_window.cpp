@@ -6,6 +6,7 @@
 #include "RecordsetModel.h"
 #include "SettingsDialog.h"
 #include "ShopDatabase.h"
+#include "ShownWindow.h"
 #include "TableObjects.h"
 #include "external/IOptions.h"
 
@@ -14,10 +15,12 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSplitter>
 #include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -25,8 +28,8 @@ using namespace Qt::StringLiterals;
 
 using DemoWindow = orvane::test::DemoShopTest;
 
-// An edit saved through the host; a value the field cannot hold refused and reported.
-TEST_F(DemoWindow, EditsAnOrderThroughTheHostAndReportsARefusedSave)
+// An edit saved through the host; an entry holds no more than its field.
+TEST_F(DemoWindow, EditsAnOrderThroughTheHostWithinTheFieldSizes)
 {
     DemoMainWindow window(host_);
     ASSERT_GT(window.ordersView()->model()->rowCount(), 3);
@@ -44,25 +47,39 @@ TEST_F(DemoWindow, EditsAnOrderThroughTheHostAndReportsARefusedSave)
     EXPECT_EQ(stored(u"s_last"_s), u"Okafor"_s);
     EXPECT_TRUE(ui_->boxes().empty());
 
-    window.editorFor(u"s_last"_s)->setText(u"Baker"_s);
-    window.editorFor(u"s_state"_s)->setText(u"Far too long for a state code"_s);
-    EXPECT_FALSE(window.saveOrder());
-    EXPECT_TRUE(boxTexts().value(0).startsWith(u"State is too long"_s))
-        << boxTexts().value(0).toStdString();
-    EXPECT_EQ(stored(u"s_last"_s), u"Okafor"_s);
+    // Staff see the limit while typing; letters never reach a phone number.
+    window.editorFor(u"s_state"_s)->clear();
+    QTest::keyClicks(window.editorFor(u"s_state"_s), u"Oregon"_s);
+    EXPECT_EQ(window.editorFor(u"s_state"_s)->text(), u"Or"_s);
+    window.editorFor(u"s_phone2"_s)->clear();
+    QTest::keyClicks(window.editorFor(u"s_phone2"_s), u"555O123"_s);
+    EXPECT_EQ(window.editorFor(u"s_phone2"_s)->text(), u"555123"_s);
 }
 
-TEST_F(DemoWindow, StatusBarShowsTheLibraryCounters)
+// A new shop has its staging tables, counts "0" and holds the network's ID lists;
+// what waits to be sent is counted from the outgoing rows.
+TEST_F(DemoWindow, ANewShopCountsAndListsFromTheStart)
 {
-    DemoMainWindow window(host_);
-    EXPECT_TRUE(window.counterText().contains(u"Queued to send: 0"_s));
     const auto env = host_->env();
-    env->Options()->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"2"_s,
-                                   env->data_path() + u"Orvane.ini"_s);
-    env->Options()->writeinistring(u"Orvane"_s, u"ENOL"_s, u"1"_s,
-                                   env->data_path() + u"Orvane.ini"_s);
-    EXPECT_TRUE(window.counterText().contains(u"Queued to send: 2"_s));
-    EXPECT_TRUE(window.counterText().contains(u"Loss notice answers: 1"_s));
+    const QString ini = env->data_path() + u"Orvane.ini"_s;
+    DemoMainWindow window(host_);
+    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"0"_s);
+    auto count = [&](const QString &sql) {
+        QSqlQuery q = host_->database().exec(sql);
+        return q.next() ? q.value(0).toInt() : -1;
+    };
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_inscoid WHERE destpid = 'RPID00417' AND origpid IN "
+                    u"(SELECT Origid FROM g_oidlist)"_s),
+              3);
+    EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_insid WHERE billtoid = 1"_s), 1);
+
+    host_->database().exec(u"INSERT INTO g_trans (guid, rectype, recid, xml, processed, daskid, "
+                           u"daskloc) VALUES ('G1', 'AUTHREQ', 'S1', '<x/>', ?, 1, 1)"_s,
+                           {false});
+    env->Options()->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"1"_s, ini);
+    EXPECT_TRUE(window.counterText().contains(u"Queued to send: 1"_s));
+    host_->database().exec(u"UPDATE g_trans SET processed = ?"_s, {true});
+    EXPECT_TRUE(window.counterText().contains(u"Queued to send: 0"_s));
 }
 
 TEST_F(DemoWindow, SettingsWriteTheReportFolder)
@@ -105,10 +122,12 @@ TEST_F(DemoWindow, UnsavedEditsAreOfferedForSavingAndErrorsSpeakTheShopsWords)
     for (const auto &box : ui_->boxes())
         EXPECT_EQ(box.title, u"Save changes?"_s);
 
-    // The shop reads what is wrong; the log keeps the technical detail.
+    // The shop reads what is wrong and what to do; the log keeps the technical detail.
     window.editorFor(u"deductible"_s)->setText(u"abc"_s);
     EXPECT_FALSE(window.saveOrder());
     EXPECT_TRUE(ui_->boxes().back().text.startsWith(u"Deductible must be a number"_s));
+    EXPECT_TRUE(ui_->boxes().back().text.contains(u"Correct the field"_s));
+    EXPECT_FALSE(ui_->boxes().back().text.contains(host_->env()->hostErrorClass()->logFile()));
     ui_->answer(MsgResult::No);
     window.openOrder(99);
     EXPECT_TRUE(ui_->boxes().back().text.startsWith(u"There is no order 99"_s));
@@ -117,20 +136,40 @@ TEST_F(DemoWindow, UnsavedEditsAreOfferedForSavingAndErrorsSpeakTheShopsWords)
     const QByteArray logged = log.readAll();
     EXPECT_TRUE(logged.contains("\t13\t0\tType mismatch")) << logged.toStdString();
     EXPECT_TRUE(logged.contains("\t3021\t")) << logged.toStdString();
+
+    // What the library writes into the open order is a change too: Quit asks.
+    ui_->answer(MsgResult::No);
+    window.openOrder(1);
+    demotest::OffscreenQuiet quiet;
+    demotest::showActive(&window);
+    EXPECT_FALSE(window.hasUnsavedEdits());
+    window.currentOrder()->itemsrecordset().setValue(u"dispatch"_s, u"D-SIM-000001"_s);
+    EXPECT_TRUE(window.hasUnsavedEdits());
+    const size_t asked = ui_->boxes().size();
+    ui_->answer(MsgResult::Yes);
+    QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
+    ASSERT_EQ(ui_->boxes().size(), asked + 1);
+    EXPECT_EQ(ui_->boxes().back().title, u"Save changes?"_s);
+    EXPECT_EQ(stored(1, u"dispatch"_s), u"D-SIM-000001"_s);
 }
 
 TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
 {
     orvane::transport::Clsg_trans staging; // creates the staging tables
     staging.setEnv(host_->env());
+    QFile mobile(QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch/mobile-eschedule.xml"));
+    ASSERT_TRUE(mobile.open(QIODevice::ReadOnly));
+    const QString xml = QString::fromUtf8(mobile.readAll());
     for (const QVariantList &row :
          {QVariantList{u"D-2026-000000118734"_s, 1}, QVariantList{u"D-2026-000000118735"_s, 0}})
         host_->database().exec(
             u"INSERT INTO g_trans (guid, rectype, recid, xml, processed, daskid, daskloc) "
-            u"VALUES (?, 'DISPATCH', ?, '<x/>', 0, ?, 1)"_s,
-            {row[0].toString().right(12), row[0], row[1]});
+            u"VALUES (?, 'DISPATCH', ?, ?, 0, ?, 1)"_s,
+            {row[0].toString().right(12), row[0], xml, row[1]});
     host_->database().exec(u"UPDATE invoice SET dispatch = ? WHERE idnumber = 1"_s,
                            {u"D-2026-000000118734"_s});
+    host_->database().exec(u"UPDATE invoice SET s_last = ? WHERE idnumber = 2"_s,
+                           {u"Van Der Westhuizen-Okonkwo Jr."_s});
     DemoMainWindow window(host_);
     const QAbstractItemModel *list = window.dispatchView()->model();
     ASSERT_EQ(list->rowCount(), 2);
@@ -145,6 +184,33 @@ TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
     ASSERT_TRUE(splitter);
     EXPECT_GT(splitter->widget(0)->minimumWidth(),
               window.ordersView()->horizontalHeader()->length());
+    // ... and a long name does not widen it at the order form's cost.
+    EXPECT_LE(window.ordersView()->columnWidth(2), 180);
+    EXPECT_EQ(window.ordersView()->model()->index(1, 2).data(Qt::ToolTipRole).toString(),
+              u"Van Der Westhuizen-Okonkwo Jr."_s);
+
+    // From the order list, Ctrl+Tab reaches the dispatches; Enter on a row
+    // opens its report; a linked row can be unlinked, order and all.
+    demotest::OffscreenQuiet quiet;
+    demotest::showActive(&window);
+    window.ordersView()->setFocus();
+    QTest::keyClick(window.ordersView(), Qt::Key_Tab, Qt::ControlModifier);
+    EXPECT_EQ(window.tabs()->currentIndex(), 1);
+    window.dispatchView()->setFocus();
+    window.dispatchView()->setCurrentIndex(list->index(0, 0));
+    for (int shown = 0; shown < 2; ++shown) // the report, then the mobile appointment
+        ui_->onDialog([](QDialog *d) { d->reject(); });
+    QTest::keyClick(window.dispatchView(), Qt::Key_Return);
+    ASSERT_EQ(ui_->dialogsShown().size(), 2u) << boxTexts().join(u'\n').toStdString();
+    auto *unlink = window.findChild<QPushButton *>(u"cmdUnlinkDispatch"_s);
+    ASSERT_TRUE(unlink && unlink->isEnabled());
+    ui_->answer(orvane::MsgResult::Yes);
+    QTest::mouseClick(unlink, Qt::LeftButton);
+    EXPECT_EQ(list->index(0, 2).data().toString(), QString());
+    QSqlQuery q =
+        host_->database().exec(u"SELECT COALESCE(dispatch, '') FROM invoice WHERE idnumber = 1"_s);
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), QString());
 
     if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty()) {
         window.show();

@@ -120,7 +120,7 @@ TEST_F(HostWidgets, AgentEntryLooksUpAgentsAndReportsThePick)
     control->setRecordset(invoice->itemsrecordset());
     auto *entry = qobject_cast<AgentEntry *>(w);
     ASSERT_NE(entry, nullptr);
-    EXPECT_EQ(entry->txtAgent->text(), u"Dana Okafor"_s);
+    EXPECT_EQ(entry->txtAgent->text(), u"Okafor"_s); // beside the view's first name
 
     std::vector<QString> picked;
     control->onAgentChosen([&](const Recordset &agent) {
@@ -142,7 +142,7 @@ TEST_F(HostWidgets, AgentEntryLooksUpAgentsAndReportsThePick)
     entry->pick(0);
     ASSERT_EQ(picked.size(), 1u);
     EXPECT_EQ(picked[0], u"O'Neill"_s);
-    EXPECT_EQ(entry->txtAgent->text(), u"Tom O'Neill"_s);
+    EXPECT_EQ(entry->txtAgent->text(), u"O'Neill"_s);
     EXPECT_EQ(invoice->itemsrecordset().value(u"a_company"_s), Value(u"Summit Agency"_s));
     EXPECT_EQ(invoice->itemsrecordset().value(u"a_phone"_s), Value(u"5550189"_s));
     entry->pick(7); // nothing offered there

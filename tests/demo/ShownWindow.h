@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QTest>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+namespace demotest {
+
+// The offscreen platform says, as a warning, what it cannot do for a shown
+// window (size hints, keyboard grabs of menus); those are no faults of the
+// window under test. Everything else still fails the test.
+class OffscreenQuiet {
+public:
+    OffscreenQuiet() { previous() = qInstallMessageHandler(filter); }
+    ~OffscreenQuiet() { qInstallMessageHandler(previous()); }
+    OffscreenQuiet(const OffscreenQuiet &) = delete;
+    OffscreenQuiet &operator=(const OffscreenQuiet &) = delete;
+
+private:
+    static QtMessageHandler &previous()
+    {
+        static QtMessageHandler handler = nullptr;
+        return handler;
+    }
+    static void filter(QtMsgType type, const QMessageLogContext &context, const QString &text)
+    {
+        if (text.startsWith(QStringLiteral("This plugin does not support")))
+            return;
+        if (previous())
+            previous()(type, context, text);
+    }
+};
+
+// Shows `w` and makes it the active window, so its shortcuts and menus answer keys.
+inline void showActive(QWidget *w)
+{
+    w->show();
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w));
+}
+
+// For looking at the window: ORVANE_SCREENSHOT_DIR names a folder for pictures.
+inline void shot(QWidget *w, const QString &name)
+{
+    if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+        w->grab().save(QString::fromLocal8Bit(dir) + u'/' + name + QStringLiteral(".png"));
+}
+
+} // namespace demotest

@@ -1,0 +1,375 @@
+// The demo's main window driven as staff drive it: menus by keyboard, the
+// library's views played through the scripted Ui, the network simulator and
+// the views' timers advanced by calling them. After each step the rows in the
+// shop database are checked. Every flow runs on the demo's own layout (host
+// and staging tables in one SQLite file) and with the shop on PostgreSQL.
+#include "DemoMainWindow.h"
+#include "LossFixture.h"
+#include "NetworkSimulator.h"
+#include "ReferenceHost.h"
+#include "ShopDatabase.h"
+#include "ShownWindow.h"
+#include "TransportFixture.h"
+#include "authorization/Authoriizewaitfrm.h"
+#include "authorization/AuthorizationShowfrm.h"
+#include "authorization/Authorizationfrm.h"
+#include "dispatch/Comparersfrm.h"
+#include "loss/Coveragefrm.h"
+#include "loss/eNOLwaitfrm.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QInputDialog>
+#include <QItemSelectionModel>
+#include <QMenu>
+#include <QSqlDriver>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTest>
+#include <QTimeEdit>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+using orvane::test::ScriptedUi;
+using orvane::transport::test::Db;
+
+namespace {
+
+// Statements left active on one connection to the shop file while another
+// connection committed: each of them held the file against that write.
+QStringList &heldStatements()
+{
+    static QStringList held;
+    return held;
+}
+
+sqlite3 *handleOf(const QSqlDatabase &db)
+{
+    const QVariant h = db.driver()->handle();
+    return qstrcmp(h.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3 *const *>(h.constData())
+                                                  : nullptr;
+}
+
+int onCommit(void *writerHandle)
+{
+    auto *writer = static_cast<sqlite3 *>(writerHandle);
+    for (const QString &name : QSqlDatabase::connectionNames()) {
+        const QSqlDatabase db = QSqlDatabase::database(name, false);
+        sqlite3 *other = db.isOpen() ? handleOf(db) : nullptr;
+        if (!other || other == writer ||
+            qstrcmp(sqlite3_db_filename(other, "main"), sqlite3_db_filename(writer, "main")) != 0)
+            continue;
+        for (sqlite3_stmt *s = sqlite3_next_stmt(other, nullptr); s;
+             s = sqlite3_next_stmt(other, s))
+            if (sqlite3_stmt_busy(s))
+                heldStatements() << QString::fromUtf8(sqlite3_sql(s));
+    }
+    return 0; // the commit goes ahead; the test reports what would have held it
+}
+
+int watchConnection(sqlite3 *db, const char **, const sqlite3_api_routines *)
+{
+    sqlite3_commit_hook(db, onCommit, db);
+    return SQLITE_OK;
+}
+
+} // namespace
+
+class DemoFlows : public ::testing::TestWithParam<Db> {
+protected:
+    void SetUp() override
+    {
+        // Every connection opened from now on is watched.
+        sqlite3_auto_extension(reinterpret_cast<void (*)()>(watchConnection));
+        heldStatements().clear();
+        ASSERT_TRUE(dir_.isValid());
+        const QString data = dir_.path() + u"/data/"_s, nags = dir_.path() + u"/nags/"_s;
+        ASSERT_TRUE(QDir().mkpath(data) && QDir().mkpath(nags));
+        orvane::host::ReferenceHost::Settings settings;
+        if (GetParam() == Db::PostgreSQL) {
+            QString why;
+            settings.shopConnection = orvane::transport::test::pgConnection(&why);
+            if (settings.shopConnection.isEmpty() && qEnvironmentVariableIsSet("ORVANE_REQUIRE_PG"))
+                FAIL() << "PostgreSQL: " << why.toStdString();
+            if (settings.shopConnection.isEmpty())
+                GTEST_SKIP() << "PostgreSQL: " << why.toStdString();
+            settings.shopConnection = freshDatabase(settings.shopConnection);
+        }
+        host_ = orvane::host::ReferenceHost::open(data, nags, settings);
+        host_->seedDemo();
+        window_ = std::make_unique<DemoMainWindow>(host_);
+        window_->resize(1280, 800);
+        demotest::showActive(window_.get());
+        network_ = std::make_unique<orvane::transport::NetworkSimulator>(host_->env());
+    }
+
+    void TearDown() override
+    {
+        if (window_)
+            checkNothingHeld();
+        network_.reset();
+        window_.reset();
+    }
+
+    // A database of its own on the test server for each case.
+    static QString freshDatabase(const QString &connection)
+    {
+        static int counter = 0;
+        const QString name =
+            u"orvane_demo%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++counter);
+        {
+            QSqlDatabase db = orvane::sql::openConnection(connection, u"demo-admin"_s, u"test"_s);
+            QSqlQuery(db).exec(u"CREATE DATABASE "_s + name);
+        }
+        QSqlDatabase::removeDatabase(u"demo-admin"_s);
+        QStringList parts = connection.split(u';');
+        for (QString &part : parts)
+            if (part.trimmed().startsWith(u"dbname="_s, Qt::CaseInsensitive))
+                part = u"dbname="_s + name;
+        return parts.join(u';');
+    }
+
+    // No reader kept the shop's writes waiting: no statement stayed active
+    // across another connection's commit, no transaction stayed open.
+    void checkNothingHeld()
+    {
+        EXPECT_TRUE(heldStatements().isEmpty())
+            << "active across a write: " << heldStatements().join(u" | "_s).toStdString();
+        heldStatements().clear();
+        for (const QString &name : QSqlDatabase::connectionNames()) {
+            const QSqlDatabase db = QSqlDatabase::database(name, false);
+            if (sqlite3 *h = db.isOpen() ? handleOf(db) : nullptr) {
+                EXPECT_NE(sqlite3_get_autocommit(h), 0)
+                    << "transaction open on " << name.toStdString();
+            }
+        }
+        if (GetParam() == Db::PostgreSQL) {
+            EXPECT_EQ(count(u"SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
+                            u"current_database() AND state LIKE 'idle in transaction%'"_s),
+                      0);
+        }
+    }
+
+    qlonglong count(const QString &sql, const QVariantList &params = {})
+    {
+        return value(sql, params).toLongLong();
+    }
+    QVariant value(const QString &sql, const QVariantList &params = {})
+    {
+        QSqlQuery q = host_->database().exec(sql, params);
+        const QVariant v = q.next() ? q.value(0) : QVariant();
+        q.finish();
+        return v;
+    }
+    QVariant flag(bool b)
+    {
+        return orvane::host::ShopDatabase::toSql(orvane::Value(b), orvane::host::ColumnKind::Bool);
+    }
+
+    // An item of the Orvane menu (through its submenus), picked by its
+    // underlined letters as staff would from the keyboard.
+    void orvaneMenu(const QString &letters)
+    {
+        demotest::showActive(window_.get()); // back from the last dialog
+        QTest::keyClick(window_.get(), Qt::Key_O, Qt::AltModifier);
+        for (const QChar letter : letters) {
+            auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+            ASSERT_TRUE(menu) << "no menu open for " << letter.toLatin1();
+            QTest::keyClick(menu, letter.toLatin1());
+        }
+        EXPECT_FALSE(QApplication::activePopupWidget());
+    }
+
+    template <class View> void on(std::function<void(View *)> play)
+    {
+        ui_->onDialog([play](QDialog *d) {
+            auto *view = dynamic_cast<View *>(d);
+            ASSERT_TRUE(view) << "shown: " << d->objectName().toStdString();
+            play(view);
+        });
+    }
+
+    // The authorization view: the moulding and the kit (the first two rows) asked for.
+    void requestMouldingAndKit()
+    {
+        on<Authorizationfrm>([](Authorizationfrm *view) {
+            orvane::RecordsetModel *m = view->authModel();
+            ASSERT_GE(m->rowCount(), 2);
+            for (int row : {0, 1})
+                m->setData(m->index(row, Authorizationfrm::colAuthorize), Qt::Checked,
+                           Qt::CheckStateRole);
+            m->setData(m->index(1, Authorizationfrm::colRequestDesc), u"Urethane kit"_s);
+            m->setData(m->index(1, Authorizationfrm::colRequestExplanation), u"Long body"_s);
+            QTest::mouseClick(view->cmdBuild, Qt::LeftButton);
+            EXPECT_FALSE(view->isVisible());
+        });
+    }
+
+    QString counters() { return window_->counterText(); }
+    QString orderText(int id, const QString &field)
+    {
+        return value(u"SELECT "_s % field % u" FROM invoice WHERE idnumber = ?"_s, {id}).toString();
+    }
+
+    demotest::OffscreenQuiet quiet_;
+    QTemporaryDir dir_;
+    orvane::test::ScopedScriptedUi ui_;
+    std::shared_ptr<orvane::host::ReferenceHost> host_;
+    std::unique_ptr<DemoMainWindow> window_;
+    std::unique_ptr<orvane::transport::NetworkSimulator> network_;
+};
+
+// Part authorization answered while the wait is open, or after staff
+// cancelled it and opened the answer from the menu; either way the order is
+// stored with the confirmation codes and the answer is read.
+TEST_P(DemoFlows, AuthorizationAnswerReachesTheStoredOrder)
+{
+    for (const bool cancelFirst : {false, true}) {
+        SCOPED_TRACE(cancelFirst ? "wait cancelled" : "answer awaited");
+        window_->openOrder(cancelFirst ? 3 : 1);
+        const int id = window_->currentOrder()->itemsrecordset().value(u"idnumber"_s).toInt32();
+        requestMouldingAndKit();
+        on<Authoriizewaitfrm>([&](Authoriizewaitfrm *wait) {
+            EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_trans WHERE rectype = 'AUTHREQ' AND "
+                            u"daskid = ?"_s,
+                            {id}),
+                      1);
+            if (cancelFirst) {
+                for (int tick = 0; tick < 4; ++tick)
+                    wait->tmrAuthResponse_Timer();
+                QTest::mouseClick(wait->cmdCancel, Qt::LeftButton);
+                return;
+            }
+            network_->runOnce();
+            wait->tmrAuthResponse_Timer();
+            EXPECT_TRUE(wait->answered());
+        });
+        on<AuthorizationShowfrm>([](AuthorizationShowfrm *results) {
+            EXPECT_GT(results->answerModel()->rowCount(), 0);
+            QTest::mouseClick(results->cmdAction, Qt::LeftButton);
+        });
+        if (cancelFirst) {
+            orvaneMenu(u"p"_s);
+            network_->runOnce();
+            window_->refreshCounters(); // the host's counter timer
+            EXPECT_TRUE(counters().contains(u"Unread authorizations: 2"_s))
+                << counters().toStdString();
+            orvaneMenu(u"a"_s); // Show Authorization Answer
+        } else {
+            orvaneMenu(u"p"_s);
+        }
+        EXPECT_TRUE(ui_->boxes().empty()) << ui_->boxes().front().text.toStdString();
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) FROM invline WHERE idnumber = ? AND conf LIKE 'AC%'"_s, {id}),
+            2);
+        EXPECT_EQ(
+            count(u"SELECT COUNT(*) FROM g_ackn WHERE daskid = ? AND ack = ?"_s, {id, flag(false)}),
+            0);
+        EXPECT_FALSE(window_->hasUnsavedEdits());
+        // The order stays highlighted in the list and its lines show their codes.
+        const QModelIndexList selected = window_->ordersView()->selectionModel()->selectedRows();
+        ASSERT_EQ(selected.size(), 1);
+        EXPECT_EQ(selected.front().data().toInt(), id);
+        const QAbstractItemModel *lines = window_->linesView()->model();
+        int shownCodes = 0;
+        for (int row = 0; row < lines->rowCount(); ++row)
+            shownCodes +=
+                lines->index(row, lines->columnCount() - 1).data().toString().startsWith(u"AC"_s);
+        EXPECT_EQ(shownCodes, 2);
+        EXPECT_TRUE(counters().contains(u"Unread authorizations: 0"_s)) << counters().toStdString();
+        EXPECT_TRUE(counters().contains(u"Queued to send: 0"_s)) << counters().toStdString();
+        checkNothingHeld();
+        demotest::shot(window_.get(), u"demo-authorized-"_s + QString::number(id));
+    }
+}
+
+// The loss notice followed to the end in one wait, or cancelled and resumed
+// from the menu once the insurer's answer has arrived and been counted.
+TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
+{
+    for (const bool cancelFirst : {false, true}) {
+        SCOPED_TRACE(cancelFirst ? "wait cancelled" : "answers awaited");
+        window_->openOrder(cancelFirst ? 1 : 2);
+        const int id = window_->currentOrder()->itemsrecordset().value(u"idnumber"_s).toInt32();
+        auto followToTheEnd = [&](eNOLwaitfrm *wait) {
+            if (wait->mode() == 0) {
+                network_->runOnce();
+                wait->tmrAuthResponse_Timer(); // the confirmation
+            }
+            ASSERT_EQ(wait->mode(), 1);
+            EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_enol WHERE daskid = ? AND ack = ?"_s,
+                            {id, flag(true)}),
+                      1);
+            on<Coveragefrm>([](Coveragefrm *c) {
+                if (!c->isSelected(0))
+                    c->toggleRow(0);
+                c->dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
+                c->chkInstallTime->setChecked(true);
+                c->txtInstallTime->setTime(QTime(9, 30));
+                c->chkMobile->setCheckState(Qt::Checked);
+                c->txtZip->setText(u"97205"_s);
+                QTest::mouseClick(c->cmdBuild, Qt::LeftButton);
+            });
+            wait->tmrAuthResponse_Timer(); // the coverage request
+            ASSERT_EQ(wait->mode(), 2);
+            EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_trans WHERE rectype = 'LOSSAH' AND "
+                            u"daskid = ?"_s,
+                            {id}),
+                      1);
+            network_->runOnce();
+            wait->tmrAuthResponse_Timer(); // the loss acknowledgement
+            on<Comparersfrm>([](Comparersfrm *compare) {
+                QTest::mouseClick(compare->cmdAction[0], Qt::LeftButton);
+            });
+            wait->tmrAuthResponse_Timer(); // the dispatch, compared and linked
+            EXPECT_TRUE(wait->ended());
+        };
+        on<eNOLfrm>([&](eNOLfrm *view) {
+            losstest::fillValid(view);
+            on<eNOLwaitfrm>([&](eNOLwaitfrm *wait) {
+                if (cancelFirst)
+                    QTest::keyClick(wait, Qt::Key_Escape);
+                else
+                    followToTheEnd(wait);
+            });
+            QTest::mouseClick(view->cmdAction[0], Qt::LeftButton);
+        });
+        orvaneMenu(u"ls"_s); // Notice of Loss, Send Loss Notice
+        ASSERT_EQ(count(u"SELECT COUNT(*) FROM g_enol WHERE daskid = ?"_s, {id}), 1);
+
+        if (cancelFirst) {
+            network_->runOnce();
+            window_->refreshCounters(); // the host's counter timer
+            EXPECT_TRUE(counters().contains(u"Loss notice answers: 1"_s))
+                << counters().toStdString();
+            ui_->onDialog([](QDialog *d) {
+                auto *ask = qobject_cast<QInputDialog *>(d);
+                ASSERT_TRUE(ask);
+                ask->setTextValue(u"ENOL"_s);
+                ask->accept();
+            });
+            on<eNOLwaitfrm>(followToTheEnd);
+            orvaneMenu(u"la"_s); // Notice of Loss, Loss Notice Answers
+        }
+        EXPECT_TRUE(ui_->boxes().empty()) << ui_->boxes().front().text.toStdString();
+        const QString dispatch =
+            value(u"SELECT recid FROM g_trans WHERE rectype = 'DISPATCH' AND daskid = ?"_s, {id})
+                .toString();
+        EXPECT_FALSE(dispatch.isEmpty());
+        EXPECT_EQ(orderText(id, u"dispatch"_s), dispatch); // stored with the order
+        EXPECT_EQ(window_->editorFor(u"dispatch"_s)->text(), dispatch);
+        const QModelIndexList listed = window_->ordersView()->selectionModel()->selectedRows(5);
+        ASSERT_EQ(listed.size(), 1);
+        EXPECT_EQ(listed.front().data().toString(), dispatch);
+        EXPECT_FALSE(window_->hasUnsavedEdits());
+        window_->refreshCounters();
+        EXPECT_TRUE(counters().contains(u"Loss notice answers: 0"_s)) << counters().toStdString();
+        checkNothingHeld();
+        demotest::shot(window_.get(), u"demo-linked-"_s + QString::number(id));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, DemoFlows, ::testing::Values(Db::SQLite, Db::PostgreSQL),
+                         orvane::transport::test::backendName);
