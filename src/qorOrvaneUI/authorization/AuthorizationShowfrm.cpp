@@ -113,7 +113,8 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     grdAuthorize->setModel(model_);
     QHeaderView *header = grdAuthorize->horizontalHeader();
     header->setStretchLastSection(true);
-    const int widths[] = {28, 100, 110, 90, 80, 100, 200, 84, 110, 104};
+    // Narrow enough for the status to show whole on a 1280-pixel screen.
+    const int widths[] = {28, 100, 110, 90, 80, 100, 126, 84, 110, 104};
     for (int c = 0; c < int(std::size(widths)); ++c)
         header->resizeSection(c, widths[c]);
     connect(grdAuthorize, &QTableView::clicked, this,
