@@ -445,10 +445,13 @@ void DemoMainWindow::addAuthorizationActions(QMenu *menu)
                 statusBar()->showMessage(u"No authorization answer for this order."_s, 4000);
                 return;
             }
+            // Finished before the answer view writes to g_ackn on the other connection.
+            const QString session = q.value(0).toString();
+            q.finish();
             auto ackn = orvane::CreateObject<orvane::ext::Ig_ackn>(
                 QString::fromUtf16(orvane::ext::progid::g_ackn));
             ackn->setEnv(host_->env());
-            ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % q.value(0).toString() % u"'"_s);
+            ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"'"_s);
             Authorizationcls().ShowAuth(invoice, ackn, orvane::handleOf(this));
             // Seen now: the answer no longer counts as unread.
             orvane::Recordset rows = ackn->itemsrecordset();
