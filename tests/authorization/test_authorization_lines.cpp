@@ -243,10 +243,11 @@ TEST_F(AuthorizationTest, GridEditorsFollowTheCellsOwnLineAndField)
         EXPECT_EQ(text->maxLength(), limit) << column;
     }
     auto qty = editorFor(1, Authorizationfrm::colQty);
+    const auto *count = qobject_cast<QLineEdit *>(qty.get());
+    ASSERT_TRUE(count && count->validator());
     QString digits = u"12345678901234567890"_s;
     int at = 0;
-    EXPECT_EQ(qobject_cast<QLineEdit *>(qty.get())->validator()->validate(digits, at),
-              QValidator::Invalid);
+    EXPECT_EQ(count->validator()->validate(digits, at), QValidator::Invalid);
 
     auto editing = [grid] {
         for (const QLineEdit *e : grid->viewport()->findChildren<QLineEdit *>())
