@@ -4,7 +4,9 @@
 
 #include <QAbstractProxyModel>
 #include <QComboBox>
+#include <QIntValidator>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMouseEvent>
 
 namespace orvane {
@@ -31,7 +33,7 @@ Editor editorKind(const QModelIndex &index)
     if (model == nullptr || !source.isValid() || source.column() >= model->columnCount())
         return Editor::Standard;
     const RecordsetColumn &column = model->column(source.column());
-    if (!column.valueList.isEmpty())
+    if (!model->valueListOf(source.row(), source.column()).isEmpty())
         return Editor::ValueList;
     if (!column.dropDownList.isEmpty())
         return Editor::DropDown;
@@ -52,7 +54,8 @@ QWidget *RecordsetDelegate::createEditor(QWidget *parent, const QStyleOptionView
     switch (editorKind(index)) {
     case Editor::ValueList: {
         auto *combo = new QComboBox(parent);
-        for (const ValueListEntry &entry : model->column(source.column()).valueList)
+        // The list of the row being edited, whichever row was current before.
+        for (const ValueListEntry &entry : model->valueListOf(source.row(), source.column()))
             combo->addItem(entry.second, entry.first);
         return combo;
     }
@@ -66,7 +69,16 @@ QWidget *RecordsetDelegate::createEditor(QWidget *parent, const QStyleOptionView
     case Editor::Standard:
         break;
     }
-    return QStyledItemDelegate::createEditor(parent, option, index);
+    QWidget *editor = QStyledItemDelegate::createEditor(parent, option, index);
+    if (auto *line = qobject_cast<QLineEdit *>(editor); line != nullptr && model != nullptr) {
+        // Staff see the field's limit while typing, instead of the cell
+        // refusing the whole text when it is left.
+        if (const int size = model->maxLength(source.column()); size > 0)
+            line->setMaxLength(size);
+        else if (model->fieldKind(source.column()) == ValueKind::Int32)
+            line->setValidator(new QIntValidator(line));
+    }
+    return editor;
 }
 
 void RecordsetDelegate::setEditorData(QWidget *editor, const QModelIndex &index) const

@@ -6,6 +6,8 @@
 #include <QDate>
 #include <QDateTime>
 
+#include <algorithm>
+
 #include <exception>
 
 using namespace Qt::StringLiterals;
@@ -211,6 +213,55 @@ void RecordsetModel::setValueList(int column, const QList<ValueListEntry> &entri
     refreshColumn(column);
 }
 
+void RecordsetModel::setValueListProvider(int column, RecordsetColumn::ValueListProvider provider)
+{
+    if (!checkColumn(column))
+        return;
+    columns_[size_t(column)].def.valueListProvider = std::move(provider);
+    refreshColumn(column);
+}
+
+QList<ValueListEntry> RecordsetModel::listOf(int row, const Col &col) const
+{
+    if (!col.def.valueListProvider)
+        return col.def.valueList;
+    if (row < 0 || row >= rowCount())
+        return {};
+    try {
+        return col.def.valueListProvider(row, bookmarks_[size_t(row)]);
+    } catch (const std::exception &) {
+        return {};
+    }
+}
+
+QList<ValueListEntry> RecordsetModel::valueListOf(int row, int column) const
+{
+    if (!checkColumn(column))
+        return {};
+    return listOf(row, columns_[size_t(column)]);
+}
+
+int RecordsetModel::maxLength(int column) const
+{
+    if (!checkColumn(column))
+        return 0;
+    const int field = columns_[size_t(column)].fieldIndex;
+    if (field < 0 || field >= caller_.fieldCount())
+        return 0;
+    const FieldDef &def = caller_.fieldDef(field);
+    return isTextType(def.type) ? std::max(0, def.definedSize) : 0;
+}
+
+ValueKind RecordsetModel::fieldKind(int column) const
+{
+    if (!checkColumn(column))
+        return ValueKind::Empty;
+    const int field = columns_[size_t(column)].fieldIndex;
+    if (field < 0 || field >= caller_.fieldCount())
+        return ValueKind::Empty;
+    return kindOfType(caller_.fieldDef(field).type);
+}
+
 void RecordsetModel::setDropDownList(int column, const QStringList &texts)
 {
     if (!checkColumn(column))
@@ -324,9 +375,9 @@ ValueKind RecordsetModel::kindOf(const Col &col, const Value &value) const
     return value.kind();
 }
 
-int RecordsetModel::valueListPosition(const Col &col, const Value &value) const
+int RecordsetModel::valueListPosition(const QList<ValueListEntry> &list, const Col &col,
+                                      const Value &value) const
 {
-    const QList<ValueListEntry> &list = col.def.valueList;
     if (value.isNull()) {
         for (qsizetype i = 0; i < list.size(); ++i)
             if (!list[i].first.isValid())
@@ -358,12 +409,13 @@ bool RecordsetModel::isChecked(const Col &col, const Value &value) const
     }
 }
 
-QString RecordsetModel::displayText(const Col &col, const Value &value) const
+QString RecordsetModel::displayText(int row, const Col &col, const Value &value) const
 {
-    if (!col.def.valueList.isEmpty()) {
-        const int pos = valueListPosition(col, value);
+    const QList<ValueListEntry> list = listOf(row, col);
+    if (!list.isEmpty()) {
+        const int pos = valueListPosition(list, col, value);
         if (pos >= 0)
-            return col.def.valueList[pos].second;
+            return list[pos].second;
     }
     if (value.isEmpty() || value.isNull())
         return {};
@@ -390,11 +442,11 @@ QString RecordsetModel::displayText(const Col &col, const Value &value) const
     }
 }
 
-QVariant RecordsetModel::editValue(const Col &col, const Value &value) const
+QVariant RecordsetModel::editValue(int row, const Col &col, const Value &value) const
 {
     if (col.def.format == ColumnFormat::CheckBox)
         return isChecked(col, value);
-    if (!col.def.valueList.isEmpty())
+    if (!listOf(row, col).isEmpty())
         return toVariant(value);
     if (value.isEmpty() || value.isNull())
         return QString();
@@ -440,10 +492,11 @@ int RecordsetModel::valueListIndex(const QModelIndex &index) const
         index.column() >= columnCount())
         return -1;
     const Col &col = columns_[size_t(index.column())];
+    const QList<ValueListEntry> list = listOf(index.row(), col);
     Value value;
-    if (col.def.valueList.isEmpty() || !cellValue(index.row(), col, value))
+    if (list.isEmpty() || !cellValue(index.row(), col, value))
         return -1;
-    return valueListPosition(col, value);
+    return valueListPosition(list, col, value);
 }
 
 // --- QAbstractItemModel ---------------------------------------------------------------
@@ -487,11 +540,11 @@ QVariant RecordsetModel::data(const QModelIndex &index, int role) const
         return {};
     switch (role) {
     case Qt::DisplayRole:
-        if (col.def.format == ColumnFormat::CheckBox && col.def.valueList.isEmpty())
+        if (col.def.format == ColumnFormat::CheckBox && listOf(row, col).isEmpty())
             return {};
-        return displayText(col, value);
+        return displayText(row, col, value);
     case Qt::EditRole:
-        return editValue(col, value);
+        return editValue(row, col, value);
     case Qt::CheckStateRole:
         if (col.def.format != ColumnFormat::CheckBox)
             return {};

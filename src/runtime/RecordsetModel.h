@@ -35,6 +35,9 @@ struct RecordsetColumn {
     // Returns false to refuse the value; may throw VbError.
     using Setter = std::function<bool(int row, const Value &bookmark, const QVariant &value)>;
     using TipProvider = std::function<QString(int row, const Value &bookmark)>;
+    // A value list that depends on the row (its kind, its state).
+    using ValueListProvider =
+        std::function<QList<QPair<QVariant, QString>>(int row, const Value &bookmark)>;
 
     QString field; // bound: the field's name; empty for an unbound column
     QString caption;
@@ -48,6 +51,7 @@ struct RecordsetColumn {
     Setter setter; // unbound only; without one the column is read-only
 
     QList<ValueListEntry> valueList;
+    ValueListProvider valueListProvider; // wins over the fixed list
     QStringList dropDownList;
     QString tip;             // a fixed cell tip
     TipProvider tipProvider; // a cell tip per row; wins over the fixed text
@@ -88,6 +92,14 @@ public:
     const RecordsetColumn &column(int column) const;     // column must be in range
     int findColumn(const QString &fieldOrCaption) const; // -1 when absent
     void setValueList(int column, const QList<ValueListEntry> &entries);
+    void setValueListProvider(int column, RecordsetColumn::ValueListProvider provider);
+    // The value list of one cell: the row's own when the column has a provider.
+    QList<ValueListEntry> valueListOf(int row, int column) const;
+    // The most characters a cell of the column can store (a text field's
+    // defined size); 0 for no limit.
+    int maxLength(int column) const;
+    // The kind of value the column's field stores; Empty for an unbound column.
+    ValueKind fieldKind(int column) const;
     void setDropDownList(int column, const QStringList &texts);
     void setCellTip(int column, const QString &text);
     void setCellTipProvider(int column, RecordsetColumn::TipProvider provider);
@@ -143,11 +155,13 @@ private:
     void resolveField(Col &col) const;
     void rebuildRows();
     bool cellValue(int row, const Col &col, Value &out) const;
-    QString displayText(const Col &col, const Value &value) const;
-    QVariant editValue(const Col &col, const Value &value) const;
+    QList<ValueListEntry> listOf(int row, const Col &col) const;
+    QString displayText(int row, const Col &col, const Value &value) const;
+    QVariant editValue(int row, const Col &col, const Value &value) const;
     Value storedValue(const Col &col, const QVariant &input) const;
     bool isChecked(const Col &col, const Value &value) const;
-    int valueListPosition(const Col &col, const Value &value) const;
+    int valueListPosition(const QList<ValueListEntry> &list, const Col &col,
+                          const Value &value) const;
     ValueKind kindOf(const Col &col, const Value &value) const;
     bool checkColumn(int column) const;
     void emitCellChanged(int row, int column);

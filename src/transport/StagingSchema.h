@@ -17,7 +17,7 @@ namespace orvane::transport {
 // Stored in transport_schema; bump it with every column or table added, and
 // give the addition `since` = the new version, so older databases are
 // brought up to date with their rows kept.
-inline constexpr int SchemaVersion = 4;
+inline constexpr int SchemaVersion = 5;
 inline constexpr const char16_t *SchemaVersionTable = u"transport_schema";
 
 namespace staging_detail {
@@ -55,7 +55,8 @@ inline std::vector<TableDef> makeTables()
     // Authorization lines: one row per requested line of a sent request
     // (recorded by the library with Ack true), and the network's answer rows
     // (Ack false until the shop has seen them). ErrorCode starting with "e"
-    // marks a refused line.
+    // marks a refused line. Decision: what the shop did with an answered line,
+    // "Applied" to the order or "Declined"; empty until the answer was taken.
     t.push_back({u"g_ackn"_s,
                  {key(),
                   text(u"sessionid", 32),
@@ -80,7 +81,8 @@ inline std::vector<TableDef> makeTables()
                   text(u"ErrorCode", 10),
                   text(u"ErrorText", 255),
                   col(u"Respdate", K::Date),
-                  text(u"RespTime", 8)},
+                  text(u"RespTime", 8),
+                  text(u"Decision", 10, 5)},
                  id,
                  1,
                  {u"sessionid"_s, u"Ack"_s, u"daskid,daskloc"_s}});

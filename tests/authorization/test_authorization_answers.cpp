@@ -10,6 +10,8 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QTableView>
+#include <QTest>
 #include <QTimer>
 
 using namespace authtest;
@@ -47,7 +49,7 @@ protected:
             rs.setValue(u"Ack"_s, a.ack);
             rs.setValue(u"linenumber"_s, a.line);
             rs.setValue(u"part"_s, a.part);
-            rs.setValue(u"AuthPart"_s, a.part);
+            rs.setValue(u"AuthPart"_s, a.ack ? QString() : a.part);
             rs.setValue(u"accPrice"_s, a.price);
             rs.setValue(u"accQty"_s, a.qty);
             rs.setValue(u"ConfCode"_s, a.conf);
@@ -188,6 +190,67 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
         EXPECT_EQ(authorization::textOf(l, u"conf"_s), QString::fromUtf16(e.conf));
     }
     EXPECT_NE(order->itemsrecordset().value(u"total"_s).toDouble(), totalBefore);
+}
+
+// Lines the network did not answer are never taken; a line declined once
+// stays declined when the answer is shown again.
+TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
+{
+    addAnswers(u"R3"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
+                         {u"KIT URE"_s, 0, 0, u"AC3"_s, u"0"_s},
+                         {u"MLD4521"_s, 0, 0, {}, {}, true}});
+    struct Showing {
+        std::vector<bool> flags;
+        const char16_t *status1, *status2;
+        Qt::Key key; // pressed in the grid after the second line was made current
+        const char16_t *fwConf, *kitConf;
+    };
+    const Showing showings[] = {
+        {{true, true, false}, u"", u"Not answered", Qt::Key_Space, u"AC1", u""},
+        {{true, false, false}, u"Declined", u"Not answered", Qt::Key_Escape, u"", u""},
+    };
+    for (const Showing &sh : showings) {
+        std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
+        const QString mouldingConf = authorization::textOf(line(order, u"MLD4521"_s), u"conf"_s);
+        ui_->onDialog([&sh](QDialog *d) {
+            auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
+            ASSERT_TRUE(view);
+            EXPECT_EQ(view->blnAccept, sh.flags);
+            orvane::RecordsetModel *m = view->answerModel();
+            EXPECT_EQ(m->index(1, 10).data().toString(), QString::fromUtf16(sh.status1));
+            EXPECT_EQ(m->index(2, 10).data().toString(), QString::fromUtf16(sh.status2));
+            view->toggleAccept(2); // nothing to take
+            EXPECT_FALSE(view->blnAccept[2]);
+            view->grdAuthorize->setCurrentIndex(m->index(1, 1));
+            QTest::keyClick(view->grdAuthorize, sh.key);
+            if (sh.key == Qt::Key_Space) {
+                EXPECT_FALSE(view->blnAccept[1]);
+                view->cmdAction->click();
+            }
+            EXPECT_FALSE(view->isVisible());
+        });
+        std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R3'"_s);
+        Authorizationcls().ShowAuth(order, answers);
+        EXPECT_EQ(authorization::textOf(line(order, u"FW04521GTYN"_s), u"conf"_s),
+                  QString::fromUtf16(sh.fwConf));
+        EXPECT_EQ(authorization::textOf(line(order, u"KIT URE"_s), u"conf"_s),
+                  QString::fromUtf16(sh.kitConf));
+        EXPECT_EQ(authorization::textOf(line(order, u"MLD4521"_s), u"conf"_s), mouldingConf);
+        EXPECT_EQ(boxTexts(), QStringList());
+    }
+}
+
+// A poll that keeps failing is told once, and the wait can still be left.
+TEST_F(AuthorizationAnswers, AFailingPollIsToldOnceAndCancelStillShows)
+{
+    Authoriizewaitfrm wait;
+    wait.setInvoice(host_->openOrder(1));
+    wait.setSessionID(u"F1"_s); // never activated: every poll fails
+    for (int tick = 1; tick <= 6; ++tick) {
+        wait.tmrAuthResponse_Timer();
+        EXPECT_EQ(wait.cmdCancel->isVisibleTo(&wait), tick >= 4) << tick;
+    }
+    EXPECT_EQ(ui_->boxes().size(), 1u);
 }
 
 // One answer the order cannot take leaves every line as it was.

@@ -6,6 +6,11 @@
 #include "core/Orvanemod.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QValidator>
 
 using namespace authtest;
 
@@ -54,6 +59,10 @@ TEST(AuthorizationKinds, TableHoldsTheKindsInOrderAndFindsByNameAndCode)
 
     Orvanemod::AddRecords(u"99"_s, QString(60, u'N'), u"d"_s, false, true, b);
     EXPECT_EQ(b.value(u"Name"_s).toText(), QString(50, u'N'));
+    // A character outside the basic plane at the limit is kept whole, never halved.
+    const QString wide = QString(49, u'N') % QString::fromUtf8("\xF0\x9F\x98\x80") % u"x"_s;
+    Orvanemod::AddRecords(u"98"_s, wide, u"d"_s, false, true, b);
+    EXPECT_EQ(b.value(u"Name"_s).toText(), wide.left(51));
 }
 
 // Every classification rule over one order; the hardware walk-back depends on
@@ -126,6 +135,22 @@ TEST_F(AuthorizationTest, ClassifiesEveryLineOfTheOrder)
     EXPECT_EQ(view->authModel()->rowCount(), 13);
 }
 
+// The host's database may leave a line's flags and numbers NULL: such a line
+// reads as one never filled in, not as an error.
+TEST_F(AuthorizationTest, NullHostValuesReadAsEmpty)
+{
+    auto order = orderWith({{u"FW00007GTNN"_s, u"FW00007GTNN"_s, u"G WS"_s, u"NAG"_s, 50}});
+    Recordset lines = order->getlineitems()->itemsrecordset();
+    lines.moveFirst();
+    lines.setValue(u"discounted"_s, Value::null());
+    lines.setValue(u"quantity"_s, Value::null());
+    lines.update();
+    auto view = viewFor(order);
+    EXPECT_EQ(allLines(*view).value(u"Type"_s).toText(), u"25"_s);
+    EXPECT_EQ(authorization::numberOf(allLines(*view), u"Qty"_s), 0);
+    EXPECT_EQ(boxTexts(), QStringList());
+}
+
 TEST_F(AuthorizationTest, EmptyOrderGivesNoLinesAndOnlyTheEmptyRelatedPart)
 {
     auto view = viewFor(orderWith({}));
@@ -184,6 +209,59 @@ TEST_F(AuthorizationTest, ReasonsAndManualRequestsFollowKindAndDispatch)
         EXPECT_EQ(allLines(*view, 0).value(u"Type"_s).toText(), u"9"_s);
         EXPECT_EQ(boxTexts(), QStringList{u"Cleared"_s});
     }
+}
+
+// The grid's editors: a cell's reasons are its own line's whichever line was
+// current before; a text editor holds what its field holds, a count what a
+// count can be; arrows walk the cells and F2 edits one.
+TEST_F(AuthorizationTest, GridEditorsFollowTheCellsOwnLineAndField)
+{
+    auto view = viewFor(orderWith({{u"DW1"_s, u"DW1"_s, u"G WS"_s, u"PPG"_s, 90}, // 6
+                                   {u"CLIP"_s, u"CLIP"_s, u"H XX"_s, u""_s, 3},   // 8
+                                   {u"TINT"_s, u"VENTTINT"_s, u"L"_s, u""_s, 0, 0, 9}}));
+    view->show();
+    view->grdAuthorize_RowColChange(2); // the column's list is now "Yes", "No"
+    QTableView *grid = view->grdAuthorize;
+    auto editorFor = [&](int row, int column) {
+        QStyleOptionViewItem option;
+        return std::unique_ptr<QWidget>(grid->itemDelegate()->createEditor(
+            grid->viewport(), option, view->authModel()->index(row, column)));
+    };
+    auto combo = editorFor(0, Authorizationfrm::colReason);
+    auto *reasons = qobject_cast<QComboBox *>(combo.get());
+    ASSERT_TRUE(reasons);
+    EXPECT_EQ(reasons->count(), 3);
+    EXPECT_EQ(reasons->itemData(1).toString(), u"Customer request"_s);
+    const std::pair<int, int> limits[] = {{Authorizationfrm::colPart, 30},
+                                          {Authorizationfrm::colRequestDesc, 40},
+                                          {Authorizationfrm::colRequestExplanation, 50},
+                                          {Authorizationfrm::colQty, 32767}};
+    for (const auto &[column, limit] : limits) {
+        auto editor = editorFor(1, column);
+        auto *text = qobject_cast<QLineEdit *>(editor.get());
+        ASSERT_TRUE(text) << column;
+        EXPECT_EQ(text->maxLength(), limit) << column;
+    }
+    auto qty = editorFor(1, Authorizationfrm::colQty);
+    const auto *count = qobject_cast<QLineEdit *>(qty.get());
+    ASSERT_TRUE(count && count->validator());
+    QString digits = u"12345678901234567890"_s;
+    int at = 0;
+    EXPECT_EQ(count->validator()->validate(digits, at), QValidator::Invalid);
+
+    auto editing = [grid] {
+        for (const QLineEdit *e : grid->viewport()->findChildren<QLineEdit *>())
+            if (e->isVisible())
+                return true;
+        return false;
+    };
+    grid->setCurrentIndex(view->authModel()->index(1, Authorizationfrm::colQty));
+    EXPECT_FALSE(editing());
+    QTest::keyClick(grid, Qt::Key_Right);
+    EXPECT_EQ(grid->currentIndex().column(), Authorizationfrm::colPrice);
+    EXPECT_FALSE(editing());
+    QTest::keyClick(grid, Qt::Key_F2);
+    EXPECT_TRUE(editing());
 }
 
 TEST_F(AuthorizationTest, ValidationListsEveryProblemInOrder)

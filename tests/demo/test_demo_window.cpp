@@ -8,8 +8,10 @@
 #include "ShopDatabase.h"
 #include "ShownWindow.h"
 #include "TableObjects.h"
+#include "authorization/AuthorizationShowfrm.h"
 #include "external/IOptions.h"
 
+#include <QAction>
 #include <QDialog>
 #include <QFile>
 #include <QFontMetrics>
@@ -217,4 +219,40 @@ TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
         window.findChild<QTabWidget *>()->setCurrentIndex(1);
         window.grab().save(QString::fromLocal8Bit(dir) + u"/demo-dispatches.png"_s);
     }
+}
+
+// OK in an answer shown from the menu stores what was taken while the menu's
+// own look-up of the answer is over: nothing holds the shop's file meanwhile.
+TEST_F(DemoWindow, ShowAuthorizationAnswerRecordsWhatWasTaken)
+{
+    DemoMainWindow window(host_);
+    window.openOrder(QVariant(1));
+    auto t = std::make_shared<orvane::transport::G_ackncls>();
+    t->setEnv(host_->env());
+    t->Get_g_ACKN(u"g_ackn.sessionid = '1' AND g_ackn.sessionid <> '1'"_s);
+    orvane::Recordset rs = t->itemsrecordset();
+    rs.addNew();
+    for (const auto &[field, value] :
+         std::vector<std::pair<QString, orvane::Value>>{{u"sessionid"_s, u"S9"_s},
+                                                        {u"daskid"_s, 1},
+                                                        {u"part"_s, u"FW04521GTYN"_s},
+                                                        {u"ConfCode"_s, u"AC9"_s},
+                                                        {u"ErrorCode"_s, u"0"_s}})
+        rs.setValue(field, value);
+    rs.update();
+    t->Update();
+    ui_->onDialog([](QDialog *d) {
+        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
+        ASSERT_TRUE(view);
+        view->cmdAction->click();
+        EXPECT_FALSE(view->isVisible());
+    });
+    QAction *answer = window.findChild<QAction *>(u"actionShowAuthorization"_s);
+    ASSERT_TRUE(answer && answer->isEnabled());
+    answer->trigger();
+    EXPECT_EQ(boxTexts(), QStringList());
+    QSqlQuery q =
+        host_->database().exec(u"SELECT Decision FROM g_ackn WHERE sessionid = 'S9'"_s, {});
+    ASSERT_TRUE(q.next());
+    EXPECT_EQ(q.value(0).toString(), u"Applied"_s);
 }

@@ -39,11 +39,13 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
         EXPECT_EQ(old->version(), 1);
         EXPECT_FALSE(old->db().record(u"g_lossack"_s).contains(u"zip"_s));
         EXPECT_FALSE(old->db().record(u"g_trans"_s).contains(u"procdate"_s));
+        EXPECT_FALSE(old->db().record(u"g_ackn"_s).contains(u"Decision"_s));
         QSqlQuery q(old->db());
         ASSERT_TRUE(q.exec(u"INSERT INTO g_lossack (guid, lossref, ack) VALUES ('G1', 'LR-1', "_s %
                            old->dialect().trueLiteral() % u")"_s));
         ASSERT_TRUE(q.exec(u"INSERT INTO g_trans (rectype, recid, xml) VALUES ('DISPATCH', 'D1', "
                            "'<x/>')"_s));
+        ASSERT_TRUE(q.exec(u"INSERT INTO g_ackn (sessionid, ConfCode) VALUES ('S1', 'AC1')"_s));
     }
     auto db = StagingDatabase::open(connection_, SchemaVersion);
     EXPECT_EQ(db->version(), SchemaVersion);
@@ -60,6 +62,10 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
     EXPECT_TRUE(rs.value(u"ack"_s).toBool());
     EXPECT_EQ(rs.value(u"zip"_s).toText(), u""_s);
     EXPECT_EQ(db->load(*stagingTable(u"g_trans"_s), u"recid = 'D1'"_s).recordCount(), 1);
+    Recordset answer = db->load(*stagingTable(u"g_ackn"_s), u"sessionid = 'S1'"_s);
+    ASSERT_EQ(answer.recordCount(), 1);
+    EXPECT_EQ(answer.value(u"ConfCode"_s).toText(), u"AC1"_s);
+    EXPECT_EQ(answer.value(u"Decision"_s).toText(), u""_s);
 
     // Polls and searches have their indexes.
     const QStringList indexes = indexNames(*db);

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QImage>
 #include <QKeySequence>
 #include <QTableView>
 #include <QTest>
@@ -170,3 +171,15 @@ INSTANTIATE_TEST_SUITE_P(
     ux::CaseName());
 
 } // namespace
+
+// Every icon the views name is the library's own, sharp at 1x and 2x.
+TEST(Icons, EveryIconTheViewsNameIsDrawnAtBothSizes)
+{
+    for (int id : {101, 102, 103, 105, 111, 143, 153, 154}) {
+        EXPECT_FALSE(orvane::ui::libraryIcon(id).isNull()) << id;
+        const QString name = u":/qorOrvaneUI/icon"_s % QString::number(id);
+        EXPECT_EQ(QImage(name % u".png"_s).size(), QSize(16, 16)) << id;
+        EXPECT_EQ(QImage(name % u"@2x.png"_s).size(), QSize(32, 32)) << id;
+    }
+    EXPECT_FALSE(orvane::ui::libraryIcon(164).isNull());
+}

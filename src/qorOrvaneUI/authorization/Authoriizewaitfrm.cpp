@@ -139,6 +139,17 @@ bool Authoriizewaitfrm::markSessionRead()
 void Authoriizewaitfrm::tmrAuthResponse_Timer()
 {
     ++polls_;
+    poll();
+    // A wait that goes on can always be abandoned from the fourth tick, even
+    // when that tick's poll failed; an answer ends the wait instead.
+    if (polls_ >= 4 && !answered_ && !cmdCancel->isVisibleTo(this)) {
+        cmdCancel->show();
+        lblWarning->show();
+    }
+}
+
+void Authoriizewaitfrm::poll()
+{
     orvane::Proc p = authProc(u"tmrAuthResponse_Timer"_s);
     try {
         p.at(10);
@@ -177,13 +188,13 @@ void Authoriizewaitfrm::tmrAuthResponse_Timer()
             }
         }
         p.at(100);
-        // An answer ends the wait; the warning is for a wait that goes on.
-        if (polls_ == 4 && !answered_) {
-            cmdCancel->show();
-            lblWarning->show();
-        }
+        pollFailing_ = false;
     } catch (...) {
-        reportTrapped(p);
+        // A lasting failure is told once, not every five seconds; the next
+        // failure after a poll that worked is told again.
+        if (!pollFailing_)
+            reportTrapped(p);
+        pollFailing_ = true;
     }
 }
 

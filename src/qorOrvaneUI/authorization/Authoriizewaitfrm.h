@@ -17,7 +17,8 @@ class Ig_ackn;
 // five seconds until the network has answered or the user cancels. An error
 // answer is reported; any other answer opens the results. Either way every
 // row of the request is marked read and the view hides itself. Cancel and its
-// warning appear on the fourth poll without an answer.
+// warning appear from the fourth poll without an answer, whether or not that
+// poll worked; a poll that keeps failing is reported once.
 class Authoriizewaitfrm : public orvane::ui::LibraryView {
     Q_OBJECT
 public:
@@ -49,11 +50,14 @@ private:
     // Marks the session's answer read in one save; false when another
     // workstation marked it first (the answer is then that one's to show).
     bool markSessionRead();
+    // One look at the answer rows, with its failure trapped.
+    void poll();
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice;
     std::shared_ptr<orvane::ext::Ig_ackn> objAckn;
     QString SessionID;
     bool activated_ = false;
     bool answered_ = false;
+    bool pollFailing_ = false; // the last poll failed and was reported
     std::int32_t polls_ = 0;
 };

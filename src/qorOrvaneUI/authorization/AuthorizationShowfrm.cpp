@@ -13,6 +13,7 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
@@ -23,6 +24,36 @@ using orvane::ColumnFormat;
 using orvane::Recordset;
 using orvane::RecordsetColumn;
 using orvane::Value;
+
+namespace {
+
+QString fieldText(const Recordset &row, const QString &field)
+{
+    return modOrvane::FieldExists(row, field) ? vb::Trim(authorization::textOf(row, field))
+                                              : QString();
+}
+
+double fieldNumber(const Recordset &row, const QString &field)
+{
+    return modOrvane::FieldExists(row, field) ? authorization::numberOf(row, field) : 0.0;
+}
+
+// A request line the network has not answered keeps the row the shop stored
+// when it sent the request: no answer date and nothing of an answer in it.
+bool isAnswered(const Recordset &row)
+{
+    if (modOrvane::FieldExists(row, u"Respdate"_s)) {
+        const Value date = row.value(u"Respdate"_s);
+        if (!date.isNull() && !date.isEmpty())
+            return true;
+    }
+    for (const QString &field : {u"ErrorCode"_s, u"ConfCode"_s, u"AuthPart"_s})
+        if (!fieldText(row, field).isEmpty())
+            return true;
+    return fieldNumber(row, u"accPrice"_s) != 0 || fieldNumber(row, u"accQty"_s) != 0;
+}
+
+} // namespace
 
 AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     : LibraryView(u"AuthorizationShowfrm"_s, tr("Authorization Response"), parent)
@@ -73,16 +104,22 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     model_->addColumn(readOnly(u"ErrorCode"_s, tr("Error Code")));
     model_->addColumn(readOnly(u"Respdate"_s, tr("Response Date"), ColumnFormat::ShortDate));
     model_->addColumn(readOnly(u"RespTime"_s, tr("Response Time")));
-    model_->addColumn(
-        RecordsetColumn::unbound(QString(), [](int, const Value &) { return QVariant(); }));
+    // What became of each line: not answered, or applied or declined when the
+    // answer was shown before.
+    model_->addColumn(RecordsetColumn::unbound(tr("Status"), [this](int row, const Value &) {
+        return row >= 0 && size_t(row) < status_.size() ? QVariant(status_[size_t(row)])
+                                                        : QVariant();
+    }));
     grdAuthorize->setModel(model_);
     QHeaderView *header = grdAuthorize->horizontalHeader();
     header->setStretchLastSection(true);
-    const int widths[] = {28, 100, 110, 90, 80, 100, 200, 84, 110, 104};
+    // Narrow enough for the status to show whole on a 1280-pixel screen.
+    const int widths[] = {28, 100, 110, 90, 80, 100, 126, 84, 110, 104};
     for (int c = 0; c < int(std::size(widths)); ++c)
         header->resizeSection(c, widths[c]);
     connect(grdAuthorize, &QTableView::clicked, this,
             [this](const QModelIndex &index) { grdAuthorize_Click(index.row(), index.column()); });
+    grdAuthorize->installEventFilter(this);
 
     static constexpr const char *warnings[] = {
         QT_TR_NOOP("If the error is that the part # cannot be found, try resubmitting the "
@@ -155,7 +192,24 @@ void AuthorizationShowfrm::Form_Activate()
         activated_ = true;
         const Recordset answers = orvane::required(objAckn)->itemsrecordset();
         p.at(20);
-        blnAccept.assign(size_t(std::max(0, answers.recordCount())), true);
+        const size_t rows = size_t(std::max(0, answers.recordCount()));
+        blnAccept.assign(rows, true);
+        answered_.assign(rows, true);
+        declined_.assign(rows, false);
+        status_.assign(rows, QString());
+        Recordset row = answers.clone();
+        for (size_t i = 0; i < rows && !row.eof(); ++i, row.moveNext()) {
+            const QString decision = fieldText(row, u"Decision"_s);
+            answered_[i] = isAnswered(row);
+            declined_[i] = decision.compare(QString::fromUtf16(Declined), Qt::CaseInsensitive) == 0;
+            blnAccept[i] = answered_[i] && !declined_[i];
+            if (!answered_[i])
+                status_[i] = tr("Not answered");
+            else if (declined_[i])
+                status_[i] = tr("Declined");
+            else if (decision.compare(QString::fromUtf16(Applied), Qt::CaseInsensitive) == 0)
+                status_[i] = tr("Applied");
+        }
         model_->setRecordset(answers);
         if (model_->rowCount() > 0)
             grdAuthorize->setCurrentIndex(model_->index(0, 1));
@@ -170,10 +224,30 @@ void AuthorizationShowfrm::grdAuthorize_Click(int row, int column)
         return;
     if (vb::UCase(vb::Trim(model_->column(column).caption)) != u"A"_s)
         return;
-    if (size_t(row) >= blnAccept.size())
+    toggleAccept(row);
+}
+
+void AuthorizationShowfrm::toggleAccept(int row)
+{
+    if (row < 0 || size_t(row) >= blnAccept.size())
+        return;
+    if (size_t(row) < answered_.size() && (!answered_[size_t(row)] || declined_[size_t(row)]))
         return;
     blnAccept[size_t(row)] = !blnAccept[size_t(row)];
     model_->refreshRow(row);
+}
+
+bool AuthorizationShowfrm::eventFilter(QObject *watched, QEvent *event)
+{
+    // Space turns the current line's "A" over, as a click in the column does.
+    if (watched == grdAuthorize && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if (key->key() == Qt::Key_Space && key->modifiers() == Qt::NoModifier) {
+            toggleAccept(grdAuthorize->currentIndex().row());
+            return true;
+        }
+    }
+    return LibraryView::eventFilter(watched, event);
 }
 
 void AuthorizationShowfrm::cmdAction_Click()
@@ -200,7 +274,10 @@ void AuthorizationShowfrm::cmdAction_Click()
             lines.update();
         };
         for (size_t i = 1; i <= blnAccept.size(); ++i) {
-            if (!blnAccept[i - 1])
+            // A line the network did not answer, or one the shop declined
+            // before, never reaches the order.
+            if (!blnAccept[i - 1] || (i <= answered_.size() && !answered_[i - 1]) ||
+                (i <= declined_.size() && declined_[i - 1]))
                 continue;
             p.at(20);
             answers.moveFirst();
@@ -234,6 +311,28 @@ void AuthorizationShowfrm::cmdAction_Click()
             p.at(60);
             if (modOrvane::FieldExists(lines, u"Conf"_s))
                 write(u"Conf"_s, authorization::textOf(answers, u"ConfCode"_s));
+        }
+        p.at(65);
+        // Each answered line remembers what the shop did with it, so showing
+        // the answer again does not offer a declined line once more.
+        if (modOrvane::FieldExists(answers, u"Decision"_s)) {
+            bool recorded = false;
+            answers.moveFirst();
+            for (size_t i = 0; i < blnAccept.size() && !answers.eof(); ++i, answers.moveNext()) {
+                if (i >= answered_.size() || !answered_[i] || declined_[i])
+                    continue;
+                const QString errorCode = fieldText(answers, u"ErrorCode"_s);
+                if (errorCode != u"0"_s && !errorCode.isEmpty())
+                    continue;
+                const QString decision = QString::fromUtf16(blnAccept[i] ? Applied : Declined);
+                if (fieldText(answers, u"Decision"_s) == decision)
+                    continue;
+                answers.setValue(u"Decision"_s, decision);
+                answers.update();
+                recorded = true;
+            }
+            if (recorded)
+                objAckn->Update();
         }
         p.at(70);
         objInvoice->calculateinvoice(false, true);

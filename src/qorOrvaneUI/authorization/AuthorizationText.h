@@ -22,6 +22,19 @@ inline double numberOf(const orvane::Recordset &rs, const QString &field)
     return v.isNull() ? 0.0 : v.toDouble();
 }
 
+inline bool flagOf(const orvane::Recordset &rs, const QString &field)
+{
+    const orvane::Value v = rs.value(field);
+    return !v.isNull() && v.toBool();
+}
+
+// The value itself, a NULL read as a value never assigned.
+inline orvane::Value valueOf(const orvane::Recordset &rs, const QString &field)
+{
+    const orvane::Value v = rs.value(field);
+    return v.isNull() ? orvane::Value() : v;
+}
+
 // A text value for a record set criterion, quotes doubled, so a name holding a
 // quote is simply not found instead of breaking the criterion.
 inline QString quoted(const QString &text)

@@ -28,9 +28,11 @@
 #include <vector>
 
 using namespace Qt::StringLiterals;
+using authorization::flagOf;
 using authorization::numberOf;
 using authorization::quoted;
 using authorization::textOf;
+using authorization::valueOf;
 using orvane::ColumnFormat;
 using orvane::Recordset;
 using orvane::RecordsetColumn;
@@ -79,10 +81,10 @@ QString reasonCodeOf(const QString &reasonText)
     return {};
 }
 
-// Text cut to the field's defined size (leftmost characters), untrimmed.
+// Text cut to the field's defined size by the record set's own rule, untrimmed.
 void setFitted(Recordset &rs, const QString &field, const QString &text)
 {
-    rs.setValue(field, text.left(rs.field(field).definedSize()));
+    rs.setValue(field, rs.field(field).fitted(text));
 }
 
 bool onRow(const Recordset &rs)
@@ -109,7 +111,10 @@ Authorizationfrm::Authorizationfrm(QWidget *parent)
     grdAuthorize->setWordWrap(false);
     grdAuthorize->verticalHeader()->hide();
     grdAuthorize->setItemDelegate(new orvane::RecordsetDelegate(grdAuthorize));
-    grdAuthorize->setEditTriggers(QAbstractItemView::AllEditTriggers);
+    // Arrows walk the cells; typing, F2 or a double click edits one.
+    grdAuthorize->setEditTriggers(
+        QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
+        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
     layout->addWidget(grdAuthorize, 1);
 
     model_ = new orvane::RecordsetModel(this);
@@ -133,6 +138,17 @@ Authorizationfrm::Authorizationfrm(QWidget *parent)
     model_->addColumn(RecordsetColumn::bound(u"RequestDescription"_s, tr("Request Desc")));
     model_->addColumn(RecordsetColumn::bound(u"RequestExplanation"_s, tr("Request Explanation")));
     model_->addColumn(check(u"Fax"_s, tr("Fax POP")));
+    // The reasons offered in a cell are always its own line's: the editor can
+    // open on a row before the row change has set the column's list.
+    model_->setValueListProvider(colReason, [this](int, const Value &bookmark) {
+        QList<orvane::ValueListEntry> list;
+        Recordset line = rsAuth.clone();
+        line.setFilter(QString());
+        line.setBookmark(bookmark);
+        for (const char *reason : reasonsFor(Trim(textOf(line, u"Type"_s))))
+            list.append({QString::fromUtf8(reason), tr(reason)});
+        return list;
+    });
     grdAuthorize->setModel(model_);
     QHeaderView *header = grdAuthorize->horizontalHeader();
     header->setStretchLastSection(false);
@@ -376,7 +392,7 @@ void Authorizationfrm::PopulateRS()
                             code = u"9"_s;
                         else if (numberOf(lines, u"Net"_s) == 0)
                             code = u"11"_s;
-                        else if (!lines.value(u"Discounted"_s).toBool())
+                        else if (!flagOf(lines, u"Discounted"_s))
                             code = u"25"_s;
                         else
                             rsAuth.setValue(u"Filter"_s, true);
@@ -404,7 +420,7 @@ void Authorizationfrm::PopulateRS()
                 SetReason();
 
                 p.at(120);
-                rsAuth.setValue(u"Qty"_s, lines.value(u"Quantity"_s));
+                rsAuth.setValue(u"Qty"_s, valueOf(lines, u"Quantity"_s));
                 double price = 0;
                 for (const QString &field : {u"Net"_s, u"Kit"_s, u"Labor"_s}) {
                     price = numberOf(lines, field);

@@ -60,6 +60,15 @@ QIcon libraryIcon(int id, QStyle::StandardPixmap fallback)
     return {};
 }
 
+QIcon libraryIconPair(int id, int secondId)
+{
+    QIcon icon = libraryIcon(id);
+    const QString second = u":/qorOrvaneUI/icon"_s % QString::number(secondId) % u".png"_s;
+    if (!icon.isNull() && QFile::exists(second))
+        icon.addFile(second, QSize(), QIcon::Disabled);
+    return icon;
+}
+
 void reportTrapped(const std::shared_ptr<ext::IInvoice> &invoice, const Proc &proc) noexcept
 {
     try {

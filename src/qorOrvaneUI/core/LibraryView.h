@@ -22,6 +22,9 @@ namespace orvane::ui {
 // from the desktop's style, or a null icon, which a window or button simply
 // does not show.
 QIcon libraryIcon(int id, QStyle::StandardPixmap fallback = QStyle::StandardPixmap(-1));
+// A button's icon with its second picture, shown while the button cannot be
+// pressed (103 with 153, 105 with 154).
+QIcon libraryIconPair(int id, int secondId);
 
 // Hands the failure being handled to the host's error class of `invoice`
 // (Env.ErrorClass.ErrorHandle 0, name, description, number, ErrorLine). Call

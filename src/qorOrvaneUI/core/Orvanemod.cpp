@@ -79,7 +79,7 @@ void AddRecords(const QString &code, const QString &name, const QString &descrip
     try {
         table.addNew();
         auto fitted = [&table](const QString &field, const QString &text) {
-            table.setValue(field, text.left(table.field(field).definedSize()));
+            table.setValue(field, table.field(field).fitted(text));
         };
         fitted(u"Code"_s, code);
         fitted(u"Name"_s, name);
@@ -157,7 +157,7 @@ const std::pair<const char16_t *, const char16_t *> kOpenings[] = {
 
 void storeFitted(orvane::Recordset &rs, const QString &field, const QString &text)
 {
-    rs.setValue(field, text.left(rs.field(field).definedSize()));
+    rs.setValue(field, rs.field(field).fitted(text));
 }
 
 } // namespace

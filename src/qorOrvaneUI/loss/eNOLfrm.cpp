@@ -50,6 +50,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <limits>
+
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
 using orvane::MsgIcon;
@@ -1255,8 +1257,12 @@ void eNOLfrm::cmdAdd_Click()
         QString msg;
         if (cboOpeningType->currentIndex() < 0)
             msg += tr("You must fill out the opening type") % CRLF;
-        if (!(vb::Val(txtQuantity->text()) > 0))
+        // A damage line stores its quantity as a 32-bit count.
+        const double quantity = vb::Val(txtQuantity->text());
+        if (!(quantity > 0))
             msg += tr("You must enter a quantity for the Glass Replacement") % CRLF;
+        else if (quantity > double(std::numeric_limits<std::int32_t>::max()))
+            msg += tr("The quantity for the Glass Replacement is too large") % CRLF;
         if (opening.toUpper() == u"WINDSHIELD"_s &&
             chkRepairable->checkState() == Qt::PartiallyChecked)
             msg += tr("You must check whether the glass is repairable or not") % CRLF;
@@ -1324,7 +1330,7 @@ void eNOLfrm::cmdAdd_Click()
         store(u"OpeningCodeDesc", rsOpening_.value(u"Opening"_s));
         p.at(60);
         // The number the quantity check accepted ("2 pcs" is 2).
-        rsDamage_.setValue(u"GlassQuantity"_s, qint64(vb::Val(txtQuantity->text())));
+        rsDamage_.setValue(u"GlassQuantity"_s, qint64(quantity));
         if (chkRepairable->checkState() == Qt::Unchecked)
             rsDamage_.setValue(u"notrepairable"_s, false);
         else if (chkRepairable->checkState() == Qt::Checked)

@@ -52,6 +52,8 @@ frmPIDList::frmPIDList(QWidget *parent) : LibraryView(u"frmPIDList"_s, tr("PID L
                          QStyle::SP_FileDialogNewFolder);
     cmdEdits[2] = button(u"cmdEdits"_s, 2, tr("&Delete"),
                          tr("Click to delete the highlighted agent"), 105, QStyle::SP_TrashIcon);
+    cmdEdits[1]->setIcon(orvane::ui::libraryIconPair(103, 153));
+    cmdEdits[2]->setIcon(orvane::ui::libraryIconPair(105, 154));
     cmdAction[0]->setDefault(true);
 
     // szrPID: the grid takes the spare room, the buttons keep their row.
