@@ -514,9 +514,6 @@ void DemoMainWindow::addAuthorizationActions(QMenu *menu)
                 statusBar()->showMessage(u"No authorization answer for this order."_s, 4000);
                 return;
             }
-            // Finished before the answer view writes to g_ackn on the other connection.
-            const QString session = q.value(0).toString();
-            q.finish();
             auto ackn = orvane::CreateObject<orvane::ext::Ig_ackn>(
                 QString::fromUtf16(orvane::ext::progid::g_ackn));
             ackn->setEnv(host_->env());
