@@ -302,15 +302,26 @@ void nodeValue(const XmlNode &element, Recordset &rs, int index)
 {
     try {
         storeElement(element, rs, index);
-    } catch (...) {
+    } catch (const orvane::VbError &e) {
+        // The element and the text it holds, so staff can tell the insurer
+        // what is wrong: Deductible "two hundred".
+        const XmlNode first = element.firstChild();
+        const char *raw = first.isNull() ? nullptr : first.nodeValueUtf8();
+        const QString named = QCoreApplication::translate("clsShowDispatch", "%1 \"%2\"")
+                                  .arg(QString::fromUtf8(element.nodeNameUtf8()),
+                                       raw ? orvane::xmlTextFromUtf8(raw) : QString());
         if (unreadable) {
-            const XmlNode first = element.firstChild();
-            const char *raw = first.isNull() ? nullptr : first.nodeValueUtf8();
-            *unreadable << QCoreApplication::translate("clsShowDispatch", "%1 \"%2\"")
-                               .arg(QString::fromUtf8(element.nodeNameUtf8()),
-                                    raw ? orvane::xmlTextFromUtf8(raw) : QString());
+            *unreadable << named;
             return;
         }
+        Proc p(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+        p.at(20);
+        try {
+            throw orvane::VbError(e.number(), e.source(), named % u": "_s % e.description());
+        } catch (...) {
+            p.rethrow();
+        }
+    } catch (...) {
         Proc p(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
         p.at(20);
         p.rethrow();
