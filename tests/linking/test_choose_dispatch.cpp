@@ -63,6 +63,8 @@ TEST_F(LinkingTest, FindsByPrefixOfTheRecordIdStartingFromTheOrdersOwnDispatch)
         // An empty grid says the search found nothing.
         EXPECT_TRUE(view->lblFound->isVisibleTo(view));
         EXPECT_TRUE(view->lblFound->text().contains(u"x' OR recid like '"_s));
+        if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+            view->grab().save(QString::fromLocal8Bit(dir) + u"/ChooseDispatchfrm-none.png"_s);
         // Showing the list again does not search again.
         view->hide();
         view->show();
@@ -443,6 +445,8 @@ TEST_F(LinkingTest, AVoidOrderUnreadableAndOverlongValuesAreNeverTakenSilently)
                 notes << r.value(u"FieldName"_s).toText() % u"="_s %
                              QString::number(r.value(u"NewValue"_s).toText().size());
         }
+        if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+            view->grab().save(QString::fromLocal8Bit(dir) + u"/Comparersfrm-notes.png"_s);
         view->cmdAction[0]->click();
     });
     choose(order);

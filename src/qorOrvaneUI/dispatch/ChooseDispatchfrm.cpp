@@ -801,18 +801,19 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
             if (c.shown == Shown::Vehicle && !differs && hasVin(mine, theirs))
                 differs = !vb::Trim(theirs.value(u"vin"_s).toText()).isEmpty() &&
                           textsDiffer(mine.value(u"vin"_s), theirs.value(u"vin"_s));
-            if (!differs)
-                continue;
-            QString note;
             // A bill-to party or discount the host does not know cannot be
-            // taken over: shown with the dispatch's value and kept.
+            // taken over: shown, when the dispatch names one, with the
+            // dispatch's name for it, and kept.
             const bool party = c.shown == Shown::Other || c.shown == Shown::DiscountText;
             const bool transferable = !party || hostKnows(dispatchOrder, c.shown, now);
             const QString oldShown = shownValue(c, mine, false);
             QString newShown = shownValue(c, theirs, true);
+            if (!transferable)
+                differs = !isBlankShown(c, newShown) && textsDiffer(oldShown, newShown);
+            if (!differs)
+                continue;
+            QString note;
             if (!transferable) {
-                if (isBlankShown(c, newShown))
-                    continue; // the dispatch names none: nothing to show
                 note = c.shown == Shown::Other
                            ? tr("The shop has no bill-to party for this insurer; it cannot be "
                                 "taken over.")
