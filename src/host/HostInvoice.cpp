@@ -219,6 +219,9 @@ void HostInvoice::setbillto(const Recordset &item, bool, bool, bool, bool)
 void HostInvoice::setdiscount(const Recordset &item)
 {
     takeOver(item, Source % u".setdiscount"_s);
+    // The discount amount and total follow the new percentage at once; an
+    // order saved before Recalculate would otherwise keep the old amounts.
+    calculateinvoice(false, true);
 }
 
 void HostInvoice::SetAgent(const Recordset &agent)

@@ -43,20 +43,20 @@ std::vector<TableDef> shopTables()
                   col(u"installdat", K::Date, 2),
                   col(u"inshop", K::Bool),
                   col(u"deductible", K::Currency),
-                  text(u"s_first", 30),
-                  text(u"s_last", 30),
-                  text(u"s_address", 50),
-                  text(u"s_city", 30),
+                  text(u"s_first", 60),
+                  text(u"s_last", 100),
+                  text(u"s_address", 200),
+                  text(u"s_city", 100),
                   text(u"s_state", 2),
-                  text(u"s_zip", 10),
+                  text(u"s_zip", 15),
                   text(u"s_area1", 3),
                   text(u"s_phone1", 8),
                   text(u"s_area2", 3),
                   text(u"s_phone2", 8),
                   col(u"agentid", K::Int),
                   text(u"a_company", 50),
-                  text(u"a_first", 30),
-                  text(u"a_last", 30),
+                  text(u"a_first", 60),
+                  text(u"a_last", 100),
                   text(u"a_area", 3),
                   text(u"a_phone", 8),
                   text(u"policy", 30),
@@ -110,8 +110,8 @@ std::vector<TableDef> shopTables()
          {col(u"discountid", K::Key), text(u"discounttext", 50), col(u"discountpct", K::Double)},
          u"discountid"_s});
     t.push_back({u"agents"_s,
-                 {col(u"agentid", K::Key), text(u"a_company", 50), text(u"a_first", 30),
-                  text(u"a_last", 30), text(u"a_area", 3), text(u"a_phone", 8)},
+                 {col(u"agentid", K::Key), text(u"a_company", 50), text(u"a_first", 60),
+                  text(u"a_last", 100), text(u"a_area", 3), text(u"a_phone", 8)},
                  u"agentid"_s,
                  2});
     t.push_back({u"g_insurer"_s,
@@ -256,6 +256,17 @@ void ShopDatabase::migrate(int target)
     if (kind_ == Kind::Shop && stored > 0 && stored < 3 && target >= 3 &&
         dialect_.backend == sql::Backend::PostgreSQL)
         exec(u"ALTER TABLE invline ALTER COLUMN conf TYPE varchar(30)"_s);
+    // Version 4 widened the names and addresses to hold what dispatches carry.
+    if (kind_ == Kind::Shop && stored > 0 && stored < 4 && target >= 4 &&
+        dialect_.backend == sql::Backend::PostgreSQL) {
+        for (const char16_t *name : {u"invoice", u"agents"}) {
+            const TableDef &t = table(QString::fromUtf16(name));
+            for (const ColumnDef &c : t.columns)
+                if (c.kind == K::Text && c.size > 30 && c.since < 4)
+                    exec(u"ALTER TABLE "_s % t.name % u" ALTER COLUMN "_s % c.name %
+                         u" TYPE varchar("_s % QString::number(c.size) % u")"_s);
+        }
+    }
     if (kind_ == Kind::Shop) {
         exec(u"CREATE INDEX IF NOT EXISTS invline_order ON invline (idnumber)"_s);
         // Filters compare text without trailing blanks; see createOrAddColumns.

@@ -36,7 +36,7 @@ using TransactionGuard = sql::TransactionGuard;
 class ShopDatabase {
 public:
     enum class Kind { Shop, Catalogue };
-    static constexpr int CurrentVersion = 3;
+    static constexpr int CurrentVersion = 4;
 
     // Opens the database, creating its tables or adding what a newer version
     // brought (rows are kept). `version` exists so tests can make an old database.

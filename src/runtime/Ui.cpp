@@ -55,7 +55,20 @@ WindowHandle handleOf(const QWidget *widget)
     return widget ? static_cast<WindowHandle>(widget->winId()) : 0;
 }
 
+MsgResult Ui::msgBoxWithDefault(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                const QString &title, MsgResult defaultButton)
+{
+    Q_UNUSED(defaultButton)
+    return msgBox(text, buttons, icon, title);
+}
+
 MsgResult QtUi::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon, const QString &title)
+{
+    return msgBoxWithDefault(text, buttons, icon, title, MsgResult(0));
+}
+
+MsgResult QtUi::msgBoxWithDefault(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                  const QString &title, MsgResult defaultButton)
 {
     QMessageBox box;
     box.setText(text);
@@ -98,6 +111,31 @@ MsgResult QtUi::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon, co
         break;
     }
     box.setStandardButtons(set);
+    switch (defaultButton) {
+    case MsgResult::OK:
+        box.setDefaultButton(QMessageBox::Ok);
+        break;
+    case MsgResult::Cancel:
+        box.setDefaultButton(QMessageBox::Cancel);
+        break;
+    case MsgResult::Abort:
+        box.setDefaultButton(QMessageBox::Abort);
+        break;
+    case MsgResult::Retry:
+        box.setDefaultButton(QMessageBox::Retry);
+        break;
+    case MsgResult::Ignore:
+        box.setDefaultButton(QMessageBox::Ignore);
+        break;
+    case MsgResult::Yes:
+        box.setDefaultButton(QMessageBox::Yes);
+        break;
+    case MsgResult::No:
+        box.setDefaultButton(QMessageBox::No);
+        break;
+    default:
+        break; // the message box's own choice
+    }
     switch (box.exec()) {
     case QMessageBox::Ok:
         return MsgResult::OK;
@@ -139,6 +177,13 @@ QSize QtUi::screenSize()
 {
     if (const QScreen *screen = QGuiApplication::primaryScreen())
         return screen->size();
+    return {};
+}
+
+QRect QtUi::screenArea()
+{
+    if (const QScreen *screen = QGuiApplication::primaryScreen())
+        return screen->availableGeometry();
     return {};
 }
 

@@ -39,6 +39,11 @@ public:
 
     virtual MsgResult msgBox(const QString &text, MsgButtons buttons = MsgButtons::OK,
                              MsgIcon icon = MsgIcon::None, const QString &title = QString()) = 0;
+    // As msgBox, with the button that Enter presses: a question whose Yes
+    // destroys something defaults to No. A Ui that cannot set a default asks
+    // as msgBox does.
+    virtual MsgResult msgBoxWithDefault(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                        const QString &title, MsgResult defaultButton);
     // Shows the dialog modally; returns the dialog's result code.
     virtual int showModal(QDialog *dialog) = 0;
     // Lets pending user-interface events run.
@@ -46,6 +51,9 @@ public:
     // A window's rectangle in screen pixels; an unknown handle gives an empty rectangle.
     virtual QRect windowRect(WindowHandle handle) = 0;
     virtual QSize screenSize() = 0;
+    // The part of the screen a window may cover (without task bars), in
+    // screen pixels; by default the whole screen.
+    virtual QRect screenArea() { return QRect(QPoint(0, 0), screenSize()); }
     // Asks where to save a file, offering `suggestedPath`; an empty result
     // means the user cancelled. A Ui without a desktop always cancels.
     virtual QString saveFileName(QWidget *parent, const QString &caption,
@@ -65,10 +73,13 @@ class QtUi : public Ui {
 public:
     MsgResult msgBox(const QString &text, MsgButtons buttons, MsgIcon icon,
                      const QString &title) override;
+    MsgResult msgBoxWithDefault(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                const QString &title, MsgResult defaultButton) override;
     int showModal(QDialog *dialog) override;
     void doEvents() override;
     QRect windowRect(WindowHandle handle) override;
     QSize screenSize() override;
+    QRect screenArea() override;
     QString saveFileName(QWidget *parent, const QString &caption, const QString &suggestedPath,
                          const QString &filter) override;
     bool choosePrinter(QWidget *parent, QPrinter &printer) override;

@@ -27,14 +27,20 @@ QString childText(const XmlNode &parent, const QString &name)
     return n.isNull() ? QString() : n.text().trimmed();
 }
 
-// Sets a field the order has, text cut to its size; the host decides which
-// fields an order carries, so a missing one is passed over.
-void put(Recordset &rs, const QString &field, const Value &value)
+// Sets a field the order has; the host decides which fields an order
+// carries, so a missing one is passed over. Text the field cannot hold is cut
+// to it and noted whole in `cut`, so the comparison can say so.
+void put(Recordset &rs, const QString &field, const Value &value,
+         QHash<QString, QString> *cut = nullptr)
 {
     if (rs.fieldIndex(field) < 0)
         return;
     if (value.kind() == ValueKind::Text) {
-        rs.setValue(field, rs.field(field).fitted(value.toText()));
+        const QString text = value.toText();
+        const QString fitted = rs.field(field).fitted(text);
+        if (cut && fitted != text)
+            cut->insert(field.toLower(), text);
+        rs.setValue(field, fitted);
         return;
     }
     rs.setValue(field, value);
@@ -102,18 +108,22 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
         throw VbError(err::ObjectVariableNotSet, Source, u"The new order has no environment."_s);
     auto db = StagingDatabase::open(env->GetConnectString(env->data_path(), 0));
     Recordset rs = made->itemsrecordset();
+    cut_.clear();
+    auto putText = [&rs, this](const QString &field, const QString &value) {
+        put(rs, field, value, &cut_);
+    };
 
     put(rs, u"dispatch"_s, number);
     put(rs, u"dispdate"_s, dateOf(text(u"DispatchCreateDate"_s)));
     put(rs, u"lossdate"_s, dateOf(text(u"DateofLoss"_s)));
-    put(rs, u"claim"_s, text(u"LossIdentificationNumbers"_s));
+    putText(u"claim"_s, text(u"LossIdentificationNumbers"_s));
 
-    put(rs, u"s_first"_s, text(u"InsuredOrClaimantFirstName"_s));
-    put(rs, u"s_last"_s, text(u"InsuredOrClaimantLastName"_s));
-    put(rs, u"s_address"_s, text(u"InsuredOrClaimantAddress"_s));
-    put(rs, u"s_city"_s, text(u"InsuredOrClaimantCity"_s));
-    put(rs, u"s_state"_s, text(u"InsuredOrClaimantStateProvince"_s));
-    put(rs, u"s_zip"_s, text(u"InsuredOrClaimantPostalCode"_s));
+    putText(u"s_first"_s, text(u"InsuredOrClaimantFirstName"_s));
+    putText(u"s_last"_s, text(u"InsuredOrClaimantLastName"_s));
+    putText(u"s_address"_s, text(u"InsuredOrClaimantAddress"_s));
+    putText(u"s_city"_s, text(u"InsuredOrClaimantCity"_s));
+    putText(u"s_state"_s, text(u"InsuredOrClaimantStateProvince"_s));
+    putText(u"s_zip"_s, text(u"InsuredOrClaimantPostalCode"_s));
     // The loss notice sends home as the main number and work as the other.
     const auto [homeArea, home] = splitPhone(text(u"InsuredOrClaimantTelephone"_s));
     put(rs, u"s_area2"_s, homeArea);
@@ -122,25 +132,33 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
     put(rs, u"s_area1"_s, workArea);
     put(rs, u"s_phone1"_s, work);
 
-    put(rs, u"carid"_s, text(u"VehicleID"_s));
-    put(rs, u"year"_s, text(u"VehicleYear"_s));
-    put(rs, u"make"_s, text(u"VehicleMake"_s));
-    put(rs, u"model"_s, text(u"VehicleModel"_s));
-    put(rs, u"body"_s, text(u"VehicleStyle"_s));
-    put(rs, u"vin"_s, text(u"VehicleIDNumber"_s));
+    putText(u"carid"_s, text(u"VehicleID"_s));
+    putText(u"year"_s, text(u"VehicleYear"_s));
+    putText(u"make"_s, text(u"VehicleMake"_s));
+    putText(u"model"_s, text(u"VehicleModel"_s));
+    putText(u"body"_s, text(u"VehicleStyle"_s));
+    putText(u"vin"_s, text(u"VehicleIDNumber"_s));
 
-    // No deductible in the dispatch is no value, not a deductible of 0.
+    // No deductible in the dispatch is no value, not a deductible of 0. One
+    // that cannot be read as an amount ("two hundred") is no value either, and
+    // Null so that the comparison offers nothing: the order keeps its own.
     const QString deductible = text(u"Deductible"_s);
-    put(rs, u"deductible"_s,
-        deductible.isEmpty() ? Value()
-                             : Value(vb::Val(deductible)).convertedTo(ValueKind::Currency));
+    Value amount;
+    if (!deductible.isEmpty()) {
+        try {
+            amount = Value(deductible).convertedTo(ValueKind::Currency);
+        } catch (const VbError &) {
+            amount = Value::null();
+        }
+    }
+    put(rs, u"deductible"_s, amount);
 
     // The agent: the host's own record when the name is known there.
     const QString agentFirst = text(u"AgentFirstName"_s);
     const QString agentLast = text(u"AgentLastName"_s);
     const auto [agentArea, agentPhone] = splitPhone(text(u"AgentTelephone"_s));
-    put(rs, u"a_first"_s, agentFirst);
-    put(rs, u"a_last"_s, agentLast);
+    putText(u"a_first"_s, agentFirst);
+    putText(u"a_last"_s, agentLast);
     put(rs, u"a_area"_s, agentArea);
     put(rs, u"a_phone"_s, agentPhone);
     if (!agentFirst.isEmpty() || !agentLast.isEmpty()) {
@@ -154,6 +172,8 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
     }
 
     // The bill-to party is the insurer, known to the host by its network ID.
+    // An insurer the host does not know leaves billto_id empty and names the
+    // insurer in b_company, so the comparison can show whom the dispatch bills.
     const QString insurer = text(u"InsurerID"_s);
     if (!insurer.isEmpty()) {
         if (auto row = firstRow(*db,
@@ -162,6 +182,9 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
                                 {insurer}, 2)) {
             put(rs, u"billto_id"_s, Value(std::int32_t((*row)[0].toInt())));
             put(rs, u"b_company"_s, (*row)[1].toString());
+        } else {
+            const QString name = text(u"InsurerName"_s);
+            putText(u"b_company"_s, name.isEmpty() ? insurer : name % u" ("_s % insurer % u")"_s);
         }
     }
 
@@ -183,6 +206,12 @@ void Clsorvaneout::returnorder(const QString &key, const QString &dispatchXml,
             put(rs, u"discountid"_s, Value(std::int32_t((*row)[0].toInt())));
             put(rs, u"discounttext"_s, (*row)[1].toString());
             put(rs, u"discountpct"_s, (*row)[2].toDouble());
+        } else {
+            // A discount the host does not have: described, with no id.
+            QString name = childText(d, u"DiscountTypeDescription"_s);
+            if (name.isEmpty())
+                name = childText(d, u"DiscountTypeCode"_s);
+            putText(u"discounttext"_s, vb::Trim(name % u" "_s % vb::NumberText(pct) % u"%"_s));
         }
         break;
     }

@@ -14,6 +14,10 @@ public:
 
     void returnorder(const QString &key, const QString &dispatchXml,
                      std::shared_ptr<ext::IInvoice> &order) override;
+    QHash<QString, QString> cutTexts() const override { return cut_; }
+
+private:
+    QHash<QString, QString> cut_;
 };
 
 } // namespace orvane::transport

@@ -62,7 +62,8 @@ TEST(DispatchParse, DatesComeFromEightCharacters)
     EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
     EXPECT_TRUE(
         e.description().startsWith(u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 20\r\n"
-                                   u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\n"_s))
+                                   u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\n"
+                                   u"TransactionDate \"202401\": "_s)) // names what failed
         << e.description().toStdString();
     EXPECT_EQ(raised([&] { parse(d, doc(u"<DateofLoss>2024AB01</DateofLoss>"_s)); }).number(), 13);
 }

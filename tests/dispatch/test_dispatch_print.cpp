@@ -170,4 +170,14 @@ TEST(DispatchPrint, ButtonsSitBelowTheReportAndLeaveEnterAlone)
     });
     EXPECT_EQ(ui->printersAsked(), 0);
     EXPECT_TRUE(ui->fileNamesAsked().empty());
+
+    // A window taller and wider than the screen (restored from a larger one)
+    // is fitted in when shown: the button strip stays on the screen.
+    Dispatchfrm tall;
+    tall.resize(3000, 4000);
+    tall.show();
+    const QRect area = ui->screenArea();
+    EXPECT_TRUE(area.contains(tall.frameGeometry())) << tall.frameGeometry().height();
+    EXPECT_TRUE(area.contains(tall.mapToGlobal(tall.cmdPrint->geometry().bottomRight())));
+    tall.hide();
 }

@@ -294,15 +294,34 @@ TEST(DispatchReport, FailuresAreWrappedByEachProcedure)
     EXPECT_TRUE(once.description().startsWith(
         u"qorOrvaneUI.clsShowDispatch.ShowReport()\r\nLine : 20\r\nSubscript out of range"_s));
 
-    // A parse failure carries the path it took.
-    QString bad = doc(u"<DispatchNumber>D1</DispatchNumber><Deductible>abc</Deductible>"_s);
-    QString path = kDefaultTemplate;
-    const orvane::VbError parse = raised([&] { d.ShowDispatch(owner, bad, path); });
-    EXPECT_EQ(parse.number(), 13);
-    EXPECT_TRUE(parse.description().startsWith(
-        u"qorOrvaneUI.clsShowDispatch.ShowDispatch()\r\nLine : 30\r\n"
-        u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 20\r\n"_s));
     EXPECT_TRUE(ui->dialogsShown().empty());
+}
+
+TEST(DispatchReport, ADamagedDocumentShowsWhatCouldBeReadAndSaysWhatCouldNot)
+{
+    clsShowDispatch d;
+    // A value that cannot be read is named with its text; the rest shows.
+    const Seen bad = showAndLook(
+        d, doc(u"<DispatchNumber>D1</DispatchNumber><Deductible>two hundred</Deductible>"
+               u"<InsuredOrClaimantLastName>Kim</InsuredOrClaimantLastName>"_s));
+    EXPECT_TRUE(bad.text.contains(u"Deductible \"two hundred\""_s)) << bad.text.toStdString();
+    EXPECT_TRUE(bad.text.contains(u"Kim"_s));
+    // A cut-off document says so instead of passing for an empty dispatch.
+    const Seen cut = showAndLook(d, sample(u"glass-replacement.xml"_s).left(400));
+    EXPECT_TRUE(cut.text.contains(u"incomplete or damaged"_s)) << cut.text.toStdString();
+
+    // Comments and descriptions are shown whole, though the record sets keep their sizes.
+    const QString comment(90, u'c');
+    const QString description = u"Fleet glass discount for every windshield"_s; // 41
+    const Seen whole = showAndLook(
+        d, doc(u"<DispatchNumber>D2</DispatchNumber><InsurerComments><Comment>"_s % comment %
+               u"</Comment><Comment>Call before noon</Comment></InsurerComments>"
+               u"<DiscountDetails><DiscountType><DiscountTypeDescription>"_s %
+               description % u"</DiscountTypeDescription></DiscountType></DiscountDetails>"_s));
+    EXPECT_TRUE(whole.text.contains(u"Call before noon"_s)) << whole.text.toStdString();
+    EXPECT_TRUE(whole.text.contains(description));
+    EXPECT_EQ(d.dispatchRecordset().value(u"InsurerComments"_s).toText().size(), 100);
+    EXPECT_FALSE(whole.text.contains(u"incomplete"_s));
 }
 
 TEST(DispatchReport, ViewRegistersWithTheHostLayoutServiceAndIgnoresItsFailures)

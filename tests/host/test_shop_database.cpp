@@ -66,6 +66,9 @@ TEST(ShopDatabase, MigratingAnOlderDatabaseAddsColumnsAndTablesAndKeepsRows)
     ASSERT_EQ(rs.recordCount(), 1);
     EXPECT_EQ(rs.value(u"s_last"_s), Value(u"Ito"_s));
     EXPECT_EQ(rs.value(u"voidmsg"_s), Value(QString()));
+    // Names and addresses hold what dispatches carry.
+    EXPECT_NO_THROW(rs.setValue(u"s_last"_s, QString(64, u'x')));
+    EXPECT_NO_THROW(rs.setValue(u"s_address"_s, QString(120, u'x')));
     EXPECT_TRUE(rs.value(u"installdat"_s).isEmpty());
 }
 

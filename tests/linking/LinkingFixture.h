@@ -37,7 +37,8 @@ inline QString dispatchXml(const QString &number, const QString &first = u"Marga
 <DispatchNumber>%1</DispatchNumber><DispatchCreateDate>20261201</DispatchCreateDate>%3
 <InsurerID>NSC07</InsurerID>
 <Vehicle><VehicleID>V-448201</VehicleID><VehicleYear>2021</VehicleYear><VehicleMake>Toyota</VehicleMake>
-<VehicleModel>RAV4</VehicleModel><VehicleStyle>4 Door Utility</VehicleStyle></Vehicle>
+<VehicleModel>RAV4</VehicleModel><VehicleStyle>4 Door Utility</VehicleStyle>
+<VehicleIDNumber>2T3P1RFV8MW123456</VehicleIDNumber></Vehicle>
 <Insured><InsuredOrClaimantFirstName>%2</InsuredOrClaimantFirstName>
 <InsuredOrClaimantLastName>O'Donnell</InsuredOrClaimantLastName>
 <InsuredOrClaimantAddress>1422 Larkspur Avenue, Apt 3B, Building C</InsuredOrClaimantAddress>

@@ -56,9 +56,15 @@ TEST_F(LinkingTest, FindsByPrefixOfTheRecordIdStartingFromTheOrdersOwnDispatch)
         view->txtDispatchNum->setText(u"O'B"_s);
         view->cmdFind->click();
         quoted = listed(view);
+        EXPECT_FALSE(view->lblFound->isVisibleTo(view));
         view->txtDispatchNum->setText(u"x' OR recid like '"_s);
         view->cmdFind->click();
         none = listed(view);
+        // An empty grid says the search found nothing.
+        EXPECT_TRUE(view->lblFound->isVisibleTo(view));
+        EXPECT_TRUE(view->lblFound->text().contains(u"x' OR recid like '"_s));
+        if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+            view->grab().save(QString::fromLocal8Bit(dir) + u"/ChooseDispatchfrm-none.png"_s);
         // Showing the list again does not search again.
         view->hide();
         view->show();
@@ -105,11 +111,16 @@ TEST_F(LinkingTest, AttachToAnUnlinkedOrderTakesOverTheValuesAndLinksTheDispatch
     EXPECT_EQ(link(u"D-2026-999999"_s), std::make_pair(0, 0));
     // The values are in the open order; the host saves it.
     EXPECT_EQ(stored(1).value(u"s_first"_s).toText(), u"Alex"_s);
+    // The discount taken over is in the amounts already: recalculating changes nothing.
+    const QString total = order->itemsrecordset().value(u"total"_s).toText();
+    order->calculateinvoice(false, true);
+    EXPECT_EQ(order->itemsrecordset().value(u"total"_s).toText(), total);
     order->save();
     expectStored(1, {{u"dispatch"_s, u"D-2026-118734"_s},
                      {u"s_first"_s, u"Margaret"_s},
                      {u"s_address"_s, u"1422 Larkspur Avenue, Apt 3B, Building C"_s},
                      {u"carid"_s, u"V-448201"_s},
+                     {u"vin"_s, u"2T3P1RFV8MW123456"_s}, // the VIN goes with its vehicle
                      {u"billto_id"_s, u"2"_s},
                      {u"b_company"_s, u"Northstar Casualty"_s},
                      {u"discounttext"_s, u"Fleet 10%"_s},
@@ -138,6 +149,7 @@ TEST_F(LinkingTest, AnOrderAlreadyLinkedIsUnlinkedOnlyOnYes)
     choose(host_->openOrder(3));
     EXPECT_TRUE(stillOpen);
     expectBox(kUnlinkText, u"Unlink Order?"_s, MsgButtons::YesNo);
+    EXPECT_EQ(ui_->boxes()[0].defaultButton, MsgResult::No) << "Enter must not unlink";
     EXPECT_EQ(link(u"D-OLD-2"_s), std::make_pair(3, 1));
     EXPECT_EQ(link(u"D-NEW"_s), std::make_pair(0, 0));
 
@@ -165,6 +177,7 @@ TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWa
     // Order 1 is linked to D-Q1 and D-Q2; order 3 is linked to nothing.
     choose(host_->openOrder(3));
     expectBox(voidText(u"Quote-1001"_s), u"Void Order?"_s, MsgButtons::YesNo);
+    EXPECT_EQ(ui_->boxes()[0].defaultButton, MsgResult::No) << "Enter must not void";
     expectStored(1, {{u"type"_s, u"void"_s}, {u"voidmsg"_s, u"ORVANE ORDER REMOVED"_s}});
     EXPECT_EQ(link(u"D-Q1"_s), std::make_pair(3, 1));
 
@@ -177,12 +190,13 @@ TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWa
         quote->itemsrecordset().update();
         quote->save();
     }
+    ui_->answer(MsgResult::Yes); // link to the void order 4 anyway
     ui_->answer(MsgResult::No);
     attachScript(u"D-Q2"_s);
     compareScript(true);
     ui_->answer(MsgResult::Yes); // for an "Unlink Order?" that must not come
     choose(host_->openOrder(4));
-    EXPECT_EQ(boxTitles(), QStringList{u"Void Order?"_s});
+    EXPECT_EQ(boxTitles(), (QStringList{u"Order Is Void"_s, u"Void Order?"_s}));
     expectStored(1, {{u"type"_s, u"quote"_s}, {u"voidmsg"_s, QString()}});
     EXPECT_EQ(link(u"D-Q2"_s), std::make_pair(4, 1));
 }
@@ -212,7 +226,7 @@ TEST_F(LinkingTest, ADispatchLinkedToAnInvoiceIsOnlyToldAboutAndToAVoidOrderNotA
     EXPECT_EQ(link(u"D-INV"_s), std::make_pair(0, 0));
 }
 
-TEST_F(LinkingTest, CancellingTheComparisonLinksNothingButAnAcceptedUnlinkStays)
+TEST_F(LinkingTest, CancellingTheComparisonLinksNothingAndUnlinksNothing)
 {
     addDispatch(u"D-OLD"_s, 1, 1);
     addDispatch(u"D-NEW"_s, 3, 1);
@@ -224,7 +238,8 @@ TEST_F(LinkingTest, CancellingTheComparisonLinksNothingButAnAcceptedUnlinkStays)
     choose(order);
     EXPECT_TRUE(stillOpen) << "the view stays open after a cancelled comparison";
     EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s});
-    EXPECT_EQ(link(u"D-OLD"_s), std::make_pair(0, 0));
+    // The old link goes only with the new one written: the order keeps its dispatch.
+    EXPECT_EQ(link(u"D-OLD"_s), std::make_pair(1, 1));
     EXPECT_EQ(link(u"D-NEW"_s), std::make_pair(3, 1));
     EXPECT_EQ(stored(3).value(u"type"_s).toText(), u"workorder"_s);
     EXPECT_EQ(order->itemsrecordset().value(u"s_first"_s).toText(), u"Alex"_s);
@@ -235,8 +250,24 @@ TEST_F(LinkingTest, AttachingTheDispatchTheOrderIsLinkedToAgainNeitherUnlinksNor
     addDispatch(u"D-SAME"_s, 1, 1);
     auto order = host_->openOrder(1);
     attachScript(u"D-SAME"_s);
-    compareScript(true);
+    // The rows come ticked (what the order holds was chosen before), and the
+    // view names both sides.
+    QString named;
+    int rows = 0, kept = 0;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<Comparersfrm *>(d);
+        ASSERT_TRUE(view);
+        named = view->lblOrders->text();
+        for (Recordset r = view->rsCompare.clone(); !r.eof(); r.moveNext(), ++rows)
+            kept += r.value(u"KeepValue"_s).toBool() ? 1 : 0;
+        view->cmdAction[0]->click();
+    });
     choose(order);
+    EXPECT_GT(rows, 0);
+    EXPECT_EQ(kept, rows);
+    EXPECT_TRUE(named.contains(u"Quote-1001"_s) && named.contains(u"D-SAME"_s))
+        << named.toStdString();
+    EXPECT_EQ(stored(1).value(u"s_first"_s).toText(), u"Alex"_s);
     EXPECT_TRUE(ui_->boxes().empty());
     EXPECT_EQ(link(u"D-SAME"_s), std::make_pair(1, 1));
     EXPECT_EQ(stored(1).value(u"type"_s).toText(), u"quote"_s);
@@ -360,7 +391,7 @@ TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrde
     EXPECT_EQ(link(u"D-MIN"_s), std::make_pair(1, 1));
 }
 
-TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsNotOfferedAndEveryOtherRowTransfers)
+TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsShownKeptAndEveryOtherRowTransfers)
 {
     addDispatch(u"D-PLI"_s, 0, 0, u"DISPATCH"_s, sample("mobile-eschedule.xml"));
     auto order = host_->openOrder(1);
@@ -369,7 +400,8 @@ TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsNotOfferedAndEveryOtherRowTrans
     compareScript(true, {}, &captions);
     choose(order);
 
-    EXPECT_FALSE(captions.contains(u"BILL TO"_s)) << captions.join(u',').toStdString();
+    // Shown, so staff see the dispatch bills another insurer, but kept.
+    EXPECT_TRUE(captions.contains(u"BILL TO"_s)) << captions.join(u',').toStdString();
     EXPECT_TRUE(ui_->boxes().empty());
     order->save();
     expectStored(1, {{u"billto_id"_s, u"1"_s},
@@ -377,4 +409,49 @@ TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsNotOfferedAndEveryOtherRowTrans
                      {u"model"_s, u"F-150"_s},
                      {u"a_last"_s, u"Raman"_s}});
     EXPECT_EQ(link(u"D-PLI"_s), std::make_pair(1, 1));
+}
+
+TEST_F(LinkingTest, AVoidOrderUnreadableAndOverlongValuesAreNeverTakenSilently)
+{
+    // Attaching to a void order asks first; Enter (No) links nothing.
+    addDispatch(u"D-V"_s);
+    attachScript(u"D-V"_s);
+    choose(host_->openOrder(4));
+    EXPECT_EQ(boxTitles(), QStringList{u"Order Is Void"_s});
+    EXPECT_EQ(ui_->boxes()[0].defaultButton, MsgResult::No);
+    EXPECT_EQ(link(u"D-V"_s), std::make_pair(0, 0));
+
+    // A deductible the dispatch does not hold readably is no value: no row.
+    // A 64-character name fits the order whole; an address the order cannot
+    // hold is shown whole and says it will be cut.
+    ui_->clear();
+    const QString last = u"O'Brien \"Bud\" Van Der Westhuizen-Montgomery of Lower Saxony"_s;
+    const QString address = QString(230, u'a');
+    QString xml = dispatchXml(u"D-X"_s);
+    xml.replace(u"<Deductible>250.00</Deductible>"_s, u"<Deductible>two hundred</Deductible>"_s);
+    xml.replace(u"<InsuredOrClaimantLastName>O'Donnell"_s,
+                u"<InsuredOrClaimantLastName>"_s % last.toHtmlEscaped());
+    xml.replace(u"1422 Larkspur Avenue, Apt 3B, Building C"_s, address);
+    addDispatch(u"D-X"_s, 0, 0, u"DISPATCH"_s, xml);
+    auto order = host_->openOrder(1);
+    attachScript(u"D-X"_s);
+    QStringList captions, notes;
+    ui_->onDialog([&](QDialog *d) {
+        auto *view = dynamic_cast<Comparersfrm *>(d);
+        ASSERT_TRUE(view);
+        for (Recordset r = view->rsCompare.clone(); !r.eof(); r.moveNext()) {
+            captions << r.value(u"FieldName"_s).toText();
+            if (!r.value(u"Note"_s).toText().isEmpty())
+                notes << r.value(u"FieldName"_s).toText() % u"="_s %
+                             QString::number(r.value(u"NewValue"_s).toText().size());
+        }
+        if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
+            view->grab().save(QString::fromLocal8Bit(dir) + u"/Comparersfrm-notes.png"_s);
+        view->cmdAction[0]->click();
+    });
+    choose(order);
+    EXPECT_FALSE(captions.contains(u"Deductible"_s)) << captions.join(u',').toStdString();
+    EXPECT_EQ(notes, QStringList{u"Sold To Address=230"_s});
+    order->save();
+    expectStored(1, {{u"deductible"_s, u"100"_s}, {u"s_last"_s, last}});
 }

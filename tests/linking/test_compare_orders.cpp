@@ -221,7 +221,7 @@ TEST_F(CompareTest, OrdersThatAgreeShowNothingAndMayBeLinked)
     EXPECT_TRUE(env->errors->reports.empty());
 }
 
-TEST_F(CompareTest, RowsComeInOrderWithTheirShownFormsAndCuts)
+TEST_F(CompareTest, RowsComeInOrderWithTheirShownFormsWhole)
 {
     const QString longName = u"Bartholomew-Fitzgerald Maximilian"_s; // 33 characters
     theirs->set(u"billto_id"_s, 2);
@@ -241,18 +241,17 @@ TEST_F(CompareTest, RowsComeInOrderWithTheirShownFormsAndCuts)
     const QString d1 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 1)));
     const QString d3 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 3)));
     const QString i30 = vb::FormatShortDate(DateValue::fromDate(QDate(1899, 12, 30)));
-    EXPECT_EQ(shown,
-              (std::vector<Row>{
-                  {u"BILL TO"_s, u"Cascade"_s, u"Northstar"_s, false, u"billto_id"_s},
-                  {u"Discount"_s, u"Net 25"_s, u"Fleet 10%"_s, false, u"discountid"_s},
-                  {u"Date of Loss"_s, d1, QString(), true, u"LossDate"_s},
-                  {u"Vehicle"_s, u"2019-Honda-Civic-Sedan"_s, u"2019-RAV4-Toyota-Sedan"_s, false,
-                   QString()},
-                  {u"Sold To First Name"_s, u"Alex"_s, longName.left(30), false, u"s_first"_s},
-                  {u"Deductible"_s, u"100"_s, u"250.5"_s, false, u"Deductible"_s},
-                  {u"Install Date"_s, d3, i30, true, u"installdat"_s},
-                  {u"Agent Phone #"_s, u"5550123"_s, u"5550199"_s, false, u"a_phone"_s},
-              }));
+    EXPECT_EQ(shown, (std::vector<Row>{
+                         {u"BILL TO"_s, u"Cascade"_s, u"Northstar"_s, false, u"billto_id"_s},
+                         {u"Discount"_s, u"Net 25"_s, u"Fleet 10%"_s, false, u"discountid"_s},
+                         {u"Date of Loss"_s, d1, QString(), true, u"LossDate"_s},
+                         {u"Vehicle"_s, u"2019-Honda-Civic-Sedan"_s, u"2019-RAV4-Toyota-Sedan"_s,
+                          false, QString()},
+                         {u"Sold To First Name"_s, u"Alex"_s, longName, false, u"s_first"_s},
+                         {u"Deductible"_s, u"100"_s, u"250.5"_s, false, u"Deductible"_s},
+                         {u"Install Date"_s, d3, i30, true, u"installdat"_s},
+                         {u"Agent Phone #"_s, u"5550123"_s, u"5550199"_s, false, u"a_phone"_s},
+                     }));
     // Cancel copies nothing.
     EXPECT_EQ(mine->get(u"s_first"_s).toText(), u"Alex"_s);
     EXPECT_TRUE(mine->calls.isEmpty());
@@ -301,10 +300,11 @@ TEST_F(CompareTest, AFailureIsReportedAndAnswersFalse)
 TEST_F(CompareTest, AddCompareCutsToTheFieldsAndAFailedTransferKeepsWhatWasCopied)
 {
     Recordset rs = view.CreateCompareRecordset();
-    ASSERT_EQ(rs.fieldCount(), 5);
-    view.AddCompare(rs, QString(40, u'N'), QString(31, u'o'), QString(30, u'n'), QString(35, u'f'));
+    ASSERT_EQ(rs.fieldCount(), 7);
+    view.AddCompare(rs, QString(40, u'N'), QString(64, u'o'), QString(30, u'n'), QString(35, u'f'));
     EXPECT_EQ(rs.value(u"FieldName"_s).toText().size(), 30);
-    EXPECT_EQ(rs.value(u"OriginalVal"_s).toText().size(), 30);
+    // The values are shown whole: a cut one would hide what differs.
+    EXPECT_EQ(rs.value(u"OriginalVal"_s).toText().size(), 64);
     EXPECT_EQ(rs.value(u"NewValue"_s).toText().size(), 30);
     EXPECT_EQ(rs.value(u"Field"_s).toText().size(), 30);
     EXPECT_FALSE(rs.value(u"KeepValue"_s).toBool());

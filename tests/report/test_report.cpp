@@ -1,6 +1,7 @@
 #include "TestHelpers.h"
 #include "report/Report.h"
 #include "report/ReportViewer.h"
+#include "vb.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -133,6 +134,12 @@ TEST(ReportEngine, FormatsDatesMoneyPercentagesPhonesAndLineBreaks)
     const QString date = QLocale::system().toString(QDate(2024, 3, 15), QLocale::ShortFormat);
     EXPECT_TRUE(html.contains(date % u"|$1,234,567.50|-$12.00|(217) 555-0143|Yes|one<br/>two|7%"_s))
         << html.toStdString();
+    // The zero date is how a missing date travels: it shows blank.
+    rs.moveFirst();
+    rs.setValue(u"D"_s, orvane::DateValue{});
+    rs.update();
+    const QString blank = report->toHtml();
+    EXPECT_FALSE(blank.contains(vb::FormatShortDate(orvane::DateValue{}))) << blank.toStdString();
 }
 
 TEST(ReportEngine, BadTemplatesFailWithTheirOwnNumbers)

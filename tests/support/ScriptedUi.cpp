@@ -31,13 +31,21 @@ MsgResult firstButton(MsgButtons buttons)
 MsgResult ScriptedUi::msgBox(const QString &text, MsgButtons buttons, MsgIcon icon,
                              const QString &title)
 {
-    MsgResult result = firstButton(buttons);
+    return msgBoxWithDefault(text, buttons, icon, title, firstButton(buttons));
+}
+
+MsgResult ScriptedUi::msgBoxWithDefault(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                        const QString &title, MsgResult defaultButton)
+{
+    // An unscripted box is answered as Enter would answer it.
+    MsgResult result = defaultButton;
     if (!answers_.empty()) {
         result = answers_.front();
         answers_.pop_front();
     }
     boxes_.push_back({text, buttons, icon,
-                      title.isEmpty() ? QString::fromUtf16(DefaultMsgTitle) : title, result});
+                      title.isEmpty() ? QString::fromUtf16(DefaultMsgTitle) : title, result,
+                      defaultButton});
     return result;
 }
 

@@ -26,6 +26,7 @@ public:
         MsgIcon icon;
         QString title; // the title the user saw (the default title when none was given)
         MsgResult answer;
+        MsgResult defaultButton; // the button Enter presses
     };
     using DialogScript = std::function<void(QDialog *)>;
     // Plays the print dialog: sets the printer up and says whether to print.
@@ -38,6 +39,8 @@ public:
 
     MsgResult msgBox(const QString &text, MsgButtons buttons, MsgIcon icon,
                      const QString &title) override;
+    MsgResult msgBoxWithDefault(const QString &text, MsgButtons buttons, MsgIcon icon,
+                                const QString &title, MsgResult defaultButton) override;
     int showModal(QDialog *dialog) override;
     void doEvents() override;
     QRect windowRect(WindowHandle handle) override;

@@ -192,8 +192,8 @@ TEST_P(StagingSchemaTest, TwoConnectionsClaimingAtOnceNeitherLoseNorDoubleHandle
               0);
 }
 
-// An order line must hold a whole confirmation code after the upgrade, also
-// where the database enforces the old, shorter column.
+// An order line must hold a whole confirmation code, and an order a long
+// name, after the upgrade, also where the database enforces the old columns.
 TEST_P(StagingSchemaTest, HostUpgradeWidensTheConfirmationCode)
 {
     using host::ShopDatabase;
@@ -206,6 +206,12 @@ TEST_P(StagingSchemaTest, HostUpgradeWidensTheConfirmationCode)
     QSqlQuery q = db->exec(u"SELECT conf FROM invline WHERE idnumber = 1"_s);
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toString(), code);
+    // So must the names and addresses a dispatch carries.
+    const QString last(64, u'L');
+    db->exec(u"INSERT INTO invoice (idnumber, s_last) VALUES (7, ?)"_s, {last});
+    QSqlQuery name = db->exec(u"SELECT s_last FROM invoice WHERE idnumber = 7"_s);
+    ASSERT_TRUE(name.next());
+    EXPECT_EQ(name.value(0).toString(), last);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StagingSchemaTest, ::testing::Values(Db::SQLite, Db::PostgreSQL),

@@ -4,6 +4,7 @@
 #include "RecordsetModel.h"
 #include "Ui.h"
 #include "VbError.h"
+#include "core/StagingWrites.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
 #include "dispatch/Comparersfrm.h"
@@ -44,6 +45,10 @@ namespace ext = orvane::ext;
 namespace {
 
 const QString CRLF = u"\r\n"_s;
+
+// The comparison's shown values hold this many characters: every text a
+// dispatch carries, where the order's own fields may hold fewer.
+constexpr int kShownSize = 1000;
 
 bool isDateKind(const Value &v)
 {
@@ -149,6 +154,12 @@ QString vehicleText(const Recordset &rs, bool modelFirst)
                       : year % u"-"_s % make % u"-"_s % model % u"-"_s % body;
 }
 
+// Both orders carry a VIN (a host's order may not).
+bool hasVin(const Recordset &mine, const Recordset &theirs)
+{
+    return modOrvane::FieldExists(mine, u"vin"_s) && modOrvane::FieldExists(theirs, u"vin"_s);
+}
+
 QString shownValue(const Comparison &c, const Recordset &rs, bool dispatchSide)
 {
     switch (c.shown) {
@@ -160,8 +171,15 @@ QString shownValue(const Comparison &c, const Recordset &rs, bool dispatchSide)
         return ChooseDispatchfrm::shownDate(rs.value(str(c.tested)));
     case Shown::DiscountText:
         return vb::Trim(ChooseDispatchfrm::shownText(rs.value(u"DiscountText"_s)));
-    case Shown::Vehicle:
-        return vehicleText(rs, dispatchSide);
+    case Shown::Vehicle: {
+        QString text = vehicleText(rs, dispatchSide);
+        if (modOrvane::FieldExists(rs, u"vin"_s)) {
+            const QString vin = vb::Trim(rs.value(u"vin"_s).toText());
+            if (!vin.isEmpty())
+                text = text % u" VIN "_s % vin;
+        }
+        return text;
+    }
     }
     return {};
 }
@@ -240,7 +258,12 @@ ChooseDispatchfrm::ChooseDispatchfrm(QWidget *parent)
             });
 
     auto *buttons = new QHBoxLayout;
-    buttons->addStretch(1);
+    lblFound = new QLabel(this);
+    lblFound->setObjectName(u"lblFound"_s);
+    lblFound->setWordWrap(true);
+    lblFound->hide();
+    buttons->addWidget(lblFound, 1);
+    buttons->addStretch(0);
     cmdView = new QPushButton(tr("&View Dispatch"), this);
     cmdView->setObjectName(u"cmdView"_s);
     cmdView->setToolTip(tr("Show the selected dispatch as a report"));
@@ -373,6 +396,12 @@ void ChooseDispatchfrm::cmdFind_Click()
         }
         if (model_->rowCount() > 0)
             grdDispatches->setCurrentIndex(model_->index(0, 0));
+        // An empty grid alone reads like a failure to search.
+        lblFound->setText(model_->rowCount() > 0 ? QString()
+                          : typed.isEmpty()
+                              ? tr("No dispatch has been received.")
+                              : tr("No dispatch number starts with \"%1\".").arg(typed));
+        lblFound->setVisible(model_->rowCount() == 0);
     } catch (...) {
         reportTrapped(p);
     }
@@ -411,6 +440,16 @@ bool ChooseDispatchfrm::currentRowIsThisOrder() const
 void ChooseDispatchfrm::cmdAttach_Click()
 {
     Proc p = proc(u"cmdAttach_Click"_s);
+    // Whatever ends this attach, nothing of it is left for the next one.
+    struct Reset {
+        ChooseDispatchfrm *self;
+        ~Reset()
+        {
+            self->unlink_.reset();
+            self->cutTexts_.clear();
+            self->relinking_ = false;
+        }
+    } reset{this};
     try {
         p.at(10);
         if (!rsDispatches_ || rsDispatches_->itemsrecordset().recordCount() == 0)
@@ -425,8 +464,20 @@ void ChooseDispatchfrm::cmdAttach_Click()
             return; // no transport to build the order: the click just ends
         }
 
+        p.at(25);
+        // A void order is not worked: linking a dispatch to one is almost
+        // always the wrong order open.
+        const Recordset current = required(objInvoice_)->itemsrecordset();
+        if (modOrvane::FieldExists(current, u"type"_s) &&
+            vb::UCase(vb::Trim(current.value(u"type"_s).toText())) == u"VOID"_s &&
+            orvane::Ui::instance().msgBoxWithDefault(
+                tr("This order is void.") % CRLF % CRLF %
+                    tr("Do you want to link the dispatch to this void order anyway?"),
+                orvane::MsgButtons::YesNo, orvane::MsgIcon::Exclamation, tr("Order Is Void"),
+                orvane::MsgResult::No) != orvane::MsgResult::Yes)
+            return;
+
         p.at(30);
-        required(objInvoice_);
         if (!CheckCurrentLInk())
             return;
 
@@ -435,9 +486,11 @@ void ChooseDispatchfrm::cmdAttach_Click()
         std::shared_ptr<ext::IInvoice> order;
         out->returnorder(u"DISPATCH"_s % row.value(u"recid"_s).toText(),
                          row.value(u"xml"_s).toText(), order);
+        cutTexts_ = out->cutTexts();
 
         p.at(50);
         required(order);
+        relinking_ = row.value(u"daskid"_s).toInt64() != 0 && currentRowIsThisOrder();
         if (!CompareOrders(objInvoice_, order))
             return;
 
@@ -448,11 +501,17 @@ void ChooseDispatchfrm::cmdAttach_Click()
             RemoveOrder();
 
         p.at(70);
+        // The old links go and the new one comes in one transaction: a
+        // failure leaves every link as it was, never a dispatch linked to nothing.
         const Recordset invoice = objInvoice_->itemsrecordset();
+        StagingWrites::Transaction transaction(objInvoice_->Env());
+        if (unlink_)
+            unlink_->Update();
         row.setValue(u"daskid"_s, invoice.value(u"idnumber"_s));
         row.setValue(u"daskloc"_s, invoice.value(u"location"_s));
         row.update();
         rsDispatches_->Update();
+        transaction.commit();
 
         p.at(80);
         hide();
@@ -499,24 +558,26 @@ bool ChooseDispatchfrm::CheckCurrentLInk()
             return answer;
 
         p.at(40);
-        const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
+        const orvane::MsgResult choice = orvane::Ui::instance().msgBoxWithDefault(
             tr("This invoice is currently linked to a dispatch.  Linking it to another dispatch "
                "will unlink this record") %
                 CRLF % CRLF % tr("Are you sure you want to do this?") % CRLF %
                 tr("YES will continue and unlink your current invoice") % CRLF %
                 tr("NO will abort this operation"),
-            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, tr("Unlink Order?"));
+            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, tr("Unlink Order?"),
+            orvane::MsgResult::No);
 
         p.at(50);
         if (choice == orvane::MsgResult::Yes) {
+            // Cleared here, written only together with the new link (Attach).
             for (; !rows.eof(); rows.moveNext()) {
                 if (isAttaching(rows))
                     continue;
                 rows.setValue(u"daskid"_s, 0);
                 rows.setValue(u"daskloc"_s, 0);
                 rows.update();
-                links->Update();
             }
+            unlink_ = links;
             answer = true;
         } else {
             p.at(60);
@@ -550,22 +611,9 @@ void ChooseDispatchfrm::RemoveOrder()
         p.at(40);
         Recordset order = orders->itemsrecordset();
         const QString type = vb::UCase(vb::Trim(order.value(u"type"_s).toText()));
-        auto field = [&](const QString &name) { return order.value(name).toText(); };
-        QString name;
-        if (type == u"QUOTE"_s)
-            name = u"Quote-"_s % field(u"quoteid"_s);
-        else if (type == u"INVOICE"_s)
-            name = u"Invoice-"_s % field(u"invoiceid"_s);
-        else if (type == u"WORKORDER"_s)
-            name = u"Workorder-"_s % field(u"workid"_s);
-        else if (type == u"CALLBACK"_s)
-            name = u"CallBack-"_s % field(u"CallBackID"_s);
-        else if (type == u"VOID"_s)
-            return;
-        else if (type == u"COPY"_s)
-            name = u"Copy-"_s % field(u"quoteid"_s);
-        else
-            name = u"Dispatch-"_s % field(u"idnumber"_s);
+        const QString name = orderName(order);
+        if (name.isEmpty())
+            return; // a void order
 
         if (type == u"INVOICE"_s) {
             p.at(50);
@@ -578,11 +626,12 @@ void ChooseDispatchfrm::RemoveOrder()
         }
 
         p.at(60);
-        const orvane::MsgResult choice = orvane::Ui::instance().msgBox(
+        const orvane::MsgResult choice = orvane::Ui::instance().msgBoxWithDefault(
             tr("This dispatch is currently linked to order ") % CRLF % name % CRLF % CRLF %
                 tr("Press YES to automatically void the order it was linked to") % CRLF %
                 tr("Press NO to leave the other order intact"),
-            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, tr("Void Order?"));
+            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, tr("Void Order?"),
+            orvane::MsgResult::No);
 
         if (choice == orvane::MsgResult::Yes) {
             p.at(70);
@@ -650,17 +699,45 @@ bool ChooseDispatchfrm::isMissingDate(const Value &dispatchDate)
     return dispatchDate.toDate() < orvane::DateValue::fromDate(QDate(1900, 1, 1));
 }
 
+QString ChooseDispatchfrm::orderName(const Recordset &order)
+{
+    // A host's order may lack some of these fields: they read as empty.
+    auto field = [&](const QString &name) {
+        return modOrvane::FieldExists(order, name) ? order.value(name).toText() : QString();
+    };
+    const QString type = vb::UCase(vb::Trim(field(u"type"_s)));
+    if (type == u"QUOTE"_s)
+        return u"Quote-"_s % field(u"quoteid"_s);
+    if (type == u"INVOICE"_s)
+        return u"Invoice-"_s % field(u"invoiceid"_s);
+    if (type == u"WORKORDER"_s)
+        return u"Workorder-"_s % field(u"workid"_s);
+    if (type == u"CALLBACK"_s)
+        return u"CallBack-"_s % field(u"CallBackID"_s);
+    if (type == u"VOID"_s)
+        return {};
+    if (type == u"COPY"_s)
+        return u"Copy-"_s % field(u"quoteid"_s);
+    const QString id = field(u"idnumber"_s);
+    return id.isEmpty() ? QString() : u"Dispatch-"_s % id;
+}
+
 Recordset ChooseDispatchfrm::CreateCompareRecordset()
 {
     Recordset rs;
     Proc p = proc(u"CreateCompareRecordset"_s);
     try {
         p.at(10);
+        // The values are shown whole: a cut one would hide what differs.
         rs.appendField(u"FieldName"_s, orvane::ftype::Text, 30);
-        rs.appendField(u"OriginalVal"_s, orvane::ftype::Text, 30);
-        rs.appendField(u"NewValue"_s, orvane::ftype::Text, 30);
+        rs.appendField(u"OriginalVal"_s, orvane::ftype::Text, kShownSize);
+        rs.appendField(u"NewValue"_s, orvane::ftype::Text, kShownSize);
         rs.appendField(u"KeepValue"_s, orvane::ftype::Bool);
         rs.appendField(u"Field"_s, orvane::ftype::Text, 30);
+        // False for a value the order cannot take over (kept whatever is ticked).
+        rs.appendField(u"CanTransfer"_s, orvane::ftype::Bool);
+        // Why a value cannot be taken over, or will be cut when it is.
+        rs.appendField(u"Note"_s, orvane::ftype::Text, kShownSize);
         p.at(20);
         rs.open();
     } catch (...) {
@@ -688,6 +765,8 @@ void ChooseDispatchfrm::AddCompare(Recordset &rs, const QString &FieldName,
         put(u"NewValue"_s, NewValue);
         put(u"Field"_s, Field);
         rs.setValue(u"KeepValue"_s, false);
+        if (rs.fieldIndex(u"CanTransfer"_s) >= 0)
+            rs.setValue(u"CanTransfer"_s, true);
         p.at(30);
         rs.update();
     } catch (...) {
@@ -712,25 +791,50 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
             const QString tested = str(c.tested);
             const Value old = mine.value(tested);
             const Value now = theirs.value(tested);
-            const bool differs =
-                c.test == Test::Value ? valuesDiffer(old, now) : textsDiffer(old, now);
+            // A text the order could not hold whole is compared whole.
+            const auto cut = cutTexts_.constFind(str(c.field).toLower());
+            const bool isCut = c.shown == Shown::Plain && cut != cutTexts_.constEnd();
+            bool differs = c.test == Test::Value ? valuesDiffer(old, now)
+                           : isCut               ? textsDiffer(old, Value(*cut))
+                                                 : textsDiffer(old, now);
+            // The VIN belongs to the vehicle: a different one is a different vehicle.
+            if (c.shown == Shown::Vehicle && !differs && hasVin(mine, theirs))
+                differs = !vb::Trim(theirs.value(u"vin"_s).toText()).isEmpty() &&
+                          textsDiffer(mine.value(u"vin"_s), theirs.value(u"vin"_s));
+            // A bill-to party or discount the host does not know cannot be
+            // taken over: shown, when the dispatch names one, with the
+            // dispatch's name for it, and kept.
+            const bool party = c.shown == Shown::Other || c.shown == Shown::DiscountText;
+            const bool transferable = !party || hostKnows(dispatchOrder, c.shown, now);
+            const QString oldShown = shownValue(c, mine, false);
+            QString newShown = shownValue(c, theirs, true);
+            if (!transferable)
+                differs = !isBlankShown(c, newShown) && textsDiffer(oldShown, newShown);
             if (!differs)
                 continue;
-            // A bill-to party or discount the host does not know cannot be
-            // taken over; offering it would stop the transfer of every row after it.
-            if ((c.shown == Shown::Other || c.shown == Shown::DiscountText) &&
-                !hostKnows(dispatchOrder, c.shown, now))
-                continue;
-            const QString oldShown = shownValue(c, mine, false);
-            const QString newShown = shownValue(c, theirs, true);
+            QString note;
+            if (!transferable) {
+                note = c.shown == Shown::Other
+                           ? tr("The shop has no bill-to party for this insurer; it cannot be "
+                                "taken over.")
+                           : tr("The shop has no discount like this one; it cannot be taken "
+                                "over.");
+            } else if (isCut) {
+                newShown = *cut;
+                note = tr("The order holds only %n characters here; taking it over cuts the rest.",
+                          nullptr, int(mine.field(str(c.field)).definedSize()));
+            }
             AddCompare(rs, QString::fromUtf8(c.caption), oldShown, newShown, str(c.field));
             // Taking over a blank would erase the shop's value, so keeping it
-            // is the default the user has to overrule.
+            // is the default the user has to overrule. Re-attaching the
+            // dispatch the order is linked to keeps what the user chose then.
             const bool blankOverValue = isBlankShown(c, newShown) && !isBlankShown(c, oldShown);
-            if (blankOverValue || (c.keepMissingDate && isMissingDate(now))) {
+            if (!transferable || relinking_ || blankOverValue ||
+                (c.keepMissingDate && isMissingDate(now)))
                 rs.setValue(u"KeepValue"_s, true);
-                rs.update();
-            }
+            rs.setValue(u"CanTransfer"_s, transferable);
+            rs.setValue(u"Note"_s, note);
+            rs.update();
         }
 
         p.at(30);
@@ -741,6 +845,7 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
         rs.moveFirst();
         view = std::make_unique<Comparersfrm>();
         view->rsCompare = rs;
+        view->setOrders(orderName(mine), vb::Trim(theirs.value(u"dispatch"_s).toText()));
         WindowAPImod::CentreOverOwner(orvane::handleOf(this), view.get());
         view->setCompareRecordset(rs);
         orvane::Ui::instance().showModal(view.get());
@@ -772,6 +877,8 @@ void ChooseDispatchfrm::setNewValues(Recordset &rs, const std::shared_ptr<ext::I
         for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
             if (rs.value(u"KeepValue"_s).toBool())
                 continue;
+            if (rs.fieldIndex(u"CanTransfer"_s) >= 0 && !rs.value(u"CanTransfer"_s).toBool())
+                continue;
             p.at(20);
             const QString name = vb::UCase(vb::Trim(rs.value(u"FieldName"_s).toText()));
             if (name == u"BILL TO"_s) {
@@ -787,6 +894,10 @@ void ChooseDispatchfrm::setNewValues(Recordset &rs, const std::shared_ptr<ext::I
                 for (const QString &field :
                      {u"carid"_s, u"year"_s, u"make"_s, u"model"_s, u"body"_s})
                     mine.setValue(field, theirs.value(field));
+                // The VIN goes with its vehicle, even a blank one: the old
+                // vehicle's VIN on the new vehicle would be wrong.
+                if (hasVin(mine, theirs))
+                    mine.setValue(u"vin"_s, theirs.value(u"vin"_s));
                 mine.update();
             } else {
                 p.at(60);

@@ -4,6 +4,8 @@
 #include "Value.h"
 #include "core/LibraryView.h"
 
+#include <QHash>
+
 #include <memory>
 
 class QLabel;
@@ -35,6 +37,8 @@ public:
     QLineEdit *txtDispatchNum = nullptr;
     QPushButton *cmdFind = nullptr;
     QTableView *grdDispatches = nullptr;
+    // Says when a search found nothing; hidden otherwise.
+    QLabel *lblFound = nullptr;
     QPushButton *cmdView = nullptr;
     QPushButton *cmdAttach = nullptr;
 
@@ -83,6 +87,8 @@ public:
     static QString shownDate(const orvane::Value &v);
     // A dispatch date before 1 January 1900 is one the dispatch did not carry.
     static bool isMissingDate(const orvane::Value &dispatchDate);
+    // How staff name an order: "Quote-1001", "Invoice-5001", ...; empty for a void one.
+    static QString orderName(const orvane::Recordset &order);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -93,6 +99,13 @@ private:
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
     std::shared_ptr<orvane::ext::Ig_trans> rsDispatches_;
+    // The order's other links, cleared in memory once the user agreed to
+    // unlink them; written with the new link in one transaction, or not at all.
+    std::shared_ptr<orvane::ext::Ig_trans> unlink_;
+    // What the order built from the dispatch could not hold whole (field -> text).
+    QHash<QString, QString> cutTexts_;
+    // The dispatch being attached is the one the order is linked to already.
+    bool relinking_ = false;
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
 };

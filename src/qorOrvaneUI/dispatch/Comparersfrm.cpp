@@ -25,6 +25,14 @@ Comparersfrm::Comparersfrm(QWidget *parent)
                             this);
     note->setWordWrap(true);
     layout->addWidget(note);
+    lblOrders = new QLabel(this);
+    lblOrders->setObjectName(u"lblOrders"_s);
+    lblOrders->setTextFormat(Qt::PlainText);
+    lblOrders->setWordWrap(true);
+    QFont bold = lblOrders->font();
+    bold.setBold(true);
+    lblOrders->setFont(bold);
+    layout->addWidget(lblOrders);
 
     grdCompare = new QTableView(this);
     grdCompare->setObjectName(u"grdCompare"_s);
@@ -33,8 +41,10 @@ Comparersfrm::Comparersfrm(QWidget *parent)
     grdCompare->setSelectionBehavior(QAbstractItemView::SelectRows);
     grdCompare->setSelectionMode(QAbstractItemView::SingleSelection);
     grdCompare->setAlternatingRowColors(true);
-    grdCompare->setWordWrap(false);
+    // Values are shown whole: long ones wrap onto more lines of their row.
+    grdCompare->setWordWrap(true);
     grdCompare->verticalHeader()->hide();
+    grdCompare->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     grdCompare->setItemDelegate(new orvane::RecordsetDelegate(grdCompare));
     grdCompare->setEditTriggers(QAbstractItemView::AllEditTriggers);
     layout->addWidget(grdCompare, 1);
@@ -63,7 +73,7 @@ Comparersfrm::Comparersfrm(QWidget *parent)
     // window never changes its size limits while it is shown.
     layout->setSizeConstraint(QLayout::SetNoConstraint);
     setMinimumSize(420, 240);
-    resize(760, 460);
+    resize(900, 480);
     Form_Load();
 }
 
@@ -84,10 +94,29 @@ void Comparersfrm::setCompareRecordset(const orvane::Recordset &rs)
         model_->addColumn(readOnly(RecordsetColumn::bound(u"FieldName"_s, tr("Field Name"))));
         model_->addColumn(readOnly(RecordsetColumn::bound(u"OriginalVal"_s, tr("Old Value"))));
         model_->addColumn(readOnly(RecordsetColumn::bound(u"NewValue"_s, tr("New Value"))));
-        RecordsetColumn keep = RecordsetColumn::bound(u"KeepValue"_s, tr("Use Old Value"),
-                                                      orvane::ColumnFormat::CheckBox);
+        // Through a cursor of its own, so a row that cannot be taken over
+        // refuses to be unticked.
+        orvane::Recordset rows = rs.clone();
+        const bool lockable = rs.fieldIndex(u"CanTransfer"_s) >= 0;
+        RecordsetColumn keep = RecordsetColumn::unbound(
+            tr("Use Old Value"),
+            [rows](int, const orvane::Value &bookmark) mutable -> QVariant {
+                rows.setBookmark(bookmark);
+                return rows.value(u"KeepValue"_s).toBool();
+            },
+            [rows, lockable](int, const orvane::Value &bookmark, const QVariant &value) mutable {
+                rows.setBookmark(bookmark);
+                if (lockable && !rows.value(u"CanTransfer"_s).toBool() && !value.toBool())
+                    return false;
+                rows.setValue(u"KeepValue"_s, value.toBool());
+                rows.update();
+                return true;
+            },
+            orvane::ColumnFormat::CheckBox);
         keep.alignment = Qt::AlignCenter;
         model_->addColumn(keep);
+        if (rs.fieldIndex(u"Note"_s) >= 0)
+            model_->addColumn(readOnly(RecordsetColumn::bound(u"Note"_s, tr("Note"))));
     }
     // The rows keep the system's field names (the transfer matches on them);
     // the grid shows them in the user's language.
@@ -102,9 +131,19 @@ void Comparersfrm::setCompareRecordset(const orvane::Recordset &rs)
     }
     model_->setValueList(model_->findColumn(u"FieldName"_s), names);
     QHeaderView *header = grdCompare->horizontalHeader();
-    for (int c = 0; c < 3; ++c)
+    header->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    for (int c = 1; c < 3; ++c)
         header->setSectionResizeMode(c, QHeaderView::Stretch);
     header->setSectionResizeMode(3, QHeaderView::ResizeToContents);
+    if (model_->columnCount() > 4)
+        header->setSectionResizeMode(4, QHeaderView::Stretch);
+}
+
+void Comparersfrm::setOrders(const QString &orderName, const QString &dispatchNumber)
+{
+    lblOrders->setText(tr("Order %1 compared with dispatch %2")
+                           .arg(orderName.isEmpty() ? tr("(not named)") : orderName,
+                                dispatchNumber.isEmpty() ? tr("(no number)") : dispatchNumber));
 }
 
 void Comparersfrm::Form_Load()

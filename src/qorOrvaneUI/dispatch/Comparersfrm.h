@@ -5,6 +5,7 @@
 
 #include <array>
 
+class QLabel;
 class QPushButton;
 class QTableView;
 
@@ -21,6 +22,8 @@ public:
     explicit Comparersfrm(QWidget *parent = nullptr);
     ~Comparersfrm() override;
 
+    // Names the order and the dispatch being compared.
+    QLabel *lblOrders = nullptr;
     QTableView *grdCompare = nullptr;
     std::array<QPushButton *, 2> cmdAction{}; // 0 OK, 1 Cancel
 
@@ -28,8 +31,11 @@ public:
     orvane::Recordset rsCompare;
     bool accepted = false;
 
-    // Binds grdCompare to the record set; only "Use Old Value" can be changed.
+    // Binds grdCompare to the record set; only "Use Old Value" can be changed,
+    // and not on a row whose value cannot be taken over (CanTransfer false).
     void setCompareRecordset(const orvane::Recordset &rs);
+    // Shows which order and which dispatch are compared.
+    void setOrders(const QString &orderName, const QString &dispatchNumber);
     orvane::RecordsetModel *compareModel() const { return model_; }
 
     // Icons and the registration with the host's layout service; failures are ignored.

@@ -8,6 +8,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QResizeEvent>
+#include <QShowEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -34,7 +36,8 @@ Dispatchfrm::Dispatchfrm(QWidget *parent)
 
     // A page-wide report wants a tall window, but never taller than the screen.
     QSize size(880, 980);
-    const QSize screen = orvane::Ui::instance().screenSize();
+    // The free area, so a task bar does not hide the button strip.
+    const QSize screen = orvane::Ui::instance().screenArea().size();
     if (screen.isValid() && !screen.isEmpty())
         size = size.boundedTo(
             QSize(std::max(320, screen.width() - 40), std::max(240, screen.height() - 80)));
@@ -136,6 +139,43 @@ void Dispatchfrm::cmdSavePdf_Click()
 void Dispatchfrm::Form_Unload()
 {
     unloadView();
+}
+
+QRect Dispatchfrm::fittedFrame(const QRect &frame, const QRect &area)
+{
+    QRect fitted = frame;
+    fitted.setWidth(std::min(frame.width(), area.width()));
+    fitted.setHeight(std::min(frame.height(), area.height()));
+    fitted.moveLeft(std::clamp(frame.left(), area.left(), area.right() - fitted.width() + 1));
+    fitted.moveTop(std::clamp(frame.top(), area.top(), area.bottom() - fitted.height() + 1));
+    return fitted;
+}
+
+void Dispatchfrm::fitToScreen()
+{
+    const QRect area = orvane::Ui::instance().screenArea();
+    if (area.isEmpty() || isMaximized() || isFullScreen())
+        return;
+    // The window's size is without its title bar; a saved or page-tall size
+    // would otherwise push the Print and Save as PDF strip below the screen.
+    const QRect frame = frameGeometry();
+    const QMargins decoration(geometry().left() - frame.left(), geometry().top() - frame.top(),
+                              frame.right() - geometry().right(),
+                              frame.bottom() - geometry().bottom());
+    const QRect fitted = fittedFrame(frame, area);
+    if (fitted == frame)
+        return;
+    resize(fitted.width() - decoration.left() - decoration.right(),
+           fitted.height() - decoration.top() - decoration.bottom());
+    move(fitted.topLeft());
+}
+
+void Dispatchfrm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    fitToScreen();
+    // The window manager may add its frame only once the window is mapped.
+    QTimer::singleShot(0, this, &Dispatchfrm::fitToScreen);
 }
 
 void Dispatchfrm::resizeEvent(QResizeEvent *event)

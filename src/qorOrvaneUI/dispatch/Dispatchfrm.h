@@ -37,9 +37,16 @@ public:
 
     // The strip left below the viewer, in pixels (500 twips).
     static int bottomMargin();
+    // Where a window whose frame (title bar included) is `frame` goes so that
+    // all of it, the button strip included, is inside `area`: moved in, and
+    // made smaller where it is larger than the area.
+    static QRect fittedFrame(const QRect &frame, const QRect &area);
+    // Fits the shown view, title bar and buttons, into its screen's free area.
+    void fitToScreen();
 
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     void addCommand(QPushButton *&button, const QString &name, const QString &caption,

@@ -16,6 +16,7 @@
 #include <QLabel>
 
 #include <array>
+#include <optional>
 #include <string_view>
 
 using namespace Qt::StringLiterals;
@@ -291,12 +292,35 @@ void storeElement(const XmlNode &element, Recordset &rs, int index)
     }
 }
 
+// While the report reads a dispatch, a field that cannot be read is left
+// empty and named here instead of ending the read (see loadDispatch).
+QStringList *unreadable = nullptr;
+
 // NodeValue once its element is found: stores it and reports a failure as
 // NodeValue does, at the statement that stores.
 void nodeValue(const XmlNode &element, Recordset &rs, int index)
 {
     try {
         storeElement(element, rs, index);
+    } catch (const orvane::VbError &e) {
+        // The element and the text it holds, so staff can tell the insurer
+        // what is wrong: Deductible "two hundred".
+        const XmlNode first = element.firstChild();
+        const char *raw = first.isNull() ? nullptr : first.nodeValueUtf8();
+        const QString named = QCoreApplication::translate("clsShowDispatch", "%1 \"%2\"")
+                                  .arg(QString::fromUtf8(element.nodeNameUtf8()),
+                                       raw ? orvane::xmlTextFromUtf8(raw) : QString());
+        if (unreadable) {
+            *unreadable << named;
+            return;
+        }
+        Proc p(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+        p.at(20);
+        try {
+            throw orvane::VbError(e.number(), e.source(), named % u": "_s % e.description());
+        } catch (...) {
+            p.rethrow();
+        }
     } catch (...) {
         Proc p(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
         p.at(20);
@@ -339,6 +363,8 @@ void clsShowDispatch::CreateRecordset()
     try {
         p.at(10);
         rsDispatch = makeRecordset<kDispatchFields>();
+        rsReportDispatch_ = Recordset();
+        reportNotes_.clear();
         p.at(20);
         CreateDisRecordset();
         p.at(30);
@@ -358,6 +384,7 @@ void clsShowDispatch::CreateRecordset()
 void clsShowDispatch::CreateDisRecordset()
 {
     rsDiscount = makeRecordset<kDiscountFields>();
+    rsReportDiscount_ = Recordset();
 }
 
 void clsShowDispatch::CreateAuthRecordset()
@@ -615,11 +642,34 @@ void clsShowDispatch::loadDispatch(const QString &dispatchXML, Proc &p)
 {
     p.at(10);
     CreateRecordset();
+    reportNotes_.clear();
     p.at(20);
     XmlDocument document;
-    document.loadXml(dispatchXML); // text that is not XML gives a report with empty fields
+    // Text that is not XML gives a report with empty fields, which must not
+    // pass for a dispatch that carried nothing.
+    if (!document.loadXml(dispatchXML) && !vb::Trim(dispatchXML).isEmpty())
+        reportNotes_ << QCoreApplication::translate(
+                            "clsShowDispatch",
+                            "This dispatch document is incomplete or damaged (%1): what the "
+                            "insurer sent cannot be shown. Ask the insurer to send it again.")
+                            .arg(document.parseError());
     p.at(30);
-    FillRecordset(document);
+    {
+        // Staff read what the dispatch holds; a value that cannot be read is
+        // named rather than hiding everything else.
+        QStringList bad;
+        struct Lenient {
+            explicit Lenient(QStringList *list) { unreadable = list; }
+            ~Lenient() { unreadable = nullptr; }
+        } lenient(&bad);
+        FillRecordset(document);
+        if (!bad.isEmpty())
+            reportNotes_ << QCoreApplication::translate(
+                                "clsShowDispatch",
+                                "Some values of this dispatch could not be read and are left "
+                                "empty: %1.")
+                                .arg(bad.join(u", "_s));
+    }
     p.at(40);
     if (rsDiscount.recordCount() > 0) {
         // The template shows percentages as percentage points (0.15 as 15).
@@ -633,6 +683,91 @@ void clsShowDispatch::loadDispatch(const QString &dispatchXML, Proc &p)
             percentage.setValue(v.toDouble() * 100.0);
         }
         rsDiscount.moveFirst();
+    }
+    p.at(45);
+    makeReportCopies(document);
+}
+
+namespace {
+
+// A copy of `rs` whose text fields hold any length, for the report only.
+Recordset wideCopy(const Recordset &rs)
+{
+    Recordset wide;
+    for (int i = 0; i < rs.fieldCount(); ++i) {
+        const orvane::FieldDef &f = rs.fieldDef(i);
+        wide.appendField(f.name, f.type, orvane::isTextType(f.type) ? 0 : f.definedSize);
+    }
+    wide.open();
+    if (rs.recordCount() == 0)
+        return wide;
+    Recordset rows = rs.clone();
+    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
+        wide.addNew();
+        for (int i = 0; i < rs.fieldCount(); ++i)
+            wide.field(i).setValue(rows.field(i).value());
+        wide.update();
+    }
+    wide.moveFirst();
+    return wide;
+}
+
+// The element's text as sent, or nothing when it has none.
+std::optional<QString> wholeText(const XmlNode &element)
+{
+    if (element.isNull())
+        return std::nullopt;
+    const XmlNode first = element.firstChild();
+    const char *raw = first.isNull() ? nullptr : first.nodeValueUtf8();
+    if (!raw)
+        return std::nullopt;
+    return orvane::xmlTextFromUtf8(raw);
+}
+
+} // namespace
+
+void clsShowDispatch::makeReportCopies(const XmlDocument &document)
+{
+    // The record sets keep the network's field sizes for the host; the
+    // report shows staff every text whole (names, comments, descriptions).
+    const std::vector<XmlNode> found = document.asNode().findEach(dispatchNames());
+    rsReportDispatch_ = wideCopy(rsDispatch);
+    if (rsReportDispatch_.recordCount() > 0) {
+        for (int i = 0; i < int(kDispatchFields.size()); ++i) {
+            if (!orvane::isTextType(kDispatchFields[std::size_t(i)].type) ||
+                (i >= kFirstNeverFilled && i < kEscheduleIndicator) || i == kInsurerComments ||
+                i == kGlassVendorFax)
+                continue;
+            const Value now = rsReportDispatch_.field(i).value();
+            if (const auto text = wholeText(found[std::size_t(i)]);
+                text && text->size() > now.toText().size() && text->startsWith(now.toText()))
+                rsReportDispatch_.field(i).setValue(*text);
+        }
+        QString comments;
+        if (const XmlNode list = found[std::size_t(kInsurerComments)]; !list.isNull())
+            for (XmlNode child = list.firstChild(); !child.isNull(); child = child.nextSibling())
+                if (isMember(child, "Comment"))
+                    if (const auto text = wholeText(child))
+                        comments = vb::Trim(comments) % vb::Trim(*text) % u"\r\n"_s;
+        if (!comments.isEmpty())
+            rsReportDispatch_.field(kInsurerComments).setValue(comments);
+        rsReportDispatch_.update();
+    }
+    rsReportDiscount_ = wideCopy(rsDiscount);
+    if (rsReportDiscount_.recordCount() > 0) {
+        const XmlNode container = found[std::size_t(kDiscountDetailsSlot)];
+        rsReportDiscount_.moveFirst();
+        for (XmlNode child = container.isNull() ? XmlNode() : container.firstChild();
+             !child.isNull() && !rsReportDiscount_.eof(); child = child.nextSibling()) {
+            if (!isMember(child, "DiscountType"))
+                continue;
+            const std::vector<XmlNode> fields = child.findEach(MemberNames::discount());
+            if (const auto text = wholeText(fields[1]))
+                rsReportDiscount_.setValue(u"DiscountTypeDescription"_s, *text);
+            rsReportDiscount_.update();
+            rsReportDiscount_.moveNext();
+        }
+        rsReportDiscount_.moveFirst();
     }
 }
 
@@ -661,8 +796,11 @@ void clsShowDispatch::bindReport(orvane::report::Report &report, Proc &p) const
 {
     using orvane::report::quoteFormulaText;
     p.at(20);
-    report.table(1).setDataSource(rsDispatch);
-    report.table(2).setDataSource(rsDiscount);
+    // The report's copies when the dispatch was read for it (whole texts).
+    report.table(1).setDataSource(rsReportDispatch_.fieldCount() > 0 ? rsReportDispatch_
+                                                                     : rsDispatch);
+    report.table(2).setDataSource(rsReportDiscount_.fieldCount() > 0 ? rsReportDiscount_
+                                                                     : rsDiscount);
 
     p.at(30);
     for (orvane::report::FormulaField &formula : report.formulaFields()) {
@@ -680,6 +818,8 @@ void clsShowDispatch::bindReport(orvane::report::Report &report, Proc &p) const
         } else if (name == u"WORKLOCATIONPOSTALCODE"_s) {
             formula.setFormulaText(
                 quoteFormulaText(rsDispatch.value(u"WorkLocationPostalCode"_s).toText()));
+        } else if (name == u"DOCUMENTNOTE"_s) {
+            formula.setFormulaText(quoteFormulaText(reportNotes_.join(u' ')));
         }
     }
 
@@ -793,6 +933,17 @@ QString firstChildText(const XmlDocument &document, const QString &name)
     return first.nodeValue().toText();
 }
 
+// The same, with a missing or empty element read as empty text: an
+// appointment is shown with what it has (a mobile job often has no end time).
+QString optionalChildText(const XmlDocument &document, const QString &name, int &found)
+{
+    const XmlNode element = XMLUtilmod::FindNode(document.asNode(), name);
+    if (element.isNull() || element.firstChild().isNull())
+        return {};
+    ++found;
+    return firstChildText(document, name);
+}
+
 } // namespace
 
 void clsShowDispatch::ShowEschedule(orvane::WindowHandle &hWndOwner, QString &dispatchXML,
@@ -805,21 +956,27 @@ void clsShowDispatch::ShowEschedule(orvane::WindowHandle &hWndOwner, QString &di
         p.at(10);
         XmlDocument document;
         document.loadXml(dispatchXML);
+        int found = 0;
         p.at(20);
-        const QString date = firstChildText(document, u"RequestedAppointmentDate"_s);
+        const QString date = optionalChildText(document, u"RequestedAppointmentDate"_s, found);
         p.at(30);
-        const QString begin = firstChildText(document, u"BeginRequestedTime"_s);
+        const QString begin = optionalChildText(document, u"BeginRequestedTime"_s, found);
         p.at(40);
-        const QString end = firstChildText(document, u"EndRequestedTime"_s);
+        const QString end = optionalChildText(document, u"EndRequestedTime"_s, found);
         p.at(50);
-        const QString location = firstChildText(document, u"MobileLocationDescription"_s);
+        const QString location = optionalChildText(document, u"MobileLocationDescription"_s, found);
         p.at(60);
-        const QString mobile = firstChildText(document, u"MobileIndicator"_s);
+        const QString mobile = optionalChildText(document, u"MobileIndicator"_s, found);
+        // A dispatch without any appointment has nothing to show.
+        if (found == 0)
+            throw orvane::objectVariableNotSet();
 
         p.at(70);
         frmEscheduleInfo view;
         p.at(80);
         try {
+            if (vb::Trim(date).isEmpty())
+                throw orvane::objectVariableNotSet(); // no date: the value stays empty
             // Lenient: "2024abcd" is month 0 and day 0, which carry back to 30 Nov 2023.
             const int year = Value(vb::Val(vb::Mid(date, 1, 4))).toInt32();
             const int month = Value(vb::Val(vb::Mid(date, 5, 2))).toInt32();
@@ -829,8 +986,9 @@ void clsShowDispatch::ShowEschedule(orvane::WindowHandle &hWndOwner, QString &di
             // A date that cannot be made leaves the value empty; the view still shows.
         }
         p.at(90);
-        view.lblEsched[1]->setText(timeText(begin));
-        view.lblEsched[2]->setText(timeText(end));
+        // A time the dispatch does not give shows empty, not a lone ":".
+        view.lblEsched[1]->setText(vb::Trim(begin).isEmpty() ? QString() : timeText(begin));
+        view.lblEsched[2]->setText(vb::Trim(end).isEmpty() ? QString() : timeText(end));
         view.lblEsched[3]->setText(location);
         view.lblEsched[4]->setText(vb::UCase(vb::Trim(mobile)) == u"Y"_s ? u"MOBILE"_s
                                                                          : u"In-Shop"_s);

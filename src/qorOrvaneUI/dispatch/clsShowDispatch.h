@@ -4,6 +4,7 @@
 #include "Ui.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
@@ -90,11 +91,19 @@ private:
     std::unique_ptr<orvane::report::Report> openBoundReport(const QString &ReportPath,
                                                             orvane::Proc &p);
     void bindReport(orvane::report::Report &report, orvane::Proc &p) const;
+    // The report's copies of the dispatch and discount record sets, whose
+    // texts are whole as the document carries them.
+    void makeReportCopies(const orvane::XmlDocument &document);
 
     orvane::Recordset rsDispatch;
     orvane::Recordset rsDiscount;
     orvane::Recordset rsAuth;
     orvane::Recordset rsDamage;
+    // What the report shows of the last dispatch read for it: texts whole,
+    // and notes on a document that could not be read whole (DOCUMENTNOTE).
+    orvane::Recordset rsReportDispatch_;
+    orvane::Recordset rsReportDiscount_;
+    QStringList reportNotes_;
     // Held only while ShowReport runs.
     std::unique_ptr<orvane::report::ReportEngine> crxApplication;
     std::unique_ptr<orvane::report::Report> crxReport;

@@ -167,6 +167,9 @@ QString formatValue(const Value &value, Format format, const QString &currencySy
     case Format::Text:
         return value.toText();
     case Format::Date:
+        // The zero date is how a missing date travels: nothing to show.
+        if (value.toDate() == DateValue{})
+            return {};
         return vb::FormatShortDate(value.toDate());
     case Format::Money: {
         const double amount =

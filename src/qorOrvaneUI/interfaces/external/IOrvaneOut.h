@@ -2,6 +2,7 @@
 
 #include "ObjectRegistry.h"
 
+#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -19,6 +20,10 @@ public:
     // leaving `order` as it was, when no order can be built.
     virtual void returnorder(const QString &key, const QString &dispatchXml,
                              std::shared_ptr<IInvoice> &order) = 0;
+    // The dispatch's texts that the last order built could not hold whole,
+    // by the order's field name in lower case; the order holds them cut to
+    // its field. A transport that never cuts gives none.
+    virtual QHash<QString, QString> cutTexts() const { return {}; }
 };
 
 } // namespace orvane::ext
