@@ -157,7 +157,7 @@ const std::pair<const char16_t *, const char16_t *> kOpenings[] = {
 
 void storeFitted(orvane::Recordset &rs, const QString &field, const QString &text)
 {
-    rs.setValue(field, text.left(rs.field(field).definedSize()));
+    rs.setValue(field, rs.field(field).fitted(text));
 }
 
 } // namespace
