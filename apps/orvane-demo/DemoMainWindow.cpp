@@ -341,7 +341,7 @@ void DemoMainWindow::buildMenus()
                 const orvane::Value ref = rows.value(u"Lossrefnum"_s);
                 lossRef = ref.isNull() ? QString() : ref.toText();
             }
-            enol.ShowResponses(order_, type, lossRef, owner);
+            enol.ShowResponses(order_, lossRef, type, owner);
             showOrder();
         });
     });
