@@ -123,6 +123,26 @@ QTableView *makeGrid(QWidget *parent)
     return view;
 }
 
+// An input dialog wide enough for its whole title: the static QInputDialog
+// helpers size it by the label, and the window manager cuts the title short.
+QString ask(QWidget *parent, const QString &title, const QString &label, const QStringList &items,
+            bool *ok)
+{
+    QInputDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(label);
+    if (!items.isEmpty()) {
+        dialog.setComboBoxItems(items);
+        dialog.setComboBoxEditable(false);
+    }
+    // The title, with room for the window's icon and buttons beside it. The
+    // dialog's layout sets its own minimum, so the label carries the width.
+    if (auto *text = dialog.findChild<QLabel *>())
+        text->setMinimumWidth(dialog.fontMetrics().horizontalAdvance(title) + 160);
+    *ok = dialog.exec() == QDialog::Accepted;
+    return *ok ? dialog.textValue() : QString();
+}
+
 } // namespace
 
 DemoMainWindow::DemoMainWindow(std::shared_ptr<orvane::host::ReferenceHost> host, QWidget *parent)
@@ -322,9 +342,8 @@ void DemoMainWindow::buildMenus()
     // The follow-through of the order's last notice, at the step the user picks.
     QAction *answers = loss->addAction(u"Loss Notice &Answers..."_s, this, [this, lossCall] {
         bool ok = false;
-        const QString type = QInputDialog::getItem(
-            this, u"Loss Notice Answers"_s, u"Show:"_s,
-            {u"ENOL"_s, u"COVER"_s, u"LOSSACK"_s, u"DISPATCH"_s}, 0, false, &ok);
+        const QString type = ask(this, u"Loss Notice Answers"_s, u"Show:"_s,
+                                 {u"ENOL"_s, u"COVER"_s, u"LOSSACK"_s, u"DISPATCH"_s}, &ok);
         if (!ok)
             return;
         lossCall(true, [this, &type](eNOLcls &enol, orvane::WindowHandle owner) {
@@ -366,12 +385,10 @@ void DemoMainWindow::buildMenus()
     });
     loss->addAction(u"&Insurance Company ID List..."_s, this, [lossCall, chosen, this] {
         bool ok = false;
-        const QString pid = QInputDialog::getText(this, u"Insurance Company IDs"_s,
-                                                  u"Retail PID:"_s, QLineEdit::Normal, {}, &ok);
+        const QString pid = ask(this, u"Insurance Company IDs"_s, u"Retail PID:"_s, {}, &ok);
         if (!ok)
             return;
-        const QString oid = QInputDialog::getText(this, u"Insurance Company IDs"_s,
-                                                  u"Network PID:"_s, QLineEdit::Normal, {}, &ok);
+        const QString oid = ask(this, u"Insurance Company IDs"_s, u"Network PID:"_s, {}, &ok);
         if (!ok)
             return;
         lossCall(false, [&](eNOLcls &enol, orvane::WindowHandle owner) {
