@@ -135,8 +135,7 @@ void LibraryView::reportTrapped(const Proc &p) const noexcept
     }
     try {
         const VbError e = currentError();
-        const_cast<LibraryView *>(this)->held_.push_back(
-            {p.name(), e.description(), e.number(), p.line()});
+        held_.push_back({p.name(), e.description(), e.number(), p.line()});
     } catch (...) {
     }
 }

@@ -115,7 +115,7 @@ private:
     void flushReports() noexcept;
 
     std::vector<std::pair<QWidget *, QString>> registered_;
-    std::vector<HeldReport> held_;
+    mutable std::vector<HeldReport> held_; // reports waiting for the end of a transaction
     bool holding_ = false;
     std::shared_ptr<ext::IInvoice> reportInvoice_;
     bool unloaded_ = false;
