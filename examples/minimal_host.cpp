@@ -124,7 +124,7 @@ int main(int argc, char **argv)
         {"RecalcAuths", [&] { auth.RecalcAuths(env); }},
         {"VerifyFields", [&] { loss.VerifyFields(invoice); }},
         {"SendeNOL", [&] { loss.SendeNOL(invoice, owner); }},
-        {"ShowResponses", [&] { loss.ShowResponses(invoice, "COVER", "L-1", owner); }},
+        {"ShowResponses", [&] { loss.ShowResponses(invoice, "L-1", "COVER", owner); }},
         {"PIDList", [&] { loss.PIDList(env, owner); }},
         {"NetIDList", [&] { loss.NetIDList(env, owner); }},
         {"INSCOIDList", [&] { loss.INSCOIDList(env, "P1", "O1", owner); }},

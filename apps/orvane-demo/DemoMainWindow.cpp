@@ -151,6 +151,12 @@ std::optional<QString> ask(QWidget *parent, const QString &title, const QString 
         dialog.setComboBoxEditable(false);
     }
     dialog.setTextValue(value.isEmpty() ? items.value(0) : value);
+    // Wide enough for the whole title, with room for the window's icon and
+    // buttons: the dialog sizes itself by its label, and the window manager
+    // would cut the title short. The layout sets its own minimum, so the label
+    // carries the width.
+    if (auto *text = dialog.findChild<QLabel *>())
+        text->setMinimumWidth(dialog.fontMetrics().horizontalAdvance(title) + 160);
     if (orvane::Ui::instance().showModal(&dialog) != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
@@ -394,7 +400,7 @@ void DemoMainWindow::buildMenus()
                 const orvane::Value ref = rows.value(u"Lossrefnum"_s);
                 lossRef = ref.isNull() ? QString() : ref.toText();
             }
-            enol.ShowResponses(order_, type, lossRef, owner);
+            enol.ShowResponses(order_, lossRef, type, owner);
             // A dispatch linked at the end is the order's from now on: the host
             // stores it together with the link the library wrote.
             if (orderState() != savedState_)

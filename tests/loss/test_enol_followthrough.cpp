@@ -12,6 +12,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
+#include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
 
@@ -243,8 +244,13 @@ TEST_F(FollowThrough, CoverageValidation)
     view.setCoverage(cover);
     view.setNotice(confirmedNotice(u"0"_s));
     view.setInvoice(order_);
-    view.Form_Activate();
+    view.show();
     EXPECT_EQ(view.lblWarn->text(), u"WARNING : Error 5        Coverage text"_s);
+    QTest::mouseClick(view.txtZip, Qt::LeftButton, {},
+                      QPoint(view.txtZip->width() / 2, view.txtZip->height() / 2));
+    QTest::keyClicks(view.txtZip, u"97205"_s);
+    EXPECT_EQ(view.txtZip->text(), u"97205"_s);
+    view.txtZip->clear();
 
     const QString head =
         u"You have not completed all the information to accept this Loss"_s % CRLF % CRLF;
@@ -257,8 +263,7 @@ TEST_F(FollowThrough, CoverageValidation)
     const QString vehicle = u"You must select a Vehicle on the customers policy to continue"_s;
     const QString zip5 = u"The Work Location Zip code must be 5 digits."_s;
     EXPECT_EQ(messages(true),
-              (QStringList{vehicle, u"You must select a valid installation Date"_s,
-                           u"You must select a time for the scheduled install"_s,
+              (QStringList{vehicle, u"You must select a time for the scheduled install"_s,
                            u"You must choose whether the Job is mobile or In-Shop"_s,
                            u"You must enter a Work Location Zip code where the work will be "
                            u"performed "_s,
@@ -267,7 +272,8 @@ TEST_F(FollowThrough, CoverageValidation)
     view.toggleRow(1);
     EXPECT_FALSE(view.isSelected(0));
     view.toggleRow(1);
-    view.dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
+    view.dteInstallDate->chkSet->click();
+    EXPECT_EQ(view.dteInstallDate->value().date(), QDate::currentDate());
     view.chkInstallTime->setChecked(true);
     view.chkMobile->setCheckState(Qt::Unchecked);
     view.txtZip->setText(u"9720"_s);
@@ -286,8 +292,9 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
         QString type;
         int mode;
     };
-    for (const Case &c :
-         {Case{u"ENOL"_s, 1}, Case{u" cover "_s, 1}, Case{u"LOSSACK"_s, 2}, Case{u"COVER"_s, 1}}) {
+    // ENOL on a notice confirmed before goes on from the step the claim is at.
+    for (const Case &c : {Case{u"ENOL"_s, 1}, Case{u" cover "_s, 1}, Case{u"LOSSACK"_s, 2},
+                          Case{u"COVER"_s, 1}, Case{u"ENOL"_s, 2}}) {
         SCOPED_TRACE(c.type.toStdString());
         int mode = -1;
         on<eNOLwaitfrm>([&mode](eNOLwaitfrm *wait) {
@@ -295,13 +302,19 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
             wait->cmdCancel->click();
         });
         eNOLcls cls;
-        EXPECT_FALSE(cls.ShowResponses(host_->openOrder(2), c.type, u"LR-7"_s, 0));
+        EXPECT_FALSE(cls.ShowResponses(host_->openOrder(2), u"LR-7"_s, c.type, 0));
         EXPECT_EQ(mode, c.mode);
     }
     EXPECT_EQ(count(ext::progid::g_cover, u"g_cover.ack = .F."_s), 0);
 
     eNOLcls cls;
-    EXPECT_THROW(cls.ShowResponses(host_->openOrder(1), u"ENOL"_s, QString(), 0), orvane::VbError);
+    EXPECT_THROW(cls.ShowResponses(host_->openOrder(1), QString(), u"ENOL"_s, 0), orvane::VbError);
+    // A dispatch handled already: nothing is left to wait for, and no wait opens.
+    addTableRows(ext::progid::g_dispatch, {row(u"lossidnum=LR-7|Dispatch=D1|ack=True"_s)});
+    ui_->clear();
+    EXPECT_FALSE(cls.ShowResponses(host_->openOrder(2), QString(), u"ENOL"_s, 0));
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"nothing more to wait for"_s));
 }
 
 TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
@@ -387,4 +400,38 @@ TEST_F(FollowThrough, AFailedCoverageDocumentIsNoAnswer)
     EXPECT_EQ(reportedErrors().size(), 1);
     EXPECT_EQ(count(ext::progid::g_lossack), 0);
     view.Form_Unload();
+}
+
+TEST_F(FollowThrough, ACoverageAnswerThatCannotBeQueuedIsNotKept)
+{
+    addCover(u"LR-9"_s, u"0"_s);
+    order_ = host_->openOrder(2);
+    Coveragefrm view;
+    view.setCoverage(table(ext::progid::g_cover));
+    view.setNotice(confirmedNotice(u"0"_s));
+    view.setInvoice(order_);
+    view.Form_Activate();
+    orvane::ObjectRegistry::instance().registerClass(
+        QString::fromUtf16(ext::progid::g_trans), [] { return std::make_shared<RefusingTrans>(); });
+    answerCoverage(&view);
+    orvane::transport::registerTransportClasses();
+    EXPECT_FALSE(view.sent());
+    EXPECT_EQ(reportedErrors().size(), 1);
+    EXPECT_EQ(count(ext::progid::g_lossack), 0) << "no answer kept that was never sent";
+    view.Form_Unload();
+}
+
+TEST_F(FollowThrough, AFailingPollIsToldOnceUntilAPollSucceeds)
+{
+    auto notice = confirmedNotice(u"0"_s);
+    auto wait = waitOn(notice);
+    EXPECT_TRUE(wait->cmdCancel->isVisibleTo(wait.get()));
+    for (int round = 1; round <= 2; ++round) {
+        notice->setEnv(nullptr); // every poll fails
+        for (int tick = 0; tick < 3; ++tick)
+            wait->tmrAuthResponse_Timer();
+        EXPECT_EQ(reportedErrors().size(), round);
+        notice->setEnv(host_->env());
+        wait->tmrAuthResponse_Timer();
+    }
 }

@@ -3,7 +3,11 @@
 #include "RecordsetModel.h"
 #include "ShopDatabase.h"
 
+#include "OrderOnlyInvoice.h"
+#include "StubEnvironment.h"
+
 #include <QApplication>
+#include <QClipboard>
 #include <QDateEdit>
 #include <QLabel>
 #include <QLineEdit>
@@ -95,6 +99,24 @@ TEST_F(LossTest, EntriesBehaveAsTypedAndWriteTheOrder)
         view->txtQuantity->setFocus(Qt::TabFocusReason);
         QTest::keyClick(view->txtQuantity, Qt::Key_Tab); // Tab still leaves it
         EXPECT_EQ(QApplication::focusWidget(), view->cboPos);
+        // Enter submits what was just typed: the entry is written before the check.
+        view->txtSoldTo[14]->clear();
+        view->txtSoldTo[14]->setFocus(Qt::TabFocusReason);
+        QTest::keyClicks(view->txtSoldTo[14], u"okafor"_s);
+        QTest::keyClick(view->txtSoldTo[14], Qt::Key_Return);
+        EXPECT_EQ(order_->itemsrecordset().value(u"s_last"_s).toText(), u"Okafor"_s);
+        // An entry holds what its field holds; a pasted line break is a space.
+        EXPECT_EQ(view->txtSoldTo[13]->maxLength(), 50);
+        EXPECT_EQ(view->txtContactName->maxLength(), 60);
+        QGuiApplication::clipboard()->setText(u"Pat\r\nRivera\tJr"_s);
+        view->txtContactName->clear();
+        view->txtContactName->paste();
+        EXPECT_EQ(view->txtContactName->text(), u"Pat Rivera Jr"_s);
+        // A click into the date selects the part clicked, for typing over.
+        auto *dateText = view->dteLossDate->edit->findChild<QLineEdit *>();
+        QTest::mouseClick(dateText, Qt::LeftButton, {}, QPoint(3, dateText->height() / 2));
+        QCoreApplication::processEvents();
+        EXPECT_TRUE(dateText->hasSelectedText());
         // A date on or before 1 January 1900 becomes today when the picker is left.
         view->dteLossDate->setValue(QDateTime(QDate(1900, 1, 1), QTime(0, 0)));
         view->dteLossDate->edit->setFocus(Qt::TabFocusReason);
@@ -144,7 +166,7 @@ TEST_F(LossTest, DamageLinesAreCheckedAndNotDuplicated)
          {u"The quantity for the Glass Replacement is too large"_s}},
         {u"Door|2abc|Front|Upper|Left"_s, Qt::Unchecked, {}},
         {u"Door|1|Front|Lower|Left"_s, Qt::Unchecked, {dup}},
-        {u"Door|1|Front||Right"_s, Qt::Unchecked, {}},
+        {u"Door|1|Front||Right"_s, Qt::Checked, {}}, // not a windshield: stored repairable
         {u"Windshield|1|||"_s, Qt::Checked, {}},
         {u"Windshield|3|||"_s, Qt::Unchecked, {dup}},
     };
@@ -185,6 +207,8 @@ TEST_F(LossTest, DamageLinesAreCheckedAndNotDuplicated)
         EXPECT_EQ(rs.value(u"LocationCodeText"_s).toText(), u"Upper"_s);
         EXPECT_EQ(rs.value(u"SideCode"_s).toText(), u"L"_s);
         EXPECT_FALSE(rs.value(u"notrepairable"_s).toBool());
+        rs.moveNext();
+        EXPECT_FALSE(rs.value(u"notrepairable"_s).toBool());
         rs.moveLast();
         EXPECT_TRUE(rs.value(u"notrepairable"_s).toBool());
         EXPECT_EQ(view->damageModel()->rowCount(), 3);
@@ -193,6 +217,11 @@ TEST_F(LossTest, DamageLinesAreCheckedAndNotDuplicated)
         view->cmdDelete->click();
         view->cmdDelete->click();
         EXPECT_EQ(view->damageLines().recordCount(), 1);
+        // A tick given for a windshield does not stay on another opening.
+        choose(view->cboOpeningType, u"Windshield"_s);
+        view->chkRepairable->setCheckState(Qt::Checked);
+        choose(view->cboOpeningType, u"Door"_s);
+        EXPECT_EQ(view->chkRepairable->checkState(), Qt::Unchecked);
     });
     EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u"|"_s).toStdString();
 }
@@ -239,6 +268,10 @@ TEST_F(LossTest, ValidationListsTheFailedRulesInOrder)
         fillValid(view);
         view->txtLossIDNumber->clear();
         EXPECT_EQ(submit(view), QStringList());
+        const QString area = view->txtSold_To[1]->text();
+        view->txtSold_To[1]->setText(u"53"_s);
+        EXPECT_EQ(submit(view), QStringList{u"Sold To Area Code must have 3 digits"_s});
+        view->txtSold_To[1]->setText(area);
 
         view->chkBodilyInjury->setCheckState(Qt::Checked);
         EXPECT_EQ(submit(view),
@@ -258,4 +291,28 @@ TEST_F(LossTest, ValidationListsTheFailedRulesInOrder)
         view->cmdAction[1]->click();
         EXPECT_TRUE(view->isHidden());
     });
+}
+
+TEST_F(LossTest, AnOrderWithoutEnvOrOptionsRaises91InsteadOfCrashing)
+{
+    const auto env = host_->env();
+    auto noOptions = std::make_shared<orvane::test::StubEnvironment>(
+        env->data_path(), env->GetConnectString(env->data_path(), 0));
+    noOptions->options = nullptr;
+    for (const std::shared_ptr<ext::IEnvironment> &given :
+         {std::shared_ptr<ext::IEnvironment>(), std::shared_ptr<ext::IEnvironment>(noOptions)}) {
+        auto order = std::make_shared<orvane::test::OrderInvoiceWithEnv>();
+        order->order = host_->openOrder(2)->itemsrecordset();
+        order->env = given;
+        on<eNOLfrm>([](eNOLfrm *view) {
+            view->cmdVehicle->click();
+            fillValid(view);
+            view->cmdAction[0]->click();
+            view->cmdAction[1]->click();
+        });
+        EXPECT_FALSE(eNOLcls().SendeNOL(order, 0));
+    }
+    ASSERT_FALSE(noOptions->errors->reports.empty());
+    for (const auto &r : noOptions->errors->reports)
+        EXPECT_EQ(r.number, 91) << r.procedure.toStdString() << " " << r.text.toStdString();
 }

@@ -4,6 +4,7 @@
 #include "TestHelpers.h"
 #include "loss/frmPIDList.h"
 
+#include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
 
@@ -103,6 +104,9 @@ TEST_F(LossTest, TheInsuranceCompanyListIsLoadedForTheTypedIdsSafely)
               u"g_inscoid.destpid = 'O' + CHR(39) + 'Hara' AND g_inscoid.origpid = 'NET1'"_s);
     on<frmPIDList>([](frmPIDList *view) {
         EXPECT_EQ(view->gridModel()->rowCount(), 1);
+        // "Origination INS ID" shown whole.
+        EXPECT_GE(view->grdEdits->columnWidth(0),
+                  view->grdEdits->horizontalHeader()->sectionSizeHint(0));
         view->cmdAction[0]->click();
     });
     eNOLcls cls;

@@ -39,11 +39,12 @@ TEST(LossCodes, AddedRowsAreCutToTheirFieldWidths)
 {
     Recordset causes = Orvanemod::CauseOfLoss();
     EXPECT_FALSE(column(causes, u"subnamereq"_s).contains(u"True"_s));
-    Orvanemod::AddLossrecords(999, QString(120, u'd'), true, QString(35, u'x'), {}, {}, false,
-                              causes);
+    // A character outside the basic plane at the edge is kept whole, never split.
+    const QString wide = QString(29, u'x') + QString::fromUtf8("\xF0\x9F\x9A\x97");
+    Orvanemod::AddLossrecords(999, QString(120, u'd'), true, wide + u"yy"_s, {}, {}, false, causes);
     EXPECT_EQ(causes.recordCount(), 19);
     EXPECT_EQ(causes.value(u"Description"_s).toText().size(), 100);
-    EXPECT_EQ(causes.value(u"subdatafield"_s).toText().size(), 30);
+    EXPECT_EQ(causes.value(u"subdatafield"_s).toText(), wide);
 }
 
 TEST(ProperCase, CapitalisesTheFirstLetterOfEachWordPerBox)

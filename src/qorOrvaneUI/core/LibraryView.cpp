@@ -1,12 +1,16 @@
 #include "core/LibraryView.h"
 
 #include "ObjectRegistry.h"
+#include "core/widgets/Entries.h"
 #include "external/IControlUI.h"
 #include "external/IEnvironment.h"
 #include "external/IErrorClass.h"
 #include "external/IInvoice.h"
 #include "external/ProgIds.h"
 
+#include <QAbstractButton>
+#include <QAbstractItemDelegate>
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QFile>
 
@@ -134,7 +138,73 @@ Proc LibraryView::proc(const QString &procedure) const
 
 void LibraryView::reportTrapped(const Proc &p) const noexcept
 {
-    ui::reportTrapped(reportInvoice_, p);
+    if (!holding_) {
+        ui::reportTrapped(reportInvoice_, p);
+        return;
+    }
+    try {
+        const VbError e = currentError();
+        held_.push_back({p.name(), e.description(), e.number(), p.line()});
+    } catch (...) {
+    }
+}
+
+void LibraryView::flushReports() noexcept
+{
+    std::vector<HeldReport> held;
+    held.swap(held_);
+    for (const HeldReport &r : held) {
+        try {
+            if (const auto errors = errorClassOf(reportInvoice_))
+                errors->ErrorHandle(0, r.procedure, r.description, r.number, r.line);
+        } catch (...) {
+        }
+    }
+}
+
+LibraryView::ReportsAfter::ReportsAfter(LibraryView *view) : view_(view), outer_(!view->holding_)
+{
+    view_->holding_ = true;
+}
+
+LibraryView::ReportsAfter::~ReportsAfter()
+{
+    if (!outer_)
+        return;
+    view_->holding_ = false;
+    view_->flushReports();
+}
+
+void LibraryView::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    fitEntries(this);
+    for (QAbstractButton *button : findChildren<QAbstractButton *>())
+        connect(button, &QAbstractButton::pressed, this, &LibraryView::commitPendingEntries,
+                Qt::UniqueConnection);
+}
+
+void LibraryView::commitPendingEntries()
+{
+    if (QWidget *focused = focusWidget())
+        commitPendingEntry(focused);
+}
+
+void LibraryView::commitPendingEntry(QWidget *focused)
+{
+    // A grid's open editor is a child of the grid's viewport.
+    for (QWidget *editor = focused; editor && editor != this; editor = editor->parentWidget()) {
+        QWidget *viewport = editor->parentWidget();
+        auto *grid =
+            viewport ? qobject_cast<QAbstractItemView *>(viewport->parentWidget()) : nullptr;
+        if (grid && grid->viewport() == viewport) {
+            const QModelIndex at = grid->currentIndex();
+            if (grid->indexWidget(at) == editor)
+                if (QAbstractItemDelegate *delegate = grid->itemDelegateForIndex(at))
+                    Q_EMIT delegate->commitData(editor);
+            return;
+        }
+    }
 }
 
 } // namespace orvane::ui

@@ -56,6 +56,27 @@ public:
     // The order whose Env.ErrorClass receives the view's reports (may be none).
     const std::shared_ptr<ext::IInvoice> &errorInvoice() const { return reportInvoice_; }
 
+    // Writes what the entry holding the focus has not written yet, as leaving
+    // it would. Runs before the action of every button of the view (Enter on
+    // the default button leaves the focus in the entry), so an action never
+    // works on the values from before the last typing.
+    void commitPendingEntries();
+
+    // Holds the view's reports while a write transaction is open and makes
+    // them when it ends: declared before the transaction, so the transaction
+    // is taken back before any report (a box of the host's) can appear.
+    class ReportsAfter {
+    public:
+        explicit ReportsAfter(LibraryView *view);
+        ~ReportsAfter();
+        ReportsAfter(const ReportsAfter &) = delete;
+        ReportsAfter &operator=(const ReportsAfter &) = delete;
+
+    private:
+        LibraryView *view_;
+        bool outer_;
+    };
+
 protected:
     // `name` is the view's object name and the key it registers under;
     // `caption` its window title.
@@ -70,6 +91,14 @@ protected:
     bool unloadView();
     bool unloaded() const { return unloaded_; }
 
+    // Fits the view's entries (core/widgets/Entries) and ties every button to
+    // commitPendingEntries.
+    void showEvent(QShowEvent *event) override;
+    // What commitPendingEntries does for the widget with the focus; the
+    // default commits an open grid editor. Views with entries bound to the
+    // order write the entry's value there.
+    virtual void commitPendingEntry(QWidget *focused);
+
     void setErrorInvoice(std::shared_ptr<ext::IInvoice> invoice)
     {
         reportInvoice_ = std::move(invoice);
@@ -81,7 +110,16 @@ protected:
     void reportTrapped(const Proc &p) const noexcept;
 
 private:
+    struct HeldReport {
+        QString procedure, description;
+        long number;
+        int line;
+    };
+    void flushReports() noexcept;
+
     std::vector<std::pair<QWidget *, QString>> registered_;
+    mutable std::vector<HeldReport> held_; // reports waiting for the end of a transaction
+    bool holding_ = false;
     std::shared_ptr<ext::IInvoice> reportInvoice_;
     bool unloaded_ = false;
 };

@@ -54,10 +54,10 @@ void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
 {
     if (!objInvoice)
         throw orvane::objectVariableNotSet(u"QueueTransaction"_s);
-    const std::shared_ptr<orvane::ext::IEnvironment> env = objInvoice->Env();
+    const auto env = orvane::required(objInvoice->Env(), u"QueueTransaction"_s);
     // A flag, not a counter: the service sends every unprocessed row it finds.
-    env->Options()->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"1"_s,
-                                   env->data_path() % u"Orvane.ini"_s);
+    orvane::required(env->Options(), u"QueueTransaction"_s)
+        ->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"1"_s, env->data_path() % u"Orvane.ini"_s);
 }
 
 } // namespace TransactionQueue

@@ -330,7 +330,7 @@ bool ChooseDispatchfrm::eventFilter(QObject *watched, QEvent *event)
 
 void ChooseDispatchfrm::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    LibraryView::showEvent(event);
     Form_Activate();
 }
 

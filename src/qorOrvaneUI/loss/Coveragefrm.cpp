@@ -5,6 +5,7 @@
 #include "Ui.h"
 #include "VbError.h"
 #include "XmlDocument.h"
+#include "core/StagingWrites.h"
 #include "core/TransactionQueue.h"
 #include "core/XMLUtilmod.h"
 #include "core/modOrvane.h"
@@ -336,7 +337,7 @@ void Coveragefrm::Getvehicle()
     Proc p = proc(u"Getvehicle"_s);
     try {
         p.at(10);
-        const auto env = orvane::required(invoice_)->Env();
+        const auto env = orvane::required(orvane::required(invoice_)->Env());
         const auto orderCar = orvane::required(invoice_->Item(u"car"_s));
         const auto car = ext::objectAs<ext::IVehicle>(env->SafeCreatenagsObj(ext::objkind::NagsCar),
                                                       u"SafeCreatenagsObj"_s);
@@ -394,7 +395,9 @@ bool Coveragefrm::validData(bool accept)
             fails(true, tr("You must select a Vehicle on the customers policy to continue"));
         else if (count > 1)
             fails(true, tr("You cannot select more than one Vehicle on the Policy"));
-        fails(dteInstallDate->isEmpty() || dteInstallDate->edit->date() < kNoDate,
+        // An empty date is left for the insurer to set; only a date that
+        // cannot be one is refused.
+        fails(!dteInstallDate->isEmpty() && dteInstallDate->edit->date() < kNoDate,
               tr("You must select a valid installation Date"));
         fails(!chkInstallTime->isChecked(), tr("You must select a time for the scheduled install"));
         fails(chkMobile->checkState() == Qt::PartiallyChecked,
@@ -458,7 +461,9 @@ bool Coveragefrm::BuildXML(bool accept, orvane::XmlDocument &doc)
         add(d, u"VehicleIDSource"_s, text(rows_, u"Vehiclesrc"_s));
         add(d, u"VehicleLineNumber"_s, text(rows_, u"vehline"_s));
         add(d, u"RequestedAppointmentDate"_s,
-            vb::FormatYYYYMMDD(orvane::DateValue::fromDate(dteInstallDate->edit->date())));
+            dteInstallDate->isEmpty()
+                ? QString()
+                : vb::FormatYYYYMMDD(orvane::DateValue::fromDate(dteInstallDate->edit->date())));
         add(d, u"RequestedAppointmentTime"_s, vb::FormatHHMMSS(txtInstallTime->time()));
         add(d, u"MobileIndicator"_s, chkMobile->checkState() == Qt::Checked ? u"Y"_s : u"N"_s);
         add(d, u"WorkLocationPostalCode"_s, vb::Trim(txtZip->text()));
@@ -492,6 +497,11 @@ void Coveragefrm::SendXML(bool accept)
         const QString session = value(u"SessionID"_s);
 
         p.at(20);
+        // The answer's row and its transaction row are stored together or
+        // not at all: an answer kept but never sent could not be given again,
+        // the coverage rows being read already. The trap below reports only
+        // after the transaction, a local of this block, is taken back.
+        StagingWrites::Transaction transaction(orvane::required(notice_)->Env());
         auto ack = orvane::CreateObject<ext::IRsTable>(QString::fromUtf16(ext::progid::g_lossack));
         ack->setEnv(orvane::required(notice_)->Env());
         ack->get_rs(u"g_lossack.guid = '1' and g_lossack.guid <> '1'"_s);
@@ -506,7 +516,8 @@ void Coveragefrm::SendXML(bool accept)
         put(u"vehid"_s, value(u"VehicleID"_s));
         put(u"vehsrc"_s, value(u"VehicleIDSource"_s));
         put(u"vehline"_s, value(u"VehicleLineNumber"_s));
-        rs.setValue(u"installdat"_s, orvane::DateValue::fromDate(dteInstallDate->edit->date()));
+        if (!dteInstallDate->isEmpty())
+            rs.setValue(u"installdat"_s, orvane::DateValue::fromDate(dteInstallDate->edit->date()));
         put(u"installtim"_s, value(u"RequestedAppointmentTime"_s));
         rs.setValue(u"Mobile"_s, chkMobile->checkState() == Qt::Checked);
         if (modOrvane::FieldExists(rs, u"zip"_s))
@@ -516,8 +527,10 @@ void Coveragefrm::SendXML(bool accept)
         ack->Update();
 
         p.at(30);
-        TransactionQueue::QueueTransaction(
-            invoice_, doc, QString::fromUtf16(TransactionQueue::CoverageAnswer), session);
+        TransactionQueue::QueueRow(invoice_, doc,
+                                   QString::fromUtf16(TransactionQueue::CoverageAnswer), session);
+        transaction.commit();
+        TransactionQueue::RaiseSendFlag(invoice_);
 
         p.at(40);
         lossRef_ = value(u"LossReferenceNumber"_s);

@@ -18,6 +18,7 @@
 #include "loss/frmPIDList.h"
 #include "vb.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QPushButton>
 
@@ -61,6 +62,40 @@ template <class T> std::shared_ptr<T> createTable(const char16_t *progId)
     return orvane::CreateObject<T>(QString::fromUtf16(progId));
 }
 
+QString text(const Recordset &rs, const QString &field)
+{
+    const Value v = rs.value(field);
+    return v.isNull() ? QString() : v.toText();
+}
+
+// Whether a table holds a row that was read already for the loss.
+bool readRowFor(const std::shared_ptr<ext::IEnvironment> &env, const char16_t *progId,
+                const QString &condition)
+{
+    auto t = createTable<ext::IRsTable>(progId);
+    t->setEnv(env);
+    t->get_rs(condition);
+    return t->itemsrecordset().recordCount() > 0;
+}
+
+// The wait's mode for a notice whose confirmation was read: 1 until the
+// coverage request was read, 2 after it; -1 when nothing is left to wait for
+// (the notice was refused, or the loss's dispatch was handled already).
+int stepReached(const std::shared_ptr<ext::IEnvironment> &env, const QString &errCode,
+                const QString &lossRef)
+{
+    if (vb::Left(errCode, 1) == u"e"_s || vb::Val(errCode) != 0)
+        return -1;
+    const QString ref = u"'"_s % modOrvane::SQLSafeText(lossRef) % u"'"_s;
+    if (readRowFor(env, ext::progid::g_dispatch,
+                   u"g_dispatch.lossidnum = "_s % ref % u" AND g_dispatch.ack = .T."_s))
+        return -1;
+    return readRowFor(env, ext::progid::g_cover,
+                      u"g_cover.lossref = "_s % ref % u" AND g_cover.ack = .T."_s)
+               ? 2
+               : 1;
+}
+
 } // namespace
 
 QString eNOLcls::inscoidFilter(const QString &DestPID, const QString &OrigPID)
@@ -90,7 +125,7 @@ bool eNOLcls::SendeNOL(const std::shared_ptr<ext::IInvoice> &objInvoice,
 }
 
 bool eNOLcls::ShowResponses(const std::shared_ptr<ext::IInvoice> &objInvoice,
-                            const QString &strType, const QString &strRefNum,
+                            const QString &strRefNum, const QString &strType,
                             orvane::WindowHandle lngHwnd)
 {
     Proc p(u"qorOrvaneUI.eNOLcls.SendeNOL()"_s);
@@ -116,7 +151,7 @@ bool eNOLcls::ShowResponses(const std::shared_ptr<ext::IInvoice> &objInvoice,
 
         p.at(30);
         const QString type = vb::UCase(vb::Trim(strType));
-        const QString refNum = vb::Trim(strRefNum);
+        QString refNum = vb::Trim(strRefNum);
         if (type == u"LOSSACK"_s || type == u"DISPATCH"_s) {
             p.at(40);
             notice->get_rs(byOrder % u" AND g_enol.ack = .F."_s);
@@ -142,6 +177,23 @@ bool eNOLcls::ShowResponses(const std::shared_ptr<ext::IInvoice> &objInvoice,
         } else if (type == u"COVER"_s) {
             if (rows.recordCount() > 0 && rows.value(u"ack"_s).toBool())
                 wait.setMode(1);
+        } else if (const Value read = rows.value(u"ack"_s); !read.isNull() && read.toBool()) {
+            p.at(45);
+            // The confirmation was handled before: waiting for it again
+            // would wait for ever. Go on from where the claim stands.
+            if (refNum.isEmpty())
+                refNum = vb::Trim(text(rows, u"Lossrefnum"_s));
+            const int mode = stepReached(env, text(rows, u"ErrCode"_s), refNum);
+            if (mode < 0) {
+                orvane::Ui::instance().msgBox(
+                    QCoreApplication::translate("eNOLcls",
+                                                "The answers to this loss notice have all been "
+                                                "received and read; there is nothing more to "
+                                                "wait for."),
+                    orvane::MsgButtons::OK, orvane::MsgIcon::Information, QString());
+                return false;
+            }
+            wait.setMode(mode);
         }
 
         p.at(50);

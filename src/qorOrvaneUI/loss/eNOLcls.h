@@ -28,13 +28,15 @@ public:
     bool SendeNOL(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                   orvane::WindowHandle lngHwnd = 0);
 
-    // Reopens the follow-through of the order's loss notice in the wait view:
-    // "ENOL" waits for the notice's confirmation, "COVER" for the coverage
-    // request (once the notice is confirmed), "LOSSACK" and "DISPATCH" mark
+    // Reopens the follow-through of the order's loss notice in the wait view
+    // for the loss `strRefNum`: "ENOL" waits for the notice's confirmation,
+    // or, once it is confirmed, for the step the claim has reached (saying so
+    // when nothing is left to wait for); "COVER" waits for the coverage
+    // request (once the notice is confirmed); "LOSSACK" and "DISPATCH" mark
     // the notice and the loss's coverage rows read and wait for the loss
     // acknowledgement and the dispatch. Returns false.
     bool ShowResponses(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
-                       const QString &strType, const QString &strRefNum,
+                       const QString &strRefNum, const QString &strType,
                        orvane::WindowHandle lngHwnd = 0);
 
     std::shared_ptr<orvane::ext::IPidList>

@@ -12,6 +12,7 @@
 #include "core/WindowAPImod.h"
 #include "core/XMLUtilmod.h"
 #include "core/modOrvane.h"
+#include "core/widgets/Entries.h"
 #include "external/IAgentControl.h"
 #include "external/IDataCommand.h"
 #include "external/IEnvironment.h"
@@ -65,6 +66,25 @@ namespace {
 const QString CRLF = u"\r\n"_s;
 const QDate kNoDate(1900, 1, 1);
 const char *kDataField = "dataField";
+// Text fields this long or longer hold any length.
+constexpr int kUnlimited = 10000;
+
+// An entry takes no more than the text field it is stored in holds, so the
+// user sees the limit while typing and nothing is cut when it is stored.
+void limitTo(QLineEdit *entry, const orvane::Field &field)
+{
+    const int size = field.definedSize();
+    if (orvane::isTextType(field.type()) && size > 0 && size < kUnlimited &&
+        size < entry->maxLength())
+        entry->setMaxLength(size);
+}
+
+// A masked entry with some but not all of its digits typed.
+bool shortNumber(const QLineEdit *entry)
+{
+    const QString typed = eNOLfrm::unmaskedText(entry);
+    return !typed.isEmpty() && typed.size() < orvane::ui::maskSlots(entry->inputMask());
+}
 
 // A three-state box the user answers with a click (checked or not); only the
 // view puts it back to "not answered yet".
@@ -140,6 +160,14 @@ dtePicker::dtePicker(QWidget *parent) : QWidget(parent)
     row->addWidget(edit, 1);
     setFocusProxy(edit);
     connect(chkSet, &QCheckBox::toggled, edit, &QWidget::setEnabled);
+    // Ticked by the user with no date given yet: today, not the editor's
+    // own starting date.
+    connect(chkSet, &QCheckBox::clicked, this, [this](bool checked) {
+        if (checked && !dated_) {
+            edit->setDate(QDate::currentDate());
+            dated_ = true;
+        }
+    });
     chkSet->installEventFilter(this);
     edit->installEventFilter(this);
     clear();
@@ -172,6 +200,7 @@ void dtePicker::setValue(const QDateTime &value)
     }
     edit->setDate(value.date());
     time_ = value.time();
+    dated_ = true;
     chkSet->setChecked(true);
 }
 
@@ -667,6 +696,7 @@ void eNOLfrm::Form_Activate()
         FillInINSCOID();
         FillInsuranceID();
         p.at(20);
+        limitNoticeEntries();
         loadBoundEntries();
         if (agentControl_) {
             agentControl_->setEnv(objInvoice_->Env());
@@ -683,7 +713,7 @@ void eNOLfrm::Form_Activate()
         FillDamageCode();
         FillNagsRS();
         p.at(60);
-        const auto user = orvane::required(objInvoice_->Env())->currentuser();
+        const auto user = orvane::required(orvane::required(objInvoice_->Env())->currentuser());
         txtContactName->setText(vb::Trim(user->Item(u"First"_s) % u" "_s % user->Item(u"Last"_s)));
     } catch (...) {
         reportTrapped(p);
@@ -697,7 +727,7 @@ void eNOLfrm::FillInOriginationPID()
     Proc p = proc(u"FillInOriginationPID"_s);
     try {
         p.at(10);
-        const auto env = objInvoice_->Env();
+        const auto env = orvane::required(objInvoice_->Env());
         auto list = orvane::CreateObject<ext::IPidList>(QString::fromUtf16(ext::progid::g_pidList));
         list->setEnv(env);
         list->get_g_pidlist();
@@ -922,9 +952,47 @@ void eNOLfrm::loadBoundEntries()
         const QString field = e->property(kDataField).toString();
         if (field.isEmpty() || !e->inputMask().isEmpty())
             continue;
+        limitTo(e, rs.field(field));
         e->setText(fieldText(rs, field));
         e->setCursorPosition(0);
     }
+}
+
+void eNOLfrm::limitNoticeEntries()
+{
+    Proc p = proc(u"limitNoticeEntries"_s);
+    try {
+        p.at(10);
+        auto notice =
+            orvane::CreateObject<ext::IRsTable>(QString::fromUtf16(ext::progid::g_enol).toLower());
+        notice->setEnv(objInvoice_->Env());
+        notice->get_rs(u"guid = 'A' and guid <> 'A'"_s);
+        const Recordset columns = notice->itemsrecordset();
+        const std::pair<QLineEdit *, const char16_t *> stored[] = {
+            {txtPID, u"origpid"},
+            {txtInsCOID, u"orgcoid"},
+            {txtOID, u"destpid"},
+            {txtInsuranceID, u"insurerid"},
+            {txtPolicyState, u"policyst"},
+            {txtLossIDNumber, u"lossid"},
+            {txtVehicleNumber, u"vehiclenum"},
+            {txtsubName, u"subname"},
+            {txtSubdata, u"subdata"},
+            {txtContactName, u"contact"}};
+        for (const auto &[entry, column] : stored)
+            limitTo(entry, columns.field(QString::fromUtf16(column)));
+    } catch (...) {
+        // Without the limits the values are still fitted when they are stored.
+        reportTrapped(p);
+    }
+}
+
+void eNOLfrm::commitPendingEntry(QWidget *focused)
+{
+    if (dteLossDate->isAncestorOf(focused))
+        dteLossDate_LostFocus();
+    else if (auto *entry = qobject_cast<QLineEdit *>(focused))
+        writeBound(entry);
 }
 
 void eNOLfrm::writeBound(QLineEdit *entry)
@@ -1014,7 +1082,7 @@ void eNOLfrm::Getvehicle()
     Proc p = proc(u"Getvehicle"_s);
     try {
         p.at(10);
-        const auto env = orvane::required(objInvoice_)->Env();
+        const auto env = orvane::required(orvane::required(objInvoice_)->Env());
         Recordset rs = objInvoice_->itemsrecordset();
         const auto car = ext::objectAs<ext::IVehicle>(env->SafeCreatenagsObj(ext::objkind::NagsCar),
                                                       u"SafeCreatenagsObj"_s);
@@ -1081,6 +1149,11 @@ bool eNOLfrm::eventFilter(QObject *watched, QEvent *event)
         if (e == txtQuantity) {
             // Digits and backspace only.
             return !(c.isDigit() && c.unicode() < 128) && c != u'\b';
+        }
+        if (maskedEntry && c != u'\b' && !(c.isDigit() && c.unicode() < 128)) {
+            // The mask takes digits only; a refused letter is heard, not lost unnoticed.
+            QApplication::beep();
+            return true;
         }
         if (e == txtPolicyState || e == txtAgent[10]) {
             if (c.isLower()) {
@@ -1169,8 +1242,8 @@ void eNOLfrm::FillNagsRS()
     Proc p = proc(u"FillNagsRS"_s);
     try {
         p.at(10);
-        const auto env = objInvoice_->Env();
-        const auto dc = orvane::required(env->Options()->dcobject());
+        const auto env = orvane::required(objInvoice_->Env());
+        const auto dc = orvane::required(orvane::required(env->Options())->dcobject());
         dc->setconstructstring(env->GetConnectString(env->nags_path(), 0));
         const std::pair<QComboBox *, const char16_t *> lists[] = {
             {cboPos, u"Select * from POS"},
@@ -1237,8 +1310,9 @@ void eNOLfrm::cboOpeningType_Click()
 {
     const bool windshield = cboOpeningType->currentText().toUpper() == u"WINDSHIELD"_s;
     chkRepairable->setEnabled(windshield);
-    if (windshield)
-        chkRepairable->setCheckState(Qt::PartiallyChecked);
+    // Only a windshield can be repaired: any other opening shows and stores
+    // "repairable", not a tick left over from the line before.
+    chkRepairable->setCheckState(windshield ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
 void eNOLfrm::chkBodilyInjury_Click()
@@ -1331,7 +1405,7 @@ void eNOLfrm::cmdAdd_Click()
         p.at(60);
         // The number the quantity check accepted ("2 pcs" is 2).
         rsDamage_.setValue(u"GlassQuantity"_s, qint64(quantity));
-        if (chkRepairable->checkState() == Qt::Unchecked)
+        if (!chkRepairable->isEnabled() || chkRepairable->checkState() == Qt::Unchecked)
             rsDamage_.setValue(u"notrepairable"_s, false);
         else if (chkRepairable->checkState() == Qt::Checked)
             rsDamage_.setValue(u"notrepairable"_s, true);
@@ -1417,6 +1491,17 @@ bool eNOLfrm::validdata()
             fails(flag(u"subnamereq") && blank(txtsubName),
                   fieldText(rsCause_, u"subnamefield"_s) % tr(" is required for this cause."));
         }
+        p.at(25);
+        // A phone number short of digits would be sent as a wrong number.
+        const std::pair<QLineEdit *, const char *> phones[] = {
+            {txtSold_To[1], QT_TR_NOOP("Sold To Area Code must have 3 digits")},
+            {txtSold_To[5], QT_TR_NOOP("Sold To Phone # must have 7 digits")},
+            {txtSold_To[0], QT_TR_NOOP("Sold To Work Area Code must have 3 digits")},
+            {txtSold_To[4], QT_TR_NOOP("Sold To Work Phone # must have 7 digits")},
+            {txtAgents[3], QT_TR_NOOP("Agent Area Code must have 3 digits")},
+            {txtAgents[1], QT_TR_NOOP("Agent Phone # must have 7 digits")}};
+        for (const auto &[entry, text] : phones)
+            fails(shortNumber(entry), tr(text));
         p.at(30);
         if (msg.isEmpty())
             return true;
@@ -1710,20 +1795,25 @@ void eNOLfrm::BuildXML()
         p.at(10);
         // The notice, its lines and its transaction row are stored together
         // or not at all: a notice is never kept half saved or never sent.
-        StagingWrites::Transaction transaction(orvane::required(objInvoice_)->Env());
+        // What fails is told once the transaction is taken back.
         std::shared_ptr<ext::IRsTable> notice, lines;
-        SaveToTable(notice, lines);
-        if (!notice)
-            return; // SaveToTable has reported why; nothing was kept
-        orvane::XmlDocument doc;
-        if (!CreateXML(notice, lines, doc))
-            return;
+        QString guid;
+        {
+            ReportsAfter reports(this);
+            StagingWrites::Transaction transaction(orvane::required(objInvoice_)->Env());
+            SaveToTable(notice, lines);
+            if (!notice)
+                return; // SaveToTable has reported why; nothing was kept
+            orvane::XmlDocument doc;
+            if (!CreateXML(notice, lines, doc))
+                return;
 
-        p.at(20);
-        const QString guid = vb::Trim(fieldText(notice->itemsrecordset(), u"guid"_s));
-        TransactionQueue::QueueRow(objInvoice_, doc,
-                                   QString::fromUtf16(TransactionQueue::LossNotice), guid);
-        transaction.commit();
+            p.at(20);
+            guid = vb::Trim(fieldText(notice->itemsrecordset(), u"guid"_s));
+            TransactionQueue::QueueRow(objInvoice_, doc,
+                                       QString::fromUtf16(TransactionQueue::LossNotice), guid);
+            transaction.commit();
+        }
         TransactionQueue::RaiseSendFlag(objInvoice_);
 
         p.at(30);

@@ -53,6 +53,7 @@ protected:
 
 private:
     QTime time_;
+    bool dated_ = false; // a date was given since the picker was made
 };
 
 // "Claim Launch": the notice of loss for one order. The customer, agent,
@@ -161,12 +162,19 @@ protected:
     void showEvent(QShowEvent *event) override;
     bool event(QEvent *event) override;
     // Escape cancels as the Cancel button does.
-    void reject() override { cmdAction_Click(1); }
+    void reject() override
+    {
+        commitPendingEntries();
+        cmdAction_Click(1);
+    }
+    void commitPendingEntry(QWidget *focused) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildLayout();
     void loadBoundEntries();
+    // Each entry takes no more than the column it is stored in holds.
+    void limitNoticeEntries();
     void writeBound(QLineEdit *entry);
     void dteLossDate_LostFocus();
     void agentChosen(const orvane::Recordset &agent);

@@ -270,6 +270,7 @@ std::shared_ptr<ext::IRsTable> eNOLwaitfrm::table(std::shared_ptr<ext::IRsTable>
 
 void eNOLwaitfrm::tmrAuthResponse_Timer()
 {
+    failedNow_ = false;
     switch (mode_) {
     case 0:
         checkNotice();
@@ -281,6 +282,17 @@ void eNOLwaitfrm::tmrAuthResponse_Timer()
         CheckLossAck();
         break;
     }
+    if (!failedNow_)
+        pollFailing_ = false;
+}
+
+void eNOLwaitfrm::pollFailed(const Proc &p) noexcept
+{
+    failedNow_ = true;
+    if (pollFailing_)
+        return;
+    pollFailing_ = true;
+    reportTrapped(p);
 }
 
 void eNOLwaitfrm::checkNotice()
@@ -335,7 +347,7 @@ void eNOLwaitfrm::checkNotice()
                                 lossRef_);
         lblConfirm->setText(vb::Trim(text(rows, u"ErrText"_s)));
     } catch (...) {
-        reportTrapped(p);
+        pollFailed(p);
     }
 }
 
@@ -395,7 +407,7 @@ void eNOLwaitfrm::CheckCoverage()
         }
         restartTimer();
     } catch (...) {
-        reportTrapped(p);
+        pollFailed(p);
     }
 }
 
@@ -480,6 +492,8 @@ void eNOLwaitfrm::CheckLossAck()
             out->returnorder(u"DISPATCH"_s % number, text(tx, u"xml"_s), order);
             p.at(90);
             ChooseDispatchfrm compare(this);
+            // The comparison is centred over its owner: give it this view's place.
+            compare.setGeometry(geometry());
             compare.setInvoice(invoice_);
             const bool link = compare.CompareOrders(invoice_, orvane::required(order));
             compare.Form_Unload();
@@ -495,7 +509,7 @@ void eNOLwaitfrm::CheckLossAck()
         result_ = 0;
         end();
     } catch (...) {
-        reportTrapped(p);
+        pollFailed(p);
     }
 }
 
@@ -514,6 +528,6 @@ void eNOLwaitfrm::refreshENOLNUM()
         options->writeinistring(u"Orvane"_s, u"ENOL"_s, QString::number(open.recordCount()),
                                 env->data_path() % u"Orvane.ini"_s);
     } catch (...) {
-        reportTrapped(p);
+        pollFailed(p);
     }
 }

@@ -11,10 +11,13 @@ class QLabel;
 class QPushButton;
 class QTimer;
 
-namespace orvane::ext {
+namespace orvane {
+class Proc;
+namespace ext {
 class IInvoice;
 class IRsTable;
-} // namespace orvane::ext
+} // namespace ext
+} // namespace orvane
 
 // Follows a sent loss notice through the network's answers, polling every five
 // seconds: the notice's confirmation (mode 0), the insurer's coverage request,
@@ -73,6 +76,9 @@ private:
     void finish(int step);
     void end();
     void restartTimer();
+    // A poll's failure, told once: a lasting failure (the database gone, a
+    // broken row) would otherwise bring a box every five seconds.
+    void pollFailed(const orvane::Proc &p) noexcept;
     // Logs a network error through the host without showing it again.
     void logNetworkError(const QString &procedure, const QString &text, int line) noexcept;
     std::shared_ptr<orvane::ext::IRsTable> table(std::shared_ptr<orvane::ext::IRsTable> &slot,
@@ -87,4 +93,6 @@ private:
     bool checkAtOnce_ = false;
     bool activated_ = false;
     bool ended_ = false;
+    bool pollFailing_ = false; // the last poll failed, and that was told
+    bool failedNow_ = false;   // the poll under way failed
 };

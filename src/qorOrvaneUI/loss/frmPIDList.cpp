@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QTableView>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
 using orvane::MsgIcon;
@@ -162,9 +164,11 @@ void frmPIDList::rebuildModel()
     grdEdits->setModel(model);
     delete model_;
     model_ = model;
+    // A column is never narrower than its caption.
     for (int i = 0; i < int(columns_.size()); ++i)
         if (columns_[size_t(i)].width > 0)
-            grdEdits->setColumnWidth(i, columns_[size_t(i)].width);
+            grdEdits->setColumnWidth(i, std::max(columns_[size_t(i)].width,
+                                                 grdEdits->horizontalHeader()->sectionSizeHint(i)));
     connect(grdEdits->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid())
