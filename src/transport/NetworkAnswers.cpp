@@ -139,7 +139,6 @@ QString cell(const Recordset &rs, const QString &name)
     return v.toText().trimmed();
 }
 
-
 // The first element child of `parent` named `name`; null when none.
 XmlNode childNamed(const XmlNode &parent, const QString &name)
 {
@@ -438,9 +437,9 @@ WrittenAnswer AnswerWriter::write(const QString &rectype, const QString &recid,
         if (session.isEmpty())
             session = recid;
         const XmlNode details = root.findFirst(XmlNameSet(u"AuthorizationDetails"_s));
-        const std::vector<XmlNode> lines = details.isNull() ? std::vector<XmlNode>{}
-                                                            : childrenNamed(details,
-                                                                            u"AuthorizationType"_s);
+        const std::vector<XmlNode> lines = details.isNull()
+                                               ? std::vector<XmlNode>{}
+                                               : childrenNamed(details, u"AuthorizationType"_s);
         if (lines.empty())
             throw Refused{u"The authorization request has no lines"_s};
         const XmlNode answer = childNamed(answers, u"AuthorizationAnswer"_s);
@@ -472,8 +471,8 @@ WrittenAnswer AnswerWriter::write(const QString &rectype, const QString &recid,
             const QString lineNumber = textOf(line, u"LineNumber"_s);
             // A number no line can have answers as the line at its position.
             const double given = std::trunc(numberOf(lineNumber));
-            const int number = lineNumber.isEmpty() || std::fabs(given) > 1e9 ? int(position) + 1
-                                                                               : int(given);
+            const int number =
+                lineNumber.isEmpty() || std::fabs(given) > 1e9 ? int(position) + 1 : int(given);
             if (requestRow.contains(number))
                 rs.setBookmark(requestRow.value(number));
             else

@@ -17,7 +17,7 @@ namespace orvane::transport {
 // Stored in transport_schema; bump it with every column or table added, and
 // give the addition `since` = the new version, so older databases are
 // brought up to date with their rows kept.
-inline constexpr int SchemaVersion = 4;
+inline constexpr int SchemaVersion = 6;
 inline constexpr const char16_t *SchemaVersionTable = u"transport_schema";
 
 namespace staging_detail {
@@ -182,6 +182,18 @@ inline std::vector<TableDef> makeTables()
                  id,
                  1,
                  {u"lossidnum"_s, u"ack"_s, u"Dispatch"_s}});
+
+    // The transport service's bookkeeping, one row per outgoing document
+    // (msgid = g_trans.guid, the message identifier): where it stands
+    // (pending, retry, answered, refused), how often it was resent, the
+    // network's receipt and the last error. The library never reads it.
+    t.push_back({u"g_sendstate"_s,
+                 {key(), text(u"msgid", 32), col(u"transid", K::Int), text(u"state", 10),
+                  col(u"resends", K::Int), text(u"receipt", 60), text(u"lasterror", 255),
+                  text(u"stamp", 19)},
+                 id,
+                 6,
+                 {u"msgid"_s}});
 
     // The shop's participant IDs.
     t.push_back({u"g_pidlist"_s, {key(), text(u"PID", 20), text(u"PIDname", 60)}, id, 1, {}});
