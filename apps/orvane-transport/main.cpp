@@ -109,7 +109,8 @@ int main(int argc, char **argv)
     clientSettings.credential = setting("credential");
     clientSettings.caFile = setting("cafile");
     clientSettings.timeoutMs = int(number("timeout", 15) * 1000);
-    clientSettings.maxAnswerBytes = number("maxanswer", orvane::transport::protocol::DefaultSizeLimit);
+    clientSettings.maxAnswerBytes =
+        number("maxanswer", orvane::transport::protocol::DefaultSizeLimit);
     if (clientSettings.endpoint.scheme() != u"https"_s) {
         say(stderr, u"orvane-transport: the endpoint must be an https:// address"_s);
         return 2;

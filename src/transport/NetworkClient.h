@@ -17,9 +17,9 @@ namespace orvane::transport {
 
 // What came back for one request.
 struct Exchange {
-    int status = 0;     // the HTTP status; 0 when no complete answer came (connection, TLS, timeout)
-    QByteArray body;    // empty when the answer was larger than the limit
-    QString error;      // why there was no answer, or why it was cut off
+    int status = 0;  // the HTTP status; 0 when no complete answer came (connection, TLS, timeout)
+    QByteArray body; // empty when the answer was larger than the limit
+    QString error;   // why there was no answer, or why it was cut off
     bool tooLarge = false;
 };
 

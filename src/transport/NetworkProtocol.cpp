@@ -106,8 +106,8 @@ QByteArray writeRefusal(const QString &messageId, const QString &receipt, const 
     return doc.xml().toUtf8();
 }
 
-std::optional<Answer> readAnswer(const QByteArray &body, const QString &messageId,
-                                 qint64 sizeLimit, QString *why)
+std::optional<Answer> readAnswer(const QByteArray &body, const QString &messageId, qint64 sizeLimit,
+                                 QString *why)
 {
     auto refuse = [why](const QString &reason) -> std::optional<Answer> {
         if (why)

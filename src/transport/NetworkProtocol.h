@@ -47,8 +47,8 @@ QByteArray writeRefusal(const QString &messageId, const QString &receipt, const 
 
 // Nothing, with `why`, for a body that is not an answer envelope for
 // `messageId`, or that is larger than `sizeLimit`.
-std::optional<Answer> readAnswer(const QByteArray &body, const QString &messageId,
-                                 qint64 sizeLimit, QString *why);
+std::optional<Answer> readAnswer(const QByteArray &body, const QString &messageId, qint64 sizeLimit,
+                                 QString *why);
 
 // 32 hexadecimal digits, the form of every message identifier.
 bool isMessageId(const QString &text);

@@ -67,8 +67,8 @@ bool NetworkServer::useTls(const QString &certificateFile, const QString &keyFil
     const QSslKey key(readFile(keyFile), QSsl::Rsa, QSsl::Pem);
     if (certificate.isNull() || key.isNull()) {
         if (why)
-            *why = u"Cannot read the certificate "_s % certificateFile % u" or its key "_s %
-                   keyFile;
+            *why =
+                u"Cannot read the certificate "_s % certificateFile % u" or its key "_s % keyFile;
         return false;
     }
     sslSetup(certificate, key);
@@ -217,20 +217,20 @@ NetworkServer::Cached NetworkServer::answerDocument(const QByteArray &body, QStr
         try {
             answerer_.answer(request->rectype, request->recid, document, out, answers);
             if (request->rectype == u"ENOL"_s) {
-                const XmlNode lossRef =
-                    answers.findFirst(XmlNameSet(u"LossReferenceNumber"_s));
+                const XmlNode lossRef = answers.findFirst(XmlNameSet(u"LossReferenceNumber"_s));
                 if (!lossRef.isNull())
-                    losses_.insert(lossRef.text().trimmed(), NetworkAnswerer::factsOfNotice(document));
+                    losses_.insert(lossRef.text().trimmed(),
+                                   NetworkAnswerer::factsOfNotice(document));
             }
             cached = {200, out.xml().toUtf8()};
             ++answered_;
-            *logText = request->rectype % u' ' % request->messageId % u": answered, receipt "_s %
-                       receipt;
+            *logText =
+                request->rectype % u' ' % request->messageId % u": answered, receipt "_s % receipt;
         } catch (const Refused &refused) {
             cached = {422, protocol::writeRefusal(request->messageId, receipt, u"e422"_s,
                                                   refused.reason)};
-            *logText = request->rectype % u' ' % request->messageId % u": refused: "_s %
-                       refused.reason;
+            *logText =
+                request->rectype % u' ' % request->messageId % u": refused: "_s % refused.reason;
         }
     }
     byMessage_.insert(request->messageId, cached);

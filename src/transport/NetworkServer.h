@@ -14,11 +14,11 @@ namespace orvane::transport {
 // staff who want to see the service ride out a bad network.
 enum class ServerFault {
     None,
-    Drop,     // closes the connection without an answer
-    Error500, // answers 500
-    Stall,    // says nothing until stallMs has passed, then closes
+    Drop,       // closes the connection without an answer
+    Error500,   // answers 500
+    Stall,      // says nothing until stallMs has passed, then closes
     LoseAnswer, // answers and remembers the document, then closes before the answer goes out
-    Twice,    // puts every answer element in the answer twice
+    Twice,      // puts every answer element in the answer twice
 };
 
 struct ServerOptions {

@@ -133,9 +133,8 @@ bool TransportService::idle(int withinMs) const
     if (inFlight_)
         return false;
     const qint64 horizon = QDateTime::currentMSecsSinceEpoch() + withinMs;
-    return std::none_of(waiting_.begin(), waiting_.end(), [&](const Waiting &doc) {
-        return dueAt_.value(doc.msgid, 0) <= horizon;
-    });
+    return std::none_of(waiting_.begin(), waiting_.end(),
+                        [&](const Waiting &doc) { return dueAt_.value(doc.msgid, 0) <= horizon; });
 }
 
 void TransportService::pump()
@@ -199,8 +198,9 @@ void TransportService::finish(const Waiting &doc, const Exchange &exchange)
         fileRefusal(doc, answer ? answer->receipt : QString(), code, text);
         done = true;
     } else {
-        retryLater(doc, exchange.error.isEmpty() ? u"HTTP "_s % QString::number(exchange.status)
-                                                 : exchange.error,
+        retryLater(doc,
+                   exchange.error.isEmpty() ? u"HTTP "_s % QString::number(exchange.status)
+                                            : exchange.error,
                    false);
     }
     if (done) {
@@ -212,8 +212,7 @@ void TransportService::finish(const Waiting &doc, const Exchange &exchange)
     pump();
 }
 
-bool TransportService::fileAnswer(const Waiting &doc, const protocol::Answer &answer,
-                                  QString *why)
+bool TransportService::fileAnswer(const Waiting &doc, const protocol::Answer &answer, QString *why)
 {
     StagingDatabase &db = trans_.database();
     const QString byId = u"g_trans.id = "_s % QString::number(doc.id);
@@ -229,8 +228,8 @@ bool TransportService::fileAnswer(const Waiting &doc, const protocol::Answer &an
             }
             XmlDocument request;
             request.loadXml(doc.xml);
-            AnswerWriter(env_).write(doc.rectype, doc.recid, request, answer.answers(),
-                                     doc.daskid, doc.daskloc);
+            AnswerWriter(env_).write(doc.rectype, doc.recid, request, answer.answers(), doc.daskid,
+                                     doc.daskloc);
             Recordset stamped = db.load(trans_.table(), byId);
             put(stamped, u"procdate"_s, Value(QDate::currentDate()));
             put(stamped, u"errortext"_s, QString());
@@ -254,8 +253,8 @@ bool TransportService::fileAnswer(const Waiting &doc, const protocol::Answer &an
     return true;
 }
 
-void TransportService::fileRefusal(const Waiting &doc, const QString &receipt,
-                                   const QString &code, const QString &text)
+void TransportService::fileRefusal(const Waiting &doc, const QString &receipt, const QString &code,
+                                   const QString &text)
 {
     StagingDatabase &db = trans_.database();
     const QString byId = u"g_trans.id = "_s % QString::number(doc.id);
@@ -297,9 +296,9 @@ void TransportService::retryLater(const Waiting &doc, const QString &error, bool
     const int resends = (it != waiting_.end() ? it->resends : doc.resends) + 1;
     if (it != waiting_.end())
         it->resends = resends;
-    const double base = std::min<double>(double(settings_.retryBaseMs) *
-                                             std::pow(2.0, std::min(resends - 1, 30)),
-                                         double(settings_.retryMaxMs));
+    const double base =
+        std::min<double>(double(settings_.retryBaseMs) * std::pow(2.0, std::min(resends - 1, 30)),
+                         double(settings_.retryMaxMs));
     const qint64 wait = qint64(base * (1.0 + 0.25 * QRandomGenerator::global()->generateDouble()));
     dueAt_.insert(doc.msgid, QDateTime::currentMSecsSinceEpoch() + wait);
     state_.lastError = doc.rectype % u' ' % doc.recid % u": "_s % error;
@@ -340,7 +339,7 @@ void TransportService::record(const Waiting &doc, const QString &state, int rese
 void TransportService::log(const Waiting &doc, const QString &what)
 {
     Q_EMIT logLine(stamp() % u' ' % doc.rectype % u' ' % doc.recid % u" ["_s % doc.msgid % u"] "_s %
-                 what);
+                   what);
 }
 
 } // namespace orvane::transport

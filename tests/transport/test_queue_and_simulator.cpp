@@ -1,12 +1,15 @@
 // The outgoing queue and the network simulator end to end on a temporary
 // shop database (SQLite, and PostgreSQL when the test server runs), through
 // the real table objects.
+#include "NetworkServer.h"
 #include "NetworkSimulator.h"
 #include "ObjectRegistry.h"
 #include "Recordset.h"
+#include "StagingSchema.h"
 #include "TableObjects.h"
 #include "TestHelpers.h"
 #include "TransportFixture.h"
+#include "TransportService.h"
 #include "XmlDocument.h"
 #include "core/TransactionQueue.h"
 #include "dispatch/clsShowDispatch.h"
@@ -20,6 +23,12 @@
 #include "KillAt.h"
 #include "OrderOnlyInvoice.h"
 
+#include <QElapsedTimer>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -27,6 +36,8 @@ using namespace orvane;
 using namespace orvane::ext;
 using orvane::test::parsedXml;
 using orvane::transport::NetworkSimulator;
+using orvane::transport::ServerFault;
+using orvane::transport::ServerOptions;
 using orvane::transport::SimulationReport;
 
 namespace {
@@ -66,6 +77,71 @@ QString authRequest(const QString &session)
            line(4, u"L"_s, u"LABOR"_s, u"2.5"_s, u"48"_s) % u"</AuthorizationDetails><Filename>"_s %
            session % u"</Filename></Authorization>"_s;
 }
+
+// A self-signed certificate for 127.0.0.1, made once per test program.
+const QString &certificateDir()
+{
+    static QTemporaryDir dir;
+    static const bool made = [] {
+        QProcess openssl;
+        openssl.start(u"openssl"_s,
+                      {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-keyout"_s,
+                       dir.filePath(u"key.pem"_s), u"-out"_s, dir.filePath(u"cert.pem"_s),
+                       u"-days"_s, u"2"_s, u"-subj"_s, u"/CN=127.0.0.1"_s, u"-addext"_s,
+                       u"subjectAltName=IP:127.0.0.1"_s});
+        return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
+    }();
+    EXPECT_TRUE(made) << "openssl could not make the test certificate";
+    static const QString path = dir.path();
+    return path;
+}
+
+// Runs the event loop until `done` or the deadline; the outcome of `done`.
+bool runUntil(const std::function<bool()> &done, int ms = 20000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return done();
+}
+
+constexpr const char *kCredential = "shop-credential-7731";
+
+// The network in this process, over TLS on 127.0.0.1.
+std::unique_ptr<transport::NetworkServer> startNetwork(ServerOptions options, quint16 port = 0)
+{
+    options.credential = QString::fromLatin1(kCredential);
+    auto server = std::make_unique<transport::NetworkServer>(options);
+    QString why;
+    EXPECT_TRUE(
+        server->useTls(certificateDir() + u"/cert.pem"_s, certificateDir() + u"/key.pem"_s, &why))
+        << why.toStdString();
+    EXPECT_NE(server->listenOn(QHostAddress::LocalHost, port), 0);
+    return server;
+}
+
+transport::HttpsClientSettings clientFor(quint16 port, int timeoutMs = 5000)
+{
+    transport::HttpsClientSettings settings;
+    settings.endpoint = QUrl(u"https://127.0.0.1:"_s % QString::number(port));
+    settings.credential = QString::fromLatin1(kCredential);
+    settings.caFile = certificateDir() + u"/cert.pem"_s;
+    settings.timeoutMs = timeoutMs;
+    return settings;
+}
+
+// A network that gives a set answer, for the answers the service must refuse.
+class CannedClient : public transport::INetworkClient {
+public:
+    std::function<transport::Exchange(const transport::protocol::Request &)> answer;
+    void send(const transport::protocol::Request &request,
+              std::function<void(const transport::Exchange &)> done) override
+    {
+        done(answer(request));
+    }
+    void checkHealth(std::function<void(bool, const QString &)> done) override { done(true, {}); }
+};
 
 class SimulatorTest : public transport::test::TransportTest {
 protected:
@@ -155,6 +231,30 @@ protected:
             u"</LossNoticeAcknowledgementDetails></LossNoticeAcknowledgement>"_s;
         TransactionQueue::QueueTransaction(invoice, parsedXml(doc), u"LOSSAH"_s,
                                            u"C0FFEE00000000000000000000000001"_s);
+    }
+
+    // The service against a network until every outgoing row is processed.
+    bool serve(transport::INetworkClient &client, int ms = 20000)
+    {
+        transport::ServiceSettings settings;
+        settings.retryBaseMs = 50;
+        settings.retryMaxMs = 400;
+        transport::TransportService service(env, client, settings);
+        service.start();
+        const bool done = runUntil(
+            [&] {
+                return service.idle(1000) &&
+                       trans(u"processed = .F. AND rectype <> 'DISPATCH'"_s).recordCount() == 0;
+            },
+            ms);
+        service.stop();
+        return done;
+    }
+    int answerRows(const QString &session)
+    {
+        auto ackn = object<Ig_ackn>(progid::g_ackn);
+        ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"' AND Ack = .F."_s);
+        return ackn->itemsrecordset().recordCount();
     }
 
     std::shared_ptr<test::StubEnvironment> env;
@@ -366,6 +466,192 @@ TEST_P(SimulatorTest, AKilledSimulatorLeavesTheRowWaiting)
         EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
         EXPECT_EQ(answers(), 3);
     }
+}
+
+// The library's rows travel through the service over HTTPS to the network
+// server and its answers come back into the rows the wait views poll.
+TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
+{
+    auto network = startNetwork({});
+    transport::HttpsNetworkClient client(clientFor(network->serverPorts().value(0)));
+
+    const QString session = u"5E55104000000000000000000000ABCD"_s;
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                       session);
+    const QString guid = queueNotice(u"PA-7734-2291-03"_s);
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(session), 3);
+    Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % guid % u"' AND ACK = .F."_s);
+    ASSERT_EQ(notice.recordCount(), 1);
+    EXPECT_EQ(notice.value(u"ErrCode"_s).toText(), u"0"_s);
+    const QString lossRef = notice.value(u"Lossrefnum"_s).toText();
+    EXPECT_EQ(rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"'"_s).recordCount(), 1);
+
+    queueCoverageAnswer(lossRef, true);
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(rows(progid::g_lossack, u"g_lossack.lossref = '"_s % lossRef % u"'"_s)
+                  .value(u"errcode"_s)
+                  .toText(),
+              u"0"_s);
+    Recordset dispatch = rows(progid::g_dispatch, u"g_dispatch.lossidnum = '"_s % lossRef % u"'"_s);
+    ASSERT_EQ(dispatch.recordCount(), 1);
+    Recordset doc = trans(u"g_trans.rectype = 'DISPATCH' and g_trans.recid = '"_s %
+                          dispatch.value(u"Dispatch"_s).toText() % u"'"_s);
+    ASSERT_EQ(doc.recordCount(), 1);
+    clsShowDispatch parsed;
+    parsed.CreateRecordset();
+    parsed.FillRecordset(parsedXml(doc.value(u"xml"_s).toText()));
+    EXPECT_EQ(parsed.dispatchRecordset().value(u"LossReferenceNumber"_s).toText(), lossRef);
+    EXPECT_EQ(parsed.dispatchRecordset().value(u"LossIdentificationNumbers"_s).toText(),
+              u"PA-7734-2291-03"_s)
+        << "the network remembers the notice behind the dispatch";
+
+    // Each document with its receipt; a refusal becomes the error answer the wait shows.
+    network->options().refuse.insert(u"AUTHREQ"_s, u"No online requests"_s);
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S9"_s)), u"AUTHREQ"_s,
+                                       u"S9"_s);
+    ASSERT_TRUE(serve(client));
+    auto ackn = object<Ig_ackn>(progid::g_ackn);
+    ackn->Get_g_ACKN(u"g_ackn.sessionid = 'S9'"_s);
+    Recordset refused = ackn->itemsrecordset();
+    ASSERT_EQ(refused.recordCount(), 3);
+    EXPECT_TRUE(refused.value(u"ErrorCode"_s).toText().startsWith(u"e"_s));
+    EXPECT_EQ(refused.value(u"ErrorText"_s).toText(), u"No online requests"_s);
+    EXPECT_EQ(trans(u"recid = 'S9'"_s).value(u"errortext"_s).toText(), u"No online requests"_s);
+    auto states = transport::StagingDatabase::open(connection_)
+                      ->load(*transport::stagingTable(u"g_sendstate"_s), u"state = 'answered'"_s);
+    EXPECT_EQ(states.recordCount(), 3);
+    EXPECT_TRUE(states.value(u"receipt"_s).toText().startsWith(u"R-"_s));
+}
+
+// Whatever the network does wrong, every document is taken once and every
+// answer filed once.
+TEST_P(SimulatorTest, TheServiceRidesOutNetworkFaults)
+{
+    const struct {
+        const char *name;
+        ServerFault fault;
+        int count;
+    } cases[] = {{"drop", ServerFault::Drop, 2},    {"500", ServerFault::Error500, 2},
+                 {"stall", ServerFault::Stall, 1},  {"lost answer", ServerFault::LoseAnswer, 1},
+                 {"twice", ServerFault::Twice, -1}, {"down then up", ServerFault::None, 0}};
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString session = u"F"_s % QString::number(++n);
+        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                           session);
+        ServerOptions options;
+        options.fault = c.fault;
+        options.faultCount = c.count;
+        options.stallMs = 3000;
+        std::unique_ptr<transport::NetworkServer> network;
+        quint16 port = 0;
+        if (c.fault == ServerFault::None) {
+            // Nobody listens at first; the network comes up while the service retries.
+            port = startNetwork({})->serverPorts().value(0);
+            QTimer::singleShot(600, [&] { network = startNetwork(options, port); });
+        } else {
+            network = startNetwork(options);
+            port = network->serverPorts().value(0);
+        }
+        transport::HttpsNetworkClient client(clientFor(port, 500));
+        ASSERT_TRUE(serve(client));
+        ASSERT_TRUE(network);
+        EXPECT_EQ(network->documentsAnswered(), 1);
+        EXPECT_EQ(answerRows(session), 3);
+        EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
+    }
+}
+
+// An answer the shop cannot trust changes nothing the library reads; the
+// document waits for a better one. A request the network cannot read gets
+// 400 and the network keeps serving.
+TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
+{
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"B1"_s)), u"AUTHREQ"_s,
+                                       u"B1"_s);
+    auto envelope = [](const QString &id, const QString &inside) {
+        return (u"<NetworkAnswer MessageID=\""_s % id % u"\" Receipt=\"R\" Status=\"answered\">"_s %
+                inside % u"</NetworkAnswer>"_s)
+            .toUtf8();
+    };
+    const std::function<QByteArray(const QString &)> bodies[] = {
+        [](const QString &) { return QByteArray("<NetworkAnswer MessageID="); },
+        [&](const QString &) { return envelope(u"0123456789ABCDEF0123456789ABCDEF"_s, {}); },
+        [&](const QString &id) {
+            return envelope(id, u"<AuthorizationAnswer><SessionID>B1</SessionID><Line/>"
+                                u"</AuthorizationAnswer>"_s);
+        },
+        [&](const QString &id) {
+            return envelope(id, u"<Padding>"_s % QString(5 * 1024 * 1024, u'x') % u"</Padding>"_s);
+        }};
+    for (const auto &body : bodies) {
+        CannedClient canned;
+        canned.answer = [&](const transport::protocol::Request &r) {
+            return transport::Exchange{200, body(r.messageId), {}, false};
+        };
+        transport::TransportService service(env, canned);
+        service.start();
+        EXPECT_TRUE(runUntil([&] { return service.state().badAnswers == 1; }, 5000));
+        EXPECT_FALSE(service.state().lastError.isEmpty());
+        service.stop();
+        EXPECT_FALSE(trans(u"recid = 'B1'"_s).value(u"processed"_s).toBool());
+        EXPECT_EQ(answerRows(u"B1"_s), 0);
+    }
+
+    auto network = startNetwork({});
+    const quint16 port = network->serverPorts().value(0);
+    QNetworkAccessManager manager;
+    QNetworkRequest request(
+        QUrl(u"https://127.0.0.1:"_s % QString::number(port) % u"/v1/documents"_s));
+    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+    ssl.setCaCertificates(QSslCertificate::fromPath(certificateDir() + u"/cert.pem"_s));
+    request.setSslConfiguration(ssl);
+    request.setRawHeader("Authorization", QByteArray("Bearer ") + kCredential);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, u"application/xml"_s);
+    QNetworkReply *reply = manager.post(request, QByteArray("<NetworkRequest>not closed"));
+    ASSERT_TRUE(runUntil([&] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 400);
+    delete reply;
+    transport::HttpsNetworkClient client(clientFor(port));
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(u"B1"_s), 3);
+}
+
+// The service killed at each step of filing an answer leaves the row waiting
+// with nothing filed, or done; run again, it files the answer once.
+TEST_P(SimulatorTest, AKilledServiceDeliversOnceWhenRestarted)
+{
+    QProcess network;
+    QTemporaryDir portDir;
+    network.start(QStringLiteral(ORVANE_CLI),
+                  {u"network"_s, u"serve"_s, u"--cert"_s, certificateDir() + u"/cert.pem"_s,
+                   u"--key"_s, certificateDir() + u"/key.pem"_s, u"--credential"_s,
+                   QString::fromLatin1(kCredential), u"--port"_s, u"0"_s, u"--port-file"_s,
+                   portDir.filePath(u"port"_s)});
+    ASSERT_TRUE(runUntil([&] { return QFile::exists(portDir.filePath(u"port"_s)); }, 10000));
+    QFile portFile(portDir.filePath(u"port"_s));
+    ASSERT_TRUE(portFile.open(QIODevice::ReadOnly));
+    const quint16 port = quint16(portFile.readAll().trimmed().toUInt());
+
+    const orvane::test::KillAt steps[] = {{"write", 1}, {"commit", 1}, {"committed", 1}};
+    int n = 0;
+    for (const auto &step : steps) {
+        const QString session = u"K"_s % QString::number(++n);
+        SCOPED_TRACE(session.toStdString());
+        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                           session);
+        EXPECT_TRUE(orvane::test::diesAt(step, [&] {
+            transport::HttpsNetworkClient client(clientFor(port));
+            serve(client, 10000);
+        }));
+        transport::HttpsNetworkClient client(clientFor(port));
+        ASSERT_TRUE(serve(client));
+        EXPECT_EQ(answerRows(session), 3);
+    }
+    network.kill();
+    network.waitForFinished(5000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SimulatorTest,
