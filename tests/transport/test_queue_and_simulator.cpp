@@ -621,19 +621,28 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
 
 // The service killed at each step of filing an answer leaves the row waiting
 // with nothing filed, or done; run again, it files the answer once.
-TEST_P(SimulatorTest, AKilledServiceDeliversOnceWhenRestarted)
+TEST_P(SimulatorTest, AKilledServiceOrNetworkDeliversOnceWhenRestarted)
 {
-    QProcess network;
     QTemporaryDir portDir;
-    network.start(QStringLiteral(ORVANE_CLI),
-                  {u"network"_s, u"serve"_s, u"--cert"_s, certificateDir() + u"/cert.pem"_s,
-                   u"--key"_s, certificateDir() + u"/key.pem"_s, u"--credential"_s,
-                   QString::fromLatin1(kCredential), u"--port"_s, u"0"_s, u"--port-file"_s,
-                   portDir.filePath(u"port"_s)});
-    ASSERT_TRUE(runUntil([&] { return QFile::exists(portDir.filePath(u"port"_s)); }, 10000));
+    // The network in a process of its own, so that it can be killed.
+    auto startServer = [&](quint16 port, const QStringList &extra) {
+        auto server = std::make_unique<QProcess>();
+        QFile::remove(portDir.filePath(u"port"_s));
+        server->start(
+            QStringLiteral(ORVANE_CLI),
+            QStringList{u"network"_s, u"serve"_s, u"--cert"_s, certificateDir() + u"/cert.pem"_s,
+                        u"--key"_s, certificateDir() + u"/key.pem"_s, u"--credential"_s,
+                        QString::fromLatin1(kCredential), u"--port"_s, QString::number(port),
+                        u"--port-file"_s, portDir.filePath(u"port"_s)} +
+                extra);
+        runUntil([&] { return QFile(portDir.filePath(u"port"_s)).size() > 0; }, 10000);
+        return server;
+    };
+    std::unique_ptr<QProcess> network = startServer(0, {});
     QFile portFile(portDir.filePath(u"port"_s));
     ASSERT_TRUE(portFile.open(QIODevice::ReadOnly));
     const quint16 port = quint16(portFile.readAll().trimmed().toUInt());
+    ASSERT_NE(port, 0);
 
     const orvane::test::KillAt steps[] = {{"write", 1}, {"commit", 1}, {"committed", 1}};
     int n = 0;
@@ -650,8 +659,24 @@ TEST_P(SimulatorTest, AKilledServiceDeliversOnceWhenRestarted)
         ASSERT_TRUE(serve(client));
         EXPECT_EQ(answerRows(session), 3);
     }
-    network.kill();
-    network.waitForFinished(5000);
+
+    // The network killed while it holds a document: the service sends it to
+    // the network that comes back, and files its answer once.
+    network->kill();
+    network->waitForFinished(5000);
+    network = startServer(port, {u"--delay"_s, u"AUTHREQ=1500"_s});
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"K9"_s)), u"AUTHREQ"_s,
+                                       u"K9"_s);
+    QTimer::singleShot(500, [&] {
+        network->kill();
+        network->waitForFinished(5000);
+        network = startServer(port, {});
+    });
+    transport::HttpsNetworkClient client(clientFor(port, 3000));
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(u"K9"_s), 3);
+    network->kill();
+    network->waitForFinished(5000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SimulatorTest,
