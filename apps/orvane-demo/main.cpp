@@ -4,6 +4,7 @@
 #include "HostEnvironment.h"
 #include "NetworkSimulator.h"
 #include "ReferenceHost.h"
+#include "ServiceStatusLabel.h"
 #include "TableObjects.h"
 #include "VbError.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,6 +42,13 @@ int main(int argc, char **argv)
         u"simulate-network"_s,
         u"Answer the shop's outgoing documents every 5 seconds as the network would."_s);
     parser.addOption(simulateOption);
+    const QCommandLineOption endpointOption(
+        u"network-endpoint"_s,
+        u"Show the state of the transport service sending to this network address."_s, u"url"_s);
+    const QCommandLineOption caOption(u"network-ca"_s,
+                                      u"The network's certificate to trust (PEM)."_s, u"file"_s);
+    parser.addOption(endpointOption);
+    parser.addOption(caOption);
     parser.process(app);
 
     const QString data = QDir(parser.value(dataOption)).absolutePath();
@@ -74,6 +83,12 @@ int main(int argc, char **argv)
             }
         });
         networkTimer.start(5000);
+    }
+    if (parser.isSet(endpointOption)) {
+        orvane::transport::registerTransportClasses();
+        window.statusBar()->insertPermanentWidget(
+            0, new ServiceStatusLabel(host->env(), parser.value(endpointOption),
+                                      parser.value(caOption), &window));
     }
     if (parser.isSet(orderOption))
         window.openOrder(parser.value(orderOption).toInt());

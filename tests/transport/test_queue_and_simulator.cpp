@@ -614,6 +614,17 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
     ASSERT_TRUE(runUntil([&] { return reply->isFinished(); }));
     EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 400);
     delete reply;
+    // Without the shop's credential the network takes nothing.
+    transport::HttpsClientSettings stranger = clientFor(port);
+    stranger.credential = u"guess"_s;
+    transport::HttpsNetworkClient refusedClient(stranger);
+    transport::TransportService service(env, refusedClient);
+    service.start();
+    EXPECT_TRUE(runUntil([&] { return !service.state().lastError.isEmpty(); }, 5000));
+    EXPECT_TRUE(service.state().lastError.contains(u"401"_s))
+        << service.state().lastError.toStdString();
+    service.stop();
+    EXPECT_EQ(answerRows(u"B1"_s), 0);
     transport::HttpsNetworkClient client(clientFor(port));
     ASSERT_TRUE(serve(client));
     EXPECT_EQ(answerRows(u"B1"_s), 3);
