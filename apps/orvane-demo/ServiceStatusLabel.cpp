@@ -13,6 +13,7 @@ ServiceStatusLabel::ServiceStatusLabel(std::shared_ptr<orvane::ext::IEnvironment
                                        QWidget *parent)
     : QLabel(parent), env_(std::move(env))
 {
+    setContentsMargins(0, 0, 12, 0); // apart from the counters beside it
     orvane::transport::HttpsClientSettings settings;
     settings.endpoint = QUrl(endpoint);
     settings.caFile = caFile;
