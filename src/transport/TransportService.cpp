@@ -58,7 +58,6 @@ TransportService::TransportService(std::shared_ptr<ext::IEnvironment> env, INetw
     : QObject(parent), env_(std::move(env)), client_(client), settings_(settings),
       trans_(u"g_trans"_s)
 {
-    trans_.setEnv(env_);
     scanTimer_.setInterval(settings_.scanMs);
     connect(&scanTimer_, &QTimer::timeout, this, &TransportService::scan);
     flagTimer_.setInterval(settings_.flagPollMs);
@@ -94,6 +93,10 @@ void TransportService::scan()
 {
     std::vector<Waiting> found;
     try {
+        // Opened on the first scan that can: a database that is away when the
+        // service starts is looked for again on the next scan.
+        if (!trans_.env())
+            trans_.setEnv(env_);
         StagingDatabase &db = trans_.database();
         Recordset rows =
             db.load(trans_.table(), u"g_trans.processed = .F. AND g_trans.rectype <> 'DISPATCH'"_s);
