@@ -576,6 +576,7 @@ constexpr const char *kNetworkUsage =
     "usage: orvane network serve --cert PEM --key PEM --credential TEXT [--listen ADDRESS]\n"
     "         [--port N] [--port-file F] [--delay TYPE=MS]... [--refuse TYPE=TEXT]...\n"
     "         [--fault drop|500|stall|lose|twice] [--fault-count N] [--stall-ms MS]\n"
+    "         [--state DIR]\n"
     "\n"
     "Answers the transport service's documents over HTTPS as the network would\n"
     "(docs/network-protocol.md), with the simulator's answers. The shop's requests\n"
@@ -586,6 +587,8 @@ constexpr const char *kNetworkUsage =
     "document request, or on the first N with --fault-count: drop the\n"
     "connection, answer 500, stall for --stall-ms (60000) then close, lose the\n"
     "answer after taking the document, or put every answer in it twice.\n"
+    "--state keeps the answers given and the notices confirmed in DIR, so that\n"
+    "a restarted server answers a resent document as it did before.\n"
     "Runs until interrupted.\n";
 
 int networkCommand(QStringList args)
@@ -620,6 +623,7 @@ int networkCommand(QStringList args)
     const QString fault = takeOption(args, u"--fault"_s, bad).value_or(QString());
     options.faultCount = takeOption(args, u"--fault-count"_s, bad).value_or(u"-1"_s).toInt();
     options.stallMs = takeOption(args, u"--stall-ms"_s, bad).value_or(u"60000"_s).toInt();
+    options.stateDir = takeOption(args, u"--state"_s, bad).value_or(QString());
     const QHash<QString, ServerFault> faults = {
         {u""_s, ServerFault::None},           {u"drop"_s, ServerFault::Drop},
         {u"500"_s, ServerFault::Error500},    {u"stall"_s, ServerFault::Stall},

@@ -3,9 +3,11 @@
 #include "NetworkProtocol.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QFile>
 #include <QHttpServerRequest>
 #include <QPointer>
+#include <QSaveFile>
 #include <QSslCertificate>
 #include <QSslKey>
 #include <QTcpSocket>
@@ -45,6 +47,24 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A name the network made (a message identifier, a loss reference) as a file
+// name: nothing in it can leave the folder.
+QString fileNameOf(const QString &name)
+{
+    QString out = name.left(64);
+    for (QChar &c : out)
+        if (!(c.isLetterOrNumber() && c.unicode() < 128) && c != u'-')
+            c = u'_';
+    return out;
+}
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size())
+        file.commit();
+}
+
 } // namespace
 
 NetworkServer::NetworkServer(ServerOptions options, QObject *parent)
@@ -53,10 +73,49 @@ NetworkServer::NetworkServer(ServerOptions options, QObject *parent)
     faultsLeft_ = options_.faultCount;
     answerer_.lossFacts = [this](const QString &lossRef) -> std::optional<LossFacts> {
         const auto it = losses_.constFind(lossRef);
-        if (it == losses_.constEnd())
+        if (it != losses_.constEnd())
+            return *it;
+        if (options_.stateDir.isEmpty())
             return std::nullopt;
-        return *it;
+        XmlDocument notice;
+        if (!notice.loadXml(QString::fromUtf8(
+                readFile(options_.stateDir % u"/losses/"_s % fileNameOf(lossRef) % u".xml"_s))))
+            return std::nullopt;
+        return NetworkAnswerer::factsOfNotice(notice);
     };
+    if (!options_.stateDir.isEmpty()) {
+        QDir().mkpath(options_.stateDir % u"/answers"_s);
+        QDir().mkpath(options_.stateDir % u"/losses"_s);
+    }
+}
+
+std::optional<NetworkServer::Cached> NetworkServer::storedAnswer(const QString &messageId) const
+{
+    if (const auto it = byMessage_.constFind(messageId); it != byMessage_.constEnd())
+        return *it;
+    if (options_.stateDir.isEmpty())
+        return std::nullopt;
+    // The status on the first line, the body after it.
+    const QByteArray stored =
+        readFile(options_.stateDir % u"/answers/"_s % fileNameOf(messageId) % u".txt"_s);
+    const qsizetype newline = stored.indexOf('\n');
+    if (newline <= 0)
+        return std::nullopt;
+    return Cached{stored.left(newline).toInt(), stored.mid(newline + 1)};
+}
+
+void NetworkServer::keep(const QString &messageId, const Cached &answer, const QString &lossRef,
+                         const QString &notice)
+{
+    byMessage_.insert(messageId, answer);
+    if (options_.stateDir.isEmpty())
+        return;
+    // The notice before the answer: an answer kept always finds its loss.
+    if (!lossRef.isEmpty())
+        writeFile(options_.stateDir % u"/losses/"_s % fileNameOf(lossRef) % u".xml"_s,
+                  notice.toUtf8());
+    writeFile(options_.stateDir % u"/answers/"_s % fileNameOf(messageId) % u".txt"_s,
+              QByteArray::number(answer.status) + '\n' + answer.body);
 }
 
 NetworkServer::~NetworkServer() = default;
@@ -196,15 +255,16 @@ NetworkServer::Cached NetworkServer::answerDocument(const QByteArray &body, QStr
         return {400, protocol::writeRefusal({}, {}, u"400"_s, why)};
     }
     // The same identifier is the same document: the answer it had.
-    if (const auto it = byMessage_.constFind(request->messageId); it != byMessage_.constEnd()) {
+    if (const std::optional<Cached> before = storedAnswer(request->messageId)) {
         *logText = request->rectype % u' ' % request->messageId % u": answered again as before"_s;
-        return *it;
+        return *before;
     }
 
     const QString receipt = u"R-"_s % QDate::currentDate().toString(u"yyyyMMdd"_s) % u'-' %
                             QString::number(QDateTime::currentMSecsSinceEpoch() % 100000000) %
                             u'-' % QString::number(++receipts_);
     Cached cached;
+    QString lossRef;
     if (options_.refuse.contains(request->rectype)) {
         cached = {422, protocol::writeRefusal(request->messageId, receipt, u"e422"_s,
                                               options_.refuse.value(request->rectype))};
@@ -217,10 +277,11 @@ NetworkServer::Cached NetworkServer::answerDocument(const QByteArray &body, QStr
         try {
             answerer_.answer(request->rectype, request->recid, document, out, answers);
             if (request->rectype == u"ENOL"_s) {
-                const XmlNode lossRef = answers.findFirst(XmlNameSet(u"LossReferenceNumber"_s));
-                if (!lossRef.isNull())
-                    losses_.insert(lossRef.text().trimmed(),
-                                   NetworkAnswerer::factsOfNotice(document));
+                const XmlNode given = answers.findFirst(XmlNameSet(u"LossReferenceNumber"_s));
+                if (!given.isNull()) {
+                    lossRef = given.text().trimmed();
+                    losses_.insert(lossRef, NetworkAnswerer::factsOfNotice(document));
+                }
             }
             cached = {200, out.xml().toUtf8()};
             ++answered_;
@@ -233,7 +294,7 @@ NetworkServer::Cached NetworkServer::answerDocument(const QByteArray &body, QStr
                 request->rectype % u' ' % request->messageId % u": refused: "_s % refused.reason;
         }
     }
-    byMessage_.insert(request->messageId, cached);
+    keep(request->messageId, cached, lossRef, request->document);
     return cached;
 }
 

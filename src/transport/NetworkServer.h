@@ -8,6 +8,8 @@
 #include <QHostAddress>
 #include <QString>
 
+#include <optional>
+
 namespace orvane::transport {
 
 // How the network server misbehaves, for the service's fault tests and for
@@ -33,6 +35,9 @@ struct ServerOptions {
     // How many document requests get the fault; -1: all of them.
     int faultCount = -1;
     int stallMs = 60000;
+    // Where the answers given and the notices confirmed are kept, so that a
+    // restarted server answers a resent document as before; empty: memory only.
+    QString stateDir;
 };
 
 // The network behind its HTTP interface (docs/network-protocol.md): the
@@ -73,6 +78,9 @@ private:
     };
     Cached answerDocument(const QByteArray &body, QString *logText);
     void respond(QTcpSocket *socket, int status, const QByteArray &body, int delay);
+    std::optional<Cached> storedAnswer(const QString &messageId) const;
+    void keep(const QString &messageId, const Cached &answer, const QString &lossRef,
+              const QString &notice);
 
     ServerOptions options_;
     NetworkAnswerer answerer_;

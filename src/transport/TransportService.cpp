@@ -4,6 +4,7 @@
 #include "StagingDatabase.h"
 #include "StagingSchema.h"
 
+#include "CrashPoint.h"
 #include "Recordset.h"
 #include "VbError.h"
 #include "XmlDocument.h"
@@ -167,6 +168,9 @@ void TransportService::pump()
 
 void TransportService::finish(const Waiting &doc, const Exchange &exchange)
 {
+    // The network has answered and nothing is filed yet: a crash here is the
+    // lost answer that the resend under the same identifier recovers.
+    crashPoint("exchanged");
     inFlight_ = false;
     state_.connected = exchange.status != 0;
     bool done = false;

@@ -472,8 +472,11 @@ TEST_P(SimulatorTest, AKilledSimulatorLeavesTheRowWaiting)
 // server and its answers come back into the rows the wait views poll.
 TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
 {
-    auto network = startNetwork({});
-    transport::HttpsNetworkClient client(clientFor(network->serverPorts().value(0)));
+    ServerOptions kept;
+    kept.stateDir = dataPath_ + u"network-state"_s;
+    auto network = startNetwork(kept);
+    const quint16 port = network->serverPorts().value(0);
+    transport::HttpsNetworkClient client(clientFor(port));
 
     const QString session = u"5E55104000000000000000000000ABCD"_s;
     TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
@@ -487,6 +490,10 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
     const QString lossRef = notice.value(u"Lossrefnum"_s).toText();
     EXPECT_EQ(rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"'"_s).recordCount(), 1);
 
+    // Restarted between the notice and the coverage answer, the network still
+    // knows the loss it confirmed.
+    network.reset();
+    network = startNetwork(kept, port);
     queueCoverageAnswer(lossRef, true);
     ASSERT_TRUE(serve(client));
     EXPECT_EQ(rows(progid::g_lossack, u"g_lossack.lossref = '"_s % lossRef % u"'"_s)
@@ -655,7 +662,8 @@ TEST_P(SimulatorTest, AKilledServiceOrNetworkDeliversOnceWhenRestarted)
     const quint16 port = quint16(portFile.readAll().trimmed().toUInt());
     ASSERT_NE(port, 0);
 
-    const orvane::test::KillAt steps[] = {{"write", 1}, {"commit", 1}, {"committed", 1}};
+    const orvane::test::KillAt steps[] = {
+        {"exchanged", 1}, {"write", 1}, {"commit", 1}, {"committed", 1}};
     int n = 0;
     for (const auto &step : steps) {
         const QString session = u"K"_s % QString::number(++n);
