@@ -21,6 +21,7 @@
 #include "external/ProgIds.h"
 
 #include "KillAt.h"
+#include "NetworkLink.h"
 #include "OrderOnlyInvoice.h"
 
 #include <QElapsedTimer>
@@ -78,58 +79,11 @@ QString authRequest(const QString &session)
            session % u"</Filename></Authorization>"_s;
 }
 
-// A self-signed certificate for 127.0.0.1, made once per test program.
-const QString &certificateDir()
-{
-    static QTemporaryDir dir;
-    static const bool made = [] {
-        QProcess openssl;
-        openssl.start(u"openssl"_s,
-                      {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-keyout"_s,
-                       dir.filePath(u"key.pem"_s), u"-out"_s, dir.filePath(u"cert.pem"_s),
-                       u"-days"_s, u"2"_s, u"-subj"_s, u"/CN=127.0.0.1"_s, u"-addext"_s,
-                       u"subjectAltName=IP:127.0.0.1"_s});
-        return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
-    }();
-    EXPECT_TRUE(made) << "openssl could not make the test certificate";
-    static const QString path = dir.path();
-    return path;
-}
-
-// Runs the event loop until `done` or the deadline; the outcome of `done`.
-bool runUntil(const std::function<bool()> &done, int ms = 20000)
-{
-    QElapsedTimer clock;
-    clock.start();
-    while (!done() && clock.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return done();
-}
-
-constexpr const char *kCredential = "shop-credential-7731";
-
-// The network in this process, over TLS on 127.0.0.1.
-std::unique_ptr<transport::NetworkServer> startNetwork(ServerOptions options, quint16 port = 0)
-{
-    options.credential = QString::fromLatin1(kCredential);
-    auto server = std::make_unique<transport::NetworkServer>(options);
-    QString why;
-    EXPECT_TRUE(
-        server->useTls(certificateDir() + u"/cert.pem"_s, certificateDir() + u"/key.pem"_s, &why))
-        << why.toStdString();
-    EXPECT_NE(server->listenOn(QHostAddress::LocalHost, port), 0);
-    return server;
-}
-
-transport::HttpsClientSettings clientFor(quint16 port, int timeoutMs = 5000)
-{
-    transport::HttpsClientSettings settings;
-    settings.endpoint = QUrl(u"https://127.0.0.1:"_s % QString::number(port));
-    settings.credential = QString::fromLatin1(kCredential);
-    settings.caFile = certificateDir() + u"/cert.pem"_s;
-    settings.timeoutMs = timeoutMs;
-    return settings;
-}
+using orvane::test::certificateDir;
+using orvane::test::clientFor;
+using orvane::test::kCredential;
+using orvane::test::runUntil;
+using orvane::test::startNetwork;
 
 // A network that gives a set answer, for the answers the service must refuse.
 class CannedClient : public transport::INetworkClient {
@@ -233,22 +187,9 @@ protected:
                                            u"C0FFEE00000000000000000000000001"_s);
     }
 
-    // The service against a network until every outgoing row is processed.
     bool serve(transport::INetworkClient &client, int ms = 20000)
     {
-        transport::ServiceSettings settings;
-        settings.retryBaseMs = 50;
-        settings.retryMaxMs = 400;
-        transport::TransportService service(env, client, settings);
-        service.start();
-        const bool done = runUntil(
-            [&] {
-                return service.idle(1000) &&
-                       trans(u"processed = .F. AND rectype <> 'DISPATCH'"_s).recordCount() == 0;
-            },
-            ms);
-        service.stop();
-        return done;
+        return orvane::test::serve(env, client, ms);
     }
     int answerRows(const QString &session)
     {
