@@ -80,8 +80,8 @@ inline transport::HttpsClientSettings clientFor(quint16 port, int timeoutMs = 50
 
 // The service against `client` until no outgoing row waits; false when the
 // deadline came first.
-inline bool serve(const std::shared_ptr<ext::IEnvironment> &env,
-                  transport::INetworkClient &client, int ms = 20000)
+inline bool serve(const std::shared_ptr<ext::IEnvironment> &env, transport::INetworkClient &client,
+                  int ms = 20000)
 {
     transport::ServiceSettings settings;
     settings.retryBaseMs = 50;
