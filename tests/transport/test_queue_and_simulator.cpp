@@ -25,6 +25,8 @@
 #include "OrderOnlyInvoice.h"
 
 #include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QProcess>
@@ -510,6 +512,40 @@ TEST_P(SimulatorTest, TheServiceRidesOutNetworkFaults)
         EXPECT_EQ(answerRows(session), 3);
         EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
     }
+}
+
+// While the network takes its time the shop's database is free: another
+// program queues a document at once, through a connection of its own.
+TEST_P(SimulatorTest, NoDatabaseLockIsHeldWhileTheNetworkAnswers)
+{
+    ServerOptions slow;
+    slow.delayMs.insert(u"AUTHREQ"_s, 1500);
+    auto network = startNetwork(slow);
+    transport::HttpsNetworkClient client(clientFor(network->serverPorts().value(0)));
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"L1"_s)), u"AUTHREQ"_s,
+                                       u"L1"_s);
+    bool queued = false;
+    QTimer::singleShot(300, [&] {
+        const QJsonObject row{{u"rectype"_s, u"AUTHREQ"_s},
+                              {u"recid"_s, u"L2"_s},
+                              {u"xml"_s, authRequest(u"L2"_s)},
+                              {u"processed"_s, false}};
+        QProcess other;
+        other.start(QStringLiteral(ORVANE_CLI),
+                    {u"db"_s, u"add"_s, u"g_trans"_s,
+                     QString::fromUtf8(QJsonDocument(row).toJson(QJsonDocument::Compact)),
+                     u"--db"_s, connection_});
+        // The service cannot finish while this waits: a lock it held would
+        // keep the other program waiting past the deadline.
+        queued = other.waitForFinished(3000) && other.exitCode() == 0;
+    });
+    transport::TransportService service(env, client);
+    service.start();
+    EXPECT_TRUE(runUntil([&] { return answerRows(u"L1"_s) == 3; }));
+    service.stop();
+    EXPECT_TRUE(queued);
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(u"L2"_s), 3);
 }
 
 // An answer the shop cannot trust changes nothing the library reads; the
