@@ -4,6 +4,7 @@
 #include "HostEnvironment.h"
 #include "NetworkSimulator.h"
 #include "ReferenceHost.h"
+#include "ServiceStatusLabel.h"
 #include "TableObjects.h"
 #include "VbError.h"
 
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTimer>
 
 #include <cstdio>
@@ -29,6 +31,11 @@ struct Options {
     QCommandLineOption simulate{
         u"simulate-network"_s,
         u"Answer the shop's outgoing documents every 5 seconds as the network would."_s};
+    QCommandLineOption endpoint{
+        u"network-endpoint"_s,
+        u"Show the state of the transport service sending to this network address."_s, u"url"_s};
+    QCommandLineOption ca{u"network-ca"_s, u"The network's certificate to trust (PEM)."_s,
+                          u"file"_s};
 };
 
 QCommandLineOption describe(QCommandLineParser &parser, Options &options)
@@ -38,7 +45,8 @@ QCommandLineOption describe(QCommandLineParser &parser, Options &options)
     const QCommandLineOption help = parser.addHelpOption();
     options.data.setDefaultValue(
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
-    parser.addOptions({options.data, options.screenshot, options.order, options.simulate});
+    parser.addOptions({options.data, options.screenshot, options.order, options.simulate,
+                       options.endpoint, options.ca});
     return help;
 }
 
@@ -69,6 +77,8 @@ int main(int argc, char **argv)
     const QCommandLineOption &screenshotOption = options.screenshot;
     const QCommandLineOption &orderOption = options.order;
     const QCommandLineOption &simulateOption = options.simulate;
+    const QCommandLineOption &endpointOption = options.endpoint;
+    const QCommandLineOption &caOption = options.ca;
 
     const QString data = QDir(parser.value(dataOption)).absolutePath();
     std::shared_ptr<orvane::host::ReferenceHost> host;
@@ -104,6 +114,12 @@ int main(int argc, char **argv)
             window.refreshCounters();
         });
         networkTimer.start(5000);
+    }
+    if (parser.isSet(endpointOption)) {
+        orvane::transport::registerTransportClasses();
+        window.statusBar()->insertPermanentWidget(
+            0, new ServiceStatusLabel(host->env(), parser.value(endpointOption),
+                                      parser.value(caOption), &window));
     }
     if (parser.isSet(orderOption))
         window.openOrder(parser.value(orderOption).toInt());

@@ -17,8 +17,10 @@
 #include <string_view>
 
 // The transport commands (db, net).
+#include "NetworkServer.h"
 #include "NetworkSimulator.h"
 #include "StagingDatabase.h"
+#include "StagingSchema.h"
 #include "TableObjects.h"
 #include "external/IEnvironment.h"
 #include "external/IInsIdList.h"
@@ -57,6 +59,10 @@ constexpr const char *kUsage =
     "                          print a staging table's rows as a JSON array\n"
     "  net simulate [--once] --db FILE\n"
     "                          answer queued documents as the network would\n"
+    "  network serve --cert PEM --key PEM --credential TEXT [options]\n"
+    "                          the network as an HTTPS server, for the transport service\n"
+    "  transport status --db FILE\n"
+    "                          what the transport service has sent, what waits, what failed\n"
     "\n"
     "Run 'orvane <command> --help' for a command's details.\n";
 
@@ -566,6 +572,166 @@ int netCommand(QStringList args)
     return QCoreApplication::exec();
 }
 
+constexpr const char *kNetworkUsage =
+    "usage: orvane network serve --cert PEM --key PEM --credential TEXT [--listen ADDRESS]\n"
+    "         [--port N] [--port-file F] [--delay TYPE=MS]... [--refuse TYPE=TEXT]...\n"
+    "         [--fault drop|500|stall|lose|twice] [--fault-count N] [--stall-ms MS]\n"
+    "         [--state DIR]\n"
+    "\n"
+    "Answers the transport service's documents over HTTPS as the network would\n"
+    "(docs/network-protocol.md), with the simulator's answers. The shop's requests\n"
+    "must carry TEXT as their credential. ADDRESS defaults to 127.0.0.1, N to\n"
+    "8443 (0: any free port); --port-file writes the port listened on to F.\n"
+    "TYPE is a record type (AUTHREQ, ENOL, LOSSAH): --delay holds its answers MS\n"
+    "milliseconds, --refuse refuses it with TEXT. --fault misbehaves on every\n"
+    "document request, or on the first N with --fault-count: drop the\n"
+    "connection, answer 500, stall for --stall-ms (60000) then close, lose the\n"
+    "answer after taking the document, or put every answer in it twice.\n"
+    "--state keeps the answers given and the notices confirmed in DIR, so that\n"
+    "a restarted server answers a resent document as it did before.\n"
+    "Runs until interrupted.\n";
+
+int networkCommand(QStringList args)
+{
+    if (args.isEmpty() || args.contains(u"--help"_s) || args.contains(u"-h"_s)) {
+        std::fputs(kNetworkUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    using orvane::transport::ServerFault;
+    orvane::transport::ServerOptions options;
+    // The repeatable options first: TYPE=VALUE pairs.
+    for (qsizetype i = 0; i + 1 < args.size();) {
+        if (args[i] != u"--delay"_s && args[i] != u"--refuse"_s) {
+            ++i;
+            continue;
+        }
+        const QString type = args[i + 1].section(u'=', 0, 0).trimmed().toUpper();
+        const QString value = args[i + 1].section(u'=', 1);
+        if (args[i] == u"--delay"_s)
+            options.delayMs.insert(type, value.toInt());
+        else
+            options.refuse.insert(type, value);
+        args.remove(i, 2);
+    }
+    bool bad = false;
+    const QString cert = takeOption(args, u"--cert"_s, bad).value_or(QString());
+    const QString key = takeOption(args, u"--key"_s, bad).value_or(QString());
+    options.credential = takeOption(args, u"--credential"_s, bad).value_or(QString());
+    const QString listen = takeOption(args, u"--listen"_s, bad).value_or(u"127.0.0.1"_s);
+    const QString port = takeOption(args, u"--port"_s, bad).value_or(u"8443"_s);
+    const std::optional<QString> portFile = takeOption(args, u"--port-file"_s, bad);
+    const QString fault = takeOption(args, u"--fault"_s, bad).value_or(QString());
+    options.faultCount = takeOption(args, u"--fault-count"_s, bad).value_or(u"-1"_s).toInt();
+    options.stallMs = takeOption(args, u"--stall-ms"_s, bad).value_or(u"60000"_s).toInt();
+    options.stateDir = takeOption(args, u"--state"_s, bad).value_or(QString());
+    const QHash<QString, ServerFault> faults = {
+        {u""_s, ServerFault::None},           {u"drop"_s, ServerFault::Drop},
+        {u"500"_s, ServerFault::Error500},    {u"stall"_s, ServerFault::Stall},
+        {u"lose"_s, ServerFault::LoseAnswer}, {u"twice"_s, ServerFault::Twice}};
+    if (bad || args != QStringList{u"serve"_s} || cert.isEmpty() || key.isEmpty() ||
+        options.credential.isEmpty() || !faults.contains(fault)) {
+        std::fputs(kNetworkUsage, stderr);
+        return 2;
+    }
+    options.fault = faults.value(fault);
+    orvane::transport::NetworkServer server(options);
+    QString why;
+    if (!server.useTls(cert, key, &why)) {
+        std::fprintf(stderr, "orvane network serve: %s\n", why.toLocal8Bit().constData());
+        return 1;
+    }
+    const QHostAddress address(listen);
+    const quint16 bound = address.isNull() ? 0 : server.listenOn(address, quint16(port.toUInt()));
+    if (bound == 0) {
+        std::fprintf(stderr, "orvane network serve: cannot listen on %s port %s\n",
+                     listen.toLocal8Bit().constData(), port.toLocal8Bit().constData());
+        return 1;
+    }
+    if (portFile) {
+        QFile out(*portFile);
+        if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            out.write(QByteArray::number(bound) + '\n');
+    }
+    QObject::connect(&server, &orvane::transport::NetworkServer::logLine, [](const QString &line) {
+        std::printf("%s\n", line.toLocal8Bit().constData());
+        std::fflush(stdout);
+    });
+    std::printf("listening on https://%s:%u\n", listen.toLocal8Bit().constData(), bound);
+    std::fflush(stdout);
+    return QCoreApplication::exec();
+}
+
+constexpr const char *kTransportUsage =
+    "usage: orvane transport status --db FILE\n"
+    "\n"
+    "What the transport service has done with the outgoing documents in the\n"
+    "staging database FILE: how many were sent, wait, failed, the last error, and\n"
+    "per document its state, resend count and the network's receipt.\n"
+    "FILE as for 'orvane db'.\n";
+
+int transportCommand(QStringList args)
+{
+    if (args.isEmpty() || args.contains(u"--help"_s) || args.contains(u"-h"_s)) {
+        std::fputs(kTransportUsage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? 2 : 0;
+    }
+    bool bad = false;
+    const QString db = takeDbOption(args, bad);
+    if (bad || args != QStringList{u"status"_s}) {
+        std::fputs(kTransportUsage, stderr);
+        return 2;
+    }
+    using namespace orvane::transport;
+    const auto staging = StagingDatabase::open(db);
+    orvane::Recordset docs =
+        staging->load(*stagingTable(u"g_trans"_s), u"g_trans.rectype <> 'DISPATCH'"_s);
+    orvane::Recordset states = staging->load(*stagingTable(u"g_sendstate"_s), QString());
+    QString lastError;
+    QString lastStamp;
+    int sent = 0, failed = 0, pending = 0;
+    struct State {
+        QString state, receipt, error;
+        int resends = 0;
+    };
+    QHash<QString, State> known;
+    for (; !states.eof(); states.moveNext()) {
+        State st{states.value(u"state"_s).toText().trimmed(),
+                 states.value(u"receipt"_s).toText().trimmed(),
+                 states.value(u"lasterror"_s).toText().trimmed(),
+                 states.value(u"resends"_s).toInt32()};
+        const QString stamp = states.value(u"stamp"_s).toText();
+        if (!st.error.isEmpty() && stamp >= lastStamp) {
+            lastStamp = stamp;
+            lastError = st.error;
+        }
+        known.insert(states.value(u"msgid"_s).toText().trimmed().toUpper(), st);
+    }
+    QStringList lines;
+    for (; !docs.eof(); docs.moveNext()) {
+        const QString guid = docs.value(u"guid"_s).toText().trimmed().toUpper();
+        const bool processed = docs.value(u"processed"_s).toBool();
+        State st = known.value(guid);
+        if (st.state.isEmpty())
+            st.state = processed ? u"processed"_s : u"pending"_s;
+        if (!processed)
+            ++pending;
+        else if (st.state == u"refused"_s)
+            ++failed;
+        else
+            ++sent;
+        lines << docs.value(u"rectype"_s).toText().trimmed() % u' ' %
+                     docs.value(u"recid"_s).toText().trimmed() % u"  "_s % st.state %
+                     u"  resent "_s % QString::number(st.resends) % u"  receipt "_s %
+                     (st.receipt.isEmpty() ? u"-"_s : st.receipt) %
+                     (st.error.isEmpty() ? QString() : u"  last error: "_s % st.error);
+    }
+    std::printf("sent %d, pending %d, failed %d\nlast error: %s\n", sent, pending, failed,
+                lastError.isEmpty() ? "none" : lastError.toLocal8Bit().constData());
+    for (const QString &line : lines)
+        std::printf("%s\n", line.toLocal8Bit().constData());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -594,6 +760,10 @@ int main(int argc, char **argv)
             return dbCommand(args);
         if (command == u"net"_s)
             return netCommand(args);
+        if (command == u"network"_s)
+            return networkCommand(args);
+        if (command == u"transport"_s)
+            return transportCommand(args);
         std::fprintf(stderr, "orvane: unknown command '%s'\n\n%s",
                      command.toLocal8Bit().constData(), kUsage);
         return 2;

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QRegularExpression>
+#include "NetworkAnswers.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -15,49 +16,6 @@ class IEnvironment;
 } // namespace orvane
 
 namespace orvane::transport {
-
-// How the simulated network answers. Every rule of the simulator is here, so
-// a demo or a test changes behaviour by changing a field, never the code.
-struct NetworkRules {
-    // --- authorization requests (record type AUTHREQ) ---------------------------
-    // A requested line whose part number matches is refused: it comes back with
-    // lineErrorCode (which must start with "e", the mark of a refused line) and
-    // no accepted part, price or quantity.
-    QRegularExpression refusedPart{QStringLiteral("^X"), QRegularExpression::CaseInsensitiveOption};
-    QString lineErrorCode = QStringLiteral("e104");
-    QString lineErrorText = QStringLiteral("Part number not found in the insurer's price list");
-    // Accepted price = requested price x this factor, rounded to the cent.
-    double acceptedPriceFactor = 1.0;
-    // Confirmation codes are this prefix and six digits.
-    QString confirmationPrefix = QStringLiteral("AC");
-
-    // --- loss notices (record type ENOL) -------------------------------------
-    // A notice whose claim number (LossIdentificationNumbers) matches is refused
-    // with noticeErrorCode; any other is confirmed with code "0" and answered
-    // with coverage rows. ".*" refuses every notice.
-    QRegularExpression refusedClaim{QStringLiteral("^REFUSE"),
-                                    QRegularExpression::CaseInsensitiveOption};
-    QString noticeErrorCode = QStringLiteral("120");
-    QString noticeErrorText = QStringLiteral("Policy not found for the claim number given");
-    QString noticeConfirmText = QStringLiteral("Loss notice received by the insurer");
-    QString lossReferencePrefix = QStringLiteral("LR-");
-    QString lossContact = QStringLiteral("Network claims desk 800-555-0140");
-    // Vehicles on the customer's policy: one coverage row each, the first the
-    // vehicle the notice names.
-    int policyVehicles = 1;
-    double deductible = 250.0;
-    QString coverageText = QStringLiteral("Coverage confirmed");
-
-    // --- coverage answers (record type LOSSAH) -------------------------------------
-    // "0" confirms the answer; any other code refuses it (and no dispatch follows).
-    QString lossAckErrorCode = QStringLiteral("0");
-    QString lossAckErrorText = QStringLiteral("Work assignment confirmed");
-    QString declineText = QStringLiteral("Decline of the work assignment recorded");
-    // An accepted assignment is followed by a dispatch numbered with this prefix.
-    QString dispatchPrefix = QStringLiteral("D-SIM-");
-    QString insurerName = QStringLiteral("Simulated Mutual Insurance");
-    double glassDiscount = 0.30;
-};
 
 // What one run did.
 struct SimulationReport {
@@ -75,7 +33,8 @@ struct SimulationReport {
 // that are not yet processed and answers them as the insurer's side would, in
 // the staging tables the library polls. Works through the transport's table
 // objects (created by program identifier), so it runs on whichever backend the
-// environment's database is.
+// environment's database is. The answers are the network server's own
+// (NetworkAnswerer), filed by the transport service's writer (AnswerWriter).
 //
 // Each row is claimed (processed set), answered and stamped in one
 // transaction, so the demo host's timer and the command line running at once
@@ -88,8 +47,8 @@ class NetworkSimulator {
 public:
     explicit NetworkSimulator(std::shared_ptr<ext::IEnvironment> env, NetworkRules rules = {});
 
-    const NetworkRules &rules() const { return rules_; }
-    NetworkRules &rules() { return rules_; }
+    const NetworkRules &rules() const { return answerer_.rules(); }
+    NetworkRules &rules() { return answerer_.rules(); }
 
     // Answers the waiting documents once, oldest first, at most `maxDocuments`
     // of them (0: all). Failures of single rows go into the report; only a
@@ -97,16 +56,8 @@ public:
     SimulationReport runOnce(int maxDocuments = 0);
 
 private:
-    struct Refused;
-    void answerAuthorization(const QString &recid, const XmlDocument &doc, const Value &daskid,
-                             const Value &daskloc, SimulationReport &report);
-    void answerNotice(const QString &recid, const XmlDocument &doc, SimulationReport &report);
-    void answerCoverage(const XmlDocument &doc, SimulationReport &report);
-    void sendDispatch(const QString &lossRef, const XmlDocument &coverageAnswer,
-                      SimulationReport &report);
-
     std::shared_ptr<ext::IEnvironment> env_;
-    NetworkRules rules_;
+    NetworkAnswerer answerer_;
 };
 
 } // namespace orvane::transport

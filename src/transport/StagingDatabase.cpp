@@ -140,6 +140,17 @@ void StagingDatabase::migrate(int target)
             sql::exec(db_, u"CREATE TABLE "_s % versionTable % u" (version INTEGER NOT NULL)"_s, {},
                       Source);
         sql::createOrAddColumns(db_, dialect_, stagingTables(), target, Source);
+        if (stored > 0 && stored < NoticeWidenedIn && target >= NoticeWidenedIn &&
+            backend() == sql::Backend::PostgreSQL) {
+            const sql::TableDef &notice = *stagingTable(u"g_enol"_s);
+            for (const char16_t *name : NoticeWidened) {
+                const sql::ColumnDef *c = notice.column(QString::fromUtf16(name));
+                sql::exec(db_,
+                          u"ALTER TABLE g_enol ALTER COLUMN "_s % c->name % u" TYPE varchar("_s %
+                              QString::number(c->size) % u")"_s,
+                          {}, Source);
+            }
+        }
         if (hasVersion && stored > 0)
             sql::exec(db_, u"UPDATE "_s % versionTable % u" SET version = ?"_s, {target}, Source);
         else

@@ -17,7 +17,14 @@ namespace orvane::transport {
 // Stored in transport_schema; bump it with every column or table added, and
 // give the addition `since` = the new version, so older databases are
 // brought up to date with their rows kept.
-inline constexpr int SchemaVersion = 5;
+inline constexpr int SchemaVersion = 7;
+
+// Version 7 widened the loss notice's names and addresses to what the shop's
+// order holds, so a notice never cuts what the order carries. SQLite does not
+// enforce a text's declared length; PostgreSQL's columns are altered.
+inline constexpr int NoticeWidenedIn = 7;
+inline constexpr const char16_t *NoticeWidened[] = {u"s_first", u"s_last",  u"s_address", u"s_city",
+                                                    u"s_zip",   u"a_first", u"a_last"};
 inline constexpr const char16_t *SchemaVersionTable = u"transport_schema";
 
 namespace staging_detail {
@@ -99,19 +106,19 @@ inline std::vector<TableDef> makeTables()
                   text(u"insurerid", 20),
                   col(u"daskid", K::Int),
                   col(u"daskloc", K::Int),
-                  text(u"s_first", 30),
-                  text(u"s_last", 30),
+                  text(u"s_first", 60),
+                  text(u"s_last", 100),
                   text(u"s_phone", 20),
                   text(u"s_altphone", 20),
-                  text(u"s_address", 50),
-                  text(u"s_city", 30),
+                  text(u"s_address", 200),
+                  text(u"s_city", 100),
                   text(u"s_state", 10),
-                  text(u"s_zip", 10),
+                  text(u"s_zip", 15),
                   text(u"policy", 30),
                   text(u"policyst", 10),
                   text(u"a_company", 50),
-                  text(u"a_first", 30),
-                  text(u"a_last", 30),
+                  text(u"a_first", 60),
+                  text(u"a_last", 100),
                   text(u"a_phone", 20),
                   text(u"lossid", 30),
                   col(u"lossdate", K::Date),
@@ -184,6 +191,18 @@ inline std::vector<TableDef> makeTables()
                  id,
                  1,
                  {u"lossidnum"_s, u"ack"_s, u"Dispatch"_s}});
+
+    // The transport service's bookkeeping, one row per outgoing document
+    // (msgid = g_trans.guid, the message identifier): where it stands
+    // (pending, retry, answered, refused), how often it was resent, the
+    // network's receipt and the last error. The library never reads it.
+    t.push_back({u"g_sendstate"_s,
+                 {key(), text(u"msgid", 32), col(u"transid", K::Int), text(u"state", 10),
+                  col(u"resends", K::Int), text(u"receipt", 60), text(u"lasterror", 255),
+                  text(u"stamp", 19)},
+                 id,
+                 6,
+                 {u"msgid"_s}});
 
     // The shop's participant IDs.
     t.push_back({u"g_pidlist"_s, {key(), text(u"PID", 20), text(u"PIDname", 60)}, id, 1, {}});

@@ -2,6 +2,7 @@
 // round trip through the network simulator.
 #include "AuthorizationFixture.h"
 
+#include "NetworkLink.h"
 #include "NetworkSimulator.h"
 #include "authorization/Authoriizewaitfrm.h"
 #include "authorization/AuthorizationShowfrm.h"
@@ -31,6 +32,8 @@ struct Answer {
 
 class AuthorizationAnswers : public AuthorizationTest {
 protected:
+    void endToEnd(const std::function<void()> &answer);
+
     std::shared_ptr<G_ackncls> ackn(const QString &filter)
     {
         auto t = std::make_shared<G_ackncls>();
@@ -275,11 +278,11 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
 
 // The order in the reference host, the request, the simulated network, the
 // answer and the order updated and stored.
-TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
+// `answer` has the network answer what is queued, accepting at 90 % of the
+// requested prices.
+void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
 {
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
-    orvane::transport::NetworkSimulator network(host_->env());
-    network.rules().acceptedPriceFactor = 0.9;
     QString session;
 
     ui_->onDialog([](QDialog *d) {
@@ -304,8 +307,7 @@ TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
         ASSERT_TRUE(wait);
         wait->tmrAuthResponse_Timer(); // the request's own rows are no answer
         EXPECT_FALSE(wait->answered());
-        const auto report = network.runOnce();
-        EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
+        answer();
         Recordset sent = ackn(u"ACK = .F."_s)->itemsrecordset();
         ASSERT_EQ(sent.recordCount(), 2);
         session = sent.value(u"sessionid"_s).toText();
@@ -333,6 +335,27 @@ TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
     const Recordset kit = line(stored, u"KIT URE"_s);
     EXPECT_DOUBLE_EQ(kit.value(u"kit"_s).toDouble(), 21.6);
     EXPECT_EQ(authorization::textOf(kit, u"conf"_s).size(), 8);
+}
+
+TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
+{
+    orvane::transport::NetworkSimulator network(host_->env());
+    network.rules().acceptedPriceFactor = 0.9;
+    endToEnd([&] {
+        const auto report = network.runOnce();
+        EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
+    });
+}
+
+// The same across the transport service, HTTPS and the network server.
+TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
+{
+    orvane::transport::ServerOptions options;
+    options.rules.acceptedPriceFactor = 0.9;
+    auto network = orvane::test::startNetwork(options);
+    orvane::transport::HttpsNetworkClient client(
+        orvane::test::clientFor(network->serverPorts().value(0)));
+    endToEnd([&] { EXPECT_TRUE(orvane::test::serve(host_->env(), client)); });
 }
 
 TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)

@@ -115,6 +115,9 @@ TEST(Cli, UsageInputAndFailures)
          "error 53\nsource: qorOrvaneUI.clsShowDispatch.BoundReport()"},
         {{u"net"_s, u"simulate"_s, u"--once"_s}, {}, 2, {}},
         {{u"net"_s, u"--help"_s}, {}, 0, {}},
+        {{u"network"_s, u"serve"_s, u"--credential"_s, u"c"_s}, {}, 2, {}}, // no certificate
+        {{u"network"_s, u"--help"_s}, {}, 0, "--fault"},
+        {{u"transport"_s, u"status"_s}, {}, 2, {}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.args.join(u' ').toStdString());
@@ -207,6 +210,8 @@ TEST(Cli, NetSimulateAnswersARequestQueuedInTheDemoShop)
     EXPECT_NEAR(a[u"accPrice"_s].toDouble(), 310.25, 1e-9);
     EXPECT_EQ(a[u"daskid"_s].toInt(), 1);
     EXPECT_EQ(a[u"Ack"_s], QJsonValue(false));
+    EXPECT_TRUE(orvane({u"transport"_s, u"status"_s, u"--db"_s, shopDb})
+                    .out.startsWith("sent 1, pending 0, failed 0"));
     // Nothing left to answer; mistakes are refused.
     EXPECT_TRUE(orvane({u"net"_s, u"simulate"_s, u"--once"_s, u"--db"_s, shopDb})
                     .out.contains("nothing to answer"));

@@ -186,9 +186,9 @@ TEST_F(HostileDocuments, LossNoticeCarriesEveryValue)
     const std::vector<Column> columns = {
         {u"origpid"_s, u"OriginationPID"_s, 20},
         {u"destpid"_s, u"DestinationPID"_s, 20},
-        {u"s_first"_s, u"InsuredOrClaimantFirstName"_s, 30},
-        {u"s_last"_s, u"InsuredOrClaimantLastName"_s, 30},
-        {u"s_address"_s, u"InsuredOrClaimantAddress"_s, 50},
+        {u"s_first"_s, u"InsuredOrClaimantFirstName"_s, 60},
+        {u"s_last"_s, u"InsuredOrClaimantLastName"_s, 100},
+        {u"s_address"_s, u"InsuredOrClaimantAddress"_s, 200},
         {u"a_company"_s, u"AgencyName"_s, 50},
         {u"make"_s, u"VehicleMake"_s, 30},
         {u"model"_s, u"VehicleModel"_s, 40},

@@ -2,6 +2,7 @@
 
 #include "HostErrorClass.h"
 #include "IniFile.h"
+#include "NetworkLink.h"
 #include "NetworkSimulator.h"
 #include "XmlDocument.h"
 #include "core/XMLUtilmod.h"
@@ -38,6 +39,8 @@ void shot(QWidget *w, const QString &name)
 
 class FollowThrough : public LossTest {
 protected:
+    void endToEnd(const std::function<void()> &answer);
+
     // A sent notice of order 2, confirmed by the network with `code`.
     std::shared_ptr<ext::IRsTable> confirmedNotice(const QString &code)
     {
@@ -317,21 +320,22 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
     EXPECT_TRUE(ui_->boxes()[0].text.contains(u"nothing more to wait for"_s));
 }
 
-TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
+// The notice from the view through the network's answers to the linked
+// dispatch; `answer` has the network answer what is queued.
+void FollowThrough::endToEnd(const std::function<void()> &answer)
 {
-    orvane::transport::NetworkSimulator network(host_->env());
     bool linked = false;
     openForm(2, [&](eNOLfrm *view) {
         fillValid(view);
         on<eNOLwaitfrm>([&](eNOLwaitfrm *wait) {
             shot(wait, u"eNOLwaitfrm-mode0"_s);
-            network.runOnce();
+            answer();
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 1);
             on<Coveragefrm>(answerCoverage);
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 2) << "the answer was sent";
-            network.runOnce();
+            answer();
             wait->tmrAuthResponse_Timer(); // the loss acknowledgement
             EXPECT_FALSE(wait->ended());
             ui_->onDialog([](QDialog *c) {
@@ -348,6 +352,21 @@ TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
     Recordset dispatch = trans(u"DISPATCH"_s);
     ASSERT_EQ(dispatch.recordCount(), 1);
     EXPECT_EQ(dispatch.value(u"daskid"_s).toInt64(), 2);
+}
+
+TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
+{
+    orvane::transport::NetworkSimulator network(host_->env());
+    endToEnd([&] { network.runOnce(); });
+}
+
+// The same across the transport service, HTTPS and the network server.
+TEST_F(FollowThrough, EndToEndThroughTheTransportServiceOverHttps)
+{
+    auto network = orvane::test::startNetwork({});
+    orvane::transport::HttpsNetworkClient client(
+        orvane::test::clientFor(network->serverPorts().value(0)));
+    endToEnd([&] { EXPECT_TRUE(orvane::test::serve(host_->env(), client)); });
 }
 
 namespace {

@@ -106,7 +106,7 @@ TEST_F(LossTest, EntriesBehaveAsTypedAndWriteTheOrder)
         QTest::keyClick(view->txtSoldTo[14], Qt::Key_Return);
         EXPECT_EQ(order_->itemsrecordset().value(u"s_last"_s).toText(), u"Okafor"_s);
         // An entry holds what its field holds; a pasted line break is a space.
-        EXPECT_EQ(view->txtSoldTo[13]->maxLength(), 50);
+        EXPECT_EQ(view->txtSoldTo[13]->maxLength(), 200);
         EXPECT_EQ(view->txtContactName->maxLength(), 60);
         QGuiApplication::clipboard()->setText(u"Pat\r\nRivera\tJr"_s);
         view->txtContactName->clear();

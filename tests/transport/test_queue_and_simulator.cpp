@@ -1,12 +1,15 @@
 // The outgoing queue and the network simulator end to end on a temporary
 // shop database (SQLite, and PostgreSQL when the test server runs), through
 // the real table objects.
+#include "NetworkServer.h"
 #include "NetworkSimulator.h"
 #include "ObjectRegistry.h"
 #include "Recordset.h"
+#include "StagingSchema.h"
 #include "TableObjects.h"
 #include "TestHelpers.h"
 #include "TransportFixture.h"
+#include "TransportService.h"
 #include "XmlDocument.h"
 #include "core/TransactionQueue.h"
 #include "dispatch/clsShowDispatch.h"
@@ -18,7 +21,16 @@
 #include "external/ProgIds.h"
 
 #include "KillAt.h"
+#include "NetworkLink.h"
 #include "OrderOnlyInvoice.h"
+
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QProcess>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -27,6 +39,8 @@ using namespace orvane;
 using namespace orvane::ext;
 using orvane::test::parsedXml;
 using orvane::transport::NetworkSimulator;
+using orvane::transport::ServerFault;
+using orvane::transport::ServerOptions;
 using orvane::transport::SimulationReport;
 
 namespace {
@@ -66,6 +80,24 @@ QString authRequest(const QString &session)
            line(4, u"L"_s, u"LABOR"_s, u"2.5"_s, u"48"_s) % u"</AuthorizationDetails><Filename>"_s %
            session % u"</Filename></Authorization>"_s;
 }
+
+using orvane::test::certificateDir;
+using orvane::test::clientFor;
+using orvane::test::kCredential;
+using orvane::test::runUntil;
+using orvane::test::startNetwork;
+
+// A network that gives a set answer, for the answers the service must refuse.
+class CannedClient : public transport::INetworkClient {
+public:
+    std::function<transport::Exchange(const transport::protocol::Request &)> answer;
+    void send(const transport::protocol::Request &request,
+              std::function<void(const transport::Exchange &)> done) override
+    {
+        done(answer(request));
+    }
+    void checkHealth(std::function<void(bool, const QString &)> done) override { done(true, {}); }
+};
 
 class SimulatorTest : public transport::test::TransportTest {
 protected:
@@ -155,6 +187,17 @@ protected:
             u"</LossNoticeAcknowledgementDetails></LossNoticeAcknowledgement>"_s;
         TransactionQueue::QueueTransaction(invoice, parsedXml(doc), u"LOSSAH"_s,
                                            u"C0FFEE00000000000000000000000001"_s);
+    }
+
+    bool serve(transport::INetworkClient &client, int ms = 20000)
+    {
+        return orvane::test::serve(env, client, ms);
+    }
+    int answerRows(const QString &session)
+    {
+        auto ackn = object<Ig_ackn>(progid::g_ackn);
+        ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"' AND Ack = .F."_s);
+        return ackn->itemsrecordset().recordCount();
     }
 
     std::shared_ptr<test::StubEnvironment> env;
@@ -366,6 +409,270 @@ TEST_P(SimulatorTest, AKilledSimulatorLeavesTheRowWaiting)
         EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
         EXPECT_EQ(answers(), 3);
     }
+}
+
+// The library's rows travel through the service over HTTPS to the network
+// server and its answers come back into the rows the wait views poll.
+TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
+{
+    ServerOptions kept;
+    kept.stateDir = dataPath_ + u"network-state"_s;
+    auto network = startNetwork(kept);
+    const quint16 port = network->serverPorts().value(0);
+    transport::HttpsNetworkClient client(clientFor(port));
+
+    const QString session = u"5E55104000000000000000000000ABCD"_s;
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                       session);
+    const QString guid = queueNotice(u"PA-7734-2291-03"_s);
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(session), 3);
+    Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % guid % u"' AND ACK = .F."_s);
+    ASSERT_EQ(notice.recordCount(), 1);
+    EXPECT_EQ(notice.value(u"ErrCode"_s).toText(), u"0"_s);
+    const QString lossRef = notice.value(u"Lossrefnum"_s).toText();
+    EXPECT_EQ(rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"'"_s).recordCount(), 1);
+
+    // Restarted between the notice and the coverage answer, the network still
+    // knows the loss it confirmed.
+    network.reset();
+    network = startNetwork(kept, port);
+    queueCoverageAnswer(lossRef, true);
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(rows(progid::g_lossack, u"g_lossack.lossref = '"_s % lossRef % u"'"_s)
+                  .value(u"errcode"_s)
+                  .toText(),
+              u"0"_s);
+    Recordset dispatch = rows(progid::g_dispatch, u"g_dispatch.lossidnum = '"_s % lossRef % u"'"_s);
+    ASSERT_EQ(dispatch.recordCount(), 1);
+    Recordset doc = trans(u"g_trans.rectype = 'DISPATCH' and g_trans.recid = '"_s %
+                          dispatch.value(u"Dispatch"_s).toText() % u"'"_s);
+    ASSERT_EQ(doc.recordCount(), 1);
+    clsShowDispatch parsed;
+    parsed.CreateRecordset();
+    parsed.FillRecordset(parsedXml(doc.value(u"xml"_s).toText()));
+    EXPECT_EQ(parsed.dispatchRecordset().value(u"LossReferenceNumber"_s).toText(), lossRef);
+    EXPECT_EQ(parsed.dispatchRecordset().value(u"LossIdentificationNumbers"_s).toText(),
+              u"PA-7734-2291-03"_s)
+        << "the network remembers the notice behind the dispatch";
+
+    // Each document with its receipt; a refusal becomes the error answer the wait shows.
+    network->options().refuse.insert(u"AUTHREQ"_s, u"No online requests"_s);
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S9"_s)), u"AUTHREQ"_s,
+                                       u"S9"_s);
+    ASSERT_TRUE(serve(client));
+    auto ackn = object<Ig_ackn>(progid::g_ackn);
+    ackn->Get_g_ACKN(u"g_ackn.sessionid = 'S9'"_s);
+    Recordset refused = ackn->itemsrecordset();
+    ASSERT_EQ(refused.recordCount(), 3);
+    EXPECT_TRUE(refused.value(u"ErrorCode"_s).toText().startsWith(u"e"_s));
+    EXPECT_EQ(refused.value(u"ErrorText"_s).toText(), u"No online requests"_s);
+    EXPECT_EQ(trans(u"recid = 'S9'"_s).value(u"errortext"_s).toText(), u"No online requests"_s);
+    auto states = transport::StagingDatabase::open(connection_)
+                      ->load(*transport::stagingTable(u"g_sendstate"_s), u"state = 'answered'"_s);
+    EXPECT_EQ(states.recordCount(), 3);
+    EXPECT_TRUE(states.value(u"receipt"_s).toText().startsWith(u"R-"_s));
+}
+
+// Whatever the network does wrong, every document is taken once and every
+// answer filed once.
+TEST_P(SimulatorTest, TheServiceRidesOutNetworkFaults)
+{
+    const struct {
+        const char *name;
+        ServerFault fault;
+        int count;
+    } cases[] = {{"drop", ServerFault::Drop, 2},    {"500", ServerFault::Error500, 2},
+                 {"stall", ServerFault::Stall, 1},  {"lost answer", ServerFault::LoseAnswer, 1},
+                 {"twice", ServerFault::Twice, -1}, {"down then up", ServerFault::None, 0}};
+    int n = 0;
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString session = u"F"_s % QString::number(++n);
+        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                           session);
+        ServerOptions options;
+        options.fault = c.fault;
+        options.faultCount = c.count;
+        options.stallMs = 3000;
+        std::unique_ptr<transport::NetworkServer> network;
+        quint16 port = 0;
+        if (c.fault == ServerFault::None) {
+            // Nobody listens at first; the network comes up while the service retries.
+            port = startNetwork({})->serverPorts().value(0);
+            QTimer::singleShot(600, [&] { network = startNetwork(options, port); });
+        } else {
+            network = startNetwork(options);
+            port = network->serverPorts().value(0);
+        }
+        transport::HttpsNetworkClient client(clientFor(port, 500));
+        ASSERT_TRUE(serve(client));
+        ASSERT_TRUE(network);
+        EXPECT_EQ(network->documentsAnswered(), 1);
+        EXPECT_EQ(answerRows(session), 3);
+        EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
+    }
+}
+
+// While the network takes its time the shop's database is free: another
+// program queues a document at once, through a connection of its own.
+TEST_P(SimulatorTest, NoDatabaseLockIsHeldWhileTheNetworkAnswers)
+{
+    ServerOptions slow;
+    slow.delayMs.insert(u"AUTHREQ"_s, 1500);
+    auto network = startNetwork(slow);
+    transport::HttpsNetworkClient client(clientFor(network->serverPorts().value(0)));
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"L1"_s)), u"AUTHREQ"_s,
+                                       u"L1"_s);
+    bool queued = false;
+    QTimer::singleShot(300, [&] {
+        const QJsonObject row{{u"rectype"_s, u"AUTHREQ"_s},
+                              {u"recid"_s, u"L2"_s},
+                              {u"xml"_s, authRequest(u"L2"_s)},
+                              {u"processed"_s, false}};
+        QProcess other;
+        other.start(QStringLiteral(ORVANE_CLI),
+                    {u"db"_s, u"add"_s, u"g_trans"_s,
+                     QString::fromUtf8(QJsonDocument(row).toJson(QJsonDocument::Compact)),
+                     u"--db"_s, connection_});
+        // The service cannot finish while this waits: a lock it held would
+        // keep the other program waiting past the deadline.
+        queued = other.waitForFinished(3000) && other.exitCode() == 0;
+    });
+    transport::TransportService service(env, client);
+    service.start();
+    EXPECT_TRUE(runUntil([&] { return answerRows(u"L1"_s) == 3; }));
+    service.stop();
+    EXPECT_TRUE(queued);
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(u"L2"_s), 3);
+}
+
+// An answer the shop cannot trust changes nothing the library reads; the
+// document waits for a better one. A request the network cannot read gets
+// 400 and the network keeps serving.
+TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
+{
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"B1"_s)), u"AUTHREQ"_s,
+                                       u"B1"_s);
+    auto envelope = [](const QString &id, const QString &inside) {
+        return (u"<NetworkAnswer MessageID=\""_s % id % u"\" Receipt=\"R\" Status=\"answered\">"_s %
+                inside % u"</NetworkAnswer>"_s)
+            .toUtf8();
+    };
+    const std::function<QByteArray(const QString &)> bodies[] = {
+        [](const QString &) { return QByteArray("<NetworkAnswer MessageID="); },
+        [&](const QString &) { return envelope(u"0123456789ABCDEF0123456789ABCDEF"_s, {}); },
+        [&](const QString &id) {
+            return envelope(id, u"<AuthorizationAnswer><SessionID>B1</SessionID><Line/>"
+                                u"</AuthorizationAnswer>"_s);
+        },
+        [&](const QString &id) {
+            return envelope(id, u"<Padding>"_s % QString(5 * 1024 * 1024, u'x') % u"</Padding>"_s);
+        }};
+    for (const auto &body : bodies) {
+        CannedClient canned;
+        canned.answer = [&](const transport::protocol::Request &r) {
+            return transport::Exchange{200, body(r.messageId), {}, false};
+        };
+        transport::TransportService service(env, canned);
+        service.start();
+        EXPECT_TRUE(runUntil([&] { return service.state().badAnswers == 1; }, 5000));
+        EXPECT_FALSE(service.state().lastError.isEmpty());
+        service.stop();
+        EXPECT_FALSE(trans(u"recid = 'B1'"_s).value(u"processed"_s).toBool());
+        EXPECT_EQ(answerRows(u"B1"_s), 0);
+    }
+
+    auto network = startNetwork({});
+    const quint16 port = network->serverPorts().value(0);
+    QNetworkAccessManager manager;
+    QNetworkRequest request(
+        QUrl(u"https://127.0.0.1:"_s % QString::number(port) % u"/v1/documents"_s));
+    QSslConfiguration ssl = QSslConfiguration::defaultConfiguration();
+    ssl.setCaCertificates(QSslCertificate::fromPath(certificateDir() + u"/cert.pem"_s));
+    request.setSslConfiguration(ssl);
+    request.setRawHeader("Authorization", QByteArray("Bearer ") + kCredential);
+    request.setHeader(QNetworkRequest::ContentTypeHeader, u"application/xml"_s);
+    QNetworkReply *reply = manager.post(request, QByteArray("<NetworkRequest>not closed"));
+    ASSERT_TRUE(runUntil([&] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 400);
+    delete reply;
+    // Without the shop's credential the network takes nothing.
+    transport::HttpsClientSettings stranger = clientFor(port);
+    stranger.credential = u"guess"_s;
+    transport::HttpsNetworkClient refusedClient(stranger);
+    transport::TransportService service(env, refusedClient);
+    service.start();
+    EXPECT_TRUE(runUntil([&] { return !service.state().lastError.isEmpty(); }, 5000));
+    EXPECT_TRUE(service.state().lastError.contains(u"401"_s))
+        << service.state().lastError.toStdString();
+    service.stop();
+    EXPECT_EQ(answerRows(u"B1"_s), 0);
+    transport::HttpsNetworkClient client(clientFor(port));
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(u"B1"_s), 3);
+}
+
+// The service killed at each step of filing an answer leaves the row waiting
+// with nothing filed, or done; run again, it files the answer once.
+TEST_P(SimulatorTest, AKilledServiceOrNetworkDeliversOnceWhenRestarted)
+{
+    QTemporaryDir portDir;
+    // The network in a process of its own, so that it can be killed.
+    auto startServer = [&](quint16 port, const QStringList &extra) {
+        auto server = std::make_unique<QProcess>();
+        QFile::remove(portDir.filePath(u"port"_s));
+        server->start(
+            QStringLiteral(ORVANE_CLI),
+            QStringList{u"network"_s, u"serve"_s, u"--cert"_s, certificateDir() + u"/cert.pem"_s,
+                        u"--key"_s, certificateDir() + u"/key.pem"_s, u"--credential"_s,
+                        QString::fromLatin1(kCredential), u"--port"_s, QString::number(port),
+                        u"--port-file"_s, portDir.filePath(u"port"_s)} +
+                extra);
+        runUntil([&] { return QFile(portDir.filePath(u"port"_s)).size() > 0; }, 10000);
+        return server;
+    };
+    std::unique_ptr<QProcess> network = startServer(0, {});
+    QFile portFile(portDir.filePath(u"port"_s));
+    ASSERT_TRUE(portFile.open(QIODevice::ReadOnly));
+    const quint16 port = quint16(portFile.readAll().trimmed().toUInt());
+    ASSERT_NE(port, 0);
+
+    const orvane::test::KillAt steps[] = {
+        {"exchanged", 1}, {"write", 1}, {"commit", 1}, {"committed", 1}};
+    int n = 0;
+    for (const auto &step : steps) {
+        const QString session = u"K"_s % QString::number(++n);
+        SCOPED_TRACE(session.toStdString());
+        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                           session);
+        EXPECT_TRUE(orvane::test::diesAt(step, [&] {
+            transport::HttpsNetworkClient client(clientFor(port));
+            serve(client, 10000);
+        }));
+        transport::HttpsNetworkClient client(clientFor(port));
+        ASSERT_TRUE(serve(client));
+        EXPECT_EQ(answerRows(session), 3);
+    }
+
+    // The network killed while it holds a document: the service sends it to
+    // the network that comes back, and files its answer once.
+    network->kill();
+    network->waitForFinished(5000);
+    network = startServer(port, {u"--delay"_s, u"AUTHREQ=1500"_s});
+    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"K9"_s)), u"AUTHREQ"_s,
+                                       u"K9"_s);
+    QTimer::singleShot(500, [&] {
+        network->kill();
+        network->waitForFinished(5000);
+        network = startServer(port, {});
+    });
+    transport::HttpsNetworkClient client(clientFor(port, 3000));
+    ASSERT_TRUE(serve(client));
+    EXPECT_EQ(answerRows(u"K9"_s), 3);
+    network->kill();
+    network->waitForFinished(5000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, SimulatorTest,

@@ -3,6 +3,7 @@
 #include "TestHelpers.h"
 #include "TransportFixture.h"
 
+#include <QSqlError>
 #include <QSqlRecord>
 
 #include <atomic>
@@ -66,6 +67,11 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
     ASSERT_EQ(answer.recordCount(), 1);
     EXPECT_EQ(answer.value(u"ConfCode"_s).toText(), u"AC1"_s);
     EXPECT_EQ(answer.value(u"Decision"_s).toText(), u""_s);
+    // A notice holds the order's whole address, also in an upgraded database.
+    QSqlQuery wide(db->db());
+    EXPECT_TRUE(wide.exec(u"INSERT INTO g_enol (guid, s_address) VALUES ('W1', '"_s %
+                          QString(150, u'a') % u"')"_s))
+        << wide.lastError().text().toStdString();
 
     // Polls and searches have their indexes.
     const QStringList indexes = indexNames(*db);
