@@ -852,10 +852,11 @@ void DemoMainWindow::unlinkSelectedDispatch()
     // The open order is read again afterwards: its edits are saved or dropped first.
     if (isOpen && !maySwitchAway())
         return;
-    if (orvane::Ui::instance().msgBox(u"Unlink dispatch "_s % recid % u" from order "_s %
-                                          daskid.toText() % u"?"_s,
-                                      orvane::MsgButtons::YesNo, orvane::MsgIcon::Question,
-                                      u"Unlink Order?"_s) != orvane::MsgResult::Yes)
+    // Enter alone must not unlink: No is the default.
+    if (orvane::Ui::instance().msgBoxWithDefault(
+            u"Unlink dispatch "_s % recid % u" from order "_s % daskid.toText() % u"?"_s,
+            orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, u"Unlink Order?"_s,
+            orvane::MsgResult::No) != orvane::MsgResult::Yes)
         return;
     try {
         // The dispatch and the order give up the link together or not at all.

@@ -208,6 +208,8 @@ TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
     ASSERT_TRUE(unlink && unlink->isEnabled());
     ui_->answer(orvane::MsgResult::Yes);
     QTest::mouseClick(unlink, Qt::LeftButton);
+    ASSERT_FALSE(ui_->boxes().empty());
+    EXPECT_EQ(ui_->boxes().back().defaultButton, orvane::MsgResult::No);
     EXPECT_EQ(list->index(0, 2).data().toString(), QString());
     QSqlQuery q =
         host_->database().exec(u"SELECT COALESCE(dispatch, '') FROM invoice WHERE idnumber = 1"_s);
