@@ -70,6 +70,10 @@ public:
     // (the values not kept are then in `invoice`).
     bool CompareOrders(const std::shared_ptr<orvane::ext::IInvoice> &invoice,
                        const std::shared_ptr<orvane::ext::IInvoice> &dispatchOrder);
+    // What `returnorder` had to cut to fit the order (field -> whole text), so
+    // the comparison says so; set before CompareOrders by a caller that built
+    // the dispatch's order itself.
+    void setCutTexts(const QHash<QString, QString> &cut) { cutTexts_ = cut; }
     orvane::Recordset CreateCompareRecordset();
     void AddCompare(orvane::Recordset &rs, const QString &FieldName, const QString &OriginalVal,
                     const QString &NewValue, const QString &Field);

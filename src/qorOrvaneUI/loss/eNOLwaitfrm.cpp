@@ -495,6 +495,7 @@ void eNOLwaitfrm::CheckLossAck()
             // The comparison is centred over its owner: give it this view's place.
             compare.setGeometry(geometry());
             compare.setInvoice(invoice_);
+            compare.setCutTexts(out->cutTexts());
             const bool link = compare.CompareOrders(invoice_, orvane::required(order));
             compare.Form_Unload();
             if (link) {
