@@ -98,6 +98,22 @@
         <source>Click to accept changes to agent and exit screen</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not answered</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Declined</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Applied</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Authorizationfrm</name>
@@ -312,6 +328,40 @@
         <source>Void Order?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>No dispatch has been received.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No dispatch number starts with &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This order is void.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to link the dispatch to this void order anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Order Is Void</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shop has no bill-to party for this insurer; it cannot be taken over.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shop has no discount like this one; it cannot be taken over.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The order holds only %n characters here; taking it over cuts the rest.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>Comparersfrm</name>
@@ -447,6 +497,22 @@
         <source>Use Old Value</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Order %1 compared with dispatch %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(not named)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(no number)</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Coveragefrm</name>
@@ -577,6 +643,22 @@
         <source>Dispatch View</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>clsShowDispatch</name>
@@ -584,11 +666,30 @@
         <source>Error occurred in CreateRecordset</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>%1 &quot;%2&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This dispatch document is incomplete or damaged (%1): what the insurer sent cannot be shown. Ask the insurer to send it again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some values of this dispatch could not be read and are left empty: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>dtePicker</name>
     <message>
         <source>Clear to leave the date empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>eNOLcls</name>
+    <message>
+        <source>The answers to this loss notice have all been received and read; there is nothing more to wait for.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -960,6 +1061,34 @@
     </message>
     <message>
         <source>Missing or invalid data</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The quantity for the Glass Replacement is too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Area Code must have 3 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Phone # must have 7 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Work Area Code must have 3 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Work Phone # must have 7 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent Area Code must have 3 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent Phone # must have 7 digits</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
