@@ -55,7 +55,7 @@ orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces
 foreach(part runtime storage transport)
   orvane_headers_in(${PROJECT_SOURCE_DIR}/src/${part} _headers)
   # The service and the network server are programs' parts, not installed.
-  list(REMOVE_ITEM _headers NetworkClient.h NetworkServer.h TransportService.h)
+  list(REMOVE_ITEM _headers NetworkClient.h NetworkServer.h TransportService.h RowText.h)
   orvane_install_headers(${PROJECT_SOURCE_DIR}/src/${part} ${ORVANE_INSTALL_INCLUDEDIR}/${part}
     ${_headers})
 endforeach()

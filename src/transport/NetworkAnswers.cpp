@@ -4,6 +4,7 @@
 
 #include "ObjectRegistry.h"
 #include "Recordset.h"
+#include "RowText.h"
 #include "Value.h"
 #include "VbError.h"
 #include "XmlDocument.h"
@@ -27,23 +28,9 @@ namespace orvane::transport {
 
 namespace {
 
-QString progId(const char16_t *id)
-{
-    return QString::fromUtf16(id);
-}
-
-// A value as the filter dialect quotes it: the same splices the library's own
-// quoting makes, so no document text can end the quoted value early.
-QString quoted(QString text)
-{
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        text.truncate(nul);
-    text.replace(u"'"_s, u"' + CHR(39) + '"_s);
-    text.replace(u"\r"_s, u"' + CHR(13) + '"_s);
-    text.replace(u"\n"_s, u"' + CHR(10) + '"_s);
-    return u"'"_s % text % u"'"_s;
-}
+using rowtext::cell;
+using rowtext::progId;
+using rowtext::quoted;
 
 // Stores a value so that it fits the column: documents are the network's
 // input and may carry longer texts than a column holds.
@@ -126,18 +113,6 @@ public:
 private:
     XmlDocument &doc_;
 };
-
-QString cell(const Recordset &rs, const QString &name)
-{
-    if (rs.eof() || rs.bof() || rs.fieldIndex(name) < 0)
-        return {};
-    const Value v = rs.value(name);
-    if (v.isNull() || v.isEmpty())
-        return {};
-    if (v.kind() == ValueKind::Date)
-        return v.toDate().date().toString(u"yyyyMMdd"_s);
-    return v.toText().trimmed();
-}
 
 // The first element child of `parent` named `name`; null when none.
 XmlNode childNamed(const XmlNode &parent, const QString &name)

@@ -5,6 +5,7 @@
 
 #include "ObjectRegistry.h"
 #include "Recordset.h"
+#include "RowText.h"
 #include "Value.h"
 #include "VbError.h"
 #include "XmlDocument.h"
@@ -21,33 +22,9 @@ namespace orvane::transport {
 
 namespace {
 
-QString progId(const char16_t *id)
-{
-    return QString::fromUtf16(id);
-}
-
-QString quoted(QString text)
-{
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        text.truncate(nul);
-    text.replace(u"'"_s, u"' + CHR(39) + '"_s);
-    text.replace(u"\r"_s, u"' + CHR(13) + '"_s);
-    text.replace(u"\n"_s, u"' + CHR(10) + '"_s);
-    return u"'"_s % text % u"'"_s;
-}
-
-QString cell(const Recordset &rs, const QString &name)
-{
-    if (rs.eof() || rs.bof() || rs.fieldIndex(name) < 0)
-        return {};
-    const Value v = rs.value(name);
-    if (v.isNull() || v.isEmpty())
-        return {};
-    if (v.kind() == ValueKind::Date)
-        return v.toDate().date().toString(u"yyyyMMdd"_s);
-    return v.toText().trimmed();
-}
+using rowtext::cell;
+using rowtext::progId;
+using rowtext::quoted;
 
 // The loss as the shop stored it: on one machine the simulator reads what a
 // network would have kept from the notice.
