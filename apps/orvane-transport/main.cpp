@@ -2,6 +2,7 @@
 // systemd unit keeps it running: orvane-transport.service beside this file).
 #include "IniFile.h"
 #include "NetworkClient.h"
+#include "StagingEnvironment.h"
 #include "TableObjects.h"
 #include "TransportService.h"
 #include "VbError.h"
@@ -28,30 +29,6 @@ constexpr const char *kUsage =
     "the retry wait. FILE is an INI file with a [transport] section: endpoint,\n"
     "credential, cafile, database, orvaneini, scan, timeout, retrybase,\n"
     "retrymax, maxanswer (see orvane-transport.ini.example).\n";
-
-// The environment the table objects need: the staging database of the settings.
-class ServiceEnvironment : public orvane::ext::IEnvironment {
-public:
-    ServiceEnvironment(QString connection, QString dataPath)
-        : connection_(std::move(connection)), dataPath_(std::move(dataPath))
-    {
-    }
-    std::shared_ptr<orvane::ext::IErrorClass> ErrorClass() const override { return nullptr; }
-    std::shared_ptr<orvane::ext::IOptions> Options() const override { return nullptr; }
-    QString GetConnectString(const QString &, int) const override { return connection_; }
-    QString data_path() const override { return dataPath_; }
-    QString nags_path() const override { return dataPath_; }
-    orvane::Value Location() const override { return 1; }
-    QString SecurityToken() const override { return {}; }
-    std::shared_ptr<orvane::ext::IUser> currentuser() const override { return nullptr; }
-    std::shared_ptr<orvane::ComObject> safecreateobj(int) override { return nullptr; }
-    std::shared_ptr<orvane::ComObject> SafeCreatenagsObj(int) override { return nullptr; }
-    std::shared_ptr<orvane::ComObject> SafeCreateUIObj(int) override { return nullptr; }
-
-private:
-    QString connection_;
-    QString dataPath_;
-};
 
 void say(FILE *to, const QString &line)
 {
@@ -129,7 +106,7 @@ int main(int argc, char **argv)
     settings.maxAnswerBytes = clientSettings.maxAnswerBytes;
 
     orvane::transport::registerTransportClasses();
-    auto env = std::make_shared<ServiceEnvironment>(database, dataPath);
+    auto env = std::make_shared<orvane::transport::StagingEnvironment>(database, dataPath);
     orvane::transport::TransportService service(env, client, settings);
     const orvane::host::IniFile flagFile(orvaneIni);
     service.takeSendFlag = [flagFile] {

@@ -20,6 +20,7 @@
 #include "NetworkServer.h"
 #include "NetworkSimulator.h"
 #include "StagingDatabase.h"
+#include "StagingEnvironment.h"
 #include "StagingSchema.h"
 #include "TableObjects.h"
 #include "external/IEnvironment.h"
@@ -280,31 +281,22 @@ constexpr const char *kNetUsage =
 
 // The environment the table objects need: the database the command names.
 // Orvane.ini, should anything write it, goes beside an SQLite file.
-class CliEnvironment : public orvane::ext::IEnvironment {
+class CliEnvironment : public orvane::transport::StagingEnvironment {
 public:
-    explicit CliEnvironment(QString connection) : connection_(std::move(connection))
+    explicit CliEnvironment(const QString &connection)
+        : StagingEnvironment(connection, dataFolderOf(connection))
     {
-        const bool sqliteFile = !connection_.startsWith(u"QPSQL:"_s, Qt::CaseInsensitive);
-        QString file = connection_;
-        if (file.startsWith(u"QSQLITE:"_s, Qt::CaseInsensitive))
-            file = file.mid(8).section(u';', 0, 0);
-        dataPath_ = (sqliteFile ? QFileInfo(file).absolutePath() : QDir::currentPath()) % u'/';
     }
-    std::shared_ptr<orvane::ext::IErrorClass> ErrorClass() const override { return nullptr; }
-    std::shared_ptr<orvane::ext::IOptions> Options() const override { return nullptr; }
-    QString GetConnectString(const QString &, int) const override { return connection_; }
-    QString data_path() const override { return dataPath_; }
-    QString nags_path() const override { return dataPath_; }
-    orvane::Value Location() const override { return 1; }
-    QString SecurityToken() const override { return {}; }
-    std::shared_ptr<orvane::ext::IUser> currentuser() const override { return nullptr; }
-    std::shared_ptr<orvane::ComObject> safecreateobj(int) override { return nullptr; }
-    std::shared_ptr<orvane::ComObject> SafeCreatenagsObj(int) override { return nullptr; }
-    std::shared_ptr<orvane::ComObject> SafeCreateUIObj(int) override { return nullptr; }
 
 private:
-    QString connection_;
-    QString dataPath_;
+    static QString dataFolderOf(const QString &connection)
+    {
+        const bool sqliteFile = !connection.startsWith(u"QPSQL:"_s, Qt::CaseInsensitive);
+        QString file = connection;
+        if (file.startsWith(u"QSQLITE:"_s, Qt::CaseInsensitive))
+            file = file.mid(8).section(u';', 0, 0);
+        return (sqliteFile ? QFileInfo(file).absolutePath() : QDir::currentPath()) % u'/';
+    }
 };
 
 // Takes "NAME VALUE" out of args; nothing when absent, `bad` when given twice
