@@ -2,12 +2,17 @@
 
 #include "RecordsetModel.h"
 
+#include <QAbstractItemView>
 #include <QAbstractProxyModel>
+#include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
 #include <QIntValidator>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QStyle>
+#include <QToolTip>
 
 namespace orvane {
 
@@ -162,6 +167,40 @@ bool RecordsetDelegate::editorEvent(QEvent *event, QAbstractItemModel *model,
     }
     const bool checked = index.data(Qt::CheckStateRole).toInt() == int(Qt::Checked);
     return model->setData(index, int(checked ? Qt::Unchecked : Qt::Checked), Qt::CheckStateRole);
+}
+
+QString RecordsetDelegate::hiddenText(const QStyleOptionViewItem &option,
+                                      const QModelIndex &index) const
+{
+    QStyleOptionViewItem opt = option;
+    initStyleOption(&opt, index);
+    if (opt.text.isEmpty())
+        return {};
+    const QStyle *style = opt.widget ? opt.widget->style() : QApplication::style();
+    const QRect room = style->subElementRect(QStyle::SE_ItemViewItemText, &opt, opt.widget);
+    // The style keeps a margin on either side of the text.
+    const int margin = 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin, &opt, opt.widget) + 1);
+    const bool cut = opt.text.contains(u'\n') ||
+                     opt.fontMetrics.horizontalAdvance(opt.text) > room.width() - margin;
+    return cut ? opt.text : QString();
+}
+
+bool RecordsetDelegate::helpEvent(QHelpEvent *event, QAbstractItemView *view,
+                                  const QStyleOptionViewItem &option, const QModelIndex &index)
+{
+    if (event && event->type() == QEvent::ToolTip && index.isValid() &&
+        !index.data(Qt::ToolTipRole).isValid()) {
+        const QString whole = hiddenText(option, index);
+        if (!whole.isEmpty()) {
+            // Rich text with the value escaped: a value that looks like markup
+            // is shown as typed.
+            QToolTip::showText(
+                event->globalPos(),
+                QStringLiteral("<qt>") + whole.toHtmlEscaped() + QStringLiteral("</qt>"), view);
+            return true;
+        }
+    }
+    return QStyledItemDelegate::helpEvent(event, view, option, index);
 }
 
 } // namespace orvane

@@ -23,6 +23,13 @@ public:
                       const QModelIndex &index) const override;
     bool editorEvent(QEvent *event, QAbstractItemModel *model, const QStyleOptionViewItem &option,
                      const QModelIndex &index) override;
+    // A cell too narrow for its text shows the whole text as its tip, unless
+    // the column has a tip of its own: what was typed is never only half seen.
+    bool helpEvent(QHelpEvent *event, QAbstractItemView *view, const QStyleOptionViewItem &option,
+                   const QModelIndex &index) override;
+    // The text of `index` when `option`'s rectangle cannot show it whole;
+    // empty otherwise.
+    QString hiddenText(const QStyleOptionViewItem &option, const QModelIndex &index) const;
 };
 
 } // namespace orvane

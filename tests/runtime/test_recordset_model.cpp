@@ -434,3 +434,18 @@ TEST(RecordsetDelegate, CheckBoxTogglesOnClickAnywhereInTheCell)
     EXPECT_FALSE(click(QEvent::MouseButtonRelease, QPointF(10, 10)));
     EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(true));
 }
+
+// A cell too narrow for its text offers the whole text as its tip.
+TEST(RecordsetDelegate, ACutCellShowsItsWholeTextAsItsTip)
+{
+    Grid g;
+    RecordsetDelegate delegate;
+    QWidget parent;
+    QStyleOptionViewItem option;
+    option.widget = &parent;
+    const QModelIndex name = g.model.index(0, g.name);
+    option.rect = QRect(0, 0, 4, 20);
+    EXPECT_EQ(delegate.hiddenText(option, name), g.text(0, g.name));
+    option.rect = QRect(0, 0, 2000, 20);
+    EXPECT_EQ(delegate.hiddenText(option, name), QString());
+}
