@@ -246,6 +246,16 @@ DemoMainWindow::DemoMainWindow(std::shared_ptr<orvane::host::ReferenceHost> host
 
 DemoMainWindow::~DemoMainWindow() = default;
 
+// The host's report folder, or the template shipped with the library.
+QString DemoMainWindow::dispatchTemplate() const
+{
+    const auto options = host_->env()->Options();
+    QString folder = options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini());
+    if (folder.trimmed().isEmpty())
+        folder = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/");
+    return folder + u"g_dispatch.rpt"_s;
+}
+
 void DemoMainWindow::buildMenus()
 {
     QMenu *file = menuBar()->addMenu(u"&File"_s);
@@ -289,13 +299,7 @@ void DemoMainWindow::buildMenus()
             if (!in.open(QIODevice::ReadOnly))
                 throw orvane::VbError(53, u"orvane-demo"_s, u"File not found: "_s % picked);
             QString xml = QString::fromUtf8(in.readAll());
-            const auto options = host_->env()->Options();
-            QString folder =
-                options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini());
-            // The host's report folder, or the template shipped with the library.
-            if (folder.trimmed().isEmpty())
-                folder = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/");
-            QString reportPath = folder + u"g_dispatch.rpt"_s;
+            QString reportPath = dispatchTemplate();
             orvane::WindowHandle owner = orvane::handleOf(this);
             clsShowDispatch dispatch;
             show(dispatch, owner, xml, reportPath);
@@ -814,13 +818,7 @@ void DemoMainWindow::viewSelectedDispatch(bool schedule)
         return;
     try {
         QString xml = dispatchValue(dispatchModel_, index, u"xml"_s).toText();
-        const auto options = host_->env()->Options();
-        QString folder =
-            options->readinistring(u"Defaults"_s, u"ReportPath"_s, options->dask_ini());
-        // The host's report folder, or the template shipped with the library.
-        if (folder.trimmed().isEmpty())
-            folder = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/");
-        QString reportPath = folder + u"g_dispatch.rpt"_s;
+        QString reportPath = dispatchTemplate();
         orvane::WindowHandle owner = orvane::handleOf(this);
         clsShowDispatch dispatch;
         if (schedule)

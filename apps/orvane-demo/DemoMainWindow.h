@@ -66,6 +66,8 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
+    // Where the dispatch report template is: the host's report folder or the shipped one.
+    QString dispatchTemplate() const;
     void buildMenus();
     void addAuthorizationActions(QMenu *menu);
     void buildOrderForm(QWidget *page);

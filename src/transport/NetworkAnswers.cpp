@@ -30,19 +30,8 @@ namespace {
 
 using rowtext::cell;
 using rowtext::progId;
+using rowtext::put;
 using rowtext::quoted;
-
-// Stores a value so that it fits the column: documents are the network's
-// input and may carry longer texts than a column holds.
-void put(Recordset &rs, const QString &name, const Value &value)
-{
-    Field field = rs.field(name);
-    if (isTextType(field.type()) && !value.isNull()) {
-        field.setValue(field.fitted(value.toText()));
-        return;
-    }
-    field.setValue(value);
-}
 
 QString digits(int count)
 {

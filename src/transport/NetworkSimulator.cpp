@@ -24,6 +24,7 @@ namespace {
 
 using rowtext::cell;
 using rowtext::progId;
+using rowtext::put;
 using rowtext::quoted;
 
 // The loss as the shop stored it: on one machine the simulator reads what a
@@ -52,16 +53,6 @@ std::optional<LossFacts> storedLoss(const std::shared_ptr<ext::IEnvironment> &en
         facts.lines.push_back(line);
     }
     return facts;
-}
-
-void put(Recordset &rs, const QString &name, const Value &value)
-{
-    Field field = rs.field(name);
-    if (isTextType(field.type()) && !value.isNull()) {
-        field.setValue(field.fitted(value.toText()));
-        return;
-    }
-    field.setValue(value);
 }
 
 } // namespace

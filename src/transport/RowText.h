@@ -7,9 +7,9 @@
 #include <QString>
 #include <QStringBuilder>
 
-// Small text helpers the network's answerer and the simulator share: a
-// program identifier as text, a value quoted for a filter, a row's cell as
-// document text.
+// Small row and text helpers the network's answerer, the simulator and the
+// service share: a program identifier as text, a value quoted for a filter, a
+// row's cell as document text, a value stored to fit its column.
 namespace orvane::transport::rowtext {
 
 inline QString progId(const char16_t *id)
@@ -44,6 +44,18 @@ inline QString cell(const Recordset &rs, const QString &name)
     if (v.kind() == ValueKind::Date)
         return v.toDate().date().toString(u"yyyyMMdd"_s);
     return v.toText().trimmed();
+}
+
+// Stores a value so that it fits the column: documents are the network's
+// input and may carry longer texts than a column holds.
+inline void put(Recordset &rs, const QString &name, const Value &value)
+{
+    Field field = rs.field(name);
+    if (isTextType(field.type()) && !value.isNull()) {
+        field.setValue(field.fitted(value.toText()));
+        return;
+    }
+    field.setValue(value);
 }
 
 } // namespace orvane::transport::rowtext

@@ -1,6 +1,7 @@
 #include "TransportService.h"
 
 #include "NetworkAnswers.h"
+#include "RowText.h"
 #include "StagingDatabase.h"
 #include "StagingSchema.h"
 
@@ -22,15 +23,7 @@ namespace orvane::transport {
 
 namespace {
 
-void put(Recordset &rs, const QString &name, const Value &value)
-{
-    Field field = rs.field(name);
-    if (isTextType(field.type()) && !value.isNull()) {
-        field.setValue(field.fitted(value.toText()));
-        return;
-    }
-    field.setValue(value);
-}
+using rowtext::put;
 
 QString stamp()
 {
