@@ -8,6 +8,7 @@
 #include "TestHelpers.h"
 #include "dispatch/ChooseDispatchfrm.h"
 #include "dispatch/Comparersfrm.h"
+#include "dispatch/DispatchLink.h"
 #include "dispatch/clsShowDispatch.h"
 #include "external/IInvoice.h"
 #include "external/IOptions.h"
@@ -55,7 +56,7 @@ inline QString dispatchXml(const QString &number, const QString &first = u"Marga
 </DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(number, first, loss);
 }
 
-// The demo shop with its staging tables, and the dispatch linking views.
+// The demo shop with its staging tables, the dispatch linking flow and its views.
 class LinkingTest : public orvane::test::DemoShopTest {
 protected:
     std::shared_ptr<orvane::transport::Clsg_trans> table(const QString &filter)
@@ -121,6 +122,18 @@ protected:
         dispatch.ChooseDispatch(owner, invoice);
     }
 
+    // Attaches the dispatch through the linking flow alone, as Attach on its
+    // selected row does; true when it was linked.
+    static bool attach(std::shared_ptr<orvane::ext::IInvoice> order, const QString &recid)
+    {
+        orvane::dispatch::DispatchLink flow;
+        flow.setInvoice(std::move(order));
+        int found = 0;
+        flow.find(recid, [&found](const Recordset &rows) { found = rows.recordCount(); });
+        EXPECT_EQ(found, 1) << recid.toStdString();
+        return flow.attach();
+    }
+
     // Selects the dispatch in the view's grid; false when it is not listed.
     static bool select(ChooseDispatchfrm *view, const QString &recid)
     {
@@ -141,19 +154,6 @@ protected:
         for (int r = 0; r < model->rowCount(); ++r)
             out << model->index(r, 0).data().toString();
         return out;
-    }
-
-    // Plays the user: select the dispatch and press Attach.
-    void attachScript(const QString &recid, bool *stillOpen = nullptr)
-    {
-        ui_->onDialog([recid, stillOpen](QDialog *d) {
-            auto *view = dynamic_cast<ChooseDispatchfrm *>(d);
-            ASSERT_TRUE(view);
-            ASSERT_TRUE(select(view, recid)) << recid.toStdString();
-            view->cmdAttach->click();
-            if (stillOpen)
-                *stillOpen = view->isVisible();
-        });
     }
 
     // Plays the user in the comparison: tick the captions to keep, then OK or Cancel.

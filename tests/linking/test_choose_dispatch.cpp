@@ -102,9 +102,8 @@ TEST_F(LinkingTest, AttachToAnUnlinkedOrderTakesOverTheValuesAndLinksTheDispatch
     addDispatch(u"D-2026-118734"_s);
     addDispatch(u"D-2026-999999"_s);
     auto order = host_->openOrder(1);
-    attachScript(u"D-2026-118734"_s);
     compareScript(true);
-    choose(order);
+    attach(order, u"D-2026-118734"_s);
 
     EXPECT_TRUE(ui_->boxes().empty());
     EXPECT_EQ(link(u"D-2026-118734"_s), std::make_pair(1, 1));
@@ -156,9 +155,8 @@ TEST_F(LinkingTest, AnOrderAlreadyLinkedIsUnlinkedOnlyOnYes)
     // Yes: both old links go, the new one is written.
     ui_->clear();
     ui_->answer(MsgResult::Yes);
-    attachScript(u"D-NEW"_s);
     compareScript(true);
-    choose(host_->openOrder(3));
+    attach(host_->openOrder(3), u"D-NEW"_s);
     EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s});
     EXPECT_EQ(link(u"D-OLD-1"_s), std::make_pair(0, 0));
     EXPECT_EQ(link(u"D-OLD-2"_s), std::make_pair(0, 0));
@@ -172,10 +170,9 @@ TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWa
     addDispatch(u"D-Q2"_s, 1, 1);
 
     ui_->answer(MsgResult::Yes);
-    attachScript(u"D-Q1"_s);
     compareScript(true);
     // Order 1 is linked to D-Q1 and D-Q2; order 3 is linked to nothing.
-    choose(host_->openOrder(3));
+    attach(host_->openOrder(3), u"D-Q1"_s);
     expectBox(voidText(u"Quote-1001"_s), u"Void Order?"_s, MsgButtons::YesNo);
     EXPECT_EQ(ui_->boxes()[0].defaultButton, MsgResult::No) << "Enter must not void";
     expectStored(1, {{u"type"_s, u"void"_s}, {u"voidmsg"_s, u"ORVANE ORDER REMOVED"_s}});
@@ -192,10 +189,9 @@ TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWa
     }
     ui_->answer(MsgResult::Yes); // link to the void order 4 anyway
     ui_->answer(MsgResult::No);
-    attachScript(u"D-Q2"_s);
     compareScript(true);
     ui_->answer(MsgResult::Yes); // for an "Unlink Order?" that must not come
-    choose(host_->openOrder(4));
+    attach(host_->openOrder(4), u"D-Q2"_s);
     EXPECT_EQ(boxTitles(), (QStringList{u"Order Is Void"_s, u"Void Order?"_s}));
     expectStored(1, {{u"type"_s, u"quote"_s}, {u"voidmsg"_s, QString()}});
     EXPECT_EQ(link(u"D-Q2"_s), std::make_pair(4, 1));
@@ -206,9 +202,8 @@ TEST_F(LinkingTest, ADispatchLinkedToAnInvoiceIsOnlyToldAboutAndToAVoidOrderNotA
     addDispatch(u"D-INV"_s, 2, 1);
     addDispatch(u"D-VOID"_s, 4, 1);
 
-    attachScript(u"D-INV"_s);
     compareScript(true);
-    choose(host_->openOrder(1));
+    attach(host_->openOrder(1), u"D-INV"_s);
     expectBox(u"This order is already linked to an order \r\nInvoice-5001\r\n\r\nThis order "
               u"cannot be voided automatically.  Please remember to void this order"_s,
               u"qorOrvaneUI"_s, MsgButtons::OK);
@@ -216,10 +211,9 @@ TEST_F(LinkingTest, ADispatchLinkedToAnInvoiceIsOnlyToldAboutAndToAVoidOrderNotA
     EXPECT_EQ(link(u"D-INV"_s), std::make_pair(1, 1));
 
     ui_->clear();
-    attachScript(u"D-VOID"_s);
     compareScript(true);
     ui_->answer(MsgResult::Yes); // order 1 is now linked to D-INV
-    choose(host_->openOrder(1));
+    attach(host_->openOrder(1), u"D-VOID"_s);
     EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s}) << "nothing said about the void order";
     EXPECT_EQ(stored(4).value(u"voidmsg"_s).toText(), u"CUSTOMER CANCELLED"_s);
     EXPECT_EQ(link(u"D-VOID"_s), std::make_pair(1, 1));
@@ -231,12 +225,9 @@ TEST_F(LinkingTest, CancellingTheComparisonLinksNothingAndUnlinksNothing)
     addDispatch(u"D-OLD"_s, 1, 1);
     addDispatch(u"D-NEW"_s, 3, 1);
     auto order = host_->openOrder(1);
-    bool stillOpen = false;
     ui_->answer(MsgResult::Yes);
-    attachScript(u"D-NEW"_s, &stillOpen);
     compareScript(false);
-    choose(order);
-    EXPECT_TRUE(stillOpen) << "the view stays open after a cancelled comparison";
+    EXPECT_FALSE(attach(order, u"D-NEW"_s)) << "the view stays open after a cancelled comparison";
     EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s});
     // The old link goes only with the new one written: the order keeps its dispatch.
     EXPECT_EQ(link(u"D-OLD"_s), std::make_pair(1, 1));
@@ -249,7 +240,6 @@ TEST_F(LinkingTest, AttachingTheDispatchTheOrderIsLinkedToAgainNeitherUnlinksNor
 {
     addDispatch(u"D-SAME"_s, 1, 1);
     auto order = host_->openOrder(1);
-    attachScript(u"D-SAME"_s);
     // The rows come ticked (what the order holds was chosen before), and the
     // view names both sides.
     QString named;
@@ -262,7 +252,7 @@ TEST_F(LinkingTest, AttachingTheDispatchTheOrderIsLinkedToAgainNeitherUnlinksNor
             kept += r.value(u"KeepValue"_s).toBool() ? 1 : 0;
         view->cmdAction[0]->click();
     });
-    choose(order);
+    attach(order, u"D-SAME"_s);
     EXPECT_GT(rows, 0);
     EXPECT_EQ(kept, rows);
     EXPECT_TRUE(named.contains(u"Quote-1001"_s) && named.contains(u"D-SAME"_s))
@@ -356,7 +346,6 @@ TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrde
 {
     addDispatch(u"D-MIN"_s, 0, 0, u"DISPATCH"_s, sample("minimal.xml"));
     auto order = host_->openOrder(1);
-    attachScript(u"D-MIN"_s);
     QStringList kept, taken;
     ui_->onDialog([&](QDialog *d) {
         auto *view = dynamic_cast<Comparersfrm *>(d);
@@ -370,7 +359,7 @@ TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrde
             view->grab().save(QString::fromLocal8Bit(dir) + u"/Comparersfrm.png"_s);
         view->cmdAction[0]->click();
     });
-    choose(order);
+    attach(order, u"D-MIN"_s);
 
     // No insurer and no discount the host knows: neither is offered.
     EXPECT_EQ(taken, (QStringList{u"Dispatch #=D-2026-119377"_s, u"Vehicle=2015-Civic-Honda-"_s,
@@ -395,10 +384,9 @@ TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsShownKeptAndEveryOtherRowTransf
 {
     addDispatch(u"D-PLI"_s, 0, 0, u"DISPATCH"_s, sample("mobile-eschedule.xml"));
     auto order = host_->openOrder(1);
-    attachScript(u"D-PLI"_s);
     QStringList captions;
     compareScript(true, {}, &captions);
-    choose(order);
+    attach(order, u"D-PLI"_s);
 
     // Shown, so staff see the dispatch bills another insurer, but kept.
     EXPECT_TRUE(captions.contains(u"BILL TO"_s)) << captions.join(u',').toStdString();
@@ -415,8 +403,7 @@ TEST_F(LinkingTest, AVoidOrderUnreadableAndOverlongValuesAreNeverTakenSilently)
 {
     // Attaching to a void order asks first; Enter (No) links nothing.
     addDispatch(u"D-V"_s);
-    attachScript(u"D-V"_s);
-    choose(host_->openOrder(4));
+    attach(host_->openOrder(4), u"D-V"_s);
     EXPECT_EQ(boxTitles(), QStringList{u"Order Is Void"_s});
     EXPECT_EQ(ui_->boxes()[0].defaultButton, MsgResult::No);
     EXPECT_EQ(link(u"D-V"_s), std::make_pair(0, 0));
@@ -434,7 +421,6 @@ TEST_F(LinkingTest, AVoidOrderUnreadableAndOverlongValuesAreNeverTakenSilently)
     xml.replace(u"1422 Larkspur Avenue, Apt 3B, Building C"_s, address);
     addDispatch(u"D-X"_s, 0, 0, u"DISPATCH"_s, xml);
     auto order = host_->openOrder(1);
-    attachScript(u"D-X"_s);
     QStringList captions, notes;
     ui_->onDialog([&](QDialog *d) {
         auto *view = dynamic_cast<Comparersfrm *>(d);
@@ -449,7 +435,7 @@ TEST_F(LinkingTest, AVoidOrderUnreadableAndOverlongValuesAreNeverTakenSilently)
             view->grab().save(QString::fromLocal8Bit(dir) + u"/Comparersfrm-notes.png"_s);
         view->cmdAction[0]->click();
     });
-    choose(order);
+    attach(order, u"D-X"_s);
     EXPECT_FALSE(captions.contains(u"Deductible"_s)) << captions.join(u',').toStdString();
     EXPECT_EQ(notes, QStringList{u"Sold To Address=230"_s});
     order->save();

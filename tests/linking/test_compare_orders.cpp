@@ -2,6 +2,7 @@
 
 #include "RecordsetModel.h"
 #include "StubEnvironment.h"
+#include "dispatch/OrderComparison.h"
 #include "external/IHostItem.h"
 #include "vb.h"
 
@@ -144,7 +145,7 @@ protected:
     std::shared_ptr<test::StubEnvironment> env = std::make_shared<test::StubEnvironment>();
     std::shared_ptr<FakeOrder> mine = std::make_shared<FakeOrder>(env);
     std::shared_ptr<FakeOrder> theirs = std::make_shared<FakeOrder>(env);
-    ChooseDispatchfrm view;
+    dispatch::OrderComparison view;
     orvane::test::ScopedScriptedUi ui;
 
     // Runs the comparison; the user keeps `keep` and presses OK (or Cancel).
@@ -170,7 +171,7 @@ protected:
 
 TEST(CompareRules, ValueTestComparesValuesAndPassesOverNull)
 {
-    using V = ChooseDispatchfrm;
+    using V = dispatch::OrderComparison;
     EXPECT_FALSE(V::valuesDiffer(Value(1), Value(1.0)));
     EXPECT_TRUE(V::valuesDiffer(Value(1), Value(2)));
     EXPECT_FALSE(V::valuesDiffer(Value(Currency::fromUnits(250)), Value(250.0)));
@@ -189,7 +190,7 @@ TEST(CompareRules, ValueTestComparesValuesAndPassesOverNull)
 
 TEST(CompareRules, TextTestTrimsAndFoldsCaseAndFailsOnNull)
 {
-    using V = ChooseDispatchfrm;
+    using V = dispatch::OrderComparison;
     EXPECT_FALSE(V::textsDiffer(Value(u"o'donnell "_s), Value(u"  O'DONNELL"_s)));
     EXPECT_TRUE(V::textsDiffer(Value(u"Ann"_s), Value(u"Anne"_s)));
     EXPECT_FALSE(V::textsDiffer(Value(), Value(u"  "_s)));
@@ -199,7 +200,7 @@ TEST(CompareRules, TextTestTrimsAndFoldsCaseAndFailsOnNull)
 
 TEST(CompareRules, ShownValuesAndMissingDates)
 {
-    using V = ChooseDispatchfrm;
+    using V = dispatch::OrderComparison;
     EXPECT_EQ(V::shownDate(Value(QDate(2024, 3, 15))),
               vb::FormatShortDate(DateValue::fromDate(QDate(2024, 3, 15))));
     EXPECT_EQ(V::shownDate(Value()), QString());
@@ -324,7 +325,7 @@ TEST_F(CompareTest, AddCompareCutsToTheFieldsAndAFailedTransferKeepsWhatWasCopie
 TEST(CompareRules, AnEmptyComparisonStillOpens)
 {
     orvane::test::ScopedScriptedUi ui;
-    ChooseDispatchfrm choose;
+    dispatch::OrderComparison choose;
     Comparersfrm view;
     EXPECT_NO_THROW(view.setCompareRecordset(choose.CreateCompareRecordset()));
     EXPECT_EQ(view.grdCompare->model()->rowCount(), 0);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "Recordset.h"
-#include "Value.h"
 #include "core/LibraryView.h"
+#include "dispatch/DispatchLink.h"
 
 #include <QHash>
 
@@ -22,11 +22,8 @@ class Ig_trans;
 } // namespace orvane
 
 // "Choose Dispatch": finds the dispatches the network delivered, shows one as
-// a report and attaches it to the open order. A link is the dispatch row's
-// daskid and daskloc (the order's idnumber and location; 0 and 0: not linked).
-//
-// Every procedure traps its own failures and reports them through the order's
-// Env.ErrorClass, leaving the view open.
+// a report and attaches it to the open order. The rules are DispatchLink's;
+// the view binds its controls to them. A failure leaves the view open.
 class ChooseDispatchfrm : public orvane::ui::LibraryView {
     Q_OBJECT
 public:
@@ -44,10 +41,12 @@ public:
 
     // The open order; kept for the life of the view.
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
-    std::shared_ptr<orvane::ext::IInvoice> invoice() const { return objInvoice_; }
+    std::shared_ptr<orvane::ext::IInvoice> invoice() const { return link_.invoice(); }
     // The rows of the last Find; nullptr before the first.
-    std::shared_ptr<orvane::ext::Ig_trans> dispatchList() const { return rsDispatches_; }
+    std::shared_ptr<orvane::ext::Ig_trans> dispatchList() const { return link_.dispatchList(); }
     orvane::RecordsetModel *dispatchModel() const { return model_; }
+    // The flow the view shows.
+    orvane::dispatch::DispatchLink &link() { return link_; }
 
     // Registers the view and its grid with the host's layout service.
     void Form_Load();
@@ -58,58 +57,36 @@ public:
 
     void cmdFind_Click();
     void cmdView_Click();
+    // Links the current dispatch and closes the view.
     void cmdAttach_Click();
-    // True when the attach may go on: the order is linked to no other
-    // dispatch, or the user agreed to unlink it.
-    bool CheckCurrentLInk();
-    // Offers to void the order the current dispatch row was linked to.
-    void RemoveOrder();
+    bool CheckCurrentLInk() { return link_.CheckCurrentLInk(); }
+    void RemoveOrder() { link_.RemoveOrder(); }
 
-    // --- the comparison of the open order with the order built from a dispatch ---
-    // True when the link may go on: nothing differs, or the user pressed OK
-    // (the values not kept are then in `invoice`).
+    // The comparison, opened over this view.
     bool CompareOrders(const std::shared_ptr<orvane::ext::IInvoice> &invoice,
                        const std::shared_ptr<orvane::ext::IInvoice> &dispatchOrder);
-    // What `returnorder` had to cut to fit the order (field -> whole text), so
-    // the comparison says so; set before CompareOrders by a caller that built
-    // the dispatch's order itself.
-    void setCutTexts(const QHash<QString, QString> &cut) { cutTexts_ = cut; }
-    orvane::Recordset CreateCompareRecordset();
+    void setCutTexts(const QHash<QString, QString> &cut) { link_.comparison().setCutTexts(cut); }
+    orvane::Recordset CreateCompareRecordset()
+    {
+        return link_.comparison().CreateCompareRecordset();
+    }
     void AddCompare(orvane::Recordset &rs, const QString &FieldName, const QString &OriginalVal,
-                    const QString &NewValue, const QString &Field);
+                    const QString &NewValue, const QString &Field)
+    {
+        link_.comparison().AddCompare(rs, FieldName, OriginalVal, NewValue, Field);
+    }
     void setNewValues(orvane::Recordset &rs, const std::shared_ptr<orvane::ext::IInvoice> &invoice,
-                      const std::shared_ptr<orvane::ext::IInvoice> &dispatchOrder);
-
-    // The comparison's rules.
-    // Values compared as values; Null on either side is no difference.
-    static bool valuesDiffer(const orvane::Value &a, const orvane::Value &b);
-    // Texts compared trimmed and in upper case.
-    static bool textsDiffer(const orvane::Value &a, const orvane::Value &b);
-    // A value as the comparison shows it: its text, or for a date the user's
-    // short date (no date shows as empty text).
-    static QString shownText(const orvane::Value &v);
-    static QString shownDate(const orvane::Value &v);
-    // A dispatch date before 1 January 1900 is one the dispatch did not carry.
-    static bool isMissingDate(const orvane::Value &dispatchDate);
-    // How staff name an order: "Quote-1001", "Invoice-5001", ...; empty for a void one.
-    static QString orderName(const orvane::Recordset &order);
+                      const std::shared_ptr<orvane::ext::IInvoice> &dispatchOrder)
+    {
+        link_.comparison().setNewValues(rs, invoice, dispatchOrder);
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    bool currentRowIsThisOrder() const;
-
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
-    std::shared_ptr<orvane::ext::Ig_trans> rsDispatches_;
-    // The order's other links, cleared in memory once the user agreed to
-    // unlink them; written with the new link in one transaction, or not at all.
-    std::shared_ptr<orvane::ext::Ig_trans> unlink_;
-    // What the order built from the dispatch could not hold whole (field -> text).
-    QHash<QString, QString> cutTexts_;
-    // The dispatch being attached is the one the order is linked to already.
-    bool relinking_ = false;
+    orvane::dispatch::DispatchLink link_;
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
 };

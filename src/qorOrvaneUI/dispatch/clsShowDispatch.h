@@ -7,18 +7,18 @@
 #include <QStringList>
 
 #include <memory>
-#include <vector>
 
 namespace orvane {
 namespace ext {
 class IInvoice;
 }
-class Proc;
 class XmlDocument;
 class XmlNode;
+namespace dispatch {
+class DispatchRecords;
+}
 namespace report {
 class Report;
-class ReportEngine;
 } // namespace report
 } // namespace orvane
 
@@ -66,45 +66,11 @@ public:
     void FillRecordset(const orvane::XmlDocument &document);
     void NodeValue(const orvane::XmlNode &node, const QString &name, orvane::Recordset &rs);
 
-    const orvane::Recordset &dispatchRecordset() const { return rsDispatch; }
-    const orvane::Recordset &discountRecordset() const { return rsDiscount; }
-    const orvane::Recordset &authRecordset() const { return rsAuth; }
-    const orvane::Recordset &damageRecordset() const { return rsDamage; }
+    const orvane::Recordset &dispatchRecordset() const;
+    const orvane::Recordset &discountRecordset() const;
+    const orvane::Recordset &authRecordset() const;
+    const orvane::Recordset &damageRecordset() const;
 
 private:
-    void CreateDisRecordset();
-    void CreateAuthRecordset();
-    void CreateDamageRecordset();
-    void FillDisRecordset(const orvane::XmlDocument &document);
-    void FillAuthRecordset(const orvane::XmlDocument &document);
-    void FillDamageRecordset(const orvane::XmlDocument &document);
-    // The fills proper, given where the document's groups stand.
-    static std::vector<orvane::XmlNode> findGroup(const orvane::XmlDocument &document,
-                                                  const QString &container);
-    void fillDiscounts(const orvane::XmlNode &container, const orvane::XmlNode &dispatchNumber);
-    void fillAuths(const orvane::XmlNode &container, const orvane::XmlNode &dispatchNumber);
-    void fillDamages(const orvane::XmlNode &container);
-    // ShowDispatch's steps before the report: fresh record sets, the fill and
-    // the discount percentages in percentage points.
-    void loadDispatch(const QString &dispatchXML, orvane::Proc &p);
-    // ShowReport's steps before the view: open the template and bind it.
-    std::unique_ptr<orvane::report::Report> openBoundReport(const QString &ReportPath,
-                                                            orvane::Proc &p);
-    void bindReport(orvane::report::Report &report, orvane::Proc &p) const;
-    // The report's copies of the dispatch and discount record sets, whose
-    // texts are whole as the document carries them.
-    void makeReportCopies(const orvane::XmlDocument &document);
-
-    orvane::Recordset rsDispatch;
-    orvane::Recordset rsDiscount;
-    orvane::Recordset rsAuth;
-    orvane::Recordset rsDamage;
-    // What the report shows of the last dispatch read for it: texts whole,
-    // and notes on a document that could not be read whole (DOCUMENTNOTE).
-    orvane::Recordset rsReportDispatch_;
-    orvane::Recordset rsReportDiscount_;
-    QStringList reportNotes_;
-    // Held only while ShowReport runs.
-    std::unique_ptr<orvane::report::ReportEngine> crxApplication;
-    std::unique_ptr<orvane::report::Report> crxReport;
+    std::unique_ptr<orvane::dispatch::DispatchRecords> records_;
 };

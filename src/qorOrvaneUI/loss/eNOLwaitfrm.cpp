@@ -7,7 +7,7 @@
 #include "core/StagingWrites.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
-#include "dispatch/ChooseDispatchfrm.h"
+#include "dispatch/OrderComparison.h"
 #include "external/IDataCommand.h"
 #include "external/IEnvironment.h"
 #include "external/IErrorClass.h"
@@ -491,13 +491,11 @@ void eNOLwaitfrm::CheckLossAck()
             std::shared_ptr<ext::IInvoice> order;
             out->returnorder(u"DISPATCH"_s % number, text(tx, u"xml"_s), order);
             p.at(90);
-            ChooseDispatchfrm compare(this);
-            // The comparison is centred over its owner: give it this view's place.
-            compare.setGeometry(geometry());
-            compare.setInvoice(invoice_);
+            orvane::dispatch::OrderComparison compare;
+            compare.setOwner(orvane::handleOf(this));
+            compare.setReportInvoice(invoice_);
             compare.setCutTexts(out->cutTexts());
             const bool link = compare.CompareOrders(invoice_, orvane::required(order));
-            compare.Form_Unload();
             if (link) {
                 p.at(100);
                 const Recordset inv = invoice_->itemsrecordset();
