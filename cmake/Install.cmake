@@ -60,6 +60,26 @@ foreach(part runtime storage transport)
     ${_headers})
 endforeach()
 
+# The version header, generated into the build tree and installed beside the
+# other headers; hosts include it as <qorOrvaneUI/Version.h>.
+configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in
+  ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Version.h @ONLY)
+target_include_directories(orvane_runtime PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
+  $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+install(FILES ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Version.h
+  DESTINATION ${ORVANE_INSTALL_INCLUDEDIR} COMPONENT Development)
+set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS qorOrvaneUI/Version.h)
+
+# What a host needs beside the libraries: the default report template
+# ShowDispatch is handed, the guide and the licence.
+install(FILES ${PROJECT_SOURCE_DIR}/samples/reports/g_dispatch.rpt
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/qorOrvaneUI/reports COMPONENT Runtime)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/
+  DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT Development)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+  DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT Development)
+
 install(TARGETS ${_orvane_targets}
   EXPORT qorOrvaneUITargets
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT Development

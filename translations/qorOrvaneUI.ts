@@ -1332,4 +1332,29 @@ Press NO to abort operation</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
+<context>
+    <name>orvane::report::ReportViewer</name>
+    <message>
+        <source>%1 could not be printed on %2.
+
+Check that the printer is ready and try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save as PDF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The PDF file could not be written.
+
+%1
+
+Nothing was saved. Choose another folder or file name and save again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
 </TS>

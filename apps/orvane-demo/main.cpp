@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTimer>
+#include <QTranslator>
 
 #include <cstdio>
 
@@ -36,6 +37,12 @@ struct Options {
         u"Show the state of the transport service sending to this network address."_s, u"url"_s};
     QCommandLineOption ca{u"network-ca"_s, u"The network's certificate to trust (PEM)."_s,
                           u"file"_s};
+    QCommandLineOption lang{
+        u"lang"_s,
+        u"Show the library's texts in this language: a locale name (de_DE) or \"pseudo\", "
+        u"which brackets every translated text so untranslated ones stand out. Default: the "
+        u"system's language."_s,
+        u"name"_s};
 };
 
 QCommandLineOption describe(QCommandLineParser &parser, Options &options)
@@ -46,8 +53,23 @@ QCommandLineOption describe(QCommandLineParser &parser, Options &options)
     options.data.setDefaultValue(
         QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation));
     parser.addOptions({options.data, options.screenshot, options.order, options.simulate,
-                       options.endpoint, options.ca});
+                       options.endpoint, options.ca, options.lang});
     return help;
+}
+
+// The library's compiled translations: where an install puts them beside bin,
+// else where this build made them. An empty name asks for the system's language.
+bool loadTranslation(QTranslator &translator, const QString &name)
+{
+    const QString dirs[] = {QCoreApplication::applicationDirPath() %
+                                u"/../share/qorOrvaneUI/translations"_s,
+                            QStringLiteral(ORVANE_TRANSLATIONS_DIR)};
+    for (const QString &dir : dirs) {
+        if (name.isEmpty() ? translator.load(QLocale(), u"qorOrvaneUI"_s, u"_"_s, dir)
+                           : translator.load(u"qorOrvaneUI_"_s % name, dir))
+            return true;
+    }
+    return false;
 }
 
 } // namespace
@@ -79,6 +101,14 @@ int main(int argc, char **argv)
     const QCommandLineOption &simulateOption = options.simulate;
     const QCommandLineOption &endpointOption = options.endpoint;
     const QCommandLineOption &caOption = options.ca;
+
+    QTranslator translator;
+    const QString lang = parser.value(options.lang);
+    if (loadTranslation(translator, lang))
+        QCoreApplication::installTranslator(&translator);
+    else if (!lang.isEmpty())
+        std::fprintf(stderr, "orvane-demo: no translation \"%s\"; the texts stay in English\n",
+                     qPrintable(lang));
 
     const QString data = QDir(parser.value(dataOption)).absolutePath();
     std::shared_ptr<orvane::host::ReferenceHost> host;

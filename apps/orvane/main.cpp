@@ -163,13 +163,17 @@ int dispatchRecords(const QString &path)
     return 0;
 }
 
-// The shipped default template: beside the executable when installed with
-// it, else in the source tree the tool was built from.
+// The shipped default template: beside the executable, or where the install
+// puts it (share/qorOrvaneUI/reports beside bin), else in the source tree the
+// tool was built from.
 QString defaultTemplate()
 {
-    const QString beside = QCoreApplication::applicationDirPath() % u"/reports/g_dispatch.rpt"_s;
-    if (QFile::exists(beside))
-        return beside;
+    const QString bin = QCoreApplication::applicationDirPath();
+    const QString candidates[] = {bin % u"/reports/g_dispatch.rpt"_s,
+                                  bin % u"/../share/qorOrvaneUI/reports/g_dispatch.rpt"_s};
+    for (const QString &candidate : candidates)
+        if (QFile::exists(candidate))
+            return candidate;
     return QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt");
 }
 

@@ -32,13 +32,12 @@ QString HostOptions::dask_ini() const
 
 std::shared_ptr<orvane::ext::IDataCommand> HostOptions::dcobject() const
 {
-    std::shared_ptr<orvane::ext::IDataCommand> command;
-    if (makeDataCommand_)
-        command = makeDataCommand_();
-    if (!command)
+    if (!command_ && makeDataCommand_)
+        command_ = makeDataCommand_();
+    if (!command_)
         throw VbError(err::ObjectVariableNotSet, u"qorHost.Options.dcobject"_s,
                       u"The shop has no database connection set up."_s);
-    return command;
+    return command_;
 }
 
 } // namespace orvane::host

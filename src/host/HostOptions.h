@@ -28,6 +28,8 @@ public:
     void writeinistring(const QString &section, const QString &key, const QString &value,
                         const QString &file) override;
     QString dask_ini() const override;
+    // One object for the life of the options, as a shop application shares its
+    // data command: whatever the library points it at, the host's next query sees.
     // Raises 91 when the host was set up without a data-command maker or the
     // maker gives nothing, rather than hand the library a null object.
     std::shared_ptr<orvane::ext::IDataCommand> dcobject() const override;
@@ -35,6 +37,7 @@ public:
 private:
     QString daskIni_;
     DataCommandMaker makeDataCommand_;
+    mutable std::shared_ptr<orvane::ext::IDataCommand> command_;
 };
 
 } // namespace orvane::host

@@ -50,7 +50,8 @@ std::shared_ptr<ComObject> ObjectRegistry::create(const QString &progId) const
     }
     std::shared_ptr<ComObject> object = factory ? factory() : nullptr;
     if (!object)
-        throw VbError(err::CantCreateObject, progId, u"ActiveX component can't create object"_s);
+        throw VbError(err::CantCreateObject, progId,
+                      namingWhat(u"ActiveX component can't create object"_s, progId));
     return object;
 }
 

@@ -34,12 +34,19 @@ VbError noCurrentRecord(const QString &source)
             u"Requested operation requires a current record."_s};
 }
 
+QString namingWhat(const QString &description, const QString &name)
+{
+    // The system's own text stays first and unchanged, so hosts that compare
+    // its start keep working; the name is what a host developer needs to act.
+    return name.isEmpty() ? description : description % u" (\""_s % name % u"\")"_s;
+}
+
 VbError itemNotFound(const QString &name, const QString &source)
 {
-    Q_UNUSED(name)
     return {err::ItemNotFound, source,
-            u"Item cannot be found in the collection corresponding to the requested name or "
-            u"ordinal."_s};
+            namingWhat(u"Item cannot be found in the collection corresponding to the requested "
+                       u"name or ordinal."_s,
+                       name)};
 }
 
 VbError objectVariableNotSet(const QString &source)

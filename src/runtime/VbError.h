@@ -52,6 +52,8 @@ VbError typeMismatch(const QString &source = QString());
 VbError overflowError(const QString &source = QString());
 VbError invalidUseOfNull(const QString &source = QString());
 VbError noCurrentRecord(const QString &source = QString());
+// The standard description followed by ("name"): the field, table or identifier missing.
+QString namingWhat(const QString &description, const QString &name);
 VbError itemNotFound(const QString &name, const QString &source = QString());
 VbError objectVariableNotSet(const QString &source = QString());
 

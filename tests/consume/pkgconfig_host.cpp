@@ -8,10 +8,14 @@
 #include "external/ProgIds.h"
 #include "loss/eNOLcls.h"
 
+#include <qorOrvaneUI/Version.h>
+
 #include <QCoreApplication>
 #include <QFile>
 
 #include <cstdio>
+
+static_assert(QORORVANEUI_VERSION >= 0x000100, "the installed version header is older than 0.1");
 
 int main(int argc, char **argv)
 {
@@ -23,7 +27,7 @@ int main(int argc, char **argv)
     QString xml = dom.xml();
     clsShowDispatch dispatch;
     const int damages = dispatch.GetDamages(xml).recordCount();
-    std::printf("%d damaged openings\n", damages);
+    std::printf("qorOrvaneUI %s: %d damaged openings\n", QORORVANEUI_VERSION_STRING, damages);
     const bool registered = orvane::ObjectRegistry::instance().isRegistered(
         QString::fromUtf16(orvane::ext::progid::g_trans));
     return damages > 0 && registered ? 0 : 1;

@@ -5,6 +5,7 @@
 
 #include "OrderOnlyInvoice.h"
 #include "StubEnvironment.h"
+#include "external/IDataCommand.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -170,7 +171,12 @@ TEST_F(LossTest, DamageLinesAreCheckedAndNotDuplicated)
         {u"Windshield|1|||"_s, Qt::Checked, {}},
         {u"Windshield|3|||"_s, Qt::Unchecked, {dup}},
     };
+    const auto dc = host_->env()->Options()->dcobject();
+    const QString hostConnection = dc->constructstring();
     openForm(2, [&](eNOLfrm *view) {
+        // The catalogue lists are loaded, and the host's shared data command is back on its
+        // own database.
+        EXPECT_EQ(dc->constructstring(), hostConnection);
         view->cmdDelete->click(); // nothing to delete
         for (const Case &c : cases) {
             SCOPED_TRACE(c.entries.toStdString());

@@ -1,4 +1,5 @@
 #include "LossFixture.h"
+#include "OrderOnlyInvoice.h"
 
 #include "RecordsetModel.h"
 #include "TestHelpers.h"
@@ -44,6 +45,16 @@ TEST_F(LossTest, VerifyFieldsListsWhatTheOrderLacksInOrder)
             EXPECT_EQ(e.description(), head + c.listed);
         }
     }
+    // An order row without a field the check reads names it and the check.
+    auto bare = std::make_shared<orvane::test::OrderInvoiceWithEnv>();
+    bare->order.appendField(u"s_first"_s, orvane::ftype::Text, 20);
+    bare->order.open();
+    bare->order.addNew();
+    bare->order.update();
+    const orvane::VbError e = orvane::test::raised([&] { eNOLcls().VerifyFields(bare); });
+    EXPECT_EQ(e.number(), orvane::err::ItemNotFound);
+    EXPECT_EQ(e.source(), u"qorOrvaneUI.VerifyFields"_s);
+    EXPECT_TRUE(e.description().endsWith(u"(\"s_last\")"_s));
 }
 
 TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)

@@ -6,6 +6,13 @@ file(REMOVE_RECURSE ${WORK})
 set(prefix ${WORK}/prefix)
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
                 OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
+# What a host needs beside the libraries and headers.
+foreach(file share/qorOrvaneUI/reports/g_dispatch.rpt share/doc/qorOrvaneUI/LICENSE
+             share/doc/qorOrvaneUI/host-guide.md)
+  if(NOT EXISTS ${prefix}/${file})
+    message(FATAL_ERROR "the install lacks ${file}")
+  endif()
+endforeach()
 execute_process(
   COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/consume -B ${WORK}/build -G Ninja
           -DCMAKE_BUILD_TYPE=Debug -DCMAKE_PREFIX_PATH=${prefix}

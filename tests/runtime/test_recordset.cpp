@@ -98,7 +98,9 @@ TEST(RecordsetFields, SizesTypesAndNames)
         EXPECT_EQ(rs.fieldDef(i).definedSize, sizes[size_t(i)]) << i;
     EXPECT_EQ(rs.fieldIndex(u"mONEY"_s), 5);
     EXPECT_EQ(rs.fieldIndex(u"nope"_s), -1);
-    EXPECT_EQ(errorNumber([&] { rs.field(u"nope"_s); }), err::ItemNotFound);
+    const VbError missing = orvane::test::raised([&] { rs.field(u"nope"_s); });
+    EXPECT_EQ(missing.number(), err::ItemNotFound);
+    EXPECT_TRUE(missing.description().endsWith(u"ordinal. (\"nope\")"_s));
     EXPECT_EQ(errorNumber([&] { rs.field(8); }), err::ItemNotFound);
 }
 

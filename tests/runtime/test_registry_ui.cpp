@@ -32,7 +32,7 @@ TEST(ObjectRegistry, CreatesByIdentifierWithoutRegardToCase)
         FAIL() << "expected 429";
     } catch (const VbError &e) {
         EXPECT_EQ(e.number(), 429);
-        EXPECT_EQ(e.description(), u"ActiveX component can't create object"_s);
+        EXPECT_EQ(e.description(), u"ActiveX component can't create object (\"Test.Missing\")"_s);
     }
     try {
         CreateObject<Greeter>(u"Test.Other"_s);

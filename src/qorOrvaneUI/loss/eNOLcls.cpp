@@ -2,6 +2,7 @@
 
 #include "ObjectRegistry.h"
 #include "VbError.h"
+#include "core/DataCommandScope.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
 #include "external/IDataCommand.h"
@@ -299,7 +300,7 @@ std::optional<Recordset> eNOLcls::InsurerIDList(const std::shared_ptr<ext::IEnvi
         p.at(10);
         const auto env = orvane::required(objEnv);
         const auto dc = orvane::required(orvane::required(env->Options())->dcobject());
-        dc->setconstructstring(env->GetConnectString(env->data_path(), 0));
+        const orvane::DataCommandScope onInsurers(dc, env->GetConnectString(env->data_path(), 0));
         p.at(20);
         Recordset insurers;
         if (!dc->Execute(env->SecurityToken(), u"Select * from g_insurer"_s, insurers,
@@ -345,6 +346,8 @@ bool eNOLcls::VerifyFields(const std::shared_ptr<ext::IInvoice> &objInvoice)
     QString missing;
     for (const Check &c : checks) {
         const QString field = QString::fromUtf16(c.field);
+        if (rs.fieldIndex(field) < 0)
+            throw orvane::itemNotFound(field, u"qorOrvaneUI.VerifyFields"_s);
         const Value v = rs.value(field);
         bool isMissing;
         if (field.compare(u"lossDate"_s, Qt::CaseInsensitive) == 0)

@@ -5,6 +5,7 @@
 #include "RecordsetModel.h"
 #include "Ui.h"
 #include "VbError.h"
+#include "core/DataCommandScope.h"
 #include "core/Form_Utils.h"
 #include "core/Orvanemod.h"
 #include "core/StagingWrites.h"
@@ -409,7 +410,9 @@ void eNOLfrm::buildLayout()
             orvane::CreateObject<ext::IAgentControl>(QString::fromUtf16(ext::progid::qorAgent));
         qorAgent = agentControl_->widget(this);
     } catch (...) {
-        // A host without an agent entry still gets the rest of the view.
+        // A host without an agent entry still gets the rest of the view, but is told why.
+        qInfo("qorOrvaneUI: %ls; the loss notice shows no agent chooser",
+              qUtf16Printable(orvane::currentError().description()));
         agentControl_.reset();
         qorAgent = nullptr;
     }
@@ -1244,7 +1247,7 @@ void eNOLfrm::FillNagsRS()
         p.at(10);
         const auto env = orvane::required(objInvoice_->Env());
         const auto dc = orvane::required(orvane::required(env->Options())->dcobject());
-        dc->setconstructstring(env->GetConnectString(env->nags_path(), 0));
+        const orvane::DataCommandScope onCatalogue(dc, env->GetConnectString(env->nags_path(), 0));
         const std::pair<QComboBox *, const char16_t *> lists[] = {
             {cboPos, u"Select * from POS"},
             {cboLocation, u"Select * from rel_loc"},
