@@ -1,6 +1,8 @@
 #include "loss/IdLists.h"
 
+#include "ObjectRegistry.h"
 #include "Ui.h"
+#include "VbError.h"
 #include "core/WindowAPImod.h"
 #include "core/modOrvane.h"
 #include "external/IDataCommand.h"
@@ -9,8 +11,6 @@
 #include "external/IOidList.h"
 #include "external/IOptions.h"
 #include "external/IPidList.h"
-#include "ObjectRegistry.h"
-#include "VbError.h"
 #include "external/ProgIds.h"
 #include "loss/frmPIDList.h"
 #include "vb.h"
@@ -68,7 +68,7 @@ QString inscoidFilter(const QString &DestPID, const QString &OrigPID)
 }
 
 std::shared_ptr<ext::IPidList> pidList(const std::shared_ptr<ext::IEnvironment> &objEnv,
-                                                WindowHandle lngHwnd)
+                                       WindowHandle lngHwnd)
 {
     Proc p(u"qorOrvaneUI.eNOLcls.PIDList()"_s);
     try {
@@ -88,7 +88,7 @@ std::shared_ptr<ext::IPidList> pidList(const std::shared_ptr<ext::IEnvironment> 
 }
 
 std::shared_ptr<ext::IOidList> netIdList(const std::shared_ptr<ext::IEnvironment> &objEnv,
-                                                  WindowHandle lngHwnd)
+                                         WindowHandle lngHwnd)
 {
     Proc p(kNetIdList);
     try {
@@ -118,9 +118,9 @@ std::shared_ptr<ext::IOidList> netIdList(const std::shared_ptr<ext::IEnvironment
     }
 }
 
-std::shared_ptr<ext::IInscoIdList>
-inscoIdList(const std::shared_ptr<ext::IEnvironment> &objEnv, const QString &DestPID,
-                     const QString &OrigPID, WindowHandle lngHwnd)
+std::shared_ptr<ext::IInscoIdList> inscoIdList(const std::shared_ptr<ext::IEnvironment> &objEnv,
+                                               const QString &DestPID, const QString &OrigPID,
+                                               WindowHandle lngHwnd)
 {
     Proc p(kNetIdList);
     try {
@@ -150,7 +150,7 @@ inscoIdList(const std::shared_ptr<ext::IEnvironment> &objEnv, const QString &Des
 }
 
 std::optional<Recordset> insurerIdList(const std::shared_ptr<ext::IEnvironment> &objEnv,
-                                                WindowHandle lngHwnd)
+                                       WindowHandle lngHwnd)
 {
     Proc p(kNetIdList);
     try {

@@ -168,8 +168,8 @@ LossNotice::IdFill LossNotice::fillIn(IdKind kind, const QString &pid, const QSt
         if (rows.recordCount() == 1) {
             rows.moveFirst();
             out.id = fieldText(rows, QString::fromUtf16(c.fillId));
-            out.name = c.fillName ? fieldText(rows, QString::fromUtf16(c.fillName))
-                                  : companyCard(rows);
+            out.name =
+                c.fillName ? fieldText(rows, QString::fromUtf16(c.fillName)) : companyCard(rows);
         }
         if (kind != IdKind::Retail)
             return out;
@@ -773,8 +773,7 @@ bool LossNotice::CreateXML(const std::shared_ptr<ext::IRsTable> &notice,
     }
 }
 
-bool LossNotice::BuildXML(const Form &form, std::shared_ptr<ext::IRsTable> &notice,
-                          QString &guid)
+bool LossNotice::BuildXML(const Form &form, std::shared_ptr<ext::IRsTable> &notice, QString &guid)
 {
     Proc p = proc(u"BuildXML"_s);
     try {

@@ -51,8 +51,8 @@ public:
     struct Form {
         QString pid, oid, inscoid, insurerId, policyState, lossId, vehicleNumber, subName, subData,
             contact;
-        Typed soldFirst, soldLast, policy, homeArea, homePhone, zip, workArea, workPhone,
-            agentArea, agentPhone;
+        Typed soldFirst, soldLast, policy, homeArea, homePhone, zip, workArea, workPhone, agentArea,
+            agentPhone;
         std::optional<QDate> lossDate; // none when the picker is left empty
         // The chosen entries of the lists; none when nothing is chosen.
         std::optional<QString> owner, vehicleSource, vehicleType;

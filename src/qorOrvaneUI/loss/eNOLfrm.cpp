@@ -14,6 +14,7 @@
 #include "core/modOrvane.h"
 #include "core/widgets/BoundEntries.h"
 #include "core/widgets/Entries.h"
+#include "core/widgets/FormParts.h"
 #include "external/IAgentControl.h"
 #include "external/IDataCommand.h"
 #include "external/IEnvironment.h"
@@ -96,54 +97,29 @@ void eNOLfrm::setInvoice(std::shared_ptr<ext::IInvoice> invoice)
 
 void eNOLfrm::buildLayout()
 {
-    auto label = [this](const QString &text, QWidget *buddy = nullptr) {
-        auto *l = new QLabel(text, this);
-        l->setObjectName(u"lbledit"_s);
-        l->setProperty("index", int(lbledit.size()));
-        if (buddy)
-            l->setBuddy(buddy);
-        lbledit.push_back(l);
-        return l;
+    typing_ = new orvane::ui::EntryTyping(this);
+    typing_->left = [this](QLineEdit *e) { writeBound(e); };
+    const orvane::ui::FormParts parts(this, typing_);
+    auto label = [&](const QString &text, QWidget *buddy = nullptr) {
+        lbledit.push_back(parts.label(u"lbledit"_s, int(lbledit.size()), text, buddy));
+        return lbledit.back();
     };
-    auto nolLabel = [this](int index, const QString &text) {
-        auto *l = new QLabel(text, this);
-        l->setObjectName(u"lbleNOL"_s);
-        l->setProperty("index", index);
-        lbleNOL[size_t(index)] = l;
-        return l;
+    auto nolLabel = [&](int index, const QString &text) {
+        return lbleNOL[size_t(index)] = parts.label(u"lbleNOL"_s, index, text);
     };
-    auto entry = [this](const QString &name, int index = -1, const QString &field = QString(),
-                        const QString &tip = QString()) {
-        auto *e = new QLineEdit(this);
-        e->setObjectName(name);
-        if (index >= 0)
-            e->setProperty("index", index);
-        if (!field.isEmpty())
-            orvane::ui::bindToField(e, field);
-        e->setToolTip(tip);
-        e->installEventFilter(this);
-        return e;
+    auto entry = [&](const QString &name, int index = -1, const QString &field = QString(),
+                     const QString &tip = QString()) {
+        return parts.entry(name, index, field, tip);
     };
     auto masked = [&](const QString &name, int index, const QString &mask, const QString &field,
                       int width, const QString &tip = QString()) {
-        QLineEdit *e = entry(name, index, field, tip);
-        e->setInputMask(mask);
-        e->setFixedWidth(width);
-        return e;
+        return parts.masked(name, index, mask, field, width, tip);
     };
-    auto button = [this](const QString &name, const QString &caption, const QString &tip = {}) {
-        auto *b = new QPushButton(caption, this);
-        b->setObjectName(name);
-        b->setToolTip(tip);
-        b->setAutoDefault(false);
-        return b;
+    auto button = [&](const QString &name, const QString &caption, const QString &tip = {}) {
+        return parts.button(name, caption, tip);
     };
-    auto combo = [this](const QString &name, const QStringList &items = {}) {
-        auto *c = new QComboBox(this);
-        c->setObjectName(name);
-        c->addItems(items);
-        c->setCurrentIndex(-1);
-        return c;
+    auto combo = [&](const QString &name, const QStringList &items = {}) {
+        return parts.combo(name, items);
     };
 
     // Widgets are made in the order the user tabs through them.
@@ -191,25 +167,10 @@ void eNOLfrm::buildLayout()
     lblInsCOID->setMinimumWidth(220);
     ids->setColumnStretch(4, 1);
 
-    // Each frame: a label column, and a row of entries beside each label.
-    auto frameGrid = [](QGroupBox *frame) {
-        auto *g = new QGridLayout(frame);
-        g->setContentsMargins(8, 4, 8, 6);
-        g->setVerticalSpacing(4);
-        g->setColumnStretch(1, 1);
-        return g;
-    };
+    const auto frameGrid = &orvane::ui::FormParts::frameGrid;
     auto addRow = [](QGridLayout *g, QWidget *rowLabel, std::initializer_list<QWidget *> widgets,
                      bool trailingStretch = false) {
-        const int r = g->rowCount();
-        auto *row = new QHBoxLayout;
-        row->setSpacing(6);
-        for (QWidget *w : widgets)
-            row->addWidget(w, w->maximumWidth() == QWIDGETSIZE_MAX ? 1 : 0);
-        if (trailingStretch)
-            row->addStretch(1);
-        g->addWidget(rowLabel, r, 0);
-        g->addLayout(row, r, 1);
+        orvane::ui::FormParts::addRow(g, rowLabel, widgets, trailingStretch);
     };
 
     // Customer.
@@ -347,27 +308,17 @@ void eNOLfrm::buildLayout()
     szrSubrogation->setObjectName(u"szrSubrogation"_s);
     auto *sub = new QGridLayout(szrSubrogation);
     sub->setContentsMargins(0, 0, 0, 0);
-    txtsubName = new QLineEdit(szrSubrogation);
-    txtsubName->setObjectName(u"txtsubName"_s);
-    txtsubName->installEventFilter(this);
-    txtSubdata = new QLineEdit(szrSubrogation);
-    txtSubdata->setObjectName(u"txtSubdata"_s);
-    txtSubdata->installEventFilter(this);
+    const orvane::ui::FormParts subParts(szrSubrogation, typing_);
+    txtsubName = subParts.entry(u"txtsubName"_s);
+    txtSubdata = subParts.entry(u"txtSubdata"_s);
     auto subLabel = [&](int index, QLineEdit *buddy) {
-        auto *l = new QLabel(szrSubrogation);
-        l->setObjectName(u"lbleNOL"_s);
-        l->setProperty("index", index);
-        l->setBuddy(buddy);
-        lbleNOL[size_t(index)] = l;
-        return l;
+        return lbleNOL[size_t(index)] = subParts.label(u"lbleNOL"_s, index, QString(), buddy);
     };
     sub->addWidget(subLabel(10, txtsubName), 0, 0);
     sub->addWidget(txtsubName, 0, 1);
     sub->addWidget(subLabel(11, txtSubdata), 1, 0);
     sub->addWidget(txtSubdata, 1, 1);
-    auto *expl = new QLabel(szrSubrogation);
-    expl->setObjectName(u"lbleNOL"_s);
-    expl->setProperty("index", 12);
+    auto *expl = subParts.label(u"lbleNOL"_s, 12, QString());
     expl->setWordWrap(true);
     orvane::ui::setRed(expl, true);
     lbleNOL[12] = expl;
@@ -477,6 +428,17 @@ void eNOLfrm::buildLayout()
     form->setRowStretch(3, 1);
     form->setColumnStretch(0, 1);
     form->setColumnStretch(1, 1);
+
+    using orvane::ui::Typing;
+    typing_->set(txtQuantity, Typing::Digits);
+    for (QLineEdit *e : {txtPolicyState, txtAgent[10]})
+        typing_->set(e, Typing::Upper);
+    for (QLineEdit *e : txtSoldTo)
+        if (e)
+            typing_->set(e, Typing::ProperCase);
+    for (QLineEdit *e :
+         {txtPolicyState, txtVehicleNumber, txtPID, txtOID, txtInsCOID, txtInsuranceID})
+        typing_->keepCaretOnFocus(e);
 
     // The agent entry comes from the host after the other widgets: put it
     // after the agent's first name in the tab chain.
@@ -758,72 +720,6 @@ void eNOLfrm::Getvehicle()
     } catch (...) {
         reportTrapped(p);
     }
-}
-
-bool eNOLfrm::eventFilter(QObject *watched, QEvent *event)
-{
-    auto *e = qobject_cast<QLineEdit *>(watched);
-    if (!e)
-        return LibraryView::eventFilter(watched, event);
-    const bool maskedEntry = !e->inputMask().isEmpty();
-    switch (event->type()) {
-    case QEvent::FocusIn:
-        // After the line edit has placed its own cursor.
-        if (e == txtPolicyState || e == txtVehicleNumber || e == txtPID || e == txtOID ||
-            e == txtInsCOID || e == txtInsuranceID)
-            break;
-        QTimer::singleShot(0, e, [e, maskedEntry] {
-            if (!maskedEntry) {
-                Form_Utils::SelectAllText(e);
-                return;
-            }
-            e->setCursorPosition(0);
-            e->setSelection(0, int(vb::Trim(e->text()).size()));
-        });
-        break;
-    case QEvent::FocusOut:
-        writeBound(e);
-        break;
-    case QEvent::KeyPress: {
-        auto *key = static_cast<QKeyEvent *>(event);
-        const QString text = key->text();
-        if (text.size() != 1 || key->modifiers() & (Qt::ControlModifier | Qt::AltModifier))
-            break;
-        const QChar c = text.front();
-        // Tab, Enter and Escape keep their meaning for the view.
-        if (!c.isPrint() && c != u'\b')
-            break;
-        if (e == txtQuantity) {
-            // Digits and backspace only.
-            return !(c.isDigit() && c.unicode() < 128) && c != u'\b';
-        }
-        if (maskedEntry && c != u'\b' && !(c.isDigit() && c.unicode() < 128)) {
-            // The mask takes digits only; a refused letter is heard, not lost unnoticed.
-            QApplication::beep();
-            return true;
-        }
-        if (e == txtPolicyState || e == txtAgent[10]) {
-            if (c.isLower()) {
-                e->insert(c.toUpper());
-                return true;
-            }
-            break;
-        }
-        const int index = e->property("index").toInt();
-        if (e->objectName() == u"txtSoldTo"_s && index >= 0 && index < 16) {
-            int code = c.unicode();
-            properCase_[size_t(index)].KeyPressed(e, code);
-            if (code != c.unicode()) {
-                e->insert(QChar(char16_t(code)));
-                return true;
-            }
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    return LibraryView::eventFilter(watched, event);
 }
 
 // --- cause of loss and damage lines ------------------------------------------------

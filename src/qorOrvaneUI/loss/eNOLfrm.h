@@ -2,7 +2,6 @@
 
 #include "Recordset.h"
 #include "core/LibraryView.h"
-#include "core/clsProperCase.h"
 #include "core/widgets/DatePicker.h"
 #include "loss/LossNotice.h"
 
@@ -23,6 +22,9 @@ class QTableView;
 
 namespace orvane {
 class RecordsetModel;
+namespace ui {
+class EntryTyping;
+}
 class XmlDocument;
 namespace ext {
 class IAgentControl;
@@ -140,7 +142,6 @@ protected:
         cmdAction_Click(1);
     }
     void commitPendingEntry(QWidget *focused) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildLayout();
@@ -161,7 +162,7 @@ private:
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
-    std::array<clsProperCase, 16> properCase_; // one per sold-to entry
+    orvane::ui::EntryTyping *typing_ = nullptr;
     LossNotice notice_;
     orvane::RecordsetModel *damageModel_ = nullptr;
     bool activated_ = false;

@@ -87,7 +87,6 @@ bool dtePicker::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-
 void orvane::ui::setRed(QWidget *w, bool red)
 {
     QPalette pal = w->palette();
