@@ -69,8 +69,7 @@ QComboBox *FormParts::combo(const QString &name, const QStringList &items) const
     return c;
 }
 
-QLabel *FormParts::label(const QString &name, int index, const QString &text,
-                         QWidget *buddy) const
+QLabel *FormParts::label(const QString &name, int index, const QString &text, QWidget *buddy) const
 {
     auto *l = new QLabel(text, owner_);
     l->setObjectName(name);

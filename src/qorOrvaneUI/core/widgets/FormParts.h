@@ -42,8 +42,8 @@ public:
 
     // A frame's grid: a label column, and a row of entries beside each label.
     static QGridLayout *frameGrid(QGroupBox *frame);
-    static void addRow(QGridLayout *grid, QWidget *rowLabel, std::initializer_list<QWidget *> widgets,
-                       bool trailingStretch = false);
+    static void addRow(QGridLayout *grid, QWidget *rowLabel,
+                       std::initializer_list<QWidget *> widgets, bool trailingStretch = false);
 
 private:
     QWidget *owner_;
