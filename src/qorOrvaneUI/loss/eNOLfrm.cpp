@@ -32,6 +32,7 @@
 #include "external/Ig_trans.h"
 #include "external/ObjectCast.h"
 #include "external/ProgIds.h"
+#include "loss/DamageLinesBox.h"
 #include "loss/IdLists.h"
 #include "loss/eNOLwaitfrm.h"
 #include "vb.h"
@@ -348,55 +349,16 @@ void eNOLfrm::buildLayout()
     cause->setRowStretch(4, 1);
 
     // Damage lines.
-    auto *damageBox = new QGroupBox(tr("Damage Information"), this);
-    damageBox->setObjectName(u"fraDamage"_s);
-    auto *damage = new QGridLayout(damageBox);
-    damage->setContentsMargins(8, 4, 8, 6);
-    damage->setVerticalSpacing(4);
-    cboOpeningType = combo(u"cboOpeningType"_s);
-    txtQuantity = entry(u"txtQuantity"_s);
-    txtQuantity->setFixedWidth(44);
-    cboPos = combo(u"cboPos"_s);
-    cboLocation = combo(u"cboLocation"_s);
-    cboSide = combo(u"cboSide"_s);
-    chkRepairable = new orvane::ui::AnswerBox(tr("Not Repairable?"), this);
-    chkRepairable->setObjectName(u"chkRepairable"_s);
-    chkRepairable->setTristate(true);
-    chkRepairable->setCheckState(Qt::PartiallyChecked);
-    cmdAdd = button(u"cmdAdd"_s, tr("&Add"), tr("Click to add the damage line"));
-    cmdDelete =
-        button(u"cmdDelete"_s, tr("&Delete"), tr("Click to delete the selected damage line"));
-    const std::pair<const char *, QWidget *> damageEntries[] = {
-        {QT_TR_NOOP("Opening Type"), cboOpeningType},
-        {QT_TR_NOOP("&Qty:"), txtQuantity},
-        {QT_TR_NOOP("Position"), cboPos},
-        {QT_TR_NOOP("Location"), cboLocation},
-        {QT_TR_NOOP("Side"), cboSide}};
-    int col = 0;
-    for (const auto &[caption, w] : damageEntries) {
-        auto *l = new QLabel(tr(caption), this);
-        l->setObjectName(u"lbl"_s % w->objectName().mid(3));
-        l->setBuddy(w);
-        damage->addWidget(l, 0, col);
-        damage->addWidget(w, 1, col);
-        damage->setColumnStretch(col, w == txtQuantity ? 0 : 1);
-        ++col;
-    }
-    damage->addWidget(chkRepairable, 1, col++);
-    damage->addWidget(cmdAdd, 1, col++);
-    damage->addWidget(cmdDelete, 1, col++);
-    grdDamage = new QTableView(this);
-    grdDamage->setObjectName(u"grdDamage"_s);
-    // Tab leaves the grid for the buttons instead of walking its cells.
-    grdDamage->setTabKeyNavigation(false);
-    grdDamage->setSelectionBehavior(QAbstractItemView::SelectRows);
-    grdDamage->setSelectionMode(QAbstractItemView::SingleSelection);
-    grdDamage->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    grdDamage->setItemDelegate(new orvane::RecordsetDelegate(grdDamage));
-    grdDamage->horizontalHeader()->setStretchLastSection(true);
-    grdDamage->verticalHeader()->setDefaultSectionSize(22);
-    grdDamage->setMinimumHeight(84);
-    damage->addWidget(grdDamage, 2, 0, 1, col);
+    damageBox_ = new orvane::loss::DamageLinesBox(this, typing_);
+    cboOpeningType = damageBox_->cboOpeningType;
+    txtQuantity = damageBox_->txtQuantity;
+    cboPos = damageBox_->cboPos;
+    cboLocation = damageBox_->cboLocation;
+    cboSide = damageBox_->cboSide;
+    chkRepairable = damageBox_->chkRepairable;
+    cmdAdd = damageBox_->cmdAdd;
+    cmdDelete = damageBox_->cmdDelete;
+    grdDamage = damageBox_->grdDamage;
 
     cmdAction[0] = button(u"cmdAction"_s, tr("&Submit"),
                           tr("Click to accept changes to agent and exit screen"));
@@ -419,7 +381,7 @@ void eNOLfrm::buildLayout()
     form->addWidget(fraAgent, 1, 1);
     form->addWidget(fraVehicle, 2, 0);
     form->addWidget(causeBox, 2, 1);
-    form->addWidget(damageBox, 3, 0, 1, 2);
+    form->addWidget(damageBox_, 3, 0, 1, 2);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(cmdAction[0]);
@@ -734,35 +696,11 @@ void eNOLfrm::SetCauseofLoss()
 
 void eNOLfrm::FillDamageCode()
 {
-    cboOpeningType->clear();
-    cboOpeningType->addItems(notice_.FillDamageCode());
-    cboOpeningType->setCurrentIndex(-1);
+    damageBox_->setOpenings(notice_.FillDamageCode());
     Proc p = proc(u"FillDamageCode"_s);
     try {
         p.at(20);
-        auto *model = new orvane::RecordsetModel(this);
-        model->addColumn(orvane::RecordsetColumn::bound(u"OpeningCodeDesc"_s, tr("Opening Type")));
-        model->addColumn(orvane::RecordsetColumn::bound(u"GlassQuantity"_s, tr("Qty")));
-        model->addColumn(orvane::RecordsetColumn::bound(u"PositionCodeText"_s, tr("Position")));
-        model->addColumn(orvane::RecordsetColumn::bound(u"LocationCodeText"_s, tr("Location")));
-        model->addColumn(orvane::RecordsetColumn::bound(u"SideCodeText"_s, tr("Side")));
-        model->addColumn(orvane::RecordsetColumn::bound(u"notrepairable"_s, tr("Not Repairable"),
-                                                        orvane::ColumnFormat::CheckBox));
-        for (int c = 0; c < model->columnCount(); ++c)
-            model->setColumnReadOnly(c, true);
-        model->setRecordset(notice_.damageLines());
-        grdDamage->setModel(model);
-        delete damageModel_;
-        damageModel_ = model;
-        grdDamage->setColumnWidth(0, 150);
-        grdDamage->setColumnWidth(1, 50);
-        for (int c = 2; c < 5; ++c)
-            grdDamage->setColumnWidth(c, 110);
-        connect(grdDamage->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-                [this](const QModelIndex &current) {
-                    if (current.isValid())
-                        damageModel_->setCurrentRow(current.row());
-                });
+        damageBox_->bind(notice_.damageLines());
     } catch (...) {
         reportTrapped(p);
     }
@@ -770,14 +708,7 @@ void eNOLfrm::FillDamageCode()
 
 void eNOLfrm::FillNagsRS()
 {
-    const auto names = notice_.FillNagsRS();
-    const std::array<QComboBox *, 3> lists{cboPos, cboLocation, cboSide};
-    for (size_t i = 0; i < 3; ++i) {
-        lists[i]->clear();
-        lists[i]->addItem(QString());
-        lists[i]->addItems(names[i]);
-        lists[i]->setCurrentIndex(-1);
-    }
+    damageBox_->setCodes(notice_.FillNagsRS());
 }
 
 std::optional<qint64> eNOLfrm::chosenCause() const
@@ -810,11 +741,12 @@ void eNOLfrm::cboCauseofLoss_Click()
 
 void eNOLfrm::cboOpeningType_Click()
 {
-    const bool windshield = cboOpeningType->currentText().toUpper() == u"WINDSHIELD"_s;
-    chkRepairable->setEnabled(windshield);
-    // Only a windshield can be repaired: any other opening shows and stores
-    // "repairable", not a tick left over from the line before.
-    chkRepairable->setCheckState(windshield ? Qt::PartiallyChecked : Qt::Unchecked);
+    damageBox_->openingChosen();
+}
+
+orvane::RecordsetModel *eNOLfrm::damageModel() const
+{
+    return damageBox_->model();
 }
 
 void eNOLfrm::chkBodilyInjury_Click()
@@ -825,20 +757,8 @@ void eNOLfrm::chkBodilyInjury_Click()
 
 void eNOLfrm::cmdAdd_Click()
 {
-    LossNotice::DamageEntry entry;
-    if (cboOpeningType->currentIndex() >= 0)
-        entry.opening = cboOpeningType->currentText();
-    entry.quantity = txtQuantity->text();
-    entry.position = cboPos->currentText();
-    entry.location = cboLocation->currentText();
-    entry.side = cboSide->currentText();
-    entry.repairable = chkRepairable->checkState();
-    entry.repairableAsked = chkRepairable->isEnabled();
-    if (!notice_.cmdAdd_Click(entry))
-        return;
-    damageModel_->refresh();
-    for (QComboBox *c : {cboOpeningType, cboPos, cboSide, cboLocation})
-        c->setCurrentIndex(-1);
+    if (notice_.cmdAdd_Click(damageBox_->entry()))
+        damageBox_->lineAdded();
 }
 
 void eNOLfrm::cmdDelete_Click()
@@ -851,7 +771,7 @@ void eNOLfrm::cmdDelete_Click()
             return;
         const int row = grdDamage->currentIndex().isValid() ? grdDamage->currentIndex().row() : -1;
         if (row >= 0)
-            damageModel_->setCurrentRow(row);
+            damageBox_->model()->setCurrentRow(row);
         if (damage.eof() || damage.bof())
             return;
         p.at(20);
@@ -859,7 +779,7 @@ void eNOLfrm::cmdDelete_Click()
         // Off the deleted row, so a second delete takes another line, not the same one.
         if (damage.recordCount() > 0)
             damage.moveFirst();
-        damageModel_->refresh();
+        damageBox_->model()->refresh();
     } catch (...) {
         reportTrapped(p);
     }

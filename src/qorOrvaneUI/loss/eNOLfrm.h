@@ -22,6 +22,9 @@ class QTableView;
 
 namespace orvane {
 class RecordsetModel;
+namespace loss {
+class DamageLinesBox;
+}
 namespace ui {
 class EntryTyping;
 }
@@ -82,7 +85,7 @@ public:
     std::shared_ptr<orvane::ext::IInvoice> invoice() const { return objInvoice_; }
     orvane::Recordset causeTable() const { return notice_.causeTable(); }
     orvane::Recordset damageLines() const { return notice_.damageLines(); }
-    orvane::RecordsetModel *damageModel() const { return damageModel_; }
+    orvane::RecordsetModel *damageModel() const;
 
     void Form_Load();
     void Form_Activate();
@@ -164,7 +167,7 @@ private:
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
     orvane::ui::EntryTyping *typing_ = nullptr;
     LossNotice notice_;
-    orvane::RecordsetModel *damageModel_ = nullptr;
+    orvane::loss::DamageLinesBox *damageBox_ = nullptr;
     bool activated_ = false;
     bool loaded_ = false;
     int lastWaitResult_ = 0;
