@@ -98,8 +98,8 @@ void DamageLinesBox::bind(const Recordset &lines)
     m->addColumn(RecordsetColumn::bound(u"PositionCodeText"_s, tr("Position")));
     m->addColumn(RecordsetColumn::bound(u"LocationCodeText"_s, tr("Location")));
     m->addColumn(RecordsetColumn::bound(u"SideCodeText"_s, tr("Side")));
-    m->addColumn(RecordsetColumn::bound(u"notrepairable"_s, tr("Not Repairable"),
-                                        ColumnFormat::CheckBox));
+    m->addColumn(
+        RecordsetColumn::bound(u"notrepairable"_s, tr("Not Repairable"), ColumnFormat::CheckBox));
     for (int c = 0; c < m->columnCount(); ++c)
         m->setColumnReadOnly(c, true);
     m->setRecordset(lines);

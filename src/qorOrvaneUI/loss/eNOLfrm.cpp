@@ -32,6 +32,7 @@
 #include "external/Ig_trans.h"
 #include "external/ObjectCast.h"
 #include "external/ProgIds.h"
+#include "loss/CauseOfLossBox.h"
 #include "loss/DamageLinesBox.h"
 #include "loss/IdLists.h"
 #include "loss/eNOLwaitfrm.h"
@@ -293,60 +294,16 @@ void eNOLfrm::buildLayout()
     veh->setRowStretch(4, 1);
 
     // Cause of loss.
-    auto *causeBox = new QGroupBox(tr("Cause of Loss"), this);
-    causeBox->setObjectName(u"fraCause"_s);
-    auto *cause = new QGridLayout(causeBox);
-    cause->setContentsMargins(8, 4, 8, 6);
-    cause->setVerticalSpacing(4);
-    cboCauseofLoss = combo(u"cboCauseofLoss"_s);
-    cboCauseofLoss->setMinimumContentsLength(28);
-    auto *causeLabel = new QLabel(tr("Cause of Loss :"), this);
-    causeLabel->setObjectName(u"lblCauseofLoss"_s);
-    causeLabel->setBuddy(cboCauseofLoss);
-    cause->addWidget(causeLabel, 0, 0);
-    cause->addWidget(cboCauseofLoss, 0, 1, 1, 3);
-    szrSubrogation = new QWidget(this);
-    szrSubrogation->setObjectName(u"szrSubrogation"_s);
-    auto *sub = new QGridLayout(szrSubrogation);
-    sub->setContentsMargins(0, 0, 0, 0);
-    const orvane::ui::FormParts subParts(szrSubrogation, typing_);
-    txtsubName = subParts.entry(u"txtsubName"_s);
-    txtSubdata = subParts.entry(u"txtSubdata"_s);
-    auto subLabel = [&](int index, QLineEdit *buddy) {
-        return lbleNOL[size_t(index)] = subParts.label(u"lbleNOL"_s, index, QString(), buddy);
-    };
-    sub->addWidget(subLabel(10, txtsubName), 0, 0);
-    sub->addWidget(txtsubName, 0, 1);
-    sub->addWidget(subLabel(11, txtSubdata), 1, 0);
-    sub->addWidget(txtSubdata, 1, 1);
-    auto *expl = subParts.label(u"lbleNOL"_s, 12, QString());
-    expl->setWordWrap(true);
-    orvane::ui::setRed(expl, true);
-    lbleNOL[12] = expl;
-    sub->addWidget(expl, 2, 0, 1, 2);
-    sub->setColumnStretch(1, 1);
-    szrSubrogation->hide();
-    cause->addWidget(szrSubrogation, 1, 0, 1, 4);
-    chkBodilyInjury = new orvane::ui::AnswerBox(tr("&Bodily Injury?"), this);
-    chkBodilyInjury->setObjectName(u"chkBodilyInjury"_s);
-    chkGlassDamage = new orvane::ui::AnswerBox(tr("&Glass Only Damage"), this);
-    chkGlassDamage->setObjectName(u"chkGlassDamage"_s);
-    for (QCheckBox *c : {chkBodilyInjury, chkGlassDamage}) {
-        c->setTristate(true);
-        c->setCheckState(Qt::PartiallyChecked);
-        orvane::ui::setRed(c, true);
-    }
-    cause->addWidget(chkBodilyInjury, 2, 0, 1, 2);
-    cause->addWidget(chkGlassDamage, 2, 2, 1, 2);
-    txtContactName = entry(u"txtContactName"_s);
-    auto *contactLabel = new QLabel(tr("Contact Na&me :"), this);
-    contactLabel->setObjectName(u"lblContactName"_s);
-    contactLabel->setBuddy(txtContactName);
-    cause->addWidget(contactLabel, 3, 0);
-    cause->addWidget(txtContactName, 3, 1, 1, 3);
-    cause->setColumnStretch(1, 1);
-    cause->setColumnStretch(3, 1);
-    cause->setRowStretch(4, 1);
+    causeBox_ = new orvane::loss::CauseOfLossBox(this, typing_);
+    cboCauseofLoss = causeBox_->cboCauseofLoss;
+    szrSubrogation = causeBox_->szrSubrogation;
+    txtsubName = causeBox_->txtsubName;
+    txtSubdata = causeBox_->txtSubdata;
+    chkBodilyInjury = causeBox_->chkBodilyInjury;
+    chkGlassDamage = causeBox_->chkGlassDamage;
+    txtContactName = causeBox_->txtContactName;
+    for (size_t i = 0; i < 3; ++i)
+        lbleNOL[10 + i] = causeBox_->subLabels[i];
 
     // Damage lines.
     damageBox_ = new orvane::loss::DamageLinesBox(this, typing_);
@@ -380,7 +337,7 @@ void eNOLfrm::buildLayout()
     form->addWidget(fraCustomer, 1, 0);
     form->addWidget(fraAgent, 1, 1);
     form->addWidget(fraVehicle, 2, 0);
-    form->addWidget(causeBox, 2, 1);
+    form->addWidget(causeBox_, 2, 1);
     form->addWidget(damageBox_, 3, 0, 1, 2);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -688,10 +645,7 @@ void eNOLfrm::Getvehicle()
 
 void eNOLfrm::SetCauseofLoss()
 {
-    cboCauseofLoss->clear();
-    for (const auto &[description, code] : notice_.SetCauseofLoss())
-        cboCauseofLoss->addItem(description, QVariant::fromValue(code));
-    cboCauseofLoss->setCurrentIndex(-1);
+    causeBox_->setCauses(notice_.SetCauseofLoss());
 }
 
 void eNOLfrm::FillDamageCode()
@@ -711,32 +665,11 @@ void eNOLfrm::FillNagsRS()
     damageBox_->setCodes(notice_.FillNagsRS());
 }
 
-std::optional<qint64> eNOLfrm::chosenCause() const
-{
-    const int index = cboCauseofLoss->currentIndex();
-    if (index < 0)
-        return std::nullopt;
-    return cboCauseofLoss->itemData(index).toLongLong();
-}
-
 void eNOLfrm::cboCauseofLoss_Click()
 {
-    const auto cause = chosenCause();
-    const auto sub = cause ? notice_.subrogation(*cause) : std::nullopt;
-    if (!sub)
-        return;
-    if (!sub->required) {
-        szrSubrogation->hide();
-        return;
-    }
-    szrSubrogation->show();
-    lbleNOL[10]->setText(sub->nameCaption);
-    lbleNOL[10]->setVisible(!sub->nameCaption.isEmpty());
-    txtsubName->setVisible(!sub->nameCaption.isEmpty());
-    lbleNOL[11]->setText(sub->dataCaption);
-    lbleNOL[11]->setVisible(!sub->dataCaption.isEmpty());
-    txtSubdata->setVisible(!sub->dataCaption.isEmpty());
-    lbleNOL[12]->setText(sub->explanation);
+    const auto cause = causeBox_->chosenCause();
+    if (const auto sub = cause ? notice_.subrogation(*cause) : std::nullopt)
+        causeBox_->showSubrogation(*sub);
 }
 
 void eNOLfrm::cboOpeningType_Click()
@@ -825,7 +758,7 @@ orvane::loss::LossNotice::Form eNOLfrm::form() const
     f.owner = chosen(cboOwnership);
     f.vehicleSource = chosen(cboVehicleSource);
     f.vehicleType = chosen(cboVehicleType);
-    f.cause = chosenCause();
+    f.cause = causeBox_->chosenCause();
     f.glassOnly = chkGlassDamage->checkState();
     f.bodilyInjury = chkBodilyInjury->checkState();
     return f;

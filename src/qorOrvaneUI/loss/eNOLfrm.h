@@ -23,8 +23,9 @@ class QTableView;
 namespace orvane {
 class RecordsetModel;
 namespace loss {
+class CauseOfLossBox;
 class DamageLinesBox;
-}
+} // namespace loss
 namespace ui {
 class EntryTyping;
 }
@@ -159,14 +160,13 @@ private:
     void fillInId(IdKind kind);
     // Lets the user pick the identifier from its list.
     void pickId(IdKind kind);
-    // The loss code of the chosen cause.
-    std::optional<qint64> chosenCause() const;
     LossNotice::Form form() const;
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
     orvane::ui::EntryTyping *typing_ = nullptr;
     LossNotice notice_;
+    orvane::loss::CauseOfLossBox *causeBox_ = nullptr;
     orvane::loss::DamageLinesBox *damageBox_ = nullptr;
     bool activated_ = false;
     bool loaded_ = false;

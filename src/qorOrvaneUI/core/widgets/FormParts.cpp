@@ -73,7 +73,8 @@ QLabel *FormParts::label(const QString &name, int index, const QString &text, QW
 {
     auto *l = new QLabel(text, owner_);
     l->setObjectName(name);
-    l->setProperty("index", index);
+    if (index >= 0)
+        l->setProperty("index", index);
     if (buddy)
         l->setBuddy(buddy);
     return l;

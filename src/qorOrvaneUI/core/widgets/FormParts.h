@@ -37,6 +37,7 @@ public:
     QPushButton *button(const QString &name, const QString &caption,
                         const QString &tip = QString()) const;
     QComboBox *combo(const QString &name, const QStringList &items = {}) const;
+    // A label, numbered in its control group when `index` is not negative.
     QLabel *label(const QString &name, int index, const QString &text,
                   QWidget *buddy = nullptr) const;
 
