@@ -22,8 +22,8 @@ CauseOfLossBox::CauseOfLossBox(QWidget *parent, ui::EntryTyping *typing)
     cause->setVerticalSpacing(4);
     cboCauseofLoss = parts.combo(u"cboCauseofLoss"_s);
     cboCauseofLoss->setMinimumContentsLength(28);
-    cause->addWidget(parts.label(u"lblCauseofLoss"_s, -1, tr("Cause of Loss :"), cboCauseofLoss),
-                     0, 0);
+    cause->addWidget(parts.label(u"lblCauseofLoss"_s, -1, tr("Cause of Loss :"), cboCauseofLoss), 0,
+                     0);
     cause->addWidget(cboCauseofLoss, 0, 1, 1, 3);
     szrSubrogation = new QWidget(this);
     szrSubrogation->setObjectName(u"szrSubrogation"_s);
@@ -57,8 +57,8 @@ CauseOfLossBox::CauseOfLossBox(QWidget *parent, ui::EntryTyping *typing)
     cause->addWidget(chkBodilyInjury, 2, 0, 1, 2);
     cause->addWidget(chkGlassDamage, 2, 2, 1, 2);
     txtContactName = parts.entry(u"txtContactName"_s);
-    cause->addWidget(parts.label(u"lblContactName"_s, -1, tr("Contact Na&me :"), txtContactName),
-                     3, 0);
+    cause->addWidget(parts.label(u"lblContactName"_s, -1, tr("Contact Na&me :"), txtContactName), 3,
+                     0);
     cause->addWidget(txtContactName, 3, 1, 1, 3);
     cause->setColumnStretch(1, 1);
     cause->setColumnStretch(3, 1);

@@ -181,4 +181,26 @@ std::optional<Recordset> insurerIdList(const std::shared_ptr<ext::IEnvironment> 
     }
 }
 
+std::optional<Recordset> chooseId(IdKind kind, const std::shared_ptr<ext::IEnvironment> &env,
+                                  const QString &pid, const QString &oid, WindowHandle owner)
+{
+    switch (kind) {
+    case IdKind::Retail:
+        if (auto list = pidList(env, owner))
+            return list->itemsrecordset();
+        break;
+    case IdKind::Network:
+        if (auto list = netIdList(env, owner))
+            return list->itemsrecordset();
+        break;
+    case IdKind::Company:
+        if (auto list = inscoIdList(env, pid, oid, owner))
+            return list->itemsrecordset();
+        break;
+    case IdKind::Insurer:
+        return insurerIdList(env, owner);
+    }
+    return std::nullopt;
+}
+
 } // namespace orvane::loss

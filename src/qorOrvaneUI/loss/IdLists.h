@@ -21,6 +21,10 @@ class IPidList;
 // entry (eNOLcls) that offers them.
 namespace orvane::loss {
 
+// The four network identifiers a notice is addressed with, in the order the
+// loss notice view shows them.
+enum class IdKind { Retail, Network, Company, Insurer };
+
 std::shared_ptr<ext::IPidList> pidList(const std::shared_ptr<ext::IEnvironment> &objEnv,
                                        WindowHandle lngHwnd = 0);
 std::shared_ptr<ext::IOidList> netIdList(const std::shared_ptr<ext::IEnvironment> &objEnv,
@@ -31,6 +35,11 @@ std::shared_ptr<ext::IInscoIdList> inscoIdList(const std::shared_ptr<ext::IEnvir
 // The host's insurer table (orvaneid, insurer) on the chosen insurer.
 std::optional<Recordset> insurerIdList(const std::shared_ptr<ext::IEnvironment> &objEnv,
                                        WindowHandle lngHwnd = 0);
+
+// Shows the list of `kind` (the insurance companies of the retail and network
+// PIDs `pid` and `oid`); the row the user chose, or none.
+std::optional<Recordset> chooseId(IdKind kind, const std::shared_ptr<ext::IEnvironment> &env,
+                                  const QString &pid, const QString &oid, WindowHandle owner);
 
 // The filter the insurance-company list is loaded with.
 QString inscoidFilter(const QString &DestPID, const QString &OrigPID);

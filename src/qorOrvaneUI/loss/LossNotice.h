@@ -3,6 +3,7 @@
 #include "Recordset.h"
 #include "Ui.h"
 #include "VbError.h"
+#include "loss/IdLists.h"
 
 #include <QCoreApplication>
 #include <QDate>
@@ -25,10 +26,6 @@ class IRsTable;
 } // namespace orvane
 
 namespace orvane::loss {
-
-// The four network identifiers a notice is addressed with, in the order the
-// view shows them.
-enum class IdKind { Retail, Network, Company, Insurer };
 
 // The notice of loss for one order, without its window: the lists it is
 // entered from, the damage lines, the check before it goes out, and saving,

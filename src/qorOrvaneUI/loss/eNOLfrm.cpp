@@ -162,6 +162,7 @@ void eNOLfrm::buildLayout()
         ids->addWidget(r.entry, i, 1);
         ids->addWidget(r.list, i, 2);
         ids->addWidget(r.name, i, 3);
+        ids_[size_t(i)] = {r.entry, r.name};
     }
     // The company card runs over several lines; it sits beside the four rows.
     ids->removeWidget(lblInsCOID);
@@ -453,34 +454,10 @@ void eNOLfrm::Form_Activate()
 
 // --- identifiers -------------------------------------------------------------------
 
-namespace {
-
-// The procedure a pick from each identifier's list reports under; the
-// company list reports under the network list's name, as the host's logs know it.
-const char16_t *const kPickProcs[] = {u"cmdPIDList_Click", u"cmdNetID_Click", u"cmdNetID_Click",
-                                      u"cmdInsuranceID_Click"};
-
-} // namespace
-
-std::pair<QLineEdit *, QLabel *> eNOLfrm::idEntry(IdKind kind) const
-{
-    switch (kind) {
-    case IdKind::Retail:
-        return {txtPID, lblPIDName};
-    case IdKind::Network:
-        return {txtOID, lblOID};
-    case IdKind::Company:
-        return {txtInsCOID, lblInsCOID};
-    case IdKind::Insurer:
-        break;
-    }
-    return {txtInsuranceID, lblInsuranceID};
-}
-
 void eNOLfrm::fillInId(IdKind kind)
 {
     const auto found = notice_.fillIn(kind, txtPID->text(), txtOID->text());
-    const auto [entry, name] = idEntry(kind);
+    const auto [entry, name] = ids_[size_t(kind)];
     if (found.id)
         entry->setText(*found.id);
     if (found.name)
@@ -489,34 +466,17 @@ void eNOLfrm::fillInId(IdKind kind)
 
 void eNOLfrm::pickId(IdKind kind)
 {
-    Proc p = proc(QString::fromUtf16(kPickProcs[int(kind)]));
+    // The company list reports under the network list's name, as the host's logs know it.
+    static const char16_t *const procs[] = {u"cmdPIDList_Click", u"cmdNetID_Click",
+                                            u"cmdNetID_Click", u"cmdInsuranceID_Click"};
+    Proc p = proc(QString::fromUtf16(procs[int(kind)]));
     try {
         p.at(10);
-        const auto env = objInvoice_->Env();
-        const orvane::WindowHandle owner = orvane::handleOf(cmdPIDList);
-        std::optional<Recordset> row;
-        switch (kind) {
-        case IdKind::Retail:
-            if (auto list = orvane::loss::pidList(env, owner))
-                row = list->itemsrecordset();
-            break;
-        case IdKind::Network:
-            if (auto list = orvane::loss::netIdList(env, owner))
-                row = list->itemsrecordset();
-            break;
-        case IdKind::Company:
-            if (auto list = orvane::loss::inscoIdList(env, txtPID->text(), txtOID->text(), owner))
-                row = list->itemsrecordset();
-            break;
-        case IdKind::Insurer:
-            row = orvane::loss::insurerIdList(env, owner);
-            break;
-        }
-        if (row) {
+        if (const auto row = orvane::loss::chooseId(kind, objInvoice_->Env(), txtPID->text(),
+                                                    txtOID->text(), orvane::handleOf(cmdPIDList))) {
             const auto [id, text] = LossNotice::chosenId(kind, *row);
-            const auto [entry, name] = idEntry(kind);
-            entry->setText(id);
-            name->setText(text);
+            ids_[size_t(kind)].first->setText(id);
+            ids_[size_t(kind)].second->setText(text);
         }
         p.at(20);
         ResetControls();

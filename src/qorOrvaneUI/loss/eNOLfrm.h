@@ -155,7 +155,6 @@ private:
     void writeBound(QLineEdit *entry);
     void dteLossDate_LostFocus();
     void agentChosen(const orvane::Recordset &agent);
-    std::pair<QLineEdit *, QLabel *> idEntry(IdKind kind) const;
     // Fills in the identifier when its table has a single candidate.
     void fillInId(IdKind kind);
     // Lets the user pick the identifier from its list.
@@ -166,6 +165,7 @@ private:
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
     orvane::ui::EntryTyping *typing_ = nullptr;
     LossNotice notice_;
+    std::array<std::pair<QLineEdit *, QLabel *>, 4> ids_{}; // entry and name, by IdKind
     orvane::loss::CauseOfLossBox *causeBox_ = nullptr;
     orvane::loss::DamageLinesBox *damageBox_ = nullptr;
     bool activated_ = false;
