@@ -56,10 +56,13 @@ LossNotice::IdFill LossNotice::fillIn(IdKind kind, const QString &pid, const QSt
     IdFill out;
     try {
         p.at(10);
-        const auto env = orvane::required(orvane::required(invoice_)->Env());
+        // Only the retail PID needs the environment itself (for the shop); the
+        // lists report a missing one when they are read.
+        const auto env = orvane::required(invoice_)->Env();
         Recordset rows;
         switch (kind) {
         case IdKind::Retail: {
+            orvane::required(env);
             auto list =
                 orvane::CreateObject<ext::IPidList>(QString::fromUtf16(ext::progid::g_pidList));
             list->setEnv(env);
