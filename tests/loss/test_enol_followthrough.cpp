@@ -155,9 +155,9 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
 
 TEST(NoticeForms, ShortTelephonesAndVehicleIds)
 {
-    EXPECT_EQ(eNOLfrm::telephoneForm(u"5550172"_s), u"   -555-0172"_s);
-    EXPECT_EQ(eNOLfrm::telephoneForm(u"  "_s), QString());
-    EXPECT_EQ(eNOLfrm::vehicleIdNumber(u"AB"_s), u"0"_s);
+    EXPECT_EQ(orvane::loss::LossNotice::telephoneForm(u"5550172"_s), u"   -555-0172"_s);
+    EXPECT_EQ(orvane::loss::LossNotice::telephoneForm(u"  "_s), QString());
+    EXPECT_EQ(orvane::loss::LossNotice::vehicleIdNumber(u"AB"_s), u"0"_s);
 }
 
 TEST_F(FollowThrough, NoticeConfirmationAndItsErrors)

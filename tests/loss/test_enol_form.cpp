@@ -4,6 +4,7 @@
 #include "ShopDatabase.h"
 
 #include "OrderOnlyInvoice.h"
+#include "ScriptedUi.h"
 #include "StubEnvironment.h"
 #include "external/IDataCommand.h"
 
@@ -29,6 +30,9 @@ void typeInto(QWidget *entry, const QString &text, QWidget *next)
     next->setFocus(Qt::TabFocusReason);
     QCoreApplication::processEvents();
 }
+
+const QString kValidationHead = u"To submit this Notice of Loss, you must fill out the following "
+                                u"information\r\n\r\n"_s;
 
 } // namespace
 
@@ -232,66 +236,91 @@ TEST_F(LossTest, DamageLinesAreCheckedAndNotDuplicated)
     EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u"|"_s).toStdString();
 }
 
-TEST_F(LossTest, ValidationListsTheFailedRulesInOrder)
+TEST(LossNoticeRules, ValidationListsTheFailedRulesInOrder)
 {
-    const QString head = u"To submit this Notice of Loss, you must fill out the following "
-                         u"information\r\n\r\n"_s;
-    // The check alone: a notice that passes would be sent.
-    auto submit = [&](eNOLfrm *view) {
-        ui_->clear();
-        view->validdata();
-        if (ui_->boxes().empty())
-            return QStringList();
-        EXPECT_EQ(ui_->boxes()[0].title, u"Missing or invalid data"_s);
-        return lines(ui_->boxes()[0].text, head);
+    using orvane::loss::LossNotice;
+    orvane::test::ScopedScriptedUi ui;
+    LossNotice notice;
+    const auto causes = notice.SetCauseofLoss();
+    notice.FillDamageCode();
+    auto cause = [&](const QString &name) {
+        for (const auto &[description, code] : causes)
+            if (description == name)
+                return code;
+        ADD_FAILURE() << name.toStdString();
+        return qint64(-1);
     };
+    auto submit = [&](const LossNotice::Form &f) {
+        ui->clear();
+        notice.validdata(f);
+        if (ui->boxes().empty())
+            return QStringList();
+        EXPECT_EQ(ui->boxes()[0].title, u"Missing or invalid data"_s);
+        return lines(ui->boxes()[0].text, kValidationHead);
+    };
+    // Everything blank: every rule in order.
+    LossNotice::Form f;
+    f.lossDate = QDate(1899, 12, 31);
+    EXPECT_EQ(submit(f),
+              u"Retail PID|Network PID |Insurance Company ID |Network PID|Sold To First Name|"
+              u"Sold To Last Name|Sold To Area Code|Sold To Zip Code|Sold To Phone #|"
+              u"Policy Number|Policy State|Date of Loss|Vehicle Source|Vehicle Type|"
+              u"Vehicle Ownership|Cause of Loss|Glass Only Damage Check box|"
+              u"Must have at least one damage type added.|Bodily Insury Check box|"
+              u"Contact Name"_s.split(u'|'));
+
+    // Filled in: passes; bodily injury asks for the claim; a cause asks for its detail.
+    f = {};
+    f.pid = u"RPID00417"_s;
+    f.oid = u"NET1"_s;
+    f.inscoid = u"IC1"_s;
+    f.insurerId = u"CMI01"_s;
+    f.policyState = u"OR"_s;
+    f.contact = u"Pat Rivera"_s;
+    f.soldFirst.text = u"Pat"_s;
+    f.soldLast.text = u"Rivera"_s;
+    f.policy.text = u"P-1"_s;
+    f.homeArea = {u"503"_s, 3};
+    f.homePhone = {u"5550100"_s, 7};
+    f.zip = {u"97201"_s, 9};
+    f.owner = u"Owner"_s;
+    f.vehicleSource = u"NAGS"_s;
+    f.vehicleType = u"RV"_s;
+    f.cause = cause(u"Tree Branch"_s);
+    f.glassOnly = Qt::Checked;
+    f.bodilyInjury = Qt::Unchecked;
+    LossNotice::DamageEntry roof;
+    roof.opening = u"Roof"_s;
+    roof.quantity = u"1"_s;
+    ASSERT_TRUE(notice.cmdAdd_Click(roof));
+    EXPECT_EQ(submit(f), QStringList());
+    f.homeArea.text = u"53"_s;
+    EXPECT_EQ(submit(f), QStringList{u"Sold To Area Code must have 3 digits"_s});
+    f.homeArea.text = u"503"_s;
+    f.bodilyInjury = Qt::Checked;
+    EXPECT_EQ(submit(f), QStringList{u"Loss ID # ( Claim ) when bodily injury has occurred"_s});
+    f.lossId = u"CLM-402"_s;
+    f.cause = cause(u"Animal"_s);
+    EXPECT_EQ(submit(f), QStringList{u"Type of Animal is required for this cause."_s});
+    f.cause = cause(u"Collision"_s);
+    f.subData = u"Claim 77"_s;
+    EXPECT_EQ(submit(f), QStringList()); // the name is never required
+}
+
+TEST_F(LossTest, TheViewChecksWhatItsEntriesHold)
+{
     openForm(2, [&](eNOLfrm *view) {
-        // Everything blank: every rule in order.
-        const QList<QLineEdit *> entries = {
-            view->txtPID,        view->txtSoldTo[15], view->txtSoldTo[14], view->txtSold_To[1],
-            view->txtSold_To[3], view->txtSold_To[5], view->txtAgent[10],  view->txtContactName};
-        QStringList kept;
-        for (QLineEdit *e : entries) {
-            kept << e->text();
-            e->clear();
-        }
-        const QDateTime lossDate = view->dteLossDate->value();
-        view->cboVehicleSource->setCurrentIndex(-1);
-        view->cboVehicleType->setCurrentIndex(-1);
-        view->dteLossDate->setValue(QDateTime(QDate(1899, 12, 31), QTime()));
-        EXPECT_EQ(submit(view),
-                  u"Retail PID|Network PID |Insurance Company ID |Network PID|Sold To First Name|"
-                  u"Sold To Last Name|Sold To Area Code|Sold To Zip Code|Sold To Phone #|"
-                  u"Policy Number|Policy State|Date of Loss|Vehicle Source|Vehicle Type|"
-                  u"Vehicle Ownership|Cause of Loss|Glass Only Damage Check box|"
-                  u"Must have at least one damage type added.|Bodily Insury Check box|"
-                  u"Contact Name"_s.split(u'|'));
-
-        // Filled in: passes; bodily injury asks for the claim; a cause asks for its detail.
-        for (qsizetype i = 0; i < entries.size(); ++i)
-            entries[i]->setText(kept[i]);
-        view->dteLossDate->setValue(lossDate);
         fillValid(view);
-        view->txtLossIDNumber->clear();
-        EXPECT_EQ(submit(view), QStringList());
-        const QString area = view->txtSold_To[1]->text();
+        view->txtPID->clear();
         view->txtSold_To[1]->setText(u"53"_s);
-        EXPECT_EQ(submit(view), QStringList{u"Sold To Area Code must have 3 digits"_s});
-        view->txtSold_To[1]->setText(area);
-
-        view->chkBodilyInjury->setCheckState(Qt::Checked);
-        EXPECT_EQ(submit(view),
-                  QStringList{u"Loss ID # ( Claim ) when bodily injury has occurred"_s});
-        view->txtLossIDNumber->setText(u"CLM-402"_s);
-
+        ui_->clear();
+        EXPECT_FALSE(view->validdata());
+        ASSERT_EQ(ui_->boxes().size(), 1u);
+        EXPECT_EQ(lines(ui_->boxes()[0].text, kValidationHead),
+                  (QStringList{u"Retail PID"_s, u"Sold To Area Code must have 3 digits"_s}));
         choose(view->cboCauseofLoss, u"Animal"_s);
         EXPECT_FALSE(view->szrSubrogation->isHidden());
         EXPECT_TRUE(view->txtsubName->isHidden());
-        EXPECT_EQ(submit(view), QStringList{u"Type of Animal is required for this cause."_s});
-
-        choose(view->cboCauseofLoss, u"Collision"_s);
-        view->txtSubdata->setText(u"Claim 77"_s);
-        EXPECT_EQ(submit(view), QStringList()); // the name is never required
         choose(view->cboCauseofLoss, u"Hail Storm"_s);
         EXPECT_TRUE(view->szrSubrogation->isHidden());
         view->cmdAction[1]->click();

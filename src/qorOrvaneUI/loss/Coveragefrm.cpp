@@ -9,6 +9,7 @@
 #include "core/TransactionQueue.h"
 #include "core/XMLUtilmod.h"
 #include "core/modOrvane.h"
+#include "core/widgets/DatePicker.h"
 #include "external/IEnvironment.h"
 #include "external/IInvoice.h"
 #include "external/IOrderCar.h"
@@ -17,7 +18,7 @@
 #include "external/IVehicleChooser.h"
 #include "external/ObjectCast.h"
 #include "external/ProgIds.h"
-#include "loss/eNOLfrm.h"
+#include "loss/LossNotice.h"
 #include "vb.h"
 
 #include <QCheckBox>
@@ -55,18 +56,6 @@ QString text(const Recordset &rs, const QString &field)
     const Value v = rs.value(field);
     return v.isNull() ? QString() : v.toText();
 }
-
-// Grey until the user answers; a click then moves between checked and not.
-class MobileBox : public QCheckBox {
-public:
-    using QCheckBox::QCheckBox;
-
-protected:
-    void nextCheckState() override
-    {
-        setCheckState(checkState() == Qt::Checked ? Qt::Unchecked : Qt::Checked);
-    }
-};
 
 } // namespace
 
@@ -146,7 +135,7 @@ Coveragefrm::Coveragefrm(QWidget *parent)
     form->addWidget(timeLabel, 0, 2);
     form->addWidget(timeBox, 0, 3);
 
-    chkMobile = new MobileBox(tr("&Mobile?"), this);
+    chkMobile = new orvane::ui::AnswerBox(tr("&Mobile?"), this);
     chkMobile->setObjectName(u"chkMobile"_s);
     chkMobile->setTristate(true);
     chkMobile->setCheckState(Qt::PartiallyChecked);
@@ -358,7 +347,7 @@ void Coveragefrm::Getvehicle()
         auto part = [](const Value &v) { return v.isNull() ? QString() : vb::Trim(v.toText()); };
         lblVehicle->setText(part(chosen->Year()) % u"-"_s % part(chosen->make()) % u"-"_s %
                             part(chosen->model()) % u"-"_s % part(chosen->body()));
-        const QString id = eNOLfrm::vehicleIdNumber(part(chosen->car_id()));
+        const QString id = orvane::loss::LossNotice::vehicleIdNumber(part(chosen->car_id()));
         modOrvane::setRSValue(rows_.field(u"VehicleID"_s), id);
         rows_.update();
         model_->refresh();

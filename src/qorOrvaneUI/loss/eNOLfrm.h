@@ -2,13 +2,13 @@
 
 #include "Recordset.h"
 #include "core/LibraryView.h"
-#include "core/clsProperCase.h"
-
-#include <QDateTime>
-#include <QWidget>
+#include "core/widgets/DatePicker.h"
+#include "loss/LossNotice.h"
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <utility>
 #include <vector>
 
 class QCheckBox;
@@ -22,6 +22,13 @@ class QTableView;
 
 namespace orvane {
 class RecordsetModel;
+namespace loss {
+class CauseOfLossBox;
+class DamageLinesBox;
+} // namespace loss
+namespace ui {
+class EntryTyping;
+}
 class XmlDocument;
 namespace ext {
 class IAgentControl;
@@ -30,32 +37,6 @@ class IRsTable;
 } // namespace ext
 } // namespace orvane
 
-// A date picker whose check box can leave the date empty.
-class dtePicker : public QWidget {
-    Q_OBJECT
-public:
-    explicit dtePicker(QWidget *parent = nullptr);
-
-    bool isEmpty() const;
-    void clear();
-    QDateTime value() const;
-    void setValue(const QDateTime &value);
-
-    QCheckBox *chkSet;
-    QDateEdit *edit;
-
-Q_SIGNALS:
-    // The user left the picker (focus went outside it).
-    void left();
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-private:
-    QTime time_;
-    bool dated_ = false; // a date was given since the picker was made
-};
-
 // "Claim Launch": the notice of loss for one order. The customer, agent,
 // vehicle and insurance entries edit the order's record; the four network
 // identifiers are filled in from the ID tables and can be picked from lists;
@@ -63,6 +44,9 @@ private:
 // validdata before the notice goes out.
 class eNOLfrm : public orvane::ui::LibraryView {
     Q_OBJECT
+    using IdKind = orvane::loss::IdKind;
+    using LossNotice = orvane::loss::LossNotice;
+
 public:
     explicit eNOLfrm(QWidget *parent = nullptr);
     ~eNOLfrm() override;
@@ -100,22 +84,22 @@ public:
 
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
     std::shared_ptr<orvane::ext::IInvoice> invoice() const { return objInvoice_; }
-    orvane::Recordset causeTable() const { return rsCause_; }
-    orvane::Recordset damageLines() const { return rsDamage_; }
-    orvane::RecordsetModel *damageModel() const { return damageModel_; }
+    orvane::Recordset causeTable() const { return notice_.causeTable(); }
+    orvane::Recordset damageLines() const { return notice_.damageLines(); }
+    orvane::RecordsetModel *damageModel() const;
 
     void Form_Load();
     void Form_Activate();
     void Form_Unload();
 
-    void FillInOriginationPID();
-    void FillInNetworkID();
-    void FillInINSCOID();
-    void FillInsuranceID();
-    void cmdPIDList_Click();
-    void cmdNetID_Click();
-    void cmdCompanyID_Click();
-    void cmdInsuranceID_Click();
+    void FillInOriginationPID() { fillInId(IdKind::Retail); }
+    void FillInNetworkID() { fillInId(IdKind::Network); }
+    void FillInINSCOID() { fillInId(IdKind::Company); }
+    void FillInsuranceID() { fillInId(IdKind::Insurer); }
+    void cmdPIDList_Click() { pickId(IdKind::Retail); }
+    void cmdNetID_Click() { pickId(IdKind::Network); }
+    void cmdCompanyID_Click() { pickId(IdKind::Company); }
+    void cmdInsuranceID_Click() { pickId(IdKind::Insurer); }
     void ResetControls();
     void Getvehicle();
 
@@ -128,15 +112,11 @@ public:
     void cmdAdd_Click();
     void cmdDelete_Click();
 
-    bool validdata();
+    bool validdata() { return notice_.validdata(form()); }
     void cmdAction_Click(int index);
-    // Writes the notice row (g_enol) and one g_enolline row per damage line;
-    // hands back both table objects on what was written. The lines are saved
-    // together, and a notice whose lines could not be saved is taken back.
+    // The notice's rules on what the entries hold now (see LossNotice).
     void SaveToTable(std::shared_ptr<orvane::ext::IRsTable> &notice,
                      std::shared_ptr<orvane::ext::IRsTable> &lines);
-    // The "LossNotice" document of the saved rows; false (reported) when it
-    // could not be built.
     bool CreateXML(const std::shared_ptr<orvane::ext::IRsTable> &notice,
                    const std::shared_ptr<orvane::ext::IRsTable> &lines, orvane::XmlDocument &doc);
     // Saves, builds and queues the notice, then waits for the network. The
@@ -146,17 +126,15 @@ public:
     // The wait view's result of the last submission (see eNOLwaitfrm).
     int lastWaitResult() const { return lastWaitResult_; }
 
-    // "@@@-@@@-@@@@" laid over the first ten characters from the right; empty
-    // stays empty.
-    static QString telephoneForm(const QString &phone);
-    // The leading number of the vehicle id from its third character on.
-    static QString vehicleIdNumber(const QString &vehicleId);
-
-    // The company card of an insurance-company row: each part that is not
-    // empty on its own line.
-    static QString companyCard(const orvane::Recordset &row);
-    // A masked entry's text without the mask's separators.
-    static QString unmaskedText(const QLineEdit *entry);
+    static QString telephoneForm(const QString &phone) { return LossNotice::telephoneForm(phone); }
+    static QString vehicleIdNumber(const QString &vehicleId)
+    {
+        return LossNotice::vehicleIdNumber(vehicleId);
+    }
+    static QString companyCard(const orvane::Recordset &row)
+    {
+        return LossNotice::companyCard(row);
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -168,7 +146,6 @@ protected:
         cmdAction_Click(1);
     }
     void commitPendingEntry(QWidget *focused) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void buildLayout();
@@ -178,15 +155,19 @@ private:
     void writeBound(QLineEdit *entry);
     void dteLossDate_LostFocus();
     void agentChosen(const orvane::Recordset &agent);
-    // Puts the cause table on the cause of the list entry `index`; false when none.
-    bool findCause(int index);
+    // Fills in the identifier when its table has a single candidate.
+    void fillInId(IdKind kind);
+    // Lets the user pick the identifier from its list.
+    void pickId(IdKind kind);
+    LossNotice::Form form() const;
 
     std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
-    std::array<clsProperCase, 16> properCase_; // one per sold-to entry
-    orvane::Recordset rsCause_, rsOpening_, rsDamage_;
-    std::array<orvane::Recordset, 3> rsNags_; // position, location, side
-    orvane::RecordsetModel *damageModel_ = nullptr;
+    orvane::ui::EntryTyping *typing_ = nullptr;
+    LossNotice notice_;
+    std::array<std::pair<QLineEdit *, QLabel *>, 4> ids_{}; // entry and name, by IdKind
+    orvane::loss::CauseOfLossBox *causeBox_ = nullptr;
+    orvane::loss::DamageLinesBox *damageBox_ = nullptr;
     bool activated_ = false;
     bool loaded_ = false;
     int lastWaitResult_ = 0;
