@@ -30,7 +30,7 @@ orvane::Proc authProc(const QString &procedure)
     return orvane::Proc(u"qorOrvaneUI.Authorizationfrm."_s % procedure);
 }
 
-const QString CRLF = u"\r\n"_s;
+using modOrvane::CRLF;
 
 } // namespace
 

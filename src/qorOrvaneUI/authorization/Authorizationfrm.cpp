@@ -41,7 +41,7 @@ using vb::Trim;
 
 namespace {
 
-const QString CRLF = u"\r\n"_s;
+using modOrvane::CRLF;
 
 // Sub-kinds of hardware that are mouldings.
 bool isMouldingSubKind(const QString &subKind)

@@ -98,4 +98,10 @@ bool FieldExists(const orvane::Recordset &rs, const QString &name)
     }
 }
 
+QString FieldText(const orvane::Recordset &rs, const QString &name)
+{
+    const orvane::Value v = rs.value(name);
+    return v.isNull() ? QString() : v.toText();
+}
+
 } // namespace modOrvane

@@ -27,4 +27,11 @@ void setRSValue(orvane::Field field, const orvane::Value &value);
 // Whether the record set has a field of that name (case ignored). Never fails.
 bool FieldExists(const orvane::Recordset &rs, const QString &name);
 
+// The field's text on the current row; empty for Null. Fails as the record
+// set does (3265 for an unknown field, 3021 for no current row).
+QString FieldText(const orvane::Recordset &rs, const QString &name);
+
+// The line break of message texts and stored documents.
+inline const QString CRLF = QStringLiteral("\r\n");
+
 } // namespace modOrvane

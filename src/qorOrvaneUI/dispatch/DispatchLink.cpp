@@ -28,7 +28,7 @@ namespace orvane::dispatch {
 
 namespace {
 
-const QString CRLF = u"\r\n"_s;
+using modOrvane::CRLF;
 
 // Failures carry the linking view's name: hosts and logs know them by it.
 Proc proc(const QString &procedure)

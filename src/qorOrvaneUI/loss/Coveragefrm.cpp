@@ -47,7 +47,7 @@ namespace ext = orvane::ext;
 
 namespace {
 
-const QString CRLF = u"\r\n"_s;
+using modOrvane::CRLF;
 const QDate kNoDate(1900, 1, 1);
 const int kColumnA = 0;
 

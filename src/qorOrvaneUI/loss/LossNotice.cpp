@@ -35,15 +35,9 @@ namespace orvane::loss {
 
 namespace {
 
-const QString CRLF = u"\r\n"_s;
+using modOrvane::CRLF;
 const QDate kNoDate(1900, 1, 1);
 const QString kNoRow = u"guid = 'A' and guid <> 'A'"_s;
-
-QString fieldText(const Recordset &rs, const QString &field)
-{
-    const Value v = rs.value(field);
-    return v.isNull() ? QString() : v.toText();
-}
 
 // A criterion value for Find and Filter: typed and received texts are made safe.
 QString quotedCriterion(const QString &field, const QString &text)
@@ -126,7 +120,7 @@ bool LossNotice::Getvehicle(WindowHandle owner)
         p.at(20);
         const auto chooser = ext::objectAs<ext::IVehicleChooser>(
             env->SafeCreateUIObj(ext::objkind::VehicleChooser), u"SafeCreateUIObj"_s);
-        chooser->setVIN(fieldText(rs, u"vin"_s));
+        chooser->setVIN(modOrvane::FieldText(rs, u"vin"_s));
         p.at(30);
         const auto chosen = chooser->choosecar(owner, car, u"YEAR"_s);
         if (!chosen)
@@ -200,7 +194,7 @@ std::array<QStringList, 3> LossNotice::FillNagsRS()
                 rsNags_[i] = rows;
                 if (rows.recordCount() > 0)
                     for (rows.moveFirst(); !rows.eof(); rows.moveNext())
-                        names[i] << fieldText(rows, u"Name"_s);
+                        names[i] << modOrvane::FieldText(rows, u"Name"_s);
             }
         }
     } catch (...) {
@@ -225,9 +219,9 @@ std::optional<LossNotice::Subrogation> LossNotice::subrogation(qint64 code)
         Subrogation s;
         const Value subreq = rsCause_.value(u"subreq"_s);
         s.required = !subreq.isNull() && subreq.toBool();
-        s.nameCaption = vb::Trim(fieldText(rsCause_, u"subnamefield"_s));
-        s.dataCaption = vb::Trim(fieldText(rsCause_, u"subdatafield"_s));
-        s.explanation = fieldText(rsCause_, u"subExpl"_s);
+        s.nameCaption = vb::Trim(modOrvane::FieldText(rsCause_, u"subnamefield"_s));
+        s.dataCaption = vb::Trim(modOrvane::FieldText(rsCause_, u"subdatafield"_s));
+        s.explanation = modOrvane::FieldText(rsCause_, u"subExpl"_s);
         return s;
     } catch (...) {
         reportTrapped(p);
@@ -281,11 +275,11 @@ bool LossNotice::cmdAdd_Click(const DamageEntry &entry)
         QString dup = quotedCriterion(u"openingcode"_s,
                                       vb::Trim(rsOpening_.value(u"OpeningType"_s).toText()));
         if (found(pos, entry.position))
-            dup += u" AND "_s %
-                   quotedCriterion(u"positioncode"_s, vb::Trim(fieldText(pos, u"pos_cd"_s)));
+            dup += u" AND "_s % quotedCriterion(u"positioncode"_s,
+                                                vb::Trim(modOrvane::FieldText(pos, u"pos_cd"_s)));
         if (found(side, entry.side))
-            dup += u" AND "_s %
-                   quotedCriterion(u"sidecode"_s, vb::Trim(fieldText(side, u"side_cd"_s)));
+            dup += u" AND "_s % quotedCriterion(u"sidecode"_s,
+                                                vb::Trim(modOrvane::FieldText(side, u"side_cd"_s)));
         p.at(40);
         rsDamage_.setFilter(dup);
         const bool duplicate = rsDamage_.recordCount() > 0;
@@ -372,9 +366,11 @@ bool LossNotice::validdata(const Form &form)
                 return !v.isNull() && v.toBool();
             };
             fails(flag(u"subreq") && form.subData.isEmpty(),
-                  fieldText(rsCause_, u"subdatafield"_s) % tr(" is required for this cause."));
+                  modOrvane::FieldText(rsCause_, u"subdatafield"_s) %
+                      tr(" is required for this cause."));
             fails(flag(u"subnamereq") && form.subName.isEmpty(),
-                  fieldText(rsCause_, u"subnamefield"_s) % tr(" is required for this cause."));
+                  modOrvane::FieldText(rsCause_, u"subnamefield"_s) %
+                      tr(" is required for this cause."));
         }
         p.at(25);
         // A phone number short of digits would be sent as a wrong number.
@@ -453,8 +449,8 @@ void LossNotice::SaveToTable(const Form &form, std::shared_ptr<ext::IRsTable> &n
             put(column, inv.value(QString::fromUtf16(field)));
         };
         auto joined = [&](const char16_t *a, const char16_t *b) {
-            return Value(fieldText(inv, QString::fromUtf16(a)) %
-                         fieldText(inv, QString::fromUtf16(b)));
+            return Value(modOrvane::FieldText(inv, QString::fromUtf16(a)) %
+                         modOrvane::FieldText(inv, QString::fromUtf16(b)));
         };
         p.at(30);
         put(u"origpid", form.pid);
@@ -507,7 +503,7 @@ void LossNotice::SaveToTable(const Form &form, std::shared_ptr<ext::IRsTable> &n
         p.at(60);
         lines->get_rs(kNoRow);
         Recordset out = lines->itemsrecordset();
-        const QString guid = fieldText(rs, u"guid"_s);
+        const QString guid = modOrvane::FieldText(rs, u"guid"_s);
         Recordset damage = rsDamage_.isOpen() ? rsDamage_.clone() : Recordset();
         if (damage.isOpen() && damage.recordCount() > 0) {
             for (damage.moveFirst(); !damage.eof(); damage.moveNext()) {
@@ -518,9 +514,9 @@ void LossNotice::SaveToTable(const Form &form, std::shared_ptr<ext::IRsTable> &n
                 line(u"nolguid", guid);
                 line(u"opentype", damage.value(u"OpeningCode"_s));
                 line(u"opendesc", damage.value(u"OpeningCodeDesc"_s));
-                line(u"poscode", vb::Trim(fieldText(damage, u"PositionCode"_s)));
-                line(u"relloc", vb::Trim(fieldText(damage, u"LocationCode"_s)));
-                line(u"sidecode", vb::Trim(fieldText(damage, u"SideCode"_s)));
+                line(u"poscode", vb::Trim(modOrvane::FieldText(damage, u"PositionCode"_s)));
+                line(u"relloc", vb::Trim(modOrvane::FieldText(damage, u"LocationCode"_s)));
+                line(u"sidecode", vb::Trim(modOrvane::FieldText(damage, u"SideCode"_s)));
                 line(u"qty", damage.value(u"GlassQuantity"_s));
                 line(u"notrepair", damage.value(u"notrepairable"_s));
                 out.update();
@@ -543,7 +539,7 @@ bool LossNotice::CreateXML(const std::shared_ptr<ext::IRsTable> &notice,
         p.at(10);
         const Recordset rs = orvane::required(notice)->itemsrecordset();
         auto col = [&rs](const char16_t *column) {
-            return fieldText(rs, QString::fromUtf16(column));
+            return modOrvane::FieldText(rs, QString::fromUtf16(column));
         };
         doc = orvane::XmlDocument();
         doc.appendChild(doc.createElement(u"LossNotice"_s));
@@ -607,11 +603,11 @@ bool LossNotice::CreateXML(const std::shared_ptr<ext::IRsTable> &notice,
             for (line.moveFirst(); !line.eof(); line.moveNext()) {
                 const orvane::XmlNode damage =
                     d.appendChild(doc.createElement(u"DamageInformation"_s));
-                add(damage, u"OpeningTypeCode"_s, fieldText(line, u"opentype"_s));
-                add(damage, u"PositionCode"_s, fieldText(line, u"poscode"_s));
-                add(damage, u"RelativeLocationCode"_s, fieldText(line, u"relloc"_s));
-                add(damage, u"SideCode"_s, fieldText(line, u"sidecode"_s));
-                add(damage, u"GlassDamageQuantity"_s, fieldText(line, u"qty"_s));
+                add(damage, u"OpeningTypeCode"_s, modOrvane::FieldText(line, u"opentype"_s));
+                add(damage, u"PositionCode"_s, modOrvane::FieldText(line, u"poscode"_s));
+                add(damage, u"RelativeLocationCode"_s, modOrvane::FieldText(line, u"relloc"_s));
+                add(damage, u"SideCode"_s, modOrvane::FieldText(line, u"sidecode"_s));
+                add(damage, u"GlassDamageQuantity"_s, modOrvane::FieldText(line, u"qty"_s));
                 add(damage, u"RepairQualification"_s, yn(line.value(u"notrepair"_s)));
             }
         }
@@ -654,7 +650,7 @@ bool LossNotice::BuildXML(const Form &form, std::shared_ptr<ext::IRsTable> &noti
                 return false;
 
             p.at(20);
-            guid = vb::Trim(fieldText(notice->itemsrecordset(), u"guid"_s));
+            guid = vb::Trim(modOrvane::FieldText(notice->itemsrecordset(), u"guid"_s));
             TransactionQueue::QueueRow(invoice_, doc,
                                        QString::fromUtf16(TransactionQueue::LossNotice), guid);
             transaction.commit();

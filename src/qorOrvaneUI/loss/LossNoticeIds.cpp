@@ -27,13 +27,7 @@ namespace orvane::loss {
 
 namespace {
 
-const QString CRLF = u"\r\n"_s;
-
-QString fieldText(const Recordset &rs, const QString &field)
-{
-    const Value v = rs.value(field);
-    return v.isNull() ? QString() : v.toText();
-}
+using modOrvane::CRLF;
 
 // Where each identifier is read from: the table's lone candidate (as
 // stored) and the list row the user chose (trimmed).
@@ -107,9 +101,9 @@ LossNotice::IdFill LossNotice::fillIn(IdKind kind, const QString &pid, const QSt
         }
         if (rows.recordCount() == 1) {
             rows.moveFirst();
-            out.id = fieldText(rows, QString::fromUtf16(c.fillId));
-            out.name =
-                c.fillName ? fieldText(rows, QString::fromUtf16(c.fillName)) : companyCard(rows);
+            out.id = modOrvane::FieldText(rows, QString::fromUtf16(c.fillId));
+            out.name = c.fillName ? modOrvane::FieldText(rows, QString::fromUtf16(c.fillName))
+                                  : companyCard(rows);
         }
         if (kind != IdKind::Retail)
             return out;
@@ -119,7 +113,8 @@ LossNotice::IdFill LossNotice::fillIn(IdKind kind, const QString &pid, const QSt
             ext::objectAs<ext::IShop>(env->safecreateobj(ext::objkind::Shop), u"safecreateobj"_s);
         shop->getshopbyid(invoice_->itemsrecordset().value(u"shopid"_s));
         if (shop->RecordCount() > 0) {
-            const QString id = vb::Trim(fieldText(shop->itemsrecordset(), u"OrvaneShopID"_s));
+            const QString id =
+                vb::Trim(modOrvane::FieldText(shop->itemsrecordset(), u"OrvaneShopID"_s));
             if (!id.isEmpty()) {
                 out.id = id;
                 return out;
@@ -130,7 +125,7 @@ LossNotice::IdFill LossNotice::fillIn(IdKind kind, const QString &pid, const QSt
         if (shop->RecordCount() > 0) {
             Recordset shops = shop->itemsrecordset();
             shops.moveFirst();
-            out.id = vb::Trim(fieldText(shops, u"OrvaneShopID"_s));
+            out.id = vb::Trim(modOrvane::FieldText(shops, u"OrvaneShopID"_s));
         }
     } catch (...) {
         reportTrapped(p);
@@ -141,8 +136,8 @@ LossNotice::IdFill LossNotice::fillIn(IdKind kind, const QString &pid, const QSt
 std::pair<QString, QString> LossNotice::chosenId(IdKind kind, const Recordset &row)
 {
     const IdColumns &c = kIdColumns[int(kind)];
-    return {vb::Trim(fieldText(row, QString::fromUtf16(c.chosenId))),
-            c.chosenName ? vb::Trim(fieldText(row, QString::fromUtf16(c.chosenName)))
+    return {vb::Trim(modOrvane::FieldText(row, QString::fromUtf16(c.chosenId))),
+            c.chosenName ? vb::Trim(modOrvane::FieldText(row, QString::fromUtf16(c.chosenName)))
                          : companyCard(row)};
 }
 
@@ -154,7 +149,7 @@ QString LossNotice::companyCard(const Recordset &row)
             card += text % CRLF;
     };
     auto value = [&](const char16_t *field) {
-        return vb::Trim(fieldText(row, QString::fromUtf16(field)));
+        return vb::Trim(modOrvane::FieldText(row, QString::fromUtf16(field)));
     };
     for (const char16_t *f : {u"Company", u"Address", u"City", u"State", u"Zip"})
         part(value(f));

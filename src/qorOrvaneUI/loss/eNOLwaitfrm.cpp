@@ -36,7 +36,7 @@ namespace ext = orvane::ext;
 
 namespace {
 
-const QString CRLF = u"\r\n"_s;
+using modOrvane::CRLF;
 const QColor kWaiting(255, 0, 0);
 const QColor kDone(255, 255, 255);
 const QColor kDoneBack(0, 0, 128);

@@ -1,5 +1,7 @@
 #include "core/widgets/BoundEntries.h"
 
+#include "core/modOrvane.h"
+
 #include "vb.h"
 
 #include <QLineEdit>
@@ -14,12 +16,6 @@ namespace {
 const char *kDataField = "dataField";
 // Text fields this long or longer hold any length.
 constexpr int kUnlimited = 10000;
-
-QString fieldText(const Recordset &rs, const QString &field)
-{
-    const Value v = rs.value(field);
-    return v.isNull() ? QString() : v.toText();
-}
 
 } // namespace
 
@@ -70,7 +66,7 @@ void loadBoundEntries(QWidget *root, const Recordset &rs)
         if (field.isEmpty() || !e->inputMask().isEmpty())
             continue;
         limitTo(e, rs.field(field));
-        e->setText(fieldText(rs, field));
+        e->setText(modOrvane::FieldText(rs, field));
         e->setCursorPosition(0);
     }
 }
@@ -88,7 +84,7 @@ void loadMaskedEntries(QWidget *root, const Recordset &rs)
         const QString field = boundField(e);
         if (!field.isEmpty()) {
             e->setCursorPosition(0);
-            e->insert(fieldText(rs, field));
+            e->insert(modOrvane::FieldText(rs, field));
         }
     }
 }
