@@ -161,12 +161,13 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
     ui_->onDialog([](QDialog *d) {
         auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
         ASSERT_TRUE(view);
-        EXPECT_EQ(view->blnAccept, std::vector<bool>(7, true));
+        EXPECT_EQ(view->blnAccept(), std::vector<bool>(7, true));
         view->grdAuthorize_Click(1, 0);
         view->grdAuthorize_Click(1, 0);
         view->grdAuthorize_Click(6, 0);
         view->grdAuthorize_Click(2, 3); // not the "A" column
-        EXPECT_EQ(view->blnAccept, (std::vector<bool>{true, true, true, true, true, true, false}));
+        EXPECT_EQ(view->blnAccept(),
+                  (std::vector<bool>{true, true, true, true, true, true, false}));
         view->cmdAction->click();
         EXPECT_FALSE(view->isVisible());
     });
@@ -218,16 +219,16 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
         ui_->onDialog([&sh](QDialog *d) {
             auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
             ASSERT_TRUE(view);
-            EXPECT_EQ(view->blnAccept, sh.flags);
+            EXPECT_EQ(view->blnAccept(), sh.flags);
             orvane::RecordsetModel *m = view->answerModel();
             EXPECT_EQ(m->index(1, 10).data().toString(), QString::fromUtf16(sh.status1));
             EXPECT_EQ(m->index(2, 10).data().toString(), QString::fromUtf16(sh.status2));
             view->toggleAccept(2); // nothing to take
-            EXPECT_FALSE(view->blnAccept[2]);
+            EXPECT_FALSE(view->blnAccept()[2]);
             view->grdAuthorize->setCurrentIndex(m->index(1, 1));
             QTest::keyClick(view->grdAuthorize, sh.key);
             if (sh.key == Qt::Key_Space) {
-                EXPECT_FALSE(view->blnAccept[1]);
+                EXPECT_FALSE(view->blnAccept()[1]);
                 view->cmdAction->click();
             }
             EXPECT_FALSE(view->isVisible());
