@@ -82,7 +82,7 @@ protected:
     // The view's lines, hidden ones included, positioned on line `index` (0-based).
     static Recordset allLines(Authorizationfrm &view, int index = 0)
     {
-        Recordset all = view.rsAuth.clone();
+        Recordset all = view.request().lines().clone();
         all.setFilter(QString());
         all.moveFirst();
         all.move(index);

@@ -37,7 +37,7 @@ protected:
         m->setData(m->index(1, Authorizationfrm::colRequestDesc), u"Urethane kit"_s);
         m->setData(m->index(1, Authorizationfrm::colRequestExplanation), u"Long body"_s);
         view->cmdBuild_Click();
-        const QString session = view->strSession;
+        const QString session = view->session();
         view->Form_Unload();
         return session;
     }

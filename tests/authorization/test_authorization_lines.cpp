@@ -154,8 +154,8 @@ TEST_F(AuthorizationTest, NullHostValuesReadAsEmpty)
 TEST_F(AuthorizationTest, EmptyOrderGivesNoLinesAndOnlyTheEmptyRelatedPart)
 {
     auto view = viewFor(orderWith({}));
-    EXPECT_EQ(view->rsAuth.recordCount(), 0);
-    EXPECT_EQ(view->rsAuth.filter(), u"Filter = False"_s);
+    EXPECT_EQ(view->request().lines().recordCount(), 0);
+    EXPECT_EQ(view->request().lines().filter(), u"Filter = False"_s);
     const auto list = view->authModel()->column(Authorizationfrm::colRelatedPart).valueList;
     ASSERT_EQ(list.size(), 1);
     EXPECT_EQ(list.front().first.toString(), QString());
