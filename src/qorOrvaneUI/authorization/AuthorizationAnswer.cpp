@@ -19,8 +19,7 @@ namespace {
 
 QString fieldText(const Recordset &row, const QString &field)
 {
-    return modOrvane::FieldExists(row, field) ? vb::Trim(textOf(row, field))
-                                              : QString();
+    return modOrvane::FieldExists(row, field) ? vb::Trim(textOf(row, field)) : QString();
 }
 
 double fieldNumber(const Recordset &row, const QString &field)
@@ -95,9 +94,7 @@ void AuthorizationAnswer::apply(Proc &p)
     Recordset lines;
     try {
         p.at(10);
-        lines = required(required(invoice_)->getlineitems())
-                    ->itemsrecordset()
-                    .clone();
+        lines = required(required(invoice_)->getlineitems())->itemsrecordset().clone();
         Recordset answers = required(ackn_)->itemsrecordset();
         auto write = [&](const QString &field, const Value &value) {
             written.push_back({lines.bookmark(), field, lines.value(field)});

@@ -369,10 +369,10 @@ bool AuthorizationRequest::ValidData()
         if (all.recordCount() == 0) {
             p.at(20);
             ui::reportMessage(invoice_, p.name(),
-                                      tr("You cannot Authorize parts that do not exist.") % CRLF %
-                                          tr("Please add parts to your order and try authorizing "
-                                             "them later"),
-                                      p.line());
+                              tr("You cannot Authorize parts that do not exist.") % CRLF %
+                                  tr("Please add parts to your order and try authorizing "
+                                     "them later"),
+                              p.line());
             return false;
         }
         p.at(30);
@@ -420,10 +420,10 @@ bool AuthorizationRequest::ValidData()
         if (!problems.isEmpty()) {
             p.at(80);
             ui::reportMessage(invoice_, p.name(),
-                                      tr("Authorization cannot be sent due to the following "
-                                         "problems ") %
-                                          CRLF % CRLF % problems,
-                                      p.line());
+                              tr("Authorization cannot be sent due to the following "
+                                 "problems ") %
+                                  CRLF % CRLF % problems,
+                              p.line());
             return false;
         }
         return true;
@@ -473,8 +473,7 @@ bool AuthorizationRequest::CreateXML(XmlDocument &doc, const QString &sessionId)
                 if (!all.value(u"Authorize"_s).toBool())
                     continue;
                 p.at(40);
-                const XmlNode line =
-                    details.appendChild(doc.createElement(u"AuthorizationType"_s));
+                const XmlNode line = details.appendChild(doc.createElement(u"AuthorizationType"_s));
                 const bool manual = all.value(u"ManualRequest"_s).toBool();
                 add(line, u"Type"_s, textOf(all, u"Type"_s));
                 add(line, u"LineNumber"_s, QString::number(lineNumber));
@@ -512,8 +511,7 @@ bool AuthorizationRequest::SendAuth()
         p.at(10);
         const QString session = modOrvane::CreateGUIDString();
         if (session.isEmpty())
-            throw VbError(err::Unspecified, p.name(),
-                                  u"No session identifier could be made."_s);
+            throw VbError(err::Unspecified, p.name(), u"No session identifier could be made."_s);
         p.at(20);
         XmlDocument doc;
         // A request that could not be built whole is never sent; CreateXML
@@ -525,8 +523,7 @@ bool AuthorizationRequest::SendAuth()
         // The request's rows and its transaction row are stored together or
         // not at all: answers never come for rows whose request was not sent.
         StagingWrites::Transaction transaction(required(invoice_)->Env());
-        auto ackn = CreateObject<ext::Ig_ackn>(
-            QString::fromUtf16(ext::progid::g_ackn));
+        auto ackn = CreateObject<ext::Ig_ackn>(QString::fromUtf16(ext::progid::g_ackn));
         ackn->setEnv(invoice_->Env());
         p.at(40);
         ackn->setblnnosave(true);

@@ -102,7 +102,7 @@ QString CoverageAnswer::chooseVehicle(WindowHandle owner, Proc &p)
     const auto env = required(required(invoice_)->Env());
     const auto orderCar = required(invoice_->Item(u"car"_s));
     const auto car = ext::objectAs<ext::IVehicle>(env->SafeCreatenagsObj(ext::objkind::NagsCar),
-                              u"SafeCreatenagsObj"_s);
+                                                  u"SafeCreatenagsObj"_s);
     car->setYear(orderCar->Year());
     car->setmodel(orderCar->model());
     car->setmake(orderCar->make());
@@ -121,8 +121,8 @@ QString CoverageAnswer::chooseVehicle(WindowHandle owner, Proc &p)
     const QString id = LossNotice::vehicleIdNumber(part(chosen->car_id()));
     modOrvane::setRSValue(rows_.field(u"VehicleID"_s), id);
     rows_.update();
-    return part(chosen->Year()) % u"-"_s % part(chosen->make()) % u"-"_s %
-           part(chosen->model()) % u"-"_s % part(chosen->body());
+    return part(chosen->Year()) % u"-"_s % part(chosen->make()) % u"-"_s % part(chosen->model()) %
+           u"-"_s % part(chosen->body());
 }
 
 bool CoverageAnswer::validData(bool accept, const Entries &entries)
@@ -172,9 +172,9 @@ bool CoverageAnswer::validData(bool accept, const Entries &entries)
         if (msg.isEmpty())
             return true;
         Ui::instance().msgBox(tr("You have not completed all the information to accept "
-                                         "this Loss") %
-                                          CRLF % CRLF % msg,
-                                      MsgButtons::OK, MsgIcon::Critical, tr("Invalid Entries"));
+                                 "this Loss") %
+                                  CRLF % CRLF % msg,
+                              MsgButtons::OK, MsgIcon::Critical, tr("Invalid Entries"));
         return false;
     } catch (...) {
         reportTrapped(p);
@@ -189,8 +189,7 @@ bool CoverageAnswer::BuildXML(bool accept, const Entries &entries, XmlDocument &
         p.at(10);
         const QString session = modOrvane::CreateGUIDString();
         if (session.isEmpty())
-            throw VbError(err::Unspecified, p.name(),
-                                  u"No session identifier could be made."_s);
+            throw VbError(err::Unspecified, p.name(), u"No session identifier could be made."_s);
         const Recordset notice = required(notice_)->itemsrecordset();
         doc = XmlDocument();
         doc.appendChild(doc.createElement(u"LossNoticeAcknowledgement"_s));
@@ -212,8 +211,7 @@ bool CoverageAnswer::BuildXML(bool accept, const Entries &entries, XmlDocument &
         add(header, u"VersionNumber"_s, u"1.10"_s);
 
         p.at(30);
-        const XmlNode d =
-            XMLUtilmod::CreateNodeRoot(doc, u"LossNoticeAcknowledgementDetails"_s);
+        const XmlNode d = XMLUtilmod::CreateNodeRoot(doc, u"LossNoticeAcknowledgementDetails"_s);
         add(d, u"LossReferenceNumber"_s, text(rows_, u"lossref"_s));
         add(d, u"AcceptWork"_s, accept ? u"Y"_s : u"N"_s);
         add(d, u"AcceptanceContact"_s, text(notice, u"contact"_s));
@@ -221,9 +219,8 @@ bool CoverageAnswer::BuildXML(bool accept, const Entries &entries, XmlDocument &
         add(d, u"VehicleIDSource"_s, text(rows_, u"Vehiclesrc"_s));
         add(d, u"VehicleLineNumber"_s, text(rows_, u"vehline"_s));
         add(d, u"RequestedAppointmentDate"_s,
-            entries.installDate
-                ? vb::FormatYYYYMMDD(DateValue::fromDate(*entries.installDate))
-                : QString());
+            entries.installDate ? vb::FormatYYYYMMDD(DateValue::fromDate(*entries.installDate))
+                                : QString());
         add(d, u"RequestedAppointmentTime"_s, vb::FormatHHMMSS(entries.installTime));
         add(d, u"MobileIndicator"_s, entries.mobile == Qt::Checked ? u"Y"_s : u"N"_s);
         add(d, u"WorkLocationPostalCode"_s, vb::Trim(entries.zip));

@@ -104,8 +104,7 @@ void LossWait::failed(const Proc &p) noexcept
     poller_.failed([&] { ui::reportTrapped(invoice_, p); });
 }
 
-void LossWait::logNetworkError(const QString &procedure, const QString &message,
-                                  int line) noexcept
+void LossWait::logNetworkError(const QString &procedure, const QString &message, int line) noexcept
 {
     try {
         if (!notice_ || !notice_->Env())
@@ -117,7 +116,7 @@ void LossWait::logNetworkError(const QString &procedure, const QString &message,
 }
 
 std::shared_ptr<ext::IRsTable> LossWait::table(std::shared_ptr<ext::IRsTable> &slot,
-                                                  const char16_t *progId)
+                                               const char16_t *progId)
 {
     if (!slot) {
         auto t = CreateObject<ext::IRsTable>(QString::fromUtf16(progId));
@@ -161,7 +160,7 @@ void LossWait::checkNotice()
             if (!noAction)
                 msg += tr(" Please resolve the issue to try again");
             Ui::instance().msgBox(msg, MsgButtons::OK, MsgIcon::Critical,
-                                          tr("eNOL Authorization Error"));
+                                  tr("eNOL Authorization Error"));
             logNetworkError(kTimer, msg, p.line());
             p.at(40);
             refreshENOLNUM();
@@ -175,8 +174,7 @@ void LossWait::checkNotice()
         mode_ = 1;
         lossRef_ = vb::Trim(text(rows, u"Lossrefnum"_s));
         resume();
-        headline(tr("Waiting on Confirmation Authorization for Loss Reference : ") %
-                                lossRef_);
+        headline(tr("Waiting on Confirmation Authorization for Loss Reference : ") % lossRef_);
         detail(vb::Trim(text(rows, u"ErrText"_s)));
     } catch (...) {
         failed(p);
@@ -226,10 +224,10 @@ void LossWait::checkCoverage()
             }
         } else {
             p.at(60);
-            Ui::instance().msgBox(
-                tr("Coverage Confirmation Error ") % CRLF % CRLF % tr("Error code : ") % code %
-                    CRLF % tr("Error Text : ") % errText,
-                MsgButtons::OK, MsgIcon::Critical, tr("Confirmation Error"));
+            Ui::instance().msgBox(tr("Coverage Confirmation Error ") % CRLF % CRLF %
+                                      tr("Error code : ") % code % CRLF % tr("Error Text : ") %
+                                      errText,
+                                  MsgButtons::OK, MsgIcon::Critical, tr("Confirmation Error"));
             end();
         }
         resume();
@@ -265,10 +263,10 @@ void LossWait::checkLossAck()
             const QString errText = text(rows, u"errtext"_s);
             if (isNetworkError(code)) {
                 p.at(30);
-                Ui::instance().msgBox(
-                    tr("Your Coverage Response returned Errors ") % CRLF % CRLF %
-                        tr("Error Code : ") % code % CRLF % tr("Error Text : ") % errText,
-                    MsgButtons::OK, MsgIcon::Critical, tr("Loss Response Error"));
+                Ui::instance().msgBox(tr("Your Coverage Response returned Errors ") % CRLF % CRLF %
+                                          tr("Error Code : ") % code % CRLF % tr("Error Text : ") %
+                                          errText,
+                                      MsgButtons::OK, MsgIcon::Critical, tr("Loss Response Error"));
                 // No run-time error is pending here: the log line carries only the place.
                 logNetworkError(kLossAckLog, QString(), p.line());
                 result_ = -1;
@@ -306,8 +304,7 @@ void LossWait::checkLossAck()
         stepWaiting(4);
 
         p.at(70);
-        auto out =
-            CreateObject<ext::IOrvaneOut>(QString::fromUtf16(ext::progid::clsorvaneout));
+        auto out = CreateObject<ext::IOrvaneOut>(QString::fromUtf16(ext::progid::clsorvaneout));
         auto trans = CreateObject<ext::Ig_trans>(QString::fromUtf16(ext::progid::g_trans));
         trans->setEnv(required(invoice_)->Env());
         const QString number = text(arrived, u"Dispatch"_s);
