@@ -55,7 +55,7 @@ void BM_OpenAuthorizationView(benchmark::State &state)
         view.setInvoice(order);
         view.setDispatch(dispatch);
         view.Form_Activate();
-        benchmark::DoNotOptimize(view.rsAuth.recordCount());
+        benchmark::DoNotOptimize(view.request().lines().recordCount());
     }
 }
 BENCHMARK(BM_OpenAuthorizationView)->Arg(0)->Arg(50)->Unit(benchmark::kMillisecond);

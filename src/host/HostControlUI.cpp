@@ -52,6 +52,7 @@ bool wasShown(const QWidget *control)
 struct Column {
     QString id;
     int width = 0;
+    bool operator==(const Column &) const = default;
 };
 using GridLayout = std::vector<Column>;
 
@@ -107,9 +108,8 @@ void applyGrid(QHeaderView *header, const GridLayout &layout)
     }
 }
 
-void restoreGrid(QHeaderView *header, QSettings &settings, const QString &key)
+GridLayout readGrid(QSettings &settings)
 {
-    settings.beginGroup(group(u"grids"_s, key));
     GridLayout layout;
     const int size = settings.beginReadArray(u"columns"_s);
     for (int i = 0; i < size; ++i) {
@@ -117,6 +117,13 @@ void restoreGrid(QHeaderView *header, QSettings &settings, const QString &key)
         layout.push_back({settings.value(u"id"_s).toString(), settings.value(u"width"_s).toInt()});
     }
     settings.endArray();
+    return layout;
+}
+
+void restoreGrid(QHeaderView *header, QSettings &settings, const QString &key)
+{
+    settings.beginGroup(group(u"grids"_s, key));
+    const GridLayout layout = readGrid(settings);
     settings.endGroup();
     if (layout.empty())
         return;
@@ -137,20 +144,31 @@ void restoreGrid(QHeaderView *header, QSettings &settings, const QString &key)
                      });
 }
 
-void saveGrid(QHeaderView *header, QSettings &settings, const QString &key)
+// False when the file already holds this layout: closing a view is then free
+// of disk writes, which matters to a workstation that opens and closes a
+// view for every answer.
+bool saveGrid(QHeaderView *header, QSettings &settings, const QString &key)
 {
-    settings.beginGroup(group(u"grids"_s, key));
-    settings.remove(QString());
-    settings.beginWriteArray(u"columns"_s, header->count());
+    GridLayout layout;
     for (int visual = 0; visual < header->count(); ++visual) {
         const int logical = header->logicalIndex(visual);
-        settings.setArrayIndex(visual);
-        settings.setValue(u"id"_s, columnId(header, logical));
-        settings.setValue(u"width"_s,
-                          header->isSectionHidden(logical) ? 0 : header->sectionSize(logical));
+        layout.push_back({columnId(header, logical),
+                          header->isSectionHidden(logical) ? 0 : header->sectionSize(logical)});
     }
-    settings.endArray();
+    settings.beginGroup(group(u"grids"_s, key));
+    const bool changed = readGrid(settings) != layout;
+    if (changed) {
+        settings.remove(QString());
+        settings.beginWriteArray(u"columns"_s, int(layout.size()));
+        for (size_t i = 0; i < layout.size(); ++i) {
+            settings.setArrayIndex(int(i));
+            settings.setValue(u"id"_s, layout[i].id);
+            settings.setValue(u"width"_s, layout[i].width);
+        }
+        settings.endArray();
+    }
     settings.endGroup();
+    return changed;
 }
 
 // Moves (and if need be shrinks) `rect` into `area`, so a view saved on a
@@ -189,14 +207,20 @@ void restoreView(QWidget *view, QSettings &settings, const QString &key)
         view->setWindowState(view->windowState() | Qt::WindowMaximized);
 }
 
-void saveView(QWidget *view, QSettings &settings, const QString &key)
+bool saveView(QWidget *view, QSettings &settings, const QString &key)
 {
     const bool maximized = view->isMaximized() || view->isFullScreen();
+    const QRect rect = maximized ? view->normalGeometry() : QRect(view->pos(), view->size());
     settings.beginGroup(group(u"views"_s, key));
-    settings.setValue(u"rect"_s,
-                      maximized ? view->normalGeometry() : QRect(view->pos(), view->size()));
-    settings.setValue(u"maximized"_s, maximized);
+    const bool changed = !settings.contains(u"maximized"_s) ||
+                         settings.value(u"rect"_s).toRect() != rect ||
+                         settings.value(u"maximized"_s).toBool() != maximized;
+    if (changed) {
+        settings.setValue(u"rect"_s, rect);
+        settings.setValue(u"maximized"_s, maximized);
+    }
     settings.endGroup();
+    return changed;
 }
 
 } // namespace
@@ -229,11 +253,13 @@ void HostControlUI::Terminate(QWidget *control, const QString &key)
         if (!wasShown(control))
             return;
         QSettings settings(file_, QSettings::IniFormat);
+        bool changed = false;
         if (QHeaderView *header = headerOf(control))
-            saveGrid(header, settings, key);
+            changed = saveGrid(header, settings, key);
         else if (control->isWindow())
-            saveView(control, settings, key);
-        settings.sync();
+            changed = saveView(control, settings, key);
+        if (changed)
+            settings.sync();
     } catch (...) {
     }
 }

@@ -5,6 +5,7 @@
 #include "HostInvoice.h"
 #include "TableObjects.h"
 #include "TestHelpers.h"
+#include "authorization/AuthorizationRequest.h"
 #include "authorization/AuthorizationText.h"
 #include "authorization/Authorizationfrm.h"
 #include "external/ILineItems.h"
@@ -18,6 +19,7 @@ namespace authtest {
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;
+using orvane::authorization::AuthorizationRequest;
 
 // One order line as the shop entered it.
 struct Line {
@@ -79,21 +81,32 @@ protected:
         return view;
     }
 
-    // The view's lines, hidden ones included, positioned on line `index` (0-based).
-    static Recordset allLines(Authorizationfrm &view, int index = 0)
+    // The request for the order, filled as the view fills it.
+    std::unique_ptr<AuthorizationRequest> requestFor(std::shared_ptr<orvane::ext::IInvoice> invoice,
+                                                     const QString &dispatch = dispatchXml())
     {
-        Recordset all = view.rsAuth.clone();
+        auto request = std::make_unique<AuthorizationRequest>();
+        request->setInvoice(std::move(invoice));
+        request->setDispatch(orvane::test::parsedXml(dispatch));
+        request->load();
+        return request;
+    }
+
+    // The request's lines, hidden ones included, positioned on line `index` (0-based).
+    static Recordset allLines(AuthorizationRequest &request, int index = 0)
+    {
+        Recordset all = request.lines().clone();
         all.setFilter(QString());
         all.moveFirst();
         all.move(index);
         return all;
     }
 
-    // Sets fields of line `index` of the view.
-    static void edit(Authorizationfrm &view, int index,
+    // Sets fields of line `index` of the request.
+    static void edit(AuthorizationRequest &request, int index,
                      const std::vector<std::pair<QString, Value>> &values)
     {
-        Recordset line = allLines(view, index);
+        Recordset line = allLines(request, index);
         for (const auto &[field, value] : values)
             line.setValue(field, value);
         line.update();

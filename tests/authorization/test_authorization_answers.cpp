@@ -8,6 +8,7 @@
 #include "authorization/AuthorizationShowfrm.h"
 #include "authorization/Authorizationcls.h"
 #include "external/IOptions.h"
+#include "external/ProgIds.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -83,19 +84,18 @@ protected:
 
 // Ticks of the wait: the answer arrives on the given tick. Error answers are
 // reported and end the wait; any other answer opens the results. Every row of
-// the request is read afterwards.
+// the request is read afterwards. A wait never activated fails every poll:
+// told once, and Cancel still comes.
 TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
 {
     struct Case {
         const char16_t *errorCode;
         int answerTick; // 0: never
         bool results;
+        bool activated = true;
     };
-    const Case cases[] = {{u"0", 1, true},
-                          {u"E7", 2, true},
-                          {u"e104", 1, false},
-                          {u"0", 4, true},
-                          {nullptr, 0, false}};
+    const Case cases[] = {{u"0", 1, true}, {u"E7", 2, true},    {u"e104", 1, false},
+                          {u"0", 4, true}, {nullptr, 0, false}, {nullptr, 0, false, false}};
     int n = 0;
     for (const Case &c : cases) {
         SCOPED_TRACE(n);
@@ -106,7 +106,8 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
         Authoriizewaitfrm wait;
         wait.setInvoice(order);
         wait.setSessionID(session);
-        wait.ActivateMe();
+        if (c.activated)
+            wait.ActivateMe();
         int shownRows = -1;
         if (c.results)
             ui_->onDialog([&shownRows](QDialog *d) {
@@ -134,6 +135,7 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
                                   u"to try your authorization again later"_s});
         }
         if (c.answerTick == 0) {
+            EXPECT_EQ(ui_->boxes().size(), c.activated ? 0u : 1u);
             wait.cmdCancel->click();
             EXPECT_FALSE(wait.tmrAuthResponse->isActive());
         }
@@ -161,12 +163,13 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
     ui_->onDialog([](QDialog *d) {
         auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
         ASSERT_TRUE(view);
-        EXPECT_EQ(view->blnAccept, std::vector<bool>(7, true));
+        EXPECT_EQ(view->blnAccept(), std::vector<bool>(7, true));
         view->grdAuthorize_Click(1, 0);
         view->grdAuthorize_Click(1, 0);
         view->grdAuthorize_Click(6, 0);
         view->grdAuthorize_Click(2, 3); // not the "A" column
-        EXPECT_EQ(view->blnAccept, (std::vector<bool>{true, true, true, true, true, true, false}));
+        EXPECT_EQ(view->blnAccept(),
+                  (std::vector<bool>{true, true, true, true, true, true, false}));
         view->cmdAction->click();
         EXPECT_FALSE(view->isVisible());
     });
@@ -218,16 +221,16 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
         ui_->onDialog([&sh](QDialog *d) {
             auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
             ASSERT_TRUE(view);
-            EXPECT_EQ(view->blnAccept, sh.flags);
+            EXPECT_EQ(view->blnAccept(), sh.flags);
             orvane::RecordsetModel *m = view->answerModel();
             EXPECT_EQ(m->index(1, 10).data().toString(), QString::fromUtf16(sh.status1));
             EXPECT_EQ(m->index(2, 10).data().toString(), QString::fromUtf16(sh.status2));
             view->toggleAccept(2); // nothing to take
-            EXPECT_FALSE(view->blnAccept[2]);
+            EXPECT_FALSE(view->blnAccept()[2]);
             view->grdAuthorize->setCurrentIndex(m->index(1, 1));
             QTest::keyClick(view->grdAuthorize, sh.key);
             if (sh.key == Qt::Key_Space) {
-                EXPECT_FALSE(view->blnAccept[1]);
+                EXPECT_FALSE(view->blnAccept()[1]);
                 view->cmdAction->click();
             }
             EXPECT_FALSE(view->isVisible());
@@ -243,17 +246,35 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
     }
 }
 
-// A poll that keeps failing is told once, and the wait can still be left.
-TEST_F(AuthorizationAnswers, AFailingPollIsToldOnceAndCancelStillShows)
+namespace {
+
+// An answer table that cannot save: the answer can never be claimed.
+class UnsavableAckn : public G_ackncls {
+public:
+    void Update() override { throw orvane::VbError(3704, u"g_ackn"_s, u"Database locked"_s); }
+};
+
+} // namespace
+
+// An answer that cannot be claimed is not shown, and the wait goes on and
+// can be left.
+TEST_F(AuthorizationAnswers, AnAnswerThatCannotBeClaimedKeepsTheWaitCancellable)
 {
+    addAnswers(u"U1"_s, {{u"FW1"_s, 1, 1, u"AC1"_s, u"0"_s}});
+    orvane::ObjectRegistry::instance().registerClass(
+        QString::fromUtf16(orvane::ext::progid::g_ackn),
+        [] { return std::make_shared<UnsavableAckn>(); });
     Authoriizewaitfrm wait;
     wait.setInvoice(host_->openOrder(1));
-    wait.setSessionID(u"F1"_s); // never activated: every poll fails
-    for (int tick = 1; tick <= 6; ++tick) {
+    wait.setSessionID(u"U1"_s);
+    wait.ActivateMe();
+    orvane::transport::registerTransportClasses();
+    for (int tick = 1; tick <= 4; ++tick)
         wait.tmrAuthResponse_Timer();
-        EXPECT_EQ(wait.cmdCancel->isVisibleTo(&wait), tick >= 4) << tick;
-    }
+    EXPECT_FALSE(wait.answered());
+    EXPECT_TRUE(wait.cmdCancel->isVisibleTo(&wait));
     EXPECT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{});
 }
 
 // One answer the order cannot take leaves every line as it was.

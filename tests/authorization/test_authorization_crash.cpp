@@ -5,11 +5,9 @@
 #include "KillAt.h"
 
 #include "NetworkSimulator.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
+#include "authorization/AuthorizationAnswer.h"
+#include "authorization/AuthorizationWait.h"
 #include "external/ProgIds.h"
-
-#include <QPushButton>
 
 using namespace authtest;
 using orvane::test::diesAt;
@@ -29,17 +27,14 @@ protected:
     // Sends the moulding and the kit of order 1: two answer rows, one request.
     QString send()
     {
-        auto view = viewFor(host_->openOrder(1));
-        orvane::RecordsetModel *m = view->authModel();
-        for (int row : {0, 1})
-            m->setData(m->index(row, Authorizationfrm::colAuthorize), Qt::Checked,
-                       Qt::CheckStateRole);
-        m->setData(m->index(1, Authorizationfrm::colRequestDesc), u"Urethane kit"_s);
-        m->setData(m->index(1, Authorizationfrm::colRequestExplanation), u"Long body"_s);
-        view->cmdBuild_Click();
-        const QString session = view->strSession;
-        view->Form_Unload();
-        return session;
+        auto request = requestFor(host_->openOrder(1));
+        edit(*request, 1, {{u"Authorize"_s, true}});
+        edit(*request, 2,
+             {{u"Authorize"_s, true},
+              {u"RequestDescription"_s, u"Urethane kit"_s},
+              {u"RequestExplanation"_s, u"Long body"_s}});
+        request->SendAuth();
+        return request->session();
     }
 
     int count(const char16_t *progId, const QString &filter)
@@ -89,15 +84,18 @@ TEST_P(ApplyCrash, TheAnswerIsTakenWholeOrLeftUnread)
     ASSERT_EQ(answerRows(u" AND ACK = .F."_s), 2);
     EXPECT_TRUE(diesAt(GetParam().at, [&] {
         auto order = host_->openOrder(1);
-        ui_->onDialog([](QDialog *d) {
-            if (auto *results = dynamic_cast<AuthorizationShowfrm *>(d))
-                results->cmdAction->click();
-        });
-        Authoriizewaitfrm wait;
+        orvane::authorization::AuthorizationWait wait;
         wait.setInvoice(order);
         wait.setSessionID(session);
-        wait.ActivateMe();
-        wait.tmrAuthResponse_Timer();
+        wait.activate();
+        if (wait.tick() == orvane::authorization::AuthorizationWait::Outcome::Answer) {
+            orvane::authorization::AuthorizationAnswer answer;
+            answer.setAckObject(wait.ackn());
+            answer.setInvoice(order);
+            answer.load();
+            orvane::Proc p(u"apply"_s);
+            answer.apply(p);
+        }
     }));
     EXPECT_EQ(answerRows(u" AND ACK = .F."_s), GetParam().stored ? 0 : 2);
     EXPECT_EQ(answerRows(), 2);

@@ -111,7 +111,7 @@ TEST_F(AuthorizationTest, ClassifiesEveryLineOfTheOrder)
         {u"", u"BACKTINT", u"", false, false, 80},
         {u"25", u"FW00015GTNN", u"", false, true, 10},
     };
-    Recordset all = allLines(*view);
+    Recordset all = allLines(view->request());
     ASSERT_EQ(all.recordCount(), int(std::size(expected)));
     for (const Expect &e : expected) {
         SCOPED_TRACE(all.absolutePosition());
@@ -123,12 +123,12 @@ TEST_F(AuthorizationTest, ClassifiesEveryLineOfTheOrder)
         EXPECT_DOUBLE_EQ(all.value(u"Price"_s).toDouble(), e.price);
         all.moveNext();
     }
-    EXPECT_EQ(allLines(*view, 13).value(u"TypeDesc"_s).toText(), u"BACKTINT"_s);
+    EXPECT_EQ(allLines(view->request(), 13).value(u"TypeDesc"_s).toText(), u"BACKTINT"_s);
     EXPECT_EQ(view->authModel()->rowCount(), 13);
     EXPECT_EQ(view->authModel()->column(Authorizationfrm::colRelatedPart).valueList.size(), 17);
 
     view->Form_Activate(); // a second activation adds nothing
-    EXPECT_EQ(allLines(*view).recordCount(), 16);
+    EXPECT_EQ(allLines(view->request()).recordCount(), 16);
     view->chkShow->click();
     EXPECT_EQ(view->authModel()->rowCount(), 16);
     view->chkShow->click();
@@ -145,21 +145,20 @@ TEST_F(AuthorizationTest, NullHostValuesReadAsEmpty)
     lines.setValue(u"discounted"_s, Value::null());
     lines.setValue(u"quantity"_s, Value::null());
     lines.update();
-    auto view = viewFor(order);
-    EXPECT_EQ(allLines(*view).value(u"Type"_s).toText(), u"25"_s);
-    EXPECT_EQ(authorization::numberOf(allLines(*view), u"Qty"_s), 0);
+    auto request = requestFor(order);
+    EXPECT_EQ(allLines(*request).value(u"Type"_s).toText(), u"25"_s);
+    EXPECT_EQ(authorization::numberOf(allLines(*request), u"Qty"_s), 0);
     EXPECT_EQ(boxTexts(), QStringList());
 }
 
 TEST_F(AuthorizationTest, EmptyOrderGivesNoLinesAndOnlyTheEmptyRelatedPart)
 {
-    auto view = viewFor(orderWith({}));
-    EXPECT_EQ(view->rsAuth.recordCount(), 0);
-    EXPECT_EQ(view->rsAuth.filter(), u"Filter = False"_s);
-    const auto list = view->authModel()->column(Authorizationfrm::colRelatedPart).valueList;
-    ASSERT_EQ(list.size(), 1);
-    EXPECT_EQ(list.front().first.toString(), QString());
-    EXPECT_FALSE(view->ValidData());
+    auto request = requestFor(orderWith({}));
+    EXPECT_EQ(request->lines().recordCount(), 0);
+    EXPECT_EQ(request->lines().filter(), u"Filter = False"_s);
+    ASSERT_EQ(request->relatedParts().size(), 1);
+    EXPECT_EQ(request->relatedParts().front().first.toString(), QString());
+    EXPECT_FALSE(request->ValidData());
     EXPECT_EQ(boxTexts(), QStringList{u"You cannot Authorize parts that do not exist."_s % CRLF %
                                       u"Please add parts to your order and try authorizing them "
                                       u"later"_s});
@@ -176,7 +175,7 @@ TEST_F(AuthorizationTest, ReasonsAndManualRequestsFollowKindAndDispatch)
                         dispatchXml({{u"Other"_s, true}, {u"Backlite Slider"_s, false}}));
     // Listed and online; RTAuth; listed but not online; RTAuth.
     for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(allLines(*view, i).value(u"ManualRequest"_s).toBool(), i == 2) << i;
+        EXPECT_EQ(allLines(view->request(), i).value(u"ManualRequest"_s).toBool(), i == 2) << i;
 
     orvane::RecordsetModel *model = view->authModel();
     auto reasons = [model] {
@@ -189,24 +188,24 @@ TEST_F(AuthorizationTest, ReasonsAndManualRequestsFollowKindAndDispatch)
     EXPECT_EQ(reasons(), (QStringList{u"Yes"_s, u"No"_s}));
     const QModelIndex reason = model->index(3, Authorizationfrm::colReason);
     ASSERT_TRUE(model->setData(reason, u"no"_s));
-    EXPECT_EQ(allLines(*view, 3).value(u"ReasonCode"_s).toText(), u"5"_s);
+    EXPECT_EQ(allLines(view->request(), 3).value(u"ReasonCode"_s).toText(), u"5"_s);
     ASSERT_TRUE(model->setData(reason, u"perhaps"_s));
-    EXPECT_EQ(allLines(*view, 3).value(u"ReasonCodeName"_s).toText(), QString());
-    EXPECT_EQ(allLines(*view, 3).value(u"ReasonCode"_s).toText(), u"5"_s);
+    EXPECT_EQ(allLines(view->request(), 3).value(u"ReasonCodeName"_s).toText(), QString());
+    EXPECT_EQ(allLines(view->request(), 3).value(u"ReasonCode"_s).toText(), u"5"_s);
 
     // Retyping the kind: a known name takes its code, anything else is cleared.
     const QModelIndex kind = model->index(0, Authorizationfrm::colTypeDesc);
     ASSERT_TRUE(model->setData(kind, u"Premium Part"_s));
-    EXPECT_EQ(allLines(*view, 0).value(u"Type"_s).toText(), u"9"_s);
+    EXPECT_EQ(allLines(view->request(), 0).value(u"Type"_s).toText(), u"9"_s);
     EXPECT_EQ(reasons().size(), 3);
     ASSERT_TRUE(
         model->setData(model->index(0, Authorizationfrm::colReason), u"customer request"_s));
-    EXPECT_EQ(allLines(*view, 0).value(u"ReasonCode"_s).toText(), u"2"_s);
+    EXPECT_EQ(allLines(view->request(), 0).value(u"ReasonCode"_s).toText(), u"2"_s);
     for (const QString &unknown : {u"Nope"_s, u"O'Neil"_s}) {
         ui_->clear();
         ASSERT_TRUE(model->setData(kind, unknown));
-        EXPECT_EQ(allLines(*view, 0).value(u"TypeDesc"_s).toText(), QString());
-        EXPECT_EQ(allLines(*view, 0).value(u"Type"_s).toText(), u"9"_s);
+        EXPECT_EQ(allLines(view->request(), 0).value(u"TypeDesc"_s).toText(), QString());
+        EXPECT_EQ(allLines(view->request(), 0).value(u"Type"_s).toText(), u"9"_s);
         EXPECT_EQ(boxTexts(), QStringList{u"Cleared"_s});
     }
 }
@@ -268,20 +267,21 @@ TEST_F(AuthorizationTest, ValidationListsEveryProblemInOrder)
 {
     const QString head =
         u"Authorization cannot be sent due to the following problems "_s % CRLF % CRLF;
-    auto view = viewFor(orderWith({{u"HW0"_s, u"HW0"_s, u"H XX"_s, u""_s, 0, 0, 0, false, 0},
-                                   {u"FW00002GTNY"_s, u"FW00002GTNY"_s, u"G WS"_s, u"NAG"_s, 100},
-                                   {u"TINT"_s, u"BACKTINT"_s, u"L"_s, u""_s, 0, 0, 9},
-                                   {u"ODD"_s, u"ODD"_s, u"X"_s, u""_s, 7}}));
-    EXPECT_FALSE(view->ValidData());
+    auto request =
+        requestFor(orderWith({{u"HW0"_s, u"HW0"_s, u"H XX"_s, u""_s, 0, 0, 0, false, 0},
+                              {u"FW00002GTNY"_s, u"FW00002GTNY"_s, u"G WS"_s, u"NAG"_s, 100},
+                              {u"TINT"_s, u"BACKTINT"_s, u"L"_s, u""_s, 0, 0, 9},
+                              {u"ODD"_s, u"ODD"_s, u"X"_s, u""_s, 7}}));
+    EXPECT_FALSE(request->ValidData());
     EXPECT_EQ(boxTexts().value(0),
               head % u"You have not selected any parts to authorize.  Please click the "
                      u"authorize check box for the parts you want authorization for."_s);
 
     for (int i = 0; i < 4; ++i)
-        edit(*view, i, {{u"Authorize"_s, true}});
-    edit(*view, 1, {{u"ReasonCode"_s, u"4"_s}});
+        edit(*request, i, {{u"Authorize"_s, true}});
+    edit(*request, 1, {{u"ReasonCode"_s, u"4"_s}});
     ui_->clear();
-    EXPECT_FALSE(view->ValidData());
+    EXPECT_FALSE(request->ValidData());
     EXPECT_EQ(
         boxTexts().value(0),
         head % u"You must enter a related Part for part HW0"_s % CRLF %
@@ -293,38 +293,38 @@ TEST_F(AuthorizationTest, ValidationListsEveryProblemInOrder)
             u"You must enter a valid reason code for part TINT"_s % CRLF %
             u"You must select an auth description from the list for part ODD"_s % CRLF);
 
-    edit(*view, 0,
+    edit(*request, 0,
          {{u"RelatedPart"_s, u"FW1"_s},
           {u"Qty"_s, 1},
           {u"Price"_s, 4.0},
           {u"RequestDescription"_s, u"clip"_s},
           {u"RequestExplanation"_s, u"broken"_s}});
-    edit(*view, 1, {{u"ReasonCode"_s, u"2"_s}});
-    edit(*view, 2, {{u"ReasonCode"_s, u"4"_s}});
-    edit(*view, 3, {{u"Authorize"_s, false}});
+    edit(*request, 1, {{u"ReasonCode"_s, u"2"_s}});
+    edit(*request, 2, {{u"ReasonCode"_s, u"4"_s}});
+    edit(*request, 3, {{u"Authorize"_s, false}});
     ui_->clear();
-    EXPECT_TRUE(view->ValidData());
+    EXPECT_TRUE(request->ValidData());
     EXPECT_TRUE(boxTexts().isEmpty());
 }
 
 TEST_F(AuthorizationTest, RequestDocumentCarriesTheTickedLinesElementByElement)
 {
-    auto view = viewFor(
+    auto request = requestFor(
         orderWith({{u"CLIP"_s, u"CLIP"_s, u"H XX"_s, u""_s, 125.5, 0, 0, false, 2},
                    {u"MLD"_s, u"MLD"_s, u"H MO"_s, u"2"_s, 3},
                    {u"FW7"_s, u"FW7"_s, u"G WS"_s, u"PPG"_s, 80, 0, 0, false, 1, u"AC9"_s}}));
-    edit(*view, 0,
+    edit(*request, 0,
          {{u"Authorize"_s, true},
           {u"RelatedPart"_s, u" FW7 "_s},
           {u"RequestDescription"_s, u"Clip set"_s},
           {u"RequestExplanation"_s, u"Not in catalogue"_s},
           {u"Fax"_s, true}});
-    edit(*view, 2,
+    edit(*request, 2,
          {{u"Authorize"_s, true},
           {u"ReasonCode"_s, u"1"_s},
           {u"RequestDescription"_s, u"ignored"_s}});
     orvane::XmlDocument doc;
-    ASSERT_TRUE(view->CreateXML(doc, u"ABC123"_s));
+    ASSERT_TRUE(request->CreateXML(doc, u"ABC123"_s));
 
     QStringList got;
     std::function<void(const orvane::XmlNode &, const QString &)> walk =

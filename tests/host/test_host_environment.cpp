@@ -233,6 +233,16 @@ TEST_F(ControlUITest, DialogGeometryRoundTripStaysOnScreen)
         HostControlUI(dataPath()).Terminate(&never, u"Dispatchfrm"_s);
     }
     EXPECT_EQ(reopened(), where);
+    // Closed where it was saved: the file is not written again (a rewrite drops the comment).
+    {
+        QFile ini(dataPath() + u"layout.ini"_s);
+        ASSERT_TRUE(ini.open(QIODevice::Append));
+        ini.write("; untouched\n");
+    }
+    leave(where);
+    QFile ini(dataPath() + u"layout.ini"_s);
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(ini.readAll().contains("; untouched"));
 
     // Nothing saved, no folder, no key: the view keeps its own geometry and nothing throws.
     QDialog fresh;

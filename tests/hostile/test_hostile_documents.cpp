@@ -143,8 +143,8 @@ TEST_F(HostileDocuments, AuthorizationRequestCarriesEveryValue)
 {
     const QStringList values = hostile::corpus();
     auto view = viewFor(orderWith({{u"CLIP"_s, u"CLIP"_s, u"H XX"_s, u""_s, 1, 0, 0, false, 1}}));
-    edit(*view, 0, {{u"Authorize"_s, true}});
-    ASSERT_TRUE(allLines(*view).value(u"ManualRequest"_s).toBool());
+    edit(view->request(), 0, {{u"Authorize"_s, true}});
+    ASSERT_TRUE(allLines(view->request()).value(u"ManualRequest"_s).toBool());
     for (qsizetype i = 0; i < values.size(); ++i) {
         const QString &v = values[i], &w = values[(i + 1) % values.size()];
         SCOPED_TRACE(v.toStdString());
@@ -154,7 +154,7 @@ TEST_F(HostileDocuments, AuthorizationRequestCarriesEveryValue)
                                                  {u"DestinationPID"_s, v},
                                                  {u"ReceivingCompanyID"_s, w}});
         view->setDispatch(dispatch);
-        Recordset line = allLines(*view);
+        Recordset line = allLines(view->request());
         modOrvane::setRSValue(line.field(u"RelatedPart"_s), v);
         modOrvane::setRSValue(line.field(u"RequestDescription"_s), v);
         modOrvane::setRSValue(line.field(u"RequestExplanation"_s), w);

@@ -7,6 +7,7 @@
 #include "XmlDocument.h"
 #include "core/XMLUtilmod.h"
 #include "dispatch/Comparersfrm.h"
+#include "loss/CoverageAnswer.h"
 #include "loss/Coveragefrm.h"
 #include "loss/eNOLwaitfrm.h"
 
@@ -238,28 +239,22 @@ TEST_F(FollowThrough, CoverageAnswerThenLossAcknowledgement)
         QString::fromUtf8(log.readAll()).contains(u"qorOrvaneUI.Authorizationfrm.CheckLossAck"_s));
 }
 
+// The checks of the coverage answer, told in one box, in order.
 TEST_F(FollowThrough, CoverageValidation)
 {
     addCover(u"LR-9"_s, u"5"_s, 2);
-    auto cover = table(ext::progid::g_cover, u"g_cover.lossref = 'LR-9'"_s);
-    order_ = host_->openOrder(2);
-    Coveragefrm view;
-    view.setCoverage(cover);
-    view.setNotice(confirmedNotice(u"0"_s));
-    view.setInvoice(order_);
-    view.show();
-    EXPECT_EQ(view.lblWarn->text(), u"WARNING : Error 5        Coverage text"_s);
-    QTest::mouseClick(view.txtZip, Qt::LeftButton, {},
-                      QPoint(view.txtZip->width() / 2, view.txtZip->height() / 2));
-    QTest::keyClicks(view.txtZip, u"97205"_s);
-    EXPECT_EQ(view.txtZip->text(), u"97205"_s);
-    view.txtZip->clear();
+    orvane::loss::CoverageAnswer answer;
+    answer.setCoverage(table(ext::progid::g_cover, u"g_cover.lossref = 'LR-9'"_s));
+    answer.setInvoice(host_->openOrder(2));
+    answer.load();
+    EXPECT_EQ(answer.warning(), u"WARNING : Error 5        Coverage text"_s);
 
     const QString head =
         u"You have not completed all the information to accept this Loss"_s % CRLF % CRLF;
+    orvane::loss::CoverageAnswer::Entries entries;
     auto messages = [&](bool accept) {
         ui_->clear();
-        EXPECT_FALSE(view.validData(accept));
+        EXPECT_FALSE(answer.validData(accept, entries));
         EXPECT_EQ(ui_->boxes().at(0).title, u"Invalid Entries"_s);
         return ui_->boxes().at(0).text.mid(head.size()).split(CRLF, Qt::SkipEmptyParts);
     };
@@ -271,20 +266,30 @@ TEST_F(FollowThrough, CoverageValidation)
                            u"You must enter a Work Location Zip code where the work will be "
                            u"performed "_s,
                            zip5}));
-    view.toggleRow(0);
-    view.toggleRow(1);
-    EXPECT_FALSE(view.isSelected(0));
-    view.toggleRow(1);
+    answer.toggleRow(0);
+    answer.toggleRow(1);
+    EXPECT_FALSE(answer.isSelected(0));
+    answer.toggleRow(1);
+    entries = {QDate(1899, 12, 31), true, QTime(9, 0), Qt::Unchecked, u"9720"_s};
+    EXPECT_EQ(messages(true),
+              (QStringList{vehicle, u"You must select a valid installation Date"_s, zip5}));
+    answer.toggleRow(0);
+    entries.installDate.reset(); // left for the insurer
+    ui_->clear();
+    EXPECT_TRUE(answer.validData(false, entries)) << "a decline needs no zip";
+}
+
+// The view's entries: the zip takes digits as typed, ticking the date gives today.
+TEST_F(FollowThrough, CoverageEntries)
+{
+    Coveragefrm view;
+    view.show();
+    QTest::mouseClick(view.txtZip, Qt::LeftButton, {},
+                      QPoint(view.txtZip->width() / 2, view.txtZip->height() / 2));
+    QTest::keyClicks(view.txtZip, u"97205"_s);
+    EXPECT_EQ(view.txtZip->text(), u"97205"_s);
     view.dteInstallDate->chkSet->click();
     EXPECT_EQ(view.dteInstallDate->value().date(), QDate::currentDate());
-    view.chkInstallTime->setChecked(true);
-    view.chkMobile->setCheckState(Qt::Unchecked);
-    view.txtZip->setText(u"9720"_s);
-    EXPECT_EQ(messages(true), (QStringList{vehicle, zip5}));
-    view.toggleRow(0);
-    ui_->clear();
-    EXPECT_TRUE(view.validData(false)) << "a decline needs no zip";
-    view.Form_Unload();
 }
 
 TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
@@ -406,38 +411,31 @@ TEST_F(FollowThrough, ANoticeThatCannotBeQueuedIsNotKept)
     EXPECT_EQ(count(ext::progid::g_enolline), 2);
 }
 
-TEST_F(FollowThrough, AFailedCoverageDocumentIsNoAnswer)
+// A document that cannot be built (no notice row), or one that cannot be
+// queued: no answer is kept, and the wait is not told one went.
+TEST_F(FollowThrough, ACoverageAnswerThatCannotBeBuiltOrQueuedIsNotKept)
 {
     addCover(u"LR-9"_s, u"0"_s);
-    order_ = host_->openOrder(2);
-    Coveragefrm view;
-    view.setCoverage(table(ext::progid::g_cover));
-    view.setInvoice(order_); // no notice row: the document cannot be built
-    view.Form_Activate();
-    answerCoverage(&view);
-    EXPECT_FALSE(view.sent());
-    EXPECT_EQ(reportedErrors().size(), 1);
-    EXPECT_EQ(count(ext::progid::g_lossack), 0);
-    view.Form_Unload();
-}
-
-TEST_F(FollowThrough, ACoverageAnswerThatCannotBeQueuedIsNotKept)
-{
-    addCover(u"LR-9"_s, u"0"_s);
-    order_ = host_->openOrder(2);
-    Coveragefrm view;
-    view.setCoverage(table(ext::progid::g_cover));
-    view.setNotice(confirmedNotice(u"0"_s));
-    view.setInvoice(order_);
-    view.Form_Activate();
-    orvane::ObjectRegistry::instance().registerClass(
-        QString::fromUtf16(ext::progid::g_trans), [] { return std::make_shared<RefusingTrans>(); });
-    answerCoverage(&view);
-    orvane::transport::registerTransportClasses();
-    EXPECT_FALSE(view.sent());
-    EXPECT_EQ(reportedErrors().size(), 1);
-    EXPECT_EQ(count(ext::progid::g_lossack), 0) << "no answer kept that was never sent";
-    view.Form_Unload();
+    for (const bool queueRefused : {false, true}) {
+        ui_->clear();
+        orvane::loss::CoverageAnswer answer;
+        answer.setCoverage(table(ext::progid::g_cover));
+        answer.setInvoice(host_->openOrder(2));
+        if (queueRefused) {
+            answer.setNotice(confirmedNotice(u"0"_s));
+            orvane::ObjectRegistry::instance().registerClass(
+                QString::fromUtf16(ext::progid::g_trans),
+                [] { return std::make_shared<RefusingTrans>(); });
+        }
+        answer.load();
+        answer.toggleRow(0);
+        EXPECT_FALSE(answer.SendXML(
+            true, {QDate(2026, 12, 9), true, QTime(9, 30), Qt::Checked, u"97205"_s}));
+        orvane::transport::registerTransportClasses();
+        EXPECT_FALSE(answer.sent());
+        EXPECT_EQ(reportedErrors().size(), 1);
+        EXPECT_EQ(count(ext::progid::g_lossack), 0);
+    }
 }
 
 TEST_F(FollowThrough, AFailingPollIsToldOnceUntilAPollSucceeds)

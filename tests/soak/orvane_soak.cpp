@@ -1,5 +1,5 @@
 // One workstation of the two-workstation soak: several of these poll the
-// same staging tables through the library's wait views while each also runs
+// same staging tables through the library's wait flows while each also runs
 // the network simulator, and every answer must be handled by exactly one.
 //
 //   orvane_soak fresh --db CONN             a new empty database on the
@@ -23,15 +23,15 @@
 #include "ObjectRegistry.h"
 #include "Ui.h"
 #include "XmlDocument.h"
-#include "authorization/Authoriizewaitfrm.h"
 #include "authorization/AuthorizationShowfrm.h"
+#include "authorization/AuthorizationWait.h"
 #include "core/StagingWrites.h"
 #include "core/TransactionQueue.h"
 #include "external/IRsTable.h"
 #include "external/Ig_ackn.h"
 #include "external/Ig_trans.h"
 #include "external/ProgIds.h"
-#include "loss/eNOLwaitfrm.h"
+#include "loss/LossWait.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -262,12 +262,14 @@ int work(const Args &a)
             polling = auths[i];
             handledNow.clear();
             {
-                Authoriizewaitfrm wait;
+                // The flow without its view: an answer costs the poll and the claim.
+                authorization::AuthorizationWait wait;
                 wait.setInvoice(invoice);
                 wait.setSessionID(polling);
-                wait.ActivateMe();
-                wait.tmrAuthResponse_Timer();
-                wait.Form_Unload();
+                wait.activate();
+                using Outcome = authorization::AuthorizationWait::Outcome;
+                if (wait.tick() == Outcome::Answer)
+                    handledNow << polling;
             }
             ++polls;
             const bool handled = !handledNow.isEmpty();
@@ -285,14 +287,12 @@ int work(const Args &a)
             polling = notices[i];
             bool handled = false;
             {
-                eNOLwaitfrm wait;
-                auto notice = object<ext::IRsTable>(ext::progid::g_enol, a);
-                wait.setNoticeTable(notice);
+                loss::LossWait wait;
+                wait.setNoticeTable(object<ext::IRsTable>(ext::progid::g_enol, a));
                 wait.setInvoice(invoice);
                 wait.setNoticeID(polling);
-                wait.tmrAuthResponse_Timer();
-                handled = wait.mode() == 1 || wait.waitResult() != 0;
-                wait.Form_Unload();
+                wait.tick();
+                handled = wait.mode() == 1 || wait.result() != 0;
             }
             ++polls;
             if (handled || handledAnywhere(a, u"ENOL"_s, polling)) {

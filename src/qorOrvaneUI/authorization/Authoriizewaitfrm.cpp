@@ -1,23 +1,15 @@
 #include "authorization/Authoriizewaitfrm.h"
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
 #include "Ui.h"
 #include "VbError.h"
 #include "authorization/AuthorizationShowfrm.h"
-#include "authorization/AuthorizationText.h"
-#include "core/StagingWrites.h"
 #include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "external/IInvoice.h"
+#include "core/widgets/PollTimer.h"
 #include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
-#include "vb.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
-#include <QTimer>
 #include <QVBoxLayout>
 
 using namespace Qt::StringLiterals;
@@ -29,8 +21,6 @@ orvane::Proc authProc(const QString &procedure)
 {
     return orvane::Proc(u"qorOrvaneUI.Authorizationfrm."_s % procedure);
 }
-
-using modOrvane::CRLF;
 
 } // namespace
 
@@ -65,11 +55,7 @@ Authoriizewaitfrm::Authoriizewaitfrm(QWidget *parent)
     layout->addLayout(buttons);
     connect(cmdCancel, &QPushButton::clicked, this, &Authoriizewaitfrm::cmdCancel_Click);
 
-    tmrAuthResponse = new QTimer(this);
-    tmrAuthResponse->setObjectName(u"tmrAuthResponse"_s);
-    tmrAuthResponse->setInterval(5000);
-    connect(tmrAuthResponse, &QTimer::timeout, this, &Authoriizewaitfrm::tmrAuthResponse_Timer);
-    tmrAuthResponse->start();
+    tmrAuthResponse = orvane::ui::startPollTimer(this, &Authoriizewaitfrm::tmrAuthResponse_Timer);
 
     // A fixed floor rather than one that follows the contents, so the window
     // never changes its size limits while it is shown.
@@ -90,31 +76,18 @@ void Authoriizewaitfrm::Form_Unload()
     if (!unloadView())
         return;
     tmrAuthResponse->stop();
-    objAckn.reset();
-    objInvoice.reset();
+    wait_.release();
 }
 
 void Authoriizewaitfrm::setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice)
 {
-    objInvoice = std::move(invoice);
-    setErrorInvoice(objInvoice);
+    setErrorInvoice(invoice);
+    wait_.setInvoice(std::move(invoice));
 }
 
 void Authoriizewaitfrm::ActivateMe()
 {
-    if (activated_)
-        return;
-    orvane::Proc p = authProc(u"Form_Activate"_s);
-    try {
-        p.at(10);
-        activated_ = true;
-        objAckn = orvane::CreateObject<orvane::ext::Ig_ackn>(
-            QString::fromUtf16(orvane::ext::progid::g_ackn));
-        p.at(20);
-        objAckn->setEnv(orvane::required(objInvoice)->Env());
-    } catch (...) {
-        reportTrapped(p);
-    }
+    wait_.activate();
 }
 
 void Authoriizewaitfrm::reject()
@@ -130,71 +103,29 @@ void Authoriizewaitfrm::cmdCancel_Click()
     hide();
 }
 
-bool Authoriizewaitfrm::markSessionRead()
-{
-    objAckn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(SessionID) % u"'"_s);
-    return StagingWrites::claim(*objAckn, objAckn->itemsrecordset(), u"Ack"_s);
-}
-
 void Authoriizewaitfrm::tmrAuthResponse_Timer()
 {
-    ++polls_;
-    poll();
-    // A wait that goes on can always be abandoned from the fourth tick, even
-    // when that tick's poll failed; an answer ends the wait instead.
-    if (polls_ >= 4 && !answered_ && !cmdCancel->isVisibleTo(this)) {
+    using Outcome = orvane::authorization::AuthorizationWait::Outcome;
+    const Outcome outcome = wait_.tick();
+    if (outcome != Outcome::Waiting) {
+        tmrAuthResponse->stop();
+        orvane::Proc p = authProc(u"tmrAuthResponse_Timer"_s);
+        try {
+            p.at(50);
+            if (outcome != Outcome::Elsewhere)
+                orvane::Ui::instance().doEvents();
+            p.at(90);
+            if (outcome == Outcome::Answer)
+                showResults();
+            else
+                hide();
+        } catch (...) {
+            reportTrapped(p);
+        }
+    } else if (wait_.poller().cancelDue() && !cmdCancel->isVisibleTo(this)) {
+        // A wait that goes on can always be abandoned, even when the tick's poll failed.
         cmdCancel->show();
         lblWarning->show();
-    }
-}
-
-void Authoriizewaitfrm::poll()
-{
-    orvane::Proc p = authProc(u"tmrAuthResponse_Timer"_s);
-    try {
-        p.at(10);
-        orvane::required(objAckn)->Get_g_ACKN(
-            u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(SessionID) % u"' AND ACK = .F."_s);
-        p.at(20);
-        orvane::Recordset rows = objAckn->itemsrecordset();
-        if (rows.recordCount() > 0) {
-            p.at(30);
-            tmrAuthResponse->stop();
-            answered_ = true;
-            rows.moveFirst();
-            const QString errorCode = authorization::textOf(rows, u"ErrorCode"_s);
-            const QString errorText = authorization::textOf(rows, u"ErrorText"_s);
-            // Marked read before it is shown: of two workstations polling the
-            // same session, only the one whose marking counts shows the answer.
-            if (!markSessionRead()) {
-                hide();
-            } else if (vb::Left(errorCode, 1) == u"e"_s) {
-                p.at(40);
-                orvane::ui::reportMessage(
-                    objInvoice, p.name(),
-                    tr("The Orvane Transmission Received an error") % CRLF % CRLF %
-                        tr("Error Code : ") % vb::Trim(errorCode) % CRLF % tr("Error Desc : ") %
-                        vb::Trim(errorText) % CRLF % CRLF %
-                        tr("You may want to try your authorization again later"),
-                    p.line());
-                p.at(50);
-                orvane::Ui::instance().doEvents();
-                hide();
-            } else {
-                p.at(70);
-                orvane::Ui::instance().doEvents();
-                p.at(90);
-                showResults();
-            }
-        }
-        p.at(100);
-        pollFailing_ = false;
-    } catch (...) {
-        // A lasting failure is told once, not every five seconds; the next
-        // failure after a poll that worked is told again.
-        if (!pollFailing_)
-            reportTrapped(p);
-        pollFailing_ = true;
     }
 }
 
@@ -205,8 +136,8 @@ void Authoriizewaitfrm::showResults()
         p.at(10);
         {
             AuthorizationShowfrm results(this);
-            results.setAckObject(objAckn);
-            results.setInvoice(objInvoice);
+            results.setAckObject(wait_.ackn());
+            results.setInvoice(wait_.invoice());
             p.at(20);
             WindowAPImod::CentreOverOwner(orvane::handleOf(this), &results);
             orvane::Ui::instance().showModal(&results);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "authorization/AuthorizationWait.h"
 #include "core/LibraryView.h"
 
 #include <memory>
@@ -13,12 +14,11 @@ class IInvoice;
 class Ig_ackn;
 } // namespace orvane::ext
 
-// "Waiting for Authorization": polls the answer rows of one request every
-// five seconds until the network has answered or the user cancels. An error
-// answer is reported; any other answer opens the results. Either way every
-// row of the request is marked read and the view hides itself. Cancel and its
-// warning appear from the fourth poll without an answer, whether or not that
-// poll worked; a poll that keeps failing is reported once.
+// "Waiting for Authorization": drives the wait (AuthorizationWait) from its
+// five-second timer until the network has answered or the user cancels. An
+// error answer has been reported by the wait; any other answer opens the
+// results. Either way the view hides itself. Cancel and its warning appear
+// from the fourth poll without an answer, whether or not that poll worked.
 class Authoriizewaitfrm : public orvane::ui::LibraryView {
     Q_OBJECT
 public:
@@ -31,7 +31,7 @@ public:
     QPushButton *cmdCancel = nullptr;
 
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
-    void setSessionID(const QString &session) { SessionID = session; }
+    void setSessionID(const QString &session) { wait_.setSessionID(session); }
 
     // Creates the answer table object on the first call; later calls do nothing.
     void ActivateMe();
@@ -40,24 +40,12 @@ public:
     void cmdCancel_Click();
     void Form_Unload();
 
-    int pollCount() const { return polls_; }
-    bool answered() const { return answered_; }
+    int pollCount() const { return wait_.poller().ticks(); }
+    bool answered() const { return wait_.ended(); }
 
 protected:
     void reject() override;
 
 private:
-    // Marks the session's answer read in one save; false when another
-    // workstation marked it first (the answer is then that one's to show).
-    bool markSessionRead();
-    // One look at the answer rows, with its failure trapped.
-    void poll();
-
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice;
-    std::shared_ptr<orvane::ext::Ig_ackn> objAckn;
-    QString SessionID;
-    bool activated_ = false;
-    bool answered_ = false;
-    bool pollFailing_ = false; // the last poll failed and was reported
-    std::int32_t polls_ = 0;
+    orvane::authorization::AuthorizationWait wait_;
 };

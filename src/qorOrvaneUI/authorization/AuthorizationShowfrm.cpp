@@ -4,10 +4,6 @@
 #include "RecordsetDelegate.h"
 #include "RecordsetModel.h"
 #include "VbError.h"
-#include "authorization/AuthorizationText.h"
-#include "core/modOrvane.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
 #include "external/Ig_ackn.h"
 #include "vb.h"
 
@@ -24,36 +20,6 @@ using orvane::ColumnFormat;
 using orvane::Recordset;
 using orvane::RecordsetColumn;
 using orvane::Value;
-
-namespace {
-
-QString fieldText(const Recordset &row, const QString &field)
-{
-    return modOrvane::FieldExists(row, field) ? vb::Trim(authorization::textOf(row, field))
-                                              : QString();
-}
-
-double fieldNumber(const Recordset &row, const QString &field)
-{
-    return modOrvane::FieldExists(row, field) ? authorization::numberOf(row, field) : 0.0;
-}
-
-// A request line the network has not answered keeps the row the shop stored
-// when it sent the request: no answer date and nothing of an answer in it.
-bool isAnswered(const Recordset &row)
-{
-    if (modOrvane::FieldExists(row, u"Respdate"_s)) {
-        const Value date = row.value(u"Respdate"_s);
-        if (!date.isNull() && !date.isEmpty())
-            return true;
-    }
-    for (const QString &field : {u"ErrorCode"_s, u"ConfCode"_s, u"AuthPart"_s})
-        if (!fieldText(row, field).isEmpty())
-            return true;
-    return fieldNumber(row, u"accPrice"_s) != 0 || fieldNumber(row, u"accQty"_s) != 0;
-}
-
-} // namespace
 
 AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     : LibraryView(u"AuthorizationShowfrm"_s, tr("Authorization Response"), parent)
@@ -78,8 +44,9 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     RecordsetColumn accept = RecordsetColumn::unbound(
         tr("A"),
         [this](int row, const Value &) {
-            return row >= 0 && size_t(row) < blnAccept.size() ? QVariant(bool(blnAccept[row]))
-                                                              : QVariant(false);
+            const std::vector<bool> &accepted = answer_.accepted();
+            return row >= 0 && size_t(row) < accepted.size() ? QVariant(bool(accepted[row]))
+                                                             : QVariant(false);
         },
         {}, ColumnFormat::CheckBox);
     accept.alignment = Qt::AlignCenter;
@@ -107,8 +74,7 @@ AuthorizationShowfrm::AuthorizationShowfrm(QWidget *parent)
     // What became of each line: not answered, or applied or declined when the
     // answer was shown before.
     model_->addColumn(RecordsetColumn::unbound(tr("Status"), [this](int row, const Value &) {
-        return row >= 0 && size_t(row) < status_.size() ? QVariant(status_[size_t(row)])
-                                                        : QVariant();
+        return row >= 0 ? QVariant(answer_.status(size_t(row))) : QVariant();
     }));
     grdAuthorize->setModel(model_);
     QHeaderView *header = grdAuthorize->horizontalHeader();
@@ -163,8 +129,8 @@ AuthorizationShowfrm::~AuthorizationShowfrm()
 
 void AuthorizationShowfrm::setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice)
 {
-    objInvoice = std::move(invoice);
-    setErrorInvoice(objInvoice);
+    setErrorInvoice(invoice);
+    answer_.setInvoice(std::move(invoice));
 }
 
 void AuthorizationShowfrm::Form_Unload()
@@ -172,8 +138,7 @@ void AuthorizationShowfrm::Form_Unload()
     if (!unloadView())
         return;
     model_->setRecordset(Recordset());
-    objAckn.reset();
-    objInvoice.reset();
+    answer_.release();
 }
 
 void AuthorizationShowfrm::showEvent(QShowEvent *event)
@@ -190,26 +155,9 @@ void AuthorizationShowfrm::Form_Activate()
     try {
         p.at(10);
         activated_ = true;
-        const Recordset answers = orvane::required(objAckn)->itemsrecordset();
+        answer_.load();
         p.at(20);
-        const size_t rows = size_t(std::max(0, answers.recordCount()));
-        blnAccept.assign(rows, true);
-        answered_.assign(rows, true);
-        declined_.assign(rows, false);
-        status_.assign(rows, QString());
-        Recordset row = answers.clone();
-        for (size_t i = 0; i < rows && !row.eof(); ++i, row.moveNext()) {
-            const QString decision = fieldText(row, u"Decision"_s);
-            answered_[i] = isAnswered(row);
-            declined_[i] = decision.compare(QString::fromUtf16(Declined), Qt::CaseInsensitive) == 0;
-            blnAccept[i] = answered_[i] && !declined_[i];
-            if (!answered_[i])
-                status_[i] = tr("Not answered");
-            else if (declined_[i])
-                status_[i] = tr("Declined");
-            else if (decision.compare(QString::fromUtf16(Applied), Qt::CaseInsensitive) == 0)
-                status_[i] = tr("Applied");
-        }
+        const Recordset answers = answer_.ackObject()->itemsrecordset();
         model_->setRecordset(answers);
         if (model_->rowCount() > 0)
             grdAuthorize->setCurrentIndex(model_->index(0, 1));
@@ -229,12 +177,8 @@ void AuthorizationShowfrm::grdAuthorize_Click(int row, int column)
 
 void AuthorizationShowfrm::toggleAccept(int row)
 {
-    if (row < 0 || size_t(row) >= blnAccept.size())
-        return;
-    if (size_t(row) < answered_.size() && (!answered_[size_t(row)] || declined_[size_t(row)]))
-        return;
-    blnAccept[size_t(row)] = !blnAccept[size_t(row)];
-    model_->refreshRow(row);
+    if (answer_.toggle(row))
+        model_->refreshRow(row);
 }
 
 bool AuthorizationShowfrm::eventFilter(QObject *watched, QEvent *event)
@@ -253,101 +197,11 @@ bool AuthorizationShowfrm::eventFilter(QObject *watched, QEvent *event)
 void AuthorizationShowfrm::cmdAction_Click()
 {
     orvane::Proc p = proc(u"cmdAction_Click"_s);
-    // What was written, so that a line that cannot take its answer takes
-    // the lines written before it back with it.
-    struct Written {
-        Value bookmark;
-        QString field;
-        Value before;
-    };
-    std::vector<Written> written;
-    Recordset lines;
     try {
-        p.at(10);
-        lines = orvane::required(orvane::required(objInvoice)->getlineitems())
-                    ->itemsrecordset()
-                    .clone();
-        Recordset answers = orvane::required(objAckn)->itemsrecordset();
-        auto write = [&](const QString &field, const Value &value) {
-            written.push_back({lines.bookmark(), field, lines.value(field)});
-            lines.setValue(field, value);
-            lines.update();
-        };
-        for (size_t i = 1; i <= blnAccept.size(); ++i) {
-            // A line the network did not answer, or one the shop declined
-            // before, never reaches the order.
-            if (!blnAccept[i - 1] || (i <= answered_.size() && !answered_[i - 1]) ||
-                (i <= declined_.size() && declined_[i - 1]))
-                continue;
-            p.at(20);
-            answers.moveFirst();
-            answers.move(int(i) - 1);
-            const QString errorCode = vb::Trim(authorization::textOf(answers, u"ErrorCode"_s));
-            if (errorCode != u"0"_s && !errorCode.isEmpty())
-                continue;
-            p.at(30);
-            if (lines.recordCount() == 0)
-                continue;
-            lines.moveFirst();
-            lines.find(u"mfr_part='"_s % modOrvane::SQLSafeText(answers.value(u"part"_s)) % u"'"_s);
-            if (lines.eof())
-                continue;
-            p.at(40);
-            const Value price = answers.value(u"accPrice"_s);
-            if (!price.isNull() && price.toDouble() != 0) {
-                QString target = u"net"_s;
-                for (const QString &field : {u"net"_s, u"kit"_s, u"Labor"_s}) {
-                    if (authorization::numberOf(lines, field) != 0) {
-                        target = field;
-                        break;
-                    }
-                }
-                write(target, price);
-            }
-            p.at(50);
-            const Value qty = answers.value(u"accQty"_s);
-            if (!qty.isNull() && qty.toDouble() != 0)
-                write(u"quantity"_s, qty);
-            p.at(60);
-            if (modOrvane::FieldExists(lines, u"Conf"_s))
-                write(u"Conf"_s, authorization::textOf(answers, u"ConfCode"_s));
-        }
-        p.at(65);
-        // Each answered line remembers what the shop did with it, so showing
-        // the answer again does not offer a declined line once more.
-        if (modOrvane::FieldExists(answers, u"Decision"_s)) {
-            bool recorded = false;
-            answers.moveFirst();
-            for (size_t i = 0; i < blnAccept.size() && !answers.eof(); ++i, answers.moveNext()) {
-                if (i >= answered_.size() || !answered_[i] || declined_[i])
-                    continue;
-                const QString errorCode = fieldText(answers, u"ErrorCode"_s);
-                if (errorCode != u"0"_s && !errorCode.isEmpty())
-                    continue;
-                const QString decision = QString::fromUtf16(blnAccept[i] ? Applied : Declined);
-                if (fieldText(answers, u"Decision"_s) == decision)
-                    continue;
-                answers.setValue(u"Decision"_s, decision);
-                answers.update();
-                recorded = true;
-            }
-            if (recorded)
-                objAckn->Update();
-        }
-        p.at(70);
-        objInvoice->calculateinvoice(false, true);
+        answer_.apply(p);
         p.at(80);
         hide();
     } catch (...) {
-        // Take back what was written, latest first; the order stays as it was.
-        for (auto it = written.rbegin(); it != written.rend(); ++it) {
-            try {
-                lines.setBookmark(it->bookmark);
-                lines.setValue(it->field, it->before);
-                lines.update();
-            } catch (...) {
-            }
-        }
         reportTrapped(p);
     }
 }

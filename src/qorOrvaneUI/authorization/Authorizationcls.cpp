@@ -26,10 +26,10 @@ bool Authorizationcls::PartAuthorization(std::shared_ptr<orvane::ext::IInvoice> 
         WindowAPImod::CentreOverOwner(lngHwnd, &request);
         orvane::Ui::instance().showModal(&request);
         p.at(30);
-        if (request.blnSent) {
+        if (request.sent()) {
             Authoriizewaitfrm wait;
             wait.setInvoice(objInvoice);
-            wait.setSessionID(request.strSession);
+            wait.setSessionID(request.session());
             p.at(40);
             WindowAPImod::CentreOverOwner(lngHwnd, &wait);
             wait.ActivateMe();

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
 #include "RecordsetModel.h"
 #include "XmlDocument.h"
+#include "authorization/AuthorizationRequest.h"
 #include "core/LibraryView.h"
 
 #include <memory>
@@ -15,11 +15,11 @@ namespace orvane::ext {
 class IInvoice;
 }
 
-// "Part Authorization": one line per line of the open order, with the kind of
-// authorization each would need, for the user to tick, correct and send.
-// "Send Authorization" checks the ticked lines, builds the request, records
-// its lines, queues it and hides the view with `blnSent` set; Cancel hides it
-// with `blnSent` false. The view fills itself on its first activation only.
+// "Part Authorization": the grid of an authorization request
+// (AuthorizationRequest), for the user to tick, correct and send. "Send
+// Authorization" checks the ticked lines, sends the request and hides the view
+// with sent() set; Cancel hides it with sent() false. The view fills itself on
+// its first activation only.
 class Authorizationfrm : public orvane::ui::LibraryView {
     Q_OBJECT
 public:
@@ -48,17 +48,13 @@ public:
 
     // Given by the opener before the view is shown.
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
-    void setDispatch(const orvane::XmlDocument &dispatch) { objDom = dispatch; }
+    void setDispatch(const orvane::XmlDocument &dispatch) { request_.setDispatch(dispatch); }
 
     // Read back by the opener once the view is hidden.
-    bool blnSent = false;
-    QString strSession;
+    bool sent() const { return request_.sent(); }
+    QString session() const { return request_.session(); }
 
-    // The authorization lines and the kind tables they are classified with.
-    orvane::Recordset rsAuth;
-    orvane::Recordset rsTypes;         // the drop-down's table
-    orvane::Recordset rsTypeLookup;    // a clone of it for searching
-    orvane::Recordset rsDispatchAuths; // the kinds the insurer's dispatch accepts
+    orvane::authorization::AuthorizationRequest &request() { return request_; }
     orvane::RecordsetModel *authModel() const { return model_; }
 
     void Form_Activate();
@@ -87,11 +83,10 @@ protected:
     void reject() override;
 
 private:
-    // Searches the type look-up from its first row; true when found.
-    bool findType(const QString &criteria);
+    // The cells' lists as the request has them now.
+    void showLists();
 
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice;
-    orvane::XmlDocument objDom;
+    orvane::authorization::AuthorizationRequest request_;
     orvane::RecordsetModel *model_ = nullptr;
     bool filled_ = false;
 };

@@ -1,12 +1,11 @@
 #pragma once
 
-#include "Recordset.h"
 #include "core/LibraryView.h"
+#include "loss/CoverageAnswer.h"
 
 #include <QString>
 
 #include <memory>
-#include <vector>
 
 class QCheckBox;
 class QLabel;
@@ -25,10 +24,10 @@ class IRsTable;
 } // namespace ext
 } // namespace orvane
 
-// "Coverage Information for loss": the shop's answer to the insurer's
-// coverage request. The user picks the covered vehicle the work is for, the
-// installation date and time, mobile or in-shop and the work zip, and accepts
-// or declines the assignment; the answer is stored in g_lossack and queued.
+// "Coverage Information for loss": the view of the shop's answer to the
+// insurer's coverage request (CoverageAnswer). The user picks the covered
+// vehicle, the installation date and time, mobile or in-shop and the work
+// zip, and accepts or declines the assignment.
 class Coveragefrm : public orvane::ui::LibraryView {
     Q_OBJECT
 public:
@@ -53,12 +52,12 @@ public:
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
 
     // What the wait view reads when the view closes.
-    bool sent() const { return sent_; }
-    QString lossRef() const { return lossRef_; }
-    bool declined() const { return declined_; }
+    bool sent() const { return answer_.sent(); }
+    QString lossRef() const { return answer_.lossRef(); }
+    bool declined() const { return answer_.declined(); }
 
     orvane::RecordsetModel *coverageModel() const { return model_; }
-    bool isSelected(int row) const;
+    bool isSelected(int row) const { return answer_.isSelected(row); }
     // Flips the selection of a grid row as a click in column "A" does.
     void toggleRow(int row);
 
@@ -80,14 +79,9 @@ protected:
 private:
     void showVehicleButton();
     void dteInstallDate_Change();
+    orvane::loss::CoverageAnswer::Entries entries() const;
 
-    std::shared_ptr<orvane::ext::IRsTable> coverage_, notice_;
-    std::shared_ptr<orvane::ext::IInvoice> invoice_;
-    orvane::Recordset rows_;
+    orvane::loss::CoverageAnswer answer_;
     orvane::RecordsetModel *model_ = nullptr;
-    std::vector<bool> selected_;
-    QString lossRef_;
-    bool sent_ = false;
-    bool declined_ = false;
     bool activated_ = false;
 };
