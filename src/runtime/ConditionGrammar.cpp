@@ -251,7 +251,8 @@ void Parser::lexNumber(Token &t)
             ++j;
     }
     if (d_.looseNumbers && (charAt(j) == u'e' || charAt(j) == u'E') &&
-        (isDigit(charAt(j + 1)) || ((charAt(j + 1) == u'+' || charAt(j + 1) == u'-') && isDigit(charAt(j + 2))))) {
+        (isDigit(charAt(j + 1)) ||
+         ((charAt(j + 1) == u'+' || charAt(j + 1) == u'-') && isDigit(charAt(j + 2))))) {
         decimal = true;
         j += 2;
         while (isDigit(charAt(j)))

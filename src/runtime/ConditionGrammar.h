@@ -173,9 +173,9 @@ public:
     [[noreturn]] virtual void refuse(const Fault &fault, const QString &text) const = 0;
 
     int maxLength = 0;
-    int maxDepth = 0;        // parentheses, and NOTs where NOT exists
-    int maxTerms = 1 << 30;  // comparisons (and whatever a derived parser counts)
-    QStringList reserved;    // words that are never names
+    int maxDepth = 0;            // parentheses, and NOTs where NOT exists
+    int maxTerms = 1 << 30;      // comparisons (and whatever a derived parser counts)
+    QStringList reserved;        // words that are never names
     bool lexAllFirst = false;    // a lexical fault anywhere wins over a grammar fault
     bool sqlPunctuation = false; // . , * != .T. .F. -5; refuses ; -- /*
     bool bracketNames = false;   // [any name]
