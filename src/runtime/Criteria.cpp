@@ -31,82 +31,6 @@ QString snippet(QStringView text, qsizetype pos)
     return out;
 }
 
-enum class Tok {
-    End,
-    Ident,
-    Text,
-    Number,
-    Date,
-    Op,
-    LParen,
-    RParen,
-    Plus,
-    Minus,
-    And,
-    Or,
-    Like,
-    Is,
-    Not,
-    Null,
-    True,
-    False,
-    Chr,
-};
-
-struct Token {
-    Tok type = Tok::End;
-    qsizetype pos = 0;
-    QString text; // Ident: the name; Text: the unquoted text
-    Value value;  // Number, Date
-    CompareOp op = CompareOp::Equal;
-};
-
-DateValue toDateValue(const QDate &date, const QTime &time)
-{
-    static const QDate zero(1899, 12, 30);
-    return DateValue{zero.daysTo(date), time.msecsSinceStartOfDay()};
-}
-
-// #YYYY-MM-DD#, #M/D/YYYY#, either with an optional time of day.
-std::optional<DateValue> parseDateLiteral(const QString &text)
-{
-    static const QRegularExpression iso(
-        uR"(^(\d{4})-(\d{1,2})-(\d{1,2})(?:[ T]+(\d{1,2}):(\d{2})(?::(\d{2}))?)?$)"_s);
-    static const QRegularExpression us(
-        uR"(^(\d{1,2})/(\d{1,2})/(\d{4})(?: +(\d{1,2}):(\d{2})(?::(\d{2}))? *([AaPp][Mm])?)?$)"_s);
-    const QString t = text.trimmed();
-    int y = 0, m = 0, d = 0, hh = 0, mm = 0, ss = 0;
-    QString ampm;
-    if (const auto match = iso.match(t); match.hasMatch()) {
-        y = match.captured(1).toInt();
-        m = match.captured(2).toInt();
-        d = match.captured(3).toInt();
-        hh = match.captured(4).toInt();
-        mm = match.captured(5).toInt();
-        ss = match.captured(6).toInt();
-    } else if (const auto usMatch = us.match(t); usMatch.hasMatch()) {
-        m = usMatch.captured(1).toInt();
-        d = usMatch.captured(2).toInt();
-        y = usMatch.captured(3).toInt();
-        hh = usMatch.captured(4).toInt();
-        mm = usMatch.captured(5).toInt();
-        ss = usMatch.captured(6).toInt();
-        ampm = usMatch.captured(7).toUpper();
-    } else {
-        return std::nullopt;
-    }
-    if (!ampm.isEmpty()) {
-        if (hh < 1 || hh > 12)
-            return std::nullopt;
-        hh = (hh % 12) + (ampm == u"PM"_s ? 12 : 0);
-    }
-    const QDate date(y, m, d);
-    const QTime time(hh, mm, ss);
-    if (!date.isValid() || !time.isValid())
-        return std::nullopt;
-    return toDateValue(date, time);
-}
-
 } // namespace
 
 VbError criteriaError(const QString &detail)
@@ -117,399 +41,173 @@ VbError criteriaError(const QString &detail)
                 detail};
 }
 
-class CriteriaParser {
-public:
-    explicit CriteriaParser(const QString &text) : src_(text) {}
+namespace {
 
-    Criteria run()
+using grammar::Problem;
+
+class CriteriaDialect final : public grammar::Dialect {
+public:
+    CriteriaDialect()
     {
-        Criteria c;
-        c.text_ = src_;
-        if (src_.size() > Criteria::MaxLength)
-            throw criteriaError(u"Criteria of "_s % QString::number(src_.size()) %
+        maxLength = Criteria::MaxLength;
+        maxDepth = Criteria::MaxDepth;
+        reserved = {u"AND"_s,  u"OR"_s,   u"LIKE"_s,  u"IS"_s, u"NOT"_s,
+                    u"NULL"_s, u"TRUE"_s, u"FALSE"_s, u"CHR"_s};
+        bracketNames = true;
+        dateLiterals = true;
+        looseNumbers = true;
+        signedValues = true;
+        chrIsKeyword = true;
+        unbalancedAtOpen = true;
+    }
+
+    [[noreturn]] void refuse(const grammar::Fault &f, const QString &text) const override
+    {
+        int pos = f.pos;
+        QString what;
+        switch (f.problem) {
+        case Problem::TooLong:
+            throw criteriaError(u"Criteria of "_s % QString::number(text.size()) %
                                 u" characters is longer than the limit of "_s %
                                 QString::number(Criteria::MaxLength) % u"."_s);
-        if (const qsizetype nul = src_.indexOf(QChar(0)); nul >= 0)
-            fail(nul, u"NUL character"_s);
-        out_ = &c;
-        advance();
-        if (tok_.type == Tok::End)
-            return c;
-        c.root_ = parseOr(0);
-        if (tok_.type != Tok::End)
-            fail(tok_.pos, u"Unexpected text"_s);
-        return c;
-    }
-
-private:
-    [[noreturn]] void fail(qsizetype pos, const QString &what) const
-    {
-        if (pos >= src_.size())
-            throw criteriaError(what % u" at the end of the criteria: "_s % snippet(src_, 0));
-        throw criteriaError(what % u" at position "_s % QString::number(pos + 1) % u": \""_s %
-                            snippet(src_, pos) % u"\""_s);
-    }
-
-    QChar at(qsizetype i) const { return i < src_.size() ? src_.at(i) : QChar(); }
-
-    void advance() { tok_ = lex(); }
-
-    Token lex()
-    {
-        while (pos_ < src_.size() && (src_.at(pos_) == u' ' || src_.at(pos_) == u'\t' ||
-                                      src_.at(pos_) == u'\r' || src_.at(pos_) == u'\n'))
-            ++pos_;
-        Token t;
-        t.pos = pos_;
-        if (pos_ >= src_.size())
-            return t;
-        const QChar c = src_.at(pos_);
-        switch (c.unicode()) {
-        case u'(':
-            ++pos_;
-            t.type = Tok::LParen;
-            return t;
-        case u')':
-            ++pos_;
-            t.type = Tok::RParen;
-            return t;
-        case u'+':
-            ++pos_;
-            t.type = Tok::Plus;
-            return t;
-        case u'-':
-            ++pos_;
-            t.type = Tok::Minus;
-            return t;
-        case u'=':
-            ++pos_;
-            t.type = Tok::Op;
-            t.op = CompareOp::Equal;
-            return t;
-        case u'<':
-            ++pos_;
-            t.type = Tok::Op;
-            t.op = CompareOp::Less;
-            if (at(pos_) == u'>') {
-                ++pos_;
-                t.op = CompareOp::NotEqual;
-            } else if (at(pos_) == u'=') {
-                ++pos_;
-                t.op = CompareOp::LessEqual;
-            }
-            return t;
-        case u'>':
-            ++pos_;
-            t.type = Tok::Op;
-            t.op = CompareOp::Greater;
-            if (at(pos_) == u'=') {
-                ++pos_;
-                t.op = CompareOp::GreaterEqual;
-            }
-            return t;
-        case u'\'':
-            return lexText(t);
-        case u'#':
-            return lexDate(t);
-        case u'[': {
-            const qsizetype close = src_.indexOf(u']', pos_ + 1);
-            if (close < 0)
-                fail(pos_, u"Unterminated [field name]"_s);
-            t.type = Tok::Ident;
-            t.text = src_.mid(pos_ + 1, close - pos_ - 1);
-            if (t.text.trimmed().isEmpty())
-                fail(pos_, u"Empty [field name]"_s);
-            pos_ = close + 1;
-            return t;
-        }
-        default:
+        case Problem::NulCharacter:
+            what = u"NUL character"_s;
+            break;
+        case Problem::UnterminatedText:
+            what = u"Unterminated quoted text"_s;
+            break;
+        case Problem::UnterminatedName:
+            what = u"Unterminated [field name]"_s;
+            break;
+        case Problem::EmptyName:
+            what = u"Empty [field name]"_s;
+            break;
+        case Problem::UnterminatedDate:
+            what = u"Unterminated #date#"_s;
+            break;
+        case Problem::InvalidDate:
+            what = u"Invalid #date#"_s;
+            break;
+        case Problem::MalformedNumber:
+            what = u"Malformed number"_s;
+            break;
+        case Problem::NumberOutOfRange:
+            what = u"Number out of range"_s;
+            break;
+        case Problem::TooDeep:
+            what = u"Parentheses nested deeper than "_s % QString::number(Criteria::MaxDepth);
+            break;
+        case Problem::Unbalanced:
+            what = u"Unbalanced parenthesis"_s;
+            pos = f.related;
+            break;
+        case Problem::ExpectedCloseParen:
+            what = u"Expected ')'"_s;
+            break;
+        case Problem::ExpectedName:
+        case Problem::LiteralAsName:
+        case Problem::NameAfterDot:
+            what = u"Expected a field name"_s;
+            break;
+        case Problem::ExpectedOperator:
+            what = u"Expected a comparison operator"_s;
+            break;
+        case Problem::ExpectedNull:
+            what = u"Expected NULL"_s;
+            break;
+        case Problem::LikeNeedsPattern:
+            what = u"LIKE needs a quoted pattern"_s;
+            break;
+        case Problem::ExpectedNumber:
+            what = u"Expected a number"_s;
+            break;
+        case Problem::NullCompare:
+            what = u"NULL can only be compared with = or <>"_s;
+            break;
+        case Problem::ExpectedValue:
+            what = u"Missing value"_s;
+            break;
+        case Problem::ChrOpen:
+            what = u"Expected '(' after CHR"_s;
+            break;
+        case Problem::ChrCode:
+            what = u"Expected a character code"_s;
+            break;
+        case Problem::ChrRange:
+            what = u"CHR code out of range 0-255"_s;
+            pos = f.related;
+            break;
+        case Problem::ChrClose:
+            what = u"Expected ')' after the character code"_s;
+            break;
+        case Problem::ExpectedPiece:
+            what = u"Expected quoted text or CHR(n)"_s;
+            break;
+        case Problem::Expected:
+            what = u"Expected "_s % f.detail;
+            break;
+        case Problem::BadCharacter:
+        case Problem::Semicolon:
+        case Problem::LineComment:
+        case Problem::BlockComment:
+            what = u"Unexpected character"_s;
+            break;
+        case Problem::TrailingText:
+        case Problem::TooManyTerms:
+        case Problem::PlusAfterValue:
+        case Problem::EscapeChar:
+        case Problem::SubQuery:
+        case Problem::UnknownFunction:
+        case Problem::Unexpected:
+            what = u"Unexpected text"_s;
             break;
         }
-        if (c.isDigit() || (c == u'.' && at(pos_ + 1).isDigit()))
-            return lexNumber(t);
-        if (vb::IsNameStart(c)) {
-            qsizetype end = pos_ + 1;
-            while (end < src_.size() && vb::IsNamePart(src_.at(end)))
-                ++end;
-            const QStringView word = QStringView(src_).mid(pos_, end - pos_);
-            pos_ = end;
-            t.type = keyword(word);
-            if (t.type == Tok::Ident)
-                t.text = word.toString();
-            return t;
-        }
-        fail(pos_, u"Unexpected character"_s);
+        if (pos >= text.size())
+            throw criteriaError(what % u" at the end of the criteria: "_s % snippet(text, 0));
+        throw criteriaError(what % u" at position "_s % QString::number(pos + 1) % u": \""_s %
+                            snippet(text, pos) % u"\""_s);
     }
-
-    static Tok keyword(QStringView w)
-    {
-        static constexpr struct {
-            const char16_t *word;
-            Tok type;
-        } words[] = {{u"AND", Tok::And},   {u"OR", Tok::Or},       {u"LIKE", Tok::Like},
-                     {u"IS", Tok::Is},     {u"NOT", Tok::Not},     {u"NULL", Tok::Null},
-                     {u"TRUE", Tok::True}, {u"FALSE", Tok::False}, {u"CHR", Tok::Chr}};
-        for (const auto &k : words)
-            if (w.compare(QStringView(k.word), Qt::CaseInsensitive) == 0)
-                return k.type;
-        return Tok::Ident;
-    }
-
-    Token lexText(Token t)
-    {
-        t.type = Tok::Text;
-        qsizetype i = pos_ + 1;
-        for (;;) {
-            const qsizetype quote = src_.indexOf(u'\'', i);
-            if (quote < 0)
-                fail(t.pos, u"Unterminated quoted text"_s);
-            t.text += QStringView(src_).mid(i, quote - i);
-            if (at(quote + 1) == u'\'') {
-                t.text += u'\'';
-                i = quote + 2;
-                continue;
-            }
-            pos_ = quote + 1;
-            return t;
-        }
-    }
-
-    Token lexDate(Token t)
-    {
-        const qsizetype close = src_.indexOf(u'#', pos_ + 1);
-        if (close < 0)
-            fail(pos_, u"Unterminated #date#"_s);
-        const auto date = parseDateLiteral(src_.mid(pos_ + 1, close - pos_ - 1));
-        if (!date)
-            fail(pos_, u"Invalid #date#"_s);
-        t.type = Tok::Date;
-        t.value = Value(*date);
-        pos_ = close + 1;
-        return t;
-    }
-
-    Token lexNumber(Token t)
-    {
-        qsizetype i = pos_;
-        bool integral = true;
-        while (at(i).isDigit())
-            ++i;
-        if (at(i) == u'.') {
-            integral = false;
-            ++i;
-            while (at(i).isDigit())
-                ++i;
-        }
-        if ((at(i) == u'e' || at(i) == u'E') &&
-            (at(i + 1).isDigit() ||
-             ((at(i + 1) == u'+' || at(i + 1) == u'-') && at(i + 2).isDigit()))) {
-            integral = false;
-            i += 2;
-            while (at(i).isDigit())
-                ++i;
-        }
-        if (vb::IsNamePart(at(i)) || at(i) == u'.')
-            fail(pos_, u"Malformed number"_s);
-        const QString digits = src_.mid(pos_, i - pos_);
-        pos_ = i;
-        t.type = Tok::Number;
-        bool ok = false;
-        if (integral) {
-            const qlonglong n = digits.toLongLong(&ok);
-            if (ok) {
-                t.value = Value(std::int64_t(n));
-                return t;
-            }
-        }
-        const double d = digits.toDouble(&ok); // C locale whatever the user's
-        if (!ok || !std::isfinite(d))
-            fail(t.pos, u"Number out of range"_s);
-        t.value = Value(d);
-        return t;
-    }
-
-    void expect(Tok type, const QString &what)
-    {
-        if (tok_.type != type)
-            fail(tok_.pos, u"Expected "_s % what);
-        advance();
-    }
-
-    int addNode(CriteriaNode node)
-    {
-        out_->nodes_.push_back(std::move(node));
-        return int(out_->nodes_.size() - 1);
-    }
-
-    int parseOr(int depth)
-    {
-        const int first = parseAnd(depth);
-        if (tok_.type != Tok::Or)
-            return first;
-        CriteriaNode node;
-        node.kind = CriteriaNode::Kind::Or;
-        node.children.push_back(first);
-        while (tok_.type == Tok::Or) {
-            advance();
-            node.children.push_back(parseAnd(depth));
-        }
-        return addNode(std::move(node));
-    }
-
-    int parseAnd(int depth)
-    {
-        const int first = parsePrimary(depth);
-        if (tok_.type != Tok::And)
-            return first;
-        CriteriaNode node;
-        node.kind = CriteriaNode::Kind::And;
-        node.children.push_back(first);
-        while (tok_.type == Tok::And) {
-            advance();
-            node.children.push_back(parsePrimary(depth));
-        }
-        return addNode(std::move(node));
-    }
-
-    int parsePrimary(int depth)
-    {
-        if (tok_.type == Tok::LParen) {
-            if (depth >= Criteria::MaxDepth)
-                fail(tok_.pos,
-                     u"Parentheses nested deeper than "_s % QString::number(Criteria::MaxDepth));
-            const qsizetype open = tok_.pos;
-            advance();
-            const int inner = parseOr(depth + 1);
-            if (tok_.type != Tok::RParen)
-                fail(tok_.type == Tok::End ? open : tok_.pos,
-                     tok_.type == Tok::End ? u"Unbalanced parenthesis"_s : u"Expected ')'"_s);
-            advance();
-            return inner;
-        }
-        if (tok_.type != Tok::Ident)
-            fail(tok_.pos, u"Expected a field name"_s);
-        Comparison cmp;
-        cmp.field = tok_.text;
-        cmp.position = int(tok_.pos);
-        advance();
-        if (tok_.type == Tok::Is) {
-            advance();
-            cmp.op = CompareOp::IsNull;
-            if (tok_.type == Tok::Not) {
-                cmp.op = CompareOp::IsNotNull;
-                advance();
-            }
-            expect(Tok::Null, u"NULL"_s);
-            cmp.literal = Value::null();
-        } else {
-            if (tok_.type == Tok::Op)
-                cmp.op = tok_.op;
-            else if (tok_.type == Tok::Like)
-                cmp.op = CompareOp::Like;
-            else
-                fail(tok_.pos, u"Expected a comparison operator"_s);
-            advance();
-            parseValue(cmp);
-        }
-        out_->comparisons_.push_back(std::move(cmp));
-        CriteriaNode node;
-        node.comparison = int(out_->comparisons_.size() - 1);
-        return addNode(std::move(node));
-    }
-
-    void parseValue(Comparison &cmp)
-    {
-        const qsizetype start = tok_.pos;
-        if (cmp.op == CompareOp::Like && tok_.type != Tok::Text && tok_.type != Tok::Chr)
-            fail(start, u"LIKE needs a quoted pattern"_s);
-        switch (tok_.type) {
-        case Tok::Text:
-        case Tok::Chr:
-            cmp.literal = Value(parseTextSum());
-            return;
-        case Tok::Number:
-            cmp.literal = tok_.value;
-            advance();
-            return;
-        case Tok::Minus:
-        case Tok::Plus: {
-            const bool negative = tok_.type == Tok::Minus;
-            advance();
-            if (tok_.type != Tok::Number)
-                fail(start, u"Expected a number"_s);
-            Value v = tok_.value;
-            if (negative) {
-                if (const auto *i = v.get<std::int64_t>())
-                    v = Value(std::int64_t(-*i));
-                else
-                    v = Value(-*v.get<double>());
-            }
-            cmp.literal = v;
-            advance();
-            return;
-        }
-        case Tok::Date:
-            cmp.literal = tok_.value;
-            advance();
-            return;
-        case Tok::True:
-        case Tok::False:
-            cmp.literal = Value(tok_.type == Tok::True);
-            advance();
-            return;
-        case Tok::Null:
-            if (cmp.op == CompareOp::Equal)
-                cmp.op = CompareOp::IsNull;
-            else if (cmp.op == CompareOp::NotEqual)
-                cmp.op = CompareOp::IsNotNull;
-            else
-                fail(start, u"NULL can only be compared with = or <>"_s);
-            cmp.literal = Value::null();
-            advance();
-            return;
-        default:
-            fail(start, u"Missing value"_s);
-        }
-    }
-
-    // 'a' + CHR(39) + 'b': the splices the library's quoting routine writes.
-    QString parseTextSum()
-    {
-        QString result;
-        for (;;) {
-            if (tok_.type == Tok::Text) {
-                result += tok_.text;
-                advance();
-            } else if (tok_.type == Tok::Chr) {
-                const qsizetype chrPos = tok_.pos;
-                advance();
-                expect(Tok::LParen, u"'(' after CHR"_s);
-                if (tok_.type != Tok::Number)
-                    fail(tok_.pos, u"Expected a character code"_s);
-                const auto *code = tok_.value.get<std::int64_t>();
-                if (!code || *code < 0 || *code > 255)
-                    fail(chrPos, u"CHR code out of range 0-255"_s);
-                result += vb::Chr(int(*code));
-                advance();
-                expect(Tok::RParen, u"')' after the character code"_s);
-            } else {
-                fail(tok_.pos, u"Expected quoted text or CHR(n)"_s);
-            }
-            if (tok_.type != Tok::Plus)
-                return result;
-            advance();
-        }
-    }
-
-    const QString &src_;
-    qsizetype pos_ = 0;
-    Token tok_;
-    Criteria *out_ = nullptr;
 };
+
+Value literalValue(const grammar::Literal &v)
+{
+    switch (v.kind) {
+    case grammar::Literal::Kind::Text:
+        return Value(v.text);
+    case grammar::Literal::Kind::Integer:
+        return Value(std::int64_t(v.integer));
+    case grammar::Literal::Kind::Decimal:
+        return Value(v.decimal);
+    case grammar::Literal::Kind::Boolean:
+        return Value(v.boolean);
+    case grammar::Literal::Kind::Date:
+        return Value(v.date);
+    case grammar::Literal::Kind::Null:
+        break;
+    }
+    return Value::null();
+}
+
+} // namespace
 
 Criteria parseCriteria(const QString &text)
 {
-    return CriteriaParser(text).run();
+    static const CriteriaDialect dialect;
+    grammar::Condition tree = grammar::Parser(text, dialect).condition();
+    Criteria c;
+    c.text_ = text;
+    c.nodes_ = std::move(tree.nodes);
+    c.root_ = tree.root;
+    c.comparisons_.reserve(tree.comparisons.size());
+    for (const grammar::Comparison &g : tree.comparisons) {
+        Comparison cmp;
+        cmp.field = g.column.name;
+        cmp.op = g.op;
+        cmp.literal = literalValue(g.value);
+        cmp.position = g.column.position;
+        c.comparisons_.push_back(std::move(cmp));
+    }
+    return c;
 }
 
 bool Criteria::isSingleComparison() const
@@ -745,6 +443,8 @@ bool Criteria::matchesNode(int index, const RowReader &row) const
             if (matchesNode(child, row))
                 return true;
         return false;
+    case CriteriaNode::Kind::Not:
+        return !matchesNode(node.children.front(), row);
     }
     return false;
 }

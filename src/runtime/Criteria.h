@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConditionGrammar.h"
 #include "Value.h"
 #include "VbError.h"
 
@@ -11,7 +12,8 @@
 
 namespace orvane {
 
-// Record set criteria: the texts Filter and Find take.
+// Record set criteria: the texts Filter and Find take, in the shared
+// condition grammar (ConditionGrammar.h) without NOT, table prefixes or .T./.F.
 //
 //   criteria   := orTerm
 //   orTerm     := andTerm { OR andTerm }
@@ -26,17 +28,7 @@ namespace orvane {
 // AND binds tighter than OR. Keywords ignore letter case. `field = NULL` and
 // `field <> NULL` mean IS NULL and IS NOT NULL.
 
-enum class CompareOp {
-    Equal,
-    NotEqual,
-    Less,
-    Greater,
-    LessEqual,
-    GreaterEqual,
-    Like,
-    IsNull,
-    IsNotNull
-};
+using grammar::CompareOp;
 
 // One `field op value` clause.
 struct Comparison {
@@ -50,12 +42,7 @@ struct Comparison {
     Value operand; // the literal in the field's kind (LIKE: the pattern text)
 };
 
-struct CriteriaNode {
-    enum class Kind { Comparison, And, Or };
-    Kind kind = Kind::Comparison;
-    int comparison = -1;       // Kind::Comparison: index into Criteria::comparisons()
-    std::vector<int> children; // And / Or: indexes into Criteria::nodes()
-};
+using CriteriaNode = grammar::ConditionNode;
 
 // What a criteria's field name refers to; index -1 when there is no such field.
 struct CriteriaField {
@@ -93,7 +80,7 @@ public:
     bool matches(const RowReader &row) const;
 
 private:
-    friend class CriteriaParser;
+    friend Criteria parseCriteria(const QString &text);
     bool matchesNode(int node, const RowReader &row) const;
 
     QString text_;

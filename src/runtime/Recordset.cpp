@@ -1,6 +1,7 @@
 #include "Recordset.h"
 
 #include "Criteria.h"
+#include "FieldTypes.h"
 #include "VbError.h"
 
 #include <algorithm>
@@ -63,39 +64,6 @@ struct FoldedEqual {
     }
 };
 
-int defaultWidth(int type)
-{
-    switch (type) {
-    case ftype::Int32:
-        return 4;
-    case ftype::Bool:
-        return 2;
-    case ftype::Int64:
-    case ftype::Double:
-    case ftype::Currency:
-    case ftype::Date:
-        return 8;
-    default:
-        return 0;
-    }
-}
-
-bool isPair(const QString &s, qsizetype i)
-{
-    return s.at(i).isHighSurrogate() && i + 1 < s.size() && s.at(i + 1).isLowSurrogate();
-}
-
-// Declared lengths count characters, so a character outside the basic plane
-// counts once.
-qsizetype characterCount(const QString &s)
-{
-    qsizetype n = 0;
-    for (qsizetype i = 0; i < s.size(); ++i, ++n)
-        if (isPair(s, i))
-            ++i;
-    return n;
-}
-
 struct Row {
     std::int64_t id = 0;
     RowStatus status = RowStatus::Unchanged; // Unchanged, New or Modified
@@ -143,7 +111,8 @@ struct Table {
         const FieldDef &f = schema->fields[size_t(index)];
         if (schema->kinds[size_t(index)] == ValueKind::Text) {
             QString s = v.kind() == ValueKind::Text ? *v.get<QString>() : v.toText();
-            if (f.definedSize > 0 && s.size() > f.definedSize && characterCount(s) > f.definedSize)
+            if (f.definedSize > 0 && s.size() > f.definedSize &&
+                detail::characterCount(s) > f.definedSize)
                 throw multipleStepError();
             return Value(std::move(s));
         }
@@ -152,56 +121,6 @@ struct Table {
 };
 
 } // namespace
-
-QString fitText(const QString &text, int definedSize)
-{
-    // Fewer UTF-16 units than the size: fewer characters too.
-    if (definedSize <= 0 || text.size() <= definedSize)
-        return text;
-    qsizetype i = 0;
-    for (int n = definedSize; i < text.size() && n > 0; ++i, --n)
-        if (isPair(text, i))
-            ++i;
-    return text.left(i);
-}
-
-bool isTextType(int typeCode)
-{
-    switch (typeCode) {
-    case 8:
-    case 129:
-    case 130:
-    case 200:
-    case 201:
-    case 202:
-    case 203:
-        return true;
-    default:
-        return false;
-    }
-}
-
-ValueKind kindOfType(int typeCode)
-{
-    if (isTextType(typeCode))
-        return ValueKind::Text;
-    switch (typeCode) {
-    case ftype::Int32:
-        return ValueKind::Int32;
-    case ftype::Int64:
-        return ValueKind::Int64;
-    case ftype::Double:
-        return ValueKind::Double;
-    case ftype::Currency:
-        return ValueKind::Currency;
-    case ftype::Date:
-        return ValueKind::Date;
-    case ftype::Bool:
-        return ValueKind::Bool;
-    default:
-        throw criteriaError(u"Unsupported field type "_s % QString::number(typeCode) % u"."_s);
-    }
-}
 
 struct Recordset::Impl {
     enum class At { Bof, Row, Eof };
@@ -491,7 +410,7 @@ void Recordset::appendField(const QString &name, int type, int definedSize)
         throw VbError(NameInUse, QString(),
                       u"Object is already in collection. Cannot append. ("_s % name % u")"_s);
     const int width =
-        (kind != ValueKind::Text && definedSize == 0) ? defaultWidth(type) : definedSize;
+        (kind != ValueKind::Text && definedSize == 0) ? detail::defaultWidth(type) : definedSize;
     if (t.schema.use_count() > 1)
         t.schema = std::make_shared<Schema>(*t.schema);
     Schema &schema = *t.schema;

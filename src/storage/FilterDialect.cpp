@@ -18,6 +18,11 @@ namespace orvane::sql {
 
 namespace {
 
+using grammar::Fault;
+using grammar::Problem;
+using grammar::Tok;
+using grammar::Token;
+
 [[noreturn]] void refuse(const QString &problem)
 {
     throw VbError(SyntaxErrorNumber, QString(), u"Syntax error in query: "_s % problem);
@@ -40,200 +45,137 @@ QString shown(QStringView text)
     return out;
 }
 
-bool isDigit(QChar c)
+[[noreturn]] void expectedAt(const Fault &f, const QString &text, const QString &what)
 {
-    return c >= u'0' && c <= u'9';
+    if (f.atEnd)
+        refuse(u"Expected "_s % what % u" at the end of the text"_s);
+    refuse(u"Expected "_s % what % at(f.pos) % u", found '"_s %
+           shown(QStringView(text).mid(f.pos, f.len)) % u"'"_s);
 }
 
-// ---------------------------------------------------------------------------
-// Tokens
-
-enum class Tok {
-    End,
-    Ident,
-    Text,
-    Integer,
-    Decimal,
-    Bool,
-    Op,
-    Dot,
-    Comma,
-    Star,
-    Plus,
-    LParen,
-    RParen,
-};
-
-struct Token {
-    Tok type = Tok::End;
-    int pos = 0;
-    int len = 0;
-    QString text; // Ident: as written; Text: unquoted; Decimal: as written
-    qint64 integer = 0;
-    double decimal = 0;
-    bool boolean = false;
-    CompareOp op = CompareOp::Equal;
-};
-
-// The whole text is split before parsing, so a broken quote or a `;` anywhere
-// is named as such rather than as whatever grammar error it causes first.
-std::vector<Token> tokenize(const QString &src)
+[[noreturn]] void unexpectedAt(const Fault &f, const QString &text, const QString &context)
 {
-    if (src.size() > MaxLength)
-        refuse(u"The text is "_s % QString::number(src.size()) %
-               u" characters long; the limit is "_s % QString::number(MaxLength));
-    if (const qsizetype nul = src.indexOf(QChar(0)); nul >= 0)
-        refuse(u"A NUL character is not allowed"_s % at(int(nul)));
-
-    const int n = int(src.size());
-    auto ch = [&](int i) { return i < n ? src.at(i) : QChar(); };
-    std::vector<Token> out;
-    int i = 0;
-    while (true) {
-        while (i < n && (src.at(i) == u' ' || src.at(i) == u'\t' || src.at(i) == u'\r' ||
-                         src.at(i) == u'\n'))
-            ++i;
-        Token t;
-        t.pos = i;
-        if (i >= n) {
-            out.push_back(t);
-            return out;
-        }
-        const QChar c = src.at(i);
-        auto single = [&](Tok type) {
-            t.type = type;
-            t.len = 1;
-            ++i;
-        };
-        auto op = [&](CompareOp o, int len) {
-            t.type = Tok::Op;
-            t.op = o;
-            t.len = len;
-            i += len;
-        };
-        if (c == u'\'') {
-            QString text = u""_s;
-            int j = i + 1;
-            while (true) {
-                if (j >= n)
-                    refuse(u"Unterminated text starting"_s % at(i));
-                if (src.at(j) == u'\'') {
-                    if (ch(j + 1) != u'\'')
-                        break;
-                    ++j;
-                }
-                text += src.at(j);
-                ++j;
-            }
-            t.type = Tok::Text;
-            t.text = text;
-            t.len = j + 1 - i;
-            i = j + 1;
-        } else if (isDigit(c) || (c == u'-' && isDigit(ch(i + 1)))) {
-            int j = c == u'-' ? i + 1 : i;
-            while (isDigit(ch(j)))
-                ++j;
-            bool decimal = false;
-            if (ch(j) == u'.' && isDigit(ch(j + 1))) {
-                decimal = true;
-                ++j;
-                while (isDigit(ch(j)))
-                    ++j;
-            }
-            if (vb::IsNamePart(ch(j)) || ch(j) == u'.')
-                refuse(u"Malformed number '"_s % shown(QStringView(src).mid(i, j + 1 - i)) %
-                       u"'"_s % at(i));
-            t.text = src.mid(i, j - i);
-            bool ok = false;
-            if (decimal) {
-                t.type = Tok::Decimal;
-                t.decimal = t.text.toDouble(&ok);
-                ok = ok && std::isfinite(t.decimal);
-            } else {
-                t.type = Tok::Integer;
-                t.integer = t.text.toLongLong(&ok);
-            }
-            if (!ok)
-                refuse(u"Number '"_s % shown(t.text) % u"' is out of range"_s % at(i));
-            t.len = j - i;
-            i = j;
-        } else if (vb::IsNameStart(c)) {
-            int j = i;
-            while (vb::IsNamePart(ch(j)))
-                ++j;
-            t.type = Tok::Ident;
-            t.text = src.mid(i, j - i);
-            t.len = j - i;
-            i = j;
-        } else if (c == u'.') {
-            const QChar letter = ch(i + 1).toUpper();
-            if ((letter == u'T' || letter == u'F') && ch(i + 2) == u'.') {
-                t.type = Tok::Bool;
-                t.boolean = letter == u'T';
-                t.len = 3;
-                i += 3;
-            } else {
-                single(Tok::Dot);
-            }
-        } else if (c == u';') {
-            refuse(u"';' is not allowed"_s % at(i));
-        } else if (c == u'-' && ch(i + 1) == u'-') {
-            refuse(u"Comments ('--') are not allowed"_s % at(i));
-        } else if (c == u'/' && ch(i + 1) == u'*') {
-            refuse(u"Comments ('/*') are not allowed"_s % at(i));
-        } else if (c == u'=') {
-            op(CompareOp::Equal, 1);
-        } else if (c == u'<') {
-            if (ch(i + 1) == u'>')
-                op(CompareOp::NotEqual, 2);
-            else if (ch(i + 1) == u'=')
-                op(CompareOp::LessEqual, 2);
-            else
-                op(CompareOp::Less, 1);
-        } else if (c == u'>') {
-            if (ch(i + 1) == u'=')
-                op(CompareOp::GreaterEqual, 2);
-            else
-                op(CompareOp::Greater, 1);
-        } else if (c == u'!' && ch(i + 1) == u'=') {
-            op(CompareOp::NotEqual, 2);
-        } else if (c == u',') {
-            single(Tok::Comma);
-        } else if (c == u'*') {
-            single(Tok::Star);
-        } else if (c == u'+') {
-            single(Tok::Plus);
-        } else if (c == u'(') {
-            single(Tok::LParen);
-        } else if (c == u')') {
-            single(Tok::RParen);
-        } else {
-            const QString what = (c.unicode() < 0x20 || c.unicode() == 0x7F)
-                                     ? QString(u"U+"_s % QString::number(c.unicode(), 16).toUpper())
-                                     : QString(u"'"_s % c % u"'"_s);
-            refuse(u"The character "_s % what % u" is not allowed"_s % at(i));
-        }
-        out.push_back(std::move(t));
-    }
+    if (f.atEnd)
+        refuse(u"Unexpected end of the text"_s);
+    QString problem = u"Unexpected '"_s % shown(QStringView(text).mid(f.pos, f.len)) % u"'"_s;
+    if (!context.isEmpty())
+        problem += u" "_s % context;
+    refuse(problem % at(f.pos));
 }
 
-// ---------------------------------------------------------------------------
-// Parser
-
-class Parser {
+class SqlDialect final : public grammar::Dialect {
 public:
-    explicit Parser(const QString &src) : src_(src), toks_(tokenize(src)) {}
-
-    Condition condition()
+    SqlDialect()
     {
-        Condition c;
-        if (peek().type != Tok::End) {
-            c.root = parseOr(c, 0);
-            if (peek().type != Tok::End)
-                unexpected(u"after the end of the condition"_s);
-        }
-        return c;
+        maxLength = MaxLength;
+        maxDepth = MaxDepth;
+        maxTerms = MaxTerms;
+        reserved = {u"AND"_s,  u"OR"_s,    u"NOT"_s,    u"LIKE"_s, u"IS"_s,    u"NULL"_s,
+                    u"TRUE"_s, u"FALSE"_s, u"SELECT"_s, u"FROM"_s, u"WHERE"_s, u"UNION"_s,
+                    u"ALL"_s,  u"ORDER"_s, u"BY"_s,     u"ASC"_s,  u"DESC"_s,  u"AS"_s};
+        lexAllFirst = true;
+        sqlPunctuation = true;
+        notOperator = true;
+        refuseCalls = true;
+        chrMin = 1;
+        refusePlusAfterValue = true;
     }
+
+    [[noreturn]] void refuse(const Fault &f, const QString &text) const override
+    {
+        switch (f.problem) {
+        case Problem::TooLong:
+            sql::refuse(u"The text is "_s % QString::number(text.size()) %
+                        u" characters long; the limit is "_s % QString::number(MaxLength));
+        case Problem::NulCharacter:
+            sql::refuse(u"A NUL character is not allowed"_s % at(f.pos));
+        case Problem::UnterminatedText:
+            sql::refuse(u"Unterminated text starting"_s % at(f.pos));
+        case Problem::MalformedNumber:
+            sql::refuse(u"Malformed number '"_s % shown(f.detail) % u"'"_s % at(f.pos));
+        case Problem::NumberOutOfRange:
+            sql::refuse(u"Number '"_s % shown(f.detail) % u"' is out of range"_s % at(f.pos));
+        case Problem::Semicolon:
+            sql::refuse(u"';' is not allowed"_s % at(f.pos));
+        case Problem::LineComment:
+            sql::refuse(u"Comments ('--') are not allowed"_s % at(f.pos));
+        case Problem::BlockComment:
+            sql::refuse(u"Comments ('/*') are not allowed"_s % at(f.pos));
+        case Problem::TooDeep:
+            sql::refuse(u"Nesting deeper than "_s % QString::number(MaxDepth) % u" levels"_s %
+                        at(f.pos));
+        case Problem::TooManyTerms:
+            sql::refuse(u"More than "_s % QString::number(MaxTerms) %
+                        u" comparisons and columns"_s % at(f.pos));
+        case Problem::LiteralAsName:
+            sql::refuse(u"A comparison must start with a column name"_s % at(f.pos));
+        case Problem::NullCompare:
+            sql::refuse(u"NULL can only be compared with = or <>"_s % at(f.pos));
+        case Problem::ChrCode:
+        case Problem::ChrRange:
+            sql::refuse(u"CHR needs a whole number from 1 to 255"_s %
+                        at(f.atEnd ? f.related : f.pos));
+        case Problem::PlusAfterValue:
+            sql::refuse(u"Only quoted text and CHR(n) can be joined with '+'"_s % at(f.pos));
+        case Problem::EscapeChar:
+            sql::refuse(u"ESCAPE needs one quoted character"_s % at(f.pos));
+        case Problem::SubQuery:
+            sql::refuse(u"Sub-queries are not allowed"_s % at(f.pos));
+        case Problem::UnknownFunction:
+            sql::refuse(u"Unknown function '"_s % f.detail % u"'"_s % at(f.pos));
+        case Problem::TrailingText:
+            unexpectedAt(f, text, u"after the end of the condition"_s);
+        case Problem::Unexpected:
+            unexpectedAt(f, text, f.detail);
+        case Problem::ExpectedCloseParen:
+        case Problem::Unbalanced:
+            expectedAt(f, text, u"')'"_s);
+        case Problem::ExpectedName:
+            expectedAt(f, text, u"a column name"_s);
+        case Problem::NameAfterDot:
+            expectedAt(f, text, u"a column name after '.'"_s);
+        case Problem::ExpectedOperator:
+            expectedAt(f, text, u"a comparison operator"_s);
+        case Problem::ExpectedNull:
+            expectedAt(f, text, u"NULL"_s);
+        case Problem::LikeNeedsPattern:
+            expectedAt(f, text, u"a quoted pattern after LIKE"_s);
+        case Problem::ExpectedValue:
+        case Problem::ExpectedNumber:
+            expectedAt(f, text, u"a value (quoted text, a number, .T., .F. or NULL)"_s);
+        case Problem::ChrOpen:
+            expectedAt(f, text, u"'(' after CHR"_s);
+        case Problem::ChrClose:
+            expectedAt(f, text, u"')' after CHR(n"_s);
+        case Problem::ExpectedPiece:
+            expectedAt(f, text, u"quoted text or CHR(n) after '+'"_s);
+        case Problem::Expected:
+            expectedAt(f, text, f.detail);
+        case Problem::BadCharacter:
+        case Problem::UnterminatedName:
+        case Problem::EmptyName:
+        case Problem::UnterminatedDate:
+        case Problem::InvalidDate:
+            break;
+        }
+        const QChar c = text.at(f.pos);
+        const QString what = (c.unicode() < 0x20 || c.unicode() == 0x7F)
+                                 ? QString(u"U+"_s % QString::number(c.unicode(), 16).toUpper())
+                                 : QString(u"'"_s % c % u"'"_s);
+        sql::refuse(u"The character "_s % what % u" is not allowed"_s % at(f.pos));
+    }
+};
+
+const SqlDialect &dialect()
+{
+    static const SqlDialect d;
+    return d;
+}
+
+// The query grammar around the shared condition grammar.
+class SelectParser : public grammar::Parser {
+public:
+    explicit SelectParser(const QString &src) : Parser(src, dialect()) {}
 
     Select select()
     {
@@ -270,276 +212,11 @@ public:
             }
         }
         if (peek().type != Tok::End)
-            unexpected(u"after the end of the query"_s);
+            fail(Problem::Unexpected, peek(), u"after the end of the query"_s);
         return s;
     }
 
 private:
-    static bool isKeyword(const Token &t, QStringView word)
-    {
-        return t.type == Tok::Ident && t.text.compare(word, Qt::CaseInsensitive) == 0;
-    }
-
-    static bool isReserved(const Token &t)
-    {
-        static const QStringView words[] = {
-            u"AND",  u"OR",    u"NOT",   u"LIKE", u"IS",    u"NULL", u"TRUE", u"FALSE", u"SELECT",
-            u"FROM", u"WHERE", u"UNION", u"ALL",  u"ORDER", u"BY",   u"ASC",  u"DESC",  u"AS"};
-        for (QStringView w : words)
-            if (isKeyword(t, w))
-                return true;
-        return false;
-    }
-
-    const Token &peek(int ahead = 0) const
-    {
-        const size_t i = std::min(cur_ + size_t(ahead), toks_.size() - 1);
-        return toks_[i];
-    }
-    const Token &next() { return toks_[std::min(cur_++, toks_.size() - 1)]; }
-
-    [[noreturn]] void unexpected(const QString &context = QString()) const
-    {
-        const Token &t = peek();
-        if (t.type == Tok::End)
-            refuse(u"Unexpected end of the text"_s);
-        QString problem = u"Unexpected '"_s % shown(QStringView(src_).mid(t.pos, t.len)) % u"'"_s;
-        if (!context.isEmpty())
-            problem += u" "_s % context;
-        refuse(problem % at(t.pos));
-    }
-
-    [[noreturn]] void expected(const QString &what) const
-    {
-        const Token &t = peek();
-        if (t.type == Tok::End)
-            refuse(u"Expected "_s % what % u" at the end of the text"_s);
-        refuse(u"Expected "_s % what % at(t.pos) % u", found '"_s %
-               shown(QStringView(src_).mid(t.pos, t.len)) % u"'"_s);
-    }
-
-    void expectKeyword(QStringView word)
-    {
-        if (!isKeyword(peek(), word))
-            expected(word.toString());
-        next();
-    }
-
-    void expect(Tok type, const QString &what)
-    {
-        if (peek().type != type)
-            expected(what);
-        next();
-    }
-
-    // A name followed by '(' is a function call; only the dialect's own are known.
-    void refuseCallOrSubquery() const
-    {
-        const Token &t = peek();
-        if (t.type == Tok::LParen && isKeyword(peek(1), u"SELECT"))
-            refuse(u"Sub-queries are not allowed"_s % at(peek(1).pos));
-        if (t.type == Tok::Ident && peek(1).type == Tok::LParen)
-            refuse(u"Unknown function '"_s % t.text % u"'"_s % at(t.pos));
-    }
-
-    void enter(int &depth, int pos) const
-    {
-        if (++depth > MaxDepth)
-            refuse(u"Nesting deeper than "_s % QString::number(MaxDepth) % u" levels"_s % at(pos));
-    }
-
-    void countTerm()
-    {
-        if (++terms_ > MaxTerms)
-            refuse(u"More than "_s % QString::number(MaxTerms) % u" comparisons and columns"_s %
-                   at(peek().pos));
-    }
-
-    int addNode(Condition &c, ConditionNode node)
-    {
-        c.nodes.push_back(std::move(node));
-        return int(c.nodes.size()) - 1;
-    }
-
-    int parseOr(Condition &c, int depth)
-    {
-        ConditionNode node{ConditionNode::Kind::Or, -1, {parseAnd(c, depth)}};
-        while (isKeyword(peek(), u"OR")) {
-            next();
-            node.children.push_back(parseAnd(c, depth));
-        }
-        return node.children.size() == 1 ? node.children.front() : addNode(c, std::move(node));
-    }
-
-    int parseAnd(Condition &c, int depth)
-    {
-        ConditionNode node{ConditionNode::Kind::And, -1, {parseUnary(c, depth)}};
-        while (isKeyword(peek(), u"AND")) {
-            next();
-            node.children.push_back(parseUnary(c, depth));
-        }
-        return node.children.size() == 1 ? node.children.front() : addNode(c, std::move(node));
-    }
-
-    int parseUnary(Condition &c, int depth)
-    {
-        const Token &t = peek();
-        if (isKeyword(t, u"NOT")) {
-            enter(depth, t.pos);
-            next();
-            const int child = parseUnary(c, depth);
-            return addNode(c, {ConditionNode::Kind::Not, -1, {child}});
-        }
-        refuseCallOrSubquery();
-        if (t.type == Tok::LParen) {
-            enter(depth, t.pos);
-            next();
-            const int inner = parseOr(c, depth);
-            expect(Tok::RParen, u"')'"_s);
-            return inner;
-        }
-        countTerm();
-        c.comparisons.push_back(parseComparison());
-        return addNode(c, {ConditionNode::Kind::Comparison, int(c.comparisons.size()) - 1, {}});
-    }
-
-    ColumnRef parseColumn()
-    {
-        refuseCallOrSubquery();
-        const Token &t = peek();
-        if (t.type != Tok::Ident || isReserved(t)) {
-            if (t.type == Tok::Text || t.type == Tok::Integer || t.type == Tok::Decimal ||
-                t.type == Tok::Bool)
-                refuse(u"A comparison must start with a column name"_s % at(t.pos));
-            expected(u"a column name"_s);
-        }
-        ColumnRef ref;
-        ref.position = t.pos;
-        ref.name = next().text;
-        if (peek().type == Tok::Dot) {
-            next();
-            const Token &name = peek();
-            if (name.type != Tok::Ident || isReserved(name))
-                expected(u"a column name after '.'"_s);
-            ref.table = ref.name;
-            ref.name = next().text;
-        }
-        return ref;
-    }
-
-    Comparison parseComparison()
-    {
-        Comparison cmp;
-        cmp.column = parseColumn();
-        const Token &t = peek();
-        if (t.type == Tok::Op) {
-            cmp.op = next().op;
-            cmp.value = parseValue();
-            if (cmp.value.kind == Literal::Kind::Null) {
-                if (cmp.op == CompareOp::Equal)
-                    cmp.op = CompareOp::IsNull;
-                else if (cmp.op == CompareOp::NotEqual)
-                    cmp.op = CompareOp::IsNotNull;
-                else
-                    refuse(u"NULL can only be compared with = or <>"_s % at(cmp.value.position));
-            }
-        } else if (isKeyword(t, u"LIKE") || (isKeyword(t, u"NOT") && isKeyword(peek(1), u"LIKE"))) {
-            cmp.op = isKeyword(t, u"NOT") ? CompareOp::NotLike : CompareOp::Like;
-            next();
-            if (cmp.op == CompareOp::NotLike)
-                next();
-            refuseCallOrSubquery();
-            const Token &pattern = peek();
-            if (pattern.type != Tok::Text && !isKeyword(pattern, u"CHR"))
-                expected(u"a quoted pattern after LIKE"_s);
-            cmp.value = parseValue();
-            if (isKeyword(peek(), u"ESCAPE")) {
-                next();
-                const Literal escape = parseValue();
-                if (escape.kind != Literal::Kind::Text || escape.text.size() != 1)
-                    refuse(u"ESCAPE needs one quoted character"_s % at(escape.position));
-                cmp.escape = escape.text;
-            }
-        } else if (isKeyword(t, u"IS")) {
-            next();
-            cmp.op = CompareOp::IsNull;
-            if (isKeyword(peek(), u"NOT")) {
-                next();
-                cmp.op = CompareOp::IsNotNull;
-            }
-            expectKeyword(u"NULL");
-        } else {
-            expected(u"a comparison operator"_s);
-        }
-        return cmp;
-    }
-
-    // CHR(n): n from 1 to 255.
-    QChar parseChr()
-    {
-        const int pos = next().pos;
-        expect(Tok::LParen, u"'(' after CHR"_s);
-        const Token &n = peek();
-        if (n.type != Tok::Integer || n.integer < 1 || n.integer > 255)
-            refuse(u"CHR needs a whole number from 1 to 255"_s %
-                   at(n.type == Tok::End ? pos : n.pos));
-        const QChar c = vb::Chr(int(next().integer));
-        expect(Tok::RParen, u"')' after CHR(n"_s);
-        return c;
-    }
-
-    Literal parseValue()
-    {
-        const Token &t = peek();
-        Literal v;
-        v.position = t.pos;
-        if (t.type == Tok::Text || (isKeyword(t, u"CHR") && peek(1).type == Tok::LParen)) {
-            v.kind = Literal::Kind::Text;
-            v.text = u""_s;
-            while (true) {
-                if (peek().type == Tok::Text)
-                    v.text += next().text;
-                else if (isKeyword(peek(), u"CHR") && peek(1).type == Tok::LParen)
-                    v.text += parseChr();
-                else
-                    expected(u"quoted text or CHR(n) after '+'"_s);
-                if (peek().type != Tok::Plus)
-                    break;
-                next();
-            }
-            return v;
-        }
-        refuseCallOrSubquery();
-        switch (t.type) {
-        case Tok::Integer:
-            v.kind = Literal::Kind::Integer;
-            v.integer = t.integer;
-            break;
-        case Tok::Decimal:
-            v.kind = Literal::Kind::Decimal;
-            v.decimal = t.decimal;
-            v.text = t.text;
-            break;
-        case Tok::Bool:
-            v.kind = Literal::Kind::Boolean;
-            v.boolean = t.boolean;
-            break;
-        default:
-            if (isKeyword(t, u"TRUE") || isKeyword(t, u"FALSE")) {
-                v.kind = Literal::Kind::Boolean;
-                v.boolean = isKeyword(t, u"TRUE");
-            } else if (isKeyword(t, u"NULL")) {
-                v.kind = Literal::Kind::Null;
-            } else {
-                expected(u"a value (quoted text, a number, .T., .F. or NULL)"_s);
-            }
-        }
-        next();
-        if (peek().type == Tok::Plus)
-            refuse(u"Only quoted text and CHR(n) can be joined with '+'"_s % at(peek().pos));
-        return v;
-    }
-
     QString parseAlias()
     {
         if (!isKeyword(peek(), u"AS"))
@@ -547,7 +224,7 @@ private:
         next();
         const Token &t = peek();
         if (t.type != Tok::Ident || isReserved(t))
-            expected(u"a name after AS"_s);
+            fail(Problem::Expected, peek(), u"a name after AS"_s);
         return next().text;
     }
 
@@ -586,7 +263,7 @@ private:
         if (table.type == Tok::LParen && isKeyword(peek(1), u"SELECT"))
             refuse(u"Sub-queries are not allowed"_s % at(peek(1).pos));
         if (table.type != Tok::Ident || isReserved(table))
-            expected(u"a table name"_s);
+            fail(Problem::Expected, peek(), u"a table name"_s);
         core.tablePosition = table.pos;
         core.table = next().text;
         if (isKeyword(peek(), u"WHERE")) {
@@ -595,11 +272,6 @@ private:
         }
         return core;
     }
-
-    const QString &src_;
-    std::vector<Token> toks_;
-    size_t cur_ = 0;
-    int terms_ = 0;
 };
 
 // ---------------------------------------------------------------------------
@@ -948,12 +620,12 @@ std::optional<ColumnInfo> StaticSchema::column(const QString &table, const QStri
 
 Condition parseCondition(const QString &text)
 {
-    return Parser(text).condition();
+    return grammar::Parser(text, dialect()).condition();
 }
 
 Select parseSelect(const QString &text)
 {
-    return Parser(text).select();
+    return SelectParser(text).select();
 }
 
 Rendered renderWhere(const Condition &condition, const Schema &schema, const QString &defaultTable,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BackendDialect.h"
+#include "ConditionGrammar.h"
 #include "VbError.h"
 
 #include <QString>
@@ -106,57 +107,12 @@ private:
     std::vector<Table> tables_;
 };
 
-enum class CompareOp {
-    Equal,
-    NotEqual,
-    Less,
-    Greater,
-    LessEqual,
-    GreaterEqual,
-    Like,
-    NotLike,
-    IsNull,
-    IsNotNull
-};
-
-struct ColumnRef {
-    QString table;    // as written; empty when not prefixed
-    QString name;     // as written
-    int position = 0; // 0-based offset in the text
-};
-
-struct Literal {
-    enum class Kind { Text, Integer, Decimal, Boolean, Null };
-    Kind kind = Kind::Null;
-    QString text; // Text: the value with CHR splices folded in; Decimal: as written
-    qint64 integer = 0;
-    double decimal = 0;
-    bool boolean = false;
-    int position = 0;
-};
-
-struct Comparison {
-    ColumnRef column;
-    CompareOp op = CompareOp::Equal;
-    Literal value;  // Null kind for IS [NOT] NULL
-    QString escape; // LIKE's escape character; empty when none
-};
-
-struct ConditionNode {
-    enum class Kind { Comparison, And, Or, Not };
-    Kind kind = Kind::Comparison;
-    int comparison = -1;       // Kind::Comparison: index into Condition::comparisons
-    std::vector<int> children; // And, Or: two or more; Not: one
-};
-
-// A parsed condition. Nodes live in flat vectors, so neither copying nor
-// destruction recurses.
-struct Condition {
-    std::vector<Comparison> comparisons;
-    std::vector<ConditionNode> nodes;
-    int root = -1;
-    bool isEmpty() const { return root < 0; }
-};
+using grammar::ColumnRef;
+using grammar::CompareOp;
+using grammar::Comparison;
+using grammar::Condition;
+using grammar::ConditionNode;
+using grammar::Literal;
 
 struct SelectItem {
     enum class Kind { Star, Column, CountStar };

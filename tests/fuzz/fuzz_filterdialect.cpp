@@ -73,28 +73,29 @@ void mustRun(const Rendered &r)
 
 } // namespace
 
+// The work per input stays small: a text is a query or a condition by its
+// first word (each parser refuses the other kind at that word, after the same
+// lexing), and a condition is checked against one of the two tables, chosen by
+// the input, so both tables still meet every shape of condition.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size));
+    const bool query = text.trimmed().startsWith(u"select"_s, Qt::CaseInsensitive);
     try {
-        const Condition c = parseCondition(text);
-        for (const QString &table : {u"g_trans"_s, u"g_enol"_s}) {
-            try {
-                (void)renderWhere(c, schema(), table, Backend::PostgreSQL);
-                const Rendered r = renderWhere(c, schema(), table, Backend::SQLite);
-                QString sql = u"SELECT * FROM \""_s + table + u"\""_s;
-                if (!r.sql.isEmpty())
-                    sql += u" WHERE "_s + r.sql;
-                mustRun({sql, r.params});
-            } catch (const orvane::VbError &) {
-            }
+        if (!query) {
+            const Condition c = parseCondition(text);
+            const QString table = size % 2 ? u"g_enol"_s : u"g_trans"_s;
+            (void)renderWhere(c, schema(), table, Backend::PostgreSQL);
+            const Rendered r = renderWhere(c, schema(), table, Backend::SQLite);
+            QString sql = u"SELECT * FROM \""_s + table + u"\""_s;
+            if (!r.sql.isEmpty())
+                sql += u" WHERE "_s + r.sql;
+            mustRun({sql, r.params});
+        } else {
+            const Select s = parseSelect(text);
+            (void)renderSelect(s, schema(), Backend::PostgreSQL);
+            mustRun(renderSelect(s, schema(), Backend::SQLite));
         }
-    } catch (const orvane::VbError &) {
-    }
-    try {
-        const Select s = parseSelect(text);
-        (void)renderSelect(s, schema(), Backend::PostgreSQL);
-        mustRun(renderSelect(s, schema(), Backend::SQLite));
     } catch (const orvane::VbError &) {
     }
     return 0;

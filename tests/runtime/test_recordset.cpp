@@ -285,6 +285,12 @@ TEST(RecordsetFilter, ClausesValuesAndKeywords)
     EXPECT_EQ(filtered(rs, u"Due < #2024-01-31#"_s), QStringList{u"WS-100"_s});
     EXPECT_EQ(filtered(rs, u"Due = #1/31/2024#"_s), QStringList{u"BACKTINT"_s});
     EXPECT_EQ(filtered(rs, u"Due >= #2024-02-29 00:00:01#"_s), QStringList{u"ws-200"_s});
+    // 12 AM is midnight and 12 PM noon; <= takes the equal row; True is -1.
+    EXPECT_EQ(filtered(rs, u"Due = #1/31/2024 12:00 AM#"_s), QStringList{u"BACKTINT"_s});
+    EXPECT_EQ(filtered(rs, u"Due < #1/31/2024 12:00 PM#"_s),
+              (QStringList{u"BACKTINT"_s, u"WS-100"_s}));
+    EXPECT_EQ(filtered(rs, u"Qty <= 1"_s), (QStringList{u"BACKTINT"_s, u"ws-200"_s}));
+    EXPECT_EQ(filtered(rs, u"Qty > True"_s).size(), 3);
     EXPECT_EQ(filtered(rs, u"[PartNo] = 'O''Brien'"_s), QStringList{u"O'Brien"_s});
     EXPECT_EQ(filtered(rs, u"PartNo = 'O' + CHR(39) + 'Brien'"_s), QStringList{u"O'Brien"_s});
     EXPECT_EQ(filtered(rs, u"PartNo <> 'x'"_s).size(), 4);
@@ -379,12 +385,27 @@ TEST(RecordsetCriteria, MalformedIsBadArgumentsWithDetail)
     Recordset rs = sampleParts();
     rs.setFilter(u"Qty > 1"_s);
     const QStringList bad{
-        u"Nope = 1"_s,           u"PartNo = 'abc"_s, u"PartNo = "_s,
-        u"Qty = 1 garbage"_s,    u"(Qty = 1"_s,      u"Qty = 1)"_s,
-        u"PartNo = CHR(256)"_s,  u"Qty = 'abc'"_s,   u"Qty == 1"_s,
-        u"Qty = 12ab"_s,         u"Sent LIKE 1"_s,   u"PartNo = 'a' +"_s,
-        u"Due = #2024-02-30#"_s, u"Qty > NULL"_s,    u"AND Qty = 1"_s,
-        u"[PartNo = 'x'"_s,      u"Qty = 1 OR"_s,    u"PartNo = 'a' + 1"_s,
+        u"Nope = 1"_s,
+        u"PartNo = 'abc"_s,
+        u"PartNo = "_s,
+        u"Qty = 1 garbage"_s,
+        u"(Qty = 1"_s,
+        u"Qty = 1)"_s,
+        u"PartNo = CHR(256)"_s,
+        u"Qty = 'abc'"_s,
+        u"Qty == 1"_s,
+        u"Qty = 12ab"_s,
+        u"Sent LIKE 1"_s,
+        u"PartNo = 'a' +"_s,
+        u"Due = #2024-02-30#"_s,
+        u"Qty > NULL"_s,
+        u"AND Qty = 1"_s,
+        u"[PartNo = 'x'"_s,
+        u"Qty = 1 OR"_s,
+        u"PartNo = 'a' + 1"_s,
+        u"1a = 1"_s,
+        u"Qty-1 = 1"_s,
+        u"Caf\u00e9 = 1"_s,
     };
     for (const QString &text : bad) {
         const QString description = descriptionOf([&] { rs.setFilter(text); });
@@ -409,12 +430,12 @@ TEST(RecordsetCriteria, HostileInputDoesNotCrash)
     EXPECT_TRUE(refused(QString(100000, u'(') + u"Qty = 1"_s + QString(100000, u')')));
     EXPECT_TRUE(refused(u"PartNo = '"_s + QString(1 << 20, u'x') + u"'"_s));
     EXPECT_TRUE(descriptionOf([&] {
-                    rs.setFilter(QString(300, u'(') + u"Qty = 1"_s + QString(300, u')'));
+                    rs.setFilter(QString(201, u'(') + u"Qty = 1"_s + QString(201, u')'));
                 }).contains(u"deeper"_s));
     EXPECT_TRUE(refused(QString(300, u'(')));
 
-    // Deep but allowed nesting and a long OR chain evaluate fine.
-    rs.setFilter(QString(150, u'(') + u"Qty = 5"_s + QString(150, u')'));
+    // Nesting up to the limit and a long OR chain evaluate fine.
+    rs.setFilter(QString(200, u'(') + u"Qty = 5"_s + QString(200, u')'));
     EXPECT_EQ(rs.recordCount(), 1);
     QString chain = u"Qty = 5"_s;
     for (int i = 0; i < 4000; ++i)

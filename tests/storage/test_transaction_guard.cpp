@@ -1,4 +1,3 @@
-#include "Criteria.h"
 #include "FilterDialect.h"
 #include "SqlTable.h"
 #include "TransactionGuard.h"
@@ -76,34 +75,6 @@ TEST_F(TransactionGuardTest, HoldsTheWriteLockFromItsStart)
               orvane::err::Unspecified);
     first.reset();
     EXPECT_EQ(errorNumber([&] { TransactionGuard second(b_, u"test"_s); }), 0);
-}
-
-// The record set's criteria and the filter dialect take the same bare names.
-TEST(SharedNames, BothParsersAgreeOnWhatANameIs)
-{
-    struct Case {
-        QString name;
-        bool accepted;
-    };
-    const Case cases[] = {{u"_a1"_s, true},
-                          {u"Ab_9"_s, true},
-                          {u"1a"_s, false},
-                          {u"caf\u00e9"_s, false},
-                          {u"a-b"_s, false}};
-    StaticSchema schema;
-    std::vector<ColumnInfo> columns;
-    for (const Case &c : cases)
-        columns.push_back({c.name, ColumnType::Integer});
-    schema.addTable(u"t"_s, columns);
-    for (const Case &c : cases) {
-        const QString text = c.name % u" = 1"_s;
-        const bool criteria = errorNumber([&] { orvane::parseCriteria(text); }) == 0;
-        const bool filter = errorNumber([&] {
-                                renderWhere(parseCondition(text), schema, u"t"_s, Backend::SQLite);
-                            }) == 0;
-        EXPECT_EQ(criteria, c.accepted) << text.toStdString();
-        EXPECT_EQ(filter, c.accepted) << text.toStdString();
-    }
 }
 
 } // namespace
