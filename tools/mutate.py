@@ -83,8 +83,8 @@ def mutants_of(path):
                 at(i, m.start(), m.end(), new, "boolean")
         for m in NOT.finditer(code):
             at(i, m.start(), m.end(), "", "negation")
-        # Array bounds and labels rarely build; the numbers of the progress markers
-        # (p.at(N)) only name the step an error report gives.
+        # Array bounds and labels rarely build; the progress markers (p.at(N)) only
+        # name the step an error report gives, so they are left alone here and below.
         if "case " not in code and "[" not in code and not PROGRESS.search(code):
             for m in INTEGER.finditer(code):
                 n = int(m.group(1))
@@ -96,6 +96,7 @@ def mutants_of(path):
                           lines[i][:m.end(1)] + "(!(" + cond + "))" + lines[i][m.start(3):]))
         prev = plain[i - 1].rstrip() if i else ""
         if STATEMENT.match(code) and not code.lstrip().startswith("return") and \
+                not PROGRESS.search(code) and \
                 (prev.endswith((";", "{", "}")) or not prev.strip()):
             found.append((i + 1, "statement", lines[i], re.match(r"\s*", lines[i]).group(0) + ";"))
         if code == "{" and i:
