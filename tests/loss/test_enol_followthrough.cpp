@@ -124,6 +124,7 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
     const QString guid = saved.value(u"guid"_s).toText();
     EXPECT_EQ(sent.value(u"recid"_s).toText(), guid);
     EXPECT_TRUE(saved.value(u"ack"_s).toBool()) << "no unread answer before the network's";
+    EXPECT_EQ(saved.value(u"daskid"_s).toInt64(), 2) << "the notice names its order";
     EXPECT_EQ(saved.value(u"policy"_s).toText(), u"POL 88 2"_s);
     EXPECT_EQ(saved.value(u"s_phone"_s).toText(), u"5035550172"_s);
     EXPECT_EQ(count(ext::progid::g_enolline, u"nolguid = '"_s % guid % u"'"_s), 2);
