@@ -169,22 +169,30 @@ def build(programs, log):
 
 
 def run_tests(programs, limit, log):
-    """'killed', 'survived' or 'timed out'. Each program runs in its own process group
-    so a hung one is ended with everything it started."""
+    """('killed' | 'survived' | 'timed out', the tests that failed). Each program runs in
+    its own process group so a hung one is ended with everything it started; every
+    program runs, so the failing tests name every killer (the evidence for pruning)."""
     env = dict(os.environ, QT_QPA_PLATFORM="offscreen")
     deadline = time.monotonic() + limit
+    failed = []
     for name in programs:
-        proc = subprocess.Popen([program_path(name), "--gtest_brief=1"], cwd=BUILD, env=env,
-                                stdout=log, stderr=subprocess.STDOUT, start_new_session=True)
-        try:
-            code = proc.wait(timeout=max(1.0, deadline - time.monotonic()))
-        except subprocess.TimeoutExpired:
-            os.killpg(proc.pid, signal.SIGKILL)
-            proc.wait()
-            return "timed out"
+        out = os.path.join(BUILD, "mutate-test.out")
+        with open(out, "w+", encoding="utf-8", errors="replace") as f:
+            proc = subprocess.Popen([program_path(name), "--gtest_brief=1"], cwd=BUILD,
+                                    env=env, stdout=f, stderr=subprocess.STDOUT,
+                                    start_new_session=True)
+            try:
+                code = proc.wait(timeout=max(1.0, deadline - time.monotonic()))
+            except subprocess.TimeoutExpired:
+                os.killpg(proc.pid, signal.SIGKILL)
+                proc.wait()
+                return "timed out", failed
+            f.seek(0)
+            text = f.read()
+        log.write(text)
         if code != 0:
-            return "killed"
-    return "survived"
+            failed += sorted(set(re.findall(r"^\[  FAILED  \] ([\w/.]+)", text, re.M))) or [name]
+    return ("killed" if failed else "survived"), failed
 
 
 def restore_backups(quiet=True):
@@ -245,6 +253,10 @@ def report(state):
                    f"{row['build failed']} | {score(row)} |")
     out.append(f"| **all** | {total['killed']} | {total['survived']} | {total['timed out']} | "
                f"{total['build failed']} | {score(total)} |")
+    # A test that alone kills some mutant stays; the others are candidates for folding.
+    killers = [k for m in state["mutants"] for k in [state.get("killers", {}).get(m["id"])] if k]
+    alone = sorted({k[0] for k in killers if len(k) == 1})
+    out += ["", "## Tests that alone kill a mutant", ""] + [f"- {t}" for t in alone or ["none"]]
     out += ["", "## Survivors", ""]
     out += [f"- {m['file']}:{m['line']} ({m['kind']}): `{m['old'].strip()}` -> "
             f"`{m['new'].strip()}`" for m in survivors] or ["none"]
@@ -298,7 +310,7 @@ def main():
                 if not build(programs, log):
                     sys.exit(f"mutate: the clean build of {key} fails (see build-mutate/mutate.log)")
                 began = time.monotonic()
-                if run_tests(programs, 3600, log) != "survived":
+                if run_tests(programs, 3600, log)[0] != "survived":
                     sys.exit(f"mutate: {key} fail on the clean source (see build-mutate/mutate.log)")
                 state["baseline"][key] = time.monotonic() - began
                 save(state)
@@ -311,7 +323,8 @@ def main():
                 elif not build(programs, log):
                     result = "build failed"
                 else:
-                    result = run_tests(programs, limit, log)
+                    result, killers = run_tests(programs, limit, log)
+                    state.setdefault("killers", {})[m["id"]] = killers
             finally:
                 restore_backups()
             state["results"][m["id"]] = result
