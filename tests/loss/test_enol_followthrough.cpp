@@ -133,11 +133,12 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
     doc.loadXml(sent.value(u"xml"_s).toText());
     const orvane::XmlNode root = doc.documentElement();
     ASSERT_EQ(root.nodeName(), u"LossNotice"_s);
-    const auto expected =
-        row(u"SessionID=%1|Filename=%1|OriginationPID=RPID00417|DestinationPID=NET1|"
-            u"InsuredOrClaimantTelephone=503-555-0172|InsuredOrClaimantAlternateTelephone=|"
-            u"InsuredOrClaimantPolicyNumber=POL882|LossIdentificationNumbers=CLM402|VehicleID=123|"
-            u"GlassOnlyDamage=Y|BodilyInjury=N|OriginationContactName=Pat Rivera"_s.arg(guid));
+    const auto expected = row(
+        u"SessionID=%1|Filename=%1|OriginationPID=RPID00417|DestinationPID=NET1|"
+        u"InsuredOrClaimantTelephone=503-555-0172|InsuredOrClaimantAlternateTelephone=|"
+        u"InsuredOrClaimantPolicyNumber=POL882|LossIdentificationNumbers=CLM402|VehicleID=123|"
+        u"GlassOnlyDamage=Y|BodilyInjury=N|OriginationContactName=Pat Rivera|VehicleIDSource=NAGS"_s
+            .arg(guid));
     for (const auto &[name, value] : expected)
         EXPECT_EQ(elementText(root, name), value.toText()) << name.toStdString();
 
