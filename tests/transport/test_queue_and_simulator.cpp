@@ -598,6 +598,10 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
     ASSERT_TRUE(runUntil([&] { return reply->isFinished(); }));
     EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 400);
     delete reply;
+    reply = manager.get(request); // documents are only ever posted
+    ASSERT_TRUE(runUntil([&] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 405);
+    delete reply;
     // Without the shop's credential the network takes nothing.
     transport::HttpsClientSettings stranger = clientFor(port);
     stranger.credential = u"guess"_s;
