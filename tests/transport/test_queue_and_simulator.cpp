@@ -472,6 +472,23 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
                       ->load(*transport::stagingTable(u"g_sendstate"_s), u"state = 'answered'"_s);
     EXPECT_EQ(states.recordCount(), 3);
     EXPECT_TRUE(states.value(u"receipt"_s).toText().startsWith(u"R-"_s));
+
+    // A loss reference names a stored loss; it never reaches outside the network's folder.
+    ASSERT_TRUE(QFile::copy(kept.stateDir % u"/losses/"_s % lossRef % u".xml"_s,
+                            kept.stateDir % u"/stray.xml"_s));
+    queueCoverageAnswer(u"../stray"_s, true);
+    ASSERT_TRUE(serve(client));
+    Recordset stray = trans(u"g_trans.rectype = 'DISPATCH' and g_trans.recid = '"_s %
+                            rows(progid::g_dispatch, u"g_dispatch.lossidnum = '../stray'"_s)
+                                .value(u"Dispatch"_s)
+                                .toText() %
+                            u"'"_s);
+    ASSERT_EQ(stray.recordCount(), 1);
+    clsShowDispatch strayDispatch;
+    strayDispatch.CreateRecordset();
+    strayDispatch.FillRecordset(parsedXml(stray.value(u"xml"_s).toText()));
+    EXPECT_EQ(strayDispatch.dispatchRecordset().value(u"LossIdentificationNumbers"_s).toText(),
+              QString());
 }
 
 // Whatever the network does wrong, every document is taken once and every
