@@ -264,6 +264,7 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
         rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"' AND g_cover.ack = .F."_s);
     ASSERT_EQ(cover.recordCount(), 1);
     EXPECT_EQ(cover.value(u"VehDesc"_s).toText(), u"2021 Toyota"_s);
+    EXPECT_EQ(cover.value(u"errorcode"_s).toText(), u"0"_s);
 
     queueCoverageAnswer(lossRef, true);
     report = simulator.runOnce();
@@ -294,6 +295,7 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
     EXPECT_EQ(d.value(u"DestinationPID"_s).toText(), u"SHP20931"_s);
     QString xml = doc.value(u"xml"_s).toText();
     EXPECT_EQ(parsed.GetDamages(xml).recordCount(), 2);
+    EXPECT_TRUE(xml.contains(u"<ReturnCode>0</ReturnCode>"_s)) << "accepted, as the network says";
 }
 
 TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
