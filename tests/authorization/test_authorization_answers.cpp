@@ -328,6 +328,8 @@ void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
         ASSERT_TRUE(wait);
         wait->tmrAuthResponse_Timer(); // the request's own rows are no answer
         EXPECT_FALSE(wait->answered());
+        EXPECT_EQ(ackn(u"g_ackn.daskid = 1"_s)->itemsrecordset().recordCount(), 2)
+            << "the request's rows name the order";
         answer();
         Recordset sent = ackn(u"ACK = .F."_s)->itemsrecordset();
         ASSERT_EQ(sent.recordCount(), 2);

@@ -1,7 +1,8 @@
-// One staging database for a whole fuzzing run: a SQLite file in a fresh
-// folder (on tmpfs where there is one, so the commits stay cheap), the
-// transport's classes registered, and every table emptied before each input so
-// that no run is slowed or steered by the rows of the runs before it.
+// One staging database for a whole fuzzing run: SQLite in memory, so that no
+// commit touches a file or takes a file lock, the transport's classes
+// registered, and every table emptied before each input so that no run is
+// slowed or steered by the rows of the runs before it. The environment's
+// folder is a fresh one for what is written beside the database.
 #pragma once
 
 #include "Recordset.h"
@@ -12,6 +13,7 @@
 
 #include <QDir>
 #include <QSqlQuery>
+#include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdlib>
@@ -46,11 +48,16 @@ public:
 
     void clear()
     {
-        QSqlQuery q(db_->db());
-        for (const QString &table : db_->db().tables())
-            if (table.startsWith(QStringLiteral("g_"), Qt::CaseInsensitive) &&
-                !q.exec(QStringLiteral("DELETE FROM \"") + table + QStringLiteral("\"")))
+        // One commit for all of them, not one a table.
+        QSqlDatabase &db = db_->db();
+        QSqlQuery q(db);
+        if (!db.transaction())
+            std::abort();
+        for (const QString &statement : clearing_)
+            if (!q.exec(statement))
                 std::abort();
+        if (!db.commit())
+            std::abort();
     }
 
 private:
@@ -63,23 +70,21 @@ private:
             std::abort();
         transport::registerTransportClasses();
         const QString data = dir_.path() + QStringLiteral("/");
-        const QString connection =
-            QStringLiteral("QSQLITE:") + data + QStringLiteral("shop.sqlite");
+        const QString connection = QStringLiteral("QSQLITE::memory:");
         env_ = std::make_shared<test::StubEnvironment>(data, connection, 1);
-        // Held for the whole run: the table objects share this connection
-        // instead of opening (and migrating) one each.
+        // Held for the whole run: an in-memory database lives as long as its
+        // one connection, and the table objects share it instead of opening
+        // (and migrating) one each.
         db_ = transport::StagingDatabase::open(connection);
-        // Nothing here has to survive a crash: a journal on disk for every
-        // save would only slow each run down.
-        QSqlQuery q(db_->db());
-        if (!q.exec(QStringLiteral("PRAGMA journal_mode = MEMORY")) ||
-            !q.exec(QStringLiteral("PRAGMA synchronous = OFF")))
-            std::abort();
+        for (const QString &table : db_->db().tables())
+            if (table.startsWith(QStringLiteral("g_"), Qt::CaseInsensitive))
+                clearing_ << QStringLiteral("DELETE FROM \"") + table + QStringLiteral("\"");
     }
 
     QTemporaryDir dir_;
     std::shared_ptr<test::StubEnvironment> env_;
     std::shared_ptr<transport::StagingDatabase> db_;
+    QStringList clearing_;
 };
 
 // Reads every field of every row, as the views that show them do.

@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     auto &shop = orvane::fuzz::FuzzShop::instance();
     shop.clear();
     shop.queue(u"LOSSAH"_s, u"C0FFEE00000000000000000000000001"_s, text);
-    orvane::transport::NetworkSimulator simulator(shop.env());
+    // One for the whole run: the network's answers depend on nothing but the input.
+    static orvane::transport::NetworkSimulator simulator(shop.env());
     (void)simulator.runOnce();
 
     try {

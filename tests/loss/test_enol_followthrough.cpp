@@ -124,6 +124,8 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
     ASSERT_EQ(saved.recordCount(), 1);
     const QString guid = saved.value(u"guid"_s).toText();
     EXPECT_EQ(sent.value(u"recid"_s).toText(), guid);
+    EXPECT_TRUE(saved.value(u"ack"_s).toBool()) << "no unread answer before the network's";
+    EXPECT_EQ(saved.value(u"daskid"_s).toInt64(), 2) << "the notice names its order";
     EXPECT_EQ(saved.value(u"policy"_s).toText(), u"POL 88 2"_s);
     EXPECT_EQ(saved.value(u"s_phone"_s).toText(), u"5035550172"_s);
     EXPECT_EQ(count(ext::progid::g_enolline, u"nolguid = '"_s % guid % u"'"_s), 2);
@@ -132,11 +134,12 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
     doc.loadXml(sent.value(u"xml"_s).toText());
     const orvane::XmlNode root = doc.documentElement();
     ASSERT_EQ(root.nodeName(), u"LossNotice"_s);
-    const auto expected =
-        row(u"SessionID=%1|Filename=%1|OriginationPID=RPID00417|DestinationPID=NET1|"
-            u"InsuredOrClaimantTelephone=503-555-0172|InsuredOrClaimantAlternateTelephone=|"
-            u"InsuredOrClaimantPolicyNumber=POL882|LossIdentificationNumbers=CLM402|VehicleID=123|"
-            u"GlassOnlyDamage=Y|BodilyInjury=N|OriginationContactName=Pat Rivera"_s.arg(guid));
+    const auto expected = row(
+        u"SessionID=%1|Filename=%1|OriginationPID=RPID00417|DestinationPID=NET1|"
+        u"InsuredOrClaimantTelephone=503-555-0172|InsuredOrClaimantAlternateTelephone=|"
+        u"InsuredOrClaimantPolicyNumber=POL882|LossIdentificationNumbers=CLM402|VehicleID=123|"
+        u"GlassOnlyDamage=Y|BodilyInjury=N|OriginationContactName=Pat Rivera|VehicleIDSource=NAGS"_s
+            .arg(guid));
     for (const auto &[name, value] : expected)
         EXPECT_EQ(elementText(root, name), value.toText()) << name.toStdString();
 
@@ -314,6 +317,11 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
         EXPECT_EQ(mode, c.mode);
     }
     EXPECT_EQ(count(ext::progid::g_cover, u"g_cover.ack = .F."_s), 0);
+    // Shown from the acknowledgement, the notice's own answer counts as read.
+    confirmedNotice(u"0"_s);
+    on<eNOLwaitfrm>([](eNOLwaitfrm *wait) { wait->cmdCancel->click(); });
+    EXPECT_FALSE(eNOLcls().ShowResponses(host_->openOrder(2), u"LR-7"_s, u"LOSSACK"_s, 0));
+    EXPECT_EQ(count(ext::progid::g_enol, u"g_enol.ack = .F."_s), 0);
 
     eNOLcls cls;
     EXPECT_THROW(cls.ShowResponses(host_->openOrder(1), QString(), u"ENOL"_s, 0), orvane::VbError);
@@ -357,6 +365,7 @@ void FollowThrough::endToEnd(const std::function<void()> &answer)
     Recordset dispatch = trans(u"DISPATCH"_s);
     ASSERT_EQ(dispatch.recordCount(), 1);
     EXPECT_EQ(dispatch.value(u"daskid"_s).toInt64(), 2);
+    EXPECT_EQ(dispatch.value(u"daskloc"_s).toInt64(), 1);
 }
 
 TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)

@@ -7,9 +7,11 @@
 //                                            its connection text
 //   orvane_soak seed  --db CONN --count N    N authorization requests and N
 //                                            loss notices, sent and unanswered
-//   orvane_soak work  --db CONN --log FILE [--seconds S]
+//   orvane_soak work  --db CONN --log FILE [--seconds S] [--network service]
 //                                            answers and polls until every
-//                                            request is answered and read;
+//                                            request is answered and read
+//                                            (with service: the transport
+//                                            service answers, not this one);
 //                                            logs "auth ID" / "enol ID" for
 //                                            each answer this process handled
 //   orvane_soak check --db CONN --log FILE...
@@ -42,9 +44,11 @@
 #include <QHash>
 #include <QSqlQuery>
 #include <QTextStream>
+#include <QThread>
 
 #include <cstdio>
 #include <deque>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 using namespace orvane;
@@ -106,6 +110,7 @@ struct Args {
     QStringList logs;
     int count = 0;
     int seconds = 600;
+    bool simulate = true;
 };
 
 Args parse(const QStringList &argv)
@@ -123,6 +128,8 @@ Args parse(const QStringList &argv)
             a.count = v.toInt();
         else if (k == u"--seconds"_s)
             a.seconds = v.toInt();
+        else if (k == u"--network"_s)
+            a.simulate = v != u"service"_s;
     }
     return a;
 }
@@ -246,7 +253,10 @@ int work(const Args &a)
     QFile log(a.logs.value(0));
     if (!log.open(QIODevice::Append | QIODevice::Text))
         return 2;
-    transport::NetworkSimulator network(env);
+    // The transport service answers in its own process when it is in the loop.
+    std::optional<transport::NetworkSimulator> network;
+    if (a.simulate)
+        network.emplace(env);
     // Held for the whole run: the table objects share its connection instead
     // of each opening one, as a workstation's long-lived views would.
     const auto connection = object<ext::Ig_trans>(ext::progid::g_trans, a);
@@ -257,7 +267,9 @@ int work(const Args &a)
     // The front of each list: the network answers the oldest documents first.
     const size_t window = 8;
     while ((!auths.empty() || !notices.empty()) && !deadline.hasExpired()) {
-        network.runOnce(6);
+        const size_t before = auths.size() + notices.size();
+        if (network)
+            network->runOnce(6);
         for (size_t i = 0; i < std::min(window, auths.size());) {
             polling = auths[i];
             handledNow.clear();
@@ -306,6 +318,9 @@ int work(const Args &a)
             }
         }
         log.flush();
+        // Waiting on another process: no point in polling an unchanged table flat out.
+        if (!network && auths.size() + notices.size() == before)
+            QThread::msleep(20);
     }
     std::printf("worker %lld: handled %d answers in %d polls%s\n",
                 qint64(QCoreApplication::applicationPid()), mine, polls,

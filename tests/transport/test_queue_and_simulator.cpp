@@ -264,6 +264,7 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
         rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"' AND g_cover.ack = .F."_s);
     ASSERT_EQ(cover.recordCount(), 1);
     EXPECT_EQ(cover.value(u"VehDesc"_s).toText(), u"2021 Toyota"_s);
+    EXPECT_EQ(cover.value(u"errorcode"_s).toText(), u"0"_s);
 
     queueCoverageAnswer(lossRef, true);
     report = simulator.runOnce();
@@ -294,6 +295,7 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
     EXPECT_EQ(d.value(u"DestinationPID"_s).toText(), u"SHP20931"_s);
     QString xml = doc.value(u"xml"_s).toText();
     EXPECT_EQ(parsed.GetDamages(xml).recordCount(), 2);
+    EXPECT_TRUE(xml.contains(u"<ReturnCode>0</ReturnCode>"_s)) << "accepted, as the network says";
 }
 
 TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
@@ -472,6 +474,23 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
                       ->load(*transport::stagingTable(u"g_sendstate"_s), u"state = 'answered'"_s);
     EXPECT_EQ(states.recordCount(), 3);
     EXPECT_TRUE(states.value(u"receipt"_s).toText().startsWith(u"R-"_s));
+
+    // A loss reference names a stored loss; it never reaches outside the network's folder.
+    ASSERT_TRUE(QFile::copy(kept.stateDir % u"/losses/"_s % lossRef % u".xml"_s,
+                            kept.stateDir % u"/stray.xml"_s));
+    queueCoverageAnswer(u"../stray"_s, true);
+    ASSERT_TRUE(serve(client));
+    Recordset stray = trans(u"g_trans.rectype = 'DISPATCH' and g_trans.recid = '"_s %
+                            rows(progid::g_dispatch, u"g_dispatch.lossidnum = '../stray'"_s)
+                                .value(u"Dispatch"_s)
+                                .toText() %
+                            u"'"_s);
+    ASSERT_EQ(stray.recordCount(), 1);
+    clsShowDispatch strayDispatch;
+    strayDispatch.CreateRecordset();
+    strayDispatch.FillRecordset(parsedXml(stray.value(u"xml"_s).toText()));
+    EXPECT_EQ(strayDispatch.dispatchRecordset().value(u"LossIdentificationNumbers"_s).toText(),
+              QString());
 }
 
 // Whatever the network does wrong, every document is taken once and every
@@ -597,6 +616,10 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
     QNetworkReply *reply = manager.post(request, QByteArray("<NetworkRequest>not closed"));
     ASSERT_TRUE(runUntil([&] { return reply->isFinished(); }));
     EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 400);
+    delete reply;
+    reply = manager.get(request); // documents are only ever posted
+    ASSERT_TRUE(runUntil([&] { return reply->isFinished(); }));
+    EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 405);
     delete reply;
     // Without the shop's credential the network takes nothing.
     transport::HttpsClientSettings stranger = clientFor(port);
