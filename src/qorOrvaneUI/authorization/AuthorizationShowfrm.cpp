@@ -336,6 +336,7 @@ void AuthorizationShowfrm::cmdAction_Click()
         }
         p.at(70);
         objInvoice->calculateinvoice(false, true);
+        applied_ = true;
         p.at(80);
         hide();
     } catch (...) {
