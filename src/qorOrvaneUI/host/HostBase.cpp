@@ -143,11 +143,15 @@ void LoggingErrorClass::ErrorHandle(int, const QString &procedure, const QString
                  qUtf8Printable(procedure), ErrorLine, qUtf8Printable(text));
 }
 
-Environment::Environment(QString dataPath, QString nagsPath)
-    : options(std::make_shared<IniOptions>(dataPath + u"host.ini"_s,
-                                           std::make_shared<NoDataCommand>())),
-      dataPath_(std::move(dataPath)), nagsPath_(nagsPath.isEmpty() ? dataPath_ : nagsPath)
+Environment::Environment(QString dataPath, QString nagsPath,
+                         std::shared_ptr<ext::IDataCommand> command)
+    : dataPath_(std::move(dataPath)), nagsPath_(nagsPath.isEmpty() ? dataPath_ : nagsPath)
 {
+    if (!command)
+        command = std::make_shared<NoDataCommand>();
+    else if (command->constructstring().isEmpty())
+        command->setconstructstring(GetConnectString(dataPath_, 0));
+    options = std::make_shared<IniOptions>(dataPath_ + u"host.ini"_s, std::move(command));
 }
 
 QString Environment::GetConnectString(const QString &folder, int) const

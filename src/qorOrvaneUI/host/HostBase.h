@@ -77,10 +77,13 @@ private:
 // The environment with defaults: settings in `dataPath` + "host.ini", errors
 // logged, the shop's participant ID and the user's names as members, and the
 // optional creators (order list, catalogue vehicle, vehicle chooser) absent.
-// GetConnectString(folder) is "QSQLITE:" + folder + "orvane.db".
-class Environment : public ext::IEnvironment, public std::enable_shared_from_this<Environment> {
+// GetConnectString(folder) is "QSQLITE:" + folder + "orvane.db". `command` is
+// the data command dcobject hands out (one without a connection text is
+// pointed at the data folder's database); without one every query fails.
+class Environment : public ext::IEnvironment {
 public:
-    explicit Environment(QString dataPath, QString nagsPath = QString());
+    explicit Environment(QString dataPath, QString nagsPath = QString(),
+                         std::shared_ptr<ext::IDataCommand> command = nullptr);
 
     Value location = 1;
     QString securityToken;
