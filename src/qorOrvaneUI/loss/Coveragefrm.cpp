@@ -239,8 +239,8 @@ void Coveragefrm::Form_Activate()
             rows_.moveFirst();
             const QString code = text(rows_, u"errorcode"_s);
             if (vb::Val(code) != 0)
-                lblWarn->setText(tr("WARNING : Error ") % vb::Trim(code) % u"        "_s %
-                                 vb::Trim(text(rows_, u"ErrorText"_s)));
+                lblWarn->setText(tr("WARNING : Error %1        %2")
+                                     .arg(vb::Trim(code), vb::Trim(text(rows_, u"ErrorText"_s))));
         }
         p.at(20);
         model_ = new orvane::RecordsetModel(this);

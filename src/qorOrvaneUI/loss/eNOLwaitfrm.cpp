@@ -320,11 +320,11 @@ void eNOLwaitfrm::checkNotice()
         const QString code = text(rows, u"ErrCode"_s);
         if (isNetworkError(code)) {
             p.at(30);
-            QString msg = tr("The Orvane eNOL Received an error") % CRLF % CRLF %
-                          tr("Error Code : ") % code % CRLF % tr("Error Desc : ") %
-                          text(rows, u"ErrText"_s) % CRLF % tr("Loss Reference : ") %
-                          text(rows, u"Lossrefnum"_s) % CRLF % tr("Loss Contact : ") %
-                          text(rows, u"Losscont"_s) % CRLF % CRLF;
+            QString msg = tr("The Orvane eNOL Received an error\r\n\r\nError Code : %1\r\n"
+                             "Error Desc : %2\r\nLoss Reference : %3\r\nLoss Contact : %4"
+                             "\r\n\r\n")
+                              .arg(code, text(rows, u"ErrText"_s), text(rows, u"Lossrefnum"_s),
+                                   text(rows, u"Losscont"_s));
             const bool noAction = needsNoAction(code);
             if (!noAction)
                 msg += tr(" Please resolve the issue to try again");
@@ -343,8 +343,8 @@ void eNOLwaitfrm::checkNotice()
         mode_ = 1;
         lossRef_ = vb::Trim(text(rows, u"Lossrefnum"_s));
         restartTimer();
-        lblAuthConfirm->setText(tr("Waiting on Confirmation Authorization for Loss Reference : ") %
-                                lossRef_);
+        lblAuthConfirm->setText(
+            tr("Waiting on Confirmation Authorization for Loss Reference : %1").arg(lossRef_));
         lblConfirm->setText(vb::Trim(text(rows, u"ErrText"_s)));
     } catch (...) {
         pollFailed(p);
@@ -400,8 +400,8 @@ void eNOLwaitfrm::CheckCoverage()
         } else {
             p.at(60);
             orvane::Ui::instance().msgBox(
-                tr("Coverage Confirmation Error ") % CRLF % CRLF % tr("Error code : ") % code %
-                    CRLF % tr("Error Text : ") % errText,
+                tr("Coverage Confirmation Error \r\n\r\nError code : %1\r\nError Text : %2")
+                    .arg(code, errText),
                 MsgButtons::OK, MsgIcon::Critical, tr("Confirmation Error"));
             end();
         }
@@ -439,8 +439,9 @@ void eNOLwaitfrm::CheckLossAck()
             if (isNetworkError(code)) {
                 p.at(30);
                 orvane::Ui::instance().msgBox(
-                    tr("Your Coverage Response returned Errors ") % CRLF % CRLF %
-                        tr("Error Code : ") % code % CRLF % tr("Error Text : ") % errText,
+                    tr("Your Coverage Response returned Errors \r\n\r\nError Code : %1\r\n"
+                       "Error Text : %2")
+                        .arg(code, errText),
                     MsgButtons::OK, MsgIcon::Critical, tr("Loss Response Error"));
                 // No run-time error is pending here: the log line carries only the place.
                 logNetworkError(kLossAckLog, QString(), p.line());
