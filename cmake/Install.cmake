@@ -44,11 +44,13 @@ function(orvane_headers_in root out)
   set(${out} ${headers} PARENT_SCOPE)
 endfunction()
 
-# The library: its three public classes only; views and modules stay inside.
+# The library: its three public classes and the host base classes; views and
+# modules stay inside.
 orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI ${ORVANE_INSTALL_INCLUDEDIR}
   dispatch/clsShowDispatch.h
   authorization/Authorizationcls.h
-  loss/eNOLcls.h)
+  loss/eNOLcls.h
+  host/HostBase.h)
 orvane_headers_in(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces _external)
 orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces
   ${ORVANE_INSTALL_INCLUDEDIR} ${_external})

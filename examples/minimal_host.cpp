@@ -1,141 +1,99 @@
-// A host of its own: one environment object, an order, the transport registered, and every
-// public method called once. Usage: minimal_host DISPATCH.xml REPORT.rpt DATA_FOLDER
-#include "TableObjects.h" // the transport: registerTransportClasses()
+// A complete host: its own order and lines, the library's base classes for the rest. Opens the
+// dispatch view, Part Authorization and the loss notice. Usage: minimal_host XML RPT FOLDER
+#include "SqlDataCommand.h"
+#include "TableObjects.h" // the shipped transport: registerTransportClasses()
 #include "authorization/Authorizationcls.h"
 #include "dispatch/clsShowDispatch.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
+#include "external/Ig_ackn.h"
+#include "host/HostBase.h"
 #include "loss/eNOLcls.h"
 
 #include <QApplication>
+#include <QDate>
 #include <QDialog>
 #include <QTimer>
 
 using namespace orvane;
-using std::shared_ptr;
-static const auto say = [](const QString &text) { std::printf("%s\n", qPrintable(text)); };
+using namespace Qt::StringLiterals;
 
-// Environment, error reporter and settings in one. It has no database, user or creators: what
-// needs them fails, reported through ErrorHandle or thrown to the caller.
-struct Host : ext::IEnvironment,
-              ext::IErrorClass,
-              ext::IOptions,
-              std::enable_shared_from_this<Host> {
-    QString dir; // data_path: the transport's SQLite database and Orvane.ini live here
-    shared_ptr<Host> self() const { return std::const_pointer_cast<Host>(shared_from_this()); }
-    shared_ptr<ext::IErrorClass> ErrorClass() const override { return self(); }
-    shared_ptr<ext::IOptions> Options() const override { return self(); }
-    QString GetConnectString(const QString &, int) const override
-    {
-        return "QSQLITE:" + dir + "t.db";
-    }
-    QString data_path() const override { return dir; }
-    QString nags_path() const override { return dir; }
-    Value Location() const override { return 1; }
-    QString SecurityToken() const override { return {}; }
-    shared_ptr<ext::IUser> currentuser() const override { return nullptr; }
-    shared_ptr<ComObject> safecreateobj(int) override { return nullptr; }
-    shared_ptr<ComObject> SafeCreatenagsObj(int) override { return nullptr; }
-    shared_ptr<ComObject> SafeCreateUIObj(int) override { return nullptr; }
-    void ErrorHandle(int, const QString &where, const QString &text, long n, int,
-                     std::optional<int>) override
-    {
-        say(QStringLiteral("  reported %1 by %2: %3").arg(n).arg(where, text));
-    }
-    QString readinistring(const QString &, const QString &, const QString &) const override
-    {
-        return {};
-    }
-    void writeinistring(const QString &, const QString &k, const QString &v,
-                        const QString &) override
-    {
-        say("  setting " + k + "=" + v);
-    }
-    QString dask_ini() const override { return {}; }
-    shared_ptr<ext::IDataCommand> dcobject() const override { return nullptr; }
-};
-struct Order : ext::IInvoice {
-    shared_ptr<Host> env;
-    Recordset row;
-    Recordset itemsrecordset() const override { return row; }
-    shared_ptr<ext::IEnvironment> Env() const override { return env; }
-    shared_ptr<ext::ILineItems> getlineitems() override { return nullptr; }
-    void calculateinvoice(bool, bool) override {}
-    void setbillto(const Recordset &, bool, bool, bool, bool) override {}
-    void setdiscount(const Recordset &) override {}
-    shared_ptr<ext::IHostItem> getbillto(const Value &) override { return nullptr; }
-    shared_ptr<ext::IHostItem> getdiscount(const Value &) override { return nullptr; }
-    shared_ptr<ext::IOrderCar> Item(const QString &) const override { return nullptr; }
-    void SetAgent(const Recordset &) override {}
-};
-// With ORVANE_EXAMPLE_AUTOCLOSE set, each dialog closes itself and each message box says No.
+// With ORVANE_EXAMPLE_AUTOCLOSE set, each view closes itself and each box answers No.
 struct AutoUi : QtUi {
     MsgResult msgBox(const QString &text, MsgButtons, MsgIcon, const QString &) override
     {
-        say("  box: " + text);
+        std::printf("  box: %s\n", qPrintable(text));
         return MsgResult::No;
     }
-    int showModal(QDialog *d) override
+    int showModal(QDialog *view) override
     {
-        say("  dialog: " + d->windowTitle());
-        QTimer::singleShot(200, d, &QDialog::reject);
-        return QtUi::showModal(d);
+        std::printf("  view: %s\n", qPrintable(view->windowTitle()));
+        QTimer::singleShot(300, view, &QDialog::reject);
+        return QtUi::showModal(view);
     }
 };
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    const QStringList args = app.arguments();
     if (qEnvironmentVariableIsSet("ORVANE_EXAMPLE_AUTOCLOSE"))
         Ui::install(std::make_shared<AutoUi>());
     transport::registerTransportClasses();
-    auto host = std::make_shared<Host>();
-    host->dir = app.arguments().value(3) + "/";
-    auto order = std::make_shared<Order>();
-    order->env = host;
-    for (const char *field : {"idnumber", "location"})
-        order->row.appendField(field, 3);
-    order->row.open();
-    order->row.addNew();
-    order->row.setValue("idnumber", 1001);
-    XmlDocument dom;
-    dom.load(app.arguments().value(1));
-    QString xml = dom.xml(), report = app.arguments().value(2);
-    WindowHandle owner = 0;
-    shared_ptr<ext::IInvoice> invoice = order;
-    shared_ptr<ext::IEnvironment> env = host;
-    auto answers = CreateObject<ext::Ig_ackn>("qorOrvaneOut.g_ackncls");
+
+    // The shop: data folder (settings, transport tables), a data command over its database.
+    const QString data = args.value(3) + u'/';
+    auto env = std::make_shared<hostbase::Environment>(
+        data, data, std::make_shared<transport::SqlDataCommand>());
+    env->shopPid = QStringLiteral("SHOP-0001");
+    env->userFirst = QStringLiteral("Pat");
+    env->userLast = QStringLiteral("Rivera");
+    const auto errors = std::static_pointer_cast<hostbase::LoggingErrorClass>(env->errors);
+
+    // The order: one record and its lines, with the fields the host guide lists.
+    using Fields = std::initializer_list<std::pair<const char *, Value>>;
+    const auto fill = [](Recordset &rs, Fields fields) {
+        for (const auto &[name, value] : fields)
+            rs.setValue(QString::fromLatin1(name), value);
+        rs.update();
+    };
+    auto invoice = std::make_shared<hostbase::Invoice>(env);
+    // clang-format off
+    fill(invoice->order, {{"idnumber", 1001}, {"location", 1}, {"shopid", 1}, {"type", "INVOICE"},
+        {"s_first", "Alex"}, {"s_last", "Morgan"}, {"s_area2", "503"}, {"s_phone2", "5550172"},
+        {"policy", "POL-88-2"}, {"lossdate", QDate(2026, 11, 30)}, {"carid", "AB00123"},
+        {"year", "2021"}, {"make", "Subaru"}, {"model", "Outback"}, {"body", "4 Door Wagon"}});
+    for (const auto &[part, kind, net] : {std::tuple{"FW04521GTYN", "G", 300}, {"KT-LU-1002", "K LU", 25}}) {
+        invoice->lines.addNew();
+        fill(invoice->lines, {{"mfr_part", part}, {"part", part}, {"typeofpart", kind}, {"mfr", "NAG"},
+                              {"Net", net}, {"Quantity", 1}});
+    }
+    // clang-format on
+
+    XmlDocument dispatch;
+    dispatch.load(args[1]);
+    auto answers = CreateObject<ext::Ig_ackn>(u"qorOrvaneOut.g_ackncls"_s);
     answers->setEnv(env);
-    answers->Get_g_ACKN("g_ackn.Ack = .F.");
-    clsShowDispatch dispatch;
+    answers->Get_g_ACKN(u"g_ackn.Ack = .F."_s);
+    clsShowDispatch view;
     Authorizationcls auth;
     eNOLcls loss;
     const std::pair<const char *, std::function<void()>> calls[] = {
-        {"ShowDispatch", [&] { dispatch.ShowDispatch(owner, xml, report); }},
-        {"ShowEschedule", [&] { dispatch.ShowEschedule(owner, xml, report); }},
-        {"GetDiscounts", [&] { dispatch.GetDiscounts(xml); }},
-        {"GetAuths", [&] { dispatch.GetAuths(xml); }},
-        {"GetDamages", [&] { dispatch.GetDamages(xml); }},
-        {"ChooseDispatch", [&] { dispatch.ChooseDispatch(owner, invoice); }},
-        {"PartAuthorization", [&] { auth.PartAuthorization(invoice, dom, owner); }},
-        {"ShowAuth", [&] { auth.ShowAuth(invoice, answers, owner); }},
+        {"ShowDispatch", [&] { view.ShowDispatch(0, dispatch.xml(), args[2]); }},
+        {"PartAuthorization", [&] { auth.PartAuthorization(invoice, dispatch); }},
+        {"ShowAuth", [&] { auth.ShowAuth(invoice, answers); }},
         {"RecalcAuths", [&] { auth.RecalcAuths(env); }},
         {"VerifyFields", [&] { loss.VerifyFields(invoice); }},
-        {"SendeNOL", [&] { loss.SendeNOL(invoice, owner); }},
-        {"ShowResponses", [&] { loss.ShowResponses(invoice, "L-1", "COVER", owner); }},
-        {"PIDList", [&] { loss.PIDList(env, owner); }},
-        {"NetIDList", [&] { loss.NetIDList(env, owner); }},
-        {"INSCOIDList", [&] { loss.INSCOIDList(env, "P1", "O1", owner); }},
-        {"InsurerIDList", [&] { loss.InsurerIDList(env, owner); }},
+        {"SendeNOL", [&] { loss.SendeNOL(invoice); }},
     };
-    for (const auto &[method, work] : calls) {
-        say(method);
+    int failed = 0;
+    for (const auto &[method, call] : calls) {
+        std::printf("%s\n", method);
         try {
-            work();
+            call();
         } catch (const VbError &e) { // what reaches the host's own error trap
-            say(QStringLiteral("  error %1 from %2").arg(e.number()).arg(e.source()));
+            ++failed;
+            std::printf("  error %ld from %s\n", e.number(), qPrintable(e.source()));
         }
     }
+    std::printf("%d failed, %d reported\n", failed, errors->reports());
+    return failed + errors->reports() == 0 ? 0 : 1;
 }

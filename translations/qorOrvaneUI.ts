@@ -20,19 +20,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The Orvane Transmission Received an error</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error Code : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error Desc : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You may want to try your authorization again later</source>
+        <source>The Orvane Transmission Received an error<byte value="xd"/>
+<byte value="xd"/>
+Error Code : %1<byte value="xd"/>
+Error Desc : %2<byte value="xd"/>
+<byte value="xd"/>
+You may want to try your authorization again later</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -206,43 +199,45 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>You must enter a related Part for part </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must enter a non-zero Quantity for part </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must enter a non-zero Price for part </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must enter a valid reason code for part </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must enter a valid reason code for this Authorization </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must select an auth description from the list for part </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must select an Request Description for manual requests for part </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must select an Request Explanation for manual requests for part </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>You have not selected any parts to authorize.  Please click the authorize check box for the parts you want authorization for.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Authorization cannot be sent due to the following problems </source>
+        <source>You must enter a related Part for part %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must enter a non-zero Quantity for part %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must enter a non-zero Price for part %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must enter a valid reason code for part %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must enter a valid reason code for this Authorization %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must select an auth description from the list for part %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must select an Request Description for manual requests for part %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must select an Request Explanation for manual requests for part %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Authorization cannot be sent due to the following problems <byte value="xd"/>
+<byte value="xd"/>
+%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -305,26 +300,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>This order is already linked to an order </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This order cannot be voided automatically.  Please remember to void this order</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This dispatch is currently linked to order </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Press YES to automatically void the order it was linked to</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Press NO to leave the other order intact</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Void Order?</source>
         <translation type="unfinished"></translation>
     </message>
@@ -361,6 +336,21 @@
         <translation type="unfinished">
             <numerusform></numerusform>
         </translation>
+    </message>
+    <message>
+        <source>This order is already linked to an order <byte value="xd"/>
+%1<byte value="xd"/>
+<byte value="xd"/>
+This order cannot be voided automatically.  Please remember to void this order</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This dispatch is currently linked to order <byte value="xd"/>
+%1<byte value="xd"/>
+<byte value="xd"/>
+Press YES to automatically void the order it was linked to<byte value="xd"/>
+Press NO to leave the other order intact</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -561,10 +551,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>WARNING : Error </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>A</source>
         <translation type="unfinished"></translation>
     </message>
@@ -636,6 +622,10 @@
         <source>Invalid Entries</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>WARNING : Error %1        %2</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>Dispatchfrm</name>
@@ -663,10 +653,6 @@
 <context>
     <name>clsShowDispatch</name>
     <message>
-        <source>Error occurred in CreateRecordset</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>%1 &quot;%2&quot;</source>
         <translation type="unfinished"></translation>
     </message>
@@ -676,6 +662,13 @@
     </message>
     <message>
         <source>Some values of this dispatch could not be read and are left empty: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error occurred in CreateRecordset<byte value="xd"/>
+%1<byte value="xd"/>
+%2<byte value="xd"/>
+%3</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1052,14 +1045,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source> is required for this cause.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>To submit this Notice of Loss, you must fill out the following information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Missing or invalid data</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1089,6 +1074,16 @@
     </message>
     <message>
         <source>Agent Phone # must have 7 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is required for this cause.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To submit this Notice of Loss, you must fill out the following information<byte value="xd"/>
+<byte value="xd"/>
+%1</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
@@ -1131,26 +1126,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The Orvane eNOL Received an error</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error Code : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error Desc : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Loss Reference : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Loss Contact : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source> Please resolve the issue to try again</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1159,23 +1134,7 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Waiting on Confirmation Authorization for Loss Reference : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Coverage Response has been confirmed</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Coverage Confirmation Error </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error code : </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error Text : </source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1184,10 +1143,6 @@
     </message>
     <message>
         <source>Loss Response has been received</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Your Coverage Response returned Errors </source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1200,6 +1155,35 @@
     </message>
     <message>
         <source>Decline Accepted</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The Orvane eNOL Received an error<byte value="xd"/>
+<byte value="xd"/>
+Error Code : %1<byte value="xd"/>
+Error Desc : %2<byte value="xd"/>
+Loss Reference : %3<byte value="xd"/>
+Loss Contact : %4<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Waiting on Confirmation Authorization for Loss Reference : %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coverage Confirmation Error <byte value="xd"/>
+<byte value="xd"/>
+Error code : %1<byte value="xd"/>
+Error Text : %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your Coverage Response returned Errors <byte value="xd"/>
+<byte value="xd"/>
+Error Code : %1<byte value="xd"/>
+Error Text : %2</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

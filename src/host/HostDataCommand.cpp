@@ -1,5 +1,6 @@
 #include "HostDataCommand.h"
 
+#include "FieldUse.h"
 #include "ShopDatabase.h"
 
 #include <QSqlQuery>
@@ -19,6 +20,7 @@ bool HostDataCommand::Execute(const QString &, const QString &query, Recordset &
     // The token and options belong to a data layer with its own access control;
     // this host runs every caller's query under the same rules.
     lastError_.clear();
+    fielduse::noteQuery(query);
     try {
         std::shared_ptr<ShopDatabase> db = resolver_ ? resolver_(connection_) : nullptr;
         if (!db) {
@@ -28,7 +30,7 @@ bool HostDataCommand::Execute(const QString &, const QString &query, Recordset &
         const sql::Rendered rendered =
             sql::renderSelect(sql::parseSelect(query), db->schema(), db->backend());
         QSqlQuery q = sql::run(db->db(), rendered);
-        result = db->toRecordset(q);
+        result = fielduse::watch(db->toRecordset(q), u"result"_s);
         return true;
     } catch (const VbError &e) {
         lastError_ = e.description();

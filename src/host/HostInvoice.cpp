@@ -124,7 +124,7 @@ void HostInvoice::save()
     const TableDef &lineTable = db_->table(u"invline"_s);
     Recordset lines;
     if (lines_) {
-        lines = lines_->itemsrecordset();
+        lines = lines_->rows();
         lines.update(); // ends an AddNew the caller left open
         // New lines without a number go after the others.
         Recordset cursor = lines.clone();
@@ -166,7 +166,8 @@ void HostInvoice::calculateinvoice(bool, bool)
     const double taxRate = order.value(u"taxrate"_s).toDouble();
     std::int64_t subtotal = 0;
     std::int64_t discountable = 0;
-    Recordset lines = getlineitems()->itemsrecordset().clone();
+    getlineitems();
+    Recordset lines = lines_->rows().clone();
     lines.setFilter(QString());
     for (lines.recordCount() > 0 ? lines.moveFirst() : void(); !lines.eof(); lines.moveNext()) {
         const std::int64_t price = lines.value(u"net"_s).toCurrency().scaled +

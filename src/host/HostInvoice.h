@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FieldUse.h"
 #include "Recordset.h"
 #include "external/IHostItem.h"
 #include "external/IInvoice.h"
@@ -15,7 +16,7 @@ class ShopDatabase;
 class HostItem : public ext::IHostItem {
 public:
     explicit HostItem(Recordset item) : item_(std::move(item)) {}
-    Recordset Item() const override { return item_; }
+    Recordset Item() const override { return fielduse::watch(item_, QStringLiteral("party")); }
 
 private:
     Recordset item_;
@@ -25,7 +26,11 @@ private:
 class HostLineItems : public ext::ILineItems {
 public:
     explicit HostLineItems(Recordset lines) : lines_(std::move(lines)) {}
-    Recordset itemsrecordset() const override { return lines_; }
+    Recordset itemsrecordset() const override
+    {
+        return fielduse::watch(lines_, QStringLiteral("line"));
+    }
+    const Recordset &rows() const { return lines_; } // the host's own handle
 
 private:
     Recordset lines_;
@@ -54,7 +59,11 @@ public:
     void save();
     bool isNew() const;
 
-    Recordset itemsrecordset() const override { return order_; }
+    Recordset itemsrecordset() const override
+    {
+        return fielduse::watch(order_, QStringLiteral("order"));
+    }
+    const Recordset &record() const { return order_; } // the host's own handle
     std::shared_ptr<ext::IEnvironment> Env() const override { return env_; }
     std::shared_ptr<ext::ILineItems> getlineitems() override;
     void calculateinvoice(bool flag1, bool flag2) override;

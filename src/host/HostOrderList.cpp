@@ -17,6 +17,7 @@ HostOrderList::HostOrderList(std::shared_ptr<ShopDatabase> db) : db_(std::move(d
 
 void HostOrderList::getinvoices(const QString &filter, bool)
 {
+    fielduse::noteQuery(filter);
     const TableDef &t = db_->table(u"invoice"_s);
     const sql::Rendered where =
         sql::renderWhere(sql::parseCondition(filter), db_->schema(), t.name, db_->backend());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FieldUse.h"
 #include "external/IOrderList.h"
 
 #include <memory>
@@ -18,7 +19,10 @@ public:
 
     void getinvoices(const QString &filter, bool flag) override;
     int RecordCount() const override;
-    Recordset itemsrecordset() const override { return orders_; }
+    Recordset itemsrecordset() const override
+    {
+        return fielduse::watch(orders_, QStringLiteral("order"));
+    }
     // Gives the current order the type (as given); other loaded orders keep theirs.
     void setordertypes(const QString &type) override;
     // Writes every changed order in one transaction.

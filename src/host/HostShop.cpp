@@ -46,6 +46,7 @@ void HostShop::getshopbyid(const Value &shopId)
 
 void HostShop::getshops(const QString &filter)
 {
+    fielduse::noteQuery(filter);
     const sql::Rendered where =
         sql::renderWhere(sql::parseCondition(filter), db_->schema(), u"customer"_s, db_->backend());
     load(where.sql, where.params);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FieldUse.h"
 #include "external/IShop.h"
 
 #include <memory>
@@ -18,7 +19,10 @@ public:
     // `filter`: a condition on the customer table in the host's dialect.
     void getshops(const QString &filter) override;
     int RecordCount() const override;
-    Recordset itemsrecordset() const override { return shops_; }
+    Recordset itemsrecordset() const override
+    {
+        return fielduse::watch(shops_, QStringLiteral("shop"));
+    }
 
 private:
     void load(const QString &whereSql, const QVariantList &params);

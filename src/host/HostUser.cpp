@@ -1,5 +1,7 @@
 #include "HostUser.h"
 
+#include "FieldUse.h"
+
 using namespace Qt::StringLiterals;
 
 namespace orvane::host {
@@ -10,6 +12,7 @@ HostUser::HostUser(QString first, QString last) : first_(std::move(first)), last
 
 QString HostUser::Item(const QString &name) const
 {
+    fielduse::noteField(u"user"_s, name);
     if (name.compare(u"First"_s, Qt::CaseInsensitive) == 0)
         return first_;
     if (name.compare(u"Last"_s, Qt::CaseInsensitive) == 0)

@@ -395,7 +395,7 @@ void ReferenceHost::seedDemo()
     // Totals follow from the lines, as they would after the shop entered them.
     for (int id = 1; id <= 4; ++id) {
         auto invoice = openOrder(id);
-        if (invoice->itemsrecordset().value(u"total"_s).toCurrency().scaled != 0)
+        if (invoice->record().value(u"total"_s).toCurrency().scaled != 0)
             continue;
         invoice->calculateinvoice(false, true);
         invoice->save();

@@ -447,6 +447,7 @@ const FieldDef &Recordset::fieldDef(int index) const
 
 int Recordset::fieldIndex(const QString &name) const
 {
+    lookedUp(name);
     return d->t->fieldIndex(name);
 }
 
@@ -457,6 +458,7 @@ std::vector<FieldDef> Recordset::fields() const
 
 Field Recordset::field(const QString &name) const
 {
+    lookedUp(name);
     const int index = d->t->fieldIndex(name);
     if (index < 0)
         throw itemNotFound(name);
@@ -744,7 +746,16 @@ Recordset Recordset::clone() const
     impl->moveToFirstVisible();
     if (impl->at != Impl::At::Row)
         impl->at = Impl::At::Bof;
-    return Recordset(std::move(impl));
+    Recordset copy(std::move(impl));
+    copy.watcher_ = watcher_;
+    return copy;
+}
+
+Recordset Recordset::watched(FieldWatcher watcher) const
+{
+    Recordset handle(d);
+    handle.watcher_ = std::make_shared<const FieldWatcher>(std::move(watcher));
+    return handle;
 }
 
 Recordset Recordset::emptyCopy() const

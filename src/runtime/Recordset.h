@@ -149,12 +149,25 @@ public:
     // True when both handles work on the same shared rows.
     bool sharesRowsWith(const Recordset &other) const;
 
+    // A handle on this cursor that reports each field name looked up through
+    // it, through copies of it and through clones made from it; other handles
+    // on the same rows report nothing. Lets a host learn which of its fields a
+    // caller uses.
+    using FieldWatcher = std::function<void(const QString &name)>;
+    Recordset watched(FieldWatcher watcher) const;
+
     struct Impl;
 
 private:
     friend class Field;
     explicit Recordset(std::shared_ptr<Impl> impl);
+    void lookedUp(const QString &name) const
+    {
+        if (watcher_)
+            (*watcher_)(name);
+    }
     std::shared_ptr<Impl> d;
+    std::shared_ptr<const FieldWatcher> watcher_;
 };
 
 } // namespace orvane

@@ -46,7 +46,7 @@ inline QString dispatchXml(const std::vector<std::pair<QString, bool>> &kinds = 
 
 // The demo shop (orders 1 to 4, each with a windshield, a moulding, a kit and
 // labour) with its staging tables.
-class AuthorizationTest : public orvane::test::DemoShopTest {
+class AuthorizationTest : public orvane::test::FlowTest {
 protected:
     // A new order holding these lines (in memory only).
     std::shared_ptr<orvane::ext::IInvoice> orderWith(const std::vector<Line> &lines)

@@ -57,7 +57,7 @@ inline QString dispatchXml(const QString &number, const QString &first = u"Marga
 }
 
 // The demo shop with its staging tables, the dispatch linking flow and its views.
-class LinkingTest : public orvane::test::DemoShopTest {
+class LinkingTest : public orvane::test::FlowTest {
 protected:
     std::shared_ptr<orvane::transport::Clsg_trans> table(const QString &filter)
     {

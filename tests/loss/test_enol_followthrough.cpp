@@ -114,6 +114,7 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
         waitResult = view->lastWaitResult();
         EXPECT_TRUE(view->isHidden()) << "a wait without a refusal closes the notice";
     });
+    EXPECT_TRUE(sent_);
     EXPECT_EQ(waitResult, 0);
     EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u'\n').toStdString();
 
@@ -403,6 +404,7 @@ TEST_F(FollowThrough, ANoticeThatCannotBeQueuedIsNotKept)
         EXPECT_FALSE(view->isHidden()) << "the user can try again";
         view->cmdAction[1]->click();
     });
+    EXPECT_FALSE(sent_);
     orvane::transport::registerTransportClasses();
     EXPECT_EQ(reportedErrors().size(), 1);
     EXPECT_EQ(count(ext::progid::g_enol), 0);

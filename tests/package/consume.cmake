@@ -1,6 +1,6 @@
 # Installs the build into a fresh prefix, then configures, builds and runs a
-# project outside the tree against it: the example through find_package and a
-# small host through pkg-config.
+# project outside the tree against it: the example on its own (its own project())
+# and a small host through pkg-config.
 # In: BUILD_DIR, SOURCE_DIR, WORK (scratch folder), COMPILER, LAUNCHER, FLAGS.
 file(REMOVE_RECURSE ${WORK})
 set(prefix ${WORK}/prefix)
@@ -18,11 +18,19 @@ execute_process(
           -DCMAKE_BUILD_TYPE=Debug -DCMAKE_PREFIX_PATH=${prefix}
           -DCMAKE_CXX_COMPILER=${COMPILER} -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}
           "-DCMAKE_CXX_FLAGS=${FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${FLAGS}"
-          -DORVANE_EXAMPLES_DIR=${SOURCE_DIR}/examples
   COMMAND_ERROR_IS_FATAL ANY)
 execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK}/build COMMAND_ERROR_IS_FATAL ANY)
 
-set(EXAMPLE ${WORK}/build/examples/minimal_host)
+# The example as a project of its own, as a host would build it from the guide.
+execute_process(
+  COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/examples -B ${WORK}/example -G Ninja
+          -DCMAKE_BUILD_TYPE=Debug -DCMAKE_PREFIX_PATH=${prefix}
+          -DCMAKE_CXX_COMPILER=${COMPILER} -DCMAKE_CXX_COMPILER_LAUNCHER=${LAUNCHER}
+          "-DCMAKE_CXX_FLAGS=${FLAGS}" "-DCMAKE_EXE_LINKER_FLAGS=${FLAGS}"
+  COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND ${CMAKE_COMMAND} --build ${WORK}/example COMMAND_ERROR_IS_FATAL ANY)
+
+set(EXAMPLE ${WORK}/example/minimal_host)
 set(SAMPLES ${SOURCE_DIR}/samples)
 set(DATA ${WORK}/data)
 include(${CMAKE_CURRENT_LIST_DIR}/check_example.cmake)

@@ -1,9 +1,11 @@
 #pragma once
 
 // Header-only: the consumers link orvane::host and orvane::transport.
+#include "FieldUse.h"
 #include "ReferenceHost.h"
 #include "ScriptedUi.h"
 #include "TableObjects.h"
+#include "core/FieldContract.h"
 
 #include <QDir>
 #include <QStringList>
@@ -51,6 +53,30 @@ protected:
     QTemporaryDir dir_;
     std::shared_ptr<host::ReferenceHost> host_;
     ScopedScriptedUi ui_;
+};
+
+// The library's flows over the demo shop. What a flow asks of the host's
+// records and databases must all be in the field contract the host guide
+// documents.
+class FlowTest : public DemoShopTest {
+protected:
+    void SetUp() override
+    {
+        host::fielduse::start();
+        DemoShopTest::SetUp();
+    }
+
+    void TearDown() override
+    {
+        for (const auto &[record, names] : host::fielduse::fields())
+            for (const QString &name : names)
+                EXPECT_TRUE(contract::knownField(record, name))
+                    << "not in the field contract: " << record.toStdString() << "."
+                    << name.toStdString();
+        for (const QString &query : host::fielduse::queries())
+            EXPECT_TRUE(contract::knownQuery(query))
+                << "not in the field contract: query " << query.toStdString();
+    }
 };
 
 } // namespace orvane::test

@@ -382,35 +382,35 @@ bool AuthorizationRequest::ValidData()
             if (!all.value(u"Authorize"_s).toBool())
                 continue;
             const QString part = textOf(all, u"Part"_s);
-            auto problem = [&](const QString &message) { problems += message % part % CRLF; };
+            auto problem = [&](const QString &message) { problems += message.arg(part) % CRLF; };
             p.at(40);
             if (all.value(u"Hardware"_s).toBool() && Trim(textOf(all, u"RelatedPart"_s)).isEmpty())
-                problem(tr("You must enter a related Part for part "));
+                problem(tr("You must enter a related Part for part %1"));
             if (all.value(u"Qty"_s).toDouble() == 0)
-                problem(tr("You must enter a non-zero Quantity for part "));
+                problem(tr("You must enter a non-zero Quantity for part %1"));
             if (all.value(u"Price"_s).toDouble() == 0)
-                problem(tr("You must enter a non-zero Price for part "));
+                problem(tr("You must enter a non-zero Price for part %1"));
             ++ticked;
             p.at(50);
             const QString type = Trim(textOf(all, u"Type"_s));
             const QString reason = Trim(textOf(all, u"ReasonCode"_s));
             if (type == u"1"_s) {
                 if (reason != u"4"_s && reason != u"5"_s)
-                    problem(tr("You must enter a valid reason code for part "));
+                    problem(tr("You must enter a valid reason code for part %1"));
             } else if (type == u"6"_s || type == u"9"_s || type == u"15"_s) {
                 if (reason != u"1"_s && reason != u"2"_s && reason != u"3"_s)
-                    problem(tr("You must enter a valid reason code for this Authorization "));
+                    problem(tr("You must enter a valid reason code for this Authorization %1"));
             } else if (type.isEmpty()) {
-                problem(tr("You must select an auth description from the list for part "));
+                problem(tr("You must select an auth description from the list for part %1"));
             }
             p.at(60);
             if (all.value(u"ManualRequest"_s).toBool()) {
                 if (Trim(textOf(all, u"RequestDescription"_s)).isEmpty())
                     problem(tr("You must select an Request Description for manual requests for "
-                               "part "));
+                               "part %1"));
                 if (Trim(textOf(all, u"RequestExplanation"_s)).isEmpty())
                     problem(tr("You must select an Request Explanation for manual requests for "
-                               "part "));
+                               "part %1"));
             }
         }
         p.at(70);
@@ -421,8 +421,8 @@ bool AuthorizationRequest::ValidData()
             p.at(80);
             ui::reportMessage(invoice_, p.name(),
                               tr("Authorization cannot be sent due to the following "
-                                 "problems ") %
-                                  CRLF % CRLF % problems,
+                                 "problems \r\n\r\n%1")
+                                  .arg(problems),
                               p.line());
             return false;
         }

@@ -199,6 +199,7 @@ void AuthorizationShowfrm::cmdAction_Click()
     orvane::Proc p = proc(u"cmdAction_Click"_s);
     try {
         answer_.apply(p);
+        applied_ = true;
         p.at(80);
         hide();
     } catch (...) {

@@ -44,6 +44,8 @@ public:
     void Form_Activate();
     void Form_Unload();
     void cmdAction_Click();
+    // OK wrote the answers into the order's lines.
+    bool applied() const { return applied_; }
     // A click in a cell; column "A" turns the current row's flag over.
     void grdAuthorize_Click(int row, int column);
     // Turns a row's flag over, unless the row cannot be taken.
@@ -57,4 +59,5 @@ private:
     orvane::authorization::AuthorizationAnswer answer_;
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
+    bool applied_ = false;
 };

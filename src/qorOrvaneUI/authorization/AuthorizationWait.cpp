@@ -76,10 +76,10 @@ AuthorizationWait::Outcome AuthorizationWait::look()
             return Outcome::Answer;
         p.at(40);
         ui::reportMessage(invoice_, p.name(),
-                          tr("The Orvane Transmission Received an error") % CRLF % CRLF %
-                              tr("Error Code : ") % vb::Trim(errorCode) % CRLF %
-                              tr("Error Desc : ") % vb::Trim(errorText) % CRLF % CRLF %
-                              tr("You may want to try your authorization again later"),
+                          tr("The Orvane Transmission Received an error\r\n\r\nError Code : %1\r\n"
+                             "Error Desc : %2\r\n\r\nYou may want to try your authorization again "
+                             "later")
+                              .arg(vb::Trim(errorCode), vb::Trim(errorText)),
                           p.line());
         return Outcome::Error;
     } catch (...) {

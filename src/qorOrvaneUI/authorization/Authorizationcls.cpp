@@ -13,8 +13,9 @@
 
 using namespace Qt::StringLiterals;
 
-bool Authorizationcls::PartAuthorization(std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
-                                         orvane::XmlDocument &objDom, orvane::WindowHandle lngHwnd)
+bool Authorizationcls::PartAuthorization(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+                                         const orvane::XmlDocument &objDom,
+                                         orvane::WindowHandle lngHwnd)
 {
     orvane::Proc p(u"qorOrvaneUI.Authorizationcls.PartAuthorization()"_s);
     try {
@@ -39,14 +40,14 @@ bool Authorizationcls::PartAuthorization(std::shared_ptr<orvane::ext::IInvoice> 
         }
         p.at(60);
         request.Form_Unload();
-        return false;
+        return request.sent();
     } catch (...) {
         p.rethrow();
     }
 }
 
-bool Authorizationcls::ShowAuth(std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
-                                std::shared_ptr<orvane::ext::Ig_ackn> &objAck,
+bool Authorizationcls::ShowAuth(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
+                                const std::shared_ptr<orvane::ext::Ig_ackn> &objAck,
                                 orvane::WindowHandle lngHwnd)
 {
     orvane::Proc p(u"qorOrvaneUI.Authorizationcls.ShowAuth()"_s);
@@ -59,14 +60,15 @@ bool Authorizationcls::ShowAuth(std::shared_ptr<orvane::ext::IInvoice> &objInvoi
         WindowAPImod::CentreOverOwner(lngHwnd, &results);
         orvane::Ui::instance().showModal(&results);
         p.at(30);
+        const bool applied = results.applied();
         results.Form_Unload();
-        return false;
+        return applied;
     } catch (...) {
         p.rethrow();
     }
 }
 
-void Authorizationcls::RecalcAuths(std::shared_ptr<orvane::ext::IEnvironment> &objEnv)
+void Authorizationcls::RecalcAuths(const std::shared_ptr<orvane::ext::IEnvironment> &objEnv)
 {
     orvane::Proc p(u"qorOrvaneUI.Authorizationcls.RecalcAuths()"_s);
     try {

@@ -290,18 +290,19 @@ void DispatchLink::RemoveOrder()
         if (type == u"INVOICE"_s) {
             p.at(50);
             orvane::Ui::instance().msgBox(
-                tr("This order is already linked to an order ") % CRLF % name % CRLF % CRLF %
-                    tr("This order cannot be voided automatically.  Please remember to void this "
-                       "order"),
+                tr("This order is already linked to an order \r\n%1\r\n\r\nThis order cannot be "
+                   "voided automatically.  Please remember to void this order")
+                    .arg(name),
                 orvane::MsgButtons::OK, orvane::MsgIcon::None, QString());
             return;
         }
 
         p.at(60);
         const orvane::MsgResult choice = orvane::Ui::instance().msgBoxWithDefault(
-            tr("This dispatch is currently linked to order ") % CRLF % name % CRLF % CRLF %
-                tr("Press YES to automatically void the order it was linked to") % CRLF %
-                tr("Press NO to leave the other order intact"),
+            tr("This dispatch is currently linked to order \r\n%1\r\n\r\nPress YES to "
+               "automatically void the order it was linked to\r\nPress NO to leave the other "
+               "order intact")
+                .arg(name),
             orvane::MsgButtons::YesNo, orvane::MsgIcon::Question, tr("Void Order?"),
             orvane::MsgResult::No);
 

@@ -366,9 +366,9 @@ void DispatchRecords::CreateRecordset()
     } catch (...) {
         const orvane::VbError e = orvane::currentError();
         orvane::Ui::instance().msgBox(
-            QCoreApplication::translate("clsShowDispatch", "Error occurred in CreateRecordset") %
-                u"\r\n"_s % QString::number(e.number()) % u"\r\n"_s % e.description() % u"\r\n"_s %
-                QString::number(p.line()),
+            QCoreApplication::translate("clsShowDispatch",
+                                        "Error occurred in CreateRecordset\r\n%1\r\n%2\r\n%3")
+                .arg(QString::number(e.number()), e.description(), QString::number(p.line())),
             orvane::MsgButtons::OK);
     }
 }

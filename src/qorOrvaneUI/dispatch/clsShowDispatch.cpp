@@ -45,17 +45,17 @@ void clsShowDispatch::NodeValue(const XmlNode &node, const QString &name, Record
     records_->NodeValue(node, name, rs);
 }
 
-Recordset clsShowDispatch::GetDiscounts(QString &dispatchXML)
+Recordset clsShowDispatch::GetDiscounts(const QString &dispatchXML)
 {
     return records_->GetDiscounts(dispatchXML);
 }
 
-Recordset clsShowDispatch::GetAuths(QString &dispatchXML)
+Recordset clsShowDispatch::GetAuths(const QString &dispatchXML)
 {
     return records_->GetAuths(dispatchXML);
 }
 
-Recordset clsShowDispatch::GetDamages(QString &dispatchXML)
+Recordset clsShowDispatch::GetDamages(const QString &dispatchXML)
 {
     return records_->GetDamages(dispatchXML);
 }
@@ -82,13 +82,13 @@ const Recordset &clsShowDispatch::damageRecordset() const
 
 // --- the report ------------------------------------------------------------------
 
-void clsShowDispatch::ShowDispatch(orvane::WindowHandle &hWndOwner, QString &dispatchXML,
-                                   QString &ReportPath)
+void clsShowDispatch::ShowDispatch(const orvane::WindowHandle &hWndOwner,
+                                   const QString &dispatchXML, const QString &ReportPath)
 {
     DispatchReport(*records_).ShowDispatch(hWndOwner, dispatchXML, ReportPath);
 }
 
-void clsShowDispatch::ShowReport(orvane::WindowHandle &hWndOwner, QString &ReportPath)
+void clsShowDispatch::ShowReport(const orvane::WindowHandle &hWndOwner, const QString &ReportPath)
 {
     DispatchReport(*records_).ShowReport(hWndOwner, ReportPath);
 }
@@ -128,8 +128,8 @@ QString optionalChildText(const XmlDocument &document, const QString &name, int 
 
 } // namespace
 
-void clsShowDispatch::ShowEschedule(orvane::WindowHandle &hWndOwner, QString &dispatchXML,
-                                    QString &ReportPath)
+void clsShowDispatch::ShowEschedule(const orvane::WindowHandle &hWndOwner,
+                                    const QString &dispatchXML, const QString &ReportPath)
 {
     Q_UNUSED(hWndOwner)
     Q_UNUSED(ReportPath)
@@ -186,8 +186,8 @@ void clsShowDispatch::ShowEschedule(orvane::WindowHandle &hWndOwner, QString &di
 
 // --- dispatch linking ------------------------------------------------------------------
 
-void clsShowDispatch::ChooseDispatch(orvane::WindowHandle &hWndOwner,
-                                     std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
+void clsShowDispatch::ChooseDispatch(const orvane::WindowHandle &hWndOwner,
+                                     const std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
 {
     Proc p(u"qorOrvaneUI.clsShowDispatch.ChooseDispatch()"_s);
     try {

@@ -38,23 +38,25 @@ public:
     // Shows the dispatch as a report over the host's window; returns when the
     // user has closed it. Failures reach the host wrapped by each procedure
     // they passed through.
-    void ShowDispatch(orvane::WindowHandle &hWndOwner, QString &dispatchXML, QString &ReportPath);
+    void ShowDispatch(const orvane::WindowHandle &hWndOwner, const QString &dispatchXML,
+                      const QString &ReportPath);
     // Shows the appointment the dispatch asks for; the owner and report path
     // are accepted and not used. Every one of the five e-schedule elements is
     // required.
-    void ShowEschedule(orvane::WindowHandle &hWndOwner, QString &dispatchXML, QString &ReportPath);
-    orvane::Recordset GetDiscounts(QString &dispatchXML);
-    orvane::Recordset GetAuths(QString &dispatchXML);
-    orvane::Recordset GetDamages(QString &dispatchXML);
+    void ShowEschedule(const orvane::WindowHandle &hWndOwner, const QString &dispatchXML,
+                       const QString &ReportPath);
+    orvane::Recordset GetDiscounts(const QString &dispatchXML);
+    orvane::Recordset GetAuths(const QString &dispatchXML);
+    orvane::Recordset GetDamages(const QString &dispatchXML);
     // Lets the user find a received dispatch and link it to the open order,
     // taking over the values the user chooses; returns when the view closes.
     // The order's values change in objInvoice only: the host saves it.
-    void ChooseDispatch(orvane::WindowHandle &hWndOwner,
-                        std::shared_ptr<orvane::ext::IInvoice> &objInvoice);
+    void ChooseDispatch(const orvane::WindowHandle &hWndOwner,
+                        const std::shared_ptr<orvane::ext::IInvoice> &objInvoice);
 
     // --- the report, used by ShowDispatch and the tools ------------------------
     // Opens the template, binds the record sets held now and shows the view.
-    void ShowReport(orvane::WindowHandle &hWndOwner, QString &ReportPath);
+    void ShowReport(const orvane::WindowHandle &hWndOwner, const QString &ReportPath);
     // What ShowDispatch shows, without a view: the dispatch parsed and bound to
     // the template (for printing and export). Failures are wrapped as
     // "qorOrvaneUI.clsShowDispatch.BoundReport()".

@@ -63,8 +63,8 @@ QString CoverageAnswer::warning() const
     const QString code = text(first, u"errorcode"_s);
     if (vb::Val(code) == 0)
         return QString();
-    return tr("WARNING : Error ") % vb::Trim(code) % u"        "_s %
-           vb::Trim(text(first, u"ErrorText"_s));
+    return tr("WARNING : Error %1        %2")
+        .arg(vb::Trim(code), vb::Trim(text(first, u"ErrorText"_s)));
 }
 
 bool CoverageAnswer::isSelected(int row) const

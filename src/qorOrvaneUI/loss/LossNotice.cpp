@@ -366,11 +366,11 @@ bool LossNotice::validdata(const Form &form)
                 return !v.isNull() && v.toBool();
             };
             fails(flag(u"subreq") && form.subData.isEmpty(),
-                  modOrvane::FieldText(rsCause_, u"subdatafield"_s) %
-                      tr(" is required for this cause."));
+                  tr("%1 is required for this cause.")
+                      .arg(modOrvane::FieldText(rsCause_, u"subdatafield"_s)));
             fails(flag(u"subnamereq") && form.subName.isEmpty(),
-                  modOrvane::FieldText(rsCause_, u"subnamefield"_s) %
-                      tr(" is required for this cause."));
+                  tr("%1 is required for this cause.")
+                      .arg(modOrvane::FieldText(rsCause_, u"subnamefield"_s)));
         }
         p.at(25);
         // A phone number short of digits would be sent as a wrong number.
@@ -387,8 +387,9 @@ bool LossNotice::validdata(const Form &form)
         if (msg.isEmpty())
             return true;
         orvane::Ui::instance().msgBox(
-            tr("To submit this Notice of Loss, you must fill out the following information") %
-                CRLF % CRLF % msg,
+            tr("To submit this Notice of Loss, you must fill out the following "
+               "information\r\n\r\n%1")
+                .arg(msg),
             MsgButtons::OK, MsgIcon::Critical, tr("Missing or invalid data"));
         return false;
     } catch (...) {

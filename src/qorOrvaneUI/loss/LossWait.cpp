@@ -151,11 +151,11 @@ void LossWait::checkNotice()
         const QString code = text(rows, u"ErrCode"_s);
         if (isNetworkError(code)) {
             p.at(30);
-            QString msg = tr("The Orvane eNOL Received an error") % CRLF % CRLF %
-                          tr("Error Code : ") % code % CRLF % tr("Error Desc : ") %
-                          text(rows, u"ErrText"_s) % CRLF % tr("Loss Reference : ") %
-                          text(rows, u"Lossrefnum"_s) % CRLF % tr("Loss Contact : ") %
-                          text(rows, u"Losscont"_s) % CRLF % CRLF;
+            QString msg = tr("The Orvane eNOL Received an error\r\n\r\nError Code : %1\r\n"
+                             "Error Desc : %2\r\nLoss Reference : %3\r\nLoss Contact : %4"
+                             "\r\n\r\n")
+                              .arg(code, text(rows, u"ErrText"_s), text(rows, u"Lossrefnum"_s),
+                                   text(rows, u"Losscont"_s));
             const bool noAction = needsNoAction(code);
             if (!noAction)
                 msg += tr(" Please resolve the issue to try again");
@@ -174,7 +174,7 @@ void LossWait::checkNotice()
         mode_ = 1;
         lossRef_ = vb::Trim(text(rows, u"Lossrefnum"_s));
         resume();
-        headline(tr("Waiting on Confirmation Authorization for Loss Reference : ") % lossRef_);
+        headline(tr("Waiting on Confirmation Authorization for Loss Reference : %1").arg(lossRef_));
         detail(vb::Trim(text(rows, u"ErrText"_s)));
     } catch (...) {
         failed(p);
@@ -224,10 +224,10 @@ void LossWait::checkCoverage()
             }
         } else {
             p.at(60);
-            Ui::instance().msgBox(tr("Coverage Confirmation Error ") % CRLF % CRLF %
-                                      tr("Error code : ") % code % CRLF % tr("Error Text : ") %
-                                      errText,
-                                  MsgButtons::OK, MsgIcon::Critical, tr("Confirmation Error"));
+            Ui::instance().msgBox(
+                tr("Coverage Confirmation Error \r\n\r\nError code : %1\r\nError Text : %2")
+                    .arg(code, errText),
+                MsgButtons::OK, MsgIcon::Critical, tr("Confirmation Error"));
             end();
         }
         resume();
@@ -263,10 +263,11 @@ void LossWait::checkLossAck()
             const QString errText = text(rows, u"errtext"_s);
             if (isNetworkError(code)) {
                 p.at(30);
-                Ui::instance().msgBox(tr("Your Coverage Response returned Errors ") % CRLF % CRLF %
-                                          tr("Error Code : ") % code % CRLF % tr("Error Text : ") %
-                                          errText,
-                                      MsgButtons::OK, MsgIcon::Critical, tr("Loss Response Error"));
+                Ui::instance().msgBox(
+                    tr("Your Coverage Response returned Errors \r\n\r\nError Code : %1\r\n"
+                       "Error Text : %2")
+                        .arg(code, errText),
+                    MsgButtons::OK, MsgIcon::Critical, tr("Loss Response Error"));
                 // No run-time error is pending here: the log line carries only the place.
                 logNetworkError(kLossAckLog, QString(), p.line());
                 result_ = -1;

@@ -87,7 +87,7 @@ bool eNOLcls::SendeNOL(const std::shared_ptr<ext::IInvoice> &objInvoice,
         orvane::Ui::instance().showModal(&view);
         p.at(40);
         view.Form_Unload();
-        return false;
+        return view.sent();
     } catch (...) {
         p.rethrow();
     }
@@ -172,7 +172,7 @@ bool eNOLcls::ShowResponses(const std::shared_ptr<ext::IInvoice> &objInvoice,
         WindowAPImod::CentreOverOwner(lngHwnd, &wait);
         orvane::Ui::instance().showModal(&wait);
         wait.Form_Unload();
-        return false;
+        return wait.ended();
     } catch (...) {
         p.rethrow();
     }

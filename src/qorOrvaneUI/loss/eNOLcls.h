@@ -23,8 +23,8 @@ class IPidList;
 // without a choice. Failures reach the caller as errors named after the method.
 class eNOLcls {
 public:
-    // Opens the loss notice view over `lngHwnd` for the order; returns false
-    // whether or not a notice was sent.
+    // Opens the loss notice view over `lngHwnd` for the order; true when a
+    // notice was stored and queued for sending.
     bool SendeNOL(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                   orvane::WindowHandle lngHwnd = 0);
 
@@ -34,7 +34,8 @@ public:
     // when nothing is left to wait for); "COVER" waits for the coverage
     // request (once the notice is confirmed); "LOSSACK" and "DISPATCH" mark
     // the notice and the loss's coverage rows read and wait for the loss
-    // acknowledgement and the dispatch. Returns false.
+    // acknowledgement and the dispatch. True when an answer ended the wait,
+    // false when the user left it or there was nothing to wait for.
     bool ShowResponses(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                        const QString &strRefNum, const QString &strType,
                        orvane::WindowHandle lngHwnd = 0);

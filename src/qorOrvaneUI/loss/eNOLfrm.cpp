@@ -770,6 +770,7 @@ void eNOLfrm::BuildXML()
             if (!notice_.BuildXML(form(), notice, guid))
                 return;
         }
+        sent_ = true;
 
         p.at(30);
         eNOLwaitfrm wait(this);

@@ -125,6 +125,8 @@ public:
     void BuildXML();
     // The wait view's result of the last submission (see eNOLwaitfrm).
     int lastWaitResult() const { return lastWaitResult_; }
+    // A notice was stored and queued while the view was open.
+    bool sent() const { return sent_; }
 
     static QString telephoneForm(const QString &phone) { return LossNotice::telephoneForm(phone); }
     static QString vehicleIdNumber(const QString &vehicleId)
@@ -171,4 +173,5 @@ private:
     bool activated_ = false;
     bool loaded_ = false;
     int lastWaitResult_ = 0;
+    bool sent_ = false;
 };
