@@ -1,5 +1,7 @@
 #pragma once
 
+#include <qorOrvaneUI/Export.h>
+
 #include "Ui.h"
 
 #include <memory>
@@ -18,7 +20,7 @@ class Ig_ackn;
 // count of unread answers for the host's status line. The two views' results
 // come back through the order and the answer table; the methods return false.
 // Failures reach the host as errors named "qorOrvaneUI.Authorizationcls.<method>()".
-class Authorizationcls {
+class QORORVANEUI_EXPORT Authorizationcls {
 public:
     bool PartAuthorization(std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                            orvane::XmlDocument &objDom, orvane::WindowHandle lngHwnd = 0);
