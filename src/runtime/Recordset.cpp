@@ -145,7 +145,7 @@ struct Table {
             QString s = v.kind() == ValueKind::Text ? *v.get<QString>() : v.toText();
             if (f.definedSize > 0 && s.size() > f.definedSize && characterCount(s) > f.definedSize)
                 throw multipleStepError();
-            return Value(std::move(s));
+            return Value(s);
         }
         return v.convertedTo(schema->kinds[size_t(index)]);
     }
