@@ -1,9 +1,10 @@
 # What `cmake --install` puts in place for hosts: the libraries, the headers
 # their interfaces need, an exported CMake package (qorOrvaneUI::ui, ::runtime,
-# ::external, ::storage, ::transport) and pkg-config files.
+# ::widgets, ::external, ::storage, ::transport) and pkg-config files.
 #
-# The libraries are static, so the export carries their link dependencies (Qt,
-# pugixml) and the package's config finds them again for the host.
+# The libraries are static or shared (BUILD_SHARED_LIBS); the export carries
+# their link dependencies (Qt, pugixml) and the package's config finds them
+# again for the host.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -16,6 +17,7 @@ set(ORVANE_INSTALL_INCLUDEDIR ${CMAKE_INSTALL_INCLUDEDIR}/qorOrvaneUI)
 set(_orvane_exported
   qorOrvaneUI ui
   orvane_runtime runtime
+  orvane_widgets widgets
   orvane_external external
   orvane_storage storage
   orvane_transport transport)
@@ -54,11 +56,13 @@ orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI ${ORVANE_INSTALL_IN
 orvane_headers_in(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces _external)
 orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces
   ${ORVANE_INSTALL_INCLUDEDIR} ${_external})
-foreach(part runtime storage transport)
+foreach(part runtime runtime/widgets storage transport)
   orvane_headers_in(${PROJECT_SOURCE_DIR}/src/${part} _headers)
+  list(FILTER _headers EXCLUDE REGEX "^widgets/")
   # The service and the network server are programs' parts, not installed.
   list(REMOVE_ITEM _headers NetworkClient.h NetworkServer.h TransportService.h RowText.h)
-  orvane_install_headers(${PROJECT_SOURCE_DIR}/src/${part} ${ORVANE_INSTALL_INCLUDEDIR}/${part}
+  cmake_path(GET part FILENAME _folder)
+  orvane_install_headers(${PROJECT_SOURCE_DIR}/src/${part} ${ORVANE_INSTALL_INCLUDEDIR}/${_folder}
     ${_headers})
 endforeach()
 
@@ -69,9 +73,12 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in
 target_include_directories(orvane_runtime PUBLIC
   $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
+# The export header (src/qorOrvaneUI) lies beside it.
 install(FILES ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Version.h
+              ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Export.h
   DESTINATION ${ORVANE_INSTALL_INCLUDEDIR} COMPONENT Development)
-set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS qorOrvaneUI/Version.h)
+set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS qorOrvaneUI/Version.h
+                                                          qorOrvaneUI/Export.h)
 
 # What a host needs beside the libraries: the default report template
 # ShowDispatch is handed, the guide and the licence.

@@ -26,7 +26,7 @@ ObjectRegistry &ObjectRegistry::instance()
 void ObjectRegistry::registerClass(const QString &progId, Factory factory)
 {
     QMutexLocker lock(&d->mutex);
-    d->factories.insert(progId.trimmed().toUpper(), std::move(factory));
+    d->factories.emplace(progId.trimmed().toUpper(), std::move(factory));
 }
 
 void ObjectRegistry::unregisterClass(const QString &progId)

@@ -114,7 +114,7 @@ struct Table {
             if (f.definedSize > 0 && s.size() > f.definedSize &&
                 detail::characterCount(s) > f.definedSize)
                 throw multipleStepError();
-            return Value(std::move(s));
+            return Value(s);
         }
         return v.convertedTo(schema->kinds[size_t(index)]);
     }

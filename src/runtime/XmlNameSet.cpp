@@ -58,7 +58,7 @@ struct XmlNameSet::Lookup {
     {
         if (n == 0)
             return 0;
-        return unsigned(n * 31 + asciiUpper(static_cast<unsigned char>(b[0])) * 7 +
+        return unsigned(n * 31 + std::size_t(asciiUpper(static_cast<unsigned char>(b[0]))) * 7 +
                         asciiUpper(static_cast<unsigned char>(b[n - 1]))) &
                255u;
     }

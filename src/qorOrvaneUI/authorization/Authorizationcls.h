@@ -1,5 +1,7 @@
 #pragma once
 
+#include <qorOrvaneUI/Export.h>
+
 #include "Ui.h"
 
 #include <memory>
@@ -20,7 +22,7 @@ class Ig_ackn;
 // true when a request was sent, ShowAuth when the answers were written into
 // the order's lines.
 // Failures reach the host as errors named "qorOrvaneUI.Authorizationcls.<method>()".
-class Authorizationcls {
+class QORORVANEUI_EXPORT Authorizationcls {
 public:
     bool PartAuthorization(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                            const orvane::XmlDocument &objDom, orvane::WindowHandle lngHwnd = 0);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <qorOrvaneUI/Export.h>
+
 #include "Recordset.h"
 #include "Ui.h"
 
@@ -27,7 +29,7 @@ class Report;
 // The object holds the dispatch, discount, authorization and damage record sets
 // of the last parsed document; the getters hand the host clones that share
 // their rows.
-class clsShowDispatch {
+class QORORVANEUI_EXPORT clsShowDispatch {
 public:
     clsShowDispatch();
     ~clsShowDispatch();

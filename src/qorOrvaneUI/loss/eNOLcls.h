@@ -1,5 +1,7 @@
 #pragma once
 
+#include <qorOrvaneUI/Export.h>
+
 #include "Recordset.h"
 #include "Ui.h"
 
@@ -21,7 +23,7 @@ class IPidList;
 // network's identifiers are picked from. A list method hands back its list
 // object on the row the user chose, or nothing when the list was closed
 // without a choice. Failures reach the caller as errors named after the method.
-class eNOLcls {
+class QORORVANEUI_EXPORT eNOLcls {
 public:
     // Opens the loss notice view over `lngHwnd` for the order; true when a
     // notice was stored and queued for sending.

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ObjectRegistry.h"
-#include "Ui.h"
+#include "WindowHandle.h"
 
 #include <QString>
 

@@ -1,10 +1,11 @@
 #pragma once
 
+#include "WindowHandle.h"
+
 #include <QRect>
 #include <QSize>
 #include <QString>
 
-#include <cstdint>
 #include <memory>
 
 class QDialog;
@@ -27,9 +28,6 @@ enum class MsgResult { OK = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes
 
 // The library's default title for a message box without one of its own.
 inline constexpr const char16_t *DefaultMsgTitle = u"qorOrvaneUI";
-
-// Window handles cross the host boundary as 32-bit integers.
-using WindowHandle = std::int32_t;
 
 // Everything the library asks of the desktop goes through this service, so a
 // test can answer message boxes and play the user in a modal dialog.

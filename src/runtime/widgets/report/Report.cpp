@@ -187,7 +187,7 @@ QString formatValue(const Value &value, Format format, const QString &currencySy
     case Format::YesNo:
         return value.toBool() ? u"Yes"_s : u"No"_s;
     case Format::Phone: {
-        const QString text = value.toText();
+        QString text = value.toText();
         QString digits;
         for (QChar c : text)
             if (c.isDigit())
