@@ -98,22 +98,18 @@ QString formula(const Seen &seen, const QString &name)
     return u"(absent)"_s;
 }
 
+// Records the calls of the view, or fails each one when told to.
 class RecordingControlUI : public orvane::ext::IControlUI {
 public:
     static inline QStringList calls;
-    void Initialize(QWidget *, const QString &key) override { calls << u"Initialize "_s % key; }
-    void Terminate(QWidget *, const QString &key) override { calls << u"Terminate "_s % key; }
-};
-
-class FailingControlUI : public orvane::ext::IControlUI {
-public:
-    void Initialize(QWidget *, const QString &) override
+    static inline bool failing = false;
+    void Initialize(QWidget *, const QString &key) override { call(u"Initialize "_s % key); }
+    void Terminate(QWidget *, const QString &key) override { call(u"Terminate "_s % key); }
+    static void call(const QString &what)
     {
-        throw orvane::VbError(5, u"ControlUI"_s, u"boom"_s);
-    }
-    void Terminate(QWidget *, const QString &) override
-    {
-        throw orvane::VbError(5, u"ControlUI"_s, u"boom"_s);
+        if (failing)
+            throw orvane::VbError(5, u"ControlUI"_s, u"boom"_s);
+        calls << what;
     }
 };
 
@@ -333,11 +329,9 @@ TEST(DispatchReport, ViewRegistersWithTheHostLayoutServiceAndIgnoresItsFailures)
         showAndLook(d, sample(u"minimal.xml"_s));
         EXPECT_EQ(RecordingControlUI::calls,
                   (QStringList{u"Initialize Dispatchfrm"_s, u"Terminate Dispatchfrm"_s}));
-    }
-    {
-        RegisteredControlUI reg([] { return std::make_shared<FailingControlUI>(); });
-        clsShowDispatch d;
+        RecordingControlUI::failing = true;
         EXPECT_TRUE(showAndLook(d, sample(u"minimal.xml"_s)).text.contains(u"D-2026"_s));
+        RecordingControlUI::failing = false;
     }
     clsShowDispatch d; // no layout service registered at all
     EXPECT_TRUE(showAndLook(d, sample(u"minimal.xml"_s)).text.contains(u"D-2026"_s));

@@ -134,7 +134,20 @@ INSTANTIATE_TEST_SUITE_P(Backends, HostileQueue, ::testing::Values(Db::SQLite, D
 
 namespace {
 
-class HostileDocuments : public authtest::AuthorizationTest {};
+class HostileDocuments : public authtest::AuthorizationTest {
+protected:
+    // A table object of the host's shop holding one new, blank row.
+    std::shared_ptr<orvane::ext::IRsTable> blankRow(const char16_t *progId, const QString &column)
+    {
+        auto t = orvane::CreateObject<orvane::ext::IRsTable>(QString::fromUtf16(progId));
+        t->setEnv(host_->env());
+        t->get_rs(column % u" = 'A' AND "_s % column % u" <> 'A'"_s);
+        Recordset rs = t->itemsrecordset();
+        rs.addNew();
+        rs.update();
+        return t;
+    }
+};
 
 } // namespace
 
@@ -196,17 +209,8 @@ TEST_F(HostileDocuments, LossNoticeCarriesEveryValue)
         {u"subdata"_s, u"SubrogationData"_s, 255},
         {u"contact"_s, u"OriginationContactName"_s, 60},
     };
-    auto table = [this](const char16_t *progId) {
-        auto t = orvane::CreateObject<orvane::ext::IRsTable>(QString::fromUtf16(progId));
-        t->setEnv(host_->env());
-        t->get_rs(u"guid = 'A' AND guid <> 'A'"_s);
-        Recordset rs = t->itemsrecordset();
-        rs.addNew();
-        rs.update();
-        return t;
-    };
-    auto notice = table(orvane::ext::progid::g_enol);
-    auto lines = table(orvane::ext::progid::g_enolline);
+    auto notice = blankRow(orvane::ext::progid::g_enol, u"guid"_s);
+    auto lines = blankRow(orvane::ext::progid::g_enolline, u"guid"_s);
     Recordset row = notice->itemsrecordset(), line = lines->itemsrecordset();
     eNOLfrm view;
     const QStringList values = hostile::corpus();
@@ -234,17 +238,8 @@ TEST_F(HostileDocuments, LossNoticeCarriesEveryValue)
 // the typed postal code.
 TEST_F(HostileDocuments, CoverageAnswerCarriesEveryValue)
 {
-    auto table = [this](const char16_t *progId, const QString &column) {
-        auto t = orvane::CreateObject<orvane::ext::IRsTable>(QString::fromUtf16(progId));
-        t->setEnv(host_->env());
-        t->get_rs(column % u" = 'A' AND "_s % column % u" <> 'A'"_s);
-        Recordset rs = t->itemsrecordset();
-        rs.addNew();
-        rs.update();
-        return t;
-    };
-    auto coverage = table(orvane::ext::progid::g_cover, u"lossref"_s);
-    auto notice = table(orvane::ext::progid::g_enol, u"guid"_s);
+    auto coverage = blankRow(orvane::ext::progid::g_cover, u"lossref"_s);
+    auto notice = blankRow(orvane::ext::progid::g_enol, u"guid"_s);
     Coveragefrm view;
     view.setCoverage(coverage);
     view.setNotice(notice);

@@ -98,12 +98,13 @@ protected:
     // An order as stored now.
     Recordset stored(int idnumber) { return host_->openOrder(idnumber)->itemsrecordset(); }
 
-    // Expects fields of the stored order to read as given.
-    void expectStored(int idnumber, const std::vector<std::pair<QString, QString>> &fields)
+    // Expects fields of the stored order to read as given: "field=text|...".
+    void expectStored(int idnumber, const QString &fields)
     {
         const Recordset row = stored(idnumber);
-        for (const auto &[field, text] : fields)
-            EXPECT_EQ(row.value(field).toText(), text) << field.toStdString();
+        for (const QString &f : fields.split(u'|'))
+            EXPECT_EQ(row.value(f.section(u'=', 0, 0)).toText(), f.section(u'=', 1))
+                << f.toStdString();
     }
 
     // Expects the one box shown so far.

@@ -115,16 +115,11 @@ TEST_F(LinkingTest, AttachToAnUnlinkedOrderTakesOverTheValuesAndLinksTheDispatch
     order->calculateinvoice(false, true);
     EXPECT_EQ(order->record().value(u"total"_s).toText(), total);
     order->save();
-    expectStored(1, {{u"dispatch"_s, u"D-2026-118734"_s},
-                     {u"s_first"_s, u"Margaret"_s},
-                     {u"s_address"_s, u"1422 Larkspur Avenue, Apt 3B, Building C"_s},
-                     {u"carid"_s, u"V-448201"_s},
-                     {u"vin"_s, u"2T3P1RFV8MW123456"_s}, // the VIN goes with its vehicle
-                     {u"billto_id"_s, u"2"_s},
-                     {u"b_company"_s, u"Northstar Casualty"_s},
-                     {u"discounttext"_s, u"Fleet 10%"_s},
-                     {u"deductible"_s, u"250"_s},
-                     {u"type"_s, u"quote"_s}});
+    // The VIN goes with its vehicle.
+    expectStored(1, u"dispatch=D-2026-118734|s_first=Margaret|"
+                    u"s_address=1422 Larkspur Avenue, Apt 3B, Building C|carid=V-448201|"
+                    u"vin=2T3P1RFV8MW123456|billto_id=2|b_company=Northstar Casualty|"
+                    u"discounttext=Fleet 10%|deductible=250|type=quote"_s);
     EXPECT_EQ(stored(1).value(u"lossdate"_s).toDate().date(), QDate(2026, 11, 28));
 }
 
@@ -175,7 +170,7 @@ TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWa
     attach(host_->openOrder(3), u"D-Q1"_s);
     expectBox(voidText(u"Quote-1001"_s), u"Void Order?"_s, MsgButtons::YesNo);
     EXPECT_EQ(ui_->boxes()[0].defaultButton, MsgResult::No) << "Enter must not void";
-    expectStored(1, {{u"type"_s, u"void"_s}, {u"voidmsg"_s, u"ORVANE ORDER REMOVED"_s}});
+    expectStored(1, u"type=void|voidmsg=ORVANE ORDER REMOVED"_s);
     EXPECT_EQ(link(u"D-Q1"_s), std::make_pair(3, 1));
 
     // Order 2 (an invoice) is not involved; restore order 1 as a quote for No.
@@ -193,7 +188,7 @@ TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWa
     ui_->answer(MsgResult::Yes); // for an "Unlink Order?" that must not come
     attach(host_->openOrder(4), u"D-Q2"_s);
     EXPECT_EQ(boxTitles(), (QStringList{u"Order Is Void"_s, u"Void Order?"_s}));
-    expectStored(1, {{u"type"_s, u"quote"_s}, {u"voidmsg"_s, QString()}});
+    expectStored(1, u"type=quote|voidmsg="_s);
     EXPECT_EQ(link(u"D-Q2"_s), std::make_pair(4, 1));
 }
 
@@ -372,11 +367,7 @@ TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrde
                            u"Agent Area Code="_s, u"Agent Phone #="_s}));
     EXPECT_TRUE(ui_->boxes().empty());
     order->save();
-    expectStored(1, {{u"s_first"_s, u"Alex"_s},
-                     {u"s_last"_s, u"Kim"_s},
-                     {u"year"_s, u"2015"_s},
-                     {u"deductible"_s, u"100"_s},
-                     {u"billto_id"_s, u"1"_s}});
+    expectStored(1, u"s_first=Alex|s_last=Kim|year=2015|deductible=100|billto_id=1"_s);
     EXPECT_EQ(link(u"D-MIN"_s), std::make_pair(1, 1));
 }
 
@@ -392,10 +383,7 @@ TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsShownKeptAndEveryOtherRowTransf
     EXPECT_TRUE(captions.contains(u"BILL TO"_s)) << captions.join(u',').toStdString();
     EXPECT_TRUE(ui_->boxes().empty());
     order->save();
-    expectStored(1, {{u"billto_id"_s, u"1"_s},
-                     {u"s_first"_s, u"Luis"_s},
-                     {u"model"_s, u"F-150"_s},
-                     {u"a_last"_s, u"Raman"_s}});
+    expectStored(1, u"billto_id=1|s_first=Luis|model=F-150|a_last=Raman"_s);
     EXPECT_EQ(link(u"D-PLI"_s), std::make_pair(1, 1));
 }
 
@@ -439,5 +427,5 @@ TEST_F(LinkingTest, AVoidOrderUnreadableAndOverlongValuesAreNeverTakenSilently)
     EXPECT_FALSE(captions.contains(u"Deductible"_s)) << captions.join(u',').toStdString();
     EXPECT_EQ(notes, QStringList{u"Sold To Address=230"_s});
     order->save();
-    expectStored(1, {{u"deductible"_s, u"100"_s}, {u"s_last"_s, last}});
+    expectStored(1, u"deductible=100|s_last="_s % last);
 }

@@ -25,48 +25,30 @@ class FakeOrder : public ext::IInvoice {
 public:
     explicit FakeOrder(std::shared_ptr<test::StubEnvironment> env) : env_(std::move(env))
     {
-        struct F {
-            const char16_t *name;
-            int type;
-            Value value;
+        const std::vector<std::tuple<QString, int, Value>> typed{
+            {u"billto_id"_s, ftype::Int32, 1},
+            {u"discountid"_s, ftype::Int32, 1},
+            {u"lossdate"_s, ftype::Date, QDate(2026, 2, 1)},
+            {u"dispdate"_s, ftype::Date, QDate(2026, 2, 2)},
+            {u"deductible"_s, ftype::Currency, Currency::fromUnits(100)},
+            {u"installdat"_s, ftype::Date, QDate(2026, 2, 3)},
+            {u"inshop"_s, ftype::Bool, false},
         };
-        const std::vector<F> fields{
-            {u"billto_id", ftype::Int32, 1},
-            {u"b_company", ftype::Text, u"Cascade"},
-            {u"discountid", ftype::Int32, 1},
-            {u"discounttext", ftype::Text, u" Net 25 "},
-            {u"lossdate", ftype::Date, QDate(2026, 2, 1)},
-            {u"dispatch", ftype::Text, u"D-1"},
-            {u"dispdate", ftype::Date, QDate(2026, 2, 2)},
-            {u"carid", ftype::Text, u"CV1"},
-            {u"year", ftype::Text, u"2019"},
-            {u"make", ftype::Text, u"Honda"},
-            {u"model", ftype::Text, u"Civic"},
-            {u"body", ftype::Text, u"Sedan"},
-            {u"s_first", ftype::Text, u"Alex"},
-            {u"s_last", ftype::Text, u"Morgan"},
-            {u"s_address", ftype::Text, u"12 Elm"},
-            {u"s_city", ftype::Text, u"Portland"},
-            {u"s_state", ftype::Text, u"OR"},
-            {u"s_zip", ftype::Text, u"97205"},
-            {u"s_area1", ftype::Text, u"503"},
-            {u"s_phone1", ftype::Text, u"5550100"},
-            {u"s_area2", ftype::Text, u"503"},
-            {u"s_phone2", ftype::Text, u"5550101"},
-            {u"deductible", ftype::Currency, Currency::fromUnits(100)},
-            {u"installdat", ftype::Date, QDate(2026, 2, 3)},
-            {u"inshop", ftype::Bool, false},
-            {u"a_first", ftype::Text, u"Dana"},
-            {u"a_last", ftype::Text, u"Okafor"},
-            {u"a_area", ftype::Text, u"503"},
-            {u"a_phone", ftype::Text, u"5550123"},
-        };
-        for (const F &f : fields)
-            rs_.appendField(QString::fromUtf16(f.name), f.type, f.type == ftype::Text ? 100 : 0);
+        const QString texts =
+            u"b_company=Cascade|discounttext= Net 25 |dispatch=D-1|carid=CV1|year=2019|make=Honda|"
+            u"model=Civic|body=Sedan|s_first=Alex|s_last=Morgan|s_address=12 Elm|s_city=Portland|"
+            u"s_state=OR|s_zip=97205|s_area1=503|s_phone1=5550100|s_area2=503|s_phone2=5550101|"
+            u"a_first=Dana|a_last=Okafor|a_area=503|a_phone=5550123"_s;
+        for (const auto &[name, type, value] : typed)
+            rs_.appendField(name, type, 0);
+        for (const QString &f : texts.split(u'|'))
+            rs_.appendField(f.section(u'=', 0, 0), ftype::Text, 100);
         rs_.open();
         rs_.addNew();
-        for (const F &f : fields)
-            rs_.setValue(QString::fromUtf16(f.name), f.value);
+        for (const auto &[name, type, value] : typed)
+            rs_.setValue(name, value);
+        for (const QString &f : texts.split(u'|'))
+            rs_.setValue(f.section(u'=', 0, 0), f.section(u'=', 1));
         rs_.update();
     }
     Recordset itemsrecordset() const override { return rs_; }

@@ -266,57 +266,48 @@ int work(const Args &a)
     int mine = 0, polls = 0;
     // The front of each list: the network answers the oldest documents first.
     const size_t window = 8;
+    // Polls the oldest of `ids` with `poll`, and drops each one handled here or
+    // by another workstation.
+    auto drain = [&](std::deque<QString> &ids, const QString &kind, const QString &rectype,
+                     auto poll) {
+        for (size_t i = 0; i < std::min(window, ids.size());) {
+            polling = ids[i];
+            const bool handled = poll();
+            ++polls;
+            if (handled || handledAnywhere(a, rectype, polling)) {
+                if (handled) {
+                    log.write((kind % u' ' % polling % u'\n').toUtf8());
+                    ++mine;
+                }
+                ids.erase(ids.begin() + qsizetype(i));
+            } else {
+                ++i;
+            }
+        }
+    };
     while ((!auths.empty() || !notices.empty()) && !deadline.hasExpired()) {
         const size_t before = auths.size() + notices.size();
         if (network)
             network->runOnce(6);
-        for (size_t i = 0; i < std::min(window, auths.size());) {
-            polling = auths[i];
+        drain(auths, u"auth"_s, u"AUTHREQ"_s, [&] {
             handledNow.clear();
-            {
-                // The flow without its view: an answer costs the poll and the claim.
-                authorization::AuthorizationWait wait;
-                wait.setInvoice(invoice);
-                wait.setSessionID(polling);
-                wait.activate();
-                using Outcome = authorization::AuthorizationWait::Outcome;
-                if (wait.tick() == Outcome::Answer)
-                    handledNow << polling;
-            }
-            ++polls;
-            const bool handled = !handledNow.isEmpty();
-            if (handled || handledAnywhere(a, u"AUTHREQ"_s, polling)) {
-                if (handled) {
-                    log.write((u"auth "_s % polling % u'\n').toUtf8());
-                    ++mine;
-                }
-                auths.erase(auths.begin() + qsizetype(i));
-            } else {
-                ++i;
-            }
-        }
-        for (size_t i = 0; i < std::min(window, notices.size());) {
-            polling = notices[i];
-            bool handled = false;
-            {
-                loss::LossWait wait;
-                wait.setNoticeTable(object<ext::IRsTable>(ext::progid::g_enol, a));
-                wait.setInvoice(invoice);
-                wait.setNoticeID(polling);
-                wait.tick();
-                handled = wait.mode() == 1 || wait.result() != 0;
-            }
-            ++polls;
-            if (handled || handledAnywhere(a, u"ENOL"_s, polling)) {
-                if (handled) {
-                    log.write((u"enol "_s % polling % u'\n').toUtf8());
-                    ++mine;
-                }
-                notices.erase(notices.begin() + qsizetype(i));
-            } else {
-                ++i;
-            }
-        }
+            // The flow without its view: an answer costs the poll and the claim.
+            authorization::AuthorizationWait wait;
+            wait.setInvoice(invoice);
+            wait.setSessionID(polling);
+            wait.activate();
+            if (wait.tick() == authorization::AuthorizationWait::Outcome::Answer)
+                handledNow << polling;
+            return !handledNow.isEmpty();
+        });
+        drain(notices, u"enol"_s, u"ENOL"_s, [&] {
+            loss::LossWait wait;
+            wait.setNoticeTable(object<ext::IRsTable>(ext::progid::g_enol, a));
+            wait.setInvoice(invoice);
+            wait.setNoticeID(polling);
+            wait.tick();
+            return wait.mode() == 1 || wait.result() != 0;
+        });
         log.flush();
         // Waiting on another process: no point in polling an unchanged table flat out.
         if (!network && auths.size() + notices.size() == before)

@@ -189,15 +189,33 @@ protected:
                                            u"C0FFEE00000000000000000000000001"_s);
     }
 
+    void queueAuth(const QString &session)
+    {
+        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
+                                           session);
+    }
+    Recordset answers(const QString &filter)
+    {
+        auto ackn = object<Ig_ackn>(progid::g_ackn);
+        ackn->Get_g_ACKN(filter);
+        return ackn->itemsrecordset();
+    }
+    // The dispatch row of a received dispatch document.
+    static Recordset dispatchOf(const Recordset &doc)
+    {
+        clsShowDispatch parsed;
+        parsed.CreateRecordset();
+        parsed.FillRecordset(parsedXml(doc.value(u"xml"_s).toText()));
+        return parsed.dispatchRecordset();
+    }
+
     bool serve(transport::INetworkClient &client, int ms = 20000)
     {
         return orvane::test::serve(env, client, ms);
     }
     int answerRows(const QString &session)
     {
-        auto ackn = object<Ig_ackn>(progid::g_ackn);
-        ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"' AND Ack = .F."_s);
-        return ackn->itemsrecordset().recordCount();
+        return answers(u"g_ackn.sessionid = '"_s % session % u"' AND Ack = .F."_s).recordCount();
     }
 
     std::shared_ptr<test::StubEnvironment> env;
@@ -207,8 +225,7 @@ protected:
 TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
 {
     const QString session = u"5E55104000000000000000000000ABCD"_s;
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
-                                       session);
+    queueAuth(session);
     EXPECT_EQ(env->options->ini.value(env->data_path() % u"Orvane.ini|Orvane|SendTrans"_s), u"1"_s);
 
     NetworkSimulator simulator(env);
@@ -218,9 +235,7 @@ TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
     EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
 
     // The poll of the wait view finds the answer.
-    auto ackn = object<Ig_ackn>(progid::g_ackn);
-    ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s);
-    Recordset rs = ackn->itemsrecordset();
+    Recordset rs = answers(u"g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s);
     ASSERT_EQ(rs.recordCount(), 3);
     EXPECT_EQ(rs.value(u"AuthPart"_s).toText(), u"FW02345GTY"_s);
     EXPECT_DOUBLE_EQ(rs.value(u"accPrice"_s).toDouble(), 125.5);
@@ -243,8 +258,7 @@ TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
     // Answered once: a second run finds nothing to do.
     const SimulationReport again = simulator.runOnce();
     EXPECT_EQ(again.documents, 0);
-    ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"'"_s);
-    EXPECT_EQ(ackn->itemsrecordset().recordCount(), 3);
+    EXPECT_EQ(answers(u"g_ackn.sessionid = '"_s % session % u"'"_s).recordCount(), 3);
 }
 
 TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
@@ -286,15 +300,12 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
     EXPECT_EQ(doc.value(u"daskid"_s).toInt32(), 0) << "arrives unlinked";
 
     // The document reads as a dispatch, carrying the loss's own data.
-    clsShowDispatch parsed;
-    parsed.CreateRecordset();
-    parsed.FillRecordset(parsedXml(doc.value(u"xml"_s).toText()));
-    Recordset d = parsed.dispatchRecordset();
+    const Recordset d = dispatchOf(doc);
     EXPECT_EQ(d.value(u"LossReferenceNumber"_s).toText(), lossRef);
     EXPECT_EQ(d.value(u"InsuredOrClaimantLastName"_s).toText(), u"O'Hara"_s);
     EXPECT_EQ(d.value(u"DestinationPID"_s).toText(), u"SHP20931"_s);
     QString xml = doc.value(u"xml"_s).toText();
-    EXPECT_EQ(parsed.GetDamages(xml).recordCount(), 2);
+    EXPECT_EQ(clsShowDispatch().GetDamages(xml).recordCount(), 2);
     EXPECT_TRUE(xml.contains(u"<ReturnCode>0</ReturnCode>"_s)) << "accepted, as the network says";
 }
 
@@ -334,15 +345,12 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
 
     // Every part refused when the rule says so.
     simulator.rules().refusedPart.setPattern(u".*"_s);
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S2"_s)), u"AUTHREQ"_s,
-                                       u"S2"_s);
+    queueAuth(u"S2"_s);
     simulator.runOnce();
-    auto ackn = object<Ig_ackn>(progid::g_ackn);
-    ackn->Get_g_ACKN(u"g_ackn.sessionid = 'S2'"_s);
-    Recordset answers = ackn->itemsrecordset();
-    ASSERT_EQ(answers.recordCount(), 3);
-    for (; !answers.eof(); answers.moveNext())
-        EXPECT_EQ(answers.value(u"ErrorCode"_s).toText(), u"e104"_s);
+    Recordset lines = answers(u"g_ackn.sessionid = 'S2'"_s);
+    ASSERT_EQ(lines.recordCount(), 3);
+    for (; !lines.eof(); lines.moveNext())
+        EXPECT_EQ(lines.value(u"ErrorCode"_s).toText(), u"e104"_s);
 }
 
 TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
@@ -367,8 +375,7 @@ TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
                     .startsWith(u"No loss notice"_s));
 
     // The answer table cannot be reached: the request goes back to the queue.
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S3"_s)), u"AUTHREQ"_s,
-                                       u"S3"_s);
+    queueAuth(u"S3"_s);
     ObjectRegistry::instance().unregisterClass(QString::fromUtf16(progid::g_ackn));
     report = simulator.runOnce();
     transport::registerTransportClasses();
@@ -396,20 +403,17 @@ TEST_P(SimulatorTest, AKilledSimulatorLeavesTheRowWaiting)
     for (const auto &step : steps) {
         const QString session = u"K"_s % QString::number(++n);
         SCOPED_TRACE(session.toStdString());
-        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
-                                           session);
+        queueAuth(session);
         EXPECT_TRUE(orvane::test::diesAt(step.at, [this] { NetworkSimulator(env).runOnce(); }));
-        auto answers = [&] {
-            auto ackn = object<Ig_ackn>(progid::g_ackn);
-            ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % session % u"'"_s);
-            return ackn->itemsrecordset().recordCount();
+        auto filed = [&] {
+            return answers(u"g_ackn.sessionid = '"_s % session % u"'"_s).recordCount();
         };
         EXPECT_EQ(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool(),
                   step.answered);
-        EXPECT_EQ(answers(), step.answered ? 3 : 0);
+        EXPECT_EQ(filed(), step.answered ? 3 : 0);
         NetworkSimulator(env).runOnce();
         EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
-        EXPECT_EQ(answers(), 3);
+        EXPECT_EQ(filed(), 3);
     }
 }
 
@@ -424,8 +428,7 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
     transport::HttpsNetworkClient client(clientFor(port));
 
     const QString session = u"5E55104000000000000000000000ABCD"_s;
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
-                                       session);
+    queueAuth(session);
     const QString guid = queueNotice(u"PA-7734-2291-03"_s);
     ASSERT_TRUE(serve(client));
     EXPECT_EQ(answerRows(session), 3);
@@ -450,22 +453,15 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
     Recordset doc = trans(u"g_trans.rectype = 'DISPATCH' and g_trans.recid = '"_s %
                           dispatch.value(u"Dispatch"_s).toText() % u"'"_s);
     ASSERT_EQ(doc.recordCount(), 1);
-    clsShowDispatch parsed;
-    parsed.CreateRecordset();
-    parsed.FillRecordset(parsedXml(doc.value(u"xml"_s).toText()));
-    EXPECT_EQ(parsed.dispatchRecordset().value(u"LossReferenceNumber"_s).toText(), lossRef);
-    EXPECT_EQ(parsed.dispatchRecordset().value(u"LossIdentificationNumbers"_s).toText(),
-              u"PA-7734-2291-03"_s)
+    EXPECT_EQ(dispatchOf(doc).value(u"LossReferenceNumber"_s).toText(), lossRef);
+    EXPECT_EQ(dispatchOf(doc).value(u"LossIdentificationNumbers"_s).toText(), u"PA-7734-2291-03"_s)
         << "the network remembers the notice behind the dispatch";
 
     // Each document with its receipt; a refusal becomes the error answer the wait shows.
     network->options().refuse.insert(u"AUTHREQ"_s, u"No online requests"_s);
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"S9"_s)), u"AUTHREQ"_s,
-                                       u"S9"_s);
+    queueAuth(u"S9"_s);
     ASSERT_TRUE(serve(client));
-    auto ackn = object<Ig_ackn>(progid::g_ackn);
-    ackn->Get_g_ACKN(u"g_ackn.sessionid = 'S9'"_s);
-    Recordset refused = ackn->itemsrecordset();
+    Recordset refused = answers(u"g_ackn.sessionid = 'S9'"_s);
     ASSERT_EQ(refused.recordCount(), 3);
     EXPECT_TRUE(refused.value(u"ErrorCode"_s).toText().startsWith(u"e"_s));
     EXPECT_EQ(refused.value(u"ErrorText"_s).toText(), u"No online requests"_s);
@@ -486,11 +482,7 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
                                 .toText() %
                             u"'"_s);
     ASSERT_EQ(stray.recordCount(), 1);
-    clsShowDispatch strayDispatch;
-    strayDispatch.CreateRecordset();
-    strayDispatch.FillRecordset(parsedXml(stray.value(u"xml"_s).toText()));
-    EXPECT_EQ(strayDispatch.dispatchRecordset().value(u"LossIdentificationNumbers"_s).toText(),
-              QString());
+    EXPECT_EQ(dispatchOf(stray).value(u"LossIdentificationNumbers"_s).toText(), QString());
 }
 
 // Whatever the network does wrong, every document is taken once and every
@@ -508,8 +500,7 @@ TEST_P(SimulatorTest, TheServiceRidesOutNetworkFaults)
     for (const auto &c : cases) {
         SCOPED_TRACE(c.name);
         const QString session = u"F"_s % QString::number(++n);
-        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
-                                           session);
+        queueAuth(session);
         ServerOptions options;
         options.fault = c.fault;
         options.faultCount = c.count;
@@ -541,8 +532,7 @@ TEST_P(SimulatorTest, NoDatabaseLockIsHeldWhileTheNetworkAnswers)
     slow.delayMs.insert(u"AUTHREQ"_s, 1500);
     auto network = startNetwork(slow);
     transport::HttpsNetworkClient client(clientFor(network->serverPorts().value(0)));
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"L1"_s)), u"AUTHREQ"_s,
-                                       u"L1"_s);
+    queueAuth(u"L1"_s);
     bool queued = false;
     QTimer::singleShot(300, [&] {
         const QJsonObject row{{u"rectype"_s, u"AUTHREQ"_s},
@@ -572,8 +562,7 @@ TEST_P(SimulatorTest, NoDatabaseLockIsHeldWhileTheNetworkAnswers)
 // 400 and the network keeps serving.
 TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
 {
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"B1"_s)), u"AUTHREQ"_s,
-                                       u"B1"_s);
+    queueAuth(u"B1"_s);
     auto envelope = [](const QString &id, const QString &inside) {
         return (u"<NetworkAnswer MessageID=\""_s % id % u"\" Receipt=\"R\" Status=\"answered\">"_s %
                 inside % u"</NetworkAnswer>"_s)
@@ -668,8 +657,7 @@ TEST_P(SimulatorTest, AKilledServiceOrNetworkDeliversOnceWhenRestarted)
     for (const auto &step : steps) {
         const QString session = u"K"_s % QString::number(++n);
         SCOPED_TRACE(session.toStdString());
-        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
-                                           session);
+        queueAuth(session);
         EXPECT_TRUE(orvane::test::diesAt(step, [&] {
             transport::HttpsNetworkClient client(clientFor(port));
             serve(client, 10000);
@@ -684,8 +672,7 @@ TEST_P(SimulatorTest, AKilledServiceOrNetworkDeliversOnceWhenRestarted)
     network->kill();
     network->waitForFinished(5000);
     network = startServer(port, {u"--delay"_s, u"AUTHREQ=1500"_s});
-    TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(u"K9"_s)), u"AUTHREQ"_s,
-                                       u"K9"_s);
+    queueAuth(u"K9"_s);
     QTimer::singleShot(500, [&] {
         network->kill();
         network->waitForFinished(5000);

@@ -82,17 +82,20 @@ protected:
 
     std::shared_ptr<ext::Ig_trans> trans() { return object<ext::Ig_trans>(ext::progid::g_trans); }
 
-    // Rows of g_trans as "rectype/recid" texts, in key order.
-    QStringList transRows()
+    // Rows of g_trans the filter finds, as "rectype/recid" texts (or recid
+    // alone), in key order.
+    QStringList transRows(const QString &filter = {}, bool withType = true)
     {
         auto t = trans();
-        t->get_g_trans({});
+        t->get_g_trans(filter);
         QStringList out;
         Recordset rs = t->itemsrecordset();
         for (; rs.recordCount() > 0 && !rs.eof(); rs.moveNext())
-            out << rs.value(u"rectype"_s).toText() % u'/' % rs.value(u"recid"_s).toText();
+            out << (withType ? rs.value(u"rectype"_s).toText() % u'/' : QString()) %
+                       rs.value(u"recid"_s).toText();
         return out;
     }
+    QStringList recids(const QString &filter) { return transRows(filter, false); }
 
     void addTrans(const QString &rectype, const QString &recid, const QString &xml = {})
     {
@@ -215,32 +218,23 @@ TEST_P(TableObjectTest, HostileValuesInFiltersFindExactlyTheirRows)
     addTrans(u"DISPATCH"_s, u"OBrien"_s);
     const QStringList before = transRows();
 
-    auto find = [&](const QString &filter) {
-        auto t = trans();
-        t->get_g_trans(filter);
-        QStringList out;
-        Recordset rs = t->itemsrecordset();
-        for (; rs.recordCount() > 0 && !rs.eof(); rs.moveNext())
-            out << rs.value(u"recid"_s).toText();
-        return out;
-    };
     for (const QString &h : hostile) {
         const QString safe = modOrvane::SQLSafeText(h);
-        EXPECT_EQ(find(u"g_trans.rectype= 'DISPATCH' and g_trans.recid = '"_s % safe % u"'"_s),
+        EXPECT_EQ(recids(u"g_trans.rectype= 'DISPATCH' and g_trans.recid = '"_s % safe % u"'"_s),
                   QStringList{h})
             << h.toStdString();
     }
     // A NUL ends the value, as the quoting routine cuts it there.
-    EXPECT_EQ(find(u"recid = '"_s % modOrvane::SQLSafeText(u"O'Brien\0tail"_s) % u"'"_s),
+    EXPECT_EQ(recids(u"recid = '"_s % modOrvane::SQLSafeText(u"O'Brien\0tail"_s) % u"'"_s),
               QStringList{u"O'Brien"_s});
-    EXPECT_EQ(find(u"rectype = 'DISPATCH'  AND recid like 'o''b%'"_s),
+    EXPECT_EQ(recids(u"rectype = 'DISPATCH'  AND recid like 'o''b%'"_s),
               (QStringList{u"O'Brien"_s, u"o'brien"_s}));
 
     // 100 KB of text: stored and read back whole, and found again by a filter
     // on the whole value (the value is bound, not pasted).
     const QString big = QString(100 * 1024, u'x') % u"'end"_s;
     addTrans(u"ENOL"_s, u"BIG"_s, big);
-    EXPECT_EQ(find(u"recid = 'BIG'"_s).size(), 1);
+    EXPECT_EQ(recids(u"recid = 'BIG'"_s).size(), 1);
     {
         auto t = trans();
         t->get_g_trans(u"recid = 'BIG'"_s);
@@ -256,11 +250,7 @@ TEST_P(TableObjectTest, TrailingBlanksDoNotCountInEqualityOfText)
 {
     for (const QString &recid : {u"R1"_s, u"R1  "_s, u""_s, u" "_s})
         addTrans(u"DISPATCH"_s, recid);
-    auto count = [&](const QString &filter) {
-        auto t = trans();
-        t->get_g_trans(filter);
-        return t->itemsrecordset().recordCount();
-    };
+    auto count = [&](const QString &filter) { return recids(filter).size(); };
     EXPECT_EQ(count(u"recid = 'R1'"_s), 2);
     EXPECT_EQ(count(u"recid = 'R1 '"_s), 2);
     EXPECT_EQ(count(u"recid <> ' '"_s), 2); // blank text is no value
