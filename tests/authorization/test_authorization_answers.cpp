@@ -33,8 +33,6 @@ struct Answer {
 
 class AuthorizationAnswers : public AuthorizationTest {
 protected:
-    void endToEnd(const std::function<void()> &answer);
-
     std::shared_ptr<G_ackncls> ackn(const QString &filter)
     {
         auto t = std::make_shared<G_ackncls>();
@@ -110,11 +108,9 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
             wait.ActivateMe();
         int shownRows = -1;
         if (c.results)
-            ui_->onDialog([&shownRows](QDialog *d) {
-                auto *results = dynamic_cast<AuthorizationShowfrm *>(d);
-                ASSERT_TRUE(results);
+            on<AuthorizationShowfrm>([&shownRows](AuthorizationShowfrm *results) {
                 shownRows = results->answerModel()->rowCount();
-                d->hide();
+                results->hide();
             });
         for (int tick = 1; tick <= 4; ++tick) {
             if (tick == c.answerTick)
@@ -160,9 +156,7 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
                          {u"MLD4521"_s, 1, 0, u"AC6"_s, u"e104"_s},
                          {u"MLD4521"_s, 2, 0, u"AC7"_s, u"0"_s}});
     std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R1'"_s);
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
-        ASSERT_TRUE(view);
+    on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         EXPECT_EQ(view->blnAccept(), std::vector<bool>(7, true));
         view->grdAuthorize_Click(1, 0);
         view->grdAuthorize_Click(1, 0);
@@ -218,9 +212,7 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
     for (const Showing &sh : showings) {
         std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
         const QString mouldingConf = authorization::textOf(line(order, u"MLD4521"_s), u"conf"_s);
-        ui_->onDialog([&sh](QDialog *d) {
-            auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
-            ASSERT_TRUE(view);
+        on<AuthorizationShowfrm>([&sh](AuthorizationShowfrm *view) {
             EXPECT_EQ(view->blnAccept(), sh.flags);
             orvane::RecordsetModel *m = view->answerModel();
             EXPECT_EQ(m->index(1, 10).data().toString(), QString::fromUtf16(sh.status1));
@@ -284,9 +276,7 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
     addAnswers(u"R2"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
                          {u"MLD4521"_s, 0, 1e12, u"AC2"_s, u"0"_s}});
     std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R2'"_s);
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
-        ASSERT_TRUE(view);
+    on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         view->cmdAction->click();
         EXPECT_TRUE(view->isVisible());
     });
@@ -297,18 +287,21 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
     EXPECT_TRUE(ui_->boxes().front().text.contains(u"AuthorizationShowfrm.cmdAction_Click"_s));
 }
 
-// The order in the reference host, the request, the simulated network, the
-// answer and the order updated and stored.
-// `answer` has the network answer what is queued, accepting at 90 % of the
-// requested prices.
-void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
+// The order in the reference host, the request across the transport service,
+// HTTPS and the network server (accepting at 90 % of the requested prices),
+// the answer and the order updated and stored. The simulator's round trip is
+// the demo's.
+TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
 {
+    orvane::transport::ServerOptions options;
+    options.rules.acceptedPriceFactor = 0.9;
+    auto network = orvane::test::startNetwork(options);
+    orvane::transport::HttpsNetworkClient client(
+        orvane::test::clientFor(network->serverPorts().value(0)));
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     QString session;
 
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<Authorizationfrm *>(d);
-        ASSERT_TRUE(view);
+    on<Authorizationfrm>([](Authorizationfrm *view) {
         orvane::RecordsetModel *m = view->authModel();
         ASSERT_EQ(m->rowCount(), 3); // the discounted catalogue windshield is hidden
         EXPECT_EQ(m->index(0, Authorizationfrm::colPart).data().toString(), u"MLD4521"_s);
@@ -323,14 +316,12 @@ void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
         view->cmdBuild->click();
         EXPECT_FALSE(view->isVisible());
     });
-    ui_->onDialog([&](QDialog *d) {
-        auto *wait = dynamic_cast<Authoriizewaitfrm *>(d);
-        ASSERT_TRUE(wait);
+    on<Authoriizewaitfrm>([&](Authoriizewaitfrm *wait) {
         wait->tmrAuthResponse_Timer(); // the request's own rows are no answer
         EXPECT_FALSE(wait->answered());
         EXPECT_EQ(ackn(u"g_ackn.daskid = 1"_s)->itemsrecordset().recordCount(), 2)
             << "the request's rows name the order";
-        answer();
+        EXPECT_TRUE(orvane::test::serve(host_->env(), client));
         Recordset sent = ackn(u"ACK = .F."_s)->itemsrecordset();
         ASSERT_EQ(sent.recordCount(), 2);
         session = sent.value(u"sessionid"_s).toText();
@@ -338,9 +329,7 @@ void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
         wait->tmrAuthResponse_Timer();
         EXPECT_TRUE(wait->answered());
     });
-    ui_->onDialog([](QDialog *d) {
-        auto *results = dynamic_cast<AuthorizationShowfrm *>(d);
-        ASSERT_TRUE(results);
+    on<AuthorizationShowfrm>([](AuthorizationShowfrm *results) {
         EXPECT_EQ(results->answerModel()->rowCount(), 2);
         results->cmdAction->click();
     });
@@ -360,33 +349,10 @@ void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
     EXPECT_EQ(authorization::textOf(kit, u"conf"_s).size(), 8);
 }
 
-TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
-{
-    orvane::transport::NetworkSimulator network(host_->env());
-    network.rules().acceptedPriceFactor = 0.9;
-    endToEnd([&] {
-        const auto report = network.runOnce();
-        EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
-    });
-}
-
-// The same across the transport service, HTTPS and the network server.
-TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
-{
-    orvane::transport::ServerOptions options;
-    options.rules.acceptedPriceFactor = 0.9;
-    auto network = orvane::test::startNetwork(options);
-    orvane::transport::HttpsNetworkClient client(
-        orvane::test::clientFor(network->serverPorts().value(0)));
-    endToEnd([&] { EXPECT_TRUE(orvane::test::serve(host_->env(), client)); });
-}
-
 TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
 {
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<Authorizationfrm *>(d);
-        ASSERT_TRUE(view);
+    on<Authorizationfrm>([](Authorizationfrm *view) {
         view->authModel()->setData(view->authModel()->index(0, Authorizationfrm::colAuthorize),
                                    Qt::Checked, Qt::CheckStateRole);
         view->cmdCancel->click();
