@@ -300,6 +300,12 @@ TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
         orvane::test::clientFor(network->serverPorts().value(0)));
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     QString session;
+    std::shared_ptr<orvane::ext::IEnvironment> env = host_->env();
+    const auto unreadCounted = [&env] {
+        Authorizationcls().RecalcAuths(env);
+        return env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s,
+                                             env->data_path() % u"Orvane.ini"_s);
+    };
 
     on<Authorizationfrm>([](Authorizationfrm *view) {
         orvane::RecordsetModel *m = view->authModel();
@@ -326,6 +332,7 @@ TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
         ASSERT_EQ(sent.recordCount(), 2);
         session = sent.value(u"sessionid"_s).toText();
         EXPECT_EQ(rowsOf(session, false), 2); // answers went into the request's rows
+        EXPECT_EQ(unreadCounted(), u"2"_s);
         wait->tmrAuthResponse_Timer();
         EXPECT_TRUE(wait->answered());
     });
@@ -337,6 +344,7 @@ TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
     EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
     EXPECT_EQ(boxTexts().size(), 1u); // the refused first press
     EXPECT_EQ(rowsOf(session, true), 0);
+    EXPECT_EQ(unreadCounted(), u"0"_s);
 
     host_->openOrder(1); // another view of the same order leaves ours alone
     std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)->save();
@@ -361,20 +369,4 @@ TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
     EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
     EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"Authorizationfrm"_s});
     EXPECT_EQ(ackn(QString())->itemsrecordset().recordCount(), 0);
-}
-
-TEST_F(AuthorizationAnswers, RecalcAuthsCountsUnreadAnswers)
-{
-    std::shared_ptr<orvane::ext::IEnvironment> env = host_->env();
-    const QString ini = env->data_path() % u"Orvane.ini"_s;
-    addAnswers(u"C1"_s, {{u"A"_s}, {u"B"_s}, {u"C"_s, 0, 0, {}, {}, true}});
-    Authorizationcls().RecalcAuths(env);
-    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"2"_s);
-    auto rows = ackn(u"g_ackn.sessionid = 'C1'"_s);
-    Recordset rs = rows->itemsrecordset();
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        rs.setValue(u"Ack"_s, true);
-    rows->Update();
-    Authorizationcls().RecalcAuths(env);
-    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"0"_s);
 }
