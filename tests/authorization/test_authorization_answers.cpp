@@ -34,8 +34,6 @@ struct Answer {
 
 class AuthorizationAnswers : public AuthorizationTest {
 protected:
-    void endToEnd(const std::function<void()> &answer);
-
     std::shared_ptr<G_ackncls> ackn(const QString &filter)
     {
         auto t = std::make_shared<G_ackncls>();
@@ -111,11 +109,9 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
             wait.ActivateMe();
         int shownRows = -1;
         if (c.results)
-            ui_->onDialog([&shownRows](QDialog *d) {
-                auto *results = dynamic_cast<AuthorizationShowfrm *>(d);
-                ASSERT_TRUE(results);
+            on<AuthorizationShowfrm>([&shownRows](AuthorizationShowfrm *results) {
                 shownRows = results->answerModel()->rowCount();
-                d->hide();
+                results->hide();
             });
         for (int tick = 1; tick <= 4; ++tick) {
             if (tick == c.answerTick)
@@ -164,9 +160,7 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
                          {u"MLD4521"_s, 1, 0, u"AC6"_s, u"e104"_s},
                          {u"MLD4521"_s, 2, 0, u"AC7"_s, u"0"_s}});
     std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R1'"_s);
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
-        ASSERT_TRUE(view);
+    on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         EXPECT_EQ(view->blnAccept(), std::vector<bool>(7, true));
         view->grdAuthorize_Click(1, 0);
         view->grdAuthorize_Click(1, 0);
@@ -226,9 +220,7 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
     for (const Showing &sh : showings) {
         std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
         const QString mouldingConf = authorization::textOf(line(order, u"MLD4521"_s), u"conf"_s);
-        ui_->onDialog([&sh](QDialog *d) {
-            auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
-            ASSERT_TRUE(view);
+        on<AuthorizationShowfrm>([&sh](AuthorizationShowfrm *view) {
             EXPECT_EQ(view->blnAccept(), sh.flags);
             orvane::RecordsetModel *m = view->answerModel();
             EXPECT_EQ(m->index(1, 10).data().toString(), QString::fromUtf16(sh.status1));
@@ -292,9 +284,7 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
     addAnswers(u"R2"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
                          {u"MLD4521"_s, 0, 1e12, u"AC2"_s, u"0"_s}});
     std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R2'"_s);
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
-        ASSERT_TRUE(view);
+    on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         view->cmdAction->click();
         EXPECT_TRUE(view->isVisible());
     });
@@ -305,18 +295,27 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
     EXPECT_TRUE(ui_->boxes().front().text.contains(u"AuthorizationShowfrm.cmdAction_Click"_s));
 }
 
-// The order in the reference host, the request, the simulated network, the
-// answer and the order updated and stored.
-// `answer` has the network answer what is queued, accepting at 90 % of the
-// requested prices.
-void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
+// The order in the reference host, the request across the transport service,
+// HTTPS and the network server (accepting at 90 % of the requested prices),
+// the answer and the order updated and stored. The simulator's round trip is
+// the demo's.
+TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
 {
+    orvane::transport::ServerOptions options;
+    options.rules.acceptedPriceFactor = 0.9;
+    auto network = orvane::test::startNetwork(options);
+    orvane::transport::HttpsNetworkClient client(
+        orvane::test::clientFor(network->serverPorts().value(0)));
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     QString session;
+    std::shared_ptr<orvane::ext::IEnvironment> env = host_->env();
+    const auto unreadCounted = [&env] {
+        Authorizationcls().RecalcAuths(env);
+        return env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s,
+                                             env->data_path() % u"Orvane.ini"_s);
+    };
 
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<Authorizationfrm *>(d);
-        ASSERT_TRUE(view);
+    on<Authorizationfrm>([](Authorizationfrm *view) {
         orvane::RecordsetModel *m = view->authModel();
         ASSERT_EQ(m->rowCount(), 3); // the discounted catalogue windshield is hidden
         EXPECT_EQ(m->index(0, Authorizationfrm::colPart).data().toString(), u"MLD4521"_s);
@@ -331,24 +330,21 @@ void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
         view->cmdBuild->click();
         EXPECT_FALSE(view->isVisible());
     });
-    ui_->onDialog([&](QDialog *d) {
-        auto *wait = dynamic_cast<Authoriizewaitfrm *>(d);
-        ASSERT_TRUE(wait);
+    on<Authoriizewaitfrm>([&](Authoriizewaitfrm *wait) {
         wait->tmrAuthResponse_Timer(); // the request's own rows are no answer
         EXPECT_FALSE(wait->answered());
         EXPECT_EQ(ackn(u"g_ackn.daskid = 1"_s)->itemsrecordset().recordCount(), 2)
             << "the request's rows name the order";
-        answer();
+        EXPECT_TRUE(orvane::test::serve(host_->env(), client));
         Recordset sent = ackn(u"ACK = .F."_s)->itemsrecordset();
         ASSERT_EQ(sent.recordCount(), 2);
         session = sent.value(u"sessionid"_s).toText();
         EXPECT_EQ(rowsOf(session, false), 2); // answers went into the request's rows
+        EXPECT_EQ(unreadCounted(), u"2"_s);
         wait->tmrAuthResponse_Timer();
         EXPECT_TRUE(wait->answered());
     });
-    ui_->onDialog([](QDialog *d) {
-        auto *results = dynamic_cast<AuthorizationShowfrm *>(d);
-        ASSERT_TRUE(results);
+    on<AuthorizationShowfrm>([](AuthorizationShowfrm *results) {
         EXPECT_EQ(results->answerModel()->rowCount(), 2);
         results->cmdAction->click();
     });
@@ -356,6 +352,7 @@ void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
     EXPECT_TRUE(Authorizationcls().PartAuthorization(order, dispatch));
     EXPECT_EQ(boxTexts().size(), 1u); // the refused first press
     EXPECT_EQ(rowsOf(session, true), 0);
+    EXPECT_EQ(unreadCounted(), u"0"_s);
 
     host_->openOrder(1); // another view of the same order leaves ours alone
     std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)->save();
@@ -368,33 +365,10 @@ void AuthorizationAnswers::endToEnd(const std::function<void()> &answer)
     EXPECT_EQ(authorization::textOf(kit, u"conf"_s).size(), 8);
 }
 
-TEST_F(AuthorizationAnswers, EndToEndThroughTheNetworkSimulator)
-{
-    orvane::transport::NetworkSimulator network(host_->env());
-    network.rules().acceptedPriceFactor = 0.9;
-    endToEnd([&] {
-        const auto report = network.runOnce();
-        EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
-    });
-}
-
-// The same across the transport service, HTTPS and the network server.
-TEST_F(AuthorizationAnswers, EndToEndThroughTheTransportServiceOverHttps)
-{
-    orvane::transport::ServerOptions options;
-    options.rules.acceptedPriceFactor = 0.9;
-    auto network = orvane::test::startNetwork(options);
-    orvane::transport::HttpsNetworkClient client(
-        orvane::test::clientFor(network->serverPorts().value(0)));
-    endToEnd([&] { EXPECT_TRUE(orvane::test::serve(host_->env(), client)); });
-}
-
 TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
 {
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<Authorizationfrm *>(d);
-        ASSERT_TRUE(view);
+    on<Authorizationfrm>([](Authorizationfrm *view) {
         view->authModel()->setData(view->authModel()->index(0, Authorizationfrm::colAuthorize),
                                    Qt::Checked, Qt::CheckStateRole);
         view->cmdCancel->click();
@@ -403,20 +377,4 @@ TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
     EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
     EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"Authorizationfrm"_s});
     EXPECT_EQ(ackn(QString())->itemsrecordset().recordCount(), 0);
-}
-
-TEST_F(AuthorizationAnswers, RecalcAuthsCountsUnreadAnswers)
-{
-    std::shared_ptr<orvane::ext::IEnvironment> env = host_->env();
-    const QString ini = env->data_path() % u"Orvane.ini"_s;
-    addAnswers(u"C1"_s, {{u"A"_s}, {u"B"_s}, {u"C"_s, 0, 0, {}, {}, true}});
-    Authorizationcls().RecalcAuths(env);
-    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"2"_s);
-    auto rows = ackn(u"g_ackn.sessionid = 'C1'"_s);
-    Recordset rs = rows->itemsrecordset();
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
-        rs.setValue(u"Ack"_s, true);
-    rows->Update();
-    Authorizationcls().RecalcAuths(env);
-    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"0"_s);
 }

@@ -13,41 +13,37 @@ const QSize Screen(1920, 1080);
 
 } // namespace
 
-TEST(WindowAPImod, CornerPlacementFollowsOwnerAndStaysOnScreen)
+// Owner rectangle, form size, and where each placement puts the form on a 1920 x 1080 screen.
+TEST(WindowAPImod, PlacementFollowsTheOwnerAndStaysOnScreen)
 {
-    const QSize form(400, 300);
-    // Owner at the screen's corner: the form goes to 0, 0.
-    EXPECT_EQ(OwnerCornerPosition(QRect(120, 80, 800, 600), form, Screen), QPoint(120, 80));
-    // Owner partly off the right edge: pulled left until the right edges meet.
-    EXPECT_EQ(OwnerCornerPosition(QRect(1700, 100, 800, 600), form, Screen), QPoint(1520, 100));
-    // Right at the edge is not beyond it.
-    EXPECT_EQ(OwnerCornerPosition(QRect(1520, 780, 800, 600), form, Screen), QPoint(1520, 780));
-    // Owner low on the screen: pulled up until the bottom edges meet.
-    EXPECT_EQ(OwnerCornerPosition(QRect(10, 1000, 800, 600), form, Screen), QPoint(10, 780));
-    // Owner on a monitor left of the main one.
-    EXPECT_EQ(OwnerCornerPosition(QRect(-1280, 200, 1280, 1024), form, Screen), QPoint(0, 200));
-}
-
-TEST(WindowAPImod, FormLargerThanScreenEndsAtTopLeft)
-{
-    EXPECT_EQ(OwnerCornerPosition(QRect(300, 200, 800, 600), QSize(600, 1200), Screen),
-              QPoint(300, 0));
-    EXPECT_EQ(CentredPosition(QRect(300, 200, 800, 600), QSize(600, 1200), Screen), QPoint(400, 0));
-    EXPECT_EQ(CentredPosition(QRect(300, 200, 800, 600), QSize(2000, 1200), Screen), QPoint(0, 0));
-}
-
-TEST(WindowAPImod, CentringArithmetic)
-{
-    // 100 + 400 - 150 and 50 + 300 - 100.
-    EXPECT_EQ(CentredPosition(QRect(100, 50, 800, 600), QSize(300, 200), Screen), QPoint(350, 250));
-    // The owner's odd halves round to the even neighbour: 101 / 2 -> 50, 103 / 2 -> 52;
-    // the form's odd halves drop their fraction: 301 / 2 -> 150, 201 / 2 -> 100.
-    EXPECT_EQ(CentredPosition(QRect(100, 50, 101, 103), QSize(31, 21), Screen),
-              QPoint(100 + 50 - 15, 50 + 52 - 10));
-    // A form wider than its small owner: left of the owner but not off the screen.
-    EXPECT_EQ(CentredPosition(QRect(100, 100, 200, 100), QSize(600, 400), Screen), QPoint(0, 0));
-    EXPECT_EQ(CentredPosition(QRect(1800, 1000, 200, 100), QSize(600, 400), Screen),
-              QPoint(1320, 680));
+    const struct {
+        QRect owner;
+        QSize form;
+        QPoint corner, centred;
+    } cases[] = {
+        // Pulled left until the right edges meet; right at the edge is not beyond it.
+        {{120, 80, 800, 600}, {400, 300}, {120, 80}, {320, 230}},
+        {{1700, 100, 800, 600}, {400, 300}, {1520, 100}, {1520, 250}},
+        {{1520, 780, 800, 600}, {400, 300}, {1520, 780}, {1520, 780}},
+        // Low on the screen: pulled up until the bottom edges meet.
+        {{10, 1000, 800, 600}, {400, 300}, {10, 780}, {210, 780}},
+        // On a monitor left of the main one.
+        {{-1280, 200, 1280, 1024}, {400, 300}, {0, 200}, {0, 562}},
+        // Larger than the screen: ends at the top left.
+        {{300, 200, 800, 600}, {600, 1200}, {300, 0}, {400, 0}},
+        {{300, 200, 800, 600}, {2000, 1200}, {0, 0}, {0, 0}},
+        // Odd owner halves round to the even neighbour (101 / 2 -> 50, 103 / 2 -> 52),
+        // odd form halves drop their fraction.
+        {{100, 50, 101, 103}, {31, 21}, {100, 50}, {100 + 50 - 15, 50 + 52 - 10}},
+        // Wider than its small owner: left of the owner but not off the screen.
+        {{100, 100, 200, 100}, {600, 400}, {100, 100}, {0, 0}},
+        {{1800, 1000, 200, 100}, {600, 400}, {1320, 680}, {1320, 680}},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.owner.x());
+        EXPECT_EQ(OwnerCornerPosition(c.owner, c.form, Screen), c.corner);
+        EXPECT_EQ(CentredPosition(c.owner, c.form, Screen), c.centred);
+    }
 }
 
 TEST(WindowAPImod, MovesTheFormOverTheOwnerWindow)

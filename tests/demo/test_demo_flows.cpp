@@ -302,16 +302,7 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
             EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_enol WHERE daskid = ? AND ack = ?"_s,
                             {id, flag(true)}),
                       1);
-            on<Coveragefrm>([](Coveragefrm *c) {
-                if (!c->isSelected(0))
-                    c->toggleRow(0);
-                c->dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
-                c->chkInstallTime->setChecked(true);
-                c->txtInstallTime->setTime(QTime(9, 30));
-                c->chkMobile->setCheckState(Qt::Checked);
-                c->txtZip->setText(u"97205"_s);
-                QTest::mouseClick(c->cmdBuild, Qt::LeftButton);
-            });
+            on<Coveragefrm>(losstest::answerCoverage<Coveragefrm>);
             wait->tmrAuthResponse_Timer(); // the coverage request
             ASSERT_EQ(wait->mode(), 2);
             EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_trans WHERE rectype = 'LOSSAH' AND "

@@ -216,11 +216,8 @@ TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
     ASSERT_TRUE(q.next());
     EXPECT_EQ(q.value(0).toString(), QString());
 
-    if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty()) {
-        window.show();
-        window.findChild<QTabWidget *>()->setCurrentIndex(1);
-        window.grab().save(QString::fromLocal8Bit(dir) + u"/demo-dispatches.png"_s);
-    }
+    window.findChild<QTabWidget *>()->setCurrentIndex(1);
+    demotest::shot(&window, u"demo-dispatches"_s);
 }
 
 // OK in an answer shown from the menu stores what was taken while the menu's
@@ -243,9 +240,7 @@ TEST_F(DemoWindow, ShowAuthorizationAnswerRecordsWhatWasTaken)
         rs.setValue(field, value);
     rs.update();
     t->Update();
-    ui_->onDialog([](QDialog *d) {
-        auto *view = dynamic_cast<AuthorizationShowfrm *>(d);
-        ASSERT_TRUE(view);
+    on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         view->cmdAction->click();
         EXPECT_FALSE(view->isVisible());
     });

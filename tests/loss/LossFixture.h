@@ -78,6 +78,19 @@ inline void fillValid(eNOLfrm *view)
     addLine(view, u"Windshield"_s, u"2"_s);
 }
 
+// Plays the coverage answer view: picks the first row and accepts.
+template <class Coverage> void answerCoverage(Coverage *c)
+{
+    if (!c->isSelected(0))
+        c->toggleRow(0);
+    c->dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
+    c->chkInstallTime->setChecked(true);
+    c->txtInstallTime->setTime(QTime(9, 30));
+    c->chkMobile->setCheckState(Qt::Checked);
+    c->txtZip->setText(u"97205"_s);
+    c->cmdBuild->click();
+}
+
 // The message's lines after its head, the trailing line break dropped.
 inline QStringList lines(const QString &text, const QString &head)
 {
@@ -151,16 +164,6 @@ protected:
         order_ = std::move(order);
         on<eNOLfrm>(std::move(play));
         sent_ = eNOLcls().SendeNOL(order_, 0);
-    }
-
-    // Plays the user in the next dialog shown, which must be a `View`.
-    template <class View> void on(std::function<void(View *)> play)
-    {
-        ui_->onDialog([play](QDialog *d) {
-            auto *view = dynamic_cast<View *>(d);
-            ASSERT_TRUE(view);
-            play(view);
-        });
     }
 
     // Errors the view reported through the host (shown as boxes with the error's number).

@@ -29,19 +29,10 @@ QString elementText(const orvane::XmlNode &root, const QString &name)
     return n ? n.text() : u"<missing>"_s;
 }
 
-// For looking at the views: ORVANE_SCREENSHOT_DIR names a folder for pictures.
-void shot(QWidget *w, const QString &name)
-{
-    if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
-        w->grab().save(QString::fromLocal8Bit(dir) % u'/' % name % u".png"_s);
-}
-
 } // namespace
 
 class FollowThrough : public LossTest {
 protected:
-    void endToEnd(const std::function<void()> &answer);
-
     // A sent notice of order 2, confirmed by the network with `code`.
     std::shared_ptr<ext::IRsTable> confirmedNotice(const QString &code)
     {
@@ -76,20 +67,6 @@ protected:
     {
         return orvane::host::IniFile(host_->env()->data_path() % u"Orvane.ini"_s)
             .read(u"Orvane"_s, u"ENOL"_s);
-    }
-
-    // Plays the coverage view: picks the first row and accepts.
-    static void answerCoverage(Coveragefrm *c)
-    {
-        if (!c->isSelected(0))
-            c->toggleRow(0);
-        c->dteInstallDate->setValue(QDateTime(QDate(2026, 12, 9), QTime()));
-        c->chkInstallTime->setChecked(true);
-        c->txtInstallTime->setTime(QTime(9, 30));
-        c->chkMobile->setCheckState(Qt::Checked);
-        c->txtZip->setText(u"97205"_s);
-        shot(c, u"Coveragefrm"_s);
-        c->cmdBuild->click();
     }
 };
 
@@ -206,7 +183,7 @@ TEST_F(FollowThrough, CoverageAnswerThenLossAcknowledgement)
     auto wait = waitOn(confirmedNotice(u"0"_s));
     wait->tmrAuthResponse_Timer();
     addCover(u"LR-7"_s, u"0"_s, 2);
-    on<Coveragefrm>(answerCoverage);
+    on<Coveragefrm>(answerCoverage<Coveragefrm>);
     wait->tmrAuthResponse_Timer();
     EXPECT_EQ(wait->mode(), 2);
     EXPECT_EQ(count(ext::progid::g_cover, u"g_cover.ack = .F."_s), 0)
@@ -334,22 +311,24 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
     EXPECT_TRUE(ui_->boxes()[0].text.contains(u"nothing more to wait for"_s));
 }
 
-// The notice from the view through the network's answers to the linked
-// dispatch; `answer` has the network answer what is queued.
-void FollowThrough::endToEnd(const std::function<void()> &answer)
+// The notice from the view across the transport service, HTTPS and the
+// network server to the linked dispatch (the simulator's round trip is the demo's).
+TEST_F(FollowThrough, EndToEndThroughTheTransportServiceOverHttps)
 {
+    auto network = orvane::test::startNetwork({});
+    orvane::transport::HttpsNetworkClient client(
+        orvane::test::clientFor(network->serverPorts().value(0)));
     bool linked = false;
     openForm(2, [&](eNOLfrm *view) {
         fillValid(view);
         on<eNOLwaitfrm>([&](eNOLwaitfrm *wait) {
-            shot(wait, u"eNOLwaitfrm-mode0"_s);
-            answer();
+            EXPECT_TRUE(orvane::test::serve(host_->env(), client));
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 1);
-            on<Coveragefrm>(answerCoverage);
+            on<Coveragefrm>(answerCoverage<Coveragefrm>);
             wait->tmrAuthResponse_Timer();
             ASSERT_EQ(wait->mode(), 2) << "the answer was sent";
-            answer();
+            EXPECT_TRUE(orvane::test::serve(host_->env(), client));
             wait->tmrAuthResponse_Timer(); // the loss acknowledgement
             EXPECT_FALSE(wait->ended());
             ui_->onDialog([](QDialog *c) {
@@ -367,21 +346,6 @@ void FollowThrough::endToEnd(const std::function<void()> &answer)
     ASSERT_EQ(dispatch.recordCount(), 1);
     EXPECT_EQ(dispatch.value(u"daskid"_s).toInt64(), 2);
     EXPECT_EQ(dispatch.value(u"daskloc"_s).toInt64(), 1);
-}
-
-TEST_F(FollowThrough, EndToEndFromNoticeToLinkedDispatch)
-{
-    orvane::transport::NetworkSimulator network(host_->env());
-    endToEnd([&] { network.runOnce(); });
-}
-
-// The same across the transport service, HTTPS and the network server.
-TEST_F(FollowThrough, EndToEndThroughTheTransportServiceOverHttps)
-{
-    auto network = orvane::test::startNetwork({});
-    orvane::transport::HttpsNetworkClient client(
-        orvane::test::clientFor(network->serverPorts().value(0)));
-    endToEnd([&] { EXPECT_TRUE(orvane::test::serve(host_->env(), client)); });
 }
 
 namespace {

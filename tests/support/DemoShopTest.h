@@ -34,6 +34,16 @@ protected:
         transport::registerTransportClasses();
     }
 
+    // Plays the user in the next dialog shown, which must be a `View`.
+    template <class View> void on(std::function<void(View *)> play)
+    {
+        ui_->onDialog([play](QDialog *d) {
+            auto *view = dynamic_cast<View *>(d);
+            ASSERT_TRUE(view);
+            play(view);
+        });
+    }
+
     QStringList boxTitles()
     {
         QStringList out;
