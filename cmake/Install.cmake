@@ -27,37 +27,39 @@ while(_orvane_exported)
   list(APPEND _orvane_targets ${target})
 endwhile()
 
-# Public headers, each under the include root its target names, recorded (as
-# the name a host includes) for the header self-containment test.
-set_property(GLOBAL PROPERTY ORVANE_PUBLIC_HEADERS)
-function(orvane_install_headers root destination)
-  foreach(header IN LISTS ARGN)
-    cmake_path(GET header PARENT_PATH subdir)
-    install(FILES ${root}/${header} DESTINATION ${destination}/${subdir}
-            COMPONENT Development)
-    set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS ${header})
-  endforeach()
-endfunction()
-
-function(orvane_headers_in root out)
-  file(GLOB_RECURSE headers RELATIVE ${root} CONFIGURE_DEPENDS ${root}/*.h)
-  set(${out} ${headers} PARENT_SCOPE)
-endfunction()
-
-# The library: its three public classes only; views and modules stay inside.
-orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI ${ORVANE_INSTALL_INCLUDEDIR}
-  dispatch/clsShowDispatch.h
-  authorization/Authorizationcls.h
-  loss/eNOLcls.h)
-orvane_headers_in(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces _external)
-orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces
-  ${ORVANE_INSTALL_INCLUDEDIR} ${_external})
-foreach(part runtime storage transport)
-  orvane_headers_in(${PROJECT_SOURCE_DIR}/src/${part} _headers)
-  # The service and the network server are programs' parts, not installed.
-  list(REMOVE_ITEM _headers NetworkClient.h NetworkServer.h TransportService.h RowText.h)
-  orvane_install_headers(${PROJECT_SOURCE_DIR}/src/${part} ${ORVANE_INSTALL_INCLUDEDIR}/${part}
-    ${_headers})
+# The headers a host includes, as <qorOrvaneUI/...>: everything under
+# include/qorOrvaneUI/ and nothing else. Views, modules, the storage layer and
+# the transport's tables stay in src/ and are never installed. This list is the
+# one place that says what is public; tests/package holds the install (and the
+# tree) against it, so a header added to include/ must be named here too.
+set(ORVANE_PUBLIC_HEADERS
+  qorOrvaneUI/dispatch/clsShowDispatch.h
+  qorOrvaneUI/authorization/Authorizationcls.h
+  qorOrvaneUI/loss/eNOLcls.h
+  qorOrvaneUI/runtime/ObjectRegistry.h
+  qorOrvaneUI/runtime/Recordset.h
+  qorOrvaneUI/runtime/Ui.h
+  qorOrvaneUI/runtime/Value.h
+  qorOrvaneUI/runtime/VbError.h
+  qorOrvaneUI/runtime/XmlDocument.h
+  qorOrvaneUI/runtime/report/Report.h
+  qorOrvaneUI/transport/NetworkAnswers.h
+  qorOrvaneUI/transport/NetworkSimulator.h)
+file(GLOB _orvane_external RELATIVE ${PROJECT_SOURCE_DIR}/include CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/include/qorOrvaneUI/external/*.h)
+list(APPEND ORVANE_PUBLIC_HEADERS ${_orvane_external})
+file(GLOB_RECURSE _orvane_in_include RELATIVE ${PROJECT_SOURCE_DIR}/include CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/include/*.h)
+foreach(header IN LISTS _orvane_in_include)
+  if(NOT header IN_LIST ORVANE_PUBLIC_HEADERS)
+    message(FATAL_ERROR "include/${header} is not in ORVANE_PUBLIC_HEADERS (cmake/Install.cmake): "
+                        "name it there, or move it to src/ if hosts must not see it")
+  endif()
+endforeach()
+foreach(header IN LISTS ORVANE_PUBLIC_HEADERS)
+  cmake_path(GET header PARENT_PATH subdir)
+  install(FILES ${PROJECT_SOURCE_DIR}/include/${header}
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${subdir} COMPONENT Development)
 endforeach()
 
 # The version header, generated into the build tree and installed beside the
@@ -65,11 +67,12 @@ endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in
   ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Version.h @ONLY)
 target_include_directories(orvane_runtime PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
   $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 install(FILES ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Version.h
   DESTINATION ${ORVANE_INSTALL_INCLUDEDIR} COMPONENT Development)
-set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS qorOrvaneUI/Version.h)
+list(APPEND ORVANE_PUBLIC_HEADERS qorOrvaneUI/Version.h)
 
 # What a host needs beside the libraries: the default report template
 # ShowDispatch is handed, the guide and the licence.

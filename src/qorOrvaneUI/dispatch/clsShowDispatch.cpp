@@ -1,4 +1,4 @@
-#include "clsShowDispatch.h"
+#include "dispatch/clsShowDispatch.h"
 
 #include "Ui.h"
 #include "VbError.h"
