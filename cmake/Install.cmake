@@ -44,7 +44,8 @@ set(ORVANE_PUBLIC_HEADERS
   qorOrvaneUI/runtime/XmlDocument.h
   qorOrvaneUI/runtime/report/Report.h
   qorOrvaneUI/transport/NetworkAnswers.h
-  qorOrvaneUI/transport/NetworkSimulator.h)
+  qorOrvaneUI/transport/NetworkSimulator.h
+  qorOrvaneUI/transport/TransportClasses.h)
 file(GLOB _orvane_external RELATIVE ${PROJECT_SOURCE_DIR}/include CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/include/qorOrvaneUI/external/*.h)
 list(APPEND ORVANE_PUBLIC_HEADERS ${_orvane_external})

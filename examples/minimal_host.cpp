@@ -1,6 +1,6 @@
 // A host of its own: one environment object, an order, the transport registered, and every
 // public method called once. Usage: minimal_host DISPATCH.xml REPORT.rpt DATA_FOLDER
-#include "TableObjects.h" // the transport: registerTransportClasses()
+#include "TransportClasses.h"
 #include "authorization/Authorizationcls.h"
 #include "dispatch/clsShowDispatch.h"
 #include "external/IEnvironment.h"

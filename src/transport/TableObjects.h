@@ -1,6 +1,7 @@
 #pragma once
 
 #include "SqlTable.h"
+#include "TransportClasses.h"
 #include "XmlDocument.h"
 #include "external/IInsIdList.h"
 #include "external/IInscoIdList.h"
@@ -19,10 +20,6 @@
 namespace orvane::transport {
 
 class StagingDatabase;
-
-// Registers every transport class under its program identifier (ProgIds.h):
-// the eleven table objects, qorOrvaneOut.clsTransaction and qororvaneout.clsorvaneout.
-void registerTransportClasses();
 
 // What every table object shares: the environment, the connection it gives,
 // the rows of the last load and the values they were loaded with (so that

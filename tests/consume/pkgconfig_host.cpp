@@ -1,7 +1,7 @@
 // Built with pkg-config's flags only: parses a dispatch and has the transport's
 // classes registered. Usage: pkgconfig_host DISPATCH.xml
 #include "ObjectRegistry.h"
-#include "TableObjects.h"
+#include "TransportClasses.h"
 #include "XmlDocument.h"
 #include "authorization/Authorizationcls.h"
 #include "dispatch/clsShowDispatch.h"
