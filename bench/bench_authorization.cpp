@@ -26,6 +26,9 @@
 #include <map>
 #include <memory>
 
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -24,6 +24,9 @@
 
 #include <map>
 
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::clsShowDispatch;
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -17,6 +17,8 @@
 
 #include <benchmark/benchmark.h>
 
+using orvane::loss::eNOLwaitfrm;
+
 using namespace Qt::StringLiterals;
 
 namespace {

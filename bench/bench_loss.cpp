@@ -20,6 +20,8 @@
 
 #include <memory>
 
+using orvane::loss::eNOLfrm;
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -33,6 +33,16 @@
 
 #include <functional>
 
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Comparersfrm;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+
 using namespace Qt::StringLiterals;
 
 namespace {

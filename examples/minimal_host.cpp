@@ -13,6 +13,10 @@
 #include <QDialog>
 #include <QTimer>
 
+using orvane::authorization::Authorizationcls;
+using orvane::dispatch::clsShowDispatch;
+using orvane::loss::eNOLcls;
+
 using namespace orvane;
 using std::shared_ptr;
 static const auto say = [](const QString &text) { std::printf("%s\n", qPrintable(text)); };

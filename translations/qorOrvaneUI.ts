@@ -2,7 +2,33 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
-    <name>Authoriizewaitfrm</name>
+    <name>clsShowDispatch</name>
+    <message>
+        <source>Error occurred in CreateRecordset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This dispatch document is incomplete or damaged (%1): what the insurer sent cannot be shown. Ask the insurer to send it again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some values of this dispatch could not be read and are left empty: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>eNOLcls</name>
+    <message>
+        <source>The answers to this loss notice have all been received and read; there is nothing more to wait for.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::authorization::Authoriizewaitfrm</name>
     <message>
         <source>Waiting for Authorization</source>
         <translation type="unfinished"></translation>
@@ -37,7 +63,7 @@
     </message>
 </context>
 <context>
-    <name>AuthorizationShowfrm</name>
+    <name>orvane::authorization::AuthorizationShowfrm</name>
     <message>
         <source>Authorization Response</source>
         <translation type="unfinished"></translation>
@@ -83,6 +109,10 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>If the error is that the part # cannot be found, try resubmitting the Authorization as an Authoriztion Type &apos;OTHER&apos;</source>
         <translation type="unfinished"></translation>
     </message>
@@ -99,10 +129,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Not answered</source>
         <translation type="unfinished"></translation>
     </message>
@@ -116,7 +142,7 @@
     </message>
 </context>
 <context>
-    <name>Authorizationfrm</name>
+    <name>orvane::authorization::Authorizationfrm</name>
     <message>
         <source>Yes</source>
         <translation type="unfinished"></translation>
@@ -247,7 +273,7 @@
     </message>
 </context>
 <context>
-    <name>ChooseDispatchfrm</name>
+    <name>orvane::dispatch::ChooseDispatchfrm</name>
     <message>
         <source>Choose Dispatch</source>
         <translation type="unfinished"></translation>
@@ -282,6 +308,26 @@
     </message>
     <message>
         <source>Dispatch #</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No dispatch has been received.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No dispatch number starts with &quot;%1&quot;.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This order is void.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to link the dispatch to this void order anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Order Is Void</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -329,26 +375,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>No dispatch has been received.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No dispatch number starts with &quot;%1&quot;.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This order is void.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Do you want to link the dispatch to this void order anyway?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Order Is Void</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>The shop has no bill-to party for this insurer; it cannot be taken over.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -364,7 +390,63 @@
     </message>
 </context>
 <context>
-    <name>Comparersfrm</name>
+    <name>orvane::dispatch::Comparersfrm</name>
+    <message>
+        <source>Compare dispatches</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The dispatch differs from the open order. Tick &quot;Use Old Value&quot; for every value of the order to keep.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Cancel</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to accept changes to agent and exit screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to cancel agent edit</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Field Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Old Value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>New Value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Use Old Value</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Order %1 compared with dispatch %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(not named)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>(no number)</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>BILL TO</source>
         <translation type="unfinished"></translation>
@@ -457,12 +539,54 @@
         <source>Agent Phone #</source>
         <translation type="unfinished"></translation>
     </message>
+</context>
+<context>
+    <name>orvane::dispatch::Dispatchfrm</name>
     <message>
-        <source>Compare dispatches</source>
+        <source>Dispatch View</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The dispatch differs from the open order. Tick &quot;Use Old Value&quot; for every value of the order to keep.</source>
+        <source>&amp;Print...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::dispatch::frmEscheduleInfo</name>
+    <message>
+        <source>Orvane ESchedule Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Requested Appointment Date :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Begin Request Time :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End Request Time :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mobile Location Description :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mobile ? :</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -470,52 +594,12 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Cancel</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Click to accept changes to agent and exit screen</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to cancel agent edit</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Field Name</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Old Value</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>New Value</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Use Old Value</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Note</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Order %1 compared with dispatch %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>(not named)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>(no number)</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
-    <name>Coveragefrm</name>
+    <name>orvane::loss::Coveragefrm</name>
     <message>
         <source>Coverage Information for loss</source>
         <translation type="unfinished"></translation>
@@ -638,63 +722,79 @@
     </message>
 </context>
 <context>
-    <name>Dispatchfrm</name>
+    <name>orvane::loss::eNOLfrm</name>
     <message>
-        <source>Dispatch View</source>
+        <source>Cause of Loss</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Print...</source>
+        <source>Cause of Loss :</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>&amp;Save as PDF...</source>
+        <source>&amp;Bodily Injury?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Dispatch</source>
+        <source>&amp;Glass Only Damage</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Dispatch %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>clsShowDispatch</name>
-    <message>
-        <source>Error occurred in CreateRecordset</source>
+        <source>Contact Na&amp;me :</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 &quot;%2&quot;</source>
+        <source>Damage Information</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>This dispatch document is incomplete or damaged (%1): what the insurer sent cannot be shown. Ask the insurer to send it again.</source>
+        <source>Not Repairable?</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Some values of this dispatch could not be read and are left empty: %1.</source>
+        <source>&amp;Add</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>dtePicker</name>
     <message>
-        <source>Clear to leave the date empty</source>
+        <source>Click to add the damage line</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>eNOLcls</name>
     <message>
-        <source>The answers to this loss notice have all been received and read; there is nothing more to wait for.</source>
+        <source>&amp;Delete</source>
         <translation type="unfinished"></translation>
     </message>
-</context>
-<context>
-    <name>eNOLfrm</name>
+    <message>
+        <source>Click to delete the selected damage line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Opening Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Qty:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Side</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Qty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Repairable</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Claim Launch</source>
         <translation type="unfinished"></translation>
@@ -856,70 +956,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cause of Loss</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cause of Loss :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Bodily Injury?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Glass Only Damage</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Contact Na&amp;me :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Damage Information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Not Repairable?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Add</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to add the damage line</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Delete</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to delete the selected damage line</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Opening Type</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Qty:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Position</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Location</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Side</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>&amp;Submit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -936,19 +972,15 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Qty</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Not Repairable</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>You must fill out the opening type</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>You must enter a quantity for the Glass Replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The quantity for the Glass Replacement is too large</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1056,18 +1088,6 @@
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>To submit this Notice of Loss, you must fill out the following information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Missing or invalid data</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The quantity for the Glass Replacement is too large</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Sold To Area Code must have 3 digits</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1091,9 +1111,17 @@
         <source>Agent Phone # must have 7 digits</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>To submit this Notice of Loss, you must fill out the following information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Missing or invalid data</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
-    <name>eNOLwaitfrm</name>
+    <name>orvane::loss::eNOLwaitfrm</name>
     <message>
         <source>Waiting for Authorization</source>
         <translation type="unfinished"></translation>
@@ -1204,78 +1232,7 @@
     </message>
 </context>
 <context>
-    <name>frmEscheduleInfo</name>
-    <message>
-        <source>Orvane ESchedule Information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Requested Appointment Date :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Begin Request Time :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>End Request Time :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mobile Location Description :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mobile ? :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;OK</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to accept changes to agent and exit screen</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>frmPIDList</name>
-    <message>
-        <source>Network ID</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Company</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Address</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>City</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>State</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Zip</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Origination INS ID</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Insurer ID</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Insurance Company</source>
-        <translation type="unfinished"></translation>
-    </message>
+    <name>orvane::loss::frmPIDList</name>
     <message>
         <source>PID List</source>
         <translation type="unfinished"></translation>
@@ -1331,6 +1288,42 @@ Press NO to abort operation</source>
         <source>Delete Record?</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Network ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Company</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>City</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Zip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Origination INS ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insurer ID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insurance Company</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>orvane::report::ReportViewer</name>
@@ -1354,6 +1347,13 @@ Check that the printer is ready and try again.</source>
 %1
 
 Nothing was saved. Choose another folder or file name and save again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::ui::dtePicker</name>
+    <message>
+        <source>Clear to leave the date empty</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

@@ -61,6 +61,12 @@
 
 #include <optional>
 
+using orvane::authorization::Authorizationcls;
+using orvane::dispatch::clsShowDispatch;
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLwaitfrm;
+namespace XMLUtilmod = orvane::XMLUtilmod;
+
 using namespace Qt::StringLiterals;
 using orvane::ColumnFormat;
 using orvane::RecordsetColumn;

@@ -42,6 +42,8 @@
 #include <cmath>
 #include <optional>
 
+using orvane::dispatch::clsShowDispatch;
+
 using namespace Qt::StringLiterals;
 
 namespace {

@@ -13,6 +13,8 @@
 
 #include <memory>
 
+using orvane::authorization::Authorizationfrm;
+
 namespace authtest {
 
 using namespace Qt::StringLiterals;

@@ -15,6 +15,11 @@
 #include <QTest>
 #include <QTimer>
 
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationcls;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+
 using namespace authtest;
 using orvane::transport::G_ackncls;
 

@@ -11,6 +11,10 @@
 
 #include <QPushButton>
 
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+
 using namespace authtest;
 using orvane::test::diesAt;
 using orvane::test::KillAt;

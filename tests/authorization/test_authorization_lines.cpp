@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QValidator>
 
+using orvane::authorization::Authorizationfrm;
+namespace Orvanemod = orvane::Orvanemod;
+
 using namespace authtest;
 
 namespace {

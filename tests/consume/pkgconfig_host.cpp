@@ -15,6 +15,8 @@
 
 #include <cstdio>
 
+using orvane::dispatch::clsShowDispatch;
+
 static_assert(QORORVANEUI_VERSION >= 0x000100, "the installed version header is older than 0.1");
 
 int main(int argc, char **argv)

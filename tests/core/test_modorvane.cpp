@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+namespace Form_Utils = orvane::Form_Utils;
+namespace modOrvane = orvane::modOrvane;
+
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;

@@ -21,6 +21,8 @@
 
 #include <gtest/gtest.h>
 
+namespace TransactionQueue = orvane::TransactionQueue;
+
 using namespace Qt::StringLiterals;
 using namespace orvane;
 using namespace orvane::ext;

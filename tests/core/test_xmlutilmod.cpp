@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+namespace XMLUtilmod = orvane::XMLUtilmod;
+
 using namespace Qt::StringLiterals;
 using orvane::VbError;
 using orvane::XmlDocument;

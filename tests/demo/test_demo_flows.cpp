@@ -31,6 +31,14 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::Comparersfrm;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+
 using namespace Qt::StringLiterals;
 using orvane::test::ScriptedUi;
 using orvane::transport::test::Db;

@@ -26,6 +26,8 @@
 
 #include <gtest/gtest.h>
 
+using orvane::authorization::AuthorizationShowfrm;
+
 using namespace Qt::StringLiterals;
 
 using DemoWindow = orvane::test::DemoShopTest;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+using orvane::dispatch::clsShowDispatch;
+
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;
 using orvane::Recordset;

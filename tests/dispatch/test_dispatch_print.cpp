@@ -15,6 +15,9 @@
 
 #include <gtest/gtest.h>
 
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Dispatchfrm;
+
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;
 

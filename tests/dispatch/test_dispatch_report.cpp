@@ -12,6 +12,9 @@
 
 #include <gtest/gtest.h>
 
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Dispatchfrm;
+
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;
 using orvane::Recordset;

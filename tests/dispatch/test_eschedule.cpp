@@ -9,6 +9,9 @@
 
 #include <gtest/gtest.h>
 
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::frmEscheduleInfo;
+
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;
 

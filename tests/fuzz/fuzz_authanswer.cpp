@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 
+namespace modOrvane = orvane::modOrvane;
+
 using namespace Qt::StringLiterals;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

@@ -17,6 +17,9 @@
 #include <cstdio>
 #include <cstdlib>
 
+using orvane::dispatch::clsShowDispatch;
+namespace modOrvane = orvane::modOrvane;
+
 using namespace Qt::StringLiterals;
 
 namespace {

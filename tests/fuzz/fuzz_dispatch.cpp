@@ -10,6 +10,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+using orvane::dispatch::clsShowDispatch;
+
 using namespace Qt::StringLiterals;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size)

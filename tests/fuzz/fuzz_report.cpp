@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <cstdlib>
 
+using orvane::dispatch::clsShowDispatch;
+
 using namespace Qt::StringLiterals;
 namespace rep = orvane::report;
 

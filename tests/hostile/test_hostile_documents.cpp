@@ -25,6 +25,12 @@
 
 #include <gtest/gtest.h>
 
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+namespace XMLUtilmod = orvane::XMLUtilmod;
+namespace modOrvane = orvane::modOrvane;
+namespace TransactionQueue = orvane::TransactionQueue;
+
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::XmlDocument;

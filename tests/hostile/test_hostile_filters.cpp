@@ -21,6 +21,10 @@
 
 #include <algorithm>
 
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::loss::eNOLcls;
+namespace modOrvane = orvane::modOrvane;
+
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 

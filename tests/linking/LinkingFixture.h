@@ -21,6 +21,10 @@
 
 #include <memory>
 
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Comparersfrm;
+
 namespace linkingtest {
 
 using namespace Qt::StringLiterals;

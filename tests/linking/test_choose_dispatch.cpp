@@ -7,6 +7,9 @@
 #include <QLineEdit>
 #include <QTest>
 
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::Comparersfrm;
+
 using namespace linkingtest;
 using orvane::MsgButtons;
 using orvane::MsgResult;

@@ -6,6 +6,8 @@
 #include "external/IHostItem.h"
 #include "vb.h"
 
+using orvane::dispatch::Comparersfrm;
+
 using namespace linkingtest;
 using namespace orvane;
 

@@ -25,6 +25,9 @@
 #include <map>
 #include <memory>
 
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
+
 namespace losstest {
 
 using namespace Qt::StringLiterals;

@@ -8,6 +8,9 @@
 
 #include <QPushButton>
 
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+
 using namespace losstest;
 using orvane::test::diesAt;
 using orvane::test::KillAt;

@@ -17,6 +17,13 @@
 #include <QTimeEdit>
 #include <QTimer>
 
+using orvane::dispatch::Comparersfrm;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+namespace XMLUtilmod = orvane::XMLUtilmod;
+
 using namespace losstest;
 
 namespace {

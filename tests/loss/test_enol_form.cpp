@@ -17,6 +17,9 @@
 #include <QTableView>
 #include <QTest>
 
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
+
 using namespace losstest;
 
 namespace {

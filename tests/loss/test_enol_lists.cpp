@@ -9,6 +9,9 @@
 #include <QPushButton>
 #include <QTableView>
 
+using orvane::loss::eNOLcls;
+using orvane::loss::frmPIDList;
+
 using namespace losstest;
 using orvane::MsgResult;
 

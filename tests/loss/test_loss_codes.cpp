@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 
+using orvane::ui::clsProperCase;
+namespace Orvanemod = orvane::Orvanemod;
+
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 

@@ -46,6 +46,12 @@
 #include <cstdio>
 #include <deque>
 
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::loss::eNOLwaitfrm;
+namespace StagingWrites = orvane::StagingWrites;
+namespace TransactionQueue = orvane::TransactionQueue;
+
 using namespace Qt::StringLiterals;
 using namespace orvane;
 

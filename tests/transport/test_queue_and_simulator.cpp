@@ -34,6 +34,9 @@
 
 #include <gtest/gtest.h>
 
+using orvane::dispatch::clsShowDispatch;
+namespace TransactionQueue = orvane::TransactionQueue;
+
 using namespace Qt::StringLiterals;
 using namespace orvane;
 using namespace orvane::ext;

@@ -9,6 +9,8 @@
 
 #include <functional>
 
+namespace modOrvane = orvane::modOrvane;
+
 using namespace Qt::StringLiterals;
 using namespace orvane;
 using namespace orvane::transport;

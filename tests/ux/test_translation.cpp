@@ -19,6 +19,18 @@
 
 #include <gtest/gtest.h>
 
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::Comparersfrm;
+using orvane::dispatch::Dispatchfrm;
+using orvane::dispatch::frmEscheduleInfo;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+using orvane::loss::frmPIDList;
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -196,7 +208,7 @@ TEST(TranslationData, TheBuiltPseudoLocaleCoversTheViewsAndTheReportViewer)
     const bool loaded =
         pseudo.load(u"qorOrvaneUI_pseudo"_s, QString::fromUtf8(ORVANE_TRANSLATIONS_DIR));
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(pseudo.translate("eNOLfrm", "&Policy Number:"), u"[&Policy Number:]"_s);
+    EXPECT_EQ(pseudo.translate("orvane::loss::eNOLfrm", "&Policy Number:"), u"[&Policy Number:]"_s);
     EXPECT_EQ(
         pseudo.translate(orvane::report::ReportViewer::staticMetaObject.className(), "Save as PDF"),
         u"[Save as PDF]"_s);

@@ -13,6 +13,8 @@ class Ig_ackn;
 } // namespace ext
 } // namespace orvane
 
+namespace orvane::authorization {
+
 // How the host asks for part authorizations: the request for the open order
 // and the wait for its answer, an answer the host already holds, and the
 // count of unread answers for the host's status line. The two views' results
@@ -28,3 +30,5 @@ public:
     // "Orvane" of data_path + "Orvane.ini"; nothing when the count fails.
     void RecalcAuths(std::shared_ptr<orvane::ext::IEnvironment> &objEnv);
 };
+
+} // namespace orvane::authorization

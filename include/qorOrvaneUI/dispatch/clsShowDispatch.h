@@ -22,6 +22,8 @@ class Report;
 } // namespace report
 } // namespace orvane
 
+namespace orvane::dispatch {
+
 // Turns a received dispatch into record sets and shows it to the user.
 //
 // The object holds the dispatch, discount, authorization and damage record sets
@@ -74,3 +76,5 @@ public:
 private:
     std::unique_ptr<orvane::dispatch::DispatchRecords> records_;
 };
+
+} // namespace orvane::dispatch

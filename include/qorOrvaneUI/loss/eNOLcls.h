@@ -16,6 +16,8 @@ class IOidList;
 class IPidList;
 } // namespace orvane::ext
 
+namespace orvane::loss {
+
 // The host's entry to the notice of loss: the loss notice view for an order,
 // the check that an order carries what a notice needs, and the lists the
 // network's identifiers are picked from. A list method hands back its list
@@ -60,3 +62,5 @@ public:
     // The filter the insurance-company list is loaded with.
     static QString inscoidFilter(const QString &DestPID, const QString &OrigPID);
 };
+
+} // namespace orvane::loss

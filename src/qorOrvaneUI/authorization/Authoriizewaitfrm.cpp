@@ -20,6 +20,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace orvane::authorization {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -218,3 +220,5 @@ void Authoriizewaitfrm::showResults()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::authorization

@@ -13,6 +13,8 @@ class IInvoice;
 class Ig_ackn;
 } // namespace orvane::ext
 
+namespace orvane::authorization {
+
 // "Waiting for Authorization": polls the answer rows of one request every
 // five seconds until the network has answered or the user cancels. An error
 // answer is reported; any other answer opens the results. Either way every
@@ -61,3 +63,5 @@ private:
     bool pollFailing_ = false; // the last poll failed and was reported
     std::int32_t polls_ = 0;
 };
+
+} // namespace orvane::authorization

@@ -19,6 +19,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+namespace orvane::authorization {
+
 using namespace Qt::StringLiterals;
 using orvane::ColumnFormat;
 using orvane::Recordset;
@@ -351,3 +353,5 @@ void AuthorizationShowfrm::cmdAction_Click()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::authorization

@@ -18,6 +18,8 @@ class Ig_ackn;
 } // namespace ext
 } // namespace orvane
 
+namespace orvane::authorization {
+
 // "Authorization Response": the network's answer, one row per answered line,
 // each with an accept flag (column "A", set at first on every answered line
 // the shop has not declined before; a declined line stays declined). OK writes the
@@ -70,3 +72,5 @@ private:
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
 };
+
+} // namespace orvane::authorization

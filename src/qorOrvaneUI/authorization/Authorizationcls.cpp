@@ -11,6 +11,8 @@
 #include "external/IEnvironment.h"
 #include "external/IOptions.h"
 
+namespace orvane::authorization {
+
 using namespace Qt::StringLiterals;
 
 bool Authorizationcls::PartAuthorization(std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
@@ -86,3 +88,5 @@ void Authorizationcls::RecalcAuths(std::shared_ptr<orvane::ext::IEnvironment> &o
         p.rethrow();
     }
 }
+
+} // namespace orvane::authorization

@@ -27,6 +27,10 @@
 
 #include <vector>
 
+namespace orvane::authorization {
+
+using dispatch::clsShowDispatch;
+
 using namespace Qt::StringLiterals;
 using authorization::flagOf;
 using authorization::numberOf;
@@ -56,12 +60,14 @@ bool isMouldingSubKind(const QString &subKind)
 std::vector<const char *> reasonsFor(const QString &typeCode)
 {
     if (typeCode == u"1"_s)
-        return {QT_TRANSLATE_NOOP("Authorizationfrm", "Yes"),
-                QT_TRANSLATE_NOOP("Authorizationfrm", "No")};
+        return {QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "Yes"),
+                QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "No")};
     if (typeCode == u"6"_s || typeCode == u"9"_s || typeCode == u"15"_s)
-        return {QT_TRANSLATE_NOOP("Authorizationfrm", "After-market not available"),
-                QT_TRANSLATE_NOOP("Authorizationfrm", "Customer request"),
-                QT_TRANSLATE_NOOP("Authorizationfrm", "After-market quality issue")};
+        return {QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm",
+                                  "After-market not available"),
+                QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "Customer request"),
+                QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm",
+                                  "After-market quality issue")};
     return {};
 }
 
@@ -744,3 +750,5 @@ void Authorizationfrm::cmdCancel_Click()
 {
     hide();
 }
+
+} // namespace orvane::authorization

@@ -15,6 +15,8 @@ namespace orvane::ext {
 class IInvoice;
 }
 
+namespace orvane::authorization {
+
 // "Part Authorization": one line per line of the open order, with the kind of
 // authorization each would need, for the user to tick, correct and send.
 // "Send Authorization" checks the ticked lines, builds the request, records
@@ -95,3 +97,5 @@ private:
     orvane::RecordsetModel *model_ = nullptr;
     bool filled_ = false;
 };
+
+} // namespace orvane::authorization

@@ -5,7 +5,7 @@
 
 #include <QLineEdit>
 
-namespace Form_Utils {
+namespace orvane::Form_Utils {
 
 namespace {
 
@@ -32,4 +32,4 @@ void SelectAllText(QLineEdit *textBox)
     ignoringFailure([&] { textBox->setSelection(0, int(textBox->text().size())); });
 }
 
-} // namespace Form_Utils
+} // namespace orvane::Form_Utils

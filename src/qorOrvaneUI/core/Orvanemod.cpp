@@ -4,7 +4,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace Orvanemod {
+namespace orvane::Orvanemod {
 
 // --- authorization kinds --------------------------------------------------------
 
@@ -234,4 +234,4 @@ orvane::Recordset DamageInformationRS()
     });
 }
 
-} // namespace Orvanemod
+} // namespace orvane::Orvanemod

@@ -6,7 +6,7 @@
 #include "external/ITransaction.h"
 #include "external/ProgIds.h"
 
-namespace StagingWrites {
+namespace orvane::StagingWrites {
 
 Transaction::Transaction(const std::shared_ptr<orvane::ext::IEnvironment> &env)
 {
@@ -60,4 +60,4 @@ bool claim(orvane::ext::ITableObject &table, orvane::Recordset rows, const QStri
     return true;
 }
 
-} // namespace StagingWrites
+} // namespace orvane::StagingWrites

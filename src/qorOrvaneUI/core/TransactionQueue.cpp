@@ -11,7 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace TransactionQueue {
+namespace orvane::TransactionQueue {
 
 void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                       const orvane::XmlDocument &doc, const QString &recType, const QString &recId)
@@ -60,4 +60,4 @@ void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
         ->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"1"_s, env->data_path() % u"Orvane.ini"_s);
 }
 
-} // namespace TransactionQueue
+} // namespace orvane::TransactionQueue

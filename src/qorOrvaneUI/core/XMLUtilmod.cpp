@@ -7,7 +7,7 @@ using namespace Qt::StringLiterals;
 using orvane::XmlDocument;
 using orvane::XmlNode;
 
-namespace XMLUtilmod {
+namespace orvane::XMLUtilmod {
 
 namespace {
 
@@ -129,4 +129,4 @@ void CreateNode(XmlDocument &doc, const QString &name, QString &value, const Xml
     }
 }
 
-} // namespace XMLUtilmod
+} // namespace orvane::XMLUtilmod

@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QVariant>
 
+namespace orvane::ui {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -60,3 +62,5 @@ void clsProperCase::KeyisUp(QLineEdit *textbox, int keyCode)
         return;
     flags_[boxKey(textbox)] = keyCode == Space;
 }
+
+} // namespace orvane::ui

@@ -15,6 +15,8 @@
 #include <QStyle>
 #include <QTableView>
 
+namespace orvane::dispatch {
+
 using namespace Qt::StringLiterals;
 using orvane::Proc;
 using orvane::Recordset;
@@ -208,3 +210,5 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
     link_.setOwner(orvane::handleOf(this));
     return link_.comparison().CompareOrders(invoice, dispatchOrder);
 }
+
+} // namespace orvane::dispatch

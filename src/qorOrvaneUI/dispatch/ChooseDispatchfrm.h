@@ -21,6 +21,8 @@ class Ig_trans;
 } // namespace ext
 } // namespace orvane
 
+namespace orvane::dispatch {
+
 // "Choose Dispatch": finds the dispatches the network delivered, shows one as
 // a report and attaches it to the open order. The rules are DispatchLink's;
 // the view binds its controls to them. A failure leaves the view open.
@@ -90,3 +92,5 @@ private:
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
 };
+
+} // namespace orvane::dispatch

@@ -11,6 +11,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+namespace orvane::dispatch {
+
 using namespace Qt::StringLiterals;
 using orvane::RecordsetColumn;
 
@@ -167,3 +169,5 @@ void Comparersfrm::cmdAction_Click(int index)
         accepted = true;
     hide();
 }
+
+} // namespace orvane::dispatch

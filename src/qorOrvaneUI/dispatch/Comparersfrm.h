@@ -13,6 +13,8 @@ namespace orvane {
 class RecordsetModel;
 }
 
+namespace orvane::dispatch {
+
 // "Compare dispatches": the differences between the open order and the order
 // built from a dispatch, one row each, where the user ticks the old values to
 // keep. OK sets `accepted` and hides the view; Cancel and closing only hide it.
@@ -47,3 +49,5 @@ public:
 private:
     orvane::RecordsetModel *model_ = nullptr;
 };
+
+} // namespace orvane::dispatch

@@ -14,6 +14,8 @@
 #include <algorithm>
 #include <cmath>
 
+namespace orvane::dispatch {
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -183,3 +185,5 @@ void Dispatchfrm::resizeEvent(QResizeEvent *event)
     QDialog::resizeEvent(event);
     Form_Resize();
 }
+
+} // namespace orvane::dispatch

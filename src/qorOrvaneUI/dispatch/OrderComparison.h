@@ -22,7 +22,7 @@ namespace orvane::dispatch {
 // Failures are reported as the linking view's ("qorOrvaneUI.ChooseDispatchfrm.
 // CompareOrders" and so on): hosts know them by those names.
 class OrderComparison {
-    Q_DECLARE_TR_FUNCTIONS(ChooseDispatchfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::dispatch::ChooseDispatchfrm)
 public:
     OrderComparison() = default;
 

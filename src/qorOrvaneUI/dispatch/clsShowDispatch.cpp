@@ -14,6 +14,8 @@
 
 #include <QLabel>
 
+namespace orvane::dispatch {
+
 using namespace Qt::StringLiterals;
 using orvane::Proc;
 using orvane::Recordset;
@@ -205,3 +207,5 @@ void clsShowDispatch::ChooseDispatch(orvane::WindowHandle &hWndOwner,
         p.rethrow();
     }
 }
+
+} // namespace orvane::dispatch

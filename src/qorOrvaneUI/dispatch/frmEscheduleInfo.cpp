@@ -6,6 +6,8 @@
 #include <QLabel>
 #include <QPushButton>
 
+namespace orvane::dispatch {
+
 using namespace Qt::StringLiterals;
 
 frmEscheduleInfo::frmEscheduleInfo(QWidget *parent)
@@ -71,3 +73,5 @@ void frmEscheduleInfo::cmdAction_Click(int index)
     if (index == 0)
         hide();
 }
+
+} // namespace orvane::dispatch

@@ -7,6 +7,8 @@
 class QLabel;
 class QPushButton;
 
+namespace orvane::dispatch {
+
 // "Orvane ESchedule Information": the appointment a dispatch asks for
 // through the electronic schedule, five captions and their values.
 class frmEscheduleInfo : public orvane::ui::LibraryView {
@@ -22,3 +24,5 @@ public:
     void Form_Load();
     void cmdAction_Click(int index);
 };
+
+} // namespace orvane::dispatch

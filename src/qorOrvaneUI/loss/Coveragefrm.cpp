@@ -36,6 +36,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace orvane::loss {
+
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
 using orvane::MsgIcon;
@@ -108,7 +110,7 @@ Coveragefrm::Coveragefrm(QWidget *parent)
     auto *dateLabel = new QLabel(tr("Installation &Date:"), this);
     dateLabel->setObjectName(u"lblInstallDate"_s);
     form->addWidget(dateLabel, 0, 0);
-    dteInstallDate = new dtePicker(this);
+    dteInstallDate = new ui::dtePicker(this);
     dteInstallDate->setObjectName(u"dteInstallDate"_s);
     dateLabel->setBuddy(dteInstallDate->chkSet);
     form->addWidget(dteInstallDate, 0, 1);
@@ -564,3 +566,5 @@ void Coveragefrm::cmdCancel_Click()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::loss

@@ -14,16 +14,20 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class QTimeEdit;
-class dtePicker;
 
 namespace orvane {
 class RecordsetModel;
+namespace ui {
+class dtePicker;
+}
 class XmlDocument;
 namespace ext {
 class IInvoice;
 class IRsTable;
 } // namespace ext
 } // namespace orvane
+
+namespace orvane::loss {
 
 // "Coverage Information for loss": the shop's answer to the insurer's
 // coverage request. The user picks the covered vehicle the work is for, the
@@ -40,7 +44,7 @@ public:
     QTableView *grdAuthorize = nullptr;
     QPushButton *cmdVehicle = nullptr;
     QLabel *lblVehicle = nullptr;
-    dtePicker *dteInstallDate = nullptr;
+    ui::dtePicker *dteInstallDate = nullptr;
     QCheckBox *chkInstallTime = nullptr;
     QTimeEdit *txtInstallTime = nullptr;
     QCheckBox *chkMobile = nullptr;
@@ -91,3 +95,5 @@ private:
     bool declined_ = false;
     bool activated_ = false;
 };
+
+} // namespace orvane::loss

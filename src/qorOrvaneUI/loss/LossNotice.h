@@ -33,7 +33,7 @@ namespace orvane::loss {
 // ("qorOrvaneUI.eNOLfrm.SaveToTable" and so on) through `reporter`, or
 // straight to the order's error class when no view is attached.
 class LossNotice {
-    Q_DECLARE_TR_FUNCTIONS(eNOLfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::loss::eNOLfrm)
 public:
     // An entry's text as stored: trimmed, and without the mask's separators
     // for a masked entry; `slots` is how many digits its mask takes (0: none).

@@ -19,6 +19,8 @@
 #include <QCoreApplication>
 #include <QDate>
 
+namespace orvane::loss {
+
 using namespace Qt::StringLiterals;
 using orvane::Proc;
 using orvane::Recordset;
@@ -245,3 +247,5 @@ bool eNOLcls::VerifyFields(const std::shared_ptr<ext::IInvoice> &objInvoice)
                                   missing);
     return false;
 }
+
+} // namespace orvane::loss

@@ -57,6 +57,8 @@
 
 #include <limits>
 
+namespace orvane::loss {
+
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
 using orvane::MsgIcon;
@@ -197,7 +199,7 @@ void eNOLfrm::buildLayout()
     txtSold_To[1] = masked(u"txtSold_To"_s, 1, u"999"_s, u"s_area2"_s, 44);
     txtSold_To[5] = masked(u"txtSold_To"_s, 5, u"999-9999"_s, u"s_Phone2"_s, 80);
     addRow(cust, label(tr("&Home Ph:"), txtSold_To[1]), {txtSold_To[1], txtSold_To[5]}, true);
-    dteLossDate = new dtePicker(this);
+    dteLossDate = new ui::dtePicker(this);
     dteLossDate->setObjectName(u"dteLossDate"_s);
     orvane::ui::bindToField(dteLossDate, u"LossDate"_s);
     dteLossDate->setToolTip(tr("Date Loss Occurred"));
@@ -385,7 +387,7 @@ void eNOLfrm::buildLayout()
     connect(cmdDelete, &QPushButton::clicked, this, &eNOLfrm::cmdDelete_Click);
     connect(cmdAction[0], &QPushButton::clicked, this, [this] { cmdAction_Click(0); });
     connect(cmdAction[1], &QPushButton::clicked, this, [this] { cmdAction_Click(1); });
-    connect(dteLossDate, &dtePicker::left, this, &eNOLfrm::dteLossDate_LostFocus);
+    connect(dteLossDate, &ui::dtePicker::left, this, &eNOLfrm::dteLossDate_LostFocus);
 }
 
 void eNOLfrm::Form_Load()
@@ -789,3 +791,5 @@ void eNOLfrm::BuildXML()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::loss

@@ -37,6 +37,8 @@ class IRsTable;
 } // namespace ext
 } // namespace orvane
 
+namespace orvane::loss {
+
 // "Claim Launch": the notice of loss for one order. The customer, agent,
 // vehicle and insurance entries edit the order's record; the four network
 // identifiers are filled in from the ID tables and can be picked from lists;
@@ -70,7 +72,7 @@ public:
     std::array<QLineEdit *, 6> txtSold_To{}; // masked: 0, 1, 3, 4, 5
     std::vector<QLabel *> lbledit;
     QWidget *qorAgent = nullptr; // the host's agent entry, when it has one
-    dtePicker *dteLossDate;
+    ui::dtePicker *dteLossDate;
 
     // --- cause of loss and damage lines --------------------------------------------
     QComboBox *cboCauseofLoss;
@@ -172,3 +174,5 @@ private:
     bool loaded_ = false;
     int lastWaitResult_ = 0;
 };
+
+} // namespace orvane::loss

@@ -26,6 +26,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+namespace orvane::loss {
+
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
 using orvane::MsgIcon;
@@ -530,3 +532,5 @@ void eNOLwaitfrm::refreshENOLNUM()
         pollFailed(p);
     }
 }
+
+} // namespace orvane::loss

@@ -19,6 +19,8 @@ class IRsTable;
 } // namespace ext
 } // namespace orvane
 
+namespace orvane::loss {
+
 // Follows a sent loss notice through the network's answers, polling every five
 // seconds: the notice's confirmation (mode 0), the insurer's coverage request,
 // answered in Coveragefrm (mode 1), then the loss acknowledgement and the
@@ -96,3 +98,5 @@ private:
     bool pollFailing_ = false; // the last poll failed, and that was told
     bool failedNow_ = false;   // the poll under way failed
 };
+
+} // namespace orvane::loss

@@ -16,6 +16,8 @@
 
 #include <algorithm>
 
+namespace orvane::loss {
+
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
 using orvane::MsgIcon;
@@ -232,3 +234,5 @@ void frmPIDList::cmdEdits_Click(int index)
         report(p);
     }
 }
+
+} // namespace orvane::loss

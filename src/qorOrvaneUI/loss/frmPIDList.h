@@ -17,6 +17,8 @@ class ITableObject;
 } // namespace ext
 } // namespace orvane
 
+namespace orvane::loss {
+
 // "PID List": the shop's participant IDs (or, set up by the caller, another
 // ID list), editable in the grid; OK picks the current row. The caller reads
 // Selected() and the current row of the list's row set after the view hides.
@@ -83,3 +85,5 @@ private:
     bool keepUnsaved_ = false;
     bool loaded_ = false;
 };
+
+} // namespace orvane::loss
