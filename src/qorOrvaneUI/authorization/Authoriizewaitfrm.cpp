@@ -92,14 +92,14 @@ void Authoriizewaitfrm::Form_Unload()
     if (!unloadView())
         return;
     tmrAuthResponse->stop();
-    objAckn.reset();
-    objInvoice.reset();
+    ackn_.reset();
+    invoice_.reset();
 }
 
 void Authoriizewaitfrm::setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice)
 {
-    objInvoice = std::move(invoice);
-    setErrorInvoice(objInvoice);
+    invoice_ = std::move(invoice);
+    setErrorInvoice(invoice_);
 }
 
 void Authoriizewaitfrm::ActivateMe()
@@ -110,10 +110,10 @@ void Authoriizewaitfrm::ActivateMe()
     try {
         p.at(10);
         activated_ = true;
-        objAckn = orvane::CreateObject<orvane::ext::Ig_ackn>(
+        ackn_ = orvane::CreateObject<orvane::ext::Ig_ackn>(
             QString::fromUtf16(orvane::ext::progid::g_ackn));
         p.at(20);
-        objAckn->setEnv(orvane::required(objInvoice)->Env());
+        ackn_->setEnv(orvane::required(invoice_)->Env());
     } catch (...) {
         reportTrapped(p);
     }
@@ -134,8 +134,8 @@ void Authoriizewaitfrm::cmdCancel_Click()
 
 bool Authoriizewaitfrm::markSessionRead()
 {
-    objAckn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(SessionID) % u"'"_s);
-    return StagingWrites::claim(*objAckn, objAckn->itemsrecordset(), u"Ack"_s);
+    ackn_->Get_g_ACKN(u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(sessionId_) % u"'"_s);
+    return StagingWrites::claim(*ackn_, ackn_->itemsrecordset(), u"Ack"_s);
 }
 
 void Authoriizewaitfrm::tmrAuthResponse_Timer()
@@ -155,10 +155,10 @@ void Authoriizewaitfrm::poll()
     orvane::Proc p = authProc(u"tmrAuthResponse_Timer"_s);
     try {
         p.at(10);
-        orvane::required(objAckn)->Get_g_ACKN(
-            u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(SessionID) % u"' AND ACK = .F."_s);
+        orvane::required(ackn_)->Get_g_ACKN(
+            u"g_ackn.sessionid = '"_s % modOrvane::SQLSafeText(sessionId_) % u"' AND ACK = .F."_s);
         p.at(20);
-        orvane::Recordset rows = objAckn->itemsrecordset();
+        orvane::Recordset rows = ackn_->itemsrecordset();
         if (rows.recordCount() > 0) {
             p.at(30);
             tmrAuthResponse->stop();
@@ -173,7 +173,7 @@ void Authoriizewaitfrm::poll()
             } else if (vb::Left(errorCode, 1) == u"e"_s) {
                 p.at(40);
                 orvane::ui::reportMessage(
-                    objInvoice, p.name(),
+                    invoice_, p.name(),
                     tr("The Orvane Transmission Received an error") % CRLF % CRLF %
                         tr("Error Code : ") % vb::Trim(errorCode) % CRLF % tr("Error Desc : ") %
                         vb::Trim(errorText) % CRLF % CRLF %
@@ -207,8 +207,8 @@ void Authoriizewaitfrm::showResults()
         p.at(10);
         {
             AuthorizationShowfrm results(this);
-            results.setAckObject(objAckn);
-            results.setInvoice(objInvoice);
+            results.setAckObject(ackn_);
+            results.setInvoice(invoice_);
             p.at(20);
             WindowAPImod::CentreOverOwner(orvane::handleOf(this), &results);
             orvane::Ui::instance().showModal(&results);

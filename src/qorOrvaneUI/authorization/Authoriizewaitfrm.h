@@ -33,7 +33,7 @@ public:
     QPushButton *cmdCancel = nullptr;
 
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
-    void setSessionID(const QString &session) { SessionID = session; }
+    void setSessionID(const QString &session) { sessionId_ = session; }
 
     // Creates the answer table object on the first call; later calls do nothing.
     void ActivateMe();
@@ -55,9 +55,9 @@ private:
     // One look at the answer rows, with its failure trapped.
     void poll();
 
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice;
-    std::shared_ptr<orvane::ext::Ig_ackn> objAckn;
-    QString SessionID;
+    std::shared_ptr<orvane::ext::IInvoice> invoice_;
+    std::shared_ptr<orvane::ext::Ig_ackn> ackn_;
+    QString sessionId_;
     bool activated_ = false;
     bool answered_ = false;
     bool pollFailing_ = false; // the last poll failed and was reported

@@ -165,8 +165,8 @@ AuthorizationShowfrm::~AuthorizationShowfrm()
 
 void AuthorizationShowfrm::setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice)
 {
-    objInvoice = std::move(invoice);
-    setErrorInvoice(objInvoice);
+    invoice_ = std::move(invoice);
+    setErrorInvoice(invoice_);
 }
 
 void AuthorizationShowfrm::Form_Unload()
@@ -174,8 +174,8 @@ void AuthorizationShowfrm::Form_Unload()
     if (!unloadView())
         return;
     model_->setRecordset(Recordset());
-    objAckn.reset();
-    objInvoice.reset();
+    ackn_.reset();
+    invoice_.reset();
 }
 
 void AuthorizationShowfrm::showEvent(QShowEvent *event)
@@ -192,7 +192,7 @@ void AuthorizationShowfrm::Form_Activate()
     try {
         p.at(10);
         activated_ = true;
-        const Recordset answers = orvane::required(objAckn)->itemsrecordset();
+        const Recordset answers = orvane::required(ackn_)->itemsrecordset();
         p.at(20);
         const size_t rows = size_t(std::max(0, answers.recordCount()));
         blnAccept.assign(rows, true);
@@ -266,10 +266,9 @@ void AuthorizationShowfrm::cmdAction_Click()
     Recordset lines;
     try {
         p.at(10);
-        lines = orvane::required(orvane::required(objInvoice)->getlineitems())
-                    ->itemsrecordset()
-                    .clone();
-        Recordset answers = orvane::required(objAckn)->itemsrecordset();
+        lines =
+            orvane::required(orvane::required(invoice_)->getlineitems())->itemsrecordset().clone();
+        Recordset answers = orvane::required(ackn_)->itemsrecordset();
         auto write = [&](const QString &field, const Value &value) {
             written.push_back({lines.bookmark(), field, lines.value(field)});
             lines.setValue(field, value);
@@ -334,10 +333,10 @@ void AuthorizationShowfrm::cmdAction_Click()
                 recorded = true;
             }
             if (recorded)
-                objAckn->Update();
+                ackn_->Update();
         }
         p.at(70);
-        objInvoice->calculateinvoice(false, true);
+        invoice_->calculateinvoice(false, true);
         p.at(80);
         hide();
     } catch (...) {

@@ -36,7 +36,7 @@ public:
     QPushButton *cmdAction = nullptr;
     std::array<QLabel *, 2> lblWarning{};
 
-    void setAckObject(std::shared_ptr<orvane::ext::Ig_ackn> ackn) { objAckn = std::move(ackn); }
+    void setAckObject(std::shared_ptr<orvane::ext::Ig_ackn> ackn) { ackn_ = std::move(ackn); }
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
 
     // The accept flags, one per answer row in row order.
@@ -67,8 +67,8 @@ private:
     std::vector<bool> declined_;
     std::vector<QString> status_; // shown in the last column
 
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice;
-    std::shared_ptr<orvane::ext::Ig_ackn> objAckn;
+    std::shared_ptr<orvane::ext::IInvoice> invoice_;
+    std::shared_ptr<orvane::ext::Ig_ackn> ackn_;
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
 };

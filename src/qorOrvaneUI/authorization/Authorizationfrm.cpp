@@ -210,8 +210,8 @@ Authorizationfrm::~Authorizationfrm()
 
 void Authorizationfrm::setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice)
 {
-    objInvoice = std::move(invoice);
-    setErrorInvoice(objInvoice);
+    invoice_ = std::move(invoice);
+    setErrorInvoice(invoice_);
 }
 
 void Authorizationfrm::Form_Unload()
@@ -219,8 +219,8 @@ void Authorizationfrm::Form_Unload()
     if (!unloadView())
         return;
     model_->setRecordset(Recordset());
-    objInvoice.reset();
-    objDom = orvane::XmlDocument();
+    invoice_.reset();
+    dom_ = orvane::XmlDocument();
     rsAuth = rsTypes = rsTypeLookup = rsDispatchAuths = Recordset();
 }
 
@@ -242,7 +242,7 @@ void Authorizationfrm::Form_Activate()
     orvane::Proc p = proc(u"Form_Activate"_s);
     try {
         p.at(10);
-        QString xml = objDom.xml();
+        QString xml = dom_.xml();
         clsShowDispatch dispatch;
         rsDispatchAuths = dispatch.GetAuths(xml);
         p.at(20);
@@ -330,7 +330,7 @@ void Authorizationfrm::PopulateRS()
     orvane::Proc p = proc(u"PopulateRS"_s);
     try {
         p.at(10);
-        const auto lineItems = orvane::required(orvane::required(objInvoice)->getlineitems());
+        const auto lineItems = orvane::required(orvane::required(invoice_)->getlineitems());
         Recordset lines = lineItems->itemsrecordset().clone();
         Recordset previous = lines.clone();
         p.at(20);
@@ -541,7 +541,7 @@ bool Authorizationfrm::ValidData()
         all.setFilter(QString());
         if (all.recordCount() == 0) {
             p.at(20);
-            orvane::ui::reportMessage(objInvoice, p.name(),
+            orvane::ui::reportMessage(invoice_, p.name(),
                                       tr("You cannot Authorize parts that do not exist.") % CRLF %
                                           tr("Please add parts to your order and try authorizing "
                                              "them later"),
@@ -592,7 +592,7 @@ bool Authorizationfrm::ValidData()
                            "authorize check box for the parts you want authorization for.");
         if (!problems.isEmpty()) {
             p.at(80);
-            orvane::ui::reportMessage(objInvoice, p.name(),
+            orvane::ui::reportMessage(invoice_, p.name(),
                                       tr("Authorization cannot be sent due to the following "
                                          "problems ") %
                                           CRLF % CRLF % problems,
@@ -617,7 +617,7 @@ bool Authorizationfrm::CreateXML(orvane::XmlDocument &doc, const QString &sessio
         XMLUtilmod::CreateNode(doc, u"ReturnText"_s, QString());
         p.at(20);
         const orvane::XmlNode header = XMLUtilmod::CreateNodeRoot(doc, u"AuthorizationHeader"_s);
-        const orvane::XmlNode dispatch = objDom.asNode();
+        const orvane::XmlNode dispatch = dom_.asNode();
         auto add = [&doc](const orvane::XmlNode &parent, const QString &name, QString value) {
             XMLUtilmod::CreateNode(doc, name, value, parent);
         };
@@ -697,16 +697,16 @@ void Authorizationfrm::SendAuth()
         p.at(30);
         // The request's rows and its transaction row are stored together or
         // not at all: answers never come for rows whose request was not sent.
-        StagingWrites::Transaction transaction(orvane::required(objInvoice)->Env());
+        StagingWrites::Transaction transaction(orvane::required(invoice_)->Env());
         auto ackn = orvane::CreateObject<orvane::ext::Ig_ackn>(
             QString::fromUtf16(orvane::ext::progid::g_ackn));
-        ackn->setEnv(objInvoice->Env());
+        ackn->setEnv(invoice_->Env());
         p.at(40);
         ackn->setblnnosave(true);
         ackn->get_ackfromxml(doc.xml());
         p.at(50);
         Recordset rows = ackn->itemsrecordset();
-        const Recordset order = objInvoice->itemsrecordset();
+        const Recordset order = invoice_->itemsrecordset();
         if (rows.recordCount() > 0) {
             for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
                 p.at(60);
@@ -722,9 +722,9 @@ void Authorizationfrm::SendAuth()
         }
         p.at(70);
         TransactionQueue::QueueRow(
-            objInvoice, doc, QString::fromUtf16(TransactionQueue::AuthorizationRequest), session);
+            invoice_, doc, QString::fromUtf16(TransactionQueue::AuthorizationRequest), session);
         transaction.commit();
-        TransactionQueue::RaiseSendFlag(objInvoice);
+        TransactionQueue::RaiseSendFlag(invoice_);
         p.at(80);
         blnSent = true;
         strSession = session;

@@ -50,7 +50,7 @@ public:
 
     // Given by the opener before the view is shown.
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
-    void setDispatch(const orvane::XmlDocument &dispatch) { objDom = dispatch; }
+    void setDispatch(const orvane::XmlDocument &dispatch) { dom_ = dispatch; }
 
     // Read back by the opener once the view is hidden.
     bool blnSent = false;
@@ -92,8 +92,8 @@ private:
     // Searches the type look-up from its first row; true when found.
     bool findType(const QString &criteria);
 
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice;
-    orvane::XmlDocument objDom;
+    std::shared_ptr<orvane::ext::IInvoice> invoice_;
+    orvane::XmlDocument dom_;
     orvane::RecordsetModel *model_ = nullptr;
     bool filled_ = false;
 };

@@ -94,9 +94,9 @@ eNOLfrm::~eNOLfrm()
 
 void eNOLfrm::setInvoice(std::shared_ptr<ext::IInvoice> invoice)
 {
-    objInvoice_ = std::move(invoice);
-    setErrorInvoice(objInvoice_);
-    notice_.setInvoice(objInvoice_);
+    invoice_ = std::move(invoice);
+    setErrorInvoice(invoice_);
+    notice_.setInvoice(invoice_);
 }
 
 void eNOLfrm::buildLayout()
@@ -422,7 +422,7 @@ bool eNOLfrm::event(QEvent *event)
 
 void eNOLfrm::Form_Activate()
 {
-    if (activated_ || !objInvoice_)
+    if (activated_ || !invoice_)
         return;
     activated_ = true;
     Proc p = proc(u"Form_Activate"_s);
@@ -435,8 +435,8 @@ void eNOLfrm::Form_Activate()
         limitNoticeEntries();
         loadBoundEntries();
         if (agentControl_) {
-            agentControl_->setEnv(objInvoice_->Env());
-            agentControl_->setRecordset(objInvoice_->itemsrecordset());
+            agentControl_->setEnv(invoice_->Env());
+            agentControl_->setRecordset(invoice_->itemsrecordset());
             agentControl_->onAgentChosen([this](const Recordset &agent) { agentChosen(agent); });
         }
         p.at(30);
@@ -449,7 +449,7 @@ void eNOLfrm::Form_Activate()
         FillDamageCode();
         FillNagsRS();
         p.at(60);
-        const auto user = orvane::required(orvane::required(objInvoice_->Env())->currentuser());
+        const auto user = orvane::required(orvane::required(invoice_->Env())->currentuser());
         txtContactName->setText(vb::Trim(user->Item(u"First"_s) % u" "_s % user->Item(u"Last"_s)));
     } catch (...) {
         reportTrapped(p);
@@ -476,7 +476,7 @@ void eNOLfrm::pickId(IdKind kind)
     Proc p = proc(QString::fromUtf16(procs[int(kind)]));
     try {
         p.at(10);
-        if (const auto row = orvane::loss::chooseId(kind, objInvoice_->Env(), txtPID->text(),
+        if (const auto row = orvane::loss::chooseId(kind, invoice_->Env(), txtPID->text(),
                                                     txtOID->text(), orvane::handleOf(cmdPIDList))) {
             const auto [id, text] = LossNotice::chosenId(kind, *row);
             ids_[size_t(kind)].first->setText(id);
@@ -493,7 +493,7 @@ void eNOLfrm::pickId(IdKind kind)
 
 void eNOLfrm::loadBoundEntries()
 {
-    orvane::ui::loadBoundEntries(this, objInvoice_->itemsrecordset());
+    orvane::ui::loadBoundEntries(this, invoice_->itemsrecordset());
 }
 
 void eNOLfrm::limitNoticeEntries()
@@ -526,12 +526,12 @@ void eNOLfrm::commitPendingEntry(QWidget *focused)
 void eNOLfrm::writeBound(QLineEdit *entry)
 {
     const QString field = orvane::ui::boundField(entry);
-    if (field.isEmpty() || !objInvoice_)
+    if (field.isEmpty() || !invoice_)
         return;
     Proc p = proc(entry->objectName() % u"_LostFocus"_s);
     try {
         p.at(10);
-        modOrvane::setRSValue(objInvoice_->itemsrecordset().field(field),
+        modOrvane::setRSValue(invoice_->itemsrecordset().field(field),
                               orvane::ui::storedText(entry));
     } catch (...) {
         reportTrapped(p);
@@ -543,7 +543,7 @@ void eNOLfrm::ResetControls()
     Proc p = proc(u"ResetControls"_s);
     try {
         p.at(10);
-        const Recordset rs = objInvoice_->itemsrecordset();
+        const Recordset rs = invoice_->itemsrecordset();
         orvane::ui::loadMaskedEntries(this, rs);
         p.at(20);
         const Value loss = rs.value(orvane::ui::boundField(dteLossDate));
@@ -561,9 +561,9 @@ void eNOLfrm::dteLossDate_LostFocus()
     Proc p = proc(u"dteLossDate_LostFocus"_s);
     try {
         p.at(10);
-        if (!objInvoice_)
+        if (!invoice_)
             return;
-        Recordset rs = objInvoice_->itemsrecordset();
+        Recordset rs = invoice_->itemsrecordset();
         const QString field = orvane::ui::boundField(dteLossDate);
         if (dteLossDate->isEmpty()) {
             rs.setValue(field, Value(QDate(1899, 12, 31)));
@@ -583,7 +583,7 @@ void eNOLfrm::agentChosen(const Recordset &agent)
     Proc p = proc(u"qorAgent_LostFocus"_s);
     try {
         p.at(10);
-        objInvoice_->SetAgent(agent);
+        invoice_->SetAgent(agent);
         p.at(20);
         loadBoundEntries();
         ResetControls();
@@ -777,7 +777,7 @@ void eNOLfrm::BuildXML()
         eNOLwaitfrm wait(this);
         WindowAPImod::CentreOverOwner(orvane::handleOf(this), &wait);
         wait.setNoticeTable(notice);
-        wait.setInvoice(objInvoice_);
+        wait.setInvoice(invoice_);
         wait.setNoticeID(guid);
         wait.tmrAuthResponse->start();
         orvane::Ui::instance().showModal(&wait);

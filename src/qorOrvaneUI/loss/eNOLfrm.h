@@ -85,7 +85,7 @@ public:
     std::array<QPushButton *, 2> cmdAction{};
 
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
-    std::shared_ptr<orvane::ext::IInvoice> invoice() const { return objInvoice_; }
+    std::shared_ptr<orvane::ext::IInvoice> invoice() const { return invoice_; }
     orvane::Recordset causeTable() const { return notice_.causeTable(); }
     orvane::Recordset damageLines() const { return notice_.damageLines(); }
     orvane::RecordsetModel *damageModel() const;
@@ -163,7 +163,7 @@ private:
     void pickId(IdKind kind);
     LossNotice::Form form() const;
 
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
+    std::shared_ptr<orvane::ext::IInvoice> invoice_;
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
     orvane::ui::EntryTyping *typing_ = nullptr;
     LossNotice notice_;
