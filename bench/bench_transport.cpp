@@ -26,6 +26,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;
+namespace TransactionQueue = orvane::TransactionQueue;
 
 namespace {
 

@@ -1,12 +1,15 @@
 // A host of its own: one environment object, an order, the transport registered, and every
 // public method called once. Usage: minimal_host DISPATCH.xml REPORT.rpt DATA_FOLDER
+#include "ObjectRegistry.h"
 #include "TransportClasses.h"
+#include "XmlDocument.h"
 #include "authorization/Authorizationcls.h"
 #include "dispatch/clsShowDispatch.h"
 #include "external/IEnvironment.h"
 #include "external/IErrorClass.h"
 #include "external/IInvoice.h"
 #include "external/IOptions.h"
+#include "external/Ig_ackn.h"
 #include "loss/eNOLcls.h"
 
 #include <QApplication>

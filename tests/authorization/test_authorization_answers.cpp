@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QTimer>
 
+namespace authorization = orvane::authorization;
+
 using orvane::authorization::Authoriizewaitfrm;
 using orvane::authorization::Authorizationcls;
 using orvane::authorization::Authorizationfrm;

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QValidator>
 
+namespace authorization = orvane::authorization;
+
 using orvane::authorization::Authorizationfrm;
 namespace Orvanemod = orvane::Orvanemod;
 

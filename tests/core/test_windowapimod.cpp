@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace WindowAPImod;
+using namespace orvane::WindowAPImod;
 
 namespace {
 
