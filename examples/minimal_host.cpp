@@ -1,16 +1,16 @@
 // A host of its own: one environment object, an order, the transport registered, and every
 // public method called once. Usage: minimal_host DISPATCH.xml REPORT.rpt DATA_FOLDER
-#include "ObjectRegistry.h"
-#include "TransportClasses.h"
-#include "XmlDocument.h"
-#include "authorization/Authorizationcls.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
-#include "external/Ig_ackn.h"
-#include "loss/eNOLcls.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/TransportClasses.h>
 
 #include <QApplication>
 #include <QDialog>

@@ -2,33 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
-    <name>clsShowDispatch</name>
-    <message>
-        <source>Error occurred in CreateRecordset</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>%1 &quot;%2&quot;</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This dispatch document is incomplete or damaged (%1): what the insurer sent cannot be shown. Ask the insurer to send it again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Some values of this dispatch could not be read and are left empty: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>eNOLcls</name>
-    <message>
-        <source>The answers to this loss notice have all been received and read; there is nothing more to wait for.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>orvane::authorization::Authoriizewaitfrm</name>
+    <name>Authoriizewaitfrm</name>
     <message>
         <source>Waiting for Authorization</source>
         <translation type="unfinished"></translation>
@@ -63,7 +37,7 @@
     </message>
 </context>
 <context>
-    <name>orvane::authorization::AuthorizationShowfrm</name>
+    <name>AuthorizationShowfrm</name>
     <message>
         <source>Authorization Response</source>
         <translation type="unfinished"></translation>
@@ -142,27 +116,7 @@
     </message>
 </context>
 <context>
-    <name>orvane::authorization::Authorizationfrm</name>
-    <message>
-        <source>Yes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>After-market not available</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Customer request</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>After-market quality issue</source>
-        <translation type="unfinished"></translation>
-    </message>
+    <name>Authorizationfrm</name>
     <message>
         <source>Part Authorization</source>
         <translation type="unfinished"></translation>
@@ -273,7 +227,30 @@
     </message>
 </context>
 <context>
-    <name>orvane::dispatch::ChooseDispatchfrm</name>
+    <name>CauseOfLossBox</name>
+    <message>
+        <source>Cause of Loss</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cause of Loss :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Bodily Injury?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Glass Only Damage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Contact Na&amp;me :</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>ChooseDispatchfrm</name>
     <message>
         <source>Choose Dispatch</source>
         <translation type="unfinished"></translation>
@@ -318,79 +295,9 @@
         <source>No dispatch number starts with &quot;%1&quot;.</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>This order is void.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Do you want to link the dispatch to this void order anyway?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Order Is Void</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This invoice is currently linked to a dispatch.  Linking it to another dispatch will unlink this record</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Are you sure you want to do this?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>YES will continue and unlink your current invoice</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>NO will abort this operation</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Unlink Order?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This order is already linked to an order </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This order cannot be voided automatically.  Please remember to void this order</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This dispatch is currently linked to order </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Press YES to automatically void the order it was linked to</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Press NO to leave the other order intact</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Void Order?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The shop has no bill-to party for this insurer; it cannot be taken over.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The shop has no discount like this one; it cannot be taken over.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message numerus="yes">
-        <source>The order holds only %n characters here; taking it over cuts the rest.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-        </translation>
-    </message>
 </context>
 <context>
-    <name>orvane::dispatch::Comparersfrm</name>
+    <name>Comparersfrm</name>
     <message>
         <source>Compare dispatches</source>
         <translation type="unfinished"></translation>
@@ -447,159 +354,9 @@
         <source>(no number)</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>BILL TO</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Discount</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Date of Loss</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Dispatch #</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Dispatch Date</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Vehicle</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To First Name</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Last Name</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Address</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To City</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To State</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Zip</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Work Area Code</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Work Phone #</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Home Area Code</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Home Phone #</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Deductible</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Install Date</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>In Shop</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Agent First Name</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Agent Last Name</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Agent Area Code</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Agent Phone #</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
-    <name>orvane::dispatch::Dispatchfrm</name>
-    <message>
-        <source>Dispatch View</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Print...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Save as PDF...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Dispatch</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Dispatch %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>orvane::dispatch::frmEscheduleInfo</name>
-    <message>
-        <source>Orvane ESchedule Information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Requested Appointment Date :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Begin Request Time :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>End Request Time :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mobile Location Description :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mobile ? :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;OK</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to accept changes to agent and exit screen</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>orvane::loss::Coveragefrm</name>
+    <name>Coveragefrm</name>
     <message>
         <source>Coverage Information for loss</source>
         <translation type="unfinished"></translation>
@@ -722,27 +479,7 @@
     </message>
 </context>
 <context>
-    <name>orvane::loss::eNOLfrm</name>
-    <message>
-        <source>Cause of Loss</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cause of Loss :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Bodily Injury?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Glass Only Damage</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Contact Na&amp;me :</source>
-        <translation type="unfinished"></translation>
-    </message>
+    <name>DamageLinesBox</name>
     <message>
         <source>Damage Information</source>
         <translation type="unfinished"></translation>
@@ -795,6 +532,329 @@
         <source>Not Repairable</source>
         <translation type="unfinished"></translation>
     </message>
+</context>
+<context>
+    <name>DispatchLink</name>
+    <message>
+        <source>This order is void.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Do you want to link the dispatch to this void order anyway?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Order Is Void</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This invoice is currently linked to a dispatch.  Linking it to another dispatch will unlink this record</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Are you sure you want to do this?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>YES will continue and unlink your current invoice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NO will abort this operation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unlink Order?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This order is already linked to an order </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This order cannot be voided automatically.  Please remember to void this order</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This dispatch is currently linked to order </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Press YES to automatically void the order it was linked to</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Press NO to leave the other order intact</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Void Order?</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>Dispatchfrm</name>
+    <message>
+        <source>Dispatch View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>LossNotice</name>
+    <message>
+        <source>You must fill out the opening type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must enter a quantity for the Glass Replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The quantity for the Glass Replacement is too large</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You must check whether the glass is repairable or not</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>With a Door, Vent, or Quarter, you must select a side code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The information you entered is incorrect.  Please correct the information to add it to your damage information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Data Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Could not find the opening type you have specified</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>You already have a record with the same opening type, position, and side codes.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Retail PID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Network PID </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Insurance Company ID </source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Network PID</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To First Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Last Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Area Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Zip Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Phone #</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Policy Number</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Policy State</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Date of Loss</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vehicle Source</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vehicle Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vehicle Ownership</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cause of Loss</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Glass Only Damage Check box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Must have at least one damage type added.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Bodily Insury Check box</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Contact Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Loss ID # ( Claim ) when bodily injury has occurred</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source> is required for this cause.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Area Code must have 3 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Phone # must have 7 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Work Area Code must have 3 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Work Phone # must have 7 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent Area Code must have 3 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent Phone # must have 7 digits</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>To submit this Notice of Loss, you must fill out the following information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Missing or invalid data</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>OrderComparison</name>
+    <message>
+        <source>The shop has no bill-to party for this insurer; it cannot be taken over.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shop has no discount like this one; it cannot be taken over.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The order holds only %n characters here; taking it over cuts the rest.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ReportViewer</name>
+    <message>
+        <source>%1 could not be printed on %2.
+
+Check that the printer is ready and try again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Save as PDF</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>PDF files (*.pdf)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The PDF file could not be written.
+
+%1
+
+Nothing was saved. Choose another folder or file name and save again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>clsShowDispatch</name>
+    <message>
+        <source>Error occurred in CreateRecordset</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 &quot;%2&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This dispatch document is incomplete or damaged (%1): what the insurer sent cannot be shown. Ask the insurer to send it again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some values of this dispatch could not be read and are left empty: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>dtePicker</name>
+    <message>
+        <source>Clear to leave the date empty</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>eNOLcls</name>
+    <message>
+        <source>The answers to this loss notice have all been received and read; there is nothing more to wait for.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>eNOLfrm</name>
     <message>
         <source>Claim Launch</source>
         <translation type="unfinished"></translation>
@@ -971,157 +1031,9 @@
         <source>Click to cancel agent edit</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>You must fill out the opening type</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must enter a quantity for the Glass Replacement</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The quantity for the Glass Replacement is too large</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You must check whether the glass is repairable or not</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>With a Door, Vent, or Quarter, you must select a side code</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The information you entered is incorrect.  Please correct the information to add it to your damage information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Data Error</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Could not find the opening type you have specified</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You already have a record with the same opening type, position, and side codes.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Retail PID</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Network PID </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Insurance Company ID </source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Network PID</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Area Code</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Zip Code</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Phone #</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Policy Number</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Policy State</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Date of Loss</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Vehicle Source</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Vehicle Type</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Vehicle Ownership</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Glass Only Damage Check box</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Must have at least one damage type added.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Bodily Insury Check box</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Contact Name</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Loss ID # ( Claim ) when bodily injury has occurred</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source> is required for this cause.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Area Code must have 3 digits</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Phone # must have 7 digits</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Work Area Code must have 3 digits</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Sold To Work Phone # must have 7 digits</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Agent Area Code must have 3 digits</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Agent Phone # must have 7 digits</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>To submit this Notice of Loss, you must fill out the following information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Missing or invalid data</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
-    <name>orvane::loss::eNOLwaitfrm</name>
+    <name>eNOLwaitfrm</name>
     <message>
         <source>Waiting for Authorization</source>
         <translation type="unfinished"></translation>
@@ -1232,7 +1144,42 @@
     </message>
 </context>
 <context>
-    <name>orvane::loss::frmPIDList</name>
+    <name>frmEscheduleInfo</name>
+    <message>
+        <source>Orvane ESchedule Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Requested Appointment Date :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Begin Request Time :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End Request Time :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mobile Location Description :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mobile ? :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to accept changes to agent and exit screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>frmPIDList</name>
     <message>
         <source>PID List</source>
         <translation type="unfinished"></translation>
@@ -1288,6 +1235,127 @@ Press NO to abort operation</source>
         <source>Delete Record?</source>
         <translation type="unfinished"></translation>
     </message>
+</context>
+<context>
+    <name>orvane::authorization::Authorizationfrm</name>
+    <message>
+        <source>Yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After-market not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Customer request</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After-market quality issue</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::dispatch::Comparersfrm</name>
+    <message>
+        <source>BILL TO</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Discount</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Date of Loss</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch #</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch Date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Vehicle</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To First Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Last Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To City</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To State</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Zip</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Work Area Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Work Phone #</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Home Area Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Sold To Home Phone #</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Deductible</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Install Date</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>In Shop</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent First Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent Last Name</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent Area Code</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Agent Phone #</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::loss::frmPIDList</name>
     <message>
         <source>Network ID</source>
         <translation type="unfinished"></translation>
@@ -1322,38 +1390,6 @@ Press NO to abort operation</source>
     </message>
     <message>
         <source>Insurance Company</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>orvane::report::ReportViewer</name>
-    <message>
-        <source>%1 could not be printed on %2.
-
-Check that the printer is ready and try again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Save as PDF</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>PDF files (*.pdf)</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The PDF file could not be written.
-
-%1
-
-Nothing was saved. Choose another folder or file name and save again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>orvane::ui::dtePicker</name>
-    <message>
-        <source>Clear to leave the date empty</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

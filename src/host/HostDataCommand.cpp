@@ -1,6 +1,6 @@
-#include "HostDataCommand.h"
+#include "host/HostDataCommand.h"
 
-#include "ShopDatabase.h"
+#include "host/ShopDatabase.h"
 
 #include <QSqlQuery>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Recordset.h"
-#include "external/IHostItem.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
+#include <qorOrvaneUI/external/IHostItem.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <memory>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IOrderList.h"
+#include <qorOrvaneUI/external/IOrderList.h>
 
 #include <memory>
 

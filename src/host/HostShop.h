@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IShop.h"
+#include <qorOrvaneUI/external/IShop.h>
 
 #include <memory>
 

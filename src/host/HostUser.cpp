@@ -1,4 +1,4 @@
-#include "HostUser.h"
+#include "host/HostUser.h"
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Value.h"
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/Value.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QString>
 #include <QStringView>

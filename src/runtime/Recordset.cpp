@@ -1,7 +1,7 @@
-#include "Recordset.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
-#include "Criteria.h"
-#include "VbError.h"
+#include "runtime/Criteria.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <algorithm>
 #include <atomic>

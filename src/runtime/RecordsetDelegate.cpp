@@ -1,6 +1,6 @@
-#include "RecordsetDelegate.h"
+#include "runtime/RecordsetDelegate.h"
 
-#include "RecordsetModel.h"
+#include "runtime/RecordsetModel.h"
 
 #include <QAbstractItemView>
 #include <QAbstractProxyModel>

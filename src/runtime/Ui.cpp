@@ -1,4 +1,4 @@
-#include "Ui.h"
+#include <qorOrvaneUI/runtime/Ui.h>
 
 #include <QApplication>
 #include <QDialog>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "BackendDialect.h"
-#include "VbError.h"
+#include "storage/BackendDialect.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QString>
 #include <QVariant>

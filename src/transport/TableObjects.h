@@ -1,16 +1,16 @@
 #pragma once
 
-#include "SqlTable.h"
-#include "TransportClasses.h"
-#include "XmlDocument.h"
-#include "external/IInsIdList.h"
-#include "external/IInscoIdList.h"
-#include "external/IOidList.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/ITransaction.h"
-#include "external/Ig_ackn.h"
-#include "external/Ig_trans.h"
+#include "storage/SqlTable.h"
+#include <qorOrvaneUI/external/IInsIdList.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ITransaction.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/TransportClasses.h>
 
 #include <QHash>
 

@@ -1,13 +1,13 @@
 // Waiting for the network's answer, applying it to the order, and the whole
 // round trip through the network simulator.
-#include "AuthorizationFixture.h"
+#include "authorization/AuthorizationFixture.h"
 
-#include "NetworkLink.h"
-#include "NetworkSimulator.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/Authorizationcls.h"
-#include "external/IOptions.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "support/NetworkLink.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QLabel>
 #include <QPushButton>

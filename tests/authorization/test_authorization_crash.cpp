@@ -1,13 +1,13 @@
 // A workstation killed at each step of sending a request and of taking its
 // answer: the database holds the whole step or none of it, and what was
 // stored before stays.
-#include "AuthorizationFixture.h"
-#include "KillAt.h"
+#include "authorization/AuthorizationFixture.h"
+#include "support/KillAt.h"
 
-#include "NetworkSimulator.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "external/ProgIds.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QPushButton>
 

@@ -1,12 +1,12 @@
 // Built with pkg-config's flags only: parses a dispatch and has the transport's
 // classes registered. Usage: pkgconfig_host DISPATCH.xml
-#include "ObjectRegistry.h"
-#include "TransportClasses.h"
-#include "XmlDocument.h"
-#include "authorization/Authorizationcls.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/ProgIds.h"
-#include "loss/eNOLcls.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/TransportClasses.h>
 
 #include <qorOrvaneUI/Version.h>
 

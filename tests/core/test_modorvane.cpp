@@ -1,9 +1,9 @@
-#include "Recordset.h"
-#include "ScriptedUi.h"
-#include "TestHelpers.h"
-#include "VbError.h"
-#include "core/Form_Utils.h"
-#include "core/modOrvane.h"
+#include "qorOrvaneUI/core/Form_Utils.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "support/ScriptedUi.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QLineEdit>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
-#include "ScriptedUi.h"
-#include "core/WindowAPImod.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "support/ScriptedUi.h"
 
 #include <QWidget>
 

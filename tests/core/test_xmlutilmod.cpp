@@ -1,8 +1,8 @@
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "DispatchFixtures.h"
-#include "dispatch/clsShowDispatch.h"
+#include "dispatch/DispatchFixtures.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "DispatchFixtures.h"
-#include "ScriptedUi.h"
-#include "dispatch/Dispatchfrm.h"
-#include "dispatch/clsShowDispatch.h"
-#include "report/ReportViewer.h"
+#include "dispatch/DispatchFixtures.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
+#include "runtime/report/ReportViewer.h"
+#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 
 #include <QDialog>
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "DispatchFixtures.h"
-#include "ScriptedUi.h"
-#include "dispatch/Dispatchfrm.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IControlUI.h"
-#include "external/ProgIds.h"
-#include "report/Report.h"
-#include "report/ReportViewer.h"
+#include "dispatch/DispatchFixtures.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
+#include "runtime/report/ReportViewer.h"
+#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IControlUI.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/report/Report.h>
 
 #include <QDialog>
 #include <QTemporaryDir>

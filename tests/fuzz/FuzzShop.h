@@ -4,11 +4,11 @@
 // that no run is slowed or steered by the rows of the runs before it.
 #pragma once
 
-#include "Recordset.h"
-#include "StagingDatabase.h"
-#include "StubEnvironment.h"
-#include "TableObjects.h"
-#include "Value.h"
+#include "support/StubEnvironment.h"
+#include "transport/StagingDatabase.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QDir>
 #include <QSqlQuery>

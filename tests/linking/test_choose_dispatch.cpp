@@ -1,6 +1,6 @@
-#include "LinkingFixture.h"
+#include "linking/LinkingFixture.h"
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,10 +1,10 @@
 // A workstation killed at each step of saving a loss notice: the notice, its
 // lines and its transaction row are stored together or not at all, and the
 // notice sent before stays.
-#include "KillAt.h"
-#include "LossFixture.h"
+#include "loss/LossFixture.h"
+#include "support/KillAt.h"
 
-#include "loss/eNOLwaitfrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
 
 #include <QPushButton>
 

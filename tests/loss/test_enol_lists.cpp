@@ -1,9 +1,9 @@
-#include "LossFixture.h"
-#include "OrderOnlyInvoice.h"
+#include "loss/LossFixture.h"
+#include "support/OrderOnlyInvoice.h"
 
-#include "RecordsetModel.h"
-#include "TestHelpers.h"
-#include "loss/frmPIDList.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
+#include "runtime/RecordsetModel.h"
+#include "support/TestHelpers.h"
 
 #include <QHeaderView>
 #include <QPushButton>

@@ -1,6 +1,6 @@
-#include "Recordset.h"
-#include "core/Orvanemod.h"
-#include "core/clsProperCase.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include "qorOrvaneUI/core/clsProperCase.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QLineEdit>
 #include <QTest>

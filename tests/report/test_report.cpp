@@ -1,7 +1,7 @@
-#include "TestHelpers.h"
-#include "report/Report.h"
-#include "report/ReportViewer.h"
-#include "vb.h"
+#include "runtime/report/ReportViewer.h"
+#include "runtime/vb.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/runtime/report/Report.h>
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
-#include "Recordset.h"
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/RecordsetDelegate.h"
+#include "runtime/RecordsetModel.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>

@@ -14,24 +14,24 @@
 //                                            each answer this process handled
 //   orvane_soak check --db CONN --log FILE...
 //                                            every answer handled exactly once
-#include "NetworkSimulator.h"
-#include "OrderOnlyInvoice.h"
-#include "StagingDatabase.h"
-#include "StubEnvironment.h"
-#include "TableObjects.h"
+#include "support/OrderOnlyInvoice.h"
+#include "support/StubEnvironment.h"
+#include "transport/StagingDatabase.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
-#include "ObjectRegistry.h"
-#include "Ui.h"
-#include "XmlDocument.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "core/StagingWrites.h"
-#include "core/TransactionQueue.h"
-#include "external/IRsTable.h"
-#include "external/Ig_ackn.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
-#include "loss/eNOLwaitfrm.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QApplication>
 #include <QCoreApplication>

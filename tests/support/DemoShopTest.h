@@ -1,9 +1,9 @@
 #pragma once
 
 // Header-only: the consumers link orvane::host and orvane::transport.
-#include "ReferenceHost.h"
-#include "ScriptedUi.h"
-#include "TableObjects.h"
+#include "host/ReferenceHost.h"
+#include "support/ScriptedUi.h"
+#include "transport/TableObjects.h"
 
 #include <QDir>
 #include <QStringList>

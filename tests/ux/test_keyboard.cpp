@@ -1,7 +1,7 @@
 // Tab order, Enter, Escape and mnemonics of every view.
 
-#include "ScriptedUi.h"
-#include "UxViews.h"
+#include "support/ScriptedUi.h"
+#include "ux/UxViews.h"
 
 #include <QAbstractButton>
 #include <QApplication>

@@ -1,14 +1,14 @@
 // Every caption, tip, header and message of the views goes through Qt's
 // translation; the order's own values do not.
 
-#include "OrderOnlyInvoice.h"
-#include "ScriptedUi.h"
-#include "StubEnvironment.h"
-#include "UxViews.h"
+#include "support/OrderOnlyInvoice.h"
+#include "support/ScriptedUi.h"
+#include "support/StubEnvironment.h"
+#include "ux/UxViews.h"
 
-#include "Recordset.h"
-#include "RecordsetModel.h"
-#include "report/ReportViewer.h"
+#include "runtime/RecordsetModel.h"
+#include "runtime/report/ReportViewer.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QApplication>
 #include <QGroupBox>

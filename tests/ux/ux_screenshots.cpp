@@ -1,12 +1,12 @@
 // Not a check: with ORVANE_SCREENSHOTS=<folder> set, writes each view as a
 // PNG for a person to look at (for example under QT_SCALE_FACTOR=2).
 
-#include "ScriptedUi.h"
-#include "UxViews.h"
+#include "support/ScriptedUi.h"
+#include "ux/UxViews.h"
 
-#include "Recordset.h"
-#include "XmlDocument.h"
-#include "dispatch/clsShowDispatch.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QDir>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <functional>
 #include <memory>

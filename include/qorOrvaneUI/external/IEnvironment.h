@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ObjectRegistry.h"
-#include "Value.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/ITableObject.h"
+#include <qorOrvaneUI/external/ITableObject.h>
 
 namespace orvane::ext {
 

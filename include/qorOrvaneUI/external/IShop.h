@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "Value.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ObjectRegistry.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 
 #include <memory>
 

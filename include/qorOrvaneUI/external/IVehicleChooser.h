@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ObjectRegistry.h"
-#include "Ui.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Ui.h>
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QString>
 

@@ -1,18 +1,18 @@
-#include "authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/AuthorizationText.h"
-#include "core/StagingWrites.h"
-#include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "external/IInvoice.h"
-#include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
-#include "vb.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QHBoxLayout>
 #include <QLabel>

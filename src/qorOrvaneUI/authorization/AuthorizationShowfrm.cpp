@@ -1,15 +1,15 @@
-#include "authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
 
-#include "Recordset.h"
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "VbError.h"
-#include "authorization/AuthorizationText.h"
-#include "core/modOrvane.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
-#include "external/Ig_ackn.h"
-#include "vb.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/RecordsetDelegate.h"
+#include "runtime/RecordsetModel.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Recordset.h"
-#include "RecordsetModel.h"
-#include "XmlDocument.h"
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "runtime/RecordsetModel.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <memory>
 

@@ -1,7 +1,7 @@
-#include "Form_Utils.h"
+#include "qorOrvaneUI/core/Form_Utils.h"
 
-#include "Ui.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/Ui.h>
 
 #include <QLineEdit>
 

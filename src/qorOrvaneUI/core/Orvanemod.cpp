@@ -1,6 +1,6 @@
-#include "core/Orvanemod.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
 
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 

@@ -1,10 +1,10 @@
-#include "core/StagingWrites.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "external/ITableObject.h"
-#include "external/ITransaction.h"
-#include "external/ProgIds.h"
+#include <qorOrvaneUI/external/ITableObject.h>
+#include <qorOrvaneUI/external/ITransaction.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 namespace orvane::StagingWrites {
 

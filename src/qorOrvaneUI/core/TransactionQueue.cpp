@@ -1,13 +1,13 @@
-#include "core/TransactionQueue.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "XmlDocument.h"
-#include "external/IEnvironment.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 using namespace Qt::StringLiterals;
 

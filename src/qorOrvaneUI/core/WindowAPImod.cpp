@@ -1,4 +1,4 @@
-#include "WindowAPImod.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "XMLUtilmod.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 using orvane::XmlDocument;

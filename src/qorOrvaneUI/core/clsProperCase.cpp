@@ -1,4 +1,4 @@
-#include "core/clsProperCase.h"
+#include "qorOrvaneUI/core/clsProperCase.h"
 
 #include <QLineEdit>
 #include <QVariant>

@@ -1,7 +1,7 @@
-#include "modOrvane.h"
+#include "qorOrvaneUI/core/modOrvane.h"
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QUuid>
 

@@ -1,8 +1,8 @@
-#include "dispatch/ChooseDispatchfrm.h"
+#include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
 
-#include "RecordsetModel.h"
-#include "external/IInvoice.h"
-#include "vb.h"
+#include "runtime/RecordsetModel.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IInvoice.h>
 
 #include <QGridLayout>
 #include <QHeaderView>

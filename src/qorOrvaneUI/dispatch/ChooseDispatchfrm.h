@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "core/LibraryView.h"
-#include "dispatch/DispatchLink.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/dispatch/DispatchLink.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QHash>
 

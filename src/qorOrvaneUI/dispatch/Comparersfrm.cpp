@@ -1,7 +1,7 @@
-#include "dispatch/Comparersfrm.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
 
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
+#include "runtime/RecordsetDelegate.h"
+#include "runtime/RecordsetModel.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
-#include "dispatch/OrderComparison.h"
+#include "qorOrvaneUI/dispatch/OrderComparison.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Ui.h>
 
 #include <QCoreApplication>
 

@@ -1,10 +1,10 @@
-#include "dispatch/DispatchRecords.h"
+#include "qorOrvaneUI/dispatch/DispatchRecords.h"
 
-#include "Ui.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/XMLUtilmod.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QCoreApplication>
 

@@ -1,8 +1,8 @@
-#include "dispatch/Dispatchfrm.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
 
-#include "Ui.h"
-#include "report/Report.h"
-#include "report/ReportViewer.h"
+#include "runtime/report/ReportViewer.h"
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/report/Report.h>
 
 #include <QAction>
 #include <QPushButton>

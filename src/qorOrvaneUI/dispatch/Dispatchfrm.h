@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
 
 #include <QKeySequence>
 

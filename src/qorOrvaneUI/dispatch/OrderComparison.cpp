@@ -1,13 +1,13 @@
-#include "dispatch/OrderComparison.h"
+#include "qorOrvaneUI/dispatch/OrderComparison.h"
 
-#include "VbError.h"
-#include "core/LibraryView.h"
-#include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "dispatch/Comparersfrm.h"
-#include "external/IHostItem.h"
-#include "external/IInvoice.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IHostItem.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <array>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QCoreApplication>
 #include <QHash>

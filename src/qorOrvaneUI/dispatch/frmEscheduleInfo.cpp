@@ -1,6 +1,6 @@
-#include "dispatch/frmEscheduleInfo.h"
+#include "qorOrvaneUI/dispatch/frmEscheduleInfo.h"
 
-#include "Ui.h"
+#include <qorOrvaneUI/runtime/Ui.h>
 
 #include <QGridLayout>
 #include <QLabel>

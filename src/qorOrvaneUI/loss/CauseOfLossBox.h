@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>

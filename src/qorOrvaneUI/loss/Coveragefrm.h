@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QString>
 

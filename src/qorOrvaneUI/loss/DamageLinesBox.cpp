@@ -1,9 +1,9 @@
-#include "loss/DamageLinesBox.h"
+#include "qorOrvaneUI/loss/DamageLinesBox.h"
 
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "core/widgets/DatePicker.h"
-#include "core/widgets/FormParts.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
+#include "qorOrvaneUI/core/widgets/FormParts.h"
+#include "runtime/RecordsetDelegate.h"
+#include "runtime/RecordsetModel.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QCoreApplication>
 #include <QGroupBox>

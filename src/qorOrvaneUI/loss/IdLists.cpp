@@ -1,20 +1,20 @@
-#include "loss/IdLists.h"
+#include "qorOrvaneUI/loss/IdLists.h"
 
-#include "ObjectRegistry.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "core/DataCommandScope.h"
-#include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "external/IDataCommand.h"
-#include "external/IEnvironment.h"
-#include "external/IInscoIdList.h"
-#include "external/IOidList.h"
-#include "external/IOptions.h"
-#include "external/IPidList.h"
-#include "external/ProgIds.h"
-#include "loss/frmPIDList.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/DataCommandScope.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QPushButton>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "loss/IdLists.h"
+#include "qorOrvaneUI/loss/IdLists.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,20 +1,20 @@
-#include "loss/eNOLcls.h"
+#include <qorOrvaneUI/loss/eNOLcls.h>
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "external/IEnvironment.h"
-#include "external/IInscoIdList.h"
-#include "external/IInvoice.h"
-#include "external/IOidList.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/ProgIds.h"
-#include "loss/IdLists.h"
-#include "loss/eNOLfrm.h"
-#include "loss/eNOLwaitfrm.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/loss/IdLists.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QCoreApplication>
 #include <QDate>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Recordset.h"
-#include "core/LibraryView.h"
-#include "core/widgets/DatePicker.h"
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <array>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "loss/frmPIDList.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
 
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "Ui.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/ITableObject.h"
+#include "runtime/RecordsetDelegate.h"
+#include "runtime/RecordsetModel.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/ITableObject.h>
+#include <qorOrvaneUI/runtime/Ui.h>
 
 #include <QGridLayout>
 #include <QHBoxLayout>

@@ -1,6 +1,6 @@
-#include "report/ReportPages.h"
+#include "runtime/report/ReportPages.h"
 
-#include "report/Report.h"
+#include <qorOrvaneUI/runtime/report/Report.h>
 
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>

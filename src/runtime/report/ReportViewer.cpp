@@ -1,9 +1,9 @@
-#include "report/ReportViewer.h"
+#include "runtime/report/ReportViewer.h"
 
-#include "Ui.h"
-#include "VbError.h"
-#include "report/Report.h"
-#include "report/ReportPages.h"
+#include "runtime/report/ReportPages.h"
+#include <qorOrvaneUI/runtime/Ui.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/report/Report.h>
 
 #include <QDir>
 #include <QPrinter>

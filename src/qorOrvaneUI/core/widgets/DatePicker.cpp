@@ -1,4 +1,4 @@
-#include "core/widgets/DatePicker.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
 
 #include <QApplication>
 #include <QDateEdit>
