@@ -1,11 +1,11 @@
 #pragma once
 
-#include "HostInvoice.h"
-#include "ReferenceHost.h"
-#include "TableObjects.h"
-#include "Ui.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
+#include "host/HostInvoice.h"
+#include "host/ReferenceHost.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QApplication>
 #include <QDialog>

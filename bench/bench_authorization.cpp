@@ -5,15 +5,15 @@
 // answer, which must not grow the process (resident memory, after a warm-up,
 // in kilobytes).
 #include "BenchShop.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "ReferenceHost.h"
-#include "ShopDatabase.h"
-#include "TableObjects.h"
-#include "XmlDocument.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/Authorizationfrm.h"
-#include "external/ILineItems.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/Authorizationfrm.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QApplication>
 #include <QDir>
@@ -25,6 +25,9 @@
 
 #include <map>
 #include <memory>
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
 
 using namespace Qt::StringLiterals;
 

@@ -8,12 +8,12 @@
 // it reads a range of an index. The same search without that index is measured
 // in the same run for comparison.
 #include "BenchShop.h"
-#include "HostEnvironment.h"
-#include "RecordsetModel.h"
-#include "ShopDatabase.h"
-#include "XmlDocument.h"
-#include "dispatch/ChooseDispatchfrm.h"
-#include "dispatch/clsShowDispatch.h"
+#include "host/HostEnvironment.h"
+#include "host/ShopDatabase.h"
+#include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QFile>
 #include <QLineEdit>
@@ -23,6 +23,9 @@
 #include <pugixml.hpp>
 
 #include <map>
+
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::clsShowDispatch;
 
 using namespace Qt::StringLiterals;
 

@@ -3,19 +3,21 @@
 // process. Reported as the growth of resident memory over the polls, after a
 // warm-up, in kilobytes.
 #include "BenchShop.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "ReferenceHost.h"
-#include "TableObjects.h"
-#include "external/IRsTable.h"
-#include "external/ProgIds.h"
-#include "loss/eNOLwaitfrm.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "host/ReferenceHost.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ProgIds.h>
 
 #include <QApplication>
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
+
+using orvane::loss::eNOLwaitfrm;
 
 using namespace Qt::StringLiterals;
 

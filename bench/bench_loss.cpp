@@ -3,11 +3,11 @@
 // in a shop with 1,000 agents and 10,000 catalogue vehicles, against the same
 // shop with none in the same run: the view should not read either table whole.
 #include "BenchShop.h"
-#include "HostInvoice.h"
-#include "ReferenceHost.h"
-#include "ShopDatabase.h"
-#include "TableObjects.h"
-#include "loss/eNOLfrm.h"
+#include "host/HostInvoice.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "transport/TableObjects.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -19,6 +19,8 @@
 #include <benchmark/benchmark.h>
 
 #include <memory>
+
+using orvane::loss::eNOLfrm;
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 // Filtering and walking a large record set: lists of a few thousand order
 // lines or staging rows are filtered on every keystroke of a search box.
-#include "Recordset.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <benchmark/benchmark.h>
 

@@ -6,17 +6,17 @@
 // - the time from queueing a document to its answer rows with the network
 //   answering at once, against the same with the simulator in process.
 #include "BenchShop.h"
-#include "HostEnvironment.h"
-#include "IniFile.h"
-#include "NetworkServer.h"
-#include "NetworkSimulator.h"
-#include "ReferenceHost.h"
-#include "TransportService.h"
-#include "XmlDocument.h"
-#include "core/TransactionQueue.h"
-#include "external/IInvoice.h"
-#include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
+#include "host/HostEnvironment.h"
+#include "host/IniFile.h"
+#include "host/ReferenceHost.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "transport/NetworkServer.h"
+#include "transport/TransportService.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -26,6 +26,7 @@
 #include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;
+namespace TransactionQueue = orvane::TransactionQueue;
 
 namespace {
 

@@ -5,23 +5,23 @@
 // plain dialog of labels and fields, in the same run. A view should open in
 // well under 50 ms, and its widgets counter says how big a dialog it is.
 #include "BenchShop.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "ReferenceHost.h"
-#include "ShopDatabase.h"
-#include "TableObjects.h"
-#include "XmlDocument.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/Authorizationfrm.h"
-#include "dispatch/Comparersfrm.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IRsTable.h"
-#include "external/ProgIds.h"
-#include "loss/Coveragefrm.h"
-#include "loss/eNOLcls.h"
-#include "loss/eNOLfrm.h"
-#include "loss/eNOLwaitfrm.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/Authorizationfrm.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
+#include "qorOrvaneUI/loss/Coveragefrm.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QFile>
 #include <QGridLayout>
@@ -32,6 +32,16 @@
 #include <benchmark/benchmark.h>
 
 #include <functional>
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Comparersfrm;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
 
 using namespace Qt::StringLiterals;
 

@@ -29,41 +29,43 @@ while(_orvane_exported)
   list(APPEND _orvane_targets ${target})
 endwhile()
 
-# Public headers, each under the include root its target names, recorded (as
-# the name a host includes) for the header self-containment test.
-set_property(GLOBAL PROPERTY ORVANE_PUBLIC_HEADERS)
-function(orvane_install_headers root destination)
-  foreach(header IN LISTS ARGN)
-    cmake_path(GET header PARENT_PATH subdir)
-    install(FILES ${root}/${header} DESTINATION ${destination}/${subdir}
-            COMPONENT Development)
-    set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS ${header})
-  endforeach()
-endfunction()
-
-function(orvane_headers_in root out)
-  file(GLOB_RECURSE headers RELATIVE ${root} CONFIGURE_DEPENDS ${root}/*.h)
-  set(${out} ${headers} PARENT_SCOPE)
-endfunction()
-
-# The library: its three public classes and the host base classes; views and
-# modules stay inside.
-orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI ${ORVANE_INSTALL_INCLUDEDIR}
-  dispatch/clsShowDispatch.h
-  authorization/Authorizationcls.h
-  loss/eNOLcls.h
-  host/HostBase.h)
-orvane_headers_in(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces _external)
-orvane_install_headers(${PROJECT_SOURCE_DIR}/src/qorOrvaneUI/interfaces
-  ${ORVANE_INSTALL_INCLUDEDIR} ${_external})
-foreach(part runtime runtime/widgets storage transport)
-  orvane_headers_in(${PROJECT_SOURCE_DIR}/src/${part} _headers)
-  list(FILTER _headers EXCLUDE REGEX "^widgets/")
-  # The service and the network server are programs' parts, not installed.
-  list(REMOVE_ITEM _headers NetworkClient.h NetworkServer.h TransportService.h RowText.h)
-  cmake_path(GET part FILENAME _folder)
-  orvane_install_headers(${PROJECT_SOURCE_DIR}/src/${part} ${ORVANE_INSTALL_INCLUDEDIR}/${_folder}
-    ${_headers})
+# The headers a host includes, as <qorOrvaneUI/...>: everything under
+# include/qorOrvaneUI/ and nothing else. Views, modules, the storage layer and
+# the transport's tables stay in src/ and are never installed. This list is the
+# one place that says what is public; tests/package holds the install (and the
+# tree) against it, so a header added to include/ must be named here too.
+set(ORVANE_PUBLIC_HEADERS
+  qorOrvaneUI/dispatch/clsShowDispatch.h
+  qorOrvaneUI/authorization/Authorizationcls.h
+  qorOrvaneUI/loss/eNOLcls.h
+  qorOrvaneUI/host/HostBase.h
+  qorOrvaneUI/runtime/ObjectRegistry.h
+  qorOrvaneUI/runtime/Recordset.h
+  qorOrvaneUI/runtime/Value.h
+  qorOrvaneUI/runtime/VbError.h
+  qorOrvaneUI/runtime/WindowHandle.h
+  qorOrvaneUI/runtime/XmlDocument.h
+  qorOrvaneUI/widgets/Ui.h
+  qorOrvaneUI/widgets/report/Report.h
+  qorOrvaneUI/transport/NetworkAnswers.h
+  qorOrvaneUI/transport/NetworkSimulator.h
+  qorOrvaneUI/transport/SqlDataCommand.h
+  qorOrvaneUI/transport/TransportClasses.h)
+file(GLOB _orvane_external RELATIVE ${PROJECT_SOURCE_DIR}/include CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/include/qorOrvaneUI/external/*.h)
+list(APPEND ORVANE_PUBLIC_HEADERS ${_orvane_external})
+file(GLOB_RECURSE _orvane_in_include RELATIVE ${PROJECT_SOURCE_DIR}/include CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/include/*.h)
+foreach(header IN LISTS _orvane_in_include)
+  if(NOT header IN_LIST ORVANE_PUBLIC_HEADERS)
+    message(FATAL_ERROR "include/${header} is not in ORVANE_PUBLIC_HEADERS (cmake/Install.cmake): "
+                        "name it there, or move it to src/ if hosts must not see it")
+  endif()
+endforeach()
+foreach(header IN LISTS ORVANE_PUBLIC_HEADERS)
+  cmake_path(GET header PARENT_PATH subdir)
+  install(FILES ${PROJECT_SOURCE_DIR}/include/${header}
+          DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/${subdir} COMPONENT Development)
 endforeach()
 
 # The version header, generated into the build tree and installed beside the
@@ -71,14 +73,14 @@ endforeach()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/Version.h.in
   ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Version.h @ONLY)
 target_include_directories(orvane_runtime PUBLIC
+  $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}/include>
   $<BUILD_INTERFACE:${PROJECT_BINARY_DIR}/include>
   $<INSTALL_INTERFACE:${CMAKE_INSTALL_INCLUDEDIR}>)
 # The export header (src/qorOrvaneUI) lies beside it.
 install(FILES ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Version.h
               ${PROJECT_BINARY_DIR}/include/qorOrvaneUI/Export.h
   DESTINATION ${ORVANE_INSTALL_INCLUDEDIR} COMPONENT Development)
-set_property(GLOBAL APPEND PROPERTY ORVANE_PUBLIC_HEADERS qorOrvaneUI/Version.h
-                                                          qorOrvaneUI/Export.h)
+list(APPEND ORVANE_PUBLIC_HEADERS qorOrvaneUI/Version.h qorOrvaneUI/Export.h)
 
 # What a host needs beside the libraries: the default report template
 # ShowDispatch is handed, the guide and the licence.

@@ -14,7 +14,7 @@ if(CHECK_DIR)
 endif()
 execute_process(
   COMMAND ${LUPDATE} -silent -locations none -no-obsolete
-          -I ${SOURCE_DIR}/src/runtime -I ${SOURCE_DIR}/src/runtime/widgets ${SOURCE_DIR}/src/qorOrvaneUI
+          -I ${SOURCE_DIR}/src -I ${SOURCE_DIR}/include ${SOURCE_DIR}/src/qorOrvaneUI
           ${SOURCE_DIR}/src/runtime/widgets/report
           -ts ${target}
   RESULT_VARIABLE rc)

@@ -1,20 +1,20 @@
 // A complete host: its own order and lines, the library's base classes for the rest. Opens the
 // dispatch view, Part Authorization and the loss notice. Usage: minimal_host XML RPT FOLDER
-#include "SqlDataCommand.h"
-#include "TableObjects.h" // the shipped transport: registerTransportClasses()
-#include "authorization/Authorizationcls.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/Ig_ackn.h"
-#include "host/HostBase.h"
-#include "loss/eNOLcls.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/host/HostBase.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/SqlDataCommand.h>
+#include <qorOrvaneUI/transport/TransportClasses.h> // the shipped transport
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QApplication>
-#include <QDate>
 #include <QDialog>
 #include <QTimer>
 
 using namespace orvane;
-using namespace Qt::StringLiterals;
 
 // With ORVANE_EXAMPLE_AUTOCLOSE set, each view closes itself and each box answers No.
 struct AutoUi : QtUi {
@@ -68,21 +68,21 @@ int main(int argc, char **argv)
     }
     // clang-format on
 
-    XmlDocument dispatch;
-    dispatch.load(args[1]);
-    auto answers = CreateObject<ext::Ig_ackn>(u"qorOrvaneOut.g_ackncls"_s);
+    XmlDocument doc;
+    doc.load(args[1]);
+    auto answers = CreateObject<ext::Ig_ackn>(QStringLiteral("qorOrvaneOut.g_ackncls"));
     answers->setEnv(env);
-    answers->Get_g_ACKN(u"g_ackn.Ack = .F."_s);
-    clsShowDispatch view;
-    Authorizationcls auth;
-    eNOLcls loss;
+    answers->Get_g_ACKN(QStringLiteral("g_ackn.Ack = .F."));
+    dispatch::clsShowDispatch view;
+    authorization::Authorizationcls auth;
+    loss::eNOLcls notice;
     const std::pair<const char *, std::function<void()>> calls[] = {
-        {"ShowDispatch", [&] { view.ShowDispatch(0, dispatch.xml(), args[2]); }},
-        {"PartAuthorization", [&] { auth.PartAuthorization(invoice, dispatch); }},
+        {"ShowDispatch", [&] { view.ShowDispatch(0, doc.xml(), args[2]); }},
+        {"PartAuthorization", [&] { auth.PartAuthorization(invoice, doc); }},
         {"ShowAuth", [&] { auth.ShowAuth(invoice, answers); }},
         {"RecalcAuths", [&] { auth.RecalcAuths(env); }},
-        {"VerifyFields", [&] { loss.VerifyFields(invoice); }},
-        {"SendeNOL", [&] { loss.SendeNOL(invoice); }},
+        {"VerifyFields", [&] { notice.VerifyFields(invoice); }},
+        {"SendeNOL", [&] { notice.SendeNOL(invoice); }},
     };
     int failed = 0;
     for (const auto &[method, call] : calls) {

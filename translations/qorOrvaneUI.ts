@@ -2,7 +2,7 @@
 <!DOCTYPE TS>
 <TS version="2.1">
 <context>
-    <name>Authoriizewaitfrm</name>
+    <name>orvane::authorization::Authoriizewaitfrm</name>
     <message>
         <source>Waiting for Authorization</source>
         <translation type="unfinished"></translation>
@@ -30,7 +30,7 @@ You may want to try your authorization again later</source>
     </message>
 </context>
 <context>
-    <name>AuthorizationShowfrm</name>
+    <name>orvane::authorization::AuthorizationShowfrm</name>
     <message>
         <source>Authorization Response</source>
         <translation type="unfinished"></translation>
@@ -76,6 +76,10 @@ You may want to try your authorization again later</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Status</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>If the error is that the part # cannot be found, try resubmitting the Authorization as an Authoriztion Type &apos;OTHER&apos;</source>
         <translation type="unfinished"></translation>
     </message>
@@ -92,10 +96,6 @@ You may want to try your authorization again later</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Status</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>Not answered</source>
         <translation type="unfinished"></translation>
     </message>
@@ -109,27 +109,7 @@ You may want to try your authorization again later</source>
     </message>
 </context>
 <context>
-    <name>Authorizationfrm</name>
-    <message>
-        <source>Yes</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>No</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>After-market not available</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Customer request</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>After-market quality issue</source>
-        <translation type="unfinished"></translation>
-    </message>
+    <name>orvane::authorization::Authorizationfrm</name>
     <message>
         <source>Part Authorization</source>
         <translation type="unfinished"></translation>
@@ -191,15 +171,31 @@ You may want to try your authorization again later</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Yes</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After-market not available</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Customer request</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>After-market quality issue</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>You cannot Authorize parts that do not exist.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>Please add parts to your order and try authorizing them later</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>You have not selected any parts to authorize.  Please click the authorize check box for the parts you want authorization for.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -235,6 +231,10 @@ You may want to try your authorization again later</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>You have not selected any parts to authorize.  Please click the authorize check box for the parts you want authorization for.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Authorization cannot be sent due to the following problems <byte value="xd"/>
 <byte value="xd"/>
 %1</source>
@@ -242,7 +242,7 @@ You may want to try your authorization again later</source>
     </message>
 </context>
 <context>
-    <name>ChooseDispatchfrm</name>
+    <name>orvane::dispatch::ChooseDispatchfrm</name>
     <message>
         <source>Choose Dispatch</source>
         <translation type="unfinished"></translation>
@@ -280,30 +280,6 @@ You may want to try your authorization again later</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>This invoice is currently linked to a dispatch.  Linking it to another dispatch will unlink this record</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Are you sure you want to do this?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>YES will continue and unlink your current invoice</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>NO will abort this operation</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Unlink Order?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Void Order?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>No dispatch has been received.</source>
         <translation type="unfinished"></translation>
     </message>
@@ -324,18 +300,24 @@ You may want to try your authorization again later</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The shop has no bill-to party for this insurer; it cannot be taken over.</source>
+        <source>This invoice is currently linked to a dispatch.  Linking it to another dispatch will unlink this record</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>The shop has no discount like this one; it cannot be taken over.</source>
+        <source>Are you sure you want to do this?</source>
         <translation type="unfinished"></translation>
     </message>
-    <message numerus="yes">
-        <source>The order holds only %n characters here; taking it over cuts the rest.</source>
-        <translation type="unfinished">
-            <numerusform></numerusform>
-        </translation>
+    <message>
+        <source>YES will continue and unlink your current invoice</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>NO will abort this operation</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Unlink Order?</source>
+        <translation type="unfinished"></translation>
     </message>
     <message>
         <source>This order is already linked to an order <byte value="xd"/>
@@ -352,9 +334,27 @@ Press YES to automatically void the order it was linked to<byte value="xd"/>
 Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Void Order?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shop has no bill-to party for this insurer; it cannot be taken over.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The shop has no discount like this one; it cannot be taken over.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message numerus="yes">
+        <source>The order holds only %n characters here; taking it over cuts the rest.</source>
+        <translation type="unfinished">
+            <numerusform></numerusform>
+        </translation>
+    </message>
 </context>
 <context>
-    <name>Comparersfrm</name>
+    <name>orvane::dispatch::Comparersfrm</name>
     <message>
         <source>BILL TO</source>
         <translation type="unfinished"></translation>
@@ -505,7 +505,87 @@ Press NO to leave the other order intact</source>
     </message>
 </context>
 <context>
-    <name>Coveragefrm</name>
+    <name>orvane::dispatch::Dispatchfrm</name>
+    <message>
+        <source>Dispatch View</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Print...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Save as PDF...</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Dispatch %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::dispatch::clsShowDispatch</name>
+    <message>
+        <source>%1 &quot;%2&quot;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Error occurred in CreateRecordset<byte value="xd"/>
+%1<byte value="xd"/>
+%2<byte value="xd"/>
+%3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>This dispatch document is incomplete or damaged (%1): what the insurer sent cannot be shown. Ask the insurer to send it again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Some values of this dispatch could not be read and are left empty: %1.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::dispatch::frmEscheduleInfo</name>
+    <message>
+        <source>Orvane ESchedule Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Requested Appointment Date :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Begin Request Time :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>End Request Time :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mobile Location Description :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Mobile ? :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;OK</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to accept changes to agent and exit screen</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::loss::Coveragefrm</name>
     <message>
         <source>Coverage Information for loss</source>
         <translation type="unfinished"></translation>
@@ -583,6 +663,10 @@ Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>WARNING : Error %1        %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>There is no Vehicle ID Specified.  You must specify the Vehicle ID before continueing</source>
         <translation type="unfinished"></translation>
     </message>
@@ -622,72 +706,88 @@ Press NO to leave the other order intact</source>
         <source>Invalid Entries</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>WARNING : Error %1        %2</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
-    <name>Dispatchfrm</name>
-    <message>
-        <source>Dispatch View</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Print...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Save as PDF...</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Dispatch</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Dispatch %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>clsShowDispatch</name>
-    <message>
-        <source>%1 &quot;%2&quot;</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>This dispatch document is incomplete or damaged (%1): what the insurer sent cannot be shown. Ask the insurer to send it again.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Some values of this dispatch could not be read and are left empty: %1.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Error occurred in CreateRecordset<byte value="xd"/>
-%1<byte value="xd"/>
-%2<byte value="xd"/>
-%3</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>dtePicker</name>
-    <message>
-        <source>Clear to leave the date empty</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>eNOLcls</name>
+    <name>orvane::loss::eNOLcls</name>
     <message>
         <source>The answers to this loss notice have all been received and read; there is nothing more to wait for.</source>
         <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
-    <name>eNOLfrm</name>
+    <name>orvane::loss::eNOLfrm</name>
+    <message>
+        <source>Cause of Loss</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Cause of Loss :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Bodily Injury?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Glass Only Damage</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Contact Na&amp;me :</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Damage Information</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Repairable?</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Add</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to add the damage line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Click to delete the selected damage line</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Opening Type</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&amp;Qty:</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Location</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Side</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Qty</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not Repairable</source>
+        <translation type="unfinished"></translation>
+    </message>
     <message>
         <source>Claim Launch</source>
         <translation type="unfinished"></translation>
@@ -849,70 +949,6 @@ Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Cause of Loss</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Cause of Loss :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Bodily Injury?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Glass Only Damage</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Contact Na&amp;me :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Damage Information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Not Repairable?</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Add</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to add the damage line</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Delete</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to delete the selected damage line</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Opening Type</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;Qty:</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Position</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Location</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Side</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>&amp;Submit</source>
         <translation type="unfinished"></translation>
     </message>
@@ -929,19 +965,15 @@ Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Qty</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Not Repairable</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>You must fill out the opening type</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
         <source>You must enter a quantity for the Glass Replacement</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>The quantity for the Glass Replacement is too large</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1045,11 +1077,7 @@ Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>Missing or invalid data</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>The quantity for the Glass Replacement is too large</source>
+        <source>%1 is required for this cause.</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1077,18 +1105,18 @@ Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
-        <source>%1 is required for this cause.</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
         <source>To submit this Notice of Loss, you must fill out the following information<byte value="xd"/>
 <byte value="xd"/>
 %1</source>
         <translation type="unfinished"></translation>
     </message>
+    <message>
+        <source>Missing or invalid data</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
-    <name>eNOLwaitfrm</name>
+    <name>orvane::loss::eNOLwaitfrm</name>
     <message>
         <source>Waiting for Authorization</source>
         <translation type="unfinished"></translation>
@@ -1126,6 +1154,17 @@ Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>The Orvane eNOL Received an error<byte value="xd"/>
+<byte value="xd"/>
+Error Code : %1<byte value="xd"/>
+Error Desc : %2<byte value="xd"/>
+Loss Reference : %3<byte value="xd"/>
+Loss Contact : %4<byte value="xd"/>
+<byte value="xd"/>
+</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source> Please resolve the issue to try again</source>
         <translation type="unfinished"></translation>
     </message>
@@ -1134,7 +1173,18 @@ Press NO to leave the other order intact</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
+        <source>Waiting on Confirmation Authorization for Loss Reference : %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
         <source>Coverage Response has been confirmed</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Coverage Confirmation Error <byte value="xd"/>
+<byte value="xd"/>
+Error code : %1<byte value="xd"/>
+Error Text : %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1143,6 +1193,13 @@ Press NO to leave the other order intact</source>
     </message>
     <message>
         <source>Loss Response has been received</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Your Coverage Response returned Errors <byte value="xd"/>
+<byte value="xd"/>
+Error Code : %1<byte value="xd"/>
+Error Text : %2</source>
         <translation type="unfinished"></translation>
     </message>
     <message>
@@ -1157,73 +1214,9 @@ Press NO to leave the other order intact</source>
         <source>Decline Accepted</source>
         <translation type="unfinished"></translation>
     </message>
-    <message>
-        <source>The Orvane eNOL Received an error<byte value="xd"/>
-<byte value="xd"/>
-Error Code : %1<byte value="xd"/>
-Error Desc : %2<byte value="xd"/>
-Loss Reference : %3<byte value="xd"/>
-Loss Contact : %4<byte value="xd"/>
-<byte value="xd"/>
-</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Waiting on Confirmation Authorization for Loss Reference : %1</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Coverage Confirmation Error <byte value="xd"/>
-<byte value="xd"/>
-Error code : %1<byte value="xd"/>
-Error Text : %2</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Your Coverage Response returned Errors <byte value="xd"/>
-<byte value="xd"/>
-Error Code : %1<byte value="xd"/>
-Error Text : %2</source>
-        <translation type="unfinished"></translation>
-    </message>
 </context>
 <context>
-    <name>frmEscheduleInfo</name>
-    <message>
-        <source>Orvane ESchedule Information</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Requested Appointment Date :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Begin Request Time :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>End Request Time :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mobile Location Description :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Mobile ? :</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>&amp;OK</source>
-        <translation type="unfinished"></translation>
-    </message>
-    <message>
-        <source>Click to accept changes to agent and exit screen</source>
-        <translation type="unfinished"></translation>
-    </message>
-</context>
-<context>
-    <name>frmPIDList</name>
+    <name>orvane::loss::frmPIDList</name>
     <message>
         <source>Network ID</source>
         <translation type="unfinished"></translation>
@@ -1338,6 +1331,13 @@ Check that the printer is ready and try again.</source>
 %1
 
 Nothing was saved. Choose another folder or file name and save again.</source>
+        <translation type="unfinished"></translation>
+    </message>
+</context>
+<context>
+    <name>orvane::ui::dtePicker</name>
+    <message>
+        <source>Clear to leave the date empty</source>
         <translation type="unfinished"></translation>
     </message>
 </context>

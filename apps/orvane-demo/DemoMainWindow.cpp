@@ -1,36 +1,36 @@
-#include "DemoMainWindow.h"
+#include "orvane-demo/DemoMainWindow.h"
 
-#include "HostEnvironment.h"
-#include "HostErrorClass.h"
-#include "HostInvoice.h"
-#include "HostOrderList.h"
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "ReferenceHost.h"
-#include "SettingsDialog.h"
-#include "ShopDatabase.h"
-#include "StagingDatabase.h"
-#include "StagingSchema.h"
-#include "TableObjects.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "authorization/Authorizationcls.h"
-#include "core/XMLUtilmod.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IDataCommand.h"
-#include "external/IErrorClass.h"
-#include "external/IInscoIdList.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
-#include "external/IOidList.h"
-#include "external/IOptions.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
-#include "loss/eNOLcls.h"
-#include "loss/eNOLwaitfrm.h"
+#include "host/HostEnvironment.h"
+#include "host/HostErrorClass.h"
+#include "host/HostInvoice.h"
+#include "host/HostOrderList.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "orvane-demo/SettingsDialog.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include "transport/StagingDatabase.h"
+#include "transport/StagingSchema.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QAction>
 #include <QApplication>
@@ -60,6 +60,12 @@
 #include <QVBoxLayout>
 
 #include <optional>
+
+using orvane::authorization::Authorizationcls;
+using orvane::dispatch::clsShowDispatch;
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLwaitfrm;
+namespace XMLUtilmod = orvane::XMLUtilmod;
 
 using namespace Qt::StringLiterals;
 using orvane::ColumnFormat;

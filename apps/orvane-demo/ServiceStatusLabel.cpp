@@ -1,10 +1,10 @@
-#include "ServiceStatusLabel.h"
+#include "orvane-demo/ServiceStatusLabel.h"
 
-#include "NetworkClient.h"
-#include "StagingDatabase.h"
-#include "StagingSchema.h"
-#include "TableObjects.h"
-#include "VbError.h"
+#include "transport/NetworkClient.h"
+#include "transport/StagingDatabase.h"
+#include "transport/StagingSchema.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 

@@ -1,9 +1,9 @@
-#include "SettingsDialog.h"
+#include "orvane-demo/SettingsDialog.h"
 
-#include "VbError.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/IOptions.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,12 +1,12 @@
 // orvane-demo: a small glass-shop host application over the reference host,
 // so the library's flows can be run and looked at on one machine.
-#include "DemoMainWindow.h"
-#include "HostEnvironment.h"
-#include "NetworkSimulator.h"
-#include "ReferenceHost.h"
-#include "ServiceStatusLabel.h"
-#include "TableObjects.h"
-#include "VbError.h"
+#include "host/HostEnvironment.h"
+#include "host/ReferenceHost.h"
+#include "orvane-demo/DemoMainWindow.h"
+#include "orvane-demo/ServiceStatusLabel.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QApplication>
 #include <QCommandLineParser>

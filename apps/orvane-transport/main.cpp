@@ -1,12 +1,12 @@
 // orvane-transport: the shop's transport service. Runs in the foreground (a
 // systemd unit keeps it running: orvane-transport.service beside this file).
-#include "IniFile.h"
-#include "NetworkClient.h"
-#include "StagingEnvironment.h"
-#include "TableObjects.h"
-#include "TransportService.h"
-#include "VbError.h"
-#include "external/IEnvironment.h"
+#include "host/IniFile.h"
+#include "transport/NetworkClient.h"
+#include "transport/StagingEnvironment.h"
+#include "transport/TableObjects.h"
+#include "transport/TransportService.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "JsonRows.h"
+#include "orvane/JsonRows.h"
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 using namespace Qt::StringLiterals;
 using orvane::Value;

@@ -1,10 +1,10 @@
 // orvane: the command-line tool of qorOrvaneUI.
-#include "JsonRows.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "dispatch/clsShowDispatch.h"
-#include "report/Report.h"
+#include "orvane/JsonRows.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/Ui.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -17,21 +17,21 @@
 #include <string_view>
 
 // The transport commands (db, net).
-#include "NetworkServer.h"
-#include "NetworkSimulator.h"
-#include "StagingDatabase.h"
-#include "StagingEnvironment.h"
-#include "StagingSchema.h"
-#include "TableObjects.h"
-#include "external/IEnvironment.h"
-#include "external/IInsIdList.h"
-#include "external/IInscoIdList.h"
-#include "external/IOidList.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/Ig_ackn.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
+#include "transport/NetworkServer.h"
+#include "transport/StagingDatabase.h"
+#include "transport/StagingEnvironment.h"
+#include "transport/StagingSchema.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInsIdList.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QDir>
 #include <QFileInfo>
@@ -41,6 +41,8 @@
 
 #include <cmath>
 #include <optional>
+
+using orvane::dispatch::clsShowDispatch;
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
-#include "AgentControl.h"
+#include "host/AgentControl.h"
 
-#include "HostInvoice.h"
-#include "ShopDatabase.h"
+#include "host/HostInvoice.h"
+#include "host/ShopDatabase.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>

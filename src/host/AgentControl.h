@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "external/IAgentControl.h"
+#include <qorOrvaneUI/external/IAgentControl.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QPointer>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "FieldUse.h"
+#include "host/FieldUse.h"
 
 #include <QMutex>
 

@@ -1,4 +1,4 @@
-#include "HostControlUI.h"
+#include "host/HostControlUI.h"
 
 #include <QAbstractItemModel>
 #include <QEvent>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IControlUI.h"
+#include <qorOrvaneUI/external/IControlUI.h>
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "HostDataCommand.h"
+#include "host/HostDataCommand.h"
 
-#include "FieldUse.h"
-#include "ShopDatabase.h"
+#include "host/FieldUse.h"
+#include "host/ShopDatabase.h"
 
 #include <QSqlQuery>
 

@@ -1,9 +1,9 @@
-#include "HostEnvironment.h"
+#include "host/HostEnvironment.h"
 
-#include "HostErrorClass.h"
-#include "HostOptions.h"
-#include "HostUser.h"
-#include "VbError.h"
+#include "host/HostErrorClass.h"
+#include "host/HostOptions.h"
+#include "host/HostUser.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <exception>
 

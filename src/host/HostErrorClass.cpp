@@ -1,6 +1,6 @@
-#include "HostErrorClass.h"
+#include "host/HostErrorClass.h"
 
-#include "Ui.h"
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QDateTime>
 #include <QDir>

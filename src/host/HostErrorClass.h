@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IErrorClass.h"
+#include <qorOrvaneUI/external/IErrorClass.h>
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "HostInvoice.h"
+#include "host/HostInvoice.h"
 
-#include "HostVehicle.h"
-#include "ShopDatabase.h"
+#include "host/HostVehicle.h"
+#include "host/ShopDatabase.h"
 
 #include <QSet>
 

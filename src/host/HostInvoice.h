@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FieldUse.h"
-#include "Recordset.h"
-#include "external/IHostItem.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
+#include "host/FieldUse.h"
+#include <qorOrvaneUI/external/IHostItem.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <memory>
 

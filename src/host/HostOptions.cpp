@@ -1,8 +1,8 @@
-#include "HostOptions.h"
+#include "host/HostOptions.h"
 
-#include "IniFile.h"
-#include "VbError.h"
-#include "external/IDataCommand.h"
+#include "host/IniFile.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IOptions.h"
+#include <qorOrvaneUI/external/IOptions.h>
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "HostOrderList.h"
+#include "host/HostOrderList.h"
 
-#include "ShopDatabase.h"
+#include "host/ShopDatabase.h"
 
 using namespace Qt::StringLiterals;
 

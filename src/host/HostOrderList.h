@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldUse.h"
-#include "external/IOrderList.h"
+#include "host/FieldUse.h"
+#include <qorOrvaneUI/external/IOrderList.h>
 
 #include <memory>
 

@@ -1,6 +1,6 @@
-#include "HostShop.h"
+#include "host/HostShop.h"
 
-#include "ShopDatabase.h"
+#include "host/ShopDatabase.h"
 
 #include <QSqlQuery>
 

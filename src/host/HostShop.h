@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FieldUse.h"
-#include "external/IShop.h"
+#include "host/FieldUse.h"
+#include <qorOrvaneUI/external/IShop.h>
 
 #include <memory>
 

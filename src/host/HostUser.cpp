@@ -1,6 +1,6 @@
-#include "HostUser.h"
+#include "host/HostUser.h"
 
-#include "FieldUse.h"
+#include "host/FieldUse.h"
 
 using namespace Qt::StringLiterals;
 

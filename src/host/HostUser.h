@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IUser.h"
+#include <qorOrvaneUI/external/IUser.h>
 
 #include <QString>
 

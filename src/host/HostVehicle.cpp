@@ -1,4 +1,4 @@
-#include "HostVehicle.h"
+#include "host/HostVehicle.h"
 
 namespace orvane::host {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "external/IOrderCar.h"
-#include "external/IVehicle.h"
+#include <qorOrvaneUI/external/IOrderCar.h>
+#include <qorOrvaneUI/external/IVehicle.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 namespace orvane::host {
 

@@ -1,6 +1,6 @@
-#include "IniFile.h"
+#include "host/IniFile.h"
 
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QDir>
 #include <QFile>

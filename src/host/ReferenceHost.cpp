@@ -1,17 +1,17 @@
-#include "ReferenceHost.h"
+#include "host/ReferenceHost.h"
 
-#include "AgentControl.h"
-#include "HostControlUI.h"
-#include "HostDataCommand.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "HostOrderList.h"
-#include "HostShop.h"
-#include "HostVehicle.h"
-#include "ObjectRegistry.h"
-#include "ShopDatabase.h"
-#include "VehicleChooserDialog.h"
-#include "external/ProgIds.h"
+#include "host/AgentControl.h"
+#include "host/HostControlUI.h"
+#include "host/HostDataCommand.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "host/HostOrderList.h"
+#include "host/HostShop.h"
+#include "host/HostVehicle.h"
+#include "host/ShopDatabase.h"
+#include "host/VehicleChooserDialog.h"
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 
 #include <QDir>
 #include <QMutex>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QString>
 

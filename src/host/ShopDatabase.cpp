@@ -1,6 +1,6 @@
-#include "ShopDatabase.h"
+#include "host/ShopDatabase.h"
 
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QAtomicInt>
 #include <QDateTime>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "FilterDialect.h"
-#include "Recordset.h"
-#include "SqlTable.h"
-#include "TransactionGuard.h"
-#include "Value.h"
+#include "storage/FilterDialect.h"
+#include "storage/SqlTable.h"
+#include "storage/TransactionGuard.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QHash>
 #include <QSqlDatabase>

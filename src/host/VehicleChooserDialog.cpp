@@ -1,10 +1,10 @@
-#include "VehicleChooserDialog.h"
+#include "host/VehicleChooserDialog.h"
 
-#include "HostVehicle.h"
-#include "RecordsetModel.h"
-#include "ShopDatabase.h"
-#include "Ui.h"
-#include "external/IVehicle.h"
+#include "host/HostVehicle.h"
+#include "host/ShopDatabase.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/external/IVehicle.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QApplication>
 #include <QDialogButtonBox>

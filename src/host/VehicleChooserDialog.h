@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "external/IVehicleChooser.h"
+#include <qorOrvaneUI/external/IVehicleChooser.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QDialog>
 

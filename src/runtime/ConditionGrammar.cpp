@@ -1,6 +1,6 @@
-#include "ConditionGrammar.h"
+#include "runtime/ConditionGrammar.h"
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <QDate>
 #include <QRegularExpression>

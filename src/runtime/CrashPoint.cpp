@@ -1,4 +1,4 @@
-#include "CrashPoint.h"
+#include "runtime/CrashPoint.h"
 
 #include <atomic>
 

@@ -1,6 +1,6 @@
-#include "Criteria.h"
+#include "runtime/Criteria.h"
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <QDate>
 #include <QRegularExpression>

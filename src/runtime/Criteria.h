@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ConditionGrammar.h"
-#include "Value.h"
-#include "VbError.h"
+#include "runtime/ConditionGrammar.h"
+#include <qorOrvaneUI/runtime/Value.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QString>
 #include <QStringView>

@@ -1,7 +1,7 @@
-#include "FieldTypes.h"
-#include "Criteria.h"
-#include "Recordset.h"
-#include "VbError.h"
+#include "runtime/FieldTypes.h"
+#include "runtime/Criteria.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 

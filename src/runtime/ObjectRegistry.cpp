@@ -1,4 +1,4 @@
-#include "ObjectRegistry.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 
 #include <QHash>
 #include <QMutex>

@@ -1,8 +1,8 @@
-#include "Recordset.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
-#include "Criteria.h"
-#include "FieldTypes.h"
-#include "VbError.h"
+#include "runtime/Criteria.h"
+#include "runtime/FieldTypes.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <algorithm>
 #include <atomic>

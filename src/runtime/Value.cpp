@@ -1,7 +1,7 @@
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Value.h>
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QLocale>
 #include <QRegularExpression>

@@ -1,4 +1,4 @@
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <new>
 

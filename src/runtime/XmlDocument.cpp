@@ -1,7 +1,7 @@
-#include "XmlDocument.h"
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QByteArray>
 #include <QFile>

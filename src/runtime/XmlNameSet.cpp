@@ -1,6 +1,6 @@
-#include "XmlDocument.h"
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <array>
 #include <cstring>

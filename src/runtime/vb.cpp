@@ -1,6 +1,6 @@
-#include "vb.h"
+#include "runtime/vb.h"
 
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QLocale>
 

@@ -1,6 +1,6 @@
-#include "BackendDialect.h"
+#include "storage/BackendDialect.h"
 
-#include "SqlTable.h"
+#include "storage/SqlTable.h"
 
 #include <QSqlDatabase>
 #include <QSqlDriver>

@@ -1,8 +1,8 @@
-#include "FilterDialect.h"
+#include "storage/FilterDialect.h"
 
-#include "BoundText.h"
+#include "storage/BoundText.h"
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <QDate>
 #include <QSqlDatabase>

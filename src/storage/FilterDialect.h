@@ -1,8 +1,8 @@
 #pragma once
 
-#include "BackendDialect.h"
-#include "ConditionGrammar.h"
-#include "VbError.h"
+#include "runtime/ConditionGrammar.h"
+#include "storage/BackendDialect.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QString>
 #include <QVariant>

@@ -1,9 +1,9 @@
-#include "SqlTable.h"
+#include "storage/SqlTable.h"
 
-#include "BoundText.h"
-#include "CrashPoint.h"
+#include "runtime/CrashPoint.h"
+#include "storage/BoundText.h"
 
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QDateTime>
 #include <QSqlError>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "BackendDialect.h"
-#include "FilterDialect.h"
-#include "Recordset.h"
-#include "Value.h"
+#include "storage/BackendDialect.h"
+#include "storage/FilterDialect.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QHash>
 #include <QSqlDatabase>

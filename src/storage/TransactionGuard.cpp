@@ -1,9 +1,9 @@
-#include "TransactionGuard.h"
+#include "storage/TransactionGuard.h"
 
-#include "BackendDialect.h"
-#include "CrashPoint.h"
-#include "SqlTable.h"
-#include "VbError.h"
+#include "runtime/CrashPoint.h"
+#include "storage/BackendDialect.h"
+#include "storage/SqlTable.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,4 +1,4 @@
-#include "NetworkClient.h"
+#include "transport/NetworkClient.h"
 
 #include <QFile>
 #include <QNetworkAccessManager>

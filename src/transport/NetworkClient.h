@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NetworkProtocol.h"
+#include "transport/NetworkProtocol.h"
 
 #include <QByteArray>
 #include <QObject>

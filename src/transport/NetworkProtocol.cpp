@@ -1,6 +1,6 @@
-#include "NetworkProtocol.h"
+#include "transport/NetworkProtocol.h"
 
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QRegularExpression>
 

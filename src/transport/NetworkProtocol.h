@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XmlDocument.h"
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QByteArray>
 #include <QString>

@@ -1,6 +1,6 @@
-#include "NetworkServer.h"
+#include "transport/NetworkServer.h"
 
-#include "NetworkProtocol.h"
+#include "transport/NetworkProtocol.h"
 
 #include <QDateTime>
 #include <QDir>

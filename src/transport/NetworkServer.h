@@ -1,6 +1,6 @@
 #pragma once
 
-#include "NetworkAnswers.h"
+#include <qorOrvaneUI/transport/NetworkAnswers.h>
 
 #include <QAbstractHttpServer>
 #include <QByteArray>

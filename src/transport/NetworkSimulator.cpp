@@ -1,18 +1,18 @@
-#include "NetworkSimulator.h"
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
-#include "StagingDatabase.h"
-#include "TableObjects.h"
+#include "transport/StagingDatabase.h"
+#include "transport/TableObjects.h"
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "RowText.h"
-#include "Value.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "external/IEnvironment.h"
-#include "external/IRsTable.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
+#include "transport/RowText.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QDate>
 

@@ -1,12 +1,12 @@
-#include "OrvaneOut.h"
+#include "transport/OrvaneOut.h"
 
-#include "StagingDatabase.h"
-#include "TableObjects.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "external/IEnvironment.h"
-#include "external/IInvoice.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include "transport/StagingDatabase.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QDate>
 #include <QSqlQuery>

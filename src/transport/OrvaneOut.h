@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IOrvaneOut.h"
+#include <qorOrvaneUI/external/IOrvaneOut.h>
 
 namespace orvane::transport {
 

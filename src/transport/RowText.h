@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QDate>
 #include <QString>

@@ -1,10 +1,10 @@
-#include "SqlDataCommand.h"
+#include <qorOrvaneUI/transport/SqlDataCommand.h>
 
-#include "BackendDialect.h"
-#include "FilterDialect.h"
-#include "SqlTable.h"
-#include "StagingSchema.h"
-#include "VbError.h"
+#include "storage/BackendDialect.h"
+#include "storage/FilterDialect.h"
+#include "storage/SqlTable.h"
+#include "transport/StagingSchema.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QAtomicInt>
 #include <QSqlField>

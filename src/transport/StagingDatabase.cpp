@@ -1,7 +1,7 @@
-#include "StagingDatabase.h"
+#include "transport/StagingDatabase.h"
 
-#include "StagingSchema.h"
-#include "VbError.h"
+#include "transport/StagingSchema.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QAtomicInt>
 #include <QHash>

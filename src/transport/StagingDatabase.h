@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "SqlTable.h"
-#include "TransactionGuard.h"
+#include "storage/SqlTable.h"
+#include "storage/TransactionGuard.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QSqlDatabase>
 #include <QString>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Value.h"
-#include "external/IEnvironment.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QString>
 

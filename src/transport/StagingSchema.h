@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SqlTable.h"
+#include "storage/SqlTable.h"
 
 #include <QString>
 

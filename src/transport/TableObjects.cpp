@@ -1,13 +1,13 @@
-#include "TableObjects.h"
+#include "transport/TableObjects.h"
 
-#include "OrvaneOut.h"
-#include "StagingDatabase.h"
-#include "StagingSchema.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "external/IEnvironment.h"
-#include "external/ProgIds.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include "transport/OrvaneOut.h"
+#include "transport/StagingDatabase.h"
+#include "transport/StagingSchema.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QUuid>
 

@@ -1,15 +1,16 @@
 #pragma once
 
-#include "SqlTable.h"
-#include "XmlDocument.h"
-#include "external/IInsIdList.h"
-#include "external/IInscoIdList.h"
-#include "external/IOidList.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/ITransaction.h"
-#include "external/Ig_ackn.h"
-#include "external/Ig_trans.h"
+#include "storage/SqlTable.h"
+#include <qorOrvaneUI/external/IInsIdList.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ITransaction.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/TransportClasses.h>
 
 #include <QHash>
 
@@ -19,10 +20,6 @@
 namespace orvane::transport {
 
 class StagingDatabase;
-
-// Registers every transport class under its program identifier (ProgIds.h):
-// the eleven table objects, qorOrvaneOut.clsTransaction and qororvaneout.clsorvaneout.
-void registerTransportClasses();
 
 // What every table object shares: the environment, the connection it gives,
 // the rows of the last load and the values they were loaded with (so that

@@ -1,14 +1,14 @@
-#include "TransportService.h"
+#include "transport/TransportService.h"
 
-#include "NetworkAnswers.h"
-#include "RowText.h"
-#include "StagingDatabase.h"
-#include "StagingSchema.h"
+#include "transport/RowText.h"
+#include "transport/StagingDatabase.h"
+#include "transport/StagingSchema.h"
+#include <qorOrvaneUI/transport/NetworkAnswers.h>
 
-#include "CrashPoint.h"
-#include "Recordset.h"
-#include "VbError.h"
-#include "XmlDocument.h"
+#include "runtime/CrashPoint.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QDate>
 #include <QDateTime>

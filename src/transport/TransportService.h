@@ -1,9 +1,9 @@
 #pragma once
 
-#include "NetworkClient.h"
-#include "TableObjects.h"
+#include "transport/NetworkClient.h"
+#include "transport/TableObjects.h"
 
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QHash>
 #include <QObject>

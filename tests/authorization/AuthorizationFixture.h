@@ -1,18 +1,20 @@
 #pragma once
 
-#include "DemoShopTest.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "TableObjects.h"
-#include "TestHelpers.h"
-#include "authorization/AuthorizationRequest.h"
-#include "authorization/AuthorizationText.h"
-#include "authorization/Authorizationfrm.h"
-#include "external/ILineItems.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "qorOrvaneUI/authorization/AuthorizationRequest.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/authorization/Authorizationfrm.h"
+#include "support/DemoShopTest.h"
+#include "support/TestHelpers.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/ILineItems.h>
 
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using orvane::authorization::Authorizationfrm;
 
 namespace authtest {
 

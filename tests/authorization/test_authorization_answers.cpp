@@ -1,21 +1,28 @@
 // Waiting for the network's answer, applying it to the order, and the whole
 // round trip through the network simulator.
-#include "AuthorizationFixture.h"
+#include "authorization/AuthorizationFixture.h"
 
-#include "HostInvoice.h"
-#include "NetworkLink.h"
-#include "NetworkSimulator.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/Authorizationcls.h"
-#include "external/IOptions.h"
-#include "external/ProgIds.h"
+#include "host/HostInvoice.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "support/NetworkLink.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
+
+namespace authorization = orvane::authorization;
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationcls;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
 
 using namespace authtest;
 using orvane::transport::G_ackncls;

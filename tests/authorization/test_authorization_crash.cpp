@@ -1,13 +1,13 @@
 // A workstation killed at each step of sending a request and of taking its
 // answer: the database holds the whole step or none of it, and what was
 // stored before stays.
-#include "AuthorizationFixture.h"
-#include "KillAt.h"
+#include "authorization/AuthorizationFixture.h"
+#include "support/KillAt.h"
 
-#include "NetworkSimulator.h"
-#include "authorization/AuthorizationAnswer.h"
-#include "authorization/AuthorizationWait.h"
-#include "external/ProgIds.h"
+#include "qorOrvaneUI/authorization/AuthorizationAnswer.h"
+#include "qorOrvaneUI/authorization/AuthorizationWait.h"
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 using namespace authtest;
 using orvane::test::diesAt;

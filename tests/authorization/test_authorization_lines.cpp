@@ -1,9 +1,9 @@
 // The authorization kinds, the lines built from an order, their checks and
 // the request document.
-#include "AuthorizationFixture.h"
+#include "authorization/AuthorizationFixture.h"
 
-#include "XmlDocument.h"
-#include "core/Orvanemod.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,6 +11,11 @@
 #include <QTableView>
 #include <QTest>
 #include <QValidator>
+
+namespace authorization = orvane::authorization;
+
+using orvane::authorization::Authorizationfrm;
+namespace Orvanemod = orvane::Orvanemod;
 
 using namespace authtest;
 

@@ -1,12 +1,12 @@
 // Built with pkg-config's flags only: parses a dispatch and has the transport's
 // classes registered. Usage: pkgconfig_host DISPATCH.xml
-#include "ObjectRegistry.h"
-#include "TableObjects.h"
-#include "XmlDocument.h"
-#include "authorization/Authorizationcls.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/ProgIds.h"
-#include "loss/eNOLcls.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/TransportClasses.h>
 
 #include <qorOrvaneUI/Version.h>
 
@@ -14,6 +14,8 @@
 #include <QFile>
 
 #include <cstdio>
+
+using orvane::dispatch::clsShowDispatch;
 
 static_assert(QORORVANEUI_VERSION >= 0x000100, "the installed version header is older than 0.1");
 

@@ -1,9 +1,9 @@
 // The one piece of code among the external headers: the check the library
 // makes on what the host's creators hand back. The interfaces themselves are
 // exercised by the host and transport tests.
-#include "TestHelpers.h"
-#include "external/IShop.h"
-#include "external/ObjectCast.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/external/IShop.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
 
 #include <gtest/gtest.h>
 

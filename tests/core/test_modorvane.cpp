@@ -1,14 +1,17 @@
-#include "Recordset.h"
-#include "ScriptedUi.h"
-#include "TestHelpers.h"
-#include "VbError.h"
-#include "core/Form_Utils.h"
-#include "core/modOrvane.h"
+#include "qorOrvaneUI/core/Form_Utils.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "support/ScriptedUi.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QLineEdit>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+namespace Form_Utils = orvane::Form_Utils;
+namespace modOrvane = orvane::modOrvane;
 
 using namespace Qt::StringLiterals;
 using orvane::Recordset;

@@ -1,25 +1,27 @@
 // The outgoing queue against fakes that record every call, so the order of
 // the steps and what is left behind after a failure can be checked without a
 // database.
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "TestHelpers.h"
-#include "VbError.h"
-#include "core/TransactionQueue.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QMap>
 #include <QStringList>
 
-#include "OrderOnlyInvoice.h"
-#include "StubEnvironment.h"
+#include "support/OrderOnlyInvoice.h"
+#include "support/StubEnvironment.h"
 
 #include <gtest/gtest.h>
+
+namespace TransactionQueue = orvane::TransactionQueue;
 
 using namespace Qt::StringLiterals;
 using namespace orvane;

@@ -1,11 +1,11 @@
-#include "ScriptedUi.h"
-#include "core/WindowAPImod.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "support/ScriptedUi.h"
 
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
-using namespace WindowAPImod;
+using namespace orvane::WindowAPImod;
 
 namespace {
 

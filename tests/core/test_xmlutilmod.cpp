@@ -1,10 +1,12 @@
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
+
+namespace XMLUtilmod = orvane::XMLUtilmod;
 
 using namespace Qt::StringLiterals;
 using orvane::VbError;

@@ -3,19 +3,19 @@
 // the views' timers advanced by calling them. After each step the rows in the
 // shop database are checked. Every flow runs on the demo's own layout (host
 // and staging tables in one SQLite file) and with the shop on PostgreSQL.
-#include "DemoMainWindow.h"
-#include "LossFixture.h"
-#include "NetworkSimulator.h"
-#include "ReferenceHost.h"
-#include "ShopDatabase.h"
-#include "ShownWindow.h"
-#include "TransportFixture.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/Authorizationfrm.h"
-#include "dispatch/Comparersfrm.h"
-#include "loss/Coveragefrm.h"
-#include "loss/eNOLwaitfrm.h"
+#include "demo/ShownWindow.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "loss/LossFixture.h"
+#include "orvane-demo/DemoMainWindow.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/Authorizationfrm.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
+#include "qorOrvaneUI/loss/Coveragefrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "transport/TransportFixture.h"
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -30,6 +30,14 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::Comparersfrm;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
 
 using namespace Qt::StringLiterals;
 using orvane::test::ScriptedUi;

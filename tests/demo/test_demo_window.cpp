@@ -1,15 +1,15 @@
-#include "DemoMainWindow.h"
-#include "DemoShopTest.h"
-#include "HostEnvironment.h"
-#include "HostErrorClass.h"
-#include "HostInvoice.h"
-#include "RecordsetModel.h"
-#include "SettingsDialog.h"
-#include "ShopDatabase.h"
-#include "ShownWindow.h"
-#include "TableObjects.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "external/IOptions.h"
+#include "demo/ShownWindow.h"
+#include "host/HostEnvironment.h"
+#include "host/HostErrorClass.h"
+#include "host/HostInvoice.h"
+#include "host/ShopDatabase.h"
+#include "orvane-demo/DemoMainWindow.h"
+#include "orvane-demo/SettingsDialog.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include "support/DemoShopTest.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/IOptions.h>
 
 #include <QAction>
 #include <QDialog>
@@ -25,6 +25,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using orvane::authorization::AuthorizationShowfrm;
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <QFile>
 #include <QString>

@@ -1,7 +1,9 @@
-#include "DispatchFixtures.h"
-#include "dispatch/clsShowDispatch.h"
+#include "dispatch/DispatchFixtures.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 
 #include <gtest/gtest.h>
+
+using orvane::dispatch::clsShowDispatch;
 
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;

@@ -1,9 +1,11 @@
-#include "DispatchFixtures.h"
-#include "ScriptedUi.h"
-#include "XmlDocument.h"
-#include "dispatch/clsShowDispatch.h"
+#include "dispatch/DispatchFixtures.h"
+#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <gtest/gtest.h>
+
+using orvane::dispatch::clsShowDispatch;
 
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;

@@ -1,8 +1,8 @@
-#include "DispatchFixtures.h"
-#include "ScriptedUi.h"
-#include "dispatch/Dispatchfrm.h"
-#include "dispatch/clsShowDispatch.h"
-#include "report/ReportViewer.h"
+#include "dispatch/DispatchFixtures.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
+#include "runtime/widgets/report/ReportViewer.h"
+#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 
 #include <QDialog>
 #include <QDir>
@@ -14,6 +14,9 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Dispatchfrm;
 
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;

@@ -1,16 +1,19 @@
-#include "DispatchFixtures.h"
-#include "ScriptedUi.h"
-#include "dispatch/Dispatchfrm.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IControlUI.h"
-#include "external/ProgIds.h"
-#include "report/Report.h"
-#include "report/ReportViewer.h"
+#include "dispatch/DispatchFixtures.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
+#include "runtime/widgets/report/ReportViewer.h"
+#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IControlUI.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QDialog>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Dispatchfrm;
 
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;

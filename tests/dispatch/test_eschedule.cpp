@@ -1,13 +1,16 @@
-#include "DispatchFixtures.h"
-#include "ScriptedUi.h"
-#include "dispatch/clsShowDispatch.h"
-#include "dispatch/frmEscheduleInfo.h"
-#include "vb.h"
+#include "dispatch/DispatchFixtures.h"
+#include "qorOrvaneUI/dispatch/frmEscheduleInfo.h"
+#include "runtime/vb.h"
+#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 
 #include <QLabel>
 #include <QPushButton>
 
 #include <gtest/gtest.h>
+
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::frmEscheduleInfo;
 
 using namespace Qt::StringLiterals;
 using namespace dispatchtest;

@@ -5,11 +5,11 @@
 // folder is a fresh one for what is written beside the database.
 #pragma once
 
-#include "Recordset.h"
-#include "StagingDatabase.h"
-#include "StubEnvironment.h"
-#include "TableObjects.h"
-#include "Value.h"
+#include "support/StubEnvironment.h"
+#include "transport/StagingDatabase.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QDir>
 #include <QSqlQuery>

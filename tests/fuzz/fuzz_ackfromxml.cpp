@@ -1,10 +1,10 @@
 // Whatever document the library hands over, the acknowledgement rows come back
 // filled and readable, or the call fails cleanly.
-#include "FuzzShop.h"
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
+#include "fuzz/FuzzShop.h"
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,16 +1,18 @@
 // Any authorization request the network is handed gives answer rows the wait
 // and results views can read, or is bounced; it never crashes the network's side.
-#include "FuzzShop.h"
-#include "NetworkSimulator.h"
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/modOrvane.h"
-#include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
+#include "fuzz/FuzzShop.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <cstddef>
 #include <cstdint>
+
+namespace modOrvane = orvane::modOrvane;
 
 using namespace Qt::StringLiterals;
 

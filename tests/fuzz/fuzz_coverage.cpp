@@ -1,21 +1,24 @@
 // Any answer to a coverage request gives a loss acknowledgement the wait view
 // can read and, when the work is accepted, a dispatch the library can parse;
 // or it is bounced. The dispatch made from it must always be well-formed.
-#include "FuzzShop.h"
-#include "NetworkSimulator.h"
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/modOrvane.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IRsTable.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
+#include "fuzz/FuzzShop.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+using orvane::dispatch::clsShowDispatch;
+namespace modOrvane = orvane::modOrvane;
 
 using namespace Qt::StringLiterals;
 

@@ -1,6 +1,6 @@
 // Criteria texts from anywhere must give a result or a clean error, never a crash.
-#include "Recordset.h"
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <cstddef>
 #include <cstdint>

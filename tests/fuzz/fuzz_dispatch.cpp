@@ -1,14 +1,16 @@
 // Any bytes given as a dispatch must give record sets and a report bound to
 // them, or a clean error.
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "dispatch/clsShowDispatch.h"
-#include "report/Report.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+
+using orvane::dispatch::clsShowDispatch;
 
 using namespace Qt::StringLiterals;
 

@@ -1,7 +1,7 @@
 // Query texts from anywhere must give SQL that runs or a clean refusal, never a
 // crash, and never SQL that the database cannot even prepare.
-#include "FilterDialect.h"
-#include "VbError.h"
+#include "storage/FilterDialect.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QSqlDatabase>
 #include <QSqlError>

@@ -1,12 +1,12 @@
 // Whatever the network answers, the service's reader refuses it cleanly or
 // the answer is filed in the staging tables, or refused, without a crash.
-#include "FuzzShop.h"
-#include "NetworkAnswers.h"
-#include "NetworkProtocol.h"
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "external/IRsTable.h"
-#include "external/ProgIds.h"
+#include "fuzz/FuzzShop.h"
+#include "transport/NetworkProtocol.h"
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/transport/NetworkAnswers.h>
 
 #include <cstddef>
 #include <cstdint>

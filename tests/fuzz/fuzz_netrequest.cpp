@@ -1,7 +1,7 @@
 // Whatever a client sends, the network server's reader refuses it with a
 // reason or reads a request the network then answers or refuses.
-#include "NetworkAnswers.h"
-#include "NetworkProtocol.h"
+#include "transport/NetworkProtocol.h"
+#include <qorOrvaneUI/transport/NetworkAnswers.h>
 
 #include <cstddef>
 #include <cstdint>

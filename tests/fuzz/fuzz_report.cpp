@@ -1,9 +1,9 @@
 // Any template text opens as a report or fails with the engine's errors, and a
 // report that opens renders with real dispatch data bound to every table.
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "dispatch/clsShowDispatch.h"
-#include "report/Report.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -12,6 +12,8 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+
+using orvane::dispatch::clsShowDispatch;
 
 using namespace Qt::StringLiterals;
 namespace rep = orvane::report;

@@ -1,7 +1,7 @@
 // Writes the field contract's tables into the host guide between its markers
 // (--write), or fails when the guide's tables differ from the contract.
 // Usage: contract_doc GUIDE.md [--write]
-#include "core/FieldContract.h"
+#include "qorOrvaneUI/core/FieldContract.h"
 
 #include <QFile>
 #include <QString>

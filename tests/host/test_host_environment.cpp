@@ -1,16 +1,16 @@
-#include "HostControlUI.h"
-#include "HostEnvironment.h"
-#include "HostErrorClass.h"
-#include "VbError.h"
-#include "external/IDataCommand.h"
-#include "external/IErrorClass.h"
-#include "external/IOptions.h"
-#include "external/IUser.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
+#include "host/HostControlUI.h"
+#include "host/HostEnvironment.h"
+#include "host/HostErrorClass.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IUser.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
-#include "ScriptedUi.h"
-#include "TestHelpers.h"
+#include "support/ScriptedUi.h"
+#include "support/TestHelpers.h"
 
 #include <QDialog>
 #include <QFile>

@@ -1,16 +1,16 @@
-#include "DemoShopTest.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "HostOrderList.h"
-#include "HostShop.h"
-#include "ReferenceHost.h"
-#include "ShopDatabase.h"
-#include "TestHelpers.h"
-#include "external/IDataCommand.h"
-#include "external/IOptions.h"
-#include "external/IOrderCar.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "host/HostOrderList.h"
+#include "host/HostShop.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "support/DemoShopTest.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IOrderCar.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
 
 #include <QSqlQuery>
 

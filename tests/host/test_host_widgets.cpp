@@ -1,15 +1,15 @@
-#include "AgentControl.h"
-#include "DemoShopTest.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "HostVehicle.h"
-#include "ReferenceHost.h"
-#include "ScriptedUi.h"
-#include "ShopDatabase.h"
-#include "VehicleChooserDialog.h"
-#include "external/IVehicleChooser.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
+#include "host/AgentControl.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "host/HostVehicle.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "host/VehicleChooserDialog.h"
+#include "support/DemoShopTest.h"
+#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/external/IVehicleChooser.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
 
 #include <QAbstractItemView>
 #include <QCompleter>

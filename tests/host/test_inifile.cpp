@@ -1,7 +1,7 @@
-#include "IniFile.h"
-#include "VbError.h"
+#include "host/IniFile.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <QDir>
 #include <QFile>

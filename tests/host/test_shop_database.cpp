@@ -1,7 +1,7 @@
-#include "HostInvoice.h"
-#include "ReferenceHost.h"
-#include "ShopDatabase.h"
-#include "TestHelpers.h"
+#include "host/HostInvoice.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+#include "support/TestHelpers.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <QSet>
 #include <QString>

@@ -3,27 +3,33 @@
 // parser and give back every value as far as a document can carry it (cut at a
 // NUL, without the characters XML 1.0 cannot write), and as far as its field
 // holds it (a prefix, never half a surrogate pair).
-#include "HostileCorpus.h"
+#include "hostile/HostileCorpus.h"
 
 #include "../authorization/AuthorizationFixture.h"
 #include "../transport/TransportFixture.h"
-#include "OrderOnlyInvoice.h"
-#include "Recordset.h"
-#include "XmlDocument.h"
-#include "core/TransactionQueue.h"
-#include "core/XMLUtilmod.h"
-#include "core/modOrvane.h"
-#include "external/IOrvaneOut.h"
-#include "external/IRsTable.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
-#include "loss/Coveragefrm.h"
-#include "loss/eNOLfrm.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/loss/Coveragefrm.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "support/OrderOnlyInvoice.h"
+#include <qorOrvaneUI/external/IOrvaneOut.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QLineEdit>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
+
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+namespace XMLUtilmod = orvane::XMLUtilmod;
+namespace modOrvane = orvane::modOrvane;
+namespace TransactionQueue = orvane::TransactionQueue;
 
 using namespace Qt::StringLiterals;
 using orvane::Recordset;

@@ -2,24 +2,28 @@
 // criteria in memory, and the staging-table filters on SQLite and PostgreSQL.
 // A filter must find exactly the rows planted with the value, never a
 // neighbour, and never fail.
-#include "HostileCorpus.h"
+#include "hostile/HostileCorpus.h"
 
 #include "../transport/TransportFixture.h"
-#include "OrderOnlyInvoice.h"
-#include "Recordset.h"
-#include "TableObjects.h"
-#include "core/modOrvane.h"
-#include "dispatch/ChooseDispatchfrm.h"
-#include "external/IInscoIdList.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
-#include "loss/eNOLcls.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
+#include "support/OrderOnlyInvoice.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QLineEdit>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::loss::eNOLcls;
+namespace modOrvane = orvane::modOrvane;
 
 using namespace Qt::StringLiterals;
 using orvane::Recordset;

@@ -1,17 +1,17 @@
 #pragma once
 
-#include "DemoShopTest.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "RecordsetModel.h"
-#include "TableObjects.h"
-#include "TestHelpers.h"
-#include "dispatch/ChooseDispatchfrm.h"
-#include "dispatch/Comparersfrm.h"
-#include "dispatch/DispatchLink.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
+#include "qorOrvaneUI/dispatch/DispatchLink.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include "support/DemoShopTest.h"
+#include "support/TestHelpers.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
 
 #include <QLabel>
 #include <QPushButton>
@@ -20,6 +20,10 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Comparersfrm;
 
 namespace linkingtest {
 

@@ -1,11 +1,14 @@
-#include "LinkingFixture.h"
+#include "linking/LinkingFixture.h"
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QTest>
+
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::Comparersfrm;
 
 using namespace linkingtest;
 using orvane::MsgButtons;

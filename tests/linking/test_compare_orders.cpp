@@ -1,10 +1,12 @@
-#include "LinkingFixture.h"
+#include "linking/LinkingFixture.h"
 
-#include "RecordsetModel.h"
-#include "StubEnvironment.h"
-#include "dispatch/OrderComparison.h"
-#include "external/IHostItem.h"
-#include "vb.h"
+#include "qorOrvaneUI/dispatch/OrderComparison.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include "support/StubEnvironment.h"
+#include <qorOrvaneUI/external/IHostItem.h>
+
+using orvane::dispatch::Comparersfrm;
 
 using namespace linkingtest;
 using namespace orvane;

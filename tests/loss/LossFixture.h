@@ -1,20 +1,20 @@
 #pragma once
 
-#include "DemoShopTest.h"
-#include "HostEnvironment.h"
-#include "HostInvoice.h"
-#include "ObjectRegistry.h"
-#include "TableObjects.h"
-#include "external/IInsIdList.h"
-#include "external/IInscoIdList.h"
-#include "external/IOidList.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/ITableObject.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
-#include "loss/eNOLcls.h"
-#include "loss/eNOLfrm.h"
+#include "host/HostEnvironment.h"
+#include "host/HostInvoice.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "support/DemoShopTest.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/external/IInsIdList.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ITableObject.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/loss/eNOLcls.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +24,9 @@
 #include <functional>
 #include <map>
 #include <memory>
+
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
 
 namespace losstest {
 

@@ -1,12 +1,15 @@
 // A workstation killed at each step of saving a loss notice: the notice, its
 // lines and its transaction row are stored together or not at all, and the
 // notice sent before stays.
-#include "KillAt.h"
-#include "LossFixture.h"
+#include "loss/LossFixture.h"
+#include "support/KillAt.h"
 
-#include "loss/eNOLwaitfrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
 
 #include <QPushButton>
+
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
 
 using namespace losstest;
 using orvane::test::diesAt;

@@ -1,15 +1,15 @@
-#include "LossFixture.h"
+#include "loss/LossFixture.h"
 
-#include "HostErrorClass.h"
-#include "IniFile.h"
-#include "NetworkLink.h"
-#include "NetworkSimulator.h"
-#include "XmlDocument.h"
-#include "core/XMLUtilmod.h"
-#include "dispatch/Comparersfrm.h"
-#include "loss/CoverageAnswer.h"
-#include "loss/Coveragefrm.h"
-#include "loss/eNOLwaitfrm.h"
+#include "host/HostErrorClass.h"
+#include "host/IniFile.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
+#include "qorOrvaneUI/loss/CoverageAnswer.h"
+#include "qorOrvaneUI/loss/Coveragefrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "support/NetworkLink.h"
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QDateEdit>
 #include <QFile>
@@ -17,6 +17,13 @@
 #include <QTest>
 #include <QTimeEdit>
 #include <QTimer>
+
+using orvane::dispatch::Comparersfrm;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+namespace XMLUtilmod = orvane::XMLUtilmod;
 
 using namespace losstest;
 

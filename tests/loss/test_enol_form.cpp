@@ -1,12 +1,12 @@
-#include "LossFixture.h"
+#include "loss/LossFixture.h"
 
-#include "RecordsetModel.h"
-#include "ShopDatabase.h"
+#include "host/ShopDatabase.h"
+#include "runtime/widgets/RecordsetModel.h"
 
-#include "OrderOnlyInvoice.h"
-#include "ScriptedUi.h"
-#include "StubEnvironment.h"
-#include "external/IDataCommand.h"
+#include "support/OrderOnlyInvoice.h"
+#include "support/ScriptedUi.h"
+#include "support/StubEnvironment.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -16,6 +16,9 @@
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
+
+using orvane::loss::eNOLcls;
+using orvane::loss::eNOLfrm;
 
 using namespace losstest;
 

@@ -1,13 +1,16 @@
-#include "LossFixture.h"
-#include "OrderOnlyInvoice.h"
+#include "loss/LossFixture.h"
+#include "support/OrderOnlyInvoice.h"
 
-#include "RecordsetModel.h"
-#include "TestHelpers.h"
-#include "loss/frmPIDList.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include "support/TestHelpers.h"
 
 #include <QHeaderView>
 #include <QPushButton>
 #include <QTableView>
+
+using orvane::loss::eNOLcls;
+using orvane::loss::frmPIDList;
 
 using namespace losstest;
 using orvane::MsgResult;

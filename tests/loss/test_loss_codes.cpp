@@ -1,11 +1,14 @@
-#include "Recordset.h"
-#include "core/Orvanemod.h"
-#include "core/clsProperCase.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include "qorOrvaneUI/core/clsProperCase.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QLineEdit>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using orvane::ui::clsProperCase;
+namespace Orvanemod = orvane::Orvanemod;
 
 using namespace Qt::StringLiterals;
 using orvane::Recordset;

@@ -1,7 +1,8 @@
 # Installs the build into a fresh prefix, then configures, builds and runs a
 # project outside the tree against it: the example on its own (its own project())
 # and a small host through pkg-config.
-# In: BUILD_DIR, SOURCE_DIR, WORK (scratch folder), COMPILER, LAUNCHER, FLAGS.
+# In: BUILD_DIR, SOURCE_DIR, WORK (scratch folder), COMPILER, LAUNCHER, FLAGS, PUBLIC_LIST
+# (the public headers, one a line, as cmake/Install.cmake names them).
 file(REMOVE_RECURSE ${WORK})
 set(prefix ${WORK}/prefix)
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix}
@@ -13,6 +14,19 @@ foreach(file share/qorOrvaneUI/reports/g_dispatch.rpt share/doc/qorOrvaneUI/LICE
     message(FATAL_ERROR "the install lacks ${file}")
   endif()
 endforeach()
+# The installed headers are the public list, no more and no less.
+file(GLOB_RECURSE installed RELATIVE ${prefix}/include ${prefix}/include/*)
+file(STRINGS ${PUBLIC_LIST} public)
+list(SORT installed)
+list(SORT public)
+if(NOT installed STREQUAL public)
+  set(extra ${installed})
+  list(REMOVE_ITEM extra ${public})
+  set(missing ${public})
+  list(REMOVE_ITEM missing ${installed})
+  message(FATAL_ERROR "installed headers differ from the public list\n"
+                      "  installed, not public: ${extra}\n  public, not installed: ${missing}")
+endif()
 execute_process(
   COMMAND ${CMAKE_COMMAND} -S ${SOURCE_DIR}/tests/consume -B ${WORK}/build -G Ninja
           -DCMAKE_BUILD_TYPE=Debug -DCMAKE_PREFIX_PATH=${prefix}

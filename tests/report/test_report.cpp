@@ -1,7 +1,7 @@
-#include "TestHelpers.h"
-#include "report/Report.h"
-#include "report/ReportViewer.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/report/ReportViewer.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QFile>
 #include <QTemporaryDir>

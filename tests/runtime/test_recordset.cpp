@@ -1,8 +1,8 @@
-#include "Criteria.h"
-#include "Recordset.h"
-#include "VbError.h"
+#include "runtime/Criteria.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "Recordset.h"
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QAbstractItemModelTester>
 #include <QComboBox>

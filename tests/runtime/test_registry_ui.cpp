@@ -1,5 +1,5 @@
-#include "ObjectRegistry.h"
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The text rules the record set, the criteria parser and the filter dialect share.
-#include "Criteria.h"
-#include "Recordset.h"
-#include "TestHelpers.h"
-#include "vb.h"
+#include "runtime/Criteria.h"
+#include "runtime/vb.h"
+#include "support/TestHelpers.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QString>
 

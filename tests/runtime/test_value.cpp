@@ -1,7 +1,7 @@
-#include "Value.h"
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/Value.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <gtest/gtest.h>
 

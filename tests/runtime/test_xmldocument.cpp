@@ -1,9 +1,9 @@
-#include "VbError.h"
-#include "XmlDocument.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QTemporaryDir>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
 

@@ -16,24 +16,26 @@
 //                                            each answer this process handled
 //   orvane_soak check --db CONN --log FILE...
 //                                            every answer handled exactly once
-#include "NetworkSimulator.h"
-#include "OrderOnlyInvoice.h"
-#include "StagingDatabase.h"
-#include "StubEnvironment.h"
-#include "TableObjects.h"
+#include "support/OrderOnlyInvoice.h"
+#include "support/StubEnvironment.h"
+#include "transport/StagingDatabase.h"
+#include "transport/TableObjects.h"
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
-#include "ObjectRegistry.h"
-#include "Ui.h"
-#include "XmlDocument.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/AuthorizationWait.h"
-#include "core/StagingWrites.h"
-#include "core/TransactionQueue.h"
-#include "external/IRsTable.h"
-#include "external/Ig_ackn.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
-#include "loss/LossWait.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationWait.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/loss/LossWait.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -49,6 +51,12 @@
 #include <cstdio>
 #include <deque>
 #include <optional>
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::loss::eNOLwaitfrm;
+namespace StagingWrites = orvane::StagingWrites;
+namespace TransactionQueue = orvane::TransactionQueue;
 
 using namespace Qt::StringLiterals;
 using namespace orvane;

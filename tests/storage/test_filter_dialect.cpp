@@ -1,7 +1,7 @@
-#include "FilterDialect.h"
-#include "VbError.h"
+#include "storage/FilterDialect.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

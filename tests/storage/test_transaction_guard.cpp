@@ -1,9 +1,10 @@
-#include "FilterDialect.h"
-#include "SqlTable.h"
-#include "TransactionGuard.h"
-#include "VbError.h"
+#include "runtime/Criteria.h"
+#include "storage/FilterDialect.h"
+#include "storage/SqlTable.h"
+#include "storage/TransactionGuard.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
-#include "TestHelpers.h"
+#include "support/TestHelpers.h"
 
 #include <QSqlDatabase>
 #include <QSqlQuery>

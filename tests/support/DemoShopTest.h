@@ -1,11 +1,11 @@
 #pragma once
 
 // Header-only: the consumers link orvane::host and orvane::transport.
-#include "FieldUse.h"
-#include "ReferenceHost.h"
-#include "ScriptedUi.h"
-#include "TableObjects.h"
-#include "core/FieldContract.h"
+#include "host/FieldUse.h"
+#include "host/ReferenceHost.h"
+#include "qorOrvaneUI/core/FieldContract.h"
+#include "support/ScriptedUi.h"
+#include "transport/TableObjects.h"
 
 #include <QDir>
 #include <QStringList>

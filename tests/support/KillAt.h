@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CrashPoint.h"
+#include "runtime/CrashPoint.h"
 
 #include <QCoreApplication>
 #include <QEvent>

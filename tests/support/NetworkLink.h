@@ -4,10 +4,10 @@
 // Header-only; the test program links orvane::transport_service.
 #pragma once
 
-#include "NetworkServer.h"
-#include "StagingDatabase.h"
-#include "TableObjects.h"
-#include "TransportService.h"
+#include "transport/NetworkServer.h"
+#include "transport/StagingDatabase.h"
+#include "transport/TableObjects.h"
+#include "transport/TransportService.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

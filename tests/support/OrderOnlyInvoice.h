@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "external/IInvoice.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 namespace orvane::test {
 

@@ -1,4 +1,4 @@
-#include "ScriptedUi.h"
+#include "support/ScriptedUi.h"
 
 #include <QCoreApplication>
 #include <QDialog>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Ui.h"
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QRect>
 #include <QString>

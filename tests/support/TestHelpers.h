@@ -1,7 +1,7 @@
 #pragma once
 
-#include "VbError.h"
-#include "XmlDocument.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QString>
 

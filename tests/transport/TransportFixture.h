@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ObjectRegistry.h"
-#include "StagingDatabase.h"
-#include "StubEnvironment.h"
+#include "support/StubEnvironment.h"
+#include "transport/StagingDatabase.h"
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 
 #include <QCoreApplication>
 #include <QFile>

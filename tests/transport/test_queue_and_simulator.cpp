@@ -1,28 +1,28 @@
 // The outgoing queue and the network simulator end to end on a temporary
 // shop database (SQLite, and PostgreSQL when the test server runs), through
 // the real table objects.
-#include "NetworkServer.h"
-#include "NetworkSimulator.h"
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "StagingSchema.h"
-#include "TableObjects.h"
-#include "TestHelpers.h"
-#include "TransportFixture.h"
-#include "TransportService.h"
-#include "XmlDocument.h"
-#include "core/TransactionQueue.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IEnvironment.h"
-#include "external/IInvoice.h"
-#include "external/IRsTable.h"
-#include "external/Ig_ackn.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "support/TestHelpers.h"
+#include "transport/NetworkServer.h"
+#include "transport/StagingSchema.h"
+#include "transport/TableObjects.h"
+#include "transport/TransportFixture.h"
+#include "transport/TransportService.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
-#include "KillAt.h"
-#include "NetworkLink.h"
-#include "OrderOnlyInvoice.h"
+#include "support/KillAt.h"
+#include "support/NetworkLink.h"
+#include "support/OrderOnlyInvoice.h"
 
 #include <QElapsedTimer>
 #include <QJsonDocument>
@@ -33,6 +33,9 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+using orvane::dispatch::clsShowDispatch;
+namespace TransactionQueue = orvane::TransactionQueue;
 
 using namespace Qt::StringLiterals;
 using namespace orvane;

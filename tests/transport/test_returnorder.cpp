@@ -1,11 +1,11 @@
-#include "HostEnvironment.h"
-#include "OrvaneOut.h"
-#include "ReferenceHost.h"
-#include "TableObjects.h"
-#include "TestHelpers.h"
-#include "TransportFixture.h"
-#include "external/IInvoice.h"
-#include "external/ProgIds.h"
+#include "host/HostEnvironment.h"
+#include "host/ReferenceHost.h"
+#include "support/TestHelpers.h"
+#include "transport/OrvaneOut.h"
+#include "transport/TableObjects.h"
+#include "transport/TransportFixture.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ProgIds.h>
 
 #include <QDate>
 #include <QDir>

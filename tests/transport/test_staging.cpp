@@ -1,7 +1,7 @@
-#include "ShopDatabase.h"
-#include "StagingSchema.h"
-#include "TestHelpers.h"
-#include "TransportFixture.h"
+#include "host/ShopDatabase.h"
+#include "support/TestHelpers.h"
+#include "transport/StagingSchema.h"
+#include "transport/TransportFixture.h"
 
 #include <QSqlError>
 #include <QSqlRecord>

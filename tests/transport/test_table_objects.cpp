@@ -1,13 +1,15 @@
-#include "StagingSchema.h"
-#include "TableObjects.h"
-#include "TestHelpers.h"
-#include "TransportFixture.h"
-#include "core/modOrvane.h"
-#include "external/ProgIds.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "support/TestHelpers.h"
+#include "transport/StagingSchema.h"
+#include "transport/TableObjects.h"
+#include "transport/TransportFixture.h"
+#include <qorOrvaneUI/external/ProgIds.h>
 
 #include <QRegularExpression>
 
 #include <functional>
+
+namespace modOrvane = orvane::modOrvane;
 
 using namespace Qt::StringLiterals;
 using namespace orvane;

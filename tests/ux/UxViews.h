@@ -3,17 +3,17 @@
 // The library's eleven views, made bare (no order, no dispatch), and what the
 // keyboard and translation tests read from them.
 
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/Authorizationfrm.h"
-#include "dispatch/ChooseDispatchfrm.h"
-#include "dispatch/Comparersfrm.h"
-#include "dispatch/Dispatchfrm.h"
-#include "dispatch/frmEscheduleInfo.h"
-#include "loss/Coveragefrm.h"
-#include "loss/eNOLfrm.h"
-#include "loss/eNOLwaitfrm.h"
-#include "loss/frmPIDList.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/Authorizationfrm.h"
+#include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
+#include "qorOrvaneUI/dispatch/frmEscheduleInfo.h"
+#include "qorOrvaneUI/loss/Coveragefrm.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>

@@ -1,7 +1,7 @@
 // Tab order, Enter, Escape and mnemonics of every view.
 
-#include "ScriptedUi.h"
-#include "UxViews.h"
+#include "support/ScriptedUi.h"
+#include "ux/UxViews.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,6 +13,18 @@
 #include <gtest/gtest.h>
 
 #include <map>
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::Comparersfrm;
+using orvane::dispatch::Dispatchfrm;
+using orvane::dispatch::frmEscheduleInfo;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+using orvane::loss::frmPIDList;
 
 using namespace Qt::StringLiterals;
 

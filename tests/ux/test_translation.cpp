@@ -1,14 +1,14 @@
 // Every caption, tip, header and message of the views goes through Qt's
 // translation; the order's own values do not.
 
-#include "OrderOnlyInvoice.h"
-#include "ScriptedUi.h"
-#include "StubEnvironment.h"
-#include "UxViews.h"
+#include "support/OrderOnlyInvoice.h"
+#include "support/ScriptedUi.h"
+#include "support/StubEnvironment.h"
+#include "ux/UxViews.h"
 
-#include "Recordset.h"
-#include "RecordsetModel.h"
-#include "report/ReportViewer.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include "runtime/widgets/report/ReportViewer.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QApplication>
 #include <QGroupBox>
@@ -18,6 +18,18 @@
 #include <QTranslator>
 
 #include <gtest/gtest.h>
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::Comparersfrm;
+using orvane::dispatch::Dispatchfrm;
+using orvane::dispatch::frmEscheduleInfo;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+using orvane::loss::frmPIDList;
 
 using namespace Qt::StringLiterals;
 
@@ -196,7 +208,7 @@ TEST(TranslationData, TheBuiltPseudoLocaleCoversTheViewsAndTheReportViewer)
     const bool loaded =
         pseudo.load(u"qorOrvaneUI_pseudo"_s, QString::fromUtf8(ORVANE_TRANSLATIONS_DIR));
     ASSERT_TRUE(loaded);
-    EXPECT_EQ(pseudo.translate("eNOLfrm", "&Policy Number:"), u"[&Policy Number:]"_s);
+    EXPECT_EQ(pseudo.translate("orvane::loss::eNOLfrm", "&Policy Number:"), u"[&Policy Number:]"_s);
     EXPECT_EQ(
         pseudo.translate(orvane::report::ReportViewer::staticMetaObject.className(), "Save as PDF"),
         u"[Save as PDF]"_s);

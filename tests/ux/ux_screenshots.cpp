@@ -1,12 +1,12 @@
 // Not a check: with ORVANE_SCREENSHOTS=<folder> set, writes each view as a
 // PNG for a person to look at (for example under QT_SCALE_FACTOR=2).
 
-#include "ScriptedUi.h"
-#include "UxViews.h"
+#include "support/ScriptedUi.h"
+#include "ux/UxViews.h"
 
-#include "Recordset.h"
-#include "XmlDocument.h"
-#include "dispatch/clsShowDispatch.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QDir>
 #include <QGuiApplication>
@@ -16,6 +16,19 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::clsShowDispatch;
+using orvane::dispatch::Comparersfrm;
+using orvane::dispatch::Dispatchfrm;
+using orvane::dispatch::frmEscheduleInfo;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+using orvane::loss::frmPIDList;
 
 using namespace Qt::StringLiterals;
 

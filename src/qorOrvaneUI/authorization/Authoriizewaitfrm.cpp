@@ -1,16 +1,26 @@
-#include "authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
 
-#include "Ui.h"
-#include "VbError.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "core/WindowAPImod.h"
-#include "core/widgets/PollTimer.h"
-#include "external/Ig_ackn.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/core/widgets/PollTimer.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+
+namespace orvane::authorization {
 
 using namespace Qt::StringLiterals;
 
@@ -149,3 +159,5 @@ void Authoriizewaitfrm::showResults()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::authorization

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "authorization/AuthorizationWait.h"
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/authorization/AuthorizationWait.h"
+#include "qorOrvaneUI/core/LibraryView.h"
 
 #include <memory>
 
@@ -13,6 +13,8 @@ namespace orvane::ext {
 class IInvoice;
 class Ig_ackn;
 } // namespace orvane::ext
+
+namespace orvane::authorization {
 
 // "Waiting for Authorization": drives the wait (AuthorizationWait) from its
 // five-second timer until the network has answered or the user cancels. An
@@ -49,3 +51,5 @@ protected:
 private:
     orvane::authorization::AuthorizationWait wait_;
 };
+
+} // namespace orvane::authorization

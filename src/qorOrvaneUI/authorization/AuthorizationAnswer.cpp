@@ -1,17 +1,17 @@
-#include "authorization/AuthorizationAnswer.h"
+#include "qorOrvaneUI/authorization/AuthorizationAnswer.h"
 
-#include "Recordset.h"
-#include "VbError.h"
-#include "authorization/AuthorizationText.h"
-#include "core/modOrvane.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
-#include "external/Ig_ackn.h"
-#include "vb.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
-using ::authorization::numberOf;
-using ::authorization::textOf;
+using orvane::authorization::numberOf;
+using orvane::authorization::textOf;
 
 namespace orvane::authorization {
 

@@ -24,7 +24,7 @@ namespace orvane::authorization {
 // when one cannot be written, none, and has the host recalculate the order.
 class AuthorizationAnswer {
     // Its texts are translated as its view's.
-    Q_DECLARE_TR_FUNCTIONS(AuthorizationShowfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::authorization::AuthorizationShowfrm)
 
 public:
     void setAckObject(std::shared_ptr<ext::Ig_ackn> ackn) { ackn_ = std::move(ackn); }

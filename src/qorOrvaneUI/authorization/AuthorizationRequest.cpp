@@ -1,29 +1,29 @@
-#include "authorization/AuthorizationRequest.h"
+#include "qorOrvaneUI/authorization/AuthorizationRequest.h"
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "authorization/AuthorizationText.h"
-#include "core/LibraryView.h"
-#include "core/Orvanemod.h"
-#include "core/StagingWrites.h"
-#include "core/TransactionQueue.h"
-#include "core/XMLUtilmod.h"
-#include "core/modOrvane.h"
-#include "dispatch/clsShowDispatch.h"
-#include "external/IInvoice.h"
-#include "external/ILineItems.h"
-#include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
-#include "vb.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <vector>
 
 using namespace Qt::StringLiterals;
-using authorization::flagOf;
-using authorization::numberOf;
-using authorization::quoted;
-using authorization::textOf;
-using authorization::valueOf;
+using orvane::authorization::flagOf;
+using orvane::authorization::numberOf;
+using orvane::authorization::quoted;
+using orvane::authorization::textOf;
+using orvane::authorization::valueOf;
 using vb::Trim;
 
 namespace orvane::authorization {
@@ -37,12 +37,13 @@ const QString kView = u"qorOrvaneUI.Authorizationfrm."_s;
 // The texts are what the line stores; the grid shows them translated.
 const std::vector<const char *> &reasonTexts(const QString &typeCode)
 {
-    static const std::vector<const char *> yesNo{QT_TRANSLATE_NOOP("Authorizationfrm", "Yes"),
-                                                 QT_TRANSLATE_NOOP("Authorizationfrm", "No")};
+    static const std::vector<const char *> yesNo{
+        QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "Yes"),
+        QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "No")};
     static const std::vector<const char *> choice{
-        QT_TRANSLATE_NOOP("Authorizationfrm", "After-market not available"),
-        QT_TRANSLATE_NOOP("Authorizationfrm", "Customer request"),
-        QT_TRANSLATE_NOOP("Authorizationfrm", "After-market quality issue")};
+        QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "After-market not available"),
+        QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "Customer request"),
+        QT_TRANSLATE_NOOP("orvane::authorization::Authorizationfrm", "After-market quality issue")};
     static const std::vector<const char *> none;
     if (typeCode == u"1"_s)
         return yesNo;
@@ -114,7 +115,7 @@ bool AuthorizationRequest::load()
     try {
         p.at(10);
         QString xml = dispatch_.xml();
-        clsShowDispatch dispatch;
+        orvane::dispatch::clsShowDispatch dispatch;
         dispatchAuths_ = dispatch.GetAuths(xml);
         p.at(20);
         CreateRS();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "XmlDocument.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QCoreApplication>
 #include <QList>
@@ -31,7 +31,7 @@ using Choices = QList<QPair<QVariant, QString>>;
 // "qorOrvaneUI.Authorizationfrm.<procedure>", the names the host knows.
 class AuthorizationRequest {
     // Its texts are translated as its view's.
-    Q_DECLARE_TR_FUNCTIONS(Authorizationfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::authorization::Authorizationfrm)
 
 public:
     void setInvoice(std::shared_ptr<ext::IInvoice> invoice) { invoice_ = std::move(invoice); }

@@ -1,11 +1,15 @@
-#include "authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
 
-#include "Recordset.h"
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "VbError.h"
-#include "external/Ig_ackn.h"
-#include "vb.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -14,6 +18,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace orvane::authorization {
 
 using namespace Qt::StringLiterals;
 using orvane::ColumnFormat;
@@ -206,3 +212,5 @@ void AuthorizationShowfrm::cmdAction_Click()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::authorization

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "authorization/AuthorizationAnswer.h"
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/authorization/AuthorizationAnswer.h"
+#include "qorOrvaneUI/core/LibraryView.h"
 
 #include <array>
 #include <memory>
@@ -18,6 +18,8 @@ class IInvoice;
 class Ig_ackn;
 } // namespace ext
 } // namespace orvane
+
+namespace orvane::authorization {
 
 // "Authorization Response": the network's answer (AuthorizationAnswer), one
 // row per answered line, its accept flag in column "A". OK applies the answer.
@@ -61,3 +63,5 @@ private:
     bool activated_ = false;
     bool applied_ = false;
 };
+
+} // namespace orvane::authorization

@@ -1,14 +1,14 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QString>
 
 // Reading the host's and the transport's rows in the authorization views.
 // Columns the database left NULL read as empty text or 0: an order line
 // without a maker or a price is an ordinary line, not a failure.
-namespace authorization {
+namespace orvane::authorization {
 
 inline QString textOf(const orvane::Recordset &rs, const QString &field)
 {
@@ -43,4 +43,4 @@ inline QString quoted(const QString &text)
            QLatin1Char('\'');
 }
 
-} // namespace authorization
+} // namespace orvane::authorization

@@ -1,18 +1,18 @@
-#include "authorization/AuthorizationWait.h"
+#include "qorOrvaneUI/authorization/AuthorizationWait.h"
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "VbError.h"
-#include "authorization/AuthorizationText.h"
-#include "core/LibraryView.h"
-#include "core/modOrvane.h"
-#include "external/IInvoice.h"
-#include "external/Ig_ackn.h"
-#include "external/ProgIds.h"
-#include "vb.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
-using ::authorization::textOf;
+using orvane::authorization::textOf;
 
 namespace orvane::authorization {
 

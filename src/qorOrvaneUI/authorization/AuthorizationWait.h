@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Poller.h"
+#include "qorOrvaneUI/core/Poller.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -22,7 +22,7 @@ namespace orvane::authorization {
 // "qorOrvaneUI.Authorizationfrm.<procedure>", the names the host's logs know.
 class AuthorizationWait {
     // Its texts are translated as its view's.
-    Q_DECLARE_TR_FUNCTIONS(Authoriizewaitfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::authorization::Authoriizewaitfrm)
 
 public:
     enum class Outcome {

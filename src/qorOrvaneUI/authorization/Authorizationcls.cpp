@@ -1,15 +1,17 @@
-#include "authorization/Authorizationcls.h"
+#include <qorOrvaneUI/authorization/Authorizationcls.h>
 
-#include "Recordset.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "authorization/Authoriizewaitfrm.h"
-#include "authorization/AuthorizationShowfrm.h"
-#include "authorization/Authorizationfrm.h"
-#include "core/WindowAPImod.h"
-#include "external/IDataCommand.h"
-#include "external/IEnvironment.h"
-#include "external/IOptions.h"
+#include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/Authorizationfrm.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+
+namespace orvane::authorization {
 
 using namespace Qt::StringLiterals;
 
@@ -88,3 +90,5 @@ void Authorizationcls::RecalcAuths(const std::shared_ptr<orvane::ext::IEnvironme
         p.rethrow();
     }
 }
+
+} // namespace orvane::authorization

@@ -1,11 +1,21 @@
-#include "authorization/Authorizationfrm.h"
+#include "qorOrvaneUI/authorization/Authorizationfrm.h"
 
-#include "RecordsetDelegate.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "authorization/AuthorizationText.h"
-#include "external/IInvoice.h"
-#include "vb.h"
+#include "qorOrvaneUI/authorization/AuthorizationText.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/external/Ig_ackn.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -16,6 +26,10 @@
 #include <QVBoxLayout>
 
 #include <vector>
+
+namespace orvane::authorization {
+
+using dispatch::clsShowDispatch;
 
 using namespace Qt::StringLiterals;
 using orvane::ColumnFormat;
@@ -292,3 +306,5 @@ void Authorizationfrm::cmdCancel_Click()
 {
     hide();
 }
+
+} // namespace orvane::authorization

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "RecordsetModel.h"
-#include "XmlDocument.h"
-#include "authorization/AuthorizationRequest.h"
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/authorization/AuthorizationRequest.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <memory>
 
@@ -14,6 +15,8 @@ class QTableView;
 namespace orvane::ext {
 class IInvoice;
 }
+
+namespace orvane::authorization {
 
 // "Part Authorization": the grid of an authorization request
 // (AuthorizationRequest), for the user to tick, correct and send. "Send
@@ -90,3 +93,5 @@ private:
     orvane::RecordsetModel *model_ = nullptr;
     bool filled_ = false;
 };
+
+} // namespace orvane::authorization

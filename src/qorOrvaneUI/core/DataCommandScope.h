@@ -1,6 +1,6 @@
 #pragma once
 
-#include "external/IDataCommand.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
 
 #include <memory>
 

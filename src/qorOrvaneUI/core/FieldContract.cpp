@@ -1,4 +1,4 @@
-#include "core/FieldContract.h"
+#include "qorOrvaneUI/core/FieldContract.h"
 
 #include <QRegularExpression>
 #include <QStringBuilder>

@@ -1,11 +1,11 @@
-#include "Form_Utils.h"
+#include "qorOrvaneUI/core/Form_Utils.h"
 
-#include "Ui.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QLineEdit>
 
-namespace Form_Utils {
+namespace orvane::Form_Utils {
 
 namespace {
 
@@ -32,4 +32,4 @@ void SelectAllText(QLineEdit *textBox)
     ignoringFailure([&] { textBox->setSelection(0, int(textBox->text().size())); });
 }
 
-} // namespace Form_Utils
+} // namespace orvane::Form_Utils

@@ -3,10 +3,10 @@
 class QLineEdit;
 
 // Helpers the library's forms share.
-namespace Form_Utils {
+namespace orvane::Form_Utils {
 
 // Run when an entry field gains the focus: trims the text of spaces and selects
 // all of it, so the next keystroke replaces it. Never fails.
 void SelectAllText(QLineEdit *textBox);
 
-} // namespace Form_Utils
+} // namespace orvane::Form_Utils

@@ -1,12 +1,12 @@
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
 
-#include "ObjectRegistry.h"
-#include "core/widgets/Entries.h"
-#include "external/IControlUI.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/IInvoice.h"
-#include "external/ProgIds.h"
+#include "qorOrvaneUI/core/widgets/Entries.h"
+#include <qorOrvaneUI/external/IControlUI.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 
 #include <QAbstractButton>
 #include <QAbstractItemDelegate>

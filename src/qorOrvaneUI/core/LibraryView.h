@@ -1,6 +1,6 @@
 #pragma once
 
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QDialog>
 #include <QIcon>

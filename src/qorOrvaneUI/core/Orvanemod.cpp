@@ -1,10 +1,10 @@
-#include "core/Orvanemod.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
 
-#include "VbError.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 
-namespace Orvanemod {
+namespace orvane::Orvanemod {
 
 // --- authorization kinds --------------------------------------------------------
 
@@ -234,4 +234,4 @@ orvane::Recordset DamageInformationRS()
     });
 }
 
-} // namespace Orvanemod
+} // namespace orvane::Orvanemod

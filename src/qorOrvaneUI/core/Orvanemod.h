@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Recordset.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QString>
 
 // The library's fixed code tables, built as record sets for the views that
 // list or look them up.
-namespace Orvanemod {
+namespace orvane::Orvanemod {
 
 // --- authorization kinds --------------------------------------------------------
 
@@ -36,4 +36,4 @@ orvane::Recordset OpeningType();
 // An empty set for the damage lines of a loss notice.
 orvane::Recordset DamageInformationRS();
 
-} // namespace Orvanemod
+} // namespace orvane::Orvanemod

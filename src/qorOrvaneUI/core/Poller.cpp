@@ -1,6 +1,6 @@
-#include "core/Poller.h"
+#include "qorOrvaneUI/core/Poller.h"
 
-#include "core/StagingWrites.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
 
 namespace orvane::ui {
 

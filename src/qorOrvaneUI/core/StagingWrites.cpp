@@ -1,12 +1,12 @@
-#include "core/StagingWrites.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "external/ITableObject.h"
-#include "external/ITransaction.h"
-#include "external/ProgIds.h"
+#include <qorOrvaneUI/external/ITableObject.h>
+#include <qorOrvaneUI/external/ITransaction.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
-namespace StagingWrites {
+namespace orvane::StagingWrites {
 
 Transaction::Transaction(const std::shared_ptr<orvane::ext::IEnvironment> &env)
 {
@@ -60,4 +60,4 @@ bool claim(orvane::ext::ITableObject &table, orvane::Recordset rows, const QStri
     return true;
 }
 
-} // namespace StagingWrites
+} // namespace orvane::StagingWrites

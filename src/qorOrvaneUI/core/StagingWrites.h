@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Recordset.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QString>
 
@@ -14,7 +14,7 @@ class ITransaction;
 
 // How the library writes to the transport's staging tables when a step takes
 // more than one save, or when several workstations poll the same answers.
-namespace StagingWrites {
+namespace orvane::StagingWrites {
 
 // Holds the table objects' saves of `env` in one transaction until commit();
 // without a commit (an error, the view closing) nothing of them is stored.
@@ -37,4 +37,4 @@ private:
 // they were read (then nothing is written, and the answer is the other's).
 bool claim(orvane::ext::ITableObject &table, orvane::Recordset rows, const QString &flag);
 
-} // namespace StagingWrites
+} // namespace orvane::StagingWrites

@@ -1,17 +1,17 @@
-#include "core/TransactionQueue.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "XmlDocument.h"
-#include "external/IEnvironment.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 using namespace Qt::StringLiterals;
 
-namespace TransactionQueue {
+namespace orvane::TransactionQueue {
 
 void QueueTransaction(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice,
                       const orvane::XmlDocument &doc, const QString &recType, const QString &recId)
@@ -60,4 +60,4 @@ void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice)
         ->writeinistring(u"Orvane"_s, u"SendTrans"_s, u"1"_s, env->data_path() % u"Orvane.ini"_s);
 }
 
-} // namespace TransactionQueue
+} // namespace orvane::TransactionQueue

@@ -15,7 +15,7 @@ class Ig_trans;
 // How every outgoing document leaves the library: one row in the transport's
 // transaction table, then the send flag in the shop's network settings file
 // for the transport service to see. The library never talks to the network.
-namespace TransactionQueue {
+namespace orvane::TransactionQueue {
 
 // Record types of the documents the library sends.
 inline constexpr const char16_t *AuthorizationRequest = u"AUTHREQ";
@@ -43,4 +43,4 @@ QueueRow(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice, const orvane:
          const QString &recType, const QString &recId);
 void RaiseSendFlag(const std::shared_ptr<orvane::ext::IInvoice> &objInvoice);
 
-} // namespace TransactionQueue
+} // namespace orvane::TransactionQueue

@@ -1,8 +1,8 @@
-#include "WindowAPImod.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
 
 #include <QWidget>
 
-namespace WindowAPImod {
+namespace orvane::WindowAPImod {
 
 namespace {
 
@@ -72,4 +72,4 @@ void CentreOverOwner(orvane::WindowHandle owner, QWidget *form)
     form->move(CentredPosition(ownerRect(owner), frameSize(form), screen));
 }
 
-} // namespace WindowAPImod
+} // namespace orvane::WindowAPImod

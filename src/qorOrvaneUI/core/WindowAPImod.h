@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Ui.h"
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QPoint>
 #include <QRect>
@@ -10,7 +10,7 @@ class QWidget;
 
 // Placement of the library's forms over the host's window. Positions are in
 // screen pixels; the screen's origin is its top-left corner.
-namespace WindowAPImod {
+namespace orvane::WindowAPImod {
 
 // Where a form of this size goes with its top-left corner on the owner's
 // top-left corner, kept on the screen.
@@ -30,4 +30,4 @@ void PlaceAtOwnerCorner(orvane::WindowHandle owner, QWidget *form);
 // Moves the form's frame so it is centred over the owner (kept on screen).
 void CentreOverOwner(orvane::WindowHandle owner, QWidget *form);
 
-} // namespace WindowAPImod
+} // namespace orvane::WindowAPImod

@@ -1,13 +1,13 @@
-#include "XMLUtilmod.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 using orvane::XmlDocument;
 using orvane::XmlNode;
 
-namespace XMLUtilmod {
+namespace orvane::XMLUtilmod {
 
 namespace {
 
@@ -129,4 +129,4 @@ void CreateNode(XmlDocument &doc, const QString &name, QString &value, const Xml
     }
 }
 
-} // namespace XMLUtilmod
+} // namespace orvane::XMLUtilmod

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "XmlDocument.h"
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QString>
 
@@ -12,7 +12,7 @@
 // Every failure is passed up as a VbError with the caught number, the routine's
 // name as source ("XMLUtilmod.FindNode", ...) and the statement number in the
 // description; the four-argument CreateNode chains the caught source instead.
-namespace XMLUtilmod {
+namespace orvane::XMLUtilmod {
 
 // The first node named `name` in document order, starting with `node` itself.
 orvane::XmlNode FindNode(const orvane::XmlNode &node, const QString &name);
@@ -35,4 +35,4 @@ orvane::XmlNode CreateNodeRoot(orvane::XmlDocument &doc, const QString &name);
 void CreateNode(orvane::XmlDocument &doc, const QString &name, QString &value,
                 const orvane::XmlNode &parent);
 
-} // namespace XMLUtilmod
+} // namespace orvane::XMLUtilmod

@@ -1,7 +1,9 @@
-#include "core/clsProperCase.h"
+#include "qorOrvaneUI/core/clsProperCase.h"
 
 #include <QLineEdit>
 #include <QVariant>
+
+namespace orvane::ui {
 
 using namespace Qt::StringLiterals;
 
@@ -60,3 +62,5 @@ void clsProperCase::KeyisUp(QLineEdit *textbox, int keyCode)
         return;
     flags_[boxKey(textbox)] = keyCode == Space;
 }
+
+} // namespace orvane::ui

@@ -5,6 +5,8 @@
 
 class QLineEdit;
 
+namespace orvane::ui {
+
 // Capitalises words as the user types into a text box: the box's first letter
 // and the first letter after each space. One object serves any number of
 // boxes and keeps one "capitalise the next character" flag per box.
@@ -24,3 +26,5 @@ private:
     bool flag(const QString &key);
     QHash<QString, bool> flags_;
 };
+
+} // namespace orvane::ui

@@ -1,7 +1,7 @@
-#include "modOrvane.h"
+#include "qorOrvaneUI/core/modOrvane.h"
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QUuid>
 
@@ -10,7 +10,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace modOrvane {
+namespace orvane::modOrvane {
 
 namespace {
 
@@ -104,4 +104,4 @@ QString FieldText(const orvane::Recordset &rs, const QString &name)
     return v.isNull() ? QString() : v.toText();
 }
 
-} // namespace modOrvane
+} // namespace orvane::modOrvane

@@ -1,12 +1,12 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
 
 #include <QString>
 
 // Small utilities the forms and classes share.
-namespace modOrvane {
+namespace orvane::modOrvane {
 
 // A fresh identifier as 32 upper-case hexadecimal digits, its bytes in the order
 // the platform's identifier structure lies in memory (the first three fields
@@ -34,4 +34,4 @@ QString FieldText(const orvane::Recordset &rs, const QString &name);
 // The line break of message texts and stored documents.
 inline const QString CRLF = QStringLiteral("\r\n");
 
-} // namespace modOrvane
+} // namespace orvane::modOrvane

@@ -1,8 +1,8 @@
-#include "dispatch/ChooseDispatchfrm.h"
+#include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
 
-#include "RecordsetModel.h"
-#include "external/IInvoice.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/external/IInvoice.h>
 
 #include <QGridLayout>
 #include <QHeaderView>
@@ -14,6 +14,8 @@
 #include <QShowEvent>
 #include <QStyle>
 #include <QTableView>
+
+namespace orvane::dispatch {
 
 using namespace Qt::StringLiterals;
 using orvane::Proc;
@@ -208,3 +210,5 @@ bool ChooseDispatchfrm::CompareOrders(const std::shared_ptr<ext::IInvoice> &invo
     link_.setOwner(orvane::handleOf(this));
     return link_.comparison().CompareOrders(invoice, dispatchOrder);
 }
+
+} // namespace orvane::dispatch

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "core/LibraryView.h"
-#include "dispatch/DispatchLink.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/dispatch/DispatchLink.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QHash>
 
@@ -20,6 +20,8 @@ class IInvoice;
 class Ig_trans;
 } // namespace ext
 } // namespace orvane
+
+namespace orvane::dispatch {
 
 // "Choose Dispatch": finds the dispatches the network delivered, shows one as
 // a report and attaches it to the open order. The rules are DispatchLink's;
@@ -90,3 +92,5 @@ private:
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
 };
+
+} // namespace orvane::dispatch

@@ -1,7 +1,7 @@
-#include "dispatch/Comparersfrm.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
 
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetModel.h"
 
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QTableView>
 #include <QVBoxLayout>
+
+namespace orvane::dispatch {
 
 using namespace Qt::StringLiterals;
 using orvane::RecordsetColumn;
@@ -167,3 +169,5 @@ void Comparersfrm::cmdAction_Click(int index)
         accepted = true;
     hide();
 }
+
+} // namespace orvane::dispatch

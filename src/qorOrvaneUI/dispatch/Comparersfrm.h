@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <array>
 
@@ -12,6 +12,8 @@ class QTableView;
 namespace orvane {
 class RecordsetModel;
 }
+
+namespace orvane::dispatch {
 
 // "Compare dispatches": the differences between the open order and the order
 // built from a dispatch, one row each, where the user ticks the old values to
@@ -47,3 +49,5 @@ public:
 private:
     orvane::RecordsetModel *model_ = nullptr;
 };
+
+} // namespace orvane::dispatch

@@ -1,21 +1,21 @@
-#include "dispatch/DispatchLink.h"
+#include "qorOrvaneUI/dispatch/DispatchLink.h"
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "core/LibraryView.h"
-#include "core/StagingWrites.h"
-#include "core/modOrvane.h"
-#include "dispatch/DispatchRecords.h"
-#include "dispatch/DispatchReport.h"
-#include "external/IEnvironment.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
-#include "external/IOrderList.h"
-#include "external/IOrvaneOut.h"
-#include "external/Ig_trans.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/dispatch/DispatchRecords.h"
+#include "qorOrvaneUI/dispatch/DispatchReport.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IOrderList.h>
+#include <qorOrvaneUI/external/IOrvaneOut.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 using orvane::Proc;

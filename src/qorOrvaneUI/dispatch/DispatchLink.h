@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
-#include "dispatch/OrderComparison.h"
+#include "qorOrvaneUI/dispatch/OrderComparison.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCoreApplication>
 
@@ -25,7 +25,7 @@ namespace orvane::dispatch {
 // Env.ErrorClass under the linking view's name ("qorOrvaneUI.ChooseDispatchfrm.
 // cmdAttach_Click" and so on).
 class DispatchLink {
-    Q_DECLARE_TR_FUNCTIONS(ChooseDispatchfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::dispatch::ChooseDispatchfrm)
 public:
     // The open order; also the one failures are reported to.
     void setInvoice(std::shared_ptr<ext::IInvoice> invoice);

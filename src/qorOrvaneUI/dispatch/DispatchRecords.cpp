@@ -1,10 +1,10 @@
-#include "dispatch/DispatchRecords.h"
+#include "qorOrvaneUI/dispatch/DispatchRecords.h"
 
-#include "Ui.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/XMLUtilmod.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCoreApplication>
 
@@ -302,9 +302,10 @@ void nodeValue(const XmlNode &element, Recordset &rs, int index)
         // what is wrong: Deductible "two hundred".
         const XmlNode first = element.firstChild();
         const char *raw = first.isNull() ? nullptr : first.nodeValueUtf8();
-        const QString named = QCoreApplication::translate("clsShowDispatch", "%1 \"%2\"")
-                                  .arg(QString::fromUtf8(element.nodeNameUtf8()),
-                                       raw ? orvane::xmlTextFromUtf8(raw) : QString());
+        const QString named =
+            QCoreApplication::translate("orvane::dispatch::clsShowDispatch", "%1 \"%2\"")
+                .arg(QString::fromUtf8(element.nodeNameUtf8()),
+                     raw ? orvane::xmlTextFromUtf8(raw) : QString());
         if (unreadable) {
             *unreadable << named;
             return;
@@ -366,7 +367,7 @@ void DispatchRecords::CreateRecordset()
     } catch (...) {
         const orvane::VbError e = orvane::currentError();
         orvane::Ui::instance().msgBox(
-            QCoreApplication::translate("clsShowDispatch",
+            QCoreApplication::translate("orvane::dispatch::clsShowDispatch",
                                         "Error occurred in CreateRecordset\r\n%1\r\n%2\r\n%3")
                 .arg(QString::number(e.number()), e.description(), QString::number(p.line())),
             orvane::MsgButtons::OK);
@@ -639,7 +640,7 @@ void DispatchRecords::load(const QString &dispatchXML, Proc &p)
     // pass for a dispatch that carried nothing.
     if (!document.loadXml(dispatchXML) && !vb::Trim(dispatchXML).isEmpty())
         reportNotes_ << QCoreApplication::translate(
-                            "clsShowDispatch",
+                            "orvane::dispatch::clsShowDispatch",
                             "This dispatch document is incomplete or damaged (%1): what the "
                             "insurer sent cannot be shown. Ask the insurer to send it again.")
                             .arg(document.parseError());
@@ -655,7 +656,7 @@ void DispatchRecords::load(const QString &dispatchXML, Proc &p)
         FillRecordset(document);
         if (!bad.isEmpty())
             reportNotes_ << QCoreApplication::translate(
-                                "clsShowDispatch",
+                                "orvane::dispatch::clsShowDispatch",
                                 "Some values of this dispatch could not be read and are left "
                                 "empty: %1.")
                                 .arg(bad.join(u", "_s));

@@ -1,13 +1,13 @@
-#include "dispatch/DispatchReport.h"
+#include "qorOrvaneUI/dispatch/DispatchReport.h"
 
-#include "Ui.h"
-#include "VbError.h"
-#include "core/WindowAPImod.h"
-#include "dispatch/DispatchRecords.h"
-#include "dispatch/Dispatchfrm.h"
-#include "report/Report.h"
-#include "report/ReportViewer.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/dispatch/DispatchRecords.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/report/ReportViewer.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 using namespace Qt::StringLiterals;
 using orvane::Proc;

@@ -1,8 +1,8 @@
-#include "dispatch/Dispatchfrm.h"
+#include "qorOrvaneUI/dispatch/Dispatchfrm.h"
 
-#include "Ui.h"
-#include "report/Report.h"
-#include "report/ReportViewer.h"
+#include "runtime/widgets/report/ReportViewer.h"
+#include <qorOrvaneUI/widgets/Ui.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QAction>
 #include <QPushButton>
@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+namespace orvane::dispatch {
 
 using namespace Qt::StringLiterals;
 
@@ -183,3 +185,5 @@ void Dispatchfrm::resizeEvent(QResizeEvent *event)
     QDialog::resizeEvent(event);
     Form_Resize();
 }
+
+} // namespace orvane::dispatch

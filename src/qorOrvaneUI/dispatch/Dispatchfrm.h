@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
 
 #include <QKeySequence>
 
@@ -9,6 +9,8 @@ class ReportViewer;
 }
 
 class QPushButton;
+
+namespace orvane::dispatch {
 
 // "Dispatch View": a received dispatch rendered as a report. The user reads
 // it, prints it or saves it as PDF (buttons in the strip below the report,
@@ -52,3 +54,5 @@ private:
     void addCommand(QPushButton *&button, const QString &name, const QString &caption,
                     QKeySequence::StandardKey key, void (Dispatchfrm::*handler)());
 };
+
+} // namespace orvane::dispatch

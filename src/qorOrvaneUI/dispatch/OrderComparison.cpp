@@ -1,13 +1,13 @@
-#include "dispatch/OrderComparison.h"
+#include "qorOrvaneUI/dispatch/OrderComparison.h"
 
-#include "VbError.h"
-#include "core/LibraryView.h"
-#include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "dispatch/Comparersfrm.h"
-#include "external/IHostItem.h"
-#include "external/IInvoice.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/dispatch/Comparersfrm.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IHostItem.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <array>
 
@@ -75,52 +75,61 @@ struct Comparison {
 
 // In the order the user sees them.
 const std::array<Comparison, 23> kComparisons{{
-    {Test::Value, u"billto_id", QT_TRANSLATE_NOOP("Comparersfrm", "BILL TO"), Shown::Other,
-     u"billto_id", u"b_company"},
-    {Test::Value, u"DiscountID", QT_TRANSLATE_NOOP("Comparersfrm", "Discount"), Shown::DiscountText,
-     u"discountid", nullptr},
-    {Test::Value, u"LossDate", QT_TRANSLATE_NOOP("Comparersfrm", "Date of Loss"), Shown::Date,
-     u"LossDate", nullptr, true},
-    {Test::Text, u"Dispatch", QT_TRANSLATE_NOOP("Comparersfrm", "Dispatch #"), Shown::Plain,
-     u"Dispatch", nullptr},
-    {Test::Value, u"DispDate", QT_TRANSLATE_NOOP("Comparersfrm", "Dispatch Date"), Shown::Date,
-     u"DispDate", nullptr, true},
-    {Test::Value, u"carid", QT_TRANSLATE_NOOP("Comparersfrm", "Vehicle"), Shown::Vehicle, u"",
-     nullptr},
-    {Test::Text, u"S_first", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To First Name"), Shown::Plain,
+    {Test::Value, u"billto_id", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "BILL TO"),
+     Shown::Other, u"billto_id", u"b_company"},
+    {Test::Value, u"DiscountID", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Discount"),
+     Shown::DiscountText, u"discountid", nullptr},
+    {Test::Value, u"LossDate", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Date of Loss"),
+     Shown::Date, u"LossDate", nullptr, true},
+    {Test::Text, u"Dispatch", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Dispatch #"),
+     Shown::Plain, u"Dispatch", nullptr},
+    {Test::Value, u"DispDate", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Dispatch Date"),
+     Shown::Date, u"DispDate", nullptr, true},
+    {Test::Value, u"carid", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Vehicle"),
+     Shown::Vehicle, u"", nullptr},
+    {Test::Text, u"S_first",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To First Name"), Shown::Plain,
      u"s_first", nullptr},
-    {Test::Text, u"S_last", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Last Name"), Shown::Plain,
+    {Test::Text, u"S_last",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To Last Name"), Shown::Plain,
      u"s_last", nullptr},
-    {Test::Text, u"s_address", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Address"), Shown::Plain,
+    {Test::Text, u"s_address",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To Address"), Shown::Plain,
      u"s_address", nullptr},
-    {Test::Text, u"s_city", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To City"), Shown::Plain,
-     u"s_city", nullptr},
-    {Test::Text, u"s_State", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To State"), Shown::Plain,
-     u"s_state", nullptr},
-    {Test::Text, u"s_Zip", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Zip"), Shown::Plain, u"s_zip",
-     nullptr},
-    {Test::Text, u"s_area1", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Work Area Code"),
-     Shown::Plain, u"s_area1", nullptr},
-    {Test::Text, u"s_phone1", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Work Phone #"),
-     Shown::Plain, u"s_phone1", nullptr},
-    {Test::Text, u"s_area2", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Home Area Code"),
-     Shown::Plain, u"s_area2", nullptr},
-    {Test::Text, u"s_phone2", QT_TRANSLATE_NOOP("Comparersfrm", "Sold To Home Phone #"),
-     Shown::Plain, u"s_phone2", nullptr},
-    {Test::Value, u"Deductible", QT_TRANSLATE_NOOP("Comparersfrm", "Deductible"), Shown::Plain,
-     u"Deductible", nullptr},
-    {Test::Value, u"Installdat", QT_TRANSLATE_NOOP("Comparersfrm", "Install Date"), Shown::Date,
+    {Test::Text, u"s_city", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To City"),
+     Shown::Plain, u"s_city", nullptr},
+    {Test::Text, u"s_State", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To State"),
+     Shown::Plain, u"s_state", nullptr},
+    {Test::Text, u"s_Zip", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To Zip"),
+     Shown::Plain, u"s_zip", nullptr},
+    {Test::Text, u"s_area1",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To Work Area Code"), Shown::Plain,
+     u"s_area1", nullptr},
+    {Test::Text, u"s_phone1",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To Work Phone #"), Shown::Plain,
+     u"s_phone1", nullptr},
+    {Test::Text, u"s_area2",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To Home Area Code"), Shown::Plain,
+     u"s_area2", nullptr},
+    {Test::Text, u"s_phone2",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Sold To Home Phone #"), Shown::Plain,
+     u"s_phone2", nullptr},
+    {Test::Value, u"Deductible", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Deductible"),
+     Shown::Plain, u"Deductible", nullptr},
+    {Test::Value, u"Installdat",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Install Date"), Shown::Date,
      u"installdat", nullptr, true},
-    {Test::Value, u"InShop", QT_TRANSLATE_NOOP("Comparersfrm", "In Shop"), Shown::Plain, u"InShop",
-     nullptr},
-    {Test::Text, u"a_first", QT_TRANSLATE_NOOP("Comparersfrm", "Agent First Name"), Shown::Plain,
+    {Test::Value, u"InShop", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "In Shop"),
+     Shown::Plain, u"InShop", nullptr},
+    {Test::Text, u"a_first",
+     QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Agent First Name"), Shown::Plain,
      u"a_first", nullptr},
-    {Test::Text, u"a_last", QT_TRANSLATE_NOOP("Comparersfrm", "Agent Last Name"), Shown::Plain,
-     u"A_last", nullptr},
-    {Test::Text, u"a_area", QT_TRANSLATE_NOOP("Comparersfrm", "Agent Area Code"), Shown::Plain,
-     u"a_area", nullptr},
-    {Test::Text, u"a_phone", QT_TRANSLATE_NOOP("Comparersfrm", "Agent Phone #"), Shown::Plain,
-     u"a_phone", nullptr},
+    {Test::Text, u"a_last", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Agent Last Name"),
+     Shown::Plain, u"A_last", nullptr},
+    {Test::Text, u"a_area", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Agent Area Code"),
+     Shown::Plain, u"a_area", nullptr},
+    {Test::Text, u"a_phone", QT_TRANSLATE_NOOP("orvane::dispatch::Comparersfrm", "Agent Phone #"),
+     Shown::Plain, u"a_phone", nullptr},
 }};
 
 QString str(const char16_t *s)

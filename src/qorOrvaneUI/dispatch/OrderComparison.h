@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
-#include "Value.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/Value.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCoreApplication>
 #include <QHash>
@@ -22,7 +22,7 @@ namespace orvane::dispatch {
 // Failures are reported as the linking view's ("qorOrvaneUI.ChooseDispatchfrm.
 // CompareOrders" and so on): hosts know them by those names.
 class OrderComparison {
-    Q_DECLARE_TR_FUNCTIONS(ChooseDispatchfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::dispatch::ChooseDispatchfrm)
 public:
     OrderComparison() = default;
 

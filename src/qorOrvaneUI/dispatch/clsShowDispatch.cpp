@@ -1,18 +1,20 @@
-#include "clsShowDispatch.h"
+#include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 
-#include "Ui.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/WindowAPImod.h"
-#include "core/XMLUtilmod.h"
-#include "dispatch/ChooseDispatchfrm.h"
-#include "dispatch/DispatchRecords.h"
-#include "dispatch/DispatchReport.h"
-#include "dispatch/frmEscheduleInfo.h"
-#include "report/Report.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
+#include "qorOrvaneUI/dispatch/DispatchRecords.h"
+#include "qorOrvaneUI/dispatch/DispatchReport.h"
+#include "qorOrvaneUI/dispatch/frmEscheduleInfo.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/Ui.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QLabel>
+
+namespace orvane::dispatch {
 
 using namespace Qt::StringLiterals;
 using orvane::Proc;
@@ -205,3 +207,5 @@ void clsShowDispatch::ChooseDispatch(const orvane::WindowHandle &hWndOwner,
         p.rethrow();
     }
 }
+
+} // namespace orvane::dispatch

@@ -1,10 +1,12 @@
-#include "dispatch/frmEscheduleInfo.h"
+#include "qorOrvaneUI/dispatch/frmEscheduleInfo.h"
 
-#include "Ui.h"
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
+
+namespace orvane::dispatch {
 
 using namespace Qt::StringLiterals;
 
@@ -71,3 +73,5 @@ void frmEscheduleInfo::cmdAction_Click(int index)
     if (index == 0)
         hide();
 }
+
+} // namespace orvane::dispatch

@@ -1,11 +1,13 @@
 #pragma once
 
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
 
 #include <array>
 
 class QLabel;
 class QPushButton;
+
+namespace orvane::dispatch {
 
 // "Orvane ESchedule Information": the appointment a dispatch asks for
 // through the electronic schedule, five captions and their values.
@@ -22,3 +24,5 @@ public:
     void Form_Load();
     void cmdAction_Click(int index);
 };
+
+} // namespace orvane::dispatch

@@ -1,13 +1,13 @@
-#include "host/HostBase.h"
+#include <qorOrvaneUI/host/HostBase.h>
 
-#include "VbError.h"
-#include "core/FieldContract.h"
-#include "external/IHostItem.h"
-#include "external/ILineItems.h"
-#include "external/IOrderCar.h"
-#include "external/IShop.h"
-#include "external/IUser.h"
-#include "external/ProgIds.h"
+#include "qorOrvaneUI/core/FieldContract.h"
+#include <qorOrvaneUI/external/IHostItem.h>
+#include <qorOrvaneUI/external/ILineItems.h>
+#include <qorOrvaneUI/external/IOrderCar.h>
+#include <qorOrvaneUI/external/IShop.h>
+#include <qorOrvaneUI/external/IUser.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QSettings>
 #include <QStringBuilder>

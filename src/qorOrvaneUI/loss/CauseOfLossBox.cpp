@@ -1,7 +1,7 @@
-#include "loss/CauseOfLossBox.h"
+#include "qorOrvaneUI/loss/CauseOfLossBox.h"
 
-#include "core/widgets/DatePicker.h"
-#include "core/widgets/FormParts.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
+#include "qorOrvaneUI/core/widgets/FormParts.h"
 
 #include <QComboBox>
 #include <QGridLayout>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -24,7 +24,7 @@ namespace orvane::loss {
 // The loss notice's cause of loss: the cause, the subrogation details a
 // cause asks for, the bodily injury and glass-only answers, and the contact.
 class CauseOfLossBox : public QGroupBox {
-    Q_DECLARE_TR_FUNCTIONS(eNOLfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::loss::eNOLfrm)
 public:
     CauseOfLossBox(QWidget *parent, ui::EntryTyping *typing);
 

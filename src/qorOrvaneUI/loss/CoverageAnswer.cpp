@@ -1,23 +1,23 @@
-#include "loss/CoverageAnswer.h"
+#include "qorOrvaneUI/loss/CoverageAnswer.h"
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "XmlDocument.h"
-#include "core/LibraryView.h"
-#include "core/StagingWrites.h"
-#include "core/TransactionQueue.h"
-#include "core/XMLUtilmod.h"
-#include "core/modOrvane.h"
-#include "external/IEnvironment.h"
-#include "external/IInvoice.h"
-#include "external/IOrderCar.h"
-#include "external/IRsTable.h"
-#include "external/IVehicle.h"
-#include "external/IVehicleChooser.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
-#include "loss/LossNotice.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOrderCar.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/IVehicle.h>
+#include <qorOrvaneUI/external/IVehicleChooser.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
 
 using namespace Qt::StringLiterals;
 

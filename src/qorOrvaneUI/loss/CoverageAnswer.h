@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCoreApplication>
 #include <QDate>
@@ -30,7 +30,7 @@ namespace orvane::loss {
 // in one transaction. Failures report as "qorOrvaneUI.Coveragefrm.<procedure>".
 class CoverageAnswer {
     // Its texts are translated as its view's.
-    Q_DECLARE_TR_FUNCTIONS(Coveragefrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::loss::Coveragefrm)
 
 public:
     // What the user entered beside the grid.

@@ -1,11 +1,25 @@
-#include "loss/Coveragefrm.h"
+#include "qorOrvaneUI/loss/Coveragefrm.h"
 
-#include "RecordsetModel.h"
-#include "VbError.h"
-#include "core/widgets/DatePicker.h"
-#include "external/IInvoice.h"
-#include "external/IRsTable.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOrderCar.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/IVehicle.h>
+#include <qorOrvaneUI/external/IVehicleChooser.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCheckBox>
 #include <QDateEdit>
@@ -20,6 +34,8 @@
 #include <QTableView>
 #include <QTimeEdit>
 #include <QVBoxLayout>
+
+namespace orvane::loss {
 
 using namespace Qt::StringLiterals;
 using orvane::Proc;
@@ -90,7 +106,7 @@ Coveragefrm::Coveragefrm(QWidget *parent)
     auto *dateLabel = new QLabel(tr("Installation &Date:"), this);
     dateLabel->setObjectName(u"lblInstallDate"_s);
     form->addWidget(dateLabel, 0, 0);
-    dteInstallDate = new dtePicker(this);
+    dteInstallDate = new ui::dtePicker(this);
     dteInstallDate->setObjectName(u"dteInstallDate"_s);
     dateLabel->setBuddy(dteInstallDate->chkSet);
     form->addWidget(dteInstallDate, 0, 1);
@@ -363,3 +379,5 @@ void Coveragefrm::cmdCancel_Click()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::loss

@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/LibraryView.h"
-#include "loss/CoverageAnswer.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/loss/CoverageAnswer.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QString>
 
@@ -13,16 +14,20 @@ class QLineEdit;
 class QPushButton;
 class QTableView;
 class QTimeEdit;
-class dtePicker;
 
 namespace orvane {
 class RecordsetModel;
+namespace ui {
+class dtePicker;
+}
 class XmlDocument;
 namespace ext {
 class IInvoice;
 class IRsTable;
 } // namespace ext
 } // namespace orvane
+
+namespace orvane::loss {
 
 // "Coverage Information for loss": the view of the shop's answer to the
 // insurer's coverage request (CoverageAnswer). The user picks the covered
@@ -39,7 +44,7 @@ public:
     QTableView *grdAuthorize = nullptr;
     QPushButton *cmdVehicle = nullptr;
     QLabel *lblVehicle = nullptr;
-    dtePicker *dteInstallDate = nullptr;
+    ui::dtePicker *dteInstallDate = nullptr;
     QCheckBox *chkInstallTime = nullptr;
     QTimeEdit *txtInstallTime = nullptr;
     QCheckBox *chkMobile = nullptr;
@@ -85,3 +90,5 @@ private:
     orvane::RecordsetModel *model_ = nullptr;
     bool activated_ = false;
 };
+
+} // namespace orvane::loss

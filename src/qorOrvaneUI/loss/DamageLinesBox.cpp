@@ -1,9 +1,9 @@
-#include "loss/DamageLinesBox.h"
+#include "qorOrvaneUI/loss/DamageLinesBox.h"
 
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "core/widgets/DatePicker.h"
-#include "core/widgets/FormParts.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
+#include "qorOrvaneUI/core/widgets/FormParts.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetModel.h"
 
 #include <QComboBox>
 #include <QGridLayout>

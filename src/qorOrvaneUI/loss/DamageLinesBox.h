@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -27,7 +27,7 @@ namespace orvane::loss {
 // The loss notice's damage lines: the entries of a new line, Add and Delete,
 // and the grid of the lines entered so far.
 class DamageLinesBox : public QGroupBox {
-    Q_DECLARE_TR_FUNCTIONS(eNOLfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::loss::eNOLfrm)
 public:
     DamageLinesBox(QWidget *parent, ui::EntryTyping *typing);
 

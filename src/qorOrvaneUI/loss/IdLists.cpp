@@ -1,20 +1,20 @@
-#include "loss/IdLists.h"
+#include "qorOrvaneUI/loss/IdLists.h"
 
-#include "ObjectRegistry.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "core/DataCommandScope.h"
-#include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "external/IDataCommand.h"
-#include "external/IEnvironment.h"
-#include "external/IInscoIdList.h"
-#include "external/IOidList.h"
-#include "external/IOptions.h"
-#include "external/IPidList.h"
-#include "external/ProgIds.h"
-#include "loss/frmPIDList.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/DataCommandScope.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QPushButton>
 
@@ -25,6 +25,9 @@ using orvane::WindowHandle;
 namespace ext = orvane::ext;
 
 namespace {
+
+using orvane::loss::frmPIDList;
+namespace WindowAPImod = orvane::WindowAPImod;
 
 const QString kNetIdList = u"qorOrvaneUI.eNOLcls.netidlist()"_s;
 
@@ -103,12 +106,12 @@ std::shared_ptr<ext::IOidList> netIdList(const std::shared_ptr<ext::IEnvironment
         p.at(30);
         setColumns(view, u"NETIDLIST.1.1"_s,
                    // Wide enough for its caption.
-                   {{QT_TRANSLATE_NOOP("frmPIDList", "Network ID"), u"Origid", 100},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "Company"), u"Company", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "Address"), u"Address", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "City"), u"City", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "State"), u"State", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "Zip"), u"Zip", -1}});
+                   {{QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Network ID"), u"Origid", 100},
+                    {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Company"), u"Company", -1},
+                    {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Address"), u"Address", -1},
+                    {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "City"), u"City", -1},
+                    {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "State"), u"State", -1},
+                    {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Zip"), u"Zip", -1}});
         view.bindGrid(list->itemsrecordset());
         view.cmdEdits[1]->hide();
         view.cmdEdits[2]->hide();
@@ -135,13 +138,14 @@ std::shared_ptr<ext::IInscoIdList> inscoIdList(const std::shared_ptr<ext::IEnvir
         list->setPID(vb::Trim(DestPID));
         list->setoid(vb::Trim(OrigPID));
         p.at(30);
-        setColumns(view, u"INSCOID.1.1"_s,
-                   {{QT_TRANSLATE_NOOP("frmPIDList", "Origination INS ID"), u"INScoid", 120},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "Company"), u"Company", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "Address"), u"Address", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "City"), u"City", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "State"), u"State", -1},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "Zip"), u"Zip", -1}});
+        setColumns(
+            view, u"INSCOID.1.1"_s,
+            {{QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Origination INS ID"), u"INScoid", 120},
+             {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Company"), u"Company", -1},
+             {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Address"), u"Address", -1},
+             {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "City"), u"City", -1},
+             {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "State"), u"State", -1},
+             {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Zip"), u"Zip", -1}});
         view.bindGrid(list->itemsrecordset());
         view.resize(720, 340);
         return showList(view, lngHwnd) ? list : nullptr;
@@ -167,9 +171,10 @@ std::optional<Recordset> insurerIdList(const std::shared_ptr<ext::IEnvironment> 
         p.at(30);
         frmPIDList view;
         view.setEnv(env);
-        setColumns(view, u"INSURERID.1.1"_s,
-                   {{QT_TRANSLATE_NOOP("frmPIDList", "Insurer ID"), u"orvaneid", 120},
-                    {QT_TRANSLATE_NOOP("frmPIDList", "Insurance Company"), u"Insurer", -1}});
+        setColumns(
+            view, u"INSURERID.1.1"_s,
+            {{QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Insurer ID"), u"orvaneid", 120},
+             {QT_TRANSLATE_NOOP("orvane::loss::frmPIDList", "Insurance Company"), u"Insurer", -1}});
         view.bindGrid(insurers);
         view.cmdEdits[1]->hide();
         view.cmdEdits[2]->hide();

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QString>
 

@@ -1,25 +1,25 @@
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
 
-#include "ObjectRegistry.h"
-#include "Ui.h"
-#include "XmlDocument.h"
-#include "core/DataCommandScope.h"
-#include "core/LibraryView.h"
-#include "core/Orvanemod.h"
-#include "core/StagingWrites.h"
-#include "core/TransactionQueue.h"
-#include "core/XMLUtilmod.h"
-#include "core/modOrvane.h"
-#include "external/IDataCommand.h"
-#include "external/IEnvironment.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
-#include "external/IRsTable.h"
-#include "external/IVehicle.h"
-#include "external/IVehicleChooser.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/DataCommandScope.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/IVehicle.h>
+#include <qorOrvaneUI/external/IVehicleChooser.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <limits>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Recordset.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "loss/IdLists.h"
+#include "qorOrvaneUI/loss/IdLists.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCoreApplication>
 #include <QDate>
@@ -33,7 +33,7 @@ namespace orvane::loss {
 // ("qorOrvaneUI.eNOLfrm.SaveToTable" and so on) through `reporter`, or
 // straight to the order's error class when no view is attached.
 class LossNotice {
-    Q_DECLARE_TR_FUNCTIONS(eNOLfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::loss::eNOLfrm)
 public:
     // An entry's text as stored: trimmed, and without the mask's separators
     // for a masked entry; `slots` is how many digits its mask takes (0: none).

@@ -1,18 +1,18 @@
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
 
-#include "ObjectRegistry.h"
-#include "core/modOrvane.h"
-#include "external/IEnvironment.h"
-#include "external/IInsIdList.h"
-#include "external/IInscoIdList.h"
-#include "external/IInvoice.h"
-#include "external/IOidList.h"
-#include "external/IPidList.h"
-#include "external/IShop.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
-#include "loss/IdLists.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/loss/IdLists.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInsIdList.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IShop.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 
 // The notice's four network identifiers: filled in from their tables, or
 // taken from the list row the user chose.

@@ -1,21 +1,21 @@
-#include "loss/LossWait.h"
+#include "qorOrvaneUI/loss/LossWait.h"
 
-#include "ObjectRegistry.h"
-#include "Recordset.h"
-#include "VbError.h"
-#include "core/LibraryView.h"
-#include "core/modOrvane.h"
-#include "dispatch/OrderComparison.h"
-#include "external/IDataCommand.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/IInvoice.h"
-#include "external/IOptions.h"
-#include "external/IOrvaneOut.h"
-#include "external/IRsTable.h"
-#include "external/Ig_trans.h"
-#include "external/ProgIds.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/dispatch/OrderComparison.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IOrvaneOut.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 using namespace Qt::StringLiterals;
 

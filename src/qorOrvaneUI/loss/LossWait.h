@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Ui.h"
-#include "core/Poller.h"
+#include "qorOrvaneUI/core/Poller.h"
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QCoreApplication>
 #include <QString>
@@ -57,7 +57,7 @@ public:
 // tmrAuthResponse_Timer", "qorOrvaneUI.eNolWait.CheckLossAck", ...).
 class LossWait {
     // Its texts are translated as its view's.
-    Q_DECLARE_TR_FUNCTIONS(eNOLwaitfrm)
+    Q_DECLARE_TR_FUNCTIONS(orvane::loss::eNOLwaitfrm)
 
 public:
     void setDisplay(LossWaitDisplay *display) { display_ = display; }

@@ -1,23 +1,25 @@
-#include "loss/eNOLcls.h"
+#include <qorOrvaneUI/loss/eNOLcls.h>
 
-#include "ObjectRegistry.h"
-#include "VbError.h"
-#include "core/WindowAPImod.h"
-#include "core/modOrvane.h"
-#include "external/IEnvironment.h"
-#include "external/IInscoIdList.h"
-#include "external/IInvoice.h"
-#include "external/IOidList.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/ProgIds.h"
-#include "loss/IdLists.h"
-#include "loss/eNOLfrm.h"
-#include "loss/eNOLwaitfrm.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/loss/IdLists.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QCoreApplication>
 #include <QDate>
+
+namespace orvane::loss {
 
 using namespace Qt::StringLiterals;
 using orvane::Proc;
@@ -155,7 +157,7 @@ bool eNOLcls::ShowResponses(const std::shared_ptr<ext::IInvoice> &objInvoice,
             const int mode = stepReached(env, text(rows, u"ErrCode"_s), refNum);
             if (mode < 0) {
                 orvane::Ui::instance().msgBox(
-                    QCoreApplication::translate("eNOLcls",
+                    QCoreApplication::translate("orvane::loss::eNOLcls",
                                                 "The answers to this loss notice have all been "
                                                 "received and read; there is nothing more to "
                                                 "wait for."),
@@ -245,3 +247,5 @@ bool eNOLcls::VerifyFields(const std::shared_ptr<ext::IInvoice> &objInvoice)
                                   missing);
     return false;
 }
+
+} // namespace orvane::loss

@@ -1,42 +1,42 @@
-#include "loss/eNOLfrm.h"
+#include "qorOrvaneUI/loss/eNOLfrm.h"
 
-#include "ObjectRegistry.h"
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "Ui.h"
-#include "VbError.h"
-#include "core/Form_Utils.h"
-#include "core/Orvanemod.h"
-#include "core/StagingWrites.h"
-#include "core/TransactionQueue.h"
-#include "core/WindowAPImod.h"
-#include "core/XMLUtilmod.h"
-#include "core/modOrvane.h"
-#include "core/widgets/BoundEntries.h"
-#include "core/widgets/Entries.h"
-#include "core/widgets/FormParts.h"
-#include "external/IAgentControl.h"
-#include "external/IDataCommand.h"
-#include "external/IEnvironment.h"
-#include "external/IInsIdList.h"
-#include "external/IInscoIdList.h"
-#include "external/IInvoice.h"
-#include "external/IOidList.h"
-#include "external/IOptions.h"
-#include "external/IPidList.h"
-#include "external/IRsTable.h"
-#include "external/IShop.h"
-#include "external/IUser.h"
-#include "external/IVehicle.h"
-#include "external/IVehicleChooser.h"
-#include "external/Ig_trans.h"
-#include "external/ObjectCast.h"
-#include "external/ProgIds.h"
-#include "loss/CauseOfLossBox.h"
-#include "loss/DamageLinesBox.h"
-#include "loss/IdLists.h"
-#include "loss/eNOLwaitfrm.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/Form_Utils.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/TransactionQueue.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/XMLUtilmod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/core/widgets/BoundEntries.h"
+#include "qorOrvaneUI/core/widgets/Entries.h"
+#include "qorOrvaneUI/core/widgets/FormParts.h"
+#include "qorOrvaneUI/loss/CauseOfLossBox.h"
+#include "qorOrvaneUI/loss/DamageLinesBox.h"
+#include "qorOrvaneUI/loss/IdLists.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "runtime/vb.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/external/IAgentControl.h>
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IInsIdList.h>
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOidList.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IPidList.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/IShop.h>
+#include <qorOrvaneUI/external/IUser.h>
+#include <qorOrvaneUI/external/IVehicle.h>
+#include <qorOrvaneUI/external/IVehicleChooser.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ObjectCast.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -56,6 +56,8 @@
 #include <QVBoxLayout>
 
 #include <limits>
+
+namespace orvane::loss {
 
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
@@ -92,9 +94,9 @@ eNOLfrm::~eNOLfrm()
 
 void eNOLfrm::setInvoice(std::shared_ptr<ext::IInvoice> invoice)
 {
-    objInvoice_ = std::move(invoice);
-    setErrorInvoice(objInvoice_);
-    notice_.setInvoice(objInvoice_);
+    invoice_ = std::move(invoice);
+    setErrorInvoice(invoice_);
+    notice_.setInvoice(invoice_);
 }
 
 void eNOLfrm::buildLayout()
@@ -197,7 +199,7 @@ void eNOLfrm::buildLayout()
     txtSold_To[1] = masked(u"txtSold_To"_s, 1, u"999"_s, u"s_area2"_s, 44);
     txtSold_To[5] = masked(u"txtSold_To"_s, 5, u"999-9999"_s, u"s_Phone2"_s, 80);
     addRow(cust, label(tr("&Home Ph:"), txtSold_To[1]), {txtSold_To[1], txtSold_To[5]}, true);
-    dteLossDate = new dtePicker(this);
+    dteLossDate = new ui::dtePicker(this);
     dteLossDate->setObjectName(u"dteLossDate"_s);
     orvane::ui::bindToField(dteLossDate, u"LossDate"_s);
     dteLossDate->setToolTip(tr("Date Loss Occurred"));
@@ -385,7 +387,7 @@ void eNOLfrm::buildLayout()
     connect(cmdDelete, &QPushButton::clicked, this, &eNOLfrm::cmdDelete_Click);
     connect(cmdAction[0], &QPushButton::clicked, this, [this] { cmdAction_Click(0); });
     connect(cmdAction[1], &QPushButton::clicked, this, [this] { cmdAction_Click(1); });
-    connect(dteLossDate, &dtePicker::left, this, &eNOLfrm::dteLossDate_LostFocus);
+    connect(dteLossDate, &ui::dtePicker::left, this, &eNOLfrm::dteLossDate_LostFocus);
 }
 
 void eNOLfrm::Form_Load()
@@ -420,7 +422,7 @@ bool eNOLfrm::event(QEvent *event)
 
 void eNOLfrm::Form_Activate()
 {
-    if (activated_ || !objInvoice_)
+    if (activated_ || !invoice_)
         return;
     activated_ = true;
     Proc p = proc(u"Form_Activate"_s);
@@ -433,8 +435,8 @@ void eNOLfrm::Form_Activate()
         limitNoticeEntries();
         loadBoundEntries();
         if (agentControl_) {
-            agentControl_->setEnv(objInvoice_->Env());
-            agentControl_->setRecordset(objInvoice_->itemsrecordset());
+            agentControl_->setEnv(invoice_->Env());
+            agentControl_->setRecordset(invoice_->itemsrecordset());
             agentControl_->onAgentChosen([this](const Recordset &agent) { agentChosen(agent); });
         }
         p.at(30);
@@ -447,7 +449,7 @@ void eNOLfrm::Form_Activate()
         FillDamageCode();
         FillNagsRS();
         p.at(60);
-        const auto user = orvane::required(orvane::required(objInvoice_->Env())->currentuser());
+        const auto user = orvane::required(orvane::required(invoice_->Env())->currentuser());
         txtContactName->setText(vb::Trim(user->Item(u"First"_s) % u" "_s % user->Item(u"Last"_s)));
     } catch (...) {
         reportTrapped(p);
@@ -474,7 +476,7 @@ void eNOLfrm::pickId(IdKind kind)
     Proc p = proc(QString::fromUtf16(procs[int(kind)]));
     try {
         p.at(10);
-        if (const auto row = orvane::loss::chooseId(kind, objInvoice_->Env(), txtPID->text(),
+        if (const auto row = orvane::loss::chooseId(kind, invoice_->Env(), txtPID->text(),
                                                     txtOID->text(), orvane::handleOf(cmdPIDList))) {
             const auto [id, text] = LossNotice::chosenId(kind, *row);
             ids_[size_t(kind)].first->setText(id);
@@ -491,7 +493,7 @@ void eNOLfrm::pickId(IdKind kind)
 
 void eNOLfrm::loadBoundEntries()
 {
-    orvane::ui::loadBoundEntries(this, objInvoice_->itemsrecordset());
+    orvane::ui::loadBoundEntries(this, invoice_->itemsrecordset());
 }
 
 void eNOLfrm::limitNoticeEntries()
@@ -524,12 +526,12 @@ void eNOLfrm::commitPendingEntry(QWidget *focused)
 void eNOLfrm::writeBound(QLineEdit *entry)
 {
     const QString field = orvane::ui::boundField(entry);
-    if (field.isEmpty() || !objInvoice_)
+    if (field.isEmpty() || !invoice_)
         return;
     Proc p = proc(entry->objectName() % u"_LostFocus"_s);
     try {
         p.at(10);
-        modOrvane::setRSValue(objInvoice_->itemsrecordset().field(field),
+        modOrvane::setRSValue(invoice_->itemsrecordset().field(field),
                               orvane::ui::storedText(entry));
     } catch (...) {
         reportTrapped(p);
@@ -541,7 +543,7 @@ void eNOLfrm::ResetControls()
     Proc p = proc(u"ResetControls"_s);
     try {
         p.at(10);
-        const Recordset rs = objInvoice_->itemsrecordset();
+        const Recordset rs = invoice_->itemsrecordset();
         orvane::ui::loadMaskedEntries(this, rs);
         p.at(20);
         const Value loss = rs.value(orvane::ui::boundField(dteLossDate));
@@ -559,9 +561,9 @@ void eNOLfrm::dteLossDate_LostFocus()
     Proc p = proc(u"dteLossDate_LostFocus"_s);
     try {
         p.at(10);
-        if (!objInvoice_)
+        if (!invoice_)
             return;
-        Recordset rs = objInvoice_->itemsrecordset();
+        Recordset rs = invoice_->itemsrecordset();
         const QString field = orvane::ui::boundField(dteLossDate);
         if (dteLossDate->isEmpty()) {
             rs.setValue(field, Value(QDate(1899, 12, 31)));
@@ -581,7 +583,7 @@ void eNOLfrm::agentChosen(const Recordset &agent)
     Proc p = proc(u"qorAgent_LostFocus"_s);
     try {
         p.at(10);
-        objInvoice_->SetAgent(agent);
+        invoice_->SetAgent(agent);
         p.at(20);
         loadBoundEntries();
         ResetControls();
@@ -776,7 +778,7 @@ void eNOLfrm::BuildXML()
         eNOLwaitfrm wait(this);
         WindowAPImod::CentreOverOwner(orvane::handleOf(this), &wait);
         wait.setNoticeTable(notice);
-        wait.setInvoice(objInvoice_);
+        wait.setInvoice(invoice_);
         wait.setNoticeID(guid);
         wait.tmrAuthResponse->start();
         orvane::Ui::instance().showModal(&wait);
@@ -790,3 +792,5 @@ void eNOLfrm::BuildXML()
         reportTrapped(p);
     }
 }
+
+} // namespace orvane::loss

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "Recordset.h"
-#include "core/LibraryView.h"
-#include "core/widgets/DatePicker.h"
-#include "loss/LossNotice.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
+#include "qorOrvaneUI/loss/LossNotice.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <array>
 #include <memory>
@@ -36,6 +36,8 @@ class IInvoice;
 class IRsTable;
 } // namespace ext
 } // namespace orvane
+
+namespace orvane::loss {
 
 // "Claim Launch": the notice of loss for one order. The customer, agent,
 // vehicle and insurance entries edit the order's record; the four network
@@ -70,7 +72,7 @@ public:
     std::array<QLineEdit *, 6> txtSold_To{}; // masked: 0, 1, 3, 4, 5
     std::vector<QLabel *> lbledit;
     QWidget *qorAgent = nullptr; // the host's agent entry, when it has one
-    dtePicker *dteLossDate;
+    ui::dtePicker *dteLossDate;
 
     // --- cause of loss and damage lines --------------------------------------------
     QComboBox *cboCauseofLoss;
@@ -83,7 +85,7 @@ public:
     std::array<QPushButton *, 2> cmdAction{};
 
     void setInvoice(std::shared_ptr<orvane::ext::IInvoice> invoice);
-    std::shared_ptr<orvane::ext::IInvoice> invoice() const { return objInvoice_; }
+    std::shared_ptr<orvane::ext::IInvoice> invoice() const { return invoice_; }
     orvane::Recordset causeTable() const { return notice_.causeTable(); }
     orvane::Recordset damageLines() const { return notice_.damageLines(); }
     orvane::RecordsetModel *damageModel() const;
@@ -163,7 +165,7 @@ private:
     void pickId(IdKind kind);
     LossNotice::Form form() const;
 
-    std::shared_ptr<orvane::ext::IInvoice> objInvoice_;
+    std::shared_ptr<orvane::ext::IInvoice> invoice_;
     std::shared_ptr<orvane::ext::IAgentControl> agentControl_;
     orvane::ui::EntryTyping *typing_ = nullptr;
     LossNotice notice_;
@@ -175,3 +177,5 @@ private:
     int lastWaitResult_ = 0;
     bool sent_ = false;
 };
+
+} // namespace orvane::loss

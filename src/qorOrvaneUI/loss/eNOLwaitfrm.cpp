@@ -1,16 +1,33 @@
-#include "loss/eNOLwaitfrm.h"
+#include "qorOrvaneUI/loss/eNOLwaitfrm.h"
 
-#include "core/WindowAPImod.h"
-#include "core/widgets/PollTimer.h"
-#include "external/IInvoice.h"
-#include "external/IRsTable.h"
-#include "loss/Coveragefrm.h"
+#include "qorOrvaneUI/core/StagingWrites.h"
+#include "qorOrvaneUI/core/WindowAPImod.h"
+#include "qorOrvaneUI/core/modOrvane.h"
+#include "qorOrvaneUI/core/widgets/PollTimer.h"
+#include "qorOrvaneUI/dispatch/OrderComparison.h"
+#include "qorOrvaneUI/loss/Coveragefrm.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/IInvoice.h>
+#include <qorOrvaneUI/external/IOptions.h>
+#include <qorOrvaneUI/external/IOrvaneOut.h>
+#include <qorOrvaneUI/external/IRsTable.h>
+#include <qorOrvaneUI/external/Ig_trans.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+namespace orvane::loss {
 
 using namespace Qt::StringLiterals;
 
@@ -231,3 +248,5 @@ void eNOLwaitfrm::refreshENOLNUM()
 {
     wait_.refreshENOLNUM();
 }
+
+} // namespace orvane::loss

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/LibraryView.h"
-#include "loss/LossWait.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include "qorOrvaneUI/loss/LossWait.h"
 
 #include <QString>
 
@@ -11,6 +11,8 @@
 class QLabel;
 class QPushButton;
 class QTimer;
+
+namespace orvane::loss {
 
 // Shows a loss wait (LossWait) and drives it every five seconds: the five
 // step labels show where the claim stands, the coverage request is answered
@@ -79,3 +81,5 @@ private:
     bool checkAtOnce_ = false;
     bool activated_ = false;
 };
+
+} // namespace orvane::loss

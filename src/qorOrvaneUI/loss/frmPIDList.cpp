@@ -1,11 +1,11 @@
-#include "loss/frmPIDList.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
 
-#include "RecordsetDelegate.h"
-#include "RecordsetModel.h"
-#include "Ui.h"
-#include "external/IEnvironment.h"
-#include "external/IErrorClass.h"
-#include "external/ITableObject.h"
+#include "runtime/widgets/RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetModel.h"
+#include <qorOrvaneUI/external/IEnvironment.h>
+#include <qorOrvaneUI/external/IErrorClass.h>
+#include <qorOrvaneUI/external/ITableObject.h>
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -15,6 +15,8 @@
 #include <QTableView>
 
 #include <algorithm>
+
+namespace orvane::loss {
 
 using namespace Qt::StringLiterals;
 using orvane::MsgButtons;
@@ -232,3 +234,5 @@ void frmPIDList::cmdEdits_Click(int index)
         report(p);
     }
 }
+
+} // namespace orvane::loss

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Recordset.h"
-#include "core/LibraryView.h"
+#include "qorOrvaneUI/core/LibraryView.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <array>
 #include <memory>
@@ -16,6 +16,8 @@ class IEnvironment;
 class ITableObject;
 } // namespace ext
 } // namespace orvane
+
+namespace orvane::loss {
 
 // "PID List": the shop's participant IDs (or, set up by the caller, another
 // ID list), editable in the grid; OK picks the current row. The caller reads
@@ -83,3 +85,5 @@ private:
     bool keepUnsaved_ = false;
     bool loaded_ = false;
 };
+
+} // namespace orvane::loss

@@ -1,6 +1,6 @@
-#include "RecordsetDelegate.h"
+#include "runtime/widgets/RecordsetDelegate.h"
 
-#include "RecordsetModel.h"
+#include "runtime/widgets/RecordsetModel.h"
 
 #include <QAbstractItemView>
 #include <QAbstractProxyModel>

@@ -1,7 +1,7 @@
-#include "RecordsetModel.h"
+#include "runtime/widgets/RecordsetModel.h"
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QDate>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "Ui.h"
+#include <qorOrvaneUI/widgets/Ui.h>
 
 #include <QApplication>
 #include <QDialog>

@@ -1,8 +1,8 @@
-#include "core/widgets/BoundEntries.h"
+#include "qorOrvaneUI/core/widgets/BoundEntries.h"
 
-#include "core/modOrvane.h"
+#include "qorOrvaneUI/core/modOrvane.h"
 
-#include "vb.h"
+#include "runtime/vb.h"
 
 #include <QLineEdit>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Recordset.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QString>
 

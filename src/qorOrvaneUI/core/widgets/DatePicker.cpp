@@ -1,4 +1,4 @@
-#include "core/widgets/DatePicker.h"
+#include "qorOrvaneUI/core/widgets/DatePicker.h"
 
 #include <QApplication>
 #include <QDateEdit>
@@ -6,6 +6,8 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLocale>
+
+namespace orvane::ui {
 
 using namespace Qt::StringLiterals;
 
@@ -87,9 +89,11 @@ bool dtePicker::eventFilter(QObject *watched, QEvent *event)
     return QWidget::eventFilter(watched, event);
 }
 
-void orvane::ui::setRed(QWidget *w, bool red)
+void setRed(QWidget *w, bool red)
 {
     QPalette pal = w->palette();
     pal.setColor(QPalette::WindowText, red ? QColor(255, 0, 0) : QColor(0, 0, 0));
     w->setPalette(pal);
 }
+
+} // namespace orvane::ui

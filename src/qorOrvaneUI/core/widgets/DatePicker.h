@@ -6,6 +6,8 @@
 
 class QDateEdit;
 
+namespace orvane::ui {
+
 // A date picker whose check box can leave the date empty.
 class dtePicker : public QWidget {
     Q_OBJECT
@@ -31,6 +33,8 @@ private:
     QTime time_;
     bool dated_ = false; // a date was given since the picker was made
 };
+
+} // namespace orvane::ui
 
 namespace orvane::ui {
 

@@ -1,4 +1,4 @@
-#include "core/widgets/Entries.h"
+#include "qorOrvaneUI/core/widgets/Entries.h"
 
 #include <QAbstractSpinBox>
 #include <QDateTimeEdit>

@@ -1,8 +1,8 @@
-#include "core/widgets/FormParts.h"
+#include "qorOrvaneUI/core/widgets/FormParts.h"
 
-#include "core/Form_Utils.h"
-#include "core/widgets/BoundEntries.h"
-#include "vb.h"
+#include "qorOrvaneUI/core/Form_Utils.h"
+#include "qorOrvaneUI/core/widgets/BoundEntries.h"
+#include "runtime/vb.h"
 
 #include <QApplication>
 #include <QComboBox>

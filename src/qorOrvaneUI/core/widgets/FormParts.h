@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/clsProperCase.h"
+#include "qorOrvaneUI/core/clsProperCase.h"
 
 #include <QObject>
 #include <QString>

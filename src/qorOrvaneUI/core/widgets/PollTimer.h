@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/Poller.h"
+#include "qorOrvaneUI/core/Poller.h"
 
 #include <QTimer>
 

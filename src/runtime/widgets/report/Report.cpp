@@ -1,9 +1,9 @@
-#include "report/Report.h"
+#include <qorOrvaneUI/widgets/report/Report.h>
 
-#include "report/ReportPages.h"
+#include "runtime/widgets/report/ReportPages.h"
 
-#include "VbError.h"
-#include "vb.h"
+#include "runtime/vb.h"
+#include <qorOrvaneUI/runtime/VbError.h>
 
 #include <QFile>
 #include <QFileInfo>

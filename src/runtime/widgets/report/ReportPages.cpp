@@ -1,6 +1,6 @@
-#include "report/ReportPages.h"
+#include "runtime/widgets/report/ReportPages.h"
 
-#include "report/Report.h"
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QAbstractTextDocumentLayout>
 #include <QPagedPaintDevice>

@@ -1,9 +1,9 @@
-#include "report/ReportViewer.h"
+#include "runtime/widgets/report/ReportViewer.h"
 
-#include "Ui.h"
-#include "VbError.h"
-#include "report/Report.h"
-#include "report/ReportPages.h"
+#include "runtime/widgets/report/ReportPages.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/Ui.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QDir>
 #include <QPrinter>
