@@ -45,6 +45,7 @@ set(ORVANE_PUBLIC_HEADERS
   qorOrvaneUI/runtime/VbError.h
   qorOrvaneUI/runtime/WindowHandle.h
   qorOrvaneUI/runtime/XmlDocument.h
+  qorOrvaneUI/widgets/ScriptedUi.h
   qorOrvaneUI/widgets/Ui.h
   qorOrvaneUI/widgets/report/Report.h
   qorOrvaneUI/transport/NetworkAnswers.h

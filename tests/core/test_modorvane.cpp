@@ -1,9 +1,9 @@
 #include "qorOrvaneUI/core/Form_Utils.h"
 #include "qorOrvaneUI/core/modOrvane.h"
-#include "support/ScriptedUi.h"
 #include "support/TestHelpers.h"
 #include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QLineEdit>
 #include <QRegularExpression>

@@ -1,5 +1,5 @@
 #include "qorOrvaneUI/core/WindowAPImod.h"
-#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QWidget>
 

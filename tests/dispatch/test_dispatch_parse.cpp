@@ -1,7 +1,7 @@
 #include "dispatch/DispatchFixtures.h"
-#include "support/ScriptedUi.h"
 #include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 #include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <gtest/gtest.h>
 

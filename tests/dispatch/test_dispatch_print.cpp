@@ -1,8 +1,8 @@
 #include "dispatch/DispatchFixtures.h"
 #include "qorOrvaneUI/dispatch/Dispatchfrm.h"
 #include "runtime/widgets/report/ReportViewer.h"
-#include "support/ScriptedUi.h"
 #include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QDialog>
 #include <QDir>

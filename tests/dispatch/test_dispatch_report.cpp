@@ -1,10 +1,10 @@
 #include "dispatch/DispatchFixtures.h"
 #include "qorOrvaneUI/dispatch/Dispatchfrm.h"
 #include "runtime/widgets/report/ReportViewer.h"
-#include "support/ScriptedUi.h"
 #include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 #include <qorOrvaneUI/external/IControlUI.h>
 #include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 #include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QDialog>

@@ -1,8 +1,8 @@
 #include "dispatch/DispatchFixtures.h"
 #include "qorOrvaneUI/dispatch/frmEscheduleInfo.h"
 #include "runtime/vb.h"
-#include "support/ScriptedUi.h"
 #include <qorOrvaneUI/dispatch/clsShowDispatch.h>
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QLabel>
 #include <QPushButton>

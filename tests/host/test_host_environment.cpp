@@ -9,8 +9,8 @@
 #include <qorOrvaneUI/external/ProgIds.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 
-#include "support/ScriptedUi.h"
 #include "support/TestHelpers.h"
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QDialog>
 #include <QFile>

@@ -6,10 +6,10 @@
 #include "host/ShopDatabase.h"
 #include "host/VehicleChooserDialog.h"
 #include "support/DemoShopTest.h"
-#include "support/ScriptedUi.h"
 #include <qorOrvaneUI/external/IVehicleChooser.h>
 #include <qorOrvaneUI/external/ObjectCast.h>
 #include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QAbstractItemView>
 #include <QCompleter>

@@ -4,9 +4,9 @@
 #include "runtime/widgets/RecordsetModel.h"
 
 #include "support/OrderOnlyInvoice.h"
-#include "support/ScriptedUi.h"
 #include "support/StubEnvironment.h"
 #include <qorOrvaneUI/external/IDataCommand.h>
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QApplication>
 #include <QClipboard>

@@ -4,8 +4,8 @@
 #include "host/FieldUse.h"
 #include "host/ReferenceHost.h"
 #include "qorOrvaneUI/core/FieldContract.h"
-#include "support/ScriptedUi.h"
 #include "transport/TableObjects.h"
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QDir>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // Tab order, Enter, Escape and mnemonics of every view.
 
-#include "support/ScriptedUi.h"
 #include "ux/UxViews.h"
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QAbstractButton>
 #include <QApplication>

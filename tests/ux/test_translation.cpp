@@ -2,9 +2,9 @@
 // translation; the order's own values do not.
 
 #include "support/OrderOnlyInvoice.h"
-#include "support/ScriptedUi.h"
 #include "support/StubEnvironment.h"
 #include "ux/UxViews.h"
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include "runtime/widgets/RecordsetModel.h"
 #include "runtime/widgets/report/ReportViewer.h"

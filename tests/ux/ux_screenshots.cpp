@@ -1,8 +1,8 @@
 // Not a check: with ORVANE_SCREENSHOTS=<folder> set, writes each view as a
 // PNG for a person to look at (for example under QT_SCALE_FACTOR=2).
 
-#include "support/ScriptedUi.h"
 #include "ux/UxViews.h"
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 #include <qorOrvaneUI/runtime/Recordset.h>

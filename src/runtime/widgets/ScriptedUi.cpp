@@ -1,4 +1,4 @@
-#include "support/ScriptedUi.h"
+#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QCoreApplication>
 #include <QDialog>
