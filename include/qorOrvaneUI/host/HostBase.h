@@ -82,7 +82,7 @@ private:
 // pointed at the data folder's database); without one every query fails.
 class Environment : public ext::IEnvironment {
 public:
-    explicit Environment(QString dataPath, QString nagsPath = QString(),
+    explicit Environment(QString dataPath, const QString &nagsPath = QString(),
                          std::shared_ptr<ext::IDataCommand> command = nullptr);
 
     Value location = 1;

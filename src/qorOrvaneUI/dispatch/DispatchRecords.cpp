@@ -735,7 +735,7 @@ void DispatchRecords::makeReportCopies(const XmlDocument &document)
                 rsReportDispatch_.field(i).setValue(*text);
         }
         QString comments;
-        if (const XmlNode list = found[std::size_t(kInsurerComments)]; !list.isNull())
+        if (const XmlNode &list = found[std::size_t(kInsurerComments)]; !list.isNull())
             for (XmlNode child = list.firstChild(); !child.isNull(); child = child.nextSibling())
                 if (isMember(child, "Comment"))
                     if (const auto text = wholeText(child))
@@ -746,7 +746,7 @@ void DispatchRecords::makeReportCopies(const XmlDocument &document)
     }
     rsReportDiscount_ = wideCopy(rsDiscount);
     if (rsReportDiscount_.recordCount() > 0) {
-        const XmlNode container = found[std::size_t(kDiscountDetailsSlot)];
+        const XmlNode &container = found[std::size_t(kDiscountDetailsSlot)];
         rsReportDiscount_.moveFirst();
         for (XmlNode child = container.isNull() ? XmlNode() : container.firstChild();
              !child.isNull() && !rsReportDiscount_.eof(); child = child.nextSibling()) {

@@ -174,7 +174,7 @@ void Dispatchfrm::fitToScreen()
 
 void Dispatchfrm::showEvent(QShowEvent *event)
 {
-    QDialog::showEvent(event);
+    LibraryView::showEvent(event);
     fitToScreen();
     // The window manager may add its frame only once the window is mapped.
     QTimer::singleShot(0, this, &Dispatchfrm::fitToScreen);

@@ -143,7 +143,7 @@ void LoggingErrorClass::ErrorHandle(int, const QString &procedure, const QString
                  qUtf8Printable(procedure), ErrorLine, qUtf8Printable(text));
 }
 
-Environment::Environment(QString dataPath, QString nagsPath,
+Environment::Environment(QString dataPath, const QString &nagsPath,
                          std::shared_ptr<ext::IDataCommand> command)
     : dataPath_(std::move(dataPath)), nagsPath_(nagsPath.isEmpty() ? dataPath_ : nagsPath)
 {
