@@ -25,6 +25,19 @@
 #include <functional>
 #include <memory>
 
+// The suites name every view by its short name.
+using orvane::authorization::Authoriizewaitfrm;
+using orvane::authorization::Authorizationfrm;
+using orvane::authorization::AuthorizationShowfrm;
+using orvane::dispatch::ChooseDispatchfrm;
+using orvane::dispatch::Comparersfrm;
+using orvane::dispatch::Dispatchfrm;
+using orvane::dispatch::frmEscheduleInfo;
+using orvane::loss::Coveragefrm;
+using orvane::loss::eNOLfrm;
+using orvane::loss::eNOLwaitfrm;
+using orvane::loss::frmPIDList;
+
 namespace ux {
 
 using Make = std::function<std::unique_ptr<QDialog>()>;

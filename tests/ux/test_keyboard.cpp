@@ -14,18 +14,6 @@
 
 #include <map>
 
-using orvane::authorization::Authoriizewaitfrm;
-using orvane::authorization::Authorizationfrm;
-using orvane::authorization::AuthorizationShowfrm;
-using orvane::dispatch::ChooseDispatchfrm;
-using orvane::dispatch::Comparersfrm;
-using orvane::dispatch::Dispatchfrm;
-using orvane::dispatch::frmEscheduleInfo;
-using orvane::loss::Coveragefrm;
-using orvane::loss::eNOLfrm;
-using orvane::loss::eNOLwaitfrm;
-using orvane::loss::frmPIDList;
-
 using namespace Qt::StringLiterals;
 
 namespace {
