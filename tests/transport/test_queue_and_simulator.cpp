@@ -48,40 +48,26 @@ using orvane::transport::SimulationReport;
 
 namespace {
 
-class SimInvoice : public orvane::test::OrderOnlyInvoice {
-public:
-    explicit SimInvoice(std::shared_ptr<IEnvironment> e) : env(std::move(e))
-    {
-        order.appendField(u"idnumber"_s, ftype::Int32);
-        order.open();
-        order.addNew();
-        order[u"idnumber"_s] = 77;
-        order.update();
-    }
-    std::shared_ptr<IEnvironment> Env() const override { return env; }
-
-    std::shared_ptr<IEnvironment> env;
-};
-
+// Three lines: a part, a part the network refuses (its number starts with X)
+// and labour.
 QString authRequest(const QString &session)
 {
-    auto line = [](int n, const QString &type, const QString &part, const QString &qty,
-                   const QString &price) -> QString {
-        return u"<AuthorizationType><Type>"_s % type % u"</Type><LineNumber>"_s %
-               QString::number(n) % u"</LineNumber><RequestPart>"_s % part %
-               u"</RequestPart><RelatedPart/><RequestQuantity>"_s % qty %
-               u"</RequestQuantity><RequestPrice>"_s % price %
-               u"</RequestPrice><ReasonCode>R1</ReasonCode><AuthorizedPart/><AcceptPrice/>"
-               u"<AcceptQuantity/><ConfirmationCode/><ManualRequest>N</ManualRequest>"
-               u"<ErrorCode/><ErrorText/></AuthorizationType>"_s;
-    };
-    return u"<Authorization><ReturnCode>0</ReturnCode><ReturnText/><AuthorizationHeader>"
-           u"<EnvironmentID>PROD</EnvironmentID><SessionID>"_s %
-           session % u"</SessionID></AuthorizationHeader><AuthorizationDetails>"_s %
-           line(1, u"G"_s, u"FW02345GTY"_s, u"1"_s, u"125.5"_s) %
-           line(3, u"K"_s, u"XNOPART"_s, u"1"_s, u"20"_s) %
-           line(4, u"L"_s, u"LABOR"_s, u"2.5"_s, u"48"_s) % u"</AuthorizationDetails><Filename>"_s %
-           session % u"</Filename></Authorization>"_s;
+    QString lines;
+    const char *const rows[][5] = {{"1", "G", "FW02345GTY", "1", "125.5"},
+                                   {"3", "K", "XNOPART", "1", "20"},
+                                   {"4", "L", "LABOR", "2.5", "48"}};
+    for (const auto &r : rows)
+        lines += uR"(<AuthorizationType><Type>%2</Type><LineNumber>%1</LineNumber>
+<RequestPart>%3</RequestPart><RelatedPart/><RequestQuantity>%4</RequestQuantity>
+<RequestPrice>%5</RequestPrice><ReasonCode>R1</ReasonCode><AuthorizedPart/><AcceptPrice/>
+<AcceptQuantity/><ConfirmationCode/><ManualRequest>N</ManualRequest><ErrorCode/><ErrorText/>
+</AuthorizationType>)"_s.arg(QLatin1StringView(r[0]), QLatin1StringView(r[1]),
+                             QLatin1StringView(r[2]), QLatin1StringView(r[3]),
+                             QLatin1StringView(r[4]));
+    return uR"(<Authorization><ReturnCode>0</ReturnCode><ReturnText/><AuthorizationHeader>
+<EnvironmentID>PROD</EnvironmentID><SessionID>%1</SessionID></AuthorizationHeader>
+<AuthorizationDetails>%2</AuthorizationDetails><Filename>%1</Filename></Authorization>)"_s.arg(
+        session, lines);
 }
 
 using orvane::test::certificateDir;
@@ -112,7 +98,13 @@ protected:
         transport::registerTransportClasses();
         env_->location = 4;
         env = env_;
-        invoice = std::make_shared<SimInvoice>(env);
+        // The order the queue reads: its number alone.
+        invoice->env = env;
+        invoice->order.appendField(u"idnumber"_s, ftype::Int32);
+        invoice->order.open();
+        invoice->order.addNew();
+        invoice->order[u"idnumber"_s] = 77;
+        invoice->order.update();
     }
 
     Recordset rows(const char16_t *id, const QString &filter)
@@ -126,6 +118,14 @@ protected:
         auto t = object<Ig_trans>(progid::g_trans);
         t->get_g_trans(filter);
         return t->itemsrecordset();
+    }
+    bool processed(const QString &recid)
+    {
+        return trans(u"recid = '"_s % recid % u"'"_s).value(u"processed"_s).toBool();
+    }
+    void queue(const QString &xml, const QString &rectype, const QString &id)
+    {
+        TransactionQueue::QueueTransaction(invoice, parsedXml(xml), rectype, id);
     }
 
     // A saved loss notice with two damage lines, queued as the library does;
@@ -161,42 +161,31 @@ protected:
             l[u"qty"_s] = qty;
         }
         lines->Update();
-
-        const QString doc = u"<LossNotice><LossNoticeHeader><SessionID>"_s % guid %
-                            u"</SessionID></LossNoticeHeader><LossNoticeDetails>"
-                            u"<LossIdentificationNumbers>"_s %
-                            claim %
-                            u"</LossIdentificationNumbers><VehicleID>448201</VehicleID>"
-                            u"<VehicleIDSource>NAGS</VehicleIDSource><VehicleYear>2021"
-                            u"</VehicleYear><VehicleMake>Toyota</VehicleMake></LossNoticeDetails>"
-                            u"<Filename>"_s %
-                            guid % u"</Filename></LossNotice>"_s;
-        TransactionQueue::QueueTransaction(invoice, parsedXml(doc), u"ENOL"_s, guid);
+        queue(uR"(<LossNotice><LossNoticeHeader><SessionID>%1</SessionID></LossNoticeHeader>
+<LossNoticeDetails><LossIdentificationNumbers>%2</LossIdentificationNumbers>
+<VehicleID>448201</VehicleID><VehicleIDSource>NAGS</VehicleIDSource>
+<VehicleYear>2021</VehicleYear><VehicleMake>Toyota</VehicleMake></LossNoticeDetails>
+<Filename>%1</Filename></LossNotice>)"_s.arg(guid, claim),
+              u"ENOL"_s, guid);
         return guid;
     }
 
     void queueCoverageAnswer(const QString &lossRef, bool accept)
     {
-        const QString doc =
-            u"<LossNoticeAcknowledgement><LossNoticeAcknowledgementHeader><SessionID>"
-            u"C0FFEE00000000000000000000000001</SessionID></LossNoticeAcknowledgementHeader>"
-            u"<LossNoticeAcknowledgementDetails><LossReferenceNumber>"_s %
-            lossRef % u"</LossReferenceNumber><AcceptWork>"_s % (accept ? u"Y"_s : u"N"_s) %
-            u"</AcceptWork><VehicleID>448201</VehicleID><VehicleIDSource>NAGS</VehicleIDSource>"
-            u"<VehicleLineNumber>1</VehicleLineNumber><RequestedAppointmentDate>20261210"
-            u"</RequestedAppointmentDate><RequestedAppointmentTime>09:30:00"
-            u"</RequestedAppointmentTime><MobileIndicator>Y</MobileIndicator>"
-            u"<WorkLocationPostalCode>62704</WorkLocationPostalCode>"
-            u"</LossNoticeAcknowledgementDetails></LossNoticeAcknowledgement>"_s;
-        TransactionQueue::QueueTransaction(invoice, parsedXml(doc), u"LOSSAH"_s,
-                                           u"C0FFEE00000000000000000000000001"_s);
+        const QString session = u"C0FFEE00000000000000000000000001"_s;
+        queue(uR"(<LossNoticeAcknowledgement><LossNoticeAcknowledgementHeader>
+<SessionID>%1</SessionID></LossNoticeAcknowledgementHeader><LossNoticeAcknowledgementDetails>
+<LossReferenceNumber>%2</LossReferenceNumber><AcceptWork>%3</AcceptWork>
+<VehicleID>448201</VehicleID><VehicleIDSource>NAGS</VehicleIDSource>
+<VehicleLineNumber>1</VehicleLineNumber><RequestedAppointmentDate>20261210</RequestedAppointmentDate>
+<RequestedAppointmentTime>09:30:00</RequestedAppointmentTime>
+<MobileIndicator>Y</MobileIndicator><WorkLocationPostalCode>62704</WorkLocationPostalCode>
+</LossNoticeAcknowledgementDetails></LossNoticeAcknowledgement>)"_s.arg(session, lossRef,
+                                                                        accept ? u"Y"_s : u"N"_s),
+              u"LOSSAH"_s, session);
     }
 
-    void queueAuth(const QString &session)
-    {
-        TransactionQueue::QueueTransaction(invoice, parsedXml(authRequest(session)), u"AUTHREQ"_s,
-                                           session);
-    }
+    void queueAuth(const QString &session) { queue(authRequest(session), u"AUTHREQ"_s, session); }
     Recordset answers(const QString &filter)
     {
         auto ackn = object<Ig_ackn>(progid::g_ackn);
@@ -222,7 +211,8 @@ protected:
     }
 
     std::shared_ptr<test::StubEnvironment> env;
-    std::shared_ptr<SimInvoice> invoice;
+    std::shared_ptr<orvane::test::OrderInvoiceWithEnv> invoice =
+        std::make_shared<orvane::test::OrderInvoiceWithEnv>();
 };
 
 TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
@@ -261,7 +251,7 @@ TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
     // Answered once: a second run finds nothing to do.
     const SimulationReport again = simulator.runOnce();
     EXPECT_EQ(again.documents, 0);
-    EXPECT_EQ(answers(u"g_ackn.sessionid = '"_s % session % u"'"_s).recordCount(), 3);
+    EXPECT_EQ(answerRows(session), 3);
 }
 
 TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
@@ -359,11 +349,9 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
 TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
 {
     // Hostile or broken documents are answered with a reason, not retried forever.
-    TransactionQueue::QueueTransaction(invoice, parsedXml(u"<Authorization/>"_s), u"AUTHREQ"_s,
-                                       u"EMPTY"_s);
-    TransactionQueue::QueueTransaction(
-        invoice, parsedXml(u"<LossNotice><SessionID>x' OR '1'='1</SessionID></LossNotice>"_s),
-        u"ENOL"_s, u"x' OR '1'='1"_s);
+    queue(u"<Authorization/>"_s, u"AUTHREQ"_s, u"EMPTY"_s);
+    queue(u"<LossNotice><SessionID>x' OR '1'='1</SessionID></LossNotice>"_s, u"ENOL"_s,
+          u"x' OR '1'='1"_s);
     NetworkSimulator simulator(env);
     SimulationReport report = simulator.runOnce();
     EXPECT_EQ(report.documents, 0);
@@ -385,10 +373,10 @@ TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
     EXPECT_EQ(report.documents, 0);
     ASSERT_EQ(report.problems.size(), 1);
     EXPECT_TRUE(report.problems[0].contains(u"429"_s));
-    EXPECT_FALSE(trans(u"recid = 'S3'"_s).value(u"processed"_s).toBool());
+    EXPECT_FALSE(processed(u"S3"_s));
     report = simulator.runOnce();
     EXPECT_EQ(report.answerLines, 3);
-    EXPECT_TRUE(trans(u"recid = 'S3'"_s).value(u"processed"_s).toBool());
+    EXPECT_TRUE(processed(u"S3"_s));
 }
 
 // Killed anywhere before its commit, the simulator leaves the row waiting
@@ -408,15 +396,11 @@ TEST_P(SimulatorTest, AKilledSimulatorLeavesTheRowWaiting)
         SCOPED_TRACE(session.toStdString());
         queueAuth(session);
         EXPECT_TRUE(orvane::test::diesAt(step.at, [this] { NetworkSimulator(env).runOnce(); }));
-        auto filed = [&] {
-            return answers(u"g_ackn.sessionid = '"_s % session % u"'"_s).recordCount();
-        };
-        EXPECT_EQ(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool(),
-                  step.answered);
-        EXPECT_EQ(filed(), step.answered ? 3 : 0);
+        EXPECT_EQ(processed(session), step.answered);
+        EXPECT_EQ(answerRows(session), step.answered ? 3 : 0);
         NetworkSimulator(env).runOnce();
-        EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
-        EXPECT_EQ(filed(), 3);
+        EXPECT_TRUE(processed(session));
+        EXPECT_EQ(answerRows(session), 3);
     }
 }
 
@@ -523,7 +507,7 @@ TEST_P(SimulatorTest, TheServiceRidesOutNetworkFaults)
         ASSERT_TRUE(network);
         EXPECT_EQ(network->documentsAnswered(), 1);
         EXPECT_EQ(answerRows(session), 3);
-        EXPECT_TRUE(trans(u"recid = '"_s % session % u"'"_s).value(u"processed"_s).toBool());
+        EXPECT_TRUE(processed(session));
     }
 }
 
@@ -591,7 +575,7 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
         EXPECT_TRUE(runUntil([&] { return service.state().badAnswers == 1; }, 5000));
         EXPECT_FALSE(service.state().lastError.isEmpty());
         service.stop();
-        EXPECT_FALSE(trans(u"recid = 'B1'"_s).value(u"processed"_s).toBool());
+        EXPECT_FALSE(processed(u"B1"_s));
         EXPECT_EQ(answerRows(u"B1"_s), 0);
     }
 

@@ -137,22 +137,6 @@ TEST_P(StagingSchemaTest, PrefixSearchOfDispatchesUsesItsIndexAndMatchesLike)
         << detail.toStdString();
 }
 
-TEST_P(StagingSchemaTest, RefusesFiltersOutsideTheDialectBeforeRunningAnything)
-{
-    auto db = StagingDatabase::open(connection_, SchemaVersion);
-    const sql::TableDef &trans = *stagingTable(u"g_trans"_s);
-    QSqlQuery(db->db()).exec(u"INSERT INTO g_trans (rectype, recid) VALUES ('DISPATCH', 'D1')"_s);
-    // The dialect's own tests go through the refusals; these show the load uses it.
-    for (const char16_t *filter : {u"recid = 'D1'; DELETE FROM g_trans",
-                                   u"recid = (SELECT recid FROM g_trans)", u"nosuchcolumn = 1"}) {
-        const VbError e =
-            orvane::test::raised([&] { db->load(trans, QString::fromUtf16(filter)); });
-        EXPECT_EQ(e.number(), sql::SyntaxErrorNumber) << QString::fromUtf16(filter).toStdString();
-        EXPECT_FALSE(e.description().isEmpty());
-    }
-    EXPECT_EQ(db->load(trans, {}).recordCount(), 1);
-}
-
 // Two workstations poll the same unread rows and each takes what it claims:
 // every row is handled once, none is lost.
 TEST_P(StagingSchemaTest, TwoConnectionsClaimingAtOnceNeitherLoseNorDoubleHandleARow)

@@ -114,26 +114,19 @@ protected:
     }
 };
 
-TEST_P(TableObjectTest, EveryObjectNeedsItsEnvironmentFirst)
+// Refused before its environment is set; then load by filter, add, change and
+// delete, Update, load again: for every table.
+TEST_P(TableObjectTest, EveryObjectLoadsAddsChangesAndDeletesRows)
 {
-    for (const ObjectCase &c : objectCases()) {
-        auto o = create(c.progId);
-        SCOPED_TRACE(c.table.toStdString());
-        EXPECT_EQ(errorNumber([&] { c.load(*o, {}); }), err::ObjectVariableNotSet);
-        EXPECT_EQ(errorNumber([&] { o->Update(); }), err::ObjectVariableNotSet);
-        EXPECT_EQ(o->itemsrecordset().recordCount(), 0);
-    }
     auto ackn = CreateObject<ext::Ig_ackn>(u"QORORVANEOUT.G_ACKNCLS"_s);
     EXPECT_EQ(errorNumber([&] { ackn->get_ackfromxml(u"<Authorization/>"_s); }),
               err::ObjectVariableNotSet);
-}
-
-// Load by filter, add, change and delete, Update, load again: for every table.
-TEST_P(TableObjectTest, EveryObjectLoadsAddsChangesAndDeletesRows)
-{
     for (const ObjectCase &c : objectCases()) {
         SCOPED_TRACE(c.table.toStdString());
         auto o = create(c.progId);
+        EXPECT_EQ(errorNumber([&] { c.load(*o, {}); }), err::ObjectVariableNotSet);
+        EXPECT_EQ(errorNumber([&] { o->Update(); }), err::ObjectVariableNotSet);
+        EXPECT_EQ(o->itemsrecordset().recordCount(), 0);
         o->setEnv(env_);
         c.load(*o, c.takesFilter ? ImpossibleById.arg(c.table) : QString());
         Recordset rs = o->itemsrecordset();
@@ -208,47 +201,7 @@ TEST_P(TableObjectTest, AFailedUpdateLeavesTheTableAsItWasAndTheChangesForAnothe
     EXPECT_EQ(transRows(), (QStringList{u"AUTHREQ/A-changed"_s, u"/C"_s, u"/D"_s}));
 }
 
-// Values made safe by SQLSafeText and spliced into each caller's filter find
-// exactly their rows, and the splice never becomes SQL.
-TEST_P(TableObjectTest, HostileValuesInFiltersFindExactlyTheirRows)
-{
-    const QStringList hostile{u"O'Brien"_s,      u"'; DROP TABLE g_trans --"_s,
-                              u"two\r\nlines"_s, u"line\nfeed"_s,
-                              u"100%_like"_s,    u"o'brien"_s};
-    for (const QString &h : hostile)
-        addTrans(u"DISPATCH"_s, h);
-    addTrans(u"DISPATCH"_s, u"OBrien"_s);
-    const QStringList before = transRows();
-
-    for (const QString &h : hostile) {
-        const QString safe = modOrvane::SQLSafeText(h);
-        EXPECT_EQ(recids(u"g_trans.rectype= 'DISPATCH' and g_trans.recid = '"_s % safe % u"'"_s),
-                  QStringList{h})
-            << h.toStdString();
-    }
-    // A NUL ends the value, as the quoting routine cuts it there.
-    EXPECT_EQ(recids(u"recid = '"_s % modOrvane::SQLSafeText(u"O'Brien\0tail"_s) % u"'"_s),
-              QStringList{u"O'Brien"_s});
-    EXPECT_EQ(recids(u"rectype = 'DISPATCH'  AND recid like 'o''b%'"_s),
-              (QStringList{u"O'Brien"_s, u"o'brien"_s}));
-
-    // 100 KB of text: stored and read back whole, and found again by a filter
-    // on the whole value (the value is bound, not pasted).
-    const QString big = QString(100 * 1024, u'x') % u"'end"_s;
-    addTrans(u"ENOL"_s, u"BIG"_s, big);
-    EXPECT_EQ(recids(u"recid = 'BIG'"_s).size(), 1);
-    {
-        auto t = trans();
-        t->get_g_trans(u"recid = 'BIG'"_s);
-        EXPECT_EQ(t->itemsrecordset().value(u"xml"_s).toText(), big);
-        t->get_g_trans(u"xml = '"_s % modOrvane::SQLSafeText(big) % u"'"_s);
-        EXPECT_EQ(t->itemsrecordset().recordCount(), 1);
-        EXPECT_EQ(t->itemsrecordset().value(u"recid"_s).toText(), u"BIG"_s);
-    }
-    EXPECT_EQ(transRows(), before + QStringList{u"ENOL/BIG"_s});
-}
-
-TEST_P(TableObjectTest, TrailingBlanksDoNotCountInEqualityOfText)
+TEST_P(TableObjectTest, TextIsStoredWholeAndComparedWithoutTrailingBlanks)
 {
     for (const QString &recid : {u"R1"_s, u"R1  "_s, u""_s, u" "_s})
         addTrans(u"DISPATCH"_s, recid);
@@ -260,6 +213,19 @@ TEST_P(TableObjectTest, TrailingBlanksDoNotCountInEqualityOfText)
     // Leading blanks and other kinds of comparison keep their meaning.
     EXPECT_EQ(count(u"recid = ' R1'"_s), 0);
     EXPECT_EQ(count(u"recid like 'R1 %'"_s), 1);
+    // The dialect's own suite goes through the refusals; this shows the load uses it.
+    EXPECT_EQ(errorNumber([&] { count(u"recid = 'R1'; DELETE FROM g_trans"_s); }),
+              sql::SyntaxErrorNumber);
+
+    // 100 KB of text: read back whole, and found again by a filter on the
+    // whole value (the value is bound, not pasted). Hostile values in filters
+    // have their own suite.
+    const QString big = QString(100 * 1024, u'x') % u"'end"_s;
+    addTrans(u"ENOL"_s, u"BIG"_s, big);
+    auto t = trans();
+    t->get_g_trans(u"recid = 'BIG'"_s);
+    EXPECT_EQ(t->itemsrecordset().value(u"xml"_s).toText(), big);
+    EXPECT_EQ(recids(u"xml = '"_s % modOrvane::SQLSafeText(big) % u"'"_s), QStringList{u"BIG"_s});
 }
 
 TEST_P(TableObjectTest, ANewLossNoticeGetsItsOwnGuid)
@@ -295,19 +261,16 @@ TEST_P(TableObjectTest, ANewLossNoticeGetsItsOwnGuid)
 
 TEST_P(TableObjectTest, AckFromXmlGivesOneRowPerRequestedLineAndSavesOnlyWhenAllowed)
 {
-    const QString xml =
-        u"<Authorization><ReturnCode>0</ReturnCode><AuthorizationHeader><SessionID>SESS1</"
-        u"SessionID>"
-        "</AuthorizationHeader><AuthorizationDetails>"
-        "<AuthorizationType><Type>GLASS</Type><LineNumber>1</LineNumber><RequestPart>FW02345GBYN"
-        "</RequestPart><RelatedPart/><RequestQuantity>1</RequestQuantity><RequestPrice>125.5"
-        "</RequestPrice><ReasonCode>R1</ReasonCode><ManualRequest>N</ManualRequest></"
-        "AuthorizationType>"
-        "<AuthorizationType><Type>OTHER</Type><LineNumber>3</LineNumber><RequestPart>O'KIT"
-        "</RequestPart><RequestQuantity>2</RequestQuantity><RequestPrice>10</RequestPrice>"
-        "<ManualRequest>Y</ManualRequest><RequestDescription>Kit</RequestDescription>"
-        "<FaxingPOP>Y</FaxingPOP></AuthorizationType></AuthorizationDetails>"
-        "<Filename>SESS1</Filename></Authorization>"_s;
+    const QString xml = uR"(<Authorization><ReturnCode>0</ReturnCode><AuthorizationHeader>
+<SessionID>SESS1</SessionID></AuthorizationHeader><AuthorizationDetails><AuthorizationType>
+<Type>GLASS</Type><LineNumber>1</LineNumber><RequestPart>FW02345GBYN</RequestPart><RelatedPart/>
+<RequestQuantity>1</RequestQuantity><RequestPrice>125.5</RequestPrice><ReasonCode>R1</ReasonCode>
+<ManualRequest>N</ManualRequest></AuthorizationType><AuthorizationType><Type>OTHER</Type>
+<LineNumber>3</LineNumber><RequestPart>O'KIT</RequestPart><RequestQuantity>2</RequestQuantity>
+<RequestPrice>10</RequestPrice><ManualRequest>Y</ManualRequest>
+<RequestDescription>Kit</RequestDescription><FaxingPOP>Y</FaxingPOP></AuthorizationType>
+</AuthorizationDetails>
+<Filename>SESS1</Filename></Authorization>)"_s;
     auto ackn = object<ext::Ig_ackn>(ext::progid::g_ackn);
     ackn->setblnnosave(true);
     ackn->get_ackfromxml(xml);
