@@ -155,7 +155,12 @@ TEST(Cli, DispatchReportWritesPdfAndHtml)
     EXPECT_TRUE(text.contains(u"25%"_s));
 }
 
-TEST(Cli, NetSimulateAnswersARequestQueuedInTheDemoShop)
+// The db and net commands on the demo host's own shop and on PostgreSQL: rows
+// added from an argument and from standard input and read back as stored, the
+// filter in the host's dialect, a hostile filter and an unknown column
+// refused; a request answered as the wait view's poll finds it, an unreadable
+// document bounced.
+TEST(Cli, DbAndNetSimulateOnTheDemoShopAndPostgreSQL)
 {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
@@ -168,64 +173,7 @@ TEST(Cli, NetSimulateAnswersARequestQueuedInTheDemoShop)
                {u"--data"_s, dir.path(), u"--screenshot"_s, dir.path() + u"/shot.png"_s});
     ASSERT_TRUE(demo.waitForFinished(60000));
     ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
-    const QString shopDb = dir.path() + u"/shop/shop.sqlite"_s;
-    EXPECT_EQ(orvane({u"db"_s, u"init"_s, u"--db"_s, shopDb}).exitCode, 0);
-
-    // Order 1 asks for a part authorization: the row the queue writes.
-    const QString session = u"C11E0000000000000000000000000001"_s;
-    const QString request =
-        u"<Authorization><AuthorizationHeader><SessionID>"_s + session +
-        u"</SessionID></AuthorizationHeader><AuthorizationDetails><AuthorizationType>"
-        u"<Type>G</Type><LineNumber>1</LineNumber><RequestPart>FW02345GTY</RequestPart>"
-        u"<RequestQuantity>1</RequestQuantity><RequestPrice>310.25</RequestPrice>"
-        u"</AuthorizationType></AuthorizationDetails></Authorization>"_s;
-    QJsonObject queued{{u"rectype"_s, u"AUTHREQ"_s}, {u"recid"_s, session}, {u"xml"_s, request},
-                       {u"processed"_s, false},      {u"daskid"_s, 1},      {u"daskloc"_s, 1}};
-    const CliRun added =
-        orvane({u"db"_s, u"add"_s, u"g_trans"_s,
-                QString::fromUtf8(QJsonDocument(queued).toJson(QJsonDocument::Compact)), u"--db"_s,
-                shopDb});
-    ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
-    const QJsonObject stored = QJsonDocument::fromJson(added.out).object();
-    EXPECT_GT(stored[u"id"_s].toInt(), 0);
-    EXPECT_EQ(stored[u"guid"_s].toString().size(), 32) << "the table object fills guid";
-    EXPECT_EQ(stored[u"processed"_s].toBool(true), false);
-
-    const CliRun run = orvane({u"net"_s, u"simulate"_s, u"--once"_s, u"--db"_s, shopDb});
-    ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
-    EXPECT_TRUE(run.out.contains("answered 1 document(s): 1 authorization line(s)"))
-        << run.out.toStdString();
-    EXPECT_TRUE(run.err.isEmpty()) << run.err.toStdString();
-
-    // The answer as the wait view's poll finds it: unread, for order 1.
-    const CliRun answer = orvane({u"db"_s, u"rows"_s, u"g_ackn"_s, u"--filter"_s,
-                                  u"g_ackn.sessionid = '"_s % session % u"'"_s, u"--db"_s, shopDb});
-    const QJsonArray answers = QJsonDocument::fromJson(answer.out).array();
-    ASSERT_EQ(answers.size(), 1) << answer.out.toStdString() << answer.err.toStdString();
-    const QJsonObject a = answers[0].toObject();
-    EXPECT_EQ(a[u"ErrorCode"_s].toString(), u"0"_s) << answer.out.toStdString();
-    EXPECT_NEAR(a[u"accPrice"_s].toDouble(), 310.25, 1e-9);
-    EXPECT_EQ(a[u"daskid"_s].toInt(), 1);
-    EXPECT_EQ(a[u"Ack"_s], QJsonValue(false));
-    EXPECT_TRUE(orvane({u"transport"_s, u"status"_s, u"--db"_s, shopDb})
-                    .out.startsWith("sent 1, pending 0, failed 0"));
-    // Nothing left to answer; mistakes are refused.
-    EXPECT_TRUE(orvane({u"net"_s, u"simulate"_s, u"--once"_s, u"--db"_s, shopDb})
-                    .out.contains("nothing to answer"));
-    const CliRun badColumn =
-        orvane({u"db"_s, u"add"_s, u"g_cover"_s, uR"({"nope": 1})"_s, u"--db"_s, shopDb});
-    EXPECT_EQ(badColumn.exitCode, 1);
-    EXPECT_TRUE(badColumn.err.contains("Unknown column 'nope'")) << badColumn.err.toStdString();
-}
-
-// db rows on both backends: values as stored, the filter in the host's
-// dialect, a hostile filter refused; db add from standard input; a bounced
-// document counted as bounced.
-TEST(Cli, DbRowsAddFromAFileAndBouncedDocuments)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    QStringList connections{dir.filePath(u"shop.sqlite"_s)};
+    QStringList connections{dir.path() + u"/shop/shop.sqlite"_s};
     QFile pg(QStringLiteral(ORVANE_PG_DIR "/connection.txt"));
     if (pg.open(QIODevice::ReadOnly))
         connections << QString::fromUtf8(pg.readAll()).trimmed();
@@ -236,16 +184,35 @@ TEST(Cli, DbRowsAddFromAFileAndBouncedDocuments)
     const QString recid = u"CLI-"_s % QString::number(QCoreApplication::applicationPid());
     for (const QString &db : connections) {
         SCOPED_TRACE(db.toStdString());
-        ASSERT_EQ(orvane({u"db"_s, u"init"_s, u"--db"_s, db}).exitCode, 0);
-        const QByteArray row = R"({"rectype": "AUTHREQ", "recid": ")" + recid.toUtf8() +
-                               R"(", "xml": "<Authorization/>", "processed": false})";
+        const auto on = [&db](QStringList args, const QByteArray &input = {}) {
+            return orvane(args << u"--db"_s << db, input);
+        };
+        ASSERT_EQ(on({u"db"_s, u"init"_s}).exitCode, 0);
+        // Order 1 asks for a part authorization: the row the queue writes.
+        const QString request =
+            u"<Authorization><AuthorizationHeader><SessionID>"_s + recid +
+            u"</SessionID></AuthorizationHeader><AuthorizationDetails><AuthorizationType>"
+            u"<Type>G</Type><LineNumber>1</LineNumber><RequestPart>FW02345GTY</RequestPart>"
+            u"<RequestQuantity>1</RequestQuantity><RequestPrice>310.25</RequestPrice>"
+            u"</AuthorizationType></AuthorizationDetails></Authorization>"_s;
+        const QJsonObject queued{
+            {u"rectype"_s, u"AUTHREQ"_s}, {u"recid"_s, recid}, {u"xml"_s, request},
+            {u"processed"_s, false},      {u"daskid"_s, 1},    {u"daskloc"_s, 1}};
         const CliRun added =
-            orvane({u"db"_s, u"add"_s, u"g_trans"_s, u"--json-file"_s, u"-"_s, u"--db"_s, db}, row);
+            on({u"db"_s, u"add"_s, u"g_trans"_s,
+                QString::fromUtf8(QJsonDocument(queued).toJson(QJsonDocument::Compact))});
         ASSERT_EQ(added.exitCode, 0) << added.err.toStdString();
+        const QJsonObject stored = QJsonDocument::fromJson(added.out).object();
+        EXPECT_GT(stored[u"id"_s].toInt(), 0);
+        EXPECT_EQ(stored[u"guid"_s].toString().size(), 32) << "the table object fills guid";
+        EXPECT_EQ(stored[u"processed"_s].toBool(true), false);
+        // From standard input: a document the network cannot read.
+        const QByteArray row = R"({"rectype": "AUTHREQ", "recid": ")" + recid.toUtf8() +
+                               R"(-X", "xml": "<Authorization/>", "processed": false})";
+        ASSERT_EQ(on({u"db"_s, u"add"_s, u"g_trans"_s, u"--json-file"_s, u"-"_s}, row).exitCode, 0);
 
-        const QString filter = u"g_trans.recid = '"_s % recid % u"' AND processed = .F."_s;
-        const CliRun rows =
-            orvane({u"db"_s, u"rows"_s, u"g_trans"_s, u"--filter"_s, filter, u"--db"_s, db});
+        const QString filter = u"g_trans.recid = '"_s % recid % u"-X' AND processed = .F."_s;
+        const CliRun rows = on({u"db"_s, u"rows"_s, u"g_trans"_s, u"--filter"_s, filter});
         ASSERT_EQ(rows.exitCode, 0) << rows.err.toStdString();
         const QJsonArray list = QJsonDocument::fromJson(rows.out).array();
         ASSERT_EQ(list.size(), 1) << rows.out.toStdString();
@@ -253,13 +220,34 @@ TEST(Cli, DbRowsAddFromAFileAndBouncedDocuments)
         EXPECT_EQ(list[0][u"daskid"_s], QJsonValue(0));
         EXPECT_TRUE(list[0][u"procdate"_s].isNull());
 
-        const CliRun hostile = orvane({u"db"_s, u"rows"_s, u"g_trans"_s, u"--filter"_s,
-                                       u"1=1; DROP TABLE g_trans"_s, u"--db"_s, db});
+        const CliRun hostile =
+            on({u"db"_s, u"rows"_s, u"g_trans"_s, u"--filter"_s, u"1=1; DROP TABLE g_trans"_s});
         EXPECT_EQ(hostile.exitCode, 1);
         EXPECT_TRUE(hostile.err.contains("source: qorOrvaneOut.g_trans")) << hostile.err.data();
 
-        const CliRun run = orvane({u"net"_s, u"simulate"_s, u"--once"_s, u"--db"_s, db});
+        const CliRun run = on({u"net"_s, u"simulate"_s, u"--once"_s});
+        ASSERT_EQ(run.exitCode, 0) << run.err.toStdString();
+        EXPECT_TRUE(run.out.contains("answered 1 document(s): 1 authorization line(s)"))
+            << run.out.toStdString();
         EXPECT_TRUE(run.out.contains("bounced 1 unreadable document(s)")) << run.out.data();
-        EXPECT_FALSE(run.out.contains("answered")) << run.out.data();
+
+        // The answer as the wait view's poll finds it: unread, for order 1.
+        const CliRun answer = on({u"db"_s, u"rows"_s, u"g_ackn"_s, u"--filter"_s,
+                                  u"g_ackn.sessionid = '"_s % recid % u"'"_s});
+        const QJsonArray answers = QJsonDocument::fromJson(answer.out).array();
+        ASSERT_EQ(answers.size(), 1) << answer.out.toStdString() << answer.err.toStdString();
+        const QJsonObject a = answers[0].toObject();
+        EXPECT_EQ(a[u"ErrorCode"_s].toString(), u"0"_s) << answer.out.toStdString();
+        EXPECT_NEAR(a[u"accPrice"_s].toDouble(), 310.25, 1e-9);
+        EXPECT_EQ(a[u"daskid"_s].toInt(), 1);
+        EXPECT_EQ(a[u"Ack"_s], QJsonValue(false));
+        const QByteArray status = on({u"transport"_s, u"status"_s}).out;
+        EXPECT_TRUE(status.contains("pending 0, failed 0")) << status.data();
+        EXPECT_TRUE(status.contains(QByteArray("AUTHREQ " + recid.toUtf8() + "  processed")));
+        // Nothing left to answer; mistakes are refused.
+        EXPECT_TRUE(on({u"net"_s, u"simulate"_s, u"--once"_s}).out.contains("nothing to answer"));
+        const CliRun badColumn = on({u"db"_s, u"add"_s, u"g_cover"_s, uR"({"nope": 1})"_s});
+        EXPECT_EQ(badColumn.exitCode, 1);
+        EXPECT_TRUE(badColumn.err.contains("Unknown column 'nope'")) << badColumn.err.toStdString();
     }
 }
