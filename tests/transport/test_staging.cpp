@@ -102,27 +102,13 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
 }
 
 // The dispatch list is searched by the first characters of the number: on
-// SQLite that search reads a range of an index, and finds what LIKE finds.
-TEST_P(StagingSchemaTest, PrefixSearchOfDispatchesUsesItsIndexAndMatchesLike)
+// SQLite that search reads a range of an index (what it finds, the hostile
+// suite's dispatch search shows on both backends).
+TEST_P(StagingSchemaTest, PrefixSearchOfDispatchesUsesItsIndex)
 {
-    auto db = StagingDatabase::open(connection_, SchemaVersion);
-    const sql::TableDef &trans = *stagingTable(u"g_trans"_s);
-    QSqlQuery insert(db->db());
-    for (const char *recid : {"D-100", "d-1001  ", "D-1x0", "D-2000", "XD-100"})
-        ASSERT_TRUE(insert.exec(u"INSERT INTO g_trans (rectype, recid) VALUES ('DISPATCH', '"_s %
-                                QString::fromLatin1(recid) % u"')"_s));
-    ASSERT_TRUE(insert.exec(u"INSERT INTO g_trans (rectype, recid) VALUES ('AUTHREQ', 'D-100')"_s));
-    const struct {
-        const char16_t *typed;
-        int found;
-    } cases[] = {{u"D-100", 2}, {u"d-1", 3}, {u"D-1_0", 3}, {u"D-1001  ", 1}, {u"", 5}, {u"Q", 0}};
-    for (const auto &c : cases) {
-        const QString filter =
-            u"rectype = 'DISPATCH'  AND recid like '"_s % QString::fromUtf16(c.typed) % u"%'"_s;
-        EXPECT_EQ(db->load(trans, filter).recordCount(), c.found) << filter.toStdString();
-    }
     if (postgres())
         return;
+    auto db = StagingDatabase::open(connection_, SchemaVersion);
     EXPECT_TRUE(indexNames(*db).contains(u"g_trans_rectype_recid_p"_s));
     const sql::Rendered where = sql::renderWhere(
         sql::parseCondition(u"rectype = 'DISPATCH' AND recid like 'D-10%' ESCAPE '\\'"_s),
