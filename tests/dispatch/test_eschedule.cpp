@@ -17,24 +17,13 @@ using namespace dispatchtest;
 
 namespace {
 
-struct Element {
-    QString name;
-    QString text; // null: the element is left out
-};
-
 QString escheduleDoc(const QString &date, const QString &begin, const QString &end,
                      const QString &location, const QString &mobile)
 {
-    QString body = u"<DispatchNumber>D1</DispatchNumber>"_s;
-    const std::vector<Element> elements{{u"RequestedAppointmentDate"_s, date},
-                                        {u"BeginRequestedTime"_s, begin},
-                                        {u"EndRequestedTime"_s, end},
-                                        {u"MobileLocationDescription"_s, location},
-                                        {u"MobileIndicator"_s, mobile}};
-    for (const Element &e : elements)
-        if (!e.text.isNull())
-            body += u"<"_s % e.name % u">"_s % e.text % u"</"_s % e.name % u">"_s;
-    return doc(body);
+    return doc(
+        u"<DispatchNumber>D1</DispatchNumber>"_s % element(u"RequestedAppointmentDate"_s, date) %
+        element(u"BeginRequestedTime"_s, begin) % element(u"EndRequestedTime"_s, end) %
+        element(u"MobileLocationDescription"_s, location) % element(u"MobileIndicator"_s, mobile));
 }
 
 struct Shown {
@@ -87,7 +76,7 @@ TEST(Eschedule, ShowsTheFiveValues)
     EXPECT_NEAR(shown.position.y(), (900 - shown.size.height()) / 2, 4);
 }
 
-TEST(Eschedule, DatesAreReadLenientlyAndCarry)
+TEST(Eschedule, DatesCarryTimesAreCutAndOnlyAYMeansMobile)
 {
     // "abcd": month 0 and day 0, the day before 1 December 2023. A date that
     // cannot be made leaves the value empty; the view still shows.
@@ -95,10 +84,7 @@ TEST(Eschedule, DatesAreReadLenientlyAndCarry)
                                       {u"20241332"_s, shortDate(2025, 2, 1)},
                                       {u"99999999"_s, QString()}})
         EXPECT_EQ(show(escheduleDoc(text, u"0800"_s, u"1200"_s, u"x"_s, u"N"_s)).values[0], shown);
-}
 
-TEST(Eschedule, TimesMobileAndLongDescriptions)
-{
     const QString longText = QString(u"Mobile bay "_s).repeated(28).left(300);
     const Shown shown = show(escheduleDoc(u"20240315"_s, u"07"_s, u"163000"_s, longText, u" y "_s));
     EXPECT_EQ(shown.values[1], u"07:"_s);
