@@ -183,10 +183,6 @@ TEST(DispatchParse, SamplesParseWithTheirValues)
     EXPECT_EQ(rs.value(u"EscheduleIndicator"_s), Value(true));
     EXPECT_EQ(rs.value(u"BeginRequestedTime"_s), Value(u"0800"_s));
     EXPECT_EQ(rs.value(u"InsurerName"_s), Value(u"Peregrine Life & Auto"_s));
-
-    rs = parse(d, sample(u"minimal.xml"_s));
-    EXPECT_EQ(rs.value(u"VehicleModel"_s), Value(u"Civic"_s));
-    EXPECT_TRUE(rs.value(u"Deductible"_s).isEmpty());
 }
 
 TEST(DispatchParse, HostileDocumentsNeitherCrashNorHang)

@@ -154,7 +154,7 @@ TEST(DispatchReport, ShowsTheSampleWithEveryBindingAndPercentagesTimesOneHundred
     EXPECT_EQ(d.discountRecordset().absolutePosition(), 1); // back on the first row
 }
 
-TEST(DispatchReport, AppointmentFormulaTexts)
+TEST(DispatchReport, AppointmentAndEscheduleFormulaTexts)
 {
     struct Case {
         QString begin, end, expected;
@@ -183,10 +183,8 @@ TEST(DispatchReport, AppointmentFormulaTexts)
     EXPECT_EQ(formula(mobile, u"WORKLOCATIONPOSTALCODE"_s), u"'62526'"_s);
     EXPECT_TRUE(mobile.text.contains(u"Orvane E-SCHEDULE"_s));
     EXPECT_TRUE(mobile.text.contains(u"08:00-12:00"_s));
-}
 
-TEST(DispatchReport, EscheduleFormulaFollowsTheIndicatorOnly)
-{
+    // The e-schedule formula follows the indicator only.
     QTemporaryDir dir;
     const QString path = writeTemplate(dir, R"(<report>
       <database><table name="D"/><table name="X"/></database>
@@ -197,7 +195,6 @@ TEST(DispatchReport, EscheduleFormulaFollowsTheIndicatorOnly)
          std::vector<std::pair<QString, QString>>{{u"Y"_s, u"'Orvane E-SCHEDULE'"_s},
                                                   {u"N"_s, u"'from the template'"_s},
                                                   {QString(), u"'from the template'"_s}}) {
-        clsShowDispatch d;
         const Seen seen = showAndLook(d,
                                       doc(u"<DispatchNumber>D1</DispatchNumber>"_s %
                                           element(u"EscheduleIndicator"_s, indicator)),

@@ -1,8 +1,8 @@
+#include "dispatch/DispatchFixtures.h"
 #include "linking/LinkingFixture.h"
 
 #include "runtime/vb.h"
 
-#include <QFile>
 #include <QLineEdit>
 
 using orvane::dispatch::ChooseDispatchfrm;
@@ -187,28 +187,13 @@ TEST_F(LinkingTest, ADispatchLinkedToAnInvoiceIsOnlyToldAboutAndToAVoidOrderNotA
     EXPECT_EQ(link(u"D-INV"_s), std::make_pair(0, 0));
 }
 
-TEST_F(LinkingTest, CancellingTheComparisonLinksNothingAndUnlinksNothing)
-{
-    addDispatch(u"D-OLD"_s, 1, 1);
-    addDispatch(u"D-NEW"_s, 3, 1);
-    auto order = host_->openOrder(1);
-    ui_->answer(MsgResult::Yes);
-    compareScript(false);
-    EXPECT_FALSE(attach(order, u"D-NEW"_s)) << "the view stays open after a cancelled comparison";
-    EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s});
-    // The old link goes only with the new one written: the order keeps its dispatch.
-    EXPECT_EQ(link(u"D-OLD"_s), std::make_pair(1, 1));
-    EXPECT_EQ(link(u"D-NEW"_s), std::make_pair(3, 1));
-    EXPECT_EQ(stored(3).value(u"type"_s).toText(), u"workorder"_s);
-    EXPECT_EQ(order->itemsrecordset().value(u"s_first"_s).toText(), u"Alex"_s);
-}
-
-TEST_F(LinkingTest, AttachingTheDispatchTheOrderIsLinkedToAgainNeitherUnlinksNorVoidsIt)
+TEST_F(LinkingTest, AttachingTheLinkedDispatchAgainOrCancellingTheComparisonChangesNoLink)
 {
     addDispatch(u"D-SAME"_s, 1, 1);
+    addDispatch(u"D-NEW"_s, 3, 1);
     auto order = host_->openOrder(1);
-    // The rows come ticked (what the order holds was chosen before), and the
-    // view names both sides.
+    // Attached again, the dispatch is neither unlinked nor voided. The rows come
+    // ticked (what the order holds was chosen before), and the view names both sides.
     QString named;
     int rows = 0, kept = 0;
     on<Comparersfrm>([&](Comparersfrm *view) {
@@ -224,42 +209,36 @@ TEST_F(LinkingTest, AttachingTheDispatchTheOrderIsLinkedToAgainNeitherUnlinksNor
         << named.toStdString();
     EXPECT_EQ(stored(1).value(u"s_first"_s).toText(), u"Alex"_s);
     EXPECT_TRUE(ui_->boxes().empty());
-    EXPECT_EQ(link(u"D-SAME"_s), std::make_pair(1, 1));
     EXPECT_EQ(stored(1).value(u"type"_s).toText(), u"quote"_s);
+
+    // A cancelled comparison links nothing and unlinks nothing.
+    ui_->answer(MsgResult::Yes);
+    compareScript(false);
+    EXPECT_FALSE(attach(order, u"D-NEW"_s)) << "the view stays open after a cancelled comparison";
+    EXPECT_EQ(boxTitles(), QStringList{u"Unlink Order?"_s});
+    // The old link goes only with the new one written: the order keeps its dispatch.
+    EXPECT_EQ(link(u"D-SAME"_s), std::make_pair(1, 1));
+    EXPECT_EQ(link(u"D-NEW"_s), std::make_pair(3, 1));
+    EXPECT_EQ(stored(3).value(u"type"_s).toText(), u"workorder"_s);
+    EXPECT_EQ(order->itemsrecordset().value(u"s_first"_s).toText(), u"Alex"_s);
 }
 
-TEST_F(LinkingTest, FailuresAreReportedThroughTheHostAndLeaveTheViewOpen)
+TEST_F(LinkingTest, ViewShowsTheReportAndFailuresAreReportedThroughTheHostLeavingTheViewOpen)
 {
     // A dispatch row whose document is no dispatch: returnorder refuses it.
     addDispatch(u"D-BROKEN"_s, 0, 0, u"DISPATCH"_s, u"<nothing/>"_s);
-    auto order = host_->openOrder(1);
-    bool stillOpen = false;
-    on<ChooseDispatchfrm>([&](ChooseDispatchfrm *view) {
-        ASSERT_TRUE(select(view, u"D-BROKEN"_s));
-        view->cmdAttach->click();
-        stillOpen = view->isVisible();
-        view->hide();
-    });
-    choose(order);
-    EXPECT_TRUE(stillOpen);
-    ASSERT_EQ(ui_->boxes().size(), 1u);
-    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"qorOrvaneUI.ChooseDispatchfrm.cmdAttach_Click"_s))
-        << ui_->boxes()[0].text.toStdString();
-    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"holds no dispatch"_s));
-    EXPECT_EQ(link(u"D-BROKEN"_s), std::make_pair(0, 0));
-}
-
-TEST_F(LinkingTest, ViewShowsTheReportFromTheHostsReportFolder)
-{
     addDispatch(u"D-VIEW"_s);
     const auto options = host_->env()->Options();
     options->writeinistring(u"Defaults"_s, u"ReportPath"_s,
                             QStringLiteral(ORVANE_SAMPLES_DIR "/reports/"), options->dask_ini());
     auto order = host_->openOrder(1);
+    bool stillOpen = false;
     QString reportTitle;
     on<ChooseDispatchfrm>([&](ChooseDispatchfrm *view) {
-        view->txtDispatchNum->clear();
-        view->cmdFind->click();
+        ASSERT_TRUE(select(view, u"D-BROKEN"_s));
+        view->cmdAttach->click();
+        stillOpen = view->isVisible();
+        ASSERT_TRUE(select(view, u"D-VIEW"_s));
         view->cmdView->click();
         view->hide();
     });
@@ -268,13 +247,20 @@ TEST_F(LinkingTest, ViewShowsTheReportFromTheHostsReportFolder)
         d->hide();
     });
     choose(order);
+    EXPECT_TRUE(stillOpen);
     EXPECT_EQ(reportTitle, u"Dispatchfrm"_s);
-    EXPECT_TRUE(ui_->boxes().empty());
+    ASSERT_EQ(ui_->boxes().size(), 1u);
+    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"qorOrvaneUI.ChooseDispatchfrm.cmdAttach_Click"_s))
+        << ui_->boxes()[0].text.toStdString();
+    EXPECT_TRUE(ui_->boxes()[0].text.contains(u"holds no dispatch"_s));
+    EXPECT_EQ(link(u"D-BROKEN"_s), std::make_pair(0, 0));
 
     // A folder without the template: reported under the View button's name.
+    ui_->clear();
     options->writeinistring(u"Defaults"_s, u"ReportPath"_s, dir_.path() + u"/none/"_s,
                             options->dask_ini());
     on<ChooseDispatchfrm>([&](ChooseDispatchfrm *view) {
+        ASSERT_TRUE(select(view, u"D-VIEW"_s));
         view->cmdView->click();
         view->hide();
     });
@@ -284,19 +270,9 @@ TEST_F(LinkingTest, ViewShowsTheReportFromTheHostsReportFolder)
         << ui_->boxes()[0].text.toStdString();
 }
 
-namespace {
-
-QString sample(const char *name)
-{
-    QFile f(QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch/") + QString::fromLatin1(name));
-    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-}
-
-} // namespace
-
 TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrdersValues)
 {
-    addDispatch(u"D-MIN"_s, 0, 0, u"DISPATCH"_s, sample("minimal.xml"));
+    addDispatch(u"D-MIN"_s, 0, 0, u"DISPATCH"_s, dispatchtest::sample(u"minimal.xml"_s));
     auto order = host_->openOrder(1);
     QStringList kept, taken;
     on<Comparersfrm>([&](Comparersfrm *view) {
@@ -326,7 +302,7 @@ TEST_F(LinkingTest, ElementsDirectlyUnderDispatchAreComparedAndBlanksKeepTheOrde
 
 TEST_F(LinkingTest, AnInsurerTheHostDoesNotKnowIsShownKeptAndEveryOtherRowTransfers)
 {
-    addDispatch(u"D-PLI"_s, 0, 0, u"DISPATCH"_s, sample("mobile-eschedule.xml"));
+    addDispatch(u"D-PLI"_s, 0, 0, u"DISPATCH"_s, dispatchtest::sample(u"mobile-eschedule.xml"_s));
     auto order = host_->openOrder(1);
     QStringList captions;
     compareScript(true, {}, &captions);
