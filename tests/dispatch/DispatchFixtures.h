@@ -20,6 +20,12 @@ inline QString doc(const QString &body)
            body + QStringLiteral("</DispatchAssignmentDetails></DispatchAssignment>");
 }
 
+// An element of a document; left out when the text is null.
+inline QString element(const QString &name, const QString &text)
+{
+    return text.isNull() ? QString() : QStringLiteral("<%1>%2</%1>").arg(name, text);
+}
+
 inline QString sample(const QString &name)
 {
     QFile f(QStringLiteral(ORVANE_SAMPLES_DIR "/dispatch/") + name);

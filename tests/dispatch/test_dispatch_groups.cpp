@@ -72,6 +72,13 @@ TEST(DispatchGroups, MembersAreDirectChildrenWithTheExactName)
     // The copy starts on the first row and shares the held rows.
     EXPECT_EQ(rs.value(u"DiscountTypeCode"_s), Value(u"A"_s));
     EXPECT_TRUE(rs.sharesRowsWith(d.discountRecordset()));
+
+    // Each call starts afresh; what the host was handed before keeps its own rows,
+    // and the caller's text is not changed.
+    QString second = doc(u"<DiscountDetails>"_s + discount(u"D"_s) + u"</DiscountDetails>"_s);
+    EXPECT_EQ(column(d.GetDiscounts(second), u"DiscountTypeCode"_s), std::vector<QString>{u"D"_s});
+    EXPECT_EQ(column(rs, u"DiscountTypeCode"_s), (std::vector<QString>{u"A"_s, u"B"_s, u"C"_s}));
+    EXPECT_TRUE(second.contains(u"<DiscountTypeCode>D"_s));
 }
 
 TEST(DispatchGroups, DiscountValuesAreKeptAsWritten)
@@ -96,14 +103,15 @@ TEST(DispatchGroups, DiscountValuesAreKeptAsWritten)
     EXPECT_EQ(auths.value(u"DispatchNumber"_s), Value(u"D-2026-118734"_s));
 }
 
-TEST(DispatchGroups, DamageCodesAreTranslated)
+TEST(DispatchGroups, DamageCodesAreTranslatedAndAMissingQuantityStaysEmpty)
 {
     clsShowDispatch d;
     QString xml = doc(u"<Dispatch>"_s + damage(u"ws"_s, u"R"_s, u"L"_s, u"2"_s) +
                       damage(u" WS "_s, u"f"_s, u"R"_s, u"1"_s) +
-                      damage(u"ZZ"_s, u"X"_s, u"c"_s, u"1"_s) + u"</Dispatch>"_s);
+                      damage(u"ZZ"_s, u"X"_s, u"c"_s, u"1"_s) + damage(u"WS"_s, u"F"_s, u"C"_s) +
+                      damage(u"BK"_s, u"B"_s, u"C"_s, u""_s) + u"</Dispatch>"_s);
     Recordset rs = d.GetDamages(xml);
-    ASSERT_EQ(rs.recordCount(), 3);
+    ASSERT_EQ(rs.recordCount(), 5);
     EXPECT_EQ(rs.value(u"OpeningType"_s), Value(u"Windshield"_s));
     EXPECT_EQ(rs.value(u"Position"_s), Value(u"Rear"_s));
     EXPECT_EQ(rs.value(u"Side"_s), Value(u"Driver"_s));
@@ -115,30 +123,11 @@ TEST(DispatchGroups, DamageCodesAreTranslated)
     rs.moveNext();
     EXPECT_EQ(rs.value(u"OpeningType"_s).toText(), u""_s);
     EXPECT_EQ(rs.value(u"Side"_s), Value(u"Center"_s));
-}
-
-TEST(DispatchGroups, MissingQuantityStaysEmptyAndABadOneFails)
-{
-    clsShowDispatch d;
-    QString xml = doc(u"<Dispatch>"_s + damage(u"WS"_s, u"F"_s, u"C"_s) +
-                      damage(u"BK"_s, u"B"_s, u"C"_s, u""_s) + u"</Dispatch>"_s);
-    Recordset rs = d.GetDamages(xml);
-    ASSERT_EQ(rs.recordCount(), 2);
+    // A missing or empty quantity stays empty.
+    rs.moveNext();
     EXPECT_TRUE(rs.value(u"Qty"_s).isEmpty());
     rs.moveNext();
     EXPECT_TRUE(rs.value(u"Qty"_s).isEmpty());
-
-    QString bad = doc(u"<Dispatch>"_s + damage(u"WS"_s, u"F"_s, u"C"_s, u"1"_s) +
-                      damage(u"DR"_s, u"F"_s, u"L"_s, u"two"_s) + u"</Dispatch>"_s);
-    const auto e = raised([&] { d.GetDamages(bad); });
-    EXPECT_EQ(e.number(), 13);
-    EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s);
-    EXPECT_TRUE(e.description().startsWith(
-        u"qorOrvaneUI.clsShowDispatch.GetDamages()\r\nLine : 30\r\n"
-        u"qorOrvaneUI.clsShowDispatch.FillDamageRecordset()\r\nLine : 40\r\n"_s))
-        << e.description().toStdString();
-    // The row saved before the failure stays; the failing one is not saved.
-    EXPECT_EQ(d.damageRecordset().recordCount(), 1);
 }
 
 TEST(DispatchGroups, ConversionFailuresAreWrappedByEachLevel)
@@ -156,22 +145,19 @@ TEST(DispatchGroups, ConversionFailuresAreWrappedByEachLevel)
         << e.description().toStdString();
     EXPECT_EQ(d.discountRecordset().recordCount(), 1);
 
+    // The row saved before the failure stays; the failing one is not saved.
+    QString bad = doc(u"<Dispatch>"_s + damage(u"WS"_s, u"F"_s, u"C"_s, u"1"_s) +
+                      damage(u"DR"_s, u"F"_s, u"L"_s, u"two"_s) + u"</Dispatch>"_s);
+    const auto damages = raised([&] { d.GetDamages(bad); });
+    EXPECT_EQ(damages.number(), 13);
+    EXPECT_EQ(damages.source(), u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s);
+    EXPECT_TRUE(damages.description().startsWith(
+        u"qorOrvaneUI.clsShowDispatch.GetDamages()\r\nLine : 30\r\n"
+        u"qorOrvaneUI.clsShowDispatch.FillDamageRecordset()\r\nLine : 40\r\n"_s))
+        << damages.description().toStdString();
+    EXPECT_EQ(d.damageRecordset().recordCount(), 1);
+
     QString authXml = doc(u"<AuthorizationDetails><AuthorizationType><Type>TOOLONG</Type>"
                           u"</AuthorizationType></AuthorizationDetails>"_s);
     EXPECT_EQ(d.GetAuths(authXml).value(u"Type"_s), Value(u"TOOLO"_s));
-}
-
-TEST(DispatchGroups, EachCallStartsAfresh)
-{
-    clsShowDispatch d;
-    QString first =
-        doc(u"<DiscountDetails>"_s + discount(u"A"_s) + discount(u"B"_s) + u"</DiscountDetails>"_s);
-    QString second = doc(u"<DiscountDetails>"_s + discount(u"C"_s) + u"</DiscountDetails>"_s);
-    const Recordset a = d.GetDiscounts(first);
-    const Recordset b = d.GetDiscounts(second);
-    EXPECT_EQ(column(b, u"DiscountTypeCode"_s), std::vector<QString>{u"C"_s});
-    // What the host was handed before stays valid with its own rows.
-    EXPECT_EQ(column(a, u"DiscountTypeCode"_s), (std::vector<QString>{u"A"_s, u"B"_s}));
-    // The caller's text is not changed.
-    EXPECT_TRUE(second.contains(u"<DiscountTypeCode>C"_s));
 }

@@ -83,16 +83,6 @@ QString writeTemplate(QTemporaryDir &dir, const QByteArray &text)
     return path;
 }
 
-QString timeDispatch(const QString &begin, const QString &end)
-{
-    QString body = u"<DispatchNumber>D1</DispatchNumber>"_s;
-    if (!begin.isNull())
-        body += u"<BeginRequestedTime>"_s % begin % u"</BeginRequestedTime>"_s;
-    if (!end.isNull())
-        body += u"<EndRequestedTime>"_s % end % u"</EndRequestedTime>"_s;
-    return doc(body);
-}
-
 QString formula(const Seen &seen, const QString &name)
 {
     for (const QString &f : seen.formulaTexts)
@@ -131,7 +121,7 @@ struct RegisteredControlUI {
 
 } // namespace
 
-TEST(DispatchReport, ShowsTheSampleWithEveryBinding)
+TEST(DispatchReport, ShowsTheSampleWithEveryBindingAndPercentagesTimesOneHundred)
 {
     clsShowDispatch d;
     const Seen seen = showAndLook(d, sample(u"glass-replacement.xml"_s));
@@ -152,24 +142,19 @@ TEST(DispatchReport, ShowsTheSampleWithEveryBinding)
     EXPECT_EQ(d.damageRecordset().recordCount(), 2);
     // The view fills its width and its height less 500 twips.
     EXPECT_EQ(seen.viewer, QRect(0, 0, seen.view.width(), seen.view.height() - 33));
-}
 
-TEST(DispatchReport, DiscountPercentagesAreShownTimesOneHundred)
-{
-    clsShowDispatch d;
-    const QString xml = doc(u"<DispatchNumber>D1</DispatchNumber><DiscountDetails>"
-                            u"<DiscountType><DiscountPercentage>0.1</DiscountPercentage>"
-                            u"</DiscountType><DiscountType><DiscountPercentage>0.25"
-                            u"</DiscountPercentage></DiscountType><DiscountType>"
-                            u"<DiscountTypeCode>X</DiscountTypeCode></DiscountType>"
-                            u"</DiscountDetails>"_s);
-    const Seen seen = showAndLook(d, xml);
+    const Seen percent = showAndLook(
+        d, doc(u"<DispatchNumber>D1</DispatchNumber><DiscountDetails>"
+               u"<DiscountType><DiscountPercentage>0.1</DiscountPercentage></DiscountType>"
+               u"<DiscountType><DiscountPercentage>0.25</DiscountPercentage></DiscountType>"
+               u"<DiscountType><DiscountTypeCode>X</DiscountTypeCode></DiscountType>"
+               u"</DiscountDetails>"_s));
     // A percentage the document left out is not invented as 0.
-    EXPECT_EQ(seen.discountPercentages, (std::vector<QString>{u"10"_s, u"25"_s, u""_s}));
+    EXPECT_EQ(percent.discountPercentages, (std::vector<QString>{u"10"_s, u"25"_s, u""_s}));
     EXPECT_EQ(d.discountRecordset().absolutePosition(), 1); // back on the first row
 }
 
-TEST(DispatchReport, AppointmentFormulaTexts)
+TEST(DispatchReport, AppointmentAndEscheduleFormulaTexts)
 {
     struct Case {
         QString begin, end, expected;
@@ -183,7 +168,9 @@ TEST(DispatchReport, AppointmentFormulaTexts)
     };
     for (const Case &c : cases) {
         clsShowDispatch d;
-        const Seen seen = showAndLook(d, timeDispatch(c.begin, c.end));
+        const Seen seen = showAndLook(d, doc(u"<DispatchNumber>D1</DispatchNumber>"_s %
+                                             element(u"BeginRequestedTime"_s, c.begin) %
+                                             element(u"EndRequestedTime"_s, c.end)));
         EXPECT_EQ(formula(seen, u"REQUESTTIME"_s), c.expected)
             << c.begin.toStdString() << "/" << c.end.toStdString();
     }
@@ -196,10 +183,8 @@ TEST(DispatchReport, AppointmentFormulaTexts)
     EXPECT_EQ(formula(mobile, u"WORKLOCATIONPOSTALCODE"_s), u"'62526'"_s);
     EXPECT_TRUE(mobile.text.contains(u"Orvane E-SCHEDULE"_s));
     EXPECT_TRUE(mobile.text.contains(u"08:00-12:00"_s));
-}
 
-TEST(DispatchReport, EscheduleFormulaFollowsTheIndicatorOnly)
-{
+    // The e-schedule formula follows the indicator only.
     QTemporaryDir dir;
     const QString path = writeTemplate(dir, R"(<report>
       <database><table name="D"/><table name="X"/></database>
@@ -210,17 +195,16 @@ TEST(DispatchReport, EscheduleFormulaFollowsTheIndicatorOnly)
          std::vector<std::pair<QString, QString>>{{u"Y"_s, u"'Orvane E-SCHEDULE'"_s},
                                                   {u"N"_s, u"'from the template'"_s},
                                                   {QString(), u"'from the template'"_s}}) {
-        clsShowDispatch d;
-        QString body = u"<DispatchNumber>D1</DispatchNumber>"_s;
-        if (!indicator.isNull())
-            body += u"<EscheduleIndicator>"_s % indicator % u"</EscheduleIndicator>"_s;
-        const Seen seen = showAndLook(d, doc(body), path);
+        const Seen seen = showAndLook(d,
+                                      doc(u"<DispatchNumber>D1</DispatchNumber>"_s %
+                                          element(u"EscheduleIndicator"_s, indicator)),
+                                      path);
         EXPECT_EQ(formula(seen, u" eschedule "_s), expected) << indicator.toStdString();
         EXPECT_EQ(formula(seen, u"Other"_s), u"'kept'"_s);
     }
 }
 
-TEST(DispatchReport, SubreportsBindByTheNameOfTheirFirstTable)
+TEST(DispatchReport, SubreportsBindByTheNameOfTheirFirstTableAndPlainTemplatesShow)
 {
     QTemporaryDir dir;
     const QString path = writeTemplate(dir, R"(<report>
@@ -243,16 +227,12 @@ TEST(DispatchReport, SubreportsBindByTheNameOfTheirFirstTable)
     EXPECT_TRUE(seen.text.contains(u"A:MOULDING"_s));
     EXPECT_TRUE(seen.text.contains(u"O:Driver"_s));
     EXPECT_FALSE(seen.text.contains(u"N:"_s)); // first table "Other": left unbound
-}
 
-TEST(DispatchReport, PlainTemplatesAndBadXmlStillShow)
-{
-    QTemporaryDir dir;
-    const QString path = writeTemplate(dir, R"(<report>
+    // A template without formulas or subreports, and a document that is no XML, still show.
+    const QString plainPath = writeTemplate(dir, R"(<report>
       <database><table name="D"/><table name="X"/></database>
       <section><p>Dispatch <field source="D.DispatchNumber"/></p></section></report>)");
-    clsShowDispatch d;
-    const Seen plain = showAndLook(d, sample(u"glass-replacement.xml"_s), path);
+    const Seen plain = showAndLook(d, sample(u"glass-replacement.xml"_s), plainPath);
     EXPECT_TRUE(plain.formulaTexts.isEmpty());
     EXPECT_TRUE(plain.text.contains(u"Dispatch D-2026-118734"_s));
 

@@ -44,7 +44,7 @@ QStringList logLines(const QString &file)
     return lines;
 }
 
-TEST(HostErrorClass, ShowsAndLogsErrorsAndMessages)
+TEST(HostErrorClass, ShowsAndLogsErrorsAndMessagesButOnlyLogsWhatThePollShowed)
 {
     QTemporaryDir dir;
     ScopedScriptedUi ui;
@@ -54,8 +54,14 @@ TEST(HostErrorClass, ShowsAndLogsErrorsAndMessages)
                        u"Type mismatch\r\nsecond line"_s, 13, 40);
     errors.ErrorHandle(0, u"qorOrvaneUI.Authorizationfrm.ValidData"_s, u"Please choose a reason."_s,
                        0, 7);
+    // The polling view has shown the network's error itself (Mode 1); without
+    // Mode the same report is shown.
+    const QString poll = u"qorOrvaneUI.eNolWait.CheckLossAck"_s;
+    errors.ErrorHandle(0, poll, u"Network unreachable"_s, 3704, 20, 1);
+    errors.ErrorHandle(0, poll, QString(), 0, 20, 1);
+    errors.ErrorHandle(0, poll, u"Network unreachable"_s, 3704, 20);
 
-    ASSERT_EQ(ui->boxes().size(), 2u);
+    ASSERT_EQ(ui->boxes().size(), 3u);
     EXPECT_EQ(ui->boxes()[0].text, u"Error 13 in qorOrvaneUI.ChooseDispatchfrm.cmdAttach_Click, "
                                    "line 40:\nType mismatch\r\nsecond line"_s);
     EXPECT_EQ(ui->boxes()[0].icon, MsgIcon::Critical);
@@ -64,7 +70,7 @@ TEST(HostErrorClass, ShowsAndLogsErrorsAndMessages)
     EXPECT_EQ(ui->boxes()[1].icon, MsgIcon::Exclamation);
 
     const QStringList lines = logLines(errors.logFile());
-    ASSERT_EQ(lines.size(), 2);
+    ASSERT_EQ(lines.size(), 5);
     const QStringList first = lines[0].split(u'\t');
     ASSERT_EQ(first.size(), 6) << lines[0].toStdString();
     EXPECT_TRUE(QDateTime::fromString(first[0], u"yyyy-MM-dd hh:mm:ss.zzz"_s).isValid());
@@ -72,32 +78,12 @@ TEST(HostErrorClass, ShowsAndLogsErrorsAndMessages)
               (QStringList{u"Ann Lee"_s, u"qorOrvaneUI.ChooseDispatchfrm.cmdAttach_Click"_s,
                            u"13"_s, u"40"_s, u"Type mismatch\\r\\nsecond line"_s}));
     EXPECT_TRUE(lines[1].endsWith(u"\t0\t7\tPlease choose a reason."_s));
-}
 
-TEST(HostErrorClass, NetworkErrorsAreLoggedOnly)
-{
-    QTemporaryDir dir;
-    ScopedScriptedUi ui;
-    HostErrorClass errors(dir.filePath(u"error.log"_s), u"Shop"_s, u"Ann Lee"_s);
-    const QString poll = u"qorOrvaneUI.eNolWait.CheckLossAck"_s;
-
-    // The polling view has shown the network's error itself.
-    errors.ErrorHandle(0, poll, u"Network unreachable"_s, 3704, 20, 1);
-    errors.ErrorHandle(0, poll, QString(), 0, 20, 1);
-    EXPECT_TRUE(ui->boxes().empty());
-    // Without Mode every report is shown.
-    errors.ErrorHandle(0, poll, u"Network unreachable"_s, 3704, 20);
-    EXPECT_EQ(ui->boxes().size(), 1u);
-    EXPECT_EQ(logLines(errors.logFile()).size(), 3);
-}
-
-TEST(HostErrorClass, UnwritableLogIsReportedOnceAndNeverThrows)
-{
-    QTemporaryDir dir;
-    ScopedScriptedUi ui;
-    HostErrorClass errors(dir.filePath(u"missing/error.log"_s), u"Shop"_s, QString());
-    EXPECT_NO_THROW(errors.ErrorHandle(0, u"p"_s, u"first"_s, 5, 1));
-    EXPECT_NO_THROW(errors.ErrorHandle(0, u"p"_s, u"second"_s, 5, 2));
+    // A log that cannot be written is reported once, and nothing throws.
+    ui->clear();
+    HostErrorClass unlogged(dir.filePath(u"missing/error.log"_s), u"Shop"_s, QString());
+    EXPECT_NO_THROW(unlogged.ErrorHandle(0, u"p"_s, u"first"_s, 5, 1));
+    EXPECT_NO_THROW(unlogged.ErrorHandle(0, u"p"_s, u"second"_s, 5, 2));
     ASSERT_EQ(ui->boxes().size(), 3u);
     EXPECT_TRUE(ui->boxes()[0].text.contains(u"error.log"_s));
     EXPECT_TRUE(ui->boxes()[1].text.endsWith(u"first"_s));
@@ -277,21 +263,19 @@ TEST_F(ControlUITest, GridColumnWidthsAndOrderRoundTrip)
         grid.close();
         HostControlUI(dataPath()).Terminate(&grid, key);
     }
-    auto expectLayout = [](QHeaderView *header) {
-        EXPECT_EQ(header->logicalIndex(0), 2);
-        EXPECT_EQ(header->logicalIndex(1), 0);
-        EXPECT_EQ(header->logicalIndex(2), 1);
-        EXPECT_EQ(header->sectionSize(0), 50);
-        EXPECT_EQ(header->sectionSize(1), 120);
-        EXPECT_EQ(header->sectionSize(2), 80);
-    };
     {
         // Registered before its record set is bound: applied when the columns appear.
         auto model = gridModel(captions);
         QTableView grid;
         HostControlUI(dataPath()).Initialize(&grid, key);
         grid.setModel(model.get());
-        expectLayout(grid.horizontalHeader());
+        QHeaderView *header = grid.horizontalHeader();
+        EXPECT_EQ(header->logicalIndex(0), 2);
+        EXPECT_EQ(header->logicalIndex(1), 0);
+        EXPECT_EQ(header->logicalIndex(2), 1);
+        EXPECT_EQ(header->sectionSize(0), 50);
+        EXPECT_EQ(header->sectionSize(1), 120);
+        EXPECT_EQ(header->sectionSize(2), 80);
     }
     {
         // Columns are known by caption: a new column and a dropped one do not shift widths.

@@ -77,7 +77,7 @@ TEST_F(HostWidgets, ChooserNarrowsAsTheUserTypesAndHandsBackTheChoice)
     EXPECT_EQ(ui_->dialogsShown().size(), 1u);
 }
 
-TEST_F(HostWidgets, ChooserFindsByVinAndTreatsWildcardsAsText)
+TEST_F(HostWidgets, ChooserFindsByVinTreatsWildcardsAsTextAndCancelledGivesNothing)
 {
     chooser->setVIN(u"1FTEW1EP1LF000003"_s);
     ui_->onDialog([](QDialog *d) {
@@ -94,10 +94,8 @@ TEST_F(HostWidgets, ChooserFindsByVinAndTreatsWildcardsAsText)
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->model(), Value(u"F-150"_s));
     EXPECT_EQ(chooser->VIN(), u"1FTEW1EP1LF000003"_s);
-}
 
-TEST_F(HostWidgets, ChooserCancelledGivesNothing)
-{
+    // Cancelled: nothing, and the VIN stays.
     chooser->setVIN(u"SOMEVIN"_s);
     ui_->onDialog([](QDialog *d) {
         VehicleChooserDialog *dialog = asChooser(d);

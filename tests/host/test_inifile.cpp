@@ -94,7 +94,7 @@ TEST_F(IniFileTest, CreatesFileAndSectionsInProfileFormat)
     EXPECT_TRUE(bytes().contains(umlaut.toUtf8())) << "written as UTF-8";
 }
 
-TEST_F(IniFileTest, RewriteKeepsOrderCaseAndComments)
+TEST_F(IniFileTest, RewriteKeepsOrderCaseAndCommentsAndSeesOtherWriters)
 {
     put("; keep me\n[orvane]\nsendtrans = 0\n; note\nAcknowledgements=2\n\n"
         "[Defaults]\nReportPath=x\n");
@@ -110,6 +110,14 @@ TEST_F(IniFileTest, RewriteKeepsOrderCaseAndComments)
     ini.write(u"Orvane"_s, u"A"_s, u"3"_s);
     EXPECT_EQ(bytes(), "[Orvane]\r\nA=3\r\na=2\r\n");
     EXPECT_EQ(ini.read(u"Orvane"_s, u"a"_s), u"3"_s);
+
+    // Another writer's changes are seen: the transport service clears the flag
+    // and adds its own key.
+    put("[Orvane]\r\nSendTrans=0\r\nLastRun=12:00\r\n");
+    EXPECT_EQ(ini.read(u"Orvane"_s, u"SendTrans"_s), u"0"_s);
+    ini.write(u"Orvane"_s, u"ENOL"_s, u"2"_s);
+    EXPECT_EQ(bytes(), "[Orvane]\r\nSendTrans=0\r\nLastRun=12:00\r\nENOL=2\r\n");
+    EXPECT_FALSE(QFile::exists(path() + u".lock"_s));
 }
 
 TEST_F(IniFileTest, KeepsTextOfOtherEncodings)
@@ -128,19 +136,7 @@ TEST_F(IniFileTest, KeepsTextOfOtherEncodings)
     EXPECT_EQ(bytes(), "\xEF\xBB\xBF[Shop]\r\nName=y\r\n");
 }
 
-TEST_F(IniFileTest, SeesChangesOfOtherWriters)
-{
-    IniFile ours(path());
-    ours.write(u"Orvane"_s, u"SendTrans"_s, u"1"_s);
-    // The transport service clears the flag and adds its own key.
-    put("[Orvane]\r\nSendTrans=0\r\nLastRun=12:00\r\n");
-    EXPECT_EQ(ours.read(u"Orvane"_s, u"SendTrans"_s), u"0"_s);
-    ours.write(u"Orvane"_s, u"ENOL"_s, u"2"_s);
-    EXPECT_EQ(bytes(), "[Orvane]\r\nSendTrans=0\r\nLastRun=12:00\r\nENOL=2\r\n");
-    EXPECT_FALSE(QFile::exists(path() + u".lock"_s));
-}
-
-TEST_F(IniFileTest, FailedWritesRaiseAndLeaveTheFileAlone)
+TEST_F(IniFileTest, FailedWritesRaiseAndLeaveTheFileAloneAndAFolderReadsEmpty)
 {
     const QByteArray original = "[Orvane]\r\nSendTrans=0\r\n";
     put(original);
@@ -184,16 +180,13 @@ TEST_F(IniFileTest, FailedWritesRaiseAndLeaveTheFileAlone)
     EXPECT_EQ(raised([&] { ini.write(u""_s, u"a"_s, u"1"_s); }).number(),
               orvane::err::InvalidProcedureCall);
     EXPECT_EQ(bytes(), original);
-}
 
-TEST_F(IniFileTest, UnreadableFileReadsEmptyAndRefusesWrites)
-{
     // A folder where the file should be cannot be read, even by an administrator.
-    ASSERT_TRUE(QDir(dir.path()).mkdir(u"Orvane.ini"_s));
-    IniFile ini(path());
-    EXPECT_EQ(ini.read(u"Orvane"_s, u"SendTrans"_s), QString());
-    EXPECT_EQ(raised([&] { ini.write(u"Orvane"_s, u"SendTrans"_s, u"1"_s); }).number(), 75);
-    EXPECT_TRUE(QFileInfo(path()).isDir());
+    IniFile unreadable(path(u"folder.ini"_s));
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"folder.ini"_s));
+    EXPECT_EQ(unreadable.read(u"Orvane"_s, u"SendTrans"_s), QString());
+    EXPECT_EQ(raised([&] { unreadable.write(u"Orvane"_s, u"SendTrans"_s, u"1"_s); }).number(), 75);
+    EXPECT_TRUE(QFileInfo(path(u"folder.ini"_s)).isDir());
 }
 
 } // namespace

@@ -145,7 +145,7 @@ protected:
     QString file;
 };
 
-TEST_F(RefusedWrites, ReadOnlyDatabaseRaisesTheDriversTextAndWritesNothing)
+TEST_F(RefusedWrites, ReadOnlyOrLockedDatabaseWritesNothingAndTheSameSaveWorksLater)
 {
     const QString before = snapshot();
     auto db = ShopDatabase::open(ShopDatabase::Kind::Shop,
@@ -159,22 +159,19 @@ TEST_F(RefusedWrites, ReadOnlyDatabaseRaisesTheDriversTextAndWritesNothing)
     EXPECT_EQ(snapshot(), before);
     // The record sets still hold the unsaved edits.
     EXPECT_EQ(invoice->itemsrecordset().value(u"s_last"_s), Value(u"Changed"_s));
-}
 
-TEST_F(RefusedWrites, LockedDatabaseRollsBackAndTheSameSaveWorksLater)
-{
-    const QString before = snapshot();
-    auto db = ShopDatabase::open(ShopDatabase::Kind::Shop,
-                                 ShopDatabase::sqliteConnection(file) % u";BUSY_TIMEOUT=50"_s);
-    auto invoice = HostInvoice::load(db, nullptr, 1);
+    // Locked: rolled back, and the same save works later.
+    db = ShopDatabase::open(ShopDatabase::Kind::Shop,
+                            ShopDatabase::sqliteConnection(file) % u";BUSY_TIMEOUT=50"_s);
+    invoice = HostInvoice::load(db, nullptr, 1);
     edit(*invoice);
     {
         auto locker =
             ShopDatabase::open(ShopDatabase::Kind::Shop, ShopDatabase::sqliteConnection(file));
         locker->exec(u"BEGIN EXCLUSIVE"_s);
-        const VbError e = raised([&] { invoice->save(); });
-        EXPECT_TRUE(e.description().contains(u"locked"_s, Qt::CaseInsensitive))
-            << e.description().toStdString();
+        const VbError locked = raised([&] { invoice->save(); });
+        EXPECT_TRUE(locked.description().contains(u"locked"_s, Qt::CaseInsensitive))
+            << locked.description().toStdString();
         locker->exec(u"ROLLBACK"_s);
     }
     EXPECT_EQ(snapshot(), before);

@@ -33,18 +33,15 @@ using orvane::Value;
 
 // A dispatch as the network sends it. The insurer NSC07 and the 10% glass
 // discount are another bill-to party and discount than the demo orders have.
-inline QString dispatchXml(const QString &number, const QString &first = u"Margaret"_s,
-                           const QString &lossDate = u"20261128"_s)
+inline QString dispatchXml(const QString &number)
 {
-    const QString loss =
-        lossDate.isEmpty() ? QString() : u"<DateofLoss>"_s % lossDate % u"</DateofLoss>"_s;
     return uR"(<DispatchAssignment><DispatchAssignmentDetails><Dispatch>
-<DispatchNumber>%1</DispatchNumber><DispatchCreateDate>20261201</DispatchCreateDate>%3
+<DispatchNumber>%1</DispatchNumber><DispatchCreateDate>20261201</DispatchCreateDate><DateofLoss>20261128</DateofLoss>
 <InsurerID>NSC07</InsurerID>
 <Vehicle><VehicleID>V-448201</VehicleID><VehicleYear>2021</VehicleYear><VehicleMake>Toyota</VehicleMake>
 <VehicleModel>RAV4</VehicleModel><VehicleStyle>4 Door Utility</VehicleStyle>
 <VehicleIDNumber>2T3P1RFV8MW123456</VehicleIDNumber></Vehicle>
-<Insured><InsuredOrClaimantFirstName>%2</InsuredOrClaimantFirstName>
+<Insured><InsuredOrClaimantFirstName>Margaret</InsuredOrClaimantFirstName>
 <InsuredOrClaimantLastName>O'Donnell</InsuredOrClaimantLastName>
 <InsuredOrClaimantAddress>1422 Larkspur Avenue, Apt 3B, Building C</InsuredOrClaimantAddress>
 <InsuredOrClaimantCity>Springfield</InsuredOrClaimantCity>
@@ -57,7 +54,7 @@ inline QString dispatchXml(const QString &number, const QString &first = u"Marga
 <AgentTelephone>5035550123</AgentTelephone></Agent></Dispatch>
 <DiscountDetails><DiscountType><DiscountTypeCode>GLS</DiscountTypeCode><KitIndicator>N</KitIndicator>
 <DiscountPercentage>0.10</DiscountPercentage><HourlyIndicator>N</HourlyIndicator></DiscountType>
-</DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(number, first, loss);
+</DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(number);
 }
 
 // The demo shop with its staging tables, the dispatch linking flow and its views.
@@ -139,19 +136,6 @@ protected:
         return flow.attach();
     }
 
-    // Selects the dispatch in the view's grid; false when it is not listed.
-    static bool select(ChooseDispatchfrm *view, const QString &recid)
-    {
-        orvane::RecordsetModel *model = view->dispatchModel();
-        for (int r = 0; r < model->rowCount(); ++r) {
-            if (model->index(r, 0).data().toString() == recid) {
-                view->grdDispatches->setCurrentIndex(model->index(r, 0));
-                return true;
-            }
-        }
-        return false;
-    }
-
     static QStringList listed(ChooseDispatchfrm *view)
     {
         QStringList out;
@@ -161,12 +145,19 @@ protected:
         return out;
     }
 
+    // Selects the dispatch in the view's grid; false when it is not listed.
+    static bool select(ChooseDispatchfrm *view, const QString &recid)
+    {
+        const int row = int(listed(view).indexOf(recid));
+        if (row >= 0)
+            view->grdDispatches->setCurrentIndex(view->dispatchModel()->index(row, 0));
+        return row >= 0;
+    }
+
     // Plays the user in the comparison: tick the captions to keep, then OK or Cancel.
     void compareScript(bool ok, const QStringList &keep = {}, QStringList *captions = nullptr)
     {
-        ui_->onDialog([ok, keep, captions](QDialog *d) {
-            auto *view = dynamic_cast<Comparersfrm *>(d);
-            ASSERT_TRUE(view);
+        on<Comparersfrm>([ok, keep, captions](Comparersfrm *view) {
             orvane::RecordsetModel *model = view->compareModel();
             for (int r = 0; r < model->rowCount(); ++r) {
                 const QString caption = model->index(r, 0).data().toString();

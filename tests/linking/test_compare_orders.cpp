@@ -3,6 +3,7 @@
 #include "qorOrvaneUI/dispatch/OrderComparison.h"
 #include "runtime/vb.h"
 #include "runtime/widgets/RecordsetModel.h"
+#include "support/OrderOnlyInvoice.h"
 #include "support/StubEnvironment.h"
 #include <qorOrvaneUI/external/IHostItem.h>
 
@@ -13,9 +14,17 @@ using namespace orvane;
 
 namespace {
 
+// A bill-to party or discount of the host: one row with its name.
 class HostItem : public ext::IHostItem {
 public:
-    explicit HostItem(Recordset rs) : rs_(std::move(rs)) {}
+    explicit HostItem(const QString &name)
+    {
+        rs_.appendField(u"name"_s, ftype::Text, 50);
+        rs_.open();
+        rs_.addNew();
+        rs_.setValue(u"name"_s, name);
+        rs_.update();
+    }
     Recordset Item() const override { return rs_; }
 
 private:
@@ -23,10 +32,11 @@ private:
 };
 
 // An order of the fields the comparison reads, every one given a value.
-class FakeOrder : public ext::IInvoice {
+class FakeOrder : public test::OrderInvoiceWithEnv {
 public:
-    explicit FakeOrder(std::shared_ptr<test::StubEnvironment> env) : env_(std::move(env))
+    explicit FakeOrder(std::shared_ptr<ext::IEnvironment> environment)
     {
+        env = std::move(environment);
         const std::vector<std::tuple<QString, int, Value>> typed{
             {u"billto_id"_s, ftype::Int32, 1},
             {u"discountid"_s, ftype::Int32, 1},
@@ -42,21 +52,17 @@ public:
             u"s_state=OR|s_zip=97205|s_area1=503|s_phone1=5550100|s_area2=503|s_phone2=5550101|"
             u"a_first=Dana|a_last=Okafor|a_area=503|a_phone=5550123"_s;
         for (const auto &[name, type, value] : typed)
-            rs_.appendField(name, type, 0);
+            order.appendField(name, type, 0);
         for (const QString &f : texts.split(u'|'))
-            rs_.appendField(f.section(u'=', 0, 0), ftype::Text, 100);
-        rs_.open();
-        rs_.addNew();
+            order.appendField(f.section(u'=', 0, 0), ftype::Text, 100);
+        order.open();
+        order.addNew();
         for (const auto &[name, type, value] : typed)
-            rs_.setValue(name, value);
+            order.setValue(name, value);
         for (const QString &f : texts.split(u'|'))
-            rs_.setValue(f.section(u'=', 0, 0), f.section(u'=', 1));
-        rs_.update();
+            order.setValue(f.section(u'=', 0, 0), f.section(u'=', 1));
+        order.update();
     }
-    Recordset itemsrecordset() const override { return rs_; }
-    std::shared_ptr<ext::IEnvironment> Env() const override { return env_; }
-    std::shared_ptr<ext::ILineItems> getlineitems() override { return nullptr; }
-    void calculateinvoice(bool, bool) override {}
     void setbillto(const Recordset &item, bool a, bool b, bool c, bool d) override
     {
         calls << u"setbillto "_s % item.value(u"name"_s).toText() %
@@ -68,59 +74,33 @@ public:
     }
     std::shared_ptr<ext::IHostItem> getbillto(const Value &id) override
     {
-        return std::make_shared<HostItem>(named(u"billto "_s % id.toText()));
+        return std::make_shared<HostItem>(u"billto "_s % id.toText());
     }
     std::shared_ptr<ext::IHostItem> getdiscount(const Value &id) override
     {
-        return std::make_shared<HostItem>(named(u"discount "_s % id.toText()));
+        return std::make_shared<HostItem>(u"discount "_s % id.toText());
     }
-    std::shared_ptr<ext::IOrderCar> Item(const QString &) const override { return nullptr; }
-    void SetAgent(const Recordset &) override {}
 
     void set(const QString &field, const Value &v)
     {
-        rs_.setValue(field, v);
-        rs_.update();
+        order.setValue(field, v);
+        order.update();
     }
-    Value get(const QString &field) const { return rs_.value(field); }
+    Value get(const QString &field) const { return order.value(field); }
 
     QStringList calls;
-
-private:
-    static Recordset named(const QString &name)
-    {
-        Recordset rs;
-        rs.appendField(u"name"_s, ftype::Text, 50);
-        rs.open();
-        rs.addNew();
-        rs.setValue(u"name"_s, name);
-        rs.update();
-        return rs;
-    }
-    std::shared_ptr<test::StubEnvironment> env_;
-    Recordset rs_;
 };
 
-struct Row {
-    QString name, oldValue, newValue;
-    bool keep;
-    QString field;
-    friend bool operator==(const Row &, const Row &) = default;
-    friend std::ostream &operator<<(std::ostream &os, const Row &r)
-    {
-        return os << r.name.toStdString() << "|" << r.oldValue.toStdString() << "|"
-                  << r.newValue.toStdString() << "|" << r.keep << "|" << r.field.toStdString();
-    }
-};
-
-std::vector<Row> rowsOf(Recordset rs)
+// Each row of the comparison as "caption|original|new|kept or taken|field".
+QStringList rowsOf(Recordset rs)
 {
-    std::vector<Row> out;
-    Recordset c = rs.clone();
-    for (; !c.eof(); c.moveNext())
-        out.push_back({c.value(u"FieldName"_s).toText(), c.value(u"OriginalVal"_s).toText(),
-                       c.value(u"NewValue"_s).toText(), c.value(u"KeepValue"_s).toBool(),
-                       c.value(u"Field"_s).toText()});
+    QStringList out;
+    for (Recordset c = rs.clone(); !c.eof(); c.moveNext())
+        out << QStringList{c.value(u"FieldName"_s).toText(), c.value(u"OriginalVal"_s).toText(),
+                           c.value(u"NewValue"_s).toText(),
+                           c.value(u"KeepValue"_s).toBool() ? u"kept"_s : u"taken"_s,
+                           c.value(u"Field"_s).toText()}
+                   .join(u'|');
     return out;
 }
 
@@ -133,7 +113,7 @@ protected:
     orvane::test::ScopedScriptedUi ui;
 
     // Runs the comparison; the user keeps `keep` and presses OK (or Cancel).
-    bool compare(const QStringList &keep, bool ok, std::vector<Row> *shown = nullptr)
+    bool compare(const QStringList &keep, bool ok, QStringList *shown = nullptr)
     {
         ui->onDialog([=](QDialog *d) {
             auto *c = dynamic_cast<Comparersfrm *>(d);
@@ -153,9 +133,10 @@ protected:
 
 } // namespace
 
-TEST(CompareRules, ValueTestComparesValuesAndPassesOverNull)
+TEST(CompareRules, ValueAndTextTestsShownFormsAndMissingDates)
 {
     using V = dispatch::OrderComparison;
+    // The value test compares values and passes over Null.
     EXPECT_FALSE(V::valuesDiffer(Value(1), Value(1.0)));
     EXPECT_TRUE(V::valuesDiffer(Value(1), Value(2)));
     EXPECT_FALSE(V::valuesDiffer(Value(Currency::fromUnits(250)), Value(250.0)));
@@ -170,21 +151,13 @@ TEST(CompareRules, ValueTestComparesValuesAndPassesOverNull)
     EXPECT_TRUE(V::valuesDiffer(Value(u"cv1"_s), Value(u"CV1"_s)));
     EXPECT_TRUE(V::valuesDiffer(Value(u"CV1 "_s), Value(u"CV1"_s)));
     EXPECT_TRUE(V::valuesDiffer(Value(true), Value(false)));
-}
-
-TEST(CompareRules, TextTestTrimsAndFoldsCaseAndFailsOnNull)
-{
-    using V = dispatch::OrderComparison;
+    // The text test trims and folds case, and fails on Null.
     EXPECT_FALSE(V::textsDiffer(Value(u"o'donnell "_s), Value(u"  O'DONNELL"_s)));
     EXPECT_TRUE(V::textsDiffer(Value(u"Ann"_s), Value(u"Anne"_s)));
     EXPECT_FALSE(V::textsDiffer(Value(), Value(u"  "_s)));
     EXPECT_EQ(test::errorNumber([] { (void)V::textsDiffer(Value::null(), Value(u"x"_s)); }),
               err::InvalidUseOfNull);
-}
-
-TEST(CompareRules, ShownValuesAndMissingDates)
-{
-    using V = dispatch::OrderComparison;
+    // Shown forms, and the dates that count as missing.
     EXPECT_EQ(V::shownDate(Value(QDate(2024, 3, 15))),
               vb::FormatShortDate(DateValue::fromDate(QDate(2024, 3, 15))));
     EXPECT_EQ(V::shownDate(Value()), QString());
@@ -206,57 +179,52 @@ TEST_F(CompareTest, OrdersThatAgreeShowNothingAndMayBeLinked)
     EXPECT_TRUE(env->errors->reports.empty());
 }
 
-TEST_F(CompareTest, RowsComeInOrderWithTheirShownFormsWhole)
+TEST_F(CompareTest, RowsComeInOrderWithTheirShownFormsWholeAndOkCopiesTheRowsNotKept)
 {
     const QString longName = u"Bartholomew-Fitzgerald Maximilian"_s; // 33 characters
     theirs->set(u"billto_id"_s, 2);
     theirs->set(u"b_company"_s, u"Northstar"_s);
-    theirs->set(u"discountid"_s, 2);
+    theirs->set(u"discountid"_s, 3);
     theirs->set(u"discounttext"_s, u"Fleet 10%  "_s);
     theirs->set(u"lossdate"_s, Value()); // the dispatch gave none
-    theirs->set(u"carid"_s, u"CV2"_s);
-    theirs->set(u"make"_s, u" Toyota "_s);
-    theirs->set(u"model"_s, u"RAV4"_s);
-    theirs->set(u"s_first"_s, longName);
-    theirs->set(u"deductible"_s, Currency{2505000});
-    theirs->set(u"installdat"_s, QDate(1899, 12, 30));
-    theirs->set(u"a_phone"_s, u"5550199"_s);
-    std::vector<Row> shown;
-    ASSERT_TRUE(compare({}, false, &shown) == false);
-    const QString d1 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 1)));
-    const QString d3 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 3)));
-    const QString i30 = vb::FormatShortDate(DateValue::fromDate(QDate(1899, 12, 30)));
-    EXPECT_EQ(shown, (std::vector<Row>{
-                         {u"BILL TO"_s, u"Cascade"_s, u"Northstar"_s, false, u"billto_id"_s},
-                         {u"Discount"_s, u"Net 25"_s, u"Fleet 10%"_s, false, u"discountid"_s},
-                         {u"Date of Loss"_s, d1, QString(), true, u"LossDate"_s},
-                         {u"Vehicle"_s, u"2019-Honda-Civic-Sedan"_s, u"2019-RAV4-Toyota-Sedan"_s,
-                          false, QString()},
-                         {u"Sold To First Name"_s, u"Alex"_s, longName, false, u"s_first"_s},
-                         {u"Deductible"_s, u"100"_s, u"250.5"_s, false, u"Deductible"_s},
-                         {u"Install Date"_s, d3, i30, true, u"installdat"_s},
-                         {u"Agent Phone #"_s, u"5550123"_s, u"5550199"_s, false, u"a_phone"_s},
-                     }));
-    // Cancel copies nothing.
-    EXPECT_EQ(mine->get(u"s_first"_s).toText(), u"Alex"_s);
-    EXPECT_TRUE(mine->calls.isEmpty());
-}
-
-TEST_F(CompareTest, OkCopiesTheRowsNotKeptWithTheSpecialTransfers)
-{
-    const QString longName = u"Bartholomew-Fitzgerald Maximilian"_s;
-    theirs->set(u"billto_id"_s, 2);
-    theirs->set(u"discountid"_s, 3);
-    theirs->set(u"lossdate"_s, Value());
     theirs->set(u"dispdate"_s, QDate(2026, 5, 5));
     theirs->set(u"carid"_s, u"CV2"_s);
     theirs->set(u"year"_s, u"2021"_s);
-    theirs->set(u"make"_s, u"Toyota"_s);
+    theirs->set(u"make"_s, u" Toyota "_s);
     theirs->set(u"model"_s, u"RAV4"_s);
     theirs->set(u"body"_s, u"Utility"_s);
     theirs->set(u"s_first"_s, longName);
     theirs->set(u"s_last"_s, u"Baker"_s);
+    theirs->set(u"deductible"_s, Currency{2505000});
+    theirs->set(u"installdat"_s, QDate(1899, 12, 30));
     theirs->set(u"inshop"_s, true);
+    theirs->set(u"a_phone"_s, u"5550199"_s);
+    QStringList shown;
+    ASSERT_FALSE(compare({}, false, &shown));
+    const QString d1 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 1)));
+    const QString d3 = vb::FormatShortDate(DateValue::fromDate(QDate(2026, 2, 3)));
+    const QString i30 = vb::FormatShortDate(DateValue::fromDate(QDate(1899, 12, 30)));
+    const auto date = [](int y, int m, int d) {
+        return vb::FormatShortDate(DateValue::fromDate(QDate(y, m, d)));
+    };
+    const QStringList expected{
+        u"BILL TO|Cascade|Northstar|taken|billto_id"_s,
+        u"Discount|Net 25|Fleet 10%|taken|discountid"_s,
+        u"Date of Loss|"_s % date(2026, 2, 1) % u"||kept|LossDate"_s,
+        u"Dispatch Date|"_s % date(2026, 2, 2) % u"|"_s % date(2026, 5, 5) % u"|taken|DispDate"_s,
+        u"Vehicle|2019-Honda-Civic-Sedan|2021-RAV4-Toyota-Utility|taken|"_s,
+        u"Sold To First Name|Alex|"_s % longName % u"|taken|s_first"_s,
+        u"Sold To Last Name|Morgan|Baker|taken|s_last"_s,
+        u"Deductible|100|250.5|taken|Deductible"_s,
+        u"Install Date|"_s % date(2026, 2, 3) % u"|"_s % date(1899, 12, 30) % u"|kept|installdat"_s,
+        u"In Shop|False|True|taken|InShop"_s,
+        u"Agent Phone #|5550123|5550199|taken|a_phone"_s,
+    };
+    EXPECT_EQ(shown.join(u'\n').toStdString(), expected.join(u'\n').toStdString());
+    // Cancel copies nothing.
+    EXPECT_EQ(mine->get(u"s_first"_s).toText(), u"Alex"_s);
+    EXPECT_TRUE(mine->calls.isEmpty());
+
     EXPECT_TRUE(compare({u"Sold To Last Name"_s}, true));
     EXPECT_EQ(mine->calls, (QStringList{u"setbillto billto 2"_s, u"setdiscount discount 3"_s}));
     // The loss date was kept by default, the last name by the user.
