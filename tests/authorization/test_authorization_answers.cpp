@@ -1,10 +1,13 @@
-// Waiting for the network's answer, applying it to the order, and the whole
-// round trip through the network simulator.
+// Waiting for the network's answer, applying it to the order, the whole
+// round trip through the network, and a workstation killed on the way.
 #include "authorization/AuthorizationFixture.h"
 
 #include "host/HostInvoice.h"
 #include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationAnswer.h"
 #include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
+#include "qorOrvaneUI/authorization/AuthorizationWait.h"
+#include "support/KillAt.h"
 #include "support/NetworkLink.h"
 #include <qorOrvaneUI/authorization/Authorizationcls.h>
 #include <qorOrvaneUI/external/IOptions.h>
@@ -25,6 +28,8 @@ using orvane::authorization::Authorizationfrm;
 using orvane::authorization::AuthorizationShowfrm;
 
 using namespace authtest;
+using orvane::test::diesAt;
+using orvane::test::KillAt;
 using orvane::transport::G_ackncls;
 
 namespace {
@@ -155,10 +160,13 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
     lines.setValue(u"net"_s, 5.0);
     lines.setValue(u"quantity"_s, 1);
     lines.update();
-    const double totalBefore = std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)
-                                   ->record()
-                                   .value(u"total"_s)
-                                   .toDouble();
+    const auto total = [order] {
+        return std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)
+            ->record()
+            .value(u"total"_s)
+            .toDouble();
+    };
+    const double totalBefore = total();
     addAnswers(u"R1"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
                          {u"LABOR WS"_s, 110, 2, QString(), QString()},
                          {u"KIT URE"_s, 0, 0, u"AC3"_s, u"0"_s},
@@ -200,11 +208,7 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
         EXPECT_EQ(l.value(u"quantity"_s).toInt32(), e.qty);
         EXPECT_EQ(authorization::textOf(l, u"conf"_s), QString::fromUtf16(e.conf));
     }
-    EXPECT_NE(std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)
-                  ->record()
-                  .value(u"total"_s)
-                  .toDouble(),
-              totalBefore);
+    EXPECT_NE(total(), totalBefore);
 }
 
 // Lines the network did not answer are never taken; a line declined once
@@ -385,3 +389,94 @@ TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
     EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"Authorizationfrm"_s});
     EXPECT_EQ(ackn(QString())->itemsrecordset().recordCount(), 0);
 }
+
+// A workstation killed at each step of sending a request and of taking its
+// answer: the database holds the whole step or none of it, and what was
+// stored before stays.
+namespace {
+
+struct Step {
+    KillAt at;
+    bool stored; // the whole step is in the database afterwards
+};
+
+} // namespace
+
+class AuthorizationCrash : public AuthorizationAnswers, public ::testing::WithParamInterface<Step> {
+protected:
+    // Sends the moulding and the kit of order 1: two answer rows, one request.
+    QString send()
+    {
+        auto request = requestFor(host_->openOrder(1));
+        edit(*request, 1, {{u"Authorize"_s, true}});
+        edit(*request, 2,
+             {{u"Authorize"_s, true},
+              {u"RequestDescription"_s, u"Urethane kit"_s},
+              {u"RequestExplanation"_s, u"Long body"_s}});
+        request->SendAuth();
+        return request->session();
+    }
+
+    int answerRows(const QString &extra = {})
+    {
+        return ackn(u"g_ackn.linenumber > 0"_s % extra)->itemsrecordset().recordCount();
+    }
+    int requests()
+    {
+        orvane::transport::Clsg_trans t;
+        t.setEnv(host_->env());
+        t.get_g_trans(u"rectype = 'AUTHREQ'"_s);
+        return t.itemsrecordset().recordCount();
+    }
+};
+
+class SendCrash : public AuthorizationCrash {};
+class ApplyCrash : public AuthorizationCrash {};
+
+// Rows of the request: one per line (two), then the transaction row.
+TEST_P(SendCrash, TheRequestIsStoredWholeOrNotAtAll)
+{
+    const QString earlier = send();
+    ASSERT_FALSE(earlier.isEmpty());
+    EXPECT_TRUE(diesAt(GetParam().at, [&] { send(); }));
+    const int extra = GetParam().stored ? 1 : 0;
+    EXPECT_EQ(requests(), 1 + extra);
+    EXPECT_EQ(answerRows(), 2 + 2 * extra);
+    EXPECT_EQ(answerRows(u" AND g_ackn.sessionid = '"_s % earlier % u"'"_s), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(KillPoints, SendCrash,
+                         ::testing::Values(Step{{"write", 1}, false}, Step{{"write", 3}, false},
+                                           Step{{"commit", 1}, false},
+                                           Step{{"committed", 1}, true}));
+
+// Taking the answer marks both rows read in one save, then the order takes it
+// in memory, to be stored by the host's own save of the order. The answer rows
+// stay in g_ackn, where ShowAuth shows them again for an order never saved.
+TEST_P(ApplyCrash, TheAnswerIsTakenWholeOrLeftUnread)
+{
+    const QString session = send();
+    orvane::transport::NetworkSimulator(host_->env()).runOnce();
+    ASSERT_EQ(answerRows(u" AND ACK = .F."_s), 2);
+    EXPECT_TRUE(diesAt(GetParam().at, [&] {
+        auto order = host_->openOrder(1);
+        orvane::authorization::AuthorizationWait wait;
+        wait.setInvoice(order);
+        wait.setSessionID(session);
+        wait.activate();
+        if (wait.tick() == orvane::authorization::AuthorizationWait::Outcome::Answer) {
+            orvane::authorization::AuthorizationAnswer answer;
+            answer.setAckObject(wait.ackn());
+            answer.setInvoice(order);
+            answer.load();
+            orvane::Proc p(u"apply"_s);
+            answer.apply(p);
+        }
+    }));
+    EXPECT_EQ(answerRows(u" AND ACK = .F."_s), GetParam().stored ? 0 : 2);
+    EXPECT_EQ(answerRows(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(KillPoints, ApplyCrash,
+                         ::testing::Values(Step{{"write", 1}, false}, Step{{"commit", 1}, false},
+                                           Step{{"committed", 1}, true}));

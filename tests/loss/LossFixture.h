@@ -5,9 +5,6 @@
 #include "qorOrvaneUI/loss/eNOLfrm.h"
 #include "support/DemoShopTest.h"
 #include "transport/TableObjects.h"
-#include <qorOrvaneUI/external/IInsIdList.h>
-#include <qorOrvaneUI/external/IInscoIdList.h>
-#include <qorOrvaneUI/external/IOidList.h>
 #include <qorOrvaneUI/external/IPidList.h>
 #include <qorOrvaneUI/external/IRsTable.h>
 #include <qorOrvaneUI/external/ITableObject.h>
@@ -107,22 +104,14 @@ inline QStringList lines(const QString &text, const QString &head)
 // participant ID RPID00417.
 class LossTest : public orvane::test::FlowTest {
 protected:
-    // Adds rows to one of the ID lists, loaded through its own list interface.
-    void addRows(const char16_t *progId, const QString &table, const Rows &rows)
+    // Adds rows to one of the ID lists.
+    void addRows(const QString &table, const Rows &rows)
     {
-        auto object = orvane::CreateObject<ext::ITableObject>(QString::fromUtf16(progId));
-        object->setEnv(host_->env());
-        const QString none = table % u".id = 1 and "_s % table % u".id <> 1"_s;
-        if (auto *pid = dynamic_cast<ext::IPidList *>(object.get()))
-            pid->get_g_pidlist();
-        else if (auto *oid = dynamic_cast<ext::IOidList *>(object.get()))
-            oid->Get_g_oidList();
-        else if (auto *insco = dynamic_cast<ext::IInscoIdList *>(object.get()))
-            insco->get_g_inscoid(none);
-        else if (auto *insid = dynamic_cast<ext::IInsIdList *>(object.get()))
-            insid->get_g_insid(none);
-        append(object->itemsrecordset(), rows);
-        object->Update();
+        orvane::transport::RsTable list(table);
+        list.setEnv(host_->env());
+        list.get_rs(u"id = 0 and id <> 0"_s);
+        append(list.itemsrecordset(), rows);
+        list.Update();
     }
 
     // Adds rows to one of the notice tables.

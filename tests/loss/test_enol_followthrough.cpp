@@ -7,6 +7,7 @@
 #include "qorOrvaneUI/loss/CoverageAnswer.h"
 #include "qorOrvaneUI/loss/Coveragefrm.h"
 #include "qorOrvaneUI/loss/eNOLwaitfrm.h"
+#include "support/KillAt.h"
 #include "support/NetworkLink.h"
 #include <qorOrvaneUI/runtime/XmlDocument.h>
 #include <qorOrvaneUI/transport/NetworkSimulator.h>
@@ -26,6 +27,8 @@ using orvane::loss::eNOLwaitfrm;
 namespace XMLUtilmod = orvane::XMLUtilmod;
 
 using namespace losstest;
+using orvane::test::diesAt;
+using orvane::test::KillAt;
 
 namespace {
 
@@ -172,8 +175,11 @@ TEST_F(FollowThrough, NoticeConfirmationAndItsErrors)
                   c.resolveSentence);
         EXPECT_EQ(enolCount(), u"0"_s);
     }
+}
 
-    ui_->clear();
+TEST_F(FollowThrough, CoverageAnswerThenLossAcknowledgement)
+{
+    // A confirmed notice waits for the coverage request of its loss.
     auto wait = waitOn(confirmedNotice(u"0"_s));
     wait->tmrAuthResponse_Timer();
     EXPECT_EQ(wait->mode(), 1);
@@ -183,12 +189,6 @@ TEST_F(FollowThrough, NoticeConfirmationAndItsErrors)
     wait->tmrAuthResponse_Timer(); // no coverage yet: nothing happens
     EXPECT_EQ(wait->mode(), 1);
     EXPECT_TRUE(ui_->boxes().empty());
-}
-
-TEST_F(FollowThrough, CoverageAnswerThenLossAcknowledgement)
-{
-    auto wait = waitOn(confirmedNotice(u"0"_s));
-    wait->tmrAuthResponse_Timer();
     addCover(u"LR-7"_s, u"0"_s, 2);
     on<Coveragefrm>(answerCoverage<Coveragefrm>);
     wait->tmrAuthResponse_Timer();
@@ -434,3 +434,44 @@ TEST_F(FollowThrough, AFailingPollIsToldOnceUntilAPollSucceeds)
         wait->tmrAuthResponse_Timer();
     }
 }
+
+// A workstation killed at each step of saving a loss notice: the notice, its
+// lines and its transaction row are stored together or not at all, and the
+// notice sent before stays.
+namespace {
+
+struct Step {
+    KillAt at;
+    bool stored;
+};
+
+} // namespace
+
+class NoticeCrash : public LossTest, public ::testing::WithParamInterface<Step> {
+protected:
+    void submit()
+    {
+        openForm(2, [this](eNOLfrm *view) {
+            fillValid(view);
+            on<eNOLwaitfrm>([](eNOLwaitfrm *wait) { wait->cmdCancel->click(); });
+            view->cmdAction[0]->click();
+        });
+    }
+};
+
+// Writes: the notice, its two lines, the transaction row; then the commit.
+TEST_P(NoticeCrash, TheNoticeIsStoredWholeOrNotAtAll)
+{
+    submit();
+    ASSERT_EQ(trans(u"ENOL"_s).recordCount(), 1);
+    EXPECT_TRUE(diesAt(GetParam().at, [this] { submit(); }));
+    const int notices = GetParam().stored ? 2 : 1;
+    EXPECT_EQ(count(ext::progid::g_enol), notices);
+    EXPECT_EQ(count(ext::progid::g_enolline), 2 * notices);
+    EXPECT_EQ(trans(u"ENOL"_s).recordCount(), notices);
+}
+
+INSTANTIATE_TEST_SUITE_P(KillPoints, NoticeCrash,
+                         ::testing::Values(Step{{"write", 1}, false}, Step{{"write", 3}, false},
+                                           Step{{"write", 4}, false}, Step{{"commit", 1}, false},
+                                           Step{{"committed", 1}, true}));

@@ -1,37 +1,50 @@
+// The notice of loss from its lists, codes and entries to the check before it
+// goes out.
 #include "loss/LossFixture.h"
 
 #include "host/ShopDatabase.h"
+#include "qorOrvaneUI/core/Orvanemod.h"
+#include "qorOrvaneUI/core/clsProperCase.h"
+#include "qorOrvaneUI/loss/frmPIDList.h"
 #include "runtime/widgets/RecordsetModel.h"
-
 #include "support/OrderOnlyInvoice.h"
 #include "support/StubEnvironment.h"
+#include "support/TestHelpers.h"
 #include <qorOrvaneUI/external/IDataCommand.h>
-#include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
 
+using orvane::MsgResult;
 using orvane::loss::eNOLcls;
 using orvane::loss::eNOLfrm;
+using orvane::loss::frmPIDList;
+using orvane::ui::clsProperCase;
+namespace Orvanemod = orvane::Orvanemod;
 
 using namespace losstest;
 
 namespace {
 
-// Gives the entry the focus, types, and moves on as a user would.
-void typeInto(QWidget *entry, const QString &text, QWidget *next)
+// Types into the box as the loss notice does: KeyPressed before each
+// character goes in, KeyisUp (when asked) after.
+void type(clsProperCase &pc, QLineEdit &box, const QString &text, bool keyUp = false)
 {
-    entry->setFocus(Qt::TabFocusReason);
-    QCoreApplication::processEvents();
-    QTest::keyClicks(entry, text);
-    next->setFocus(Qt::TabFocusReason);
-    QCoreApplication::processEvents();
+    for (const QChar c : text) {
+        int code = c.unicode();
+        pc.KeyPressed(&box, code);
+        box.insert(QChar(char16_t(code)));
+        if (keyUp)
+            pc.KeyisUp(&box, c.unicode() == u' ' ? 32 : c.toUpper().unicode());
+    }
 }
 
 const QString kValidationHead = u"To submit this Notice of Loss, you must fill out the following "
@@ -39,16 +52,183 @@ const QString kValidationHead = u"To submit this Notice of Loss, you must fill o
 
 } // namespace
 
+TEST(LossCodes, AddedRowsAreCutToTheirFieldWidths)
+{
+    Recordset causes = Orvanemod::CauseOfLoss();
+    for (causes.moveFirst(); !causes.eof(); causes.moveNext())
+        EXPECT_FALSE(causes.value(u"subnamereq"_s).toBool());
+    // A character outside the basic plane at the edge is kept whole, never split.
+    const QString wide = QString(29, u'x') + QString::fromUtf8("\xF0\x9F\x9A\x97");
+    Orvanemod::AddLossrecords(999, QString(120, u'd'), true, wide + u"yy"_s, {}, {}, false, causes);
+    EXPECT_EQ(causes.recordCount(), 19);
+    EXPECT_EQ(causes.value(u"Description"_s).toText().size(), 100);
+    EXPECT_EQ(causes.value(u"subdatafield"_s).toText(), wide);
+}
+
+TEST(ProperCase, CapitalisesTheFirstLetterOfEachWordPerBox)
+{
+    struct Case {
+        QString typed;
+        bool keyUp;
+        QString expected;
+    };
+    const Case cases[] = {
+        {u"mary o'neill"_s, false, u"Mary O'neill"_s},
+        {u"x"_s, false, u"x"_s}, // one letter stays until the next is typed
+        {u"van 2nd street"_s, false, u"Van 2nd Street"_s},
+        {u"ann lee"_s, true, u"Ann Lee"_s},
+    };
+    for (const Case &c : cases) {
+        clsProperCase pc;
+        QLineEdit box;
+        box.setObjectName(u"txtSoldTo"_s);
+        type(pc, box, c.typed, c.keyUp);
+        EXPECT_EQ(box.text(), c.expected) << c.typed.toStdString();
+    }
+
+    // A box holding one character has it upper-cased whatever is typed next.
+    clsProperCase pc;
+    QLineEdit one, two;
+    one.setText(u"q"_s);
+    type(pc, one, u"7"_s);
+    EXPECT_EQ(one.text(), u"Q7"_s);
+    // Two boxes keep separate flags: a space in one does not arm the other.
+    type(pc, two, u"ab "_s);
+    type(pc, one, u"z"_s);
+    EXPECT_EQ(one.text(), u"Q7z"_s);
+    type(pc, two, u"c"_s);
+    EXPECT_EQ(two.text(), u"Ab C"_s);
+    // Releasing any key but the space bar disarms the flag.
+    pc.KeyisUp(&two, 32);
+    pc.KeyisUp(&two, 65);
+    type(pc, two, u"d"_s);
+    EXPECT_EQ(two.text(), u"Ab Cd"_s);
+}
+
+TEST_F(LossTest, VerifyFieldsListsWhatTheOrderLacksInOrder)
+{
+    const QString head = u"The following fields are required to save this order\r\n\r\n"_s;
+    struct Case {
+        std::map<QString, Value> set;
+        QString listed; // empty: nothing raised
+    };
+    const std::vector<Case> cases = {
+        {{}, {}},
+        {{{u"s_last"_s, u"  "_s}, {u"model"_s, QString()}},
+         u"Sold to Last\t\t\t|s_last\r\nVehicle Model\t\t\t|model\r\n"_s},
+        {{{u"lossdate"_s, QDate(1900, 1, 1)}}, u"lossdate\t\t\t|Date of Loss\r\n"_s},
+        {{{u"lossdate"_s, QDate(1900, 1, 2)}}, {}},
+        {{{u"s_area2"_s, QString()}, {u"carid"_s, QString()}},
+         u"Sold to Home Area Code\t\t\t|s_area1\r\nVehicle\t\t\t|carid\r\n"_s},
+    };
+    for (const Case &c : cases) {
+        auto order = host_->openOrder(2);
+        Recordset rs = order->itemsrecordset();
+        for (const auto &[field, value] : c.set)
+            rs.setValue(field, value);
+        eNOLcls cls;
+        bool result = true;
+        const orvane::VbError e = orvane::test::raised([&] { result = cls.VerifyFields(order); });
+        if (c.listed.isEmpty()) {
+            EXPECT_EQ(e.number(), 0) << e.description().toStdString();
+            EXPECT_FALSE(result);
+        } else {
+            EXPECT_EQ(e.number(), -10000);
+            EXPECT_EQ(e.source(), u"qorOrvaneUI.VerifyFields"_s);
+            EXPECT_EQ(e.description(), head + c.listed);
+        }
+    }
+    // An order row without a field the check reads names it and the check.
+    auto bare = std::make_shared<orvane::test::OrderInvoiceWithEnv>();
+    bare->order.appendField(u"s_first"_s, orvane::ftype::Text, 20);
+    bare->order.open();
+    bare->order.addNew();
+    bare->order.update();
+    const orvane::VbError e = orvane::test::raised([&] { eNOLcls().VerifyFields(bare); });
+    EXPECT_EQ(e.number(), orvane::err::ItemNotFound);
+    EXPECT_EQ(e.source(), u"qorOrvaneUI.VerifyFields"_s);
+    EXPECT_TRUE(e.description().endsWith(u"(\"s_last\")"_s));
+}
+
+TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
+{
+    addRows(u"g_pidlist"_s, {{{u"PID"_s, u"P1"_s}, {u"PIDname"_s, u"Main"_s}},
+                             {{u"PID"_s, u"P2"_s}, {u"PIDname"_s, u"East"_s}}});
+    eNOLcls cls;
+    on<frmPIDList>([](frmPIDList *view) {
+        view->grdEdits->setCurrentIndex(view->gridModel()->index(1, 0));
+        view->cmdAction[0]->click();
+    });
+    auto chosen = cls.PIDList(host_->env());
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->itemsrecordset().value(u"PID"_s).toText(), u"P2"_s);
+
+    // Cancel picks nothing but still saves what was edited; No keeps the row.
+    on<frmPIDList>([this](frmPIDList *view) {
+        view->cmdEdits[1]->click();
+        Recordset rows = view->rows();
+        rows.setValue(u"PID"_s, u"P3"_s);
+        rows.update();
+        ui_->answer(MsgResult::No);
+        view->cmdEdits[2]->click();
+        view->cmdAction[1]->click();
+    });
+    EXPECT_FALSE(cls.PIDList(host_->env()));
+    EXPECT_EQ(ui_->boxes().size(), 1u);
+    auto all = orvane::CreateObject<ext::IPidList>(QString::fromUtf16(ext::progid::g_pidList));
+    all->setEnv(host_->env());
+    all->get_g_pidlist();
+    EXPECT_EQ(all->itemsrecordset().recordCount(), 3);
+
+    // The network list: its own columns, no Add or Delete.
+    on<frmPIDList>([](frmPIDList *view) {
+        EXPECT_TRUE(view->gridKey().startsWith(u"NETIDLIST."_s));
+        EXPECT_TRUE(view->cmdEdits[1]->isHidden());
+        view->cmdAction[1]->click();
+    });
+    EXPECT_FALSE(cls.NetIDList(host_->env()));
+
+    // Insurers come from the host's own table and are never written back.
+    on<frmPIDList>([](frmPIDList *view) {
+        view->grdEdits->setCurrentIndex(view->gridModel()->index(1, 0));
+        view->cmdAction[0]->click();
+    });
+    const auto insurer = cls.InsurerIDList(host_->env());
+    ASSERT_TRUE(insurer);
+    EXPECT_EQ(insurer->value(u"orvaneid"_s).toText(), u"NSC07"_s);
+}
+
+TEST_F(LossTest, TheInsuranceCompanyListIsLoadedForTheTypedIdsSafely)
+{
+    addRows(u"g_inscoid"_s,
+            {{{u"destpid"_s, u"O'Hara"_s}, {u"origpid"_s, u"NET1"_s}, {u"INScoid"_s, u"C1"_s}},
+             {{u"destpid"_s, u"OHara"_s}, {u"origpid"_s, u"NET1"_s}, {u"INScoid"_s, u"C2"_s}}});
+    EXPECT_EQ(eNOLcls::inscoidFilter(u" O'Hara "_s, u"NET1"_s),
+              u"g_inscoid.destpid = 'O' + CHR(39) + 'Hara' AND g_inscoid.origpid = 'NET1'"_s);
+    on<frmPIDList>([](frmPIDList *view) {
+        EXPECT_EQ(view->gridModel()->rowCount(), 1);
+        // "Origination INS ID" shown whole.
+        EXPECT_GE(view->grdEdits->columnWidth(0),
+                  view->grdEdits->horizontalHeader()->sectionSizeHint(0));
+        view->cmdAction[0]->click();
+    });
+    eNOLcls cls;
+    auto list = cls.INSCOIDList(host_->env(), u" O'Hara "_s, u"NET1 "_s);
+    ASSERT_TRUE(list);
+    EXPECT_EQ(list->PID(), u"O'Hara"_s);
+    EXPECT_EQ(list->oid(), u"NET1"_s);
+    EXPECT_EQ(list->itemsrecordset().value(u"INScoid"_s).toText(), u"C1"_s);
+}
+
 TEST_F(LossTest, ActivationFillsTheIdentifiersFromSingleRowsAndTheShop)
 {
-    addRows(ext::progid::g_pidList, u"g_pidlist"_s, {row(u"PID=LISTED1|PIDname=Harbor listed"_s)});
-    addRows(ext::progid::g_oidList, u"g_oidlist"_s, {row(u"Origid=NET9|Company=Glass Network"_s)});
-    addRows(ext::progid::g_inscoid, u"g_inscoid"_s,
+    addRows(u"g_pidlist"_s, {row(u"PID=LISTED1|PIDname=Harbor listed"_s)});
+    addRows(u"g_oidlist"_s, {row(u"Origid=NET9|Company=Glass Network"_s)});
+    addRows(u"g_inscoid"_s,
             {row(u"destpid=RPID00417|origpid=NET9|INScoid=IC-7|Company=Cascade Mutual |"
                  u"City=Salem|PhoneArea=503|Phone=5550101"_s)});
-    addRows(ext::progid::g_insid, u"g_insid"_s,
-            {row(u"billtoid=1|Origpid=NET9|destpid=RPID00417|Insurerid=CMI01|"
-                 u"Insurer=Cascade Mutual Insurance"_s)});
+    addRows(u"g_insid"_s, {row(u"billtoid=1|Origpid=NET9|destpid=RPID00417|Insurerid=CMI01|"
+                               u"Insurer=Cascade Mutual Insurance"_s)});
     openForm(2, [](eNOLfrm *view) {
         // The shop's own ID wins over the single listed one; the name stays.
         EXPECT_EQ(view->txtPID->text(), u"RPID00417"_s);
@@ -73,7 +253,7 @@ TEST_F(LossTest, ActivationFillsTheIdentifiersFromSingleRowsAndTheShop)
 
 TEST_F(LossTest, SeveralRowsABlankShopAndNoBillToLeaveTheEntriesAlone)
 {
-    addRows(ext::progid::g_oidList, u"g_oidlist"_s, {row(u"Origid=NET1"_s), row(u"Origid=NET2"_s)});
+    addRows(u"g_oidlist"_s, {row(u"Origid=NET1"_s), row(u"Origid=NET2"_s)});
     // A shop listed before the real one whose ID is blank text.
     host_->database().exec(
         u"INSERT INTO customer (shopid, name, address, city, state, zip, phone, user2) "
@@ -101,7 +281,11 @@ TEST_F(LossTest, EntriesBehaveAsTypedAndWriteTheOrder)
             {view->txtSold_To[5], u"5550199"_s, u"555-0199"_s}};
         for (const auto &[entry, text, shown] : typed) {
             entry->clear();
-            typeInto(entry, text, view->txtContactName);
+            entry->setFocus(Qt::TabFocusReason);
+            QCoreApplication::processEvents();
+            QTest::keyClicks(entry, text);
+            view->txtContactName->setFocus(Qt::TabFocusReason); // leaving it
+            QCoreApplication::processEvents();
             EXPECT_EQ(entry->text(), shown);
         }
         view->txtQuantity->setFocus(Qt::TabFocusReason);
@@ -239,32 +423,20 @@ TEST_F(LossTest, DamageLinesAreCheckedAndNotDuplicated)
     EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u"|"_s).toStdString();
 }
 
-TEST(LossNoticeRules, ValidationListsTheFailedRulesInOrder)
+TEST_F(LossTest, ValidationListsTheFailedRulesInOrder)
 {
-    using orvane::loss::LossNotice;
-    orvane::test::ScopedScriptedUi ui;
-    LossNotice notice;
-    const auto causes = notice.SetCauseofLoss();
-    notice.FillDamageCode();
-    auto cause = [&](const QString &name) {
-        for (const auto &[description, code] : causes)
-            if (description == name)
-                return code;
-        ADD_FAILURE() << name.toStdString();
-        return qint64(-1);
-    };
-    auto submit = [&](const LossNotice::Form &f) {
-        ui->clear();
-        notice.validdata(f);
-        if (ui->boxes().empty())
+    auto told = [this] {
+        if (ui_->boxes().empty())
             return QStringList();
-        EXPECT_EQ(ui->boxes()[0].title, u"Missing or invalid data"_s);
-        return lines(ui->boxes()[0].text, kValidationHead);
+        EXPECT_EQ(ui_->boxes()[0].title, u"Missing or invalid data"_s);
+        return lines(ui_->boxes()[0].text, kValidationHead);
     };
     // Everything blank: every rule in order.
-    LossNotice::Form f;
-    f.lossDate = QDate(1899, 12, 31);
-    EXPECT_EQ(submit(f),
+    orvane::loss::LossNotice notice;
+    orvane::loss::LossNotice::Form blank;
+    blank.lossDate = QDate(1899, 12, 31);
+    EXPECT_FALSE(notice.validdata(blank));
+    EXPECT_EQ(told(),
               u"Retail PID|Network PID |Insurance Company ID |Network PID|Sold To First Name|"
               u"Sold To Last Name|Sold To Area Code|Sold To Zip Code|Sold To Phone #|"
               u"Policy Number|Policy State|Date of Loss|Vehicle Source|Vehicle Type|"
@@ -272,58 +444,42 @@ TEST(LossNoticeRules, ValidationListsTheFailedRulesInOrder)
               u"Must have at least one damage type added.|Bodily Insury Check box|"
               u"Contact Name"_s.split(u'|'));
 
-    // Filled in: passes; bodily injury asks for the claim; a cause asks for its detail.
-    f = {};
-    f.pid = u"RPID00417"_s;
-    f.oid = u"NET1"_s;
-    f.inscoid = u"IC1"_s;
-    f.insurerId = u"CMI01"_s;
-    f.policyState = u"OR"_s;
-    f.contact = u"Pat Rivera"_s;
-    f.soldFirst.text = u"Pat"_s;
-    f.soldLast.text = u"Rivera"_s;
-    f.policy.text = u"P-1"_s;
-    f.homeArea = {u"503"_s, 3};
-    f.homePhone = {u"5550100"_s, 7};
-    f.zip = {u"97201"_s, 9};
-    f.owner = u"Owner"_s;
-    f.vehicleSource = u"NAGS"_s;
-    f.vehicleType = u"RV"_s;
-    f.cause = cause(u"Tree Branch"_s);
-    f.glassOnly = Qt::Checked;
-    f.bodilyInjury = Qt::Unchecked;
-    LossNotice::DamageEntry roof;
-    roof.opening = u"Roof"_s;
-    roof.quantity = u"1"_s;
-    ASSERT_TRUE(notice.cmdAdd_Click(roof));
-    EXPECT_EQ(submit(f), QStringList());
-    f.homeArea.text = u"53"_s;
-    EXPECT_EQ(submit(f), QStringList{u"Sold To Area Code must have 3 digits"_s});
-    f.homeArea.text = u"503"_s;
-    f.bodilyInjury = Qt::Checked;
-    EXPECT_EQ(submit(f), QStringList{u"Loss ID # ( Claim ) when bodily injury has occurred"_s});
-    f.lossId = u"CLM-402"_s;
-    f.cause = cause(u"Animal"_s);
-    EXPECT_EQ(submit(f), QStringList{u"Type of Animal is required for this cause."_s});
-    f.cause = cause(u"Collision"_s);
-    f.subData = u"Claim 77"_s;
-    EXPECT_EQ(submit(f), QStringList()); // the name is never required
-}
-
-TEST_F(LossTest, TheViewChecksWhatItsEntriesHold)
-{
+    // Filled in: passes; then the entries the view checks, one change at a time.
     openForm(2, [&](eNOLfrm *view) {
         fillValid(view);
-        view->txtPID->clear();
-        view->txtSold_To[1]->setText(u"53"_s);
-        ui_->clear();
-        EXPECT_FALSE(view->validdata());
-        ASSERT_EQ(ui_->boxes().size(), 1u);
-        EXPECT_EQ(lines(ui_->boxes()[0].text, kValidationHead),
-                  (QStringList{u"Retail PID"_s, u"Sold To Area Code must have 3 digits"_s}));
-        choose(view->cboCauseofLoss, u"Animal"_s);
-        EXPECT_FALSE(view->szrSubrogation->isHidden());
-        EXPECT_TRUE(view->txtsubName->isHidden());
+        const std::pair<std::function<void()>, QStringList> steps[] = {
+            {[] {}, {}},
+            {[view] {
+                 view->txtPID->clear();
+                 view->txtSold_To[1]->setText(u"53"_s);
+             },
+             {u"Retail PID"_s, u"Sold To Area Code must have 3 digits"_s}},
+            {[view] {
+                 view->txtPID->setText(u"RPID00417"_s);
+                 view->txtSold_To[1]->setText(u"503"_s);
+                 view->txtLossIDNumber->clear();
+                 view->chkBodilyInjury->setCheckState(Qt::Checked);
+             },
+             {u"Loss ID # ( Claim ) when bodily injury has occurred"_s}},
+            {[view] {
+                 view->txtLossIDNumber->setText(u"CLM-402"_s);
+                 choose(view->cboCauseofLoss, u"Animal"_s);
+                 EXPECT_FALSE(view->szrSubrogation->isHidden());
+                 EXPECT_TRUE(view->txtsubName->isHidden());
+             },
+             {u"Type of Animal is required for this cause."_s}},
+            {[view] {
+                 choose(view->cboCauseofLoss, u"Collision"_s);
+                 view->txtSubdata->setText(u"Claim 77"_s);
+             },
+             {}}, // the name is never required
+        };
+        for (const auto &[change, expected] : steps) {
+            change();
+            ui_->clear();
+            EXPECT_EQ(view->validdata(), expected.isEmpty());
+            EXPECT_EQ(told(), expected);
+        }
         choose(view->cboCauseofLoss, u"Hail Storm"_s);
         EXPECT_TRUE(view->szrSubrogation->isHidden());
         view->cmdAction[1]->click();
