@@ -2,6 +2,7 @@
 #include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 
+#include "runtime/OpenRecordset.h"
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +23,11 @@ QString descriptionOf(const std::function<void()> &f)
 // PartNo text(10), Qty int, Price currency, Sent bool, Due date.
 Recordset makeParts()
 {
-    Recordset rs;
-    rs.appendField(u"PartNo"_s, ftype::Text, 10);
-    rs.appendField(u"Qty"_s, ftype::Int32);
-    rs.appendField(u"Price"_s, ftype::Currency);
-    rs.appendField(u"Sent"_s, ftype::Bool);
-    rs.appendField(u"Due"_s, ftype::Date);
-    rs.open();
-    return rs;
+    return test::openRecordset({{u"PartNo"_s, ftype::Text, 10},
+                                {u"Qty"_s, ftype::Int32},
+                                {u"Price"_s, ftype::Currency},
+                                {u"Sent"_s, ftype::Bool},
+                                {u"Due"_s, ftype::Date}});
 }
 
 void addPart(Recordset &rs, const QString &part, int qty, const QString &price = u"0"_s,
@@ -273,27 +271,31 @@ TEST(RecordsetClone, BookmarksWorkAcrossClones)
 TEST(RecordsetFilter, ClausesValuesAndKeywords)
 {
     const Recordset rs = sampleParts();
-    EXPECT_EQ(filtered(rs, u"partno = 'backtint'"_s), QStringList{u"BACKTINT"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo LIKE 'ws*'"_s), (QStringList{u"WS-100"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"PartNo like '%1%'"_s), QStringList{u"WS-100"_s});
-    EXPECT_EQ(filtered(rs, u"Qty = -3 OR Qty = '12'"_s), (QStringList{u"O'Brien"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"(Qty < 0 OR Qty > 10) AND Sent = True"_s),
-              (QStringList{u"O'Brien"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"Qty < 0 OR (Qty > 10 AND Sent = False)"_s), QStringList{u"ws-200"_s});
-    EXPECT_EQ(filtered(rs, u"Sent = -1"_s), filtered(rs, u"Sent = true"_s));
-    EXPECT_EQ(filtered(rs, u"Price >= 99.99"_s), (QStringList{u"O'Brien"_s, u"WS-100"_s}));
-    EXPECT_EQ(filtered(rs, u"Due < #2024-01-31#"_s), QStringList{u"WS-100"_s});
-    EXPECT_EQ(filtered(rs, u"Due = #1/31/2024#"_s), QStringList{u"BACKTINT"_s});
-    EXPECT_EQ(filtered(rs, u"Due >= #2024-02-29 00:00:01#"_s), QStringList{u"ws-200"_s});
-    // 12 AM is midnight and 12 PM noon; <= takes the equal row; True is -1.
-    EXPECT_EQ(filtered(rs, u"Due = #1/31/2024 12:00 AM#"_s), QStringList{u"BACKTINT"_s});
-    EXPECT_EQ(filtered(rs, u"Due < #1/31/2024 12:00 PM#"_s),
-              (QStringList{u"BACKTINT"_s, u"WS-100"_s}));
-    EXPECT_EQ(filtered(rs, u"Qty <= 1"_s), (QStringList{u"BACKTINT"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"Qty > True"_s).size(), 3);
-    EXPECT_EQ(filtered(rs, u"[PartNo] = 'O''Brien'"_s), QStringList{u"O'Brien"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo = 'O' + CHR(39) + 'Brien'"_s), QStringList{u"O'Brien"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo <> 'x'"_s).size(), 4);
+    const struct {
+        QString criteria, parts;
+    } cases[] = {
+        {u"partno = 'backtint'"_s, u"BACKTINT"_s},
+        {u"PartNo LIKE 'ws*'"_s, u"WS-100|ws-200"_s},
+        {u"PartNo like '%1%'"_s, u"WS-100"_s},
+        {u"Qty = -3 OR Qty = '12'"_s, u"O'Brien|ws-200"_s},
+        {u"(Qty < 0 OR Qty > 10) AND Sent = True"_s, u"O'Brien|ws-200"_s},
+        {u"Qty < 0 OR (Qty > 10 AND Sent = False)"_s, u"ws-200"_s},
+        {u"Sent = -1"_s, u"O'Brien|ws-200"_s},
+        {u"Price >= 99.99"_s, u"O'Brien|WS-100"_s},
+        {u"Due < #2024-01-31#"_s, u"WS-100"_s},
+        {u"Due = #1/31/2024#"_s, u"BACKTINT"_s},
+        {u"Due >= #2024-02-29 00:00:01#"_s, u"ws-200"_s},
+        // 12 AM is midnight and 12 PM noon; <= takes the equal row; True is -1.
+        {u"Due = #1/31/2024 12:00 AM#"_s, u"BACKTINT"_s},
+        {u"Due < #1/31/2024 12:00 PM#"_s, u"BACKTINT|WS-100"_s},
+        {u"Qty <= 1"_s, u"BACKTINT|ws-200"_s},
+        {u"Qty > True"_s, u"BACKTINT|O'Brien|WS-100"_s},
+        {u"[PartNo] = 'O''Brien'"_s, u"O'Brien"_s},
+        {u"PartNo = 'O' + CHR(39) + 'Brien'"_s, u"O'Brien"_s},
+        {u"PartNo <> 'x'"_s, u"BACKTINT|O'Brien|WS-100|ws-200"_s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(filtered(rs, c.criteria).join(u'|'), c.parts) << c.criteria.toStdString();
 }
 
 TEST(RecordsetFilter, CursorRulesAndAddedRows)
@@ -384,30 +386,27 @@ TEST(RecordsetCriteria, MalformedIsBadArgumentsWithDetail)
 {
     Recordset rs = sampleParts();
     rs.setFilter(u"Qty > 1"_s);
-    const QStringList bad{
-        u"Nope = 1"_s,
-        u"PartNo = 'abc"_s,
-        u"PartNo = "_s,
-        u"Qty = 1 garbage"_s,
-        u"(Qty = 1"_s,
-        u"Qty = 1)"_s,
-        u"PartNo = CHR(256)"_s,
-        u"Qty = 'abc'"_s,
-        u"Qty == 1"_s,
-        u"Qty = 12ab"_s,
-        u"Sent LIKE 1"_s,
-        u"PartNo = 'a' +"_s,
-        u"Due = #2024-02-30#"_s,
-        u"Qty > NULL"_s,
-        u"AND Qty = 1"_s,
-        u"[PartNo = 'x'"_s,
-        u"Qty = 1 OR"_s,
-        u"PartNo = 'a' + 1"_s,
-        u"1a = 1"_s,
-        u"Qty-1 = 1"_s,
-        u"Caf\u00e9 = 1"_s,
-    };
-    for (const QString &text : bad) {
+    for (const QString &text : {u"Nope = 1"_s,
+                                u"PartNo = 'abc"_s,
+                                u"PartNo = "_s,
+                                u"Qty = 1 garbage"_s,
+                                u"(Qty = 1"_s,
+                                u"Qty = 1)"_s,
+                                u"PartNo = CHR(256)"_s,
+                                u"Qty = 'abc'"_s,
+                                u"Qty == 1"_s,
+                                u"Qty = 12ab"_s,
+                                u"Sent LIKE 1"_s,
+                                u"PartNo = 'a' +"_s,
+                                u"Due = #2024-02-30#"_s,
+                                u"Qty > NULL"_s,
+                                u"AND Qty = 1"_s,
+                                u"[PartNo = 'x'"_s,
+                                u"Qty = 1 OR"_s,
+                                u"PartNo = 'a' + 1"_s,
+                                u"1a = 1"_s,
+                                u"Qty-1 = 1"_s,
+                                u"Caf\u00e9 = 1"_s}) {
         const QString description = descriptionOf([&] { rs.setFilter(text); });
         EXPECT_TRUE(description.startsWith(u"Arguments are of the wrong type"_s))
             << text.toStdString() << " -> " << description.toStdString();
@@ -471,26 +470,17 @@ TEST(RecordsetStorage, RowStatusTracking)
     rs.addNew(); // E: New, then deleted: never stored
     rs.deleteRow();
 
-    std::vector<std::pair<RowStatus, QString>> seen;
-    const auto collect = [&] {
-        seen.clear();
+    // Each row as its status (Unchanged, New, Modified, Deleted: U N M D) and part.
+    const auto rows = [&] {
+        QStringList seen;
         rs.forEachRow([&](RowStatus s, const std::vector<Value> &values) {
-            seen.emplace_back(s, values[0].toText());
+            seen << QChar(u"UNMD"[int(s)]) + values[0].toText();
         });
+        return seen.join(u' ');
     };
-    collect();
-    const std::vector<std::pair<RowStatus, QString>> expected{{RowStatus::Unchanged, u"A"_s},
-                                                              {RowStatus::Modified, u"B"_s},
-                                                              {RowStatus::Deleted, u"C"_s},
-                                                              {RowStatus::New, u"D"_s}};
-    EXPECT_EQ(seen, expected);
-
+    EXPECT_EQ(rows(), u"UA MB DC ND"_s);
     rs.acceptChanges();
-    collect();
-    const std::vector<std::pair<RowStatus, QString>> accepted{{RowStatus::Unchanged, u"A"_s},
-                                                              {RowStatus::Unchanged, u"B"_s},
-                                                              {RowStatus::Unchanged, u"D"_s}};
-    EXPECT_EQ(seen, accepted);
+    EXPECT_EQ(rows(), u"UA UB UD"_s);
     rs.moveFirst();
     rs.moveNext();
     EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(20)));

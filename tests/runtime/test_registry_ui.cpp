@@ -1,10 +1,13 @@
 #include <qorOrvaneUI/runtime/ObjectRegistry.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 
+#include "support/TestHelpers.h"
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace orvane;
+using orvane::test::raised;
 
 namespace {
 
@@ -27,19 +30,10 @@ TEST(ObjectRegistry, CreatesByIdentifierWithoutRegardToCase)
     // Each creation is a new object.
     EXPECT_NE(registry.create(u"Test.Greeter"_s), registry.create(u"Test.Greeter"_s));
 
-    try {
-        CreateObject<Greeter>(u"Test.Missing"_s);
-        FAIL() << "expected 429";
-    } catch (const VbError &e) {
-        EXPECT_EQ(e.number(), 429);
-        EXPECT_EQ(e.description(), u"ActiveX component can't create object (\"Test.Missing\")"_s);
-    }
-    try {
-        CreateObject<Greeter>(u"Test.Other"_s);
-        FAIL() << "expected a type mismatch";
-    } catch (const VbError &e) {
-        EXPECT_EQ(e.number(), 13);
-    }
+    const VbError missing = raised([] { CreateObject<Greeter>(u"Test.Missing"_s); });
+    EXPECT_EQ(missing.number(), 429);
+    EXPECT_EQ(missing.description(), u"ActiveX component can't create object (\"Test.Missing\")"_s);
+    EXPECT_EQ(raised([] { CreateObject<Greeter>(u"Test.Other"_s); }).number(), 13);
     registry.unregisterClass(u"TEST.GREETER"_s);
     EXPECT_FALSE(registry.isRegistered(u"Test.Greeter"_s));
     registry.unregisterClass(u"Test.Other"_s);
@@ -72,14 +66,13 @@ TEST(VbError, ProceduresWrapOncePerLevel)
     EXPECT_EQ(util.wrap(caught).description(), u"Type mismatch\r\nLine : 3"_s);
 
     // Anything thrown that is not a VbError still arrives with a number.
-    try {
+    const VbError foreign = raised([&] {
         try {
             throw std::runtime_error("boom");
         } catch (...) {
             outer.rethrow();
         }
-    } catch (const VbError &e) {
-        EXPECT_NE(e.number(), 0);
-        EXPECT_TRUE(e.description().endsWith(u"boom"_s));
-    }
+    });
+    EXPECT_NE(foreign.number(), 0);
+    EXPECT_TRUE(foreign.description().endsWith(u"boom"_s));
 }

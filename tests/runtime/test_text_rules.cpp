@@ -1,5 +1,6 @@
 // The text rules the record set, the criteria parser and the filter dialect share.
 #include "runtime/Criteria.h"
+#include "runtime/OpenRecordset.h"
 #include "runtime/vb.h"
 #include "support/TestHelpers.h"
 #include <qorOrvaneUI/runtime/Recordset.h>
@@ -35,10 +36,7 @@ TEST(FitText, CutsByTheCharactersTheRecordSetCounts)
         const QString fitted = fitText(c.text, c.size);
         EXPECT_EQ(fitted, c.fitted) << c.text.toStdString() << " / " << c.size;
         // Whatever the rule leaves, the field takes.
-        Recordset rs;
-        rs.appendField(u"t"_s, ftype::Text, c.size);
-        rs.appendField(u"n"_s, ftype::Int32);
-        rs.open();
+        Recordset rs = test::openRecordset({{u"t"_s, ftype::Text, c.size}, {u"n"_s, ftype::Int32}});
         rs.addNew();
         EXPECT_EQ(errorNumber([&] { rs[u"t"_s] = rs.field(u"t"_s).fitted(c.text); }), 0);
         EXPECT_EQ(rs.field(u"n"_s).fitted(u"123456"_s), u"123456"_s); // converted, not cut
@@ -54,9 +52,7 @@ TEST(VbChr, Windows1252AndItsRange)
     EXPECT_EQ(errorNumber([] { vb::Chr(256); }), err::InvalidProcedureCall);
     EXPECT_EQ(errorNumber([] { vb::Chr(-1); }), err::InvalidProcedureCall);
     // The criteria parser answers CHR the same way.
-    Recordset rs;
-    rs.appendField(u"t"_s, ftype::Text, 5);
-    rs.open();
+    Recordset rs = test::openRecordset({{u"t"_s, ftype::Text, 5}});
     rs.addNew();
     rs[u"t"_s] = QString(vb::Chr(0x80));
     rs.update();
