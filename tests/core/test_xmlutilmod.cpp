@@ -2,7 +2,7 @@
 #include <qorOrvaneUI/runtime/VbError.h>
 #include <qorOrvaneUI/runtime/XmlDocument.h>
 
-#include "support/TestHelpers.h"
+#include "runtime/RuntimeHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -12,6 +12,7 @@ using namespace Qt::StringLiterals;
 using orvane::VbError;
 using orvane::XmlDocument;
 using orvane::XmlNode;
+using orvane::test::errorText;
 using orvane::test::parsedXml;
 
 TEST(XMLUtilmod, FindNodeTakesTheFirstMatchInDocumentOrder)
@@ -57,38 +58,26 @@ TEST(XMLUtilmod, EmptyDocumentsAndElementsGiveEmptyText)
 
 TEST(XMLUtilmod, FailuresAreWrappedWithTheRoutineAndStatement)
 {
+    const QString notSet = u"Object variable or With block variable not set\r\n"_s;
     const XmlDocument doc = parsedXml(u"<a><b><c>1</c></b></a>"_s);
-    const VbError e =
-        orvane::test::raised([&] { XMLUtilmod::ReturnNormValue(doc.asNode(), u"b"_s); });
-    EXPECT_EQ(e.number(), orvane::err::InvalidUseOfNull);
-    EXPECT_EQ(e.source(), u"XMLUtilmod.ReturnNormValue");
-    EXPECT_EQ(e.description(), u"Invalid use of Null\r\nXMLUtilmod.ReturnNormValue\r\nLine # : 50");
-
-    const VbError nullStart = orvane::test::raised([] { XMLUtilmod::FindNode(XmlNode(), u"a"_s); });
-    EXPECT_EQ(nullStart.number(), orvane::err::ObjectVariableNotSet);
-    EXPECT_EQ(nullStart.source(), u"XMLUtilmod.FindNode");
-    EXPECT_TRUE(nullStart.description().endsWith(u"\r\nXMLUtilmod.FindNode\r\nLine # : 20"));
+    EXPECT_EQ(errorText([&] { XMLUtilmod::ReturnNormValue(doc.asNode(), u"b"_s); }),
+              u"94 XMLUtilmod.ReturnNormValue: Invalid use of Null\r\n"
+              u"XMLUtilmod.ReturnNormValue\r\nLine # : 50"_s);
+    EXPECT_EQ(errorText([] { XMLUtilmod::FindNode(XmlNode(), u"a"_s); }),
+              u"91 XMLUtilmod.FindNode: "_s + notSet + u"XMLUtilmod.FindNode\r\nLine # : 20"_s);
 
     // Building on a document without a root element.
     XmlDocument empty;
-    const VbError noRoot =
-        orvane::test::raised([&] { XMLUtilmod::CreateNode(empty, u"A"_s, u"1"_s); });
-    EXPECT_EQ(noRoot.number(), orvane::err::ObjectVariableNotSet);
-    EXPECT_EQ(noRoot.source(), u"XMLUtilmod.CreateNode");
-    EXPECT_EQ(noRoot.description(), u"Object variable or With block variable not set\r\n"
-                                    u"XMLUtilmod.CreateNode\r\nLine # : 50");
-    const VbError noRoot2 =
-        orvane::test::raised([&] { XMLUtilmod::CreateNodeRoot(empty, u"A"_s); });
-    EXPECT_EQ(noRoot2.source(), u"XMLUtilmod.CreateNodeRoot");
+    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(empty, u"A"_s, u"1"_s); }),
+              u"91 XMLUtilmod.CreateNode: "_s + notSet + u"XMLUtilmod.CreateNode\r\nLine # : 50"_s);
+    EXPECT_EQ(orvane::test::raised([&] { XMLUtilmod::CreateNodeRoot(empty, u"A"_s); }).source(),
+              u"XMLUtilmod.CreateNodeRoot");
 
     // The four-argument form chains the caught source.
     QString value = u" v "_s;
-    const VbError noParent =
-        orvane::test::raised([&] { XMLUtilmod::CreateNode(empty, u"A"_s, value, XmlNode()); });
-    EXPECT_EQ(noParent.number(), orvane::err::ObjectVariableNotSet);
-    EXPECT_EQ(noParent.source(), u"qorOrvaneUI:XMLUtilmod.CreateNode");
-    EXPECT_EQ(noParent.description(), u"Object variable or With block variable not set\r\n"
-                                      u"XMLUtilmod.CreateNode\r\nLine # : 60");
+    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(empty, u"A"_s, value, XmlNode()); }),
+              u"91 qorOrvaneUI:XMLUtilmod.CreateNode: "_s + notSet +
+                  u"XMLUtilmod.CreateNode\r\nLine # : 60"_s);
     EXPECT_EQ(value, u"v");
 }
 

@@ -2,7 +2,7 @@
 #include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 
-#include "runtime/OpenRecordset.h"
+#include "runtime/RuntimeHelpers.h"
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>

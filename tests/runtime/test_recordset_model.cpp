@@ -1,4 +1,4 @@
-#include "runtime/OpenRecordset.h"
+#include "runtime/RuntimeHelpers.h"
 #include "runtime/vb.h"
 #include "runtime/widgets/RecordsetDelegate.h"
 #include "runtime/widgets/RecordsetModel.h"

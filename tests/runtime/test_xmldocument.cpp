@@ -75,6 +75,13 @@ TEST(XmlDocument, SerialisesWithoutDeclarationAndRoundTrips)
     EXPECT_EQ(parsedXml(out).xml(), out);
     EXPECT_EQ(doc.documentElement().child(0).firstChild().nodeValue(),
               orvane::Value(u"A & B < C"_s));
+
+    // A carriage return in character data is written as a reference (a parser
+    // would turn it into a line feed), the section closed around it.
+    XmlDocument built = parsedXml(u"<a/>"_s);
+    built.documentElement().appendChild(built.createCDataSection(u"p\rq"_s));
+    EXPECT_EQ(built.xml(), u"<a><![CDATA[p]]>&#13;<![CDATA[q]]></a>"_s);
+    EXPECT_EQ(parsedXml(built.xml()).documentElement().text(), u"p\rq"_s);
 }
 
 TEST(XmlDocument, LoadsFilesInTheirDeclaredEncoding)
@@ -101,38 +108,6 @@ TEST(XmlDocument, NulCutsTheInputAndEntitiesAreNeverExpanded)
     XmlDocument doc;
     EXPECT_TRUE(doc.loadXml(u"<a>x</a>"_s + QChar(u'\0') + u"junk"_s));
     EXPECT_EQ(doc.xml(), u"<a>x</a>");
-
-    XmlDocument built = parsedXml(u"<a/>"_s);
-    XmlNode t = built.createTextNode(u"ab"_s + QChar(u'\0') + u"cd"_s);
-    built.documentElement().appendChild(t);
-    EXPECT_EQ(built.xml(), u"<a>ab</a>");
-}
-
-// What a built document carries of a text: never a character XML 1.0 cannot
-// write, a carriage return as a reference (a parser would turn it into a line
-// feed), and a leading U+FEFF kept when the text is read back.
-TEST(XmlDocument, BuiltTextStaysWellFormedAndReadsBackWhole)
-{
-    const QString bom(QChar(0xFEFF)), lone(QChar(0xD800)), nonChar(QChar(0xFFFE));
-    const struct {
-        QString given, markup, kept;
-    } cases[] = {
-        {u"a\r\nb\rc"_s, u"<a>a&#13;\nb&#13;c</a>"_s, u"a\r\nb\rc"_s},
-        {u"x\u0001\u001Fy\tz"_s, u"<a>xy\tz</a>"_s, u"xy\tz"_s},
-        {lone % u"p"_s % nonChar % u"q"_s, u"<a>pq</a>"_s, u"pq"_s},
-        {bom % u"b"_s, u"<a>"_s % bom % u"b</a>"_s, bom % u"b"_s},
-    };
-    for (const auto &c : cases) {
-        XmlDocument doc = parsedXml(u"<a/>"_s);
-        doc.documentElement().appendChild(doc.createTextNode(c.given));
-        EXPECT_EQ(doc.xml(), c.markup);
-        EXPECT_EQ(parsedXml(doc.xml()).documentElement().firstChild().nodeValue().toText(), c.kept);
-    }
-    // In character data the section is closed around the reference.
-    XmlDocument doc = parsedXml(u"<a/>"_s);
-    doc.documentElement().appendChild(doc.createCDataSection(u"p\rq"_s));
-    EXPECT_EQ(doc.xml(), u"<a><![CDATA[p]]>&#13;<![CDATA[q]]></a>"_s);
-    EXPECT_EQ(parsedXml(doc.xml()).documentElement().text(), u"p\rq"_s);
 }
 
 TEST(XmlDocument, BuildsDocumentsFromCreatedNodes)
@@ -212,10 +187,6 @@ TEST(XmlDocument, FindEachMatchesTrimmedNamesWithoutCase)
     EXPECT_EQ(found[4], doc.documentElement());
     EXPECT_EQ(found[5], found[0]);
     EXPECT_EQ(names.indexOf(found[5]), 0);
-    // The start node itself is searched first.
-    const XmlNode group = doc.documentElement().child(0);
-    EXPECT_EQ(group.findFirst(XmlNameSet(u"group"_s)), group);
-    EXPECT_TRUE(group.findFirst(XmlNameSet(u"Straße"_s)).isNull());
 }
 
 TEST(XmlDocument, DeepDocumentsNeedNoRecursion)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "support/TestHelpers.h"
 #include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <initializer_list>
@@ -20,6 +21,13 @@ inline Recordset openRecordset(std::initializer_list<FieldSpec> fields)
         rs.appendField(f.name, f.type, f.size);
     rs.open();
     return rs;
+}
+
+// What a call raises as "number source: description", to check all three at once.
+inline QString errorText(const std::function<void()> &f)
+{
+    const VbError e = raised(f);
+    return QString::number(e.number()) + u' ' + e.source() + u": " + e.description();
 }
 
 } // namespace orvane::test
