@@ -89,13 +89,8 @@ class QueueInvoice : public orvane::test::OrderOnlyInvoice {
 public:
     QueueInvoice()
     {
-        order.appendField(u"idnumber"_s, ftype::Int32);
-        order.appendField(u"location"_s, ftype::Int32);
-        order.open();
-        order.addNew();
-        order[u"idnumber"_s] = 1042;
-        order[u"location"_s] = 2; // the order's own location; the row takes Env's
-        order.update();
+        order = test::openRecordset({{u"idnumber"_s, ftype::Int32}, {u"location"_s, ftype::Int32}});
+        order.loadRow({1042, 2}); // the order's own location; the row takes Env's
     }
     std::shared_ptr<IEnvironment> Env() const override { return env; }
 

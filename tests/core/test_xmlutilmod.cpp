@@ -15,7 +15,7 @@ using orvane::XmlNode;
 using orvane::test::errorText;
 using orvane::test::parsedXml;
 
-TEST(XMLUtilmod, FindNodeTakesTheFirstMatchInDocumentOrder)
+TEST(XMLUtilmod, FindNodeTakesTheFirstMatchAndEmptyElementsGiveEmptyText)
 {
     const XmlDocument doc = parsedXml(
         u"<Dispatch><Header><DispatchNumber>D1</DispatchNumber></Header>"
@@ -38,22 +38,19 @@ TEST(XMLUtilmod, FindNodeTakesTheFirstMatchInDocumentOrder)
     EXPECT_TRUE(XMLUtilmod::FindNode(header, u"Item"_s).isNull());
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(header, u"Item"_s), u"");
     EXPECT_TRUE(XMLUtilmod::FindNode(docNode, u"Missing"_s).isNull());
-}
 
-TEST(XMLUtilmod, EmptyDocumentsAndElementsGiveEmptyText)
-{
     XmlDocument empty;
     EXPECT_TRUE(XMLUtilmod::FindNode(empty.asNode(), u"a"_s).isNull());
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
     EXPECT_FALSE(empty.loadXml(u"<a><b></a>"_s));
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
 
-    const XmlDocument doc = parsedXml(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
-                                      u"<c><![CDATA[<x>]]></c></r>"_s);
+    const XmlDocument blanks = parsedXml(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
+                                         u"<c><![CDATA[<x>]]></c></r>"_s);
     for (const QString &name : {u"e1"_s, u"e2"_s, u"e3"_s})
-        EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), name), u"") << name.toStdString();
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"t"_s), u" 7 ");
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"C"_s), u"<x>");
+        EXPECT_EQ(XMLUtilmod::ReturnNormValue(blanks.asNode(), name), u"") << name.toStdString();
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(blanks.asNode(), u"t"_s), u" 7 ");
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(blanks.asNode(), u"C"_s), u"<x>");
 }
 
 TEST(XMLUtilmod, FailuresAreWrappedWithTheRoutineAndStatement)

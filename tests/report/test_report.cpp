@@ -164,7 +164,7 @@ TEST(ReportEngine, BadTemplatesFailWithTheirOwnNumbers)
                     .contains(u"not closed"_s));
 }
 
-TEST(ReportEngine, FieldsInsideTextRenderAndNestingStaysShallow)
+TEST(ReportEngine, FieldsInsideTextNestingAndFormulaLanguage)
 {
     auto report = rep::Report::fromText(
         "<report><database><table name='T'/></database><section><text name='t'>Dear "
@@ -183,10 +183,7 @@ TEST(ReportEngine, FieldsInsideTextRenderAndNestingStaysShallow)
     for (const QByteArray &deep : {nested("<div>", "</div>", 100000),
                                    nested("<subreport><section>", "</section></subreport>", 5)})
         EXPECT_EQ(raised([&] { rep::Report::fromText(deep); }).number(), rep::err::InvalidTemplate);
-}
 
-TEST(ReportEngine, FormulaLanguage)
-{
     EXPECT_EQ(rep::quoteFormulaText(u"O'Hare"_s), u"'O''Hare'"_s);
     EXPECT_EQ(rep::evaluateLiteralFormula(rep::quoteFormulaText(u"O'Hare ''x"_s)), u"O'Hare ''x"_s);
     EXPECT_EQ(rep::evaluateLiteralFormula(u" 'a' +'b'+ '' "_s), u"ab"_s);
@@ -197,11 +194,11 @@ TEST(ReportEngine, FormulaLanguage)
             << bad.toStdString();
 
     // A formula text set by a caller is checked when the report renders.
-    auto report =
+    auto checked =
         rep::Report::fromText("<report><formulas><formula name='F'>''</formula></formulas>"
                               "<section><formula name='F'/></section></report>");
-    report->formulaFields()[0].setFormulaText(u"'unclosed"_s);
-    EXPECT_EQ(raised([&] { report->toHtml(); }).number(), rep::err::FormulaError);
+    checked->formulaFields()[0].setFormulaText(u"'unclosed"_s);
+    EXPECT_EQ(raised([&] { checked->toHtml(); }).number(), rep::err::FormulaError);
 }
 
 // Callers view and then refresh at once: the second lays nothing out again,

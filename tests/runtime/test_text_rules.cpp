@@ -63,7 +63,7 @@ TEST(VbChr, Windows1252AndItsRange)
 
 } // namespace
 
-TEST(Vb, ValReadsTheLeadingNumber)
+TEST(Vb, ValReadsTheLeadingNumberAndDocumentFormats)
 {
     EXPECT_EQ(vb::Val(u"1 2"_s), 12);
     EXPECT_EQ(vb::Val(u"2abc"_s), 2);
@@ -73,6 +73,12 @@ TEST(Vb, ValReadsTheLeadingNumber)
     EXPECT_EQ(vb::Val(u" -\t3.5\n0x"_s), -3.5);
     EXPECT_EQ(vb::Val(u"1e"_s), 1);
     EXPECT_EQ(vb::Val(u"1,5"_s), 1);
+
+    const auto d = orvane::DateValue::fromDate(QDate(987, 3, 5));
+    EXPECT_EQ(vb::FormatYYYYMMDD(d), u"09870305"_s);
+    EXPECT_EQ(vb::FormatHHMMSS(QTime(7, 5, 9)), u"07:05:09"_s);
+    EXPECT_EQ(vb::NumberText(0.1 + 0.2), u"0.3"_s);
+    EXPECT_EQ(vb::NumberText(1e-7), u"1E-07"_s);
 }
 
 TEST(Vb, DateSerialCarriesMonthsAndDays)
@@ -88,17 +94,14 @@ TEST(Vb, DateSerialCarriesMonthsAndDays)
     EXPECT_THROW(vb::DateSerial(2024, 1, 2'000'000'000), orvane::VbError);
 }
 
-TEST(Vb, TrimRemovesSpacesOnly)
+TEST(Vb, TrimRemovesSpacesOnlyAndSlicingCountsFromOne)
 {
     EXPECT_EQ(vb::Trim(u"  a b  "_s), u"a b"_s);
     EXPECT_EQ(vb::Trim(u"\ta\n"_s), u"\ta\n"_s);
     EXPECT_EQ(vb::LTrim(u"  a "_s), u"a "_s);
     EXPECT_EQ(vb::RTrim(u" a  "_s), u" a"_s);
     EXPECT_EQ(vb::UCase(u"straße"_s), u"STRASSE"_s);
-}
 
-TEST(Vb, SlicingUsesOneBasedPositions)
-{
     EXPECT_EQ(vb::Mid(u"20240131"_s, 5, 2), u"01"_s);
     EXPECT_EQ(vb::Mid(u"2024013"_s, 7, 2), u"3"_s);
     EXPECT_EQ(vb::Mid(u"202401"_s, 7, 2), u""_s);
@@ -106,13 +109,4 @@ TEST(Vb, SlicingUsesOneBasedPositions)
     EXPECT_EQ(vb::Left(u"abc"_s, 10), u"abc"_s);
     EXPECT_EQ(vb::Left(u"abc"_s, -1), u""_s);
     EXPECT_EQ(vb::Right(u"abc"_s, 2), u"bc"_s);
-}
-
-TEST(Vb, DocumentFormats)
-{
-    const auto d = orvane::DateValue::fromDate(QDate(987, 3, 5));
-    EXPECT_EQ(vb::FormatYYYYMMDD(d), u"09870305"_s);
-    EXPECT_EQ(vb::FormatHHMMSS(QTime(7, 5, 9)), u"07:05:09"_s);
-    EXPECT_EQ(vb::NumberText(0.1 + 0.2), u"0.3"_s);
-    EXPECT_EQ(vb::NumberText(1e-7), u"1E-07"_s);
 }
