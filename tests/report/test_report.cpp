@@ -1,6 +1,6 @@
+#include "runtime/RuntimeHelpers.h"
 #include "runtime/vb.h"
 #include "runtime/widgets/report/ReportViewer.h"
-#include "support/TestHelpers.h"
 #include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QFile>
@@ -114,15 +114,14 @@ TEST(ReportEngine, FormatsDatesMoneyPercentagesPhonesAndLineBreaks)
       source="T.N" format="money"/>|<field source="T.P" format="phone"/>|<field source="T.B"
       format="yesno"/>|<field source="T.C"/>|<field source="T.Q" format="percent"/></section></report>)";
     auto report = rep::Report::fromText(text);
-    Recordset rs;
-    rs.appendField(u"D"_s, orvane::ftype::Date);
-    rs.appendField(u"M"_s, orvane::ftype::Currency);
-    rs.appendField(u"N"_s, orvane::ftype::Double);
-    rs.appendField(u"P"_s, orvane::ftype::Text, 20);
-    rs.appendField(u"B"_s, orvane::ftype::Bool);
-    rs.appendField(u"C"_s, orvane::ftype::Text, 100);
-    rs.appendField(u"Q"_s, orvane::ftype::Double);
-    rs.open();
+    namespace ftype = orvane::ftype;
+    Recordset rs = orvane::test::openRecordset({{u"D"_s, ftype::Date},
+                                                {u"M"_s, ftype::Currency},
+                                                {u"N"_s, ftype::Double},
+                                                {u"P"_s, ftype::Text, 20},
+                                                {u"B"_s, ftype::Bool},
+                                                {u"C"_s, ftype::Text, 100},
+                                                {u"Q"_s, ftype::Double}});
     rs.loadRow({QDate(2024, 3, 15), u"1234567.5"_s, -12.0, u"2175550143"_s, true,
                 u"one\r\ntwo\r\n"_s, 7.000000000000001});
     report->table(1).setDataSource(rs);
