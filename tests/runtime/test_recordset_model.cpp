@@ -91,9 +91,11 @@ TEST(RecordsetModel, BoundColumnsShowFormattedValues)
     EXPECT_EQ(g.model.index(0, g.due).data(Qt::EditRole).toDate(), QDate(2026, 3, 1));
     EXPECT_EQ(g.model.index(0, g.price).data(RecordsetModel::RawValueRole).toDouble(), 1234.5);
 
-    // A provider's tip is asked for the row shown.
+    // A column's own tip, or a provider's asked for the row shown.
+    g.model.setCellTip(g.qty, u"Quantity ordered"_s);
     g.model.setCellTipProvider(
         g.name, [](int row, const Value &) -> QString { return u"Row "_s + QString::number(row); });
+    EXPECT_EQ(g.model.index(2, g.qty).data(Qt::ToolTipRole).toString(), u"Quantity ordered"_s);
     EXPECT_EQ(g.model.index(1, g.name).data(Qt::ToolTipRole).toString(), u"Row 1"_s);
     EXPECT_FALSE(g.model.index(1, g.price).data(Qt::ToolTipRole).isValid());
 }
