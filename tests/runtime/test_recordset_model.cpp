@@ -345,10 +345,11 @@ TEST(RecordsetDelegate, ComboEditorsForValueAndDropDownLists)
     const struct {
         int row, column;
         QString shown, chosen;
+        int offered;
     } edits[] = {
-        {1, g.kind, u"No"_s, u"Yes"_s},
-        {2, g.kind, u"7"_s, u"7"_s},
-        {1, g.name, u"MOLDING"_s, u"KIT"_s},
+        {1, g.kind, u"No"_s, u"Yes"_s, 2},
+        {2, g.kind, u"7"_s, u"7"_s, 3},
+        {1, g.name, u"MOLDING"_s, u"KIT"_s, 3},
     };
     std::unique_ptr<QWidget> editor;
     for (const auto &e : edits) {
@@ -357,6 +358,7 @@ TEST(RecordsetDelegate, ComboEditorsForValueAndDropDownLists)
         auto *combo = qobject_cast<QComboBox *>(editor.get());
         ASSERT_NE(combo, nullptr);
         delegate.setEditorData(combo, at);
+        EXPECT_EQ(combo->count(), e.offered);
         EXPECT_EQ(combo->currentText(), e.shown);
         combo->setCurrentIndex(combo->findText(e.chosen));
         delegate.setModelData(combo, &proxy, at);
