@@ -100,70 +100,7 @@ TEST(RecordsetModel, BoundColumnsShowFormattedValues)
     EXPECT_FALSE(g.model.index(1, g.price).data(Qt::ToolTipRole).isValid());
 }
 
-TEST(RecordsetModel, FlagsFollowColumnKind)
-{
-    Grid g;
-    g.model.setColumnReadOnly(g.name, true);
-    EXPECT_FALSE(g.model.flags(g.model.index(0, g.name)) & Qt::ItemIsEditable);
-    EXPECT_TRUE(g.model.flags(g.model.index(0, g.qty)) & Qt::ItemIsEditable);
-    const Qt::ItemFlags tax = g.model.flags(g.model.index(0, g.taxable));
-    EXPECT_TRUE(tax & Qt::ItemIsUserCheckable);
-    EXPECT_FALSE(tax & Qt::ItemIsEditable);
-    g.model.setColumnReadOnly(g.taxable, true);
-    EXPECT_FALSE(g.model.flags(g.model.index(0, g.taxable)) & Qt::ItemIsUserCheckable);
-
-    // Read-only refuses quietly: no write, no failure report.
-    QSignalSpy failed(&g.model, &RecordsetModel::editFailed);
-    EXPECT_FALSE(g.set(0, g.name, u"X"_s));
-    EXPECT_FALSE(g.set(0, g.taxable, int(Qt::Unchecked), Qt::CheckStateRole));
-    EXPECT_EQ(g.rs.value(u"Name"_s).toText(), u"GLASS"_s);
-    EXPECT_EQ(failed.count(), 0);
-}
-
-TEST(RecordsetModel, UnboundColumnsAreServedByCallbacks)
-{
-    Grid g;
-    std::map<std::int64_t, bool> accepted;
-    std::vector<int> rowsAsked;
-    const int accept = g.model.addColumn(RecordsetColumn::unbound(
-        u"A"_s,
-        [&](int row, const Value &bookmark) -> QVariant {
-            rowsAsked.push_back(row);
-            return accepted[*bookmark.get<std::int64_t>()];
-        },
-        [&](int, const Value &bookmark, const QVariant &value) {
-            accepted[*bookmark.get<std::int64_t>()] = value.toBool();
-            return true;
-        },
-        ColumnFormat::CheckBox));
-    const int total = g.model.addColumn(RecordsetColumn::unbound(
-        u"Total"_s, [&](int row, const Value &) -> QVariant { return row * 100 + 0.5; }, {},
-        ColumnFormat::Currency));
-
-    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-    EXPECT_EQ(rowsAsked, std::vector<int>{1});
-    EXPECT_EQ(g.text(2, total), u"$200.50"_s);
-    EXPECT_FALSE(g.model.flags(g.model.index(0, total)) & Qt::ItemIsEditable);
-    EXPECT_FALSE(g.set(0, total, 5));
-
-    QSignalSpy after(&g.model, &RecordsetModel::afterColumnUpdate);
-    EXPECT_TRUE(g.set(1, accept, int(Qt::Checked), Qt::CheckStateRole));
-    EXPECT_TRUE(accepted[*g.model.rowBookmark(1).get<std::int64_t>()]);
-    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    ASSERT_EQ(after.count(), 1);
-    EXPECT_EQ(after.at(0), (QVariantList{1, accept}));
-
-    // A setter that throws is reported, not let loose in the view.
-    const int strict = g.model.addColumn(RecordsetColumn::unbound(
-        u"Strict"_s, [](int, const Value &) { return QVariant(); },
-        [](int, const Value &, const QVariant &) -> bool { throw typeMismatch(); }));
-    QSignalSpy failed(&g.model, &RecordsetModel::editFailed);
-    EXPECT_FALSE(g.set(0, strict, u"x"_s));
-    ASSERT_EQ(failed.count(), 1);
-    EXPECT_EQ(failed.at(0).at(2).toString(), u"Type mismatch"_s);
-}
-
-TEST(RecordsetModel, EditsAreWrittenBackWithoutMovingTheCaller)
+TEST(RecordsetModel, EditsAreWrittenBackAndUnboundColumnsServedByCallbacks)
 {
     Grid g;
     g.rs.moveLast();
@@ -195,9 +132,49 @@ TEST(RecordsetModel, EditsAreWrittenBackWithoutMovingTheCaller)
     EXPECT_TRUE(g.set(1, g.name, u"TRIM"_s));
     EXPECT_EQ(changed.count(), 2);
     EXPECT_EQ(g.text(1, nameAgain), u"TRIM"_s);
+
+    // Unbound columns are served by the caller's callbacks, for the rows shown.
+    std::map<std::int64_t, bool> accepted;
+    std::vector<int> rowsAsked;
+    const int accept = g.model.addColumn(RecordsetColumn::unbound(
+        u"A"_s,
+        [&](int row, const Value &bookmark) -> QVariant {
+            rowsAsked.push_back(row);
+            return accepted[*bookmark.get<std::int64_t>()];
+        },
+        [&](int, const Value &bookmark, const QVariant &value) {
+            accepted[*bookmark.get<std::int64_t>()] = value.toBool();
+            return true;
+        },
+        ColumnFormat::CheckBox));
+    const int total = g.model.addColumn(RecordsetColumn::unbound(
+        u"Total"_s, [&](int row, const Value &) -> QVariant { return row * 100 + 0.5; }, {},
+        ColumnFormat::Currency));
+
+    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
+    EXPECT_EQ(rowsAsked, std::vector<int>{1});
+    EXPECT_EQ(g.text(2, total), u"$200.50"_s);
+    EXPECT_FALSE(g.model.flags(g.model.index(0, total)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(g.set(0, total, 5));
+
+    after.clear();
+    EXPECT_TRUE(g.set(1, accept, int(Qt::Checked), Qt::CheckStateRole));
+    EXPECT_TRUE(accepted[*g.model.rowBookmark(1).get<std::int64_t>()]);
+    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
+    ASSERT_EQ(after.count(), 1);
+    EXPECT_EQ(after.at(0), (QVariantList{1, accept}));
+
+    // A setter that throws is reported, not let loose in the view.
+    const int strict = g.model.addColumn(RecordsetColumn::unbound(
+        u"Strict"_s, [](int, const Value &) { return QVariant(); },
+        [](int, const Value &, const QVariant &) -> bool { throw typeMismatch(); }));
+    QSignalSpy thrown(&g.model, &RecordsetModel::editFailed);
+    EXPECT_FALSE(g.set(0, strict, u"x"_s));
+    ASSERT_EQ(thrown.count(), 1);
+    EXPECT_EQ(thrown.at(0).at(2).toString(), u"Type mismatch"_s);
 }
 
-TEST(RecordsetModel, RefusedEditsAreReportedAndChangeNothing)
+TEST(RecordsetModel, FlagsFollowColumnKindAndRefusedEditsChangeNothing)
 {
     Grid g;
     QSignalSpy failed(&g.model, &RecordsetModel::editFailed);
@@ -225,6 +202,21 @@ TEST(RecordsetModel, RefusedEditsAreReportedAndChangeNothing)
 
     // A role the model does not take.
     EXPECT_FALSE(g.set(0, g.qty, int(Qt::Checked), Qt::CheckStateRole));
+
+    g.model.setColumnReadOnly(g.name, true);
+    EXPECT_FALSE(g.model.flags(g.model.index(0, g.name)) & Qt::ItemIsEditable);
+    EXPECT_TRUE(g.model.flags(g.model.index(0, g.qty)) & Qt::ItemIsEditable);
+    const Qt::ItemFlags tax = g.model.flags(g.model.index(0, g.taxable));
+    EXPECT_TRUE(tax & Qt::ItemIsUserCheckable);
+    EXPECT_FALSE(tax & Qt::ItemIsEditable);
+    g.model.setColumnReadOnly(g.taxable, true);
+    EXPECT_FALSE(g.model.flags(g.model.index(0, g.taxable)) & Qt::ItemIsUserCheckable);
+
+    // Read-only refuses quietly: no write, no failure report.
+    EXPECT_FALSE(g.set(0, g.name, u"X"_s));
+    EXPECT_FALSE(g.set(0, g.taxable, int(Qt::Unchecked), Qt::CheckStateRole));
+    EXPECT_EQ(g.text(0, g.name), u"GLASS"_s);
+    EXPECT_EQ(failed.count(), 4);
 }
 
 TEST(RecordsetModel, CurrentRowIsTheCallersCurrentRow)

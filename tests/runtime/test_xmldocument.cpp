@@ -110,7 +110,7 @@ TEST(XmlDocument, NulCutsTheInputAndEntitiesAreNeverExpanded)
     EXPECT_EQ(doc.xml(), u"<a>x</a>");
 }
 
-TEST(XmlDocument, BuildsDocumentsFromCreatedNodes)
+TEST(XmlDocument, BuildsDocumentsFromCreatedNodesOfEachKind)
 {
     XmlDocument doc;
     XmlNode root = doc.createElement(u"Root"_s);
@@ -153,22 +153,19 @@ TEST(XmlDocument, BuildsDocumentsFromCreatedNodes)
     EXPECT_EQ(pending.findFirst(wanted), pending);
     b.appendChild(pending);
     EXPECT_EQ(doc.asNode().findFirst(wanted), pending);
-}
 
-TEST(XmlDocument, CreateNodeByKind)
-{
-    XmlDocument doc = parsedXml(u"<r/>"_s);
-    XmlNode e = doc.createNode(orvane::xmlkind::Element, u"E"_s, QString());
-    XmlNode t = doc.createNode(orvane::xmlkind::Text, u"#text"_s, QString());
-    EXPECT_EQ(e.nodeName(), u"E");
+    // Nodes made by kind number.
+    XmlDocument byKind = parsedXml(u"<r/>"_s);
+    XmlNode e = byKind.createNode(orvane::xmlkind::Element, u"E"_s, QString());
+    XmlNode t = byKind.createNode(orvane::xmlkind::Text, u"#text"_s, QString());
     EXPECT_EQ(t.nodeName(), u"#text");
     EXPECT_EQ(t.nodeValue(), orvane::Value(u""_s));
     t.setNodeValue(u"v"_s);
     e.appendChild(t);
-    doc.documentElement().appendChild(e);
-    doc.documentElement().appendChild(doc.createNode(1, u"p:N"_s, u"urn:x"_s));
-    EXPECT_EQ(doc.xml(), u"<r><E>v</E><p:N xmlns:p=\"urn:x\"/></r>");
-    EXPECT_EQ(errorNumber([&] { doc.createNode(2, u"a"_s, QString()); }),
+    byKind.documentElement().appendChild(e);
+    byKind.documentElement().appendChild(byKind.createNode(1, u"p:N"_s, u"urn:x"_s));
+    EXPECT_EQ(byKind.xml(), u"<r><E>v</E><p:N xmlns:p=\"urn:x\"/></r>");
+    EXPECT_EQ(errorNumber([&] { byKind.createNode(2, u"a"_s, QString()); }),
               orvane::err::InvalidProcedureCall);
 }
 
