@@ -69,7 +69,7 @@ TEST(modOrvane, SQLSafeTextSplicesQuotesAndLineBreaks)
     EXPECT_EQ(modOrvane::SQLSafeText(Value(std::int32_t(42))), u"42");
 }
 
-TEST(modOrvane, SetRSValueFitsTextFieldsAndLeavesOthersAlone)
+TEST(modOrvane, SetRSValueFitsTextFieldsAndPassesFailuresUp)
 {
     Recordset rs = oneRow();
     modOrvane::setRSValue(rs.field(u"Name"_s), Value(u"  abcdefg  "_s));
@@ -84,11 +84,7 @@ TEST(modOrvane, SetRSValueFitsTextFieldsAndLeavesOthersAlone)
 
     modOrvane::setRSValue(rs.field(u"Count"_s), Value(std::int32_t(7)));
     EXPECT_EQ(rs.value(u"Count"_s), Value(std::int32_t(7)));
-}
 
-TEST(modOrvane, SetRSValuePassesFailuresUp)
-{
-    Recordset rs = oneRow();
     EXPECT_EQ(test::errorText([&] { modOrvane::setRSValue(rs.field(u"Name"_s), Value::null()); }),
               u"94 setRSValue: Invalid use of Null\r\nLine : 20"_s);
     EXPECT_EQ(

@@ -53,32 +53,7 @@ TEST(XMLUtilmod, FindNodeTakesTheFirstMatchAndEmptyElementsGiveEmptyText)
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(blanks.asNode(), u"C"_s), u"<x>");
 }
 
-TEST(XMLUtilmod, FailuresAreWrappedWithTheRoutineAndStatement)
-{
-    const QString notSet = u"Object variable or With block variable not set\r\n"_s;
-    const XmlDocument doc = parsedXml(u"<a><b><c>1</c></b></a>"_s);
-    EXPECT_EQ(errorText([&] { XMLUtilmod::ReturnNormValue(doc.asNode(), u"b"_s); }),
-              u"94 XMLUtilmod.ReturnNormValue: Invalid use of Null\r\n"
-              u"XMLUtilmod.ReturnNormValue\r\nLine # : 50"_s);
-    EXPECT_EQ(errorText([] { XMLUtilmod::FindNode(XmlNode(), u"a"_s); }),
-              u"91 XMLUtilmod.FindNode: "_s + notSet + u"XMLUtilmod.FindNode\r\nLine # : 20"_s);
-
-    // Building on a document without a root element.
-    XmlDocument empty;
-    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(empty, u"A"_s, u"1"_s); }),
-              u"91 XMLUtilmod.CreateNode: "_s + notSet + u"XMLUtilmod.CreateNode\r\nLine # : 50"_s);
-    EXPECT_EQ(orvane::test::raised([&] { XMLUtilmod::CreateNodeRoot(empty, u"A"_s); }).source(),
-              u"XMLUtilmod.CreateNodeRoot");
-
-    // The four-argument form chains the caught source.
-    QString value = u" v "_s;
-    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(empty, u"A"_s, value, XmlNode()); }),
-              u"91 qorOrvaneUI:XMLUtilmod.CreateNode: "_s + notSet +
-                  u"XMLUtilmod.CreateNode\r\nLine # : 60"_s);
-    EXPECT_EQ(value, u"v");
-}
-
-TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRules)
+TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRulesAndWrapsFailures)
 {
     XmlDocument doc = parsedXml(u"<Msg/>"_s);
     XMLUtilmod::CreateNode(doc, u"Empty"_s, QString());
@@ -105,4 +80,26 @@ TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRules)
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"spaces"_s), u"");
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"QTY"_s), u"12");
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"blank"_s), u"");
+
+    const QString notSet = u"Object variable or With block variable not set\r\n"_s;
+    const XmlDocument nested = parsedXml(u"<a><b><c>1</c></b></a>"_s);
+    EXPECT_EQ(errorText([&] { XMLUtilmod::ReturnNormValue(nested.asNode(), u"b"_s); }),
+              u"94 XMLUtilmod.ReturnNormValue: Invalid use of Null\r\n"
+              u"XMLUtilmod.ReturnNormValue\r\nLine # : 50"_s);
+    EXPECT_EQ(errorText([] { XMLUtilmod::FindNode(XmlNode(), u"a"_s); }),
+              u"91 XMLUtilmod.FindNode: "_s + notSet + u"XMLUtilmod.FindNode\r\nLine # : 20"_s);
+
+    // Building on a document without a root element.
+    XmlDocument rootless;
+    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(rootless, u"A"_s, u"1"_s); }),
+              u"91 XMLUtilmod.CreateNode: "_s + notSet + u"XMLUtilmod.CreateNode\r\nLine # : 50"_s);
+    EXPECT_EQ(orvane::test::raised([&] { XMLUtilmod::CreateNodeRoot(rootless, u"A"_s); }).source(),
+              u"XMLUtilmod.CreateNodeRoot");
+
+    // The four-argument form chains the caught source.
+    QString value = u" v "_s;
+    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(rootless, u"A"_s, value, XmlNode()); }),
+              u"91 qorOrvaneUI:XMLUtilmod.CreateNode: "_s + notSet +
+                  u"XMLUtilmod.CreateNode\r\nLine # : 60"_s);
+    EXPECT_EQ(value, u"v");
 }

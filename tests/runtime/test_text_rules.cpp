@@ -63,7 +63,7 @@ TEST(VbChr, Windows1252AndItsRange)
 
 } // namespace
 
-TEST(Vb, ValReadsTheLeadingNumberAndDocumentFormats)
+TEST(Vb, NumbersAndDatesInAndOutOfText)
 {
     EXPECT_EQ(vb::Val(u"1 2"_s), 12);
     EXPECT_EQ(vb::Val(u"2abc"_s), 2);
@@ -79,10 +79,7 @@ TEST(Vb, ValReadsTheLeadingNumberAndDocumentFormats)
     EXPECT_EQ(vb::FormatHHMMSS(QTime(7, 5, 9)), u"07:05:09"_s);
     EXPECT_EQ(vb::NumberText(0.1 + 0.2), u"0.3"_s);
     EXPECT_EQ(vb::NumberText(1e-7), u"1E-07"_s);
-}
 
-TEST(Vb, DateSerialCarriesMonthsAndDays)
-{
     EXPECT_EQ(vb::DateSerial(2024, 0, 0).date(), QDate(2023, 11, 30));
     EXPECT_EQ(vb::DateSerial(2024, 4, 31).date(), QDate(2024, 5, 1));
     EXPECT_EQ(vb::DateSerial(2024, 13, 1).date(), QDate(2025, 1, 1));
