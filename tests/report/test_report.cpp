@@ -137,7 +137,7 @@ TEST(ReportEngine, FormatsDatesMoneyPercentagesPhonesAndLineBreaks)
     EXPECT_FALSE(blank.contains(vb::FormatShortDate(orvane::DateValue{}))) << blank.toStdString();
 }
 
-TEST(ReportEngine, BadTemplatesFailWithTheirOwnNumbers)
+TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
 {
     QTemporaryDir dir;
     EXPECT_EQ(raised([&] { rep::Report::open(dir.filePath(u"none.rpt"_s)); }).number(),
@@ -161,10 +161,7 @@ TEST(ReportEngine, BadTemplatesFailWithTheirOwnNumbers)
                 })
                     .description()
                     .contains(u"not closed"_s));
-}
 
-TEST(ReportEngine, FieldsInsideTextNestingAndFormulaLanguage)
-{
     auto report = rep::Report::fromText(
         "<report><database><table name='T'/></database><section><text name='t'>Dear "
         "<field source='T.Name'/><formula name='F'/></text></section>"

@@ -163,7 +163,7 @@ TEST(RecordsetCursor, EmptySetAndBoundaries)
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
 }
 
-TEST(RecordsetRows, AddNewUpdateAndCancel)
+TEST(RecordsetRows, AddNewUpdateCancelAndDelete)
 {
     Recordset rs = sampleParts();
     rs.addNew();
@@ -192,11 +192,9 @@ TEST(RecordsetRows, AddNewUpdateAndCancel)
     EXPECT_EQ(rs.recordCount(), 6);
     rs.moveLast();
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"KEPT"_s));
-}
 
-TEST(RecordsetRows, DeleteStaysUntilNextMove)
-{
-    Recordset rs = sampleParts();
+    // A deleted row stays current, without values, until the next move.
+    rs = sampleParts();
     rs.moveNext();
     rs.deleteRow();
     EXPECT_FALSE(rs.eof());
@@ -220,7 +218,7 @@ TEST(RecordsetRows, DeleteStaysUntilNextMove)
     EXPECT_TRUE(rs.bof());
 }
 
-TEST(RecordsetClone, SharesRowsOwnCursorAndFilter)
+TEST(RecordsetClone, SharesRowsOwnCursorFilterAndBookmarks)
 {
     Recordset rs = sampleParts();
     rs.moveLast();
@@ -243,14 +241,12 @@ TEST(RecordsetClone, SharesRowsOwnCursorAndFilter)
     rs.moveFirst();
     rs.deleteRow();
     EXPECT_EQ(copy.recordCount(), 4);
-}
 
-TEST(RecordsetClone, BookmarksWorkAcrossClones)
-{
-    Recordset rs = sampleParts();
+    // A bookmark works across clones, never across record sets.
+    rs = sampleParts();
     rs.moveNext();
     const Value mark = rs.bookmark();
-    Recordset copy = rs.clone();
+    copy = rs.clone();
     copy.setBookmark(mark);
     EXPECT_EQ(copy.value(u"PartNo"_s), Value(u"O'Brien"_s));
 
@@ -268,7 +264,7 @@ TEST(RecordsetClone, BookmarksWorkAcrossClones)
     EXPECT_EQ(errorNumber([&] { rs.bookmark(); }), err::NoCurrentRecord);
 }
 
-TEST(RecordsetFilter, ClausesValuesAndKeywords)
+TEST(RecordsetFilter, ClausesValuesKeywordsAndTextComparison)
 {
     const Recordset rs = sampleParts();
     const struct {
@@ -296,9 +292,32 @@ TEST(RecordsetFilter, ClausesValuesAndKeywords)
     };
     for (const auto &c : cases)
         EXPECT_EQ(filtered(rs, c.criteria).join(u'|'), c.parts) << c.criteria.toStdString();
+
+    // Text compares whole, trailing spaces and line breaks included; Null equals nothing.
+    Recordset texts = makeParts();
+    addPart(texts, u"BACKTINT "_s, 1);
+    addPart(texts, u"L1\r\nL2"_s, 2);
+    texts.addNew(); // PartNo never assigned: compares as ""
+    texts[u"Qty"_s] = 3;
+    texts.addNew();
+    texts[u"PartNo"_s] = Value::null();
+    texts.update();
+    EXPECT_EQ(filtered(texts, u"PartNo = 'BACKTINT'"_s), QStringList());
+    EXPECT_EQ(filtered(texts, u"PartNo = 'backtint '"_s), QStringList{u"BACKTINT "_s});
+    EXPECT_EQ(filtered(texts, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
+              QStringList{u"L1\r\nL2"_s});
+    EXPECT_EQ(filtered(texts, u"PartNo = '' AND Qty = 3"_s), QStringList{QString()});
+    for (const auto &[text, count] : {std::pair{u"PartNo IS NULL"_s, 1},
+                                      {u"PartNo = NULL"_s, 1},
+                                      {u"PartNo <> 'x'"_s, 3},
+                                      {u"PartNo is not null"_s, 3}}) {
+        Recordset nulls = texts.clone(); // Null is unequal to nothing
+        nulls.setFilter(text);
+        EXPECT_EQ(nulls.recordCount(), count) << text.toStdString();
+    }
 }
 
-TEST(RecordsetFilter, CursorRulesAndAddedRows)
+TEST(RecordsetFilter, CursorRulesAddedRowsAndFind)
 {
     Recordset rs = sampleParts();
     rs.moveLast();
@@ -329,36 +348,9 @@ TEST(RecordsetFilter, CursorRulesAndAddedRows)
     EXPECT_EQ(rs.filter(), QString());
     EXPECT_EQ(rs.recordCount(), 5);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
-}
 
-TEST(RecordsetFilter, TextComparisonRules)
-{
-    Recordset rs = makeParts();
-    addPart(rs, u"BACKTINT "_s, 1);
-    addPart(rs, u"L1\r\nL2"_s, 2);
-    rs.addNew(); // PartNo never assigned: compares as ""
-    rs[u"Qty"_s] = 3;
-    rs.addNew();
-    rs[u"PartNo"_s] = Value::null();
-    rs.update();
-    EXPECT_EQ(filtered(rs, u"PartNo = 'BACKTINT'"_s), QStringList());
-    EXPECT_EQ(filtered(rs, u"PartNo = 'backtint '"_s), QStringList{u"BACKTINT "_s});
-    EXPECT_EQ(filtered(rs, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
-              QStringList{u"L1\r\nL2"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo = '' AND Qty = 3"_s), QStringList{QString()});
-    for (const auto &[text, count] : {std::pair{u"PartNo IS NULL"_s, 1},
-                                      {u"PartNo = NULL"_s, 1},
-                                      {u"PartNo <> 'x'"_s, 3},
-                                      {u"PartNo is not null"_s, 3}}) {
-        Recordset nulls = rs.clone(); // Null is unequal to nothing
-        nulls.setFilter(text);
-        EXPECT_EQ(nulls.recordCount(), count) << text.toStdString();
-    }
-}
-
-TEST(RecordsetFind, DirectionSkipAndNotFound)
-{
-    Recordset rs = sampleParts();
+    // Find moves to a matching row, either way, within the filter.
+    rs = sampleParts();
     rs.find(u"Sent = True"_s);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
     rs.find(u"Sent = True"_s); // skip 0: the current row matches
@@ -382,7 +374,7 @@ TEST(RecordsetFind, DirectionSkipAndNotFound)
     EXPECT_EQ(errorNumber([&] { rs.find(u"Qty = 1"_s, -1); }), err::BadArguments);
 }
 
-TEST(RecordsetCriteria, MalformedIsBadArgumentsWithDetail)
+TEST(RecordsetCriteria, MalformedOrHostileIsBadArgumentsWithDetail)
 {
     Recordset rs = sampleParts();
     rs.setFilter(u"Qty > 1"_s);
@@ -417,11 +409,9 @@ TEST(RecordsetCriteria, MalformedIsBadArgumentsWithDetail)
         descriptionOf([&] { rs.setFilter(u"Qty = 1 OR Nope = 2"_s); }).contains(u"\"Nope\""_s));
     EXPECT_EQ(rs.filter(), u"Qty > 1"_s) << "a refused filter leaves the old one";
     EXPECT_EQ(rs.recordCount(), 2);
-}
 
-TEST(RecordsetCriteria, HostileInputDoesNotCrash)
-{
-    Recordset rs = sampleParts();
+    // Hostile criteria are refused cleanly, not by crashing.
+    rs = sampleParts();
     const auto refused = [&](const QString &text) {
         return errorNumber([&] { rs.setFilter(text); }) == err::BadArguments;
     };
