@@ -2,6 +2,7 @@
 // the steps and what is left behind after a failure can be checked without a
 // database.
 #include "qorOrvaneUI/core/TransactionQueue.h"
+#include "runtime/RuntimeHelpers.h"
 #include "support/TestHelpers.h"
 #include <qorOrvaneUI/external/IEnvironment.h>
 #include <qorOrvaneUI/external/IErrorClass.h>
@@ -38,19 +39,14 @@ QStringList calls;
 // the database is), and a load with the never-matching filter gives an empty
 // row set of the same layout.
 struct TransTable {
-    Recordset table;
+    Recordset table = test::openRecordset({{u"guid"_s, ftype::Text, 32},
+                                           {u"rectype"_s, ftype::Text, 10},
+                                           {u"recid"_s, ftype::Text, 40},
+                                           {u"xml"_s, ftype::Text},
+                                           {u"processed"_s, ftype::Bool},
+                                           {u"daskid"_s, ftype::Int32},
+                                           {u"daskloc"_s, ftype::Int32}});
     bool refuseUpdate = false;
-    TransTable()
-    {
-        table.appendField(u"guid"_s, ftype::Text, 32);
-        table.appendField(u"rectype"_s, ftype::Text, 10);
-        table.appendField(u"recid"_s, ftype::Text, 40);
-        table.appendField(u"xml"_s, ftype::Text, 0);
-        table.appendField(u"processed"_s, ftype::Bool);
-        table.appendField(u"daskid"_s, ftype::Int32);
-        table.appendField(u"daskloc"_s, ftype::Int32);
-        table.open();
-    }
 };
 TransTable *transTable = nullptr;
 
@@ -93,13 +89,8 @@ class QueueInvoice : public orvane::test::OrderOnlyInvoice {
 public:
     QueueInvoice()
     {
-        order.appendField(u"idnumber"_s, ftype::Int32);
-        order.appendField(u"location"_s, ftype::Int32);
-        order.open();
-        order.addNew();
-        order[u"idnumber"_s] = 1042;
-        order[u"location"_s] = 2; // the order's own location; the row takes Env's
-        order.update();
+        order = test::openRecordset({{u"idnumber"_s, ftype::Int32}, {u"location"_s, ftype::Int32}});
+        order.loadRow({1042, 2}); // the order's own location; the row takes Env's
     }
     std::shared_ptr<IEnvironment> Env() const override { return env; }
 
@@ -157,15 +148,10 @@ TEST_F(TransactionQueueTest, WritesTheRowThenRaisesTheFlagInThatOrder)
         parsedXml(u"<Authorization><SessionID>S1</SessionID></Authorization>"_s);
     TransactionQueue::QueueTransaction(invoice, doc, u"AUTHREQ"_s, u"S1"_s);
 
-    const QStringList expected{
-        u"create"_s,
-        u"setEnv"_s,
-        u"get_g_trans g_trans.guid = '1' and g_trans.guid <> '1'"_s,
-        u"Update"_s,
-        u"writeinistring Orvane SendTrans 1 /shop/data/Orvane.ini"_s,
-        u"release"_s,
-    };
-    EXPECT_EQ(calls, expected);
+    EXPECT_EQ(
+        calls.join(u" / "_s),
+        u"create / setEnv / get_g_trans g_trans.guid = '1' and g_trans.guid <> '1' / Update / "
+        u"writeinistring Orvane SendTrans 1 /shop/data/Orvane.ini / release"_s);
     // The existing row is untouched; the new one carries the order's id and
     // the environment's location, unprocessed.
     EXPECT_EQ(storedRows(),
@@ -180,37 +166,33 @@ TEST_F(TransactionQueueTest, WritesTheRowThenRaisesTheFlagInThatOrder)
     EXPECT_EQ(invoice->env->options->ini.value(ini % u"|Orvane|SendTrans"_s), u"1"_s);
 }
 
-TEST_F(TransactionQueueTest, ARefusedRowRaisesNoFlag)
+// A refused row raises no flag; pieces missing fail before anything is
+// written; a flag that cannot be written leaves the row for the next send.
+TEST_F(TransactionQueueTest, FailuresRaiseNoFlagForARowNotWritten)
 {
     table.refuseUpdate = true;
     EXPECT_EQ(queue(invoice), err::Unspecified);
+    EXPECT_EQ(calls.last(), u"release"_s) << "the object is released on the way out";
+    table.refuseUpdate = false;
+
+    // An order with no current row cannot give its idnumber: the row is dropped.
+    invoice->order.moveLast();
+    invoice->order.moveNext();
+    EXPECT_EQ(queue(invoice), err::NoCurrentRecord);
+    EXPECT_EQ(queue(nullptr), err::ObjectVariableNotSet);
+    // No transport registered: 429 from the creation.
+    ObjectRegistry::instance().unregisterClass(QString::fromUtf16(progid::g_trans));
+    EXPECT_EQ(queue(invoice), err::CantCreateObject);
     EXPECT_EQ(storedRows().size(), 1);
     EXPECT_FALSE(calls.join(u'\n').contains(u"writeinistring"_s));
-    EXPECT_EQ(calls.last(), u"release"_s) << "the object is released on the way out";
-}
 
-TEST_F(TransactionQueueTest, AFlagThatCannotBeWrittenLeavesTheRowForTheNextSend)
-{
+    ObjectRegistry::instance().registerClass(QString::fromUtf16(progid::g_trans),
+                                             [] { return std::make_shared<QueueTrans>(); });
+    invoice->order.moveFirst();
     invoice->env->options->failWrites = true;
     EXPECT_EQ(queue(invoice, u"AUTHREQ"_s), 75);
     ASSERT_EQ(storedRows().size(), 2);
     EXPECT_TRUE(storedRows()[1].startsWith(u"AUTHREQ|G1|<a/>|False|"_s));
-}
-
-TEST_F(TransactionQueueTest, MissingPiecesFailBeforeAnythingIsWritten)
-{
-    // No transport registered: 429 from the creation, nothing written.
-    ObjectRegistry::instance().unregisterClass(QString::fromUtf16(progid::g_trans));
-    EXPECT_EQ(queue(invoice), err::CantCreateObject);
-    EXPECT_EQ(queue(nullptr), err::ObjectVariableNotSet);
-    // An order with no current row cannot give its idnumber: the row is dropped.
-    ObjectRegistry::instance().registerClass(QString::fromUtf16(progid::g_trans),
-                                             [] { return std::make_shared<QueueTrans>(); });
-    invoice->order.moveLast();
-    invoice->order.moveNext();
-    EXPECT_EQ(queue(invoice), err::NoCurrentRecord);
-    EXPECT_EQ(storedRows().size(), 1);
-    EXPECT_FALSE(calls.join(u'\n').contains(u"writeinistring"_s));
 }
 
 } // namespace

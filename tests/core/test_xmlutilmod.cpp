@@ -2,7 +2,7 @@
 #include <qorOrvaneUI/runtime/VbError.h>
 #include <qorOrvaneUI/runtime/XmlDocument.h>
 
-#include "support/TestHelpers.h"
+#include "runtime/RuntimeHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -12,9 +12,10 @@ using namespace Qt::StringLiterals;
 using orvane::VbError;
 using orvane::XmlDocument;
 using orvane::XmlNode;
+using orvane::test::errorText;
 using orvane::test::parsedXml;
 
-TEST(XMLUtilmod, FindNodeTakesTheFirstMatchInDocumentOrder)
+TEST(XMLUtilmod, FindNodeTakesTheFirstMatchAndEmptyElementsGiveEmptyText)
 {
     const XmlDocument doc = parsedXml(
         u"<Dispatch><Header><DispatchNumber>D1</DispatchNumber></Header>"
@@ -37,62 +38,22 @@ TEST(XMLUtilmod, FindNodeTakesTheFirstMatchInDocumentOrder)
     EXPECT_TRUE(XMLUtilmod::FindNode(header, u"Item"_s).isNull());
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(header, u"Item"_s), u"");
     EXPECT_TRUE(XMLUtilmod::FindNode(docNode, u"Missing"_s).isNull());
-}
 
-TEST(XMLUtilmod, EmptyDocumentsAndElementsGiveEmptyText)
-{
     XmlDocument empty;
     EXPECT_TRUE(XMLUtilmod::FindNode(empty.asNode(), u"a"_s).isNull());
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
     EXPECT_FALSE(empty.loadXml(u"<a><b></a>"_s));
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
 
-    const XmlDocument doc = parsedXml(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
-                                      u"<c><![CDATA[<x>]]></c></r>"_s);
+    const XmlDocument blanks = parsedXml(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
+                                         u"<c><![CDATA[<x>]]></c></r>"_s);
     for (const QString &name : {u"e1"_s, u"e2"_s, u"e3"_s})
-        EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), name), u"") << name.toStdString();
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"t"_s), u" 7 ");
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(doc.asNode(), u"C"_s), u"<x>");
+        EXPECT_EQ(XMLUtilmod::ReturnNormValue(blanks.asNode(), name), u"") << name.toStdString();
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(blanks.asNode(), u"t"_s), u" 7 ");
+    EXPECT_EQ(XMLUtilmod::ReturnNormValue(blanks.asNode(), u"C"_s), u"<x>");
 }
 
-TEST(XMLUtilmod, FailuresAreWrappedWithTheRoutineAndStatement)
-{
-    const XmlDocument doc = parsedXml(u"<a><b><c>1</c></b></a>"_s);
-    const VbError e =
-        orvane::test::raised([&] { XMLUtilmod::ReturnNormValue(doc.asNode(), u"b"_s); });
-    EXPECT_EQ(e.number(), orvane::err::InvalidUseOfNull);
-    EXPECT_EQ(e.source(), u"XMLUtilmod.ReturnNormValue");
-    EXPECT_EQ(e.description(), u"Invalid use of Null\r\nXMLUtilmod.ReturnNormValue\r\nLine # : 50");
-
-    const VbError nullStart = orvane::test::raised([] { XMLUtilmod::FindNode(XmlNode(), u"a"_s); });
-    EXPECT_EQ(nullStart.number(), orvane::err::ObjectVariableNotSet);
-    EXPECT_EQ(nullStart.source(), u"XMLUtilmod.FindNode");
-    EXPECT_TRUE(nullStart.description().endsWith(u"\r\nXMLUtilmod.FindNode\r\nLine # : 20"));
-
-    // Building on a document without a root element.
-    XmlDocument empty;
-    const VbError noRoot =
-        orvane::test::raised([&] { XMLUtilmod::CreateNode(empty, u"A"_s, u"1"_s); });
-    EXPECT_EQ(noRoot.number(), orvane::err::ObjectVariableNotSet);
-    EXPECT_EQ(noRoot.source(), u"XMLUtilmod.CreateNode");
-    EXPECT_EQ(noRoot.description(), u"Object variable or With block variable not set\r\n"
-                                    u"XMLUtilmod.CreateNode\r\nLine # : 50");
-    const VbError noRoot2 =
-        orvane::test::raised([&] { XMLUtilmod::CreateNodeRoot(empty, u"A"_s); });
-    EXPECT_EQ(noRoot2.source(), u"XMLUtilmod.CreateNodeRoot");
-
-    // The four-argument form chains the caught source.
-    QString value = u" v "_s;
-    const VbError noParent =
-        orvane::test::raised([&] { XMLUtilmod::CreateNode(empty, u"A"_s, value, XmlNode()); });
-    EXPECT_EQ(noParent.number(), orvane::err::ObjectVariableNotSet);
-    EXPECT_EQ(noParent.source(), u"qorOrvaneUI:XMLUtilmod.CreateNode");
-    EXPECT_EQ(noParent.description(), u"Object variable or With block variable not set\r\n"
-                                      u"XMLUtilmod.CreateNode\r\nLine # : 60");
-    EXPECT_EQ(value, u"v");
-}
-
-TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRules)
+TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRulesAndWrapsFailures)
 {
     XmlDocument doc = parsedXml(u"<Msg/>"_s);
     XMLUtilmod::CreateNode(doc, u"Empty"_s, QString());
@@ -119,4 +80,26 @@ TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRules)
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"spaces"_s), u"");
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"QTY"_s), u"12");
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"blank"_s), u"");
+
+    const QString notSet = u"Object variable or With block variable not set\r\n"_s;
+    const XmlDocument nested = parsedXml(u"<a><b><c>1</c></b></a>"_s);
+    EXPECT_EQ(errorText([&] { XMLUtilmod::ReturnNormValue(nested.asNode(), u"b"_s); }),
+              u"94 XMLUtilmod.ReturnNormValue: Invalid use of Null\r\n"
+              u"XMLUtilmod.ReturnNormValue\r\nLine # : 50"_s);
+    EXPECT_EQ(errorText([] { XMLUtilmod::FindNode(XmlNode(), u"a"_s); }),
+              u"91 XMLUtilmod.FindNode: "_s + notSet + u"XMLUtilmod.FindNode\r\nLine # : 20"_s);
+
+    // Building on a document without a root element.
+    XmlDocument rootless;
+    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(rootless, u"A"_s, u"1"_s); }),
+              u"91 XMLUtilmod.CreateNode: "_s + notSet + u"XMLUtilmod.CreateNode\r\nLine # : 50"_s);
+    EXPECT_EQ(orvane::test::raised([&] { XMLUtilmod::CreateNodeRoot(rootless, u"A"_s); }).source(),
+              u"XMLUtilmod.CreateNodeRoot");
+
+    // The four-argument form chains the caught source.
+    QString value = u" v "_s;
+    EXPECT_EQ(errorText([&] { XMLUtilmod::CreateNode(rootless, u"A"_s, value, XmlNode()); }),
+              u"91 qorOrvaneUI:XMLUtilmod.CreateNode: "_s + notSet +
+                  u"XMLUtilmod.CreateNode\r\nLine # : 60"_s);
+    EXPECT_EQ(value, u"v");
 }

@@ -2,6 +2,7 @@
 #include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 
+#include "runtime/RuntimeHelpers.h"
 #include "support/TestHelpers.h"
 
 #include <gtest/gtest.h>
@@ -22,14 +23,11 @@ QString descriptionOf(const std::function<void()> &f)
 // PartNo text(10), Qty int, Price currency, Sent bool, Due date.
 Recordset makeParts()
 {
-    Recordset rs;
-    rs.appendField(u"PartNo"_s, ftype::Text, 10);
-    rs.appendField(u"Qty"_s, ftype::Int32);
-    rs.appendField(u"Price"_s, ftype::Currency);
-    rs.appendField(u"Sent"_s, ftype::Bool);
-    rs.appendField(u"Due"_s, ftype::Date);
-    rs.open();
-    return rs;
+    return test::openRecordset({{u"PartNo"_s, ftype::Text, 10},
+                                {u"Qty"_s, ftype::Int32},
+                                {u"Price"_s, ftype::Currency},
+                                {u"Sent"_s, ftype::Bool},
+                                {u"Due"_s, ftype::Date}});
 }
 
 void addPart(Recordset &rs, const QString &part, int qty, const QString &price = u"0"_s,
@@ -165,7 +163,7 @@ TEST(RecordsetCursor, EmptySetAndBoundaries)
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
 }
 
-TEST(RecordsetRows, AddNewUpdateAndCancel)
+TEST(RecordsetRows, AddNewUpdateCancelAndDelete)
 {
     Recordset rs = sampleParts();
     rs.addNew();
@@ -194,11 +192,9 @@ TEST(RecordsetRows, AddNewUpdateAndCancel)
     EXPECT_EQ(rs.recordCount(), 6);
     rs.moveLast();
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"KEPT"_s));
-}
 
-TEST(RecordsetRows, DeleteStaysUntilNextMove)
-{
-    Recordset rs = sampleParts();
+    // A deleted row stays current, without values, until the next move.
+    rs = sampleParts();
     rs.moveNext();
     rs.deleteRow();
     EXPECT_FALSE(rs.eof());
@@ -222,7 +218,7 @@ TEST(RecordsetRows, DeleteStaysUntilNextMove)
     EXPECT_TRUE(rs.bof());
 }
 
-TEST(RecordsetClone, SharesRowsOwnCursorAndFilter)
+TEST(RecordsetClone, SharesRowsOwnCursorFilterAndBookmarks)
 {
     Recordset rs = sampleParts();
     rs.moveLast();
@@ -245,14 +241,12 @@ TEST(RecordsetClone, SharesRowsOwnCursorAndFilter)
     rs.moveFirst();
     rs.deleteRow();
     EXPECT_EQ(copy.recordCount(), 4);
-}
 
-TEST(RecordsetClone, BookmarksWorkAcrossClones)
-{
-    Recordset rs = sampleParts();
+    // A bookmark works across clones, never across record sets.
+    rs = sampleParts();
     rs.moveNext();
     const Value mark = rs.bookmark();
-    Recordset copy = rs.clone();
+    copy = rs.clone();
     copy.setBookmark(mark);
     EXPECT_EQ(copy.value(u"PartNo"_s), Value(u"O'Brien"_s));
 
@@ -270,33 +264,60 @@ TEST(RecordsetClone, BookmarksWorkAcrossClones)
     EXPECT_EQ(errorNumber([&] { rs.bookmark(); }), err::NoCurrentRecord);
 }
 
-TEST(RecordsetFilter, ClausesValuesAndKeywords)
+TEST(RecordsetFilter, ClausesValuesKeywordsAndTextComparison)
 {
     const Recordset rs = sampleParts();
-    EXPECT_EQ(filtered(rs, u"partno = 'backtint'"_s), QStringList{u"BACKTINT"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo LIKE 'ws*'"_s), (QStringList{u"WS-100"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"PartNo like '%1%'"_s), QStringList{u"WS-100"_s});
-    EXPECT_EQ(filtered(rs, u"Qty = -3 OR Qty = '12'"_s), (QStringList{u"O'Brien"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"(Qty < 0 OR Qty > 10) AND Sent = True"_s),
-              (QStringList{u"O'Brien"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"Qty < 0 OR (Qty > 10 AND Sent = False)"_s), QStringList{u"ws-200"_s});
-    EXPECT_EQ(filtered(rs, u"Sent = -1"_s), filtered(rs, u"Sent = true"_s));
-    EXPECT_EQ(filtered(rs, u"Price >= 99.99"_s), (QStringList{u"O'Brien"_s, u"WS-100"_s}));
-    EXPECT_EQ(filtered(rs, u"Due < #2024-01-31#"_s), QStringList{u"WS-100"_s});
-    EXPECT_EQ(filtered(rs, u"Due = #1/31/2024#"_s), QStringList{u"BACKTINT"_s});
-    EXPECT_EQ(filtered(rs, u"Due >= #2024-02-29 00:00:01#"_s), QStringList{u"ws-200"_s});
-    // 12 AM is midnight and 12 PM noon; <= takes the equal row; True is -1.
-    EXPECT_EQ(filtered(rs, u"Due = #1/31/2024 12:00 AM#"_s), QStringList{u"BACKTINT"_s});
-    EXPECT_EQ(filtered(rs, u"Due < #1/31/2024 12:00 PM#"_s),
-              (QStringList{u"BACKTINT"_s, u"WS-100"_s}));
-    EXPECT_EQ(filtered(rs, u"Qty <= 1"_s), (QStringList{u"BACKTINT"_s, u"ws-200"_s}));
-    EXPECT_EQ(filtered(rs, u"Qty > True"_s).size(), 3);
-    EXPECT_EQ(filtered(rs, u"[PartNo] = 'O''Brien'"_s), QStringList{u"O'Brien"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo = 'O' + CHR(39) + 'Brien'"_s), QStringList{u"O'Brien"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo <> 'x'"_s).size(), 4);
+    const struct {
+        QString criteria, parts;
+    } cases[] = {
+        {u"partno = 'backtint'"_s, u"BACKTINT"_s},
+        {u"PartNo LIKE 'ws*'"_s, u"WS-100|ws-200"_s},
+        {u"PartNo like '%1%'"_s, u"WS-100"_s},
+        {u"Qty = -3 OR Qty = '12'"_s, u"O'Brien|ws-200"_s},
+        {u"(Qty < 0 OR Qty > 10) AND Sent = True"_s, u"O'Brien|ws-200"_s},
+        {u"Qty < 0 OR (Qty > 10 AND Sent = False)"_s, u"ws-200"_s},
+        {u"Sent = -1"_s, u"O'Brien|ws-200"_s},
+        {u"Price >= 99.99"_s, u"O'Brien|WS-100"_s},
+        {u"Due < #2024-01-31#"_s, u"WS-100"_s},
+        {u"Due = #1/31/2024#"_s, u"BACKTINT"_s},
+        {u"Due >= #2024-02-29 00:00:01#"_s, u"ws-200"_s},
+        // 12 AM is midnight and 12 PM noon; <= takes the equal row; True is -1.
+        {u"Due = #1/31/2024 12:00 AM#"_s, u"BACKTINT"_s},
+        {u"Due < #1/31/2024 12:00 PM#"_s, u"BACKTINT|WS-100"_s},
+        {u"Qty <= 1"_s, u"BACKTINT|ws-200"_s},
+        {u"Qty > True"_s, u"BACKTINT|O'Brien|WS-100"_s},
+        {u"[PartNo] = 'O''Brien'"_s, u"O'Brien"_s},
+        {u"PartNo = 'O' + CHR(39) + 'Brien'"_s, u"O'Brien"_s},
+        {u"PartNo <> 'x'"_s, u"BACKTINT|O'Brien|WS-100|ws-200"_s},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(filtered(rs, c.criteria).join(u'|'), c.parts) << c.criteria.toStdString();
+
+    // Text compares whole, trailing spaces and line breaks included; Null equals nothing.
+    Recordset texts = makeParts();
+    addPart(texts, u"BACKTINT "_s, 1);
+    addPart(texts, u"L1\r\nL2"_s, 2);
+    texts.addNew(); // PartNo never assigned: compares as ""
+    texts[u"Qty"_s] = 3;
+    texts.addNew();
+    texts[u"PartNo"_s] = Value::null();
+    texts.update();
+    EXPECT_EQ(filtered(texts, u"PartNo = 'BACKTINT'"_s), QStringList());
+    EXPECT_EQ(filtered(texts, u"PartNo = 'backtint '"_s), QStringList{u"BACKTINT "_s});
+    EXPECT_EQ(filtered(texts, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
+              QStringList{u"L1\r\nL2"_s});
+    EXPECT_EQ(filtered(texts, u"PartNo = '' AND Qty = 3"_s), QStringList{QString()});
+    for (const auto &[text, count] : {std::pair{u"PartNo IS NULL"_s, 1},
+                                      {u"PartNo = NULL"_s, 1},
+                                      {u"PartNo <> 'x'"_s, 3},
+                                      {u"PartNo is not null"_s, 3}}) {
+        Recordset nulls = texts.clone(); // Null is unequal to nothing
+        nulls.setFilter(text);
+        EXPECT_EQ(nulls.recordCount(), count) << text.toStdString();
+    }
 }
 
-TEST(RecordsetFilter, CursorRulesAndAddedRows)
+TEST(RecordsetFilter, CursorRulesAddedRowsAndFind)
 {
     Recordset rs = sampleParts();
     rs.moveLast();
@@ -327,36 +348,9 @@ TEST(RecordsetFilter, CursorRulesAndAddedRows)
     EXPECT_EQ(rs.filter(), QString());
     EXPECT_EQ(rs.recordCount(), 5);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
-}
 
-TEST(RecordsetFilter, TextComparisonRules)
-{
-    Recordset rs = makeParts();
-    addPart(rs, u"BACKTINT "_s, 1);
-    addPart(rs, u"L1\r\nL2"_s, 2);
-    rs.addNew(); // PartNo never assigned: compares as ""
-    rs[u"Qty"_s] = 3;
-    rs.addNew();
-    rs[u"PartNo"_s] = Value::null();
-    rs.update();
-    EXPECT_EQ(filtered(rs, u"PartNo = 'BACKTINT'"_s), QStringList());
-    EXPECT_EQ(filtered(rs, u"PartNo = 'backtint '"_s), QStringList{u"BACKTINT "_s});
-    EXPECT_EQ(filtered(rs, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
-              QStringList{u"L1\r\nL2"_s});
-    EXPECT_EQ(filtered(rs, u"PartNo = '' AND Qty = 3"_s), QStringList{QString()});
-    for (const auto &[text, count] : {std::pair{u"PartNo IS NULL"_s, 1},
-                                      {u"PartNo = NULL"_s, 1},
-                                      {u"PartNo <> 'x'"_s, 3},
-                                      {u"PartNo is not null"_s, 3}}) {
-        Recordset nulls = rs.clone(); // Null is unequal to nothing
-        nulls.setFilter(text);
-        EXPECT_EQ(nulls.recordCount(), count) << text.toStdString();
-    }
-}
-
-TEST(RecordsetFind, DirectionSkipAndNotFound)
-{
-    Recordset rs = sampleParts();
+    // Find moves to a matching row, either way, within the filter.
+    rs = sampleParts();
     rs.find(u"Sent = True"_s);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
     rs.find(u"Sent = True"_s); // skip 0: the current row matches
@@ -380,34 +374,31 @@ TEST(RecordsetFind, DirectionSkipAndNotFound)
     EXPECT_EQ(errorNumber([&] { rs.find(u"Qty = 1"_s, -1); }), err::BadArguments);
 }
 
-TEST(RecordsetCriteria, MalformedIsBadArgumentsWithDetail)
+TEST(RecordsetCriteria, MalformedOrHostileIsBadArgumentsWithDetail)
 {
     Recordset rs = sampleParts();
     rs.setFilter(u"Qty > 1"_s);
-    const QStringList bad{
-        u"Nope = 1"_s,
-        u"PartNo = 'abc"_s,
-        u"PartNo = "_s,
-        u"Qty = 1 garbage"_s,
-        u"(Qty = 1"_s,
-        u"Qty = 1)"_s,
-        u"PartNo = CHR(256)"_s,
-        u"Qty = 'abc'"_s,
-        u"Qty == 1"_s,
-        u"Qty = 12ab"_s,
-        u"Sent LIKE 1"_s,
-        u"PartNo = 'a' +"_s,
-        u"Due = #2024-02-30#"_s,
-        u"Qty > NULL"_s,
-        u"AND Qty = 1"_s,
-        u"[PartNo = 'x'"_s,
-        u"Qty = 1 OR"_s,
-        u"PartNo = 'a' + 1"_s,
-        u"1a = 1"_s,
-        u"Qty-1 = 1"_s,
-        u"Caf\u00e9 = 1"_s,
-    };
-    for (const QString &text : bad) {
+    for (const QString &text : {u"Nope = 1"_s,
+                                u"PartNo = 'abc"_s,
+                                u"PartNo = "_s,
+                                u"Qty = 1 garbage"_s,
+                                u"(Qty = 1"_s,
+                                u"Qty = 1)"_s,
+                                u"PartNo = CHR(256)"_s,
+                                u"Qty = 'abc'"_s,
+                                u"Qty == 1"_s,
+                                u"Qty = 12ab"_s,
+                                u"Sent LIKE 1"_s,
+                                u"PartNo = 'a' +"_s,
+                                u"Due = #2024-02-30#"_s,
+                                u"Qty > NULL"_s,
+                                u"AND Qty = 1"_s,
+                                u"[PartNo = 'x'"_s,
+                                u"Qty = 1 OR"_s,
+                                u"PartNo = 'a' + 1"_s,
+                                u"1a = 1"_s,
+                                u"Qty-1 = 1"_s,
+                                u"Caf\u00e9 = 1"_s}) {
         const QString description = descriptionOf([&] { rs.setFilter(text); });
         EXPECT_TRUE(description.startsWith(u"Arguments are of the wrong type"_s))
             << text.toStdString() << " -> " << description.toStdString();
@@ -418,11 +409,9 @@ TEST(RecordsetCriteria, MalformedIsBadArgumentsWithDetail)
         descriptionOf([&] { rs.setFilter(u"Qty = 1 OR Nope = 2"_s); }).contains(u"\"Nope\""_s));
     EXPECT_EQ(rs.filter(), u"Qty > 1"_s) << "a refused filter leaves the old one";
     EXPECT_EQ(rs.recordCount(), 2);
-}
 
-TEST(RecordsetCriteria, HostileInputDoesNotCrash)
-{
-    Recordset rs = sampleParts();
+    // Hostile criteria are refused cleanly, not by crashing.
+    rs = sampleParts();
     const auto refused = [&](const QString &text) {
         return errorNumber([&] { rs.setFilter(text); }) == err::BadArguments;
     };
@@ -471,26 +460,17 @@ TEST(RecordsetStorage, RowStatusTracking)
     rs.addNew(); // E: New, then deleted: never stored
     rs.deleteRow();
 
-    std::vector<std::pair<RowStatus, QString>> seen;
-    const auto collect = [&] {
-        seen.clear();
+    // Each row as its status (Unchanged, New, Modified, Deleted: U N M D) and part.
+    const auto rows = [&] {
+        QStringList seen;
         rs.forEachRow([&](RowStatus s, const std::vector<Value> &values) {
-            seen.emplace_back(s, values[0].toText());
+            seen << QChar(u"UNMD"[int(s)]) + values[0].toText();
         });
+        return seen.join(u' ');
     };
-    collect();
-    const std::vector<std::pair<RowStatus, QString>> expected{{RowStatus::Unchanged, u"A"_s},
-                                                              {RowStatus::Modified, u"B"_s},
-                                                              {RowStatus::Deleted, u"C"_s},
-                                                              {RowStatus::New, u"D"_s}};
-    EXPECT_EQ(seen, expected);
-
+    EXPECT_EQ(rows(), u"UA MB DC ND"_s);
     rs.acceptChanges();
-    collect();
-    const std::vector<std::pair<RowStatus, QString>> accepted{{RowStatus::Unchanged, u"A"_s},
-                                                              {RowStatus::Unchanged, u"B"_s},
-                                                              {RowStatus::Unchanged, u"D"_s}};
-    EXPECT_EQ(seen, accepted);
+    EXPECT_EQ(rows(), u"UA UB UD"_s);
     rs.moveFirst();
     rs.moveNext();
     EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(20)));

@@ -1,3 +1,4 @@
+#include <qorOrvaneUI/runtime/ObjectRegistry.h>
 #include <qorOrvaneUI/runtime/Value.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 
@@ -8,12 +9,9 @@
 #include <limits>
 
 using namespace Qt::StringLiterals;
-using orvane::Currency;
-using orvane::DateValue;
-using orvane::Value;
-using orvane::ValueKind;
-using orvane::VbError;
 using orvane::test::errorNumber;
+using orvane::test::raised;
+using namespace orvane;
 
 TEST(Value, EmptyAndNullAreDistinctStates)
 {
@@ -33,7 +31,7 @@ TEST(Value, EmptyAndNullAreDistinctStates)
     EXPECT_TRUE(empty.convertedTo(ValueKind::Date).isEmpty());
 }
 
-TEST(Value, TextToNumbersIsStrictAndLocaleFree)
+TEST(Value, TextToNumbersIsStrictAndLocaleFreeAndBack)
 {
     EXPECT_EQ(Value(u" 12.5 "_s).toDouble(), 12.5);
     EXPECT_EQ(Value(u"-3"_s).toInt32(), -3);
@@ -44,9 +42,18 @@ TEST(Value, TextToNumbersIsStrictAndLocaleFree)
                                u"1e"_s, u"inf"_s, u"nan"_s, u"１２"_s})
         EXPECT_EQ(errorNumber([&] { (void)Value(bad).toDouble(); }), 13) << bad.toStdString();
     EXPECT_EQ(errorNumber([&] { (void)Value(u"1e999"_s).toDouble(); }), 6);
+
+    EXPECT_EQ(Value(125.5).toText(), u"125.5"_s);
+    EXPECT_EQ(Value(0.1 + 0.2).toText(), u"0.3"_s);
+    EXPECT_EQ(Value(1e20).toText(), u"1E+20"_s);
+    EXPECT_EQ(Value(true).toText(), u"True"_s);
+    EXPECT_TRUE(Value(u"true"_s).toBool());
+    EXPECT_FALSE(Value(u" False "_s).toBool());
+    EXPECT_TRUE(Value(u"-1"_s).toBool());
+    EXPECT_EQ(errorNumber([] { (void)Value(u"Y"_s).toBool(); }), 13);
 }
 
-TEST(Value, IntegersRoundHalfToEvenAndOverflow)
+TEST(Value, IntegersAndExactCurrencyRoundHalfToEvenAndOverflow)
 {
     EXPECT_EQ(Value(u"2.5"_s).toInt32(), 2);
     EXPECT_EQ(Value(u"3.5"_s).toInt32(), 4);
@@ -61,10 +68,7 @@ TEST(Value, IntegersRoundHalfToEvenAndOverflow)
     EXPECT_EQ(errorNumber([] { (void)Value(u"9223372036854775808.0"_s).toInt64(); }), 6);
     EXPECT_EQ(errorNumber([] { (void)Value(922337203685477.5808).toCurrency(); }), 6);
     EXPECT_EQ(Value(true).toInt32(), -1);
-}
 
-TEST(Value, CurrencyIsExactFixedPoint)
-{
     EXPECT_EQ(Value(u"412.50"_s).toCurrency().scaled, 4125000);
     EXPECT_EQ(Value(u"-0.00005"_s).toCurrency().scaled, 0); // half to even
     EXPECT_EQ(Value(u"0.00015"_s).toCurrency().scaled, 2);
@@ -78,18 +82,6 @@ TEST(Value, CurrencyIsExactFixedPoint)
               u"-922337203685477.5808"_s);
 }
 
-TEST(Value, NumbersAndFlagsAsText)
-{
-    EXPECT_EQ(Value(125.5).toText(), u"125.5"_s);
-    EXPECT_EQ(Value(0.1 + 0.2).toText(), u"0.3"_s);
-    EXPECT_EQ(Value(1e20).toText(), u"1E+20"_s);
-    EXPECT_EQ(Value(true).toText(), u"True"_s);
-    EXPECT_TRUE(Value(u"true"_s).toBool());
-    EXPECT_FALSE(Value(u" False "_s).toBool());
-    EXPECT_TRUE(Value(u"-1"_s).toBool());
-    EXPECT_EQ(errorNumber([] { (void)Value(u"Y"_s).toBool(); }), 13);
-}
-
 TEST(Value, DatesCountFromTheZeroDate)
 {
     EXPECT_EQ(DateValue::fromDate(QDate(1900, 1, 1)).days, 2);
@@ -101,4 +93,72 @@ TEST(Value, DatesCountFromTheZeroDate)
     EXPECT_EQ(errorNumber([] { (void)Value(u"2024-02-30"_s).toDate(); }), 13);
     EXPECT_EQ(errorNumber([] { (void)Value(u"soon"_s).toDate(); }), 13);
     EXPECT_EQ(errorNumber([] { (void)Value(1e12).toDate(); }), 6);
+}
+
+namespace {
+
+class Greeter : public ComObject {
+public:
+    virtual QString hello() const { return u"hello"_s; }
+};
+
+class Other : public ComObject {};
+
+} // namespace
+
+TEST(ObjectRegistry, CreatesByIdentifierWithoutRegardToCase)
+{
+    auto &registry = ObjectRegistry::instance();
+    registry.registerClass(u"Test.Greeter"_s, [] { return std::make_shared<Greeter>(); });
+    registry.registerClass(u"Test.Other"_s, [] { return std::make_shared<Other>(); });
+
+    EXPECT_EQ(CreateObject<Greeter>(u"test.GREETER"_s)->hello(), u"hello"_s);
+    // Each creation is a new object.
+    EXPECT_NE(registry.create(u"Test.Greeter"_s), registry.create(u"Test.Greeter"_s));
+
+    const VbError missing = raised([] { CreateObject<Greeter>(u"Test.Missing"_s); });
+    EXPECT_EQ(missing.number(), 429);
+    EXPECT_EQ(missing.description(), u"ActiveX component can't create object (\"Test.Missing\")"_s);
+    EXPECT_EQ(raised([] { CreateObject<Greeter>(u"Test.Other"_s); }).number(), 13);
+    registry.unregisterClass(u"TEST.GREETER"_s);
+    EXPECT_FALSE(registry.isRegistered(u"Test.Greeter"_s));
+    registry.unregisterClass(u"Test.Other"_s);
+}
+
+TEST(VbError, ProceduresWrapOncePerLevel)
+{
+    Proc inner(u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+    Proc outer(u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
+    inner.at(20);
+    outer.at(30);
+    const VbError caught(13, u"x"_s, u"Type mismatch"_s);
+    const VbError once = inner.wrap(caught);
+    const VbError twice = outer.wrap(once);
+    EXPECT_EQ(twice.number(), 13);
+    EXPECT_EQ(twice.source(), u"qorOrvaneUI.clsShowDispatch.FillRecordset()"_s);
+    EXPECT_EQ(twice.description(),
+              u"qorOrvaneUI.clsShowDispatch.FillRecordset()\r\nLine : 30\r\n"
+              u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\nType mismatch"_s);
+
+    Proc xml(u"XMLUtilmod.CreateNode"_s, WrapStyle::XmlRoutineChained);
+    xml.at(40);
+    const VbError chained = xml.wrap(VbError(91, u"Doc"_s, u"Object variable not set"_s));
+    EXPECT_EQ(chained.source(), u"Doc:XMLUtilmod.CreateNode"_s);
+    EXPECT_EQ(chained.description(),
+              u"Object variable not set\r\nXMLUtilmod.CreateNode\r\nLine # : 40"_s);
+
+    Proc util(u"setRSValue"_s, WrapStyle::Utility);
+    util.at(3);
+    EXPECT_EQ(util.wrap(caught).description(), u"Type mismatch\r\nLine : 3"_s);
+
+    // Anything thrown that is not a VbError still arrives with a number.
+    const VbError foreign = raised([&] {
+        try {
+            throw std::runtime_error("boom");
+        } catch (...) {
+            outer.rethrow();
+        }
+    });
+    EXPECT_NE(foreign.number(), 0);
+    EXPECT_TRUE(foreign.description().endsWith(u"boom"_s));
 }
