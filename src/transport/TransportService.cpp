@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 using namespace Qt::StringLiterals;
 
@@ -85,15 +86,23 @@ void TransportService::stop()
 
 void TransportService::scan()
 {
-    std::vector<Waiting> found;
+    std::deque<Waiting> found;
+    // While documents it already knows are due, the service only adds the rows
+    // queued since: reloading a long backlog with every document on every scan
+    // made each document cost a read of all the others. The full look, which
+    // also drops rows taken elsewhere and finds a row whose key was given out
+    // before a later one was seen, comes when nothing known is due.
+    const bool backlog = !idle();
     try {
         // Opened on the first scan that can: a database that is away when the
         // service starts is looked for again on the next scan.
         if (!trans_.env())
             trans_.setEnv(env_);
         StagingDatabase &db = trans_.database();
-        Recordset rows =
-            db.load(trans_.table(), u"g_trans.processed = .F. AND g_trans.rectype <> 'DISPATCH'"_s);
+        QString filter = u"g_trans.processed = .F. AND g_trans.rectype <> 'DISPATCH'"_s;
+        if (backlog)
+            filter += u" AND g_trans.id > "_s % QString::number(lastSeenId_);
+        Recordset rows = db.load(trans_.table(), filter);
         QHash<QString, int> resends;
         Recordset states =
             db.load(sendState(), u"g_sendstate.state <> 'answered' AND g_sendstate.state <> "
@@ -111,6 +120,7 @@ void TransportService::scan()
             doc.daskid = rows.value(u"daskid"_s);
             doc.daskloc = rows.value(u"daskloc"_s);
             doc.resends = resends.value(doc.msgid, 0);
+            lastSeenId_ = std::max(lastSeenId_, doc.id);
             found.push_back(std::move(doc));
         }
     } catch (const VbError &e) {
@@ -119,7 +129,10 @@ void TransportService::scan()
         Q_EMIT stateChanged();
         return;
     }
-    waiting_ = std::move(found);
+    if (backlog)
+        std::move(found.begin(), found.end(), std::back_inserter(waiting_));
+    else
+        waiting_ = std::move(found);
     state_.pending = int(waiting_.size());
     Q_EMIT stateChanged();
     pump();
@@ -204,7 +217,11 @@ void TransportService::finish(const Waiting &doc, const Exchange &exchange)
                    false);
     }
     if (done) {
-        std::erase_if(waiting_, [&](const Waiting &w) { return w.id == doc.id; });
+        // Usually the oldest: taken off the front without moving the rest.
+        auto it = std::find_if(waiting_.begin(), waiting_.end(),
+                               [&](const Waiting &w) { return w.id == doc.id; });
+        if (it != waiting_.end())
+            waiting_.erase(it);
         dueAt_.remove(doc.msgid);
         state_.pending = int(waiting_.size());
     }

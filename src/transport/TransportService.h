@@ -10,9 +10,9 @@
 #include <QString>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <memory>
-#include <vector>
 
 namespace orvane::ext {
 class IEnvironment;
@@ -93,8 +93,9 @@ private:
     INetworkClient &client_;
     ServiceSettings settings_;
     TableCore trans_;
-    std::vector<Waiting> waiting_;
+    std::deque<Waiting> waiting_;
     QHash<QString, qint64> dueAt_; // msgid -> earliest next attempt (ms since the epoch)
+    qint64 lastSeenId_ = 0;        // the highest key a scan has found
     bool inFlight_ = false;
     bool running_ = false;
     QTimer scanTimer_;

@@ -8,12 +8,15 @@
 //   orvane_soak seed  --db CONN --count N    N authorization requests and N
 //                                            loss notices, sent and unanswered
 //   orvane_soak work  --db CONN --log FILE [--seconds S] [--network service]
-//                                            answers and polls until every
+//                     [--view-every N]       answers and polls until every
 //                                            request is answered and read
 //                                            (with service: the transport
 //                                            service answers, not this one);
-//                                            logs "auth ID" / "enol ID" for
-//                                            each answer this process handled
+//                                            every Nth (100) through the
+//                                            wait views, the rest through
+//                                            their flows; logs "auth ID" /
+//                                            "enol ID" for each answer this
+//                                            process handled
 //   orvane_soak check --db CONN --log FILE...
 //                                            every answer handled exactly once
 #include "support/OrderOnlyInvoice.h"
@@ -44,11 +47,14 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QSet>
 #include <QSqlQuery>
 #include <QTextStream>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <deque>
 #include <optional>
 
@@ -118,6 +124,7 @@ struct Args {
     QStringList logs;
     int count = 0;
     int seconds = 600;
+    int viewEvery = 100;
     bool simulate = true;
 };
 
@@ -136,6 +143,8 @@ Args parse(const QStringList &argv)
             a.count = v.toInt();
         else if (k == u"--seconds"_s)
             a.seconds = v.toInt();
+        else if (k == u"--view-every"_s)
+            a.viewEvery = std::max(1, v.toInt());
         else if (k == u"--network"_s)
             a.simulate = v != u"service"_s;
     }
@@ -234,23 +243,95 @@ std::deque<QString> sent(const Args &a, const QString &rectype)
     return out;
 }
 
-// Answered and read: handled by some workstation. The answer and the
-// processed mark are stored together, so "processed" means "answered".
-bool handledAnywhere(const Args &a, const QString &rectype, const QString &id)
-{
-    auto trans = object<ext::Ig_trans>(ext::progid::g_trans, a);
-    trans->get_g_trans(u"g_trans.rectype = '"_s % rectype % u"' AND g_trans.recid = '"_s % id %
-                       u"' AND g_trans.processed = .T."_s);
-    if (trans->itemsrecordset().recordCount() == 0)
-        return false;
-    if (rectype == u"AUTHREQ"_s) {
-        auto ackn = object<ext::Ig_ackn>(ext::progid::g_ackn, a);
-        ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % id % u"' AND ACK = .F."_s);
-        return ackn->itemsrecordset().recordCount() == 0;
+// The table objects a worker reads the staging tables through besides the
+// waits, made once: building one costs more than the query it runs.
+struct Lookups {
+    explicit Lookups(const Args &a)
+        : trans(object<ext::Ig_trans>(ext::progid::g_trans, a)),
+          ackn(object<ext::Ig_ackn>(ext::progid::g_ackn, a)),
+          notice(object<ext::IRsTable>(ext::progid::g_enol, a))
+    {
     }
-    auto notice = object<ext::IRsTable>(ext::progid::g_enol, a);
-    notice->get_rs(u"g_enol.guid = '"_s % id % u"' AND ACK = .F."_s);
-    return notice->itemsrecordset().recordCount() == 0;
+
+    // Of `ids`, those whose answer is filed (the document is processed).
+    QSet<QString> filed(const QString &rectype, const std::deque<QString> &ids, size_t n)
+    {
+        QStringList any;
+        for (size_t i = 0; i < std::min(n, ids.size()); ++i)
+            any << u"g_trans.recid = '"_s % ids[i] % u"'"_s;
+        QSet<QString> out;
+        if (any.isEmpty())
+            return out;
+        trans->get_g_trans(u"g_trans.rectype = '"_s % rectype %
+                           u"' AND g_trans.processed = .T. AND ("_s % any.join(u" OR "_s) % u")"_s);
+        for (Recordset rs = trans->itemsrecordset(); !rs.eof(); rs.moveNext())
+            out.insert(rs.value(u"recid"_s).toText().trimmed());
+        return out;
+    }
+
+    // Answered and read: handled by some workstation. The answer and the
+    // processed mark are stored together, so "processed" means "answered".
+    bool handledAnywhere(const QString &rectype, const QString &id)
+    {
+        trans->get_g_trans(u"g_trans.rectype = '"_s % rectype % u"' AND g_trans.recid = '"_s % id %
+                           u"' AND g_trans.processed = .T."_s);
+        if (trans->itemsrecordset().recordCount() == 0)
+            return false;
+        if (rectype == u"AUTHREQ"_s) {
+            ackn->Get_g_ACKN(u"g_ackn.sessionid = '"_s % id % u"' AND ACK = .F."_s);
+            return ackn->itemsrecordset().recordCount() == 0;
+        }
+        notice->get_rs(u"g_enol.guid = '"_s % id % u"' AND ACK = .F."_s);
+        return notice->itemsrecordset().recordCount() == 0;
+    }
+
+    std::shared_ptr<ext::Ig_trans> trans;
+    std::shared_ptr<ext::Ig_ackn> ackn;
+    std::shared_ptr<ext::IRsTable> notice;
+};
+
+// One look at the authorization answer for `polling`, through the wait flow
+// alone or through its view; true when it became this workstation's.
+bool pollAuthorization(const std::shared_ptr<Invoice> &invoice, bool viaView)
+{
+    handledNow.clear();
+    if (viaView) {
+        Authoriizewaitfrm view;
+        view.setInvoice(invoice);
+        view.setSessionID(polling);
+        view.ActivateMe();
+        view.tmrAuthResponse_Timer();
+        view.Form_Unload();
+    } else {
+        // An error answer is reported through the host, which notes it.
+        authorization::AuthorizationWait wait;
+        wait.setInvoice(invoice);
+        wait.setSessionID(polling);
+        wait.activate();
+        if (wait.tick() == authorization::AuthorizationWait::Outcome::Answer)
+            handledNow << polling;
+    }
+    return !handledNow.isEmpty();
+}
+
+bool pollNotice(const Args &a, const std::shared_ptr<Invoice> &invoice, bool viaView)
+{
+    if (viaView) {
+        eNOLwaitfrm view;
+        view.setNoticeTable(object<ext::IRsTable>(ext::progid::g_enol, a));
+        view.setInvoice(invoice);
+        view.setNoticeID(polling);
+        view.tmrAuthResponse_Timer();
+        const bool handled = view.mode() == 1 || view.waitResult() != 0;
+        view.Form_Unload();
+        return handled;
+    }
+    loss::LossWait wait;
+    wait.setNoticeTable(object<ext::IRsTable>(ext::progid::g_enol, a));
+    wait.setInvoice(invoice);
+    wait.setNoticeID(polling);
+    wait.tick();
+    return wait.mode() == 1 || wait.result() != 0;
 }
 
 int work(const Args &a)
@@ -267,9 +348,17 @@ int work(const Args &a)
         network.emplace(env);
     // Held for the whole run: the table objects share its connection instead
     // of each opening one, as a workstation's long-lived views would.
-    const auto connection = object<ext::Ig_trans>(ext::progid::g_trans, a);
+    Lookups lookups(a);
     std::deque<QString> auths = sent(a, u"AUTHREQ"_s);
     std::deque<QString> notices = sent(a, u"ENOL"_s);
+    // A share of the answers goes through the wait views, polled from before
+    // their answer comes, so the views stay in the loop; the rest are looked
+    // at through the flows once their answer is filed, so each costs one poll
+    // and not one for every pass until the network gets to it.
+    QSet<QString> viaView;
+    for (const std::deque<QString> *ids : {&auths, &notices})
+        for (size_t i = 0; i < ids->size(); i += size_t(a.viewEvery))
+            viaView.insert((*ids)[i]);
     const QDeadlineTimer deadline(qint64(a.seconds) * 1000);
     int mine = 0, polls = 0;
     // The front of each list: the network answers the oldest documents first.
@@ -278,11 +367,17 @@ int work(const Args &a)
     // by another workstation.
     auto drain = [&](std::deque<QString> &ids, const QString &kind, const QString &rectype,
                      auto poll) {
+        const QSet<QString> filed = lookups.filed(rectype, ids, window);
         for (size_t i = 0; i < std::min(window, ids.size());) {
             polling = ids[i];
-            const bool handled = poll();
+            const bool view = viaView.contains(polling);
+            if (!view && !filed.contains(polling)) {
+                ++i;
+                continue;
+            }
+            const bool handled = poll(view);
             ++polls;
-            if (handled || handledAnywhere(a, rectype, polling)) {
+            if (handled || lookups.handledAnywhere(rectype, polling)) {
                 if (handled) {
                     log.write((kind % u' ' % polling % u'\n').toUtf8());
                     ++mine;
@@ -297,32 +392,18 @@ int work(const Args &a)
         const size_t before = auths.size() + notices.size();
         if (network)
             network->runOnce(6);
-        drain(auths, u"auth"_s, u"AUTHREQ"_s, [&] {
-            handledNow.clear();
-            // The flow without its view: an answer costs the poll and the claim.
-            authorization::AuthorizationWait wait;
-            wait.setInvoice(invoice);
-            wait.setSessionID(polling);
-            wait.activate();
-            if (wait.tick() == authorization::AuthorizationWait::Outcome::Answer)
-                handledNow << polling;
-            return !handledNow.isEmpty();
-        });
-        drain(notices, u"enol"_s, u"ENOL"_s, [&] {
-            loss::LossWait wait;
-            wait.setNoticeTable(object<ext::IRsTable>(ext::progid::g_enol, a));
-            wait.setInvoice(invoice);
-            wait.setNoticeID(polling);
-            wait.tick();
-            return wait.mode() == 1 || wait.result() != 0;
-        });
+        drain(auths, u"auth"_s, u"AUTHREQ"_s,
+              [&](bool view) { return pollAuthorization(invoice, view); });
+        drain(notices, u"enol"_s, u"ENOL"_s,
+              [&](bool view) { return pollNotice(a, invoice, view); });
         log.flush();
         // Waiting on another process: no point in polling an unchanged table flat out.
         if (!network && auths.size() + notices.size() == before)
             QThread::msleep(20);
     }
-    std::printf("worker %lld: handled %d answers in %d polls%s\n",
+    std::printf("worker %lld: handled %d answers in %d polls, %.1f s of CPU%s\n",
                 qint64(QCoreApplication::applicationPid()), mine, polls,
+                double(std::clock()) / CLOCKS_PER_SEC,
                 deadline.hasExpired() ? " (time ran out)" : "");
     return auths.empty() && notices.empty() ? 0 : 1;
 }

@@ -7,7 +7,8 @@
 #   soak.sh WORKER COUNT sqlite|pg [PG_TEST_DIR]
 #
 # The service and the server are looked for beside the worker's build
-# (ORVANE_SOAK_APPS names their folder instead); ORVANE_SOAK_NETWORK=simulator
+# (ORVANE_SOAK_APPS names their folder instead). Every ORVANE_SOAK_VIEW_EVERY-th
+# (100) answer goes through the wait views. ORVANE_SOAK_NETWORK=simulator
 # has each workstation run the network simulator in its own loop instead.
 # PostgreSQL: ORVANE_PG_CONNECTION, else PG_TEST_DIR/connection.txt (written by
 # tests/support/pg-test-server.sh); without either the run is skipped (77)
@@ -17,6 +18,7 @@ worker=$1 count=$2 backend=$3 pgdir=${4:-}
 apps=${ORVANE_SOAK_APPS:-$(cd "$(dirname "$worker")/../../apps" && pwd)}
 network=${ORVANE_SOAK_NETWORK:-service}
 seconds=${ORVANE_SOAK_SECONDS:-900}
+view_every=${ORVANE_SOAK_VIEW_EVERY:-100}
 work=$(mktemp -d /tmp/orvane-soak.XXXXXX)
 pids=()
 cleanup() {
@@ -61,9 +63,11 @@ if [[ $network == service ]]; then
 fi
 
 start=$(date +%s%N)
-"$worker" work --db "$db" --log "$work/a.log" --network "$network" --seconds "$seconds" &
+"$worker" work --db "$db" --log "$work/a.log" --network "$network" --seconds "$seconds" \
+  --view-every "$view_every" &
 a=$!
-"$worker" work --db "$db" --log "$work/b.log" --network "$network" --seconds "$seconds" &
+"$worker" work --db "$db" --log "$work/b.log" --network "$network" --seconds "$seconds" \
+  --view-every "$view_every" &
 b=$!
 status=0
 wait $a || status=1
@@ -71,6 +75,11 @@ wait $b || status=1
 ms=$((($(date +%s%N) - start) / 1000000))
 echo "soak ($backend, $network): two workstations, $count requests and $count notices each way," \
   "${ms} ms, $((count * 2 * 1000 / (ms > 0 ? ms : 1))) answers/s"
+if [[ $network == service ]]; then
+  # CPU seconds so far: on a shared machine the wall time says more about the load.
+  cpu() { awk -v hz="$(getconf CLK_TCK)" '{ printf "%.1f", ($14 + $15) / hz }' "/proc/$1/stat"; }
+  echo "soak: CPU of the server $(cpu "${pids[0]}") s, of the service $(cpu "${pids[1]}") s"
+fi
 "$worker" check --db "$db" --log "$work/a.log" --log "$work/b.log" || status=1
 if [[ $status != 0 && $network == service ]]; then
   echo "soak: the service's last lines:"; tail -n 20 "$work/transport.log"
