@@ -91,8 +91,11 @@ void TransportService::scan()
     // queued since: reloading a long backlog with every document on every scan
     // made each document cost a read of all the others. The full look, which
     // also drops rows taken elsewhere and finds a row whose key was given out
-    // before a later one was seen, comes when nothing known is due.
-    const bool backlog = !idle();
+    // before a later one was seen, comes when nothing known is due, and at
+    // least every fullScanMs, so such a row is late at most that long under a
+    // backlog that never drains.
+    const bool backlog =
+        !idle() && sinceFullScan_.isValid() && sinceFullScan_.elapsed() < settings_.fullScanMs;
     try {
         // Opened on the first scan that can: a database that is away when the
         // service starts is looked for again on the next scan.
@@ -129,10 +132,12 @@ void TransportService::scan()
         Q_EMIT stateChanged();
         return;
     }
-    if (backlog)
+    if (backlog) {
         std::move(found.begin(), found.end(), std::back_inserter(waiting_));
-    else
+    } else {
         waiting_ = std::move(found);
+        sinceFullScan_.start();
+    }
     state_.pending = int(waiting_.size());
     Q_EMIT stateChanged();
     pump();

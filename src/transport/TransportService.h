@@ -5,6 +5,7 @@
 
 #include <qorOrvaneUI/runtime/Value.h>
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -26,6 +27,7 @@ struct ServiceSettings {
     int retryBaseMs = 2000; // first wait after a failed attempt, doubled each time
     int retryMaxMs = 300000;
     qint64 maxAnswerBytes = protocol::DefaultSizeLimit;
+    int fullScanMs = 60000; // the longest a backlog goes without a full look
 };
 
 // What the status display shows.
@@ -96,6 +98,7 @@ private:
     std::deque<Waiting> waiting_;
     QHash<QString, qint64> dueAt_; // msgid -> earliest next attempt (ms since the epoch)
     qint64 lastSeenId_ = 0;        // the highest key a scan has found
+    QElapsedTimer sinceFullScan_;
     bool inFlight_ = false;
     bool running_ = false;
     QTimer scanTimer_;
