@@ -5,7 +5,6 @@
 #include "support/OrderOnlyInvoice.h"
 #include "transport/TableObjects.h"
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -118,25 +117,14 @@ inline QStringList corpus()
     const std::vector<Fragment> f = fragments();
     const qsizetype n = qsizetype(f.size());
     QStringList out;
-    QSet<QString> seen;
-    auto add = [&](const QString &v) {
-        if (!seen.contains(v)) {
-            seen.insert(v);
-            out << v;
-        }
-    };
     for (qsizetype i = 0; i < n; ++i) {
         const QString &a = f[size_t(i)].text;
         const QString &b = f[size_t((i + 7) % n)].text;
         const QString &c = f[size_t((i * 13 + 5) % n)].text;
-        add(a);
-        add(u"K"_s + a + u"Z"_s);
-        add(a + a);
-        add(u"  "_s + a + u" "_s);
-        add(a + b);
-        add(b + u"'"_s + a);
-        add(u"P-"_s + a + u"-"_s + b + u"-"_s + c);
+        out << a << u"K"_s + a + u"Z"_s << a + a << u"  "_s + a + u" "_s << a + b << b + u"'"_s + a
+            << u"P-"_s + a + u"-"_s + b + u"-"_s + c;
     }
+    out.removeDuplicates();
     return out;
 }
 
@@ -162,16 +150,14 @@ inline QString megabyte()
 // trims spaces.
 inline QString queryKey(const QString &v)
 {
-    const qsizetype nul = v.indexOf(QChar(u'\0'));
-    return vb::Trim(nul < 0 ? v : v.left(nul));
+    return vb::Trim(v.left(v.indexOf(QChar(u'\0'))));
 }
 
 // What a document can carry of a value: cut at a NUL, and without the
 // characters XML 1.0 has no way to write.
 inline QString xmlKept(const QString &v)
 {
-    const qsizetype nul = v.indexOf(QChar(u'\0'));
-    const QString cut = nul < 0 ? v : v.left(nul);
+    const QString cut = v.left(v.indexOf(QChar(u'\0')));
     QString out;
     for (qsizetype i = 0; i < cut.size(); ++i) {
         const char16_t c = cut[i].unicode();
