@@ -1,5 +1,10 @@
 #pragma once
 
+#include "host/HostInvoice.h"
+#include "host/ReferenceHost.h"
+#include "host/ShopDatabase.h"
+
+#include <QSqlQuery>
 #include <QTest>
 #include <QWidget>
 
@@ -45,6 +50,23 @@ inline void shot(QWidget *w, const QString &name)
 {
     if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
         w->grab().save(QString::fromLocal8Bit(dir) + u'/' + name + QStringLiteral(".png"));
+}
+
+// The first value the shop's database answers `sql` with; none without rows.
+inline QVariant shopValue(orvane::host::ReferenceHost &host, const QString &sql,
+                          const QVariantList &params = {})
+{
+    QSqlQuery q = host.database().exec(sql, params);
+    const QVariant v = q.next() ? q.value(0) : QVariant();
+    q.finish();
+    return v;
+}
+
+// The text of `field` as the host stores it for order `id`.
+inline QString storedText(orvane::host::ReferenceHost &host, const orvane::Value &id,
+                          const QString &field)
+{
+    return host.openOrder(id)->itemsrecordset().value(field).toText();
 }
 
 } // namespace demotest

@@ -23,7 +23,6 @@
 #include <QItemSelectionModel>
 #include <QMenu>
 #include <QSqlDriver>
-#include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
 #include <QTimeEdit>
@@ -40,21 +39,19 @@ using orvane::loss::eNOLfrm;
 using orvane::loss::eNOLwaitfrm;
 
 using namespace Qt::StringLiterals;
-using orvane::test::ScriptedUi;
 using orvane::transport::test::Db;
 
 namespace {
 
 // Statements left active on one connection to the shop file while another
 // connection committed: each of them held the file against that write.
-QStringList &heldStatements()
-{
-    static QStringList held;
-    return held;
-}
+QStringList heldStatements;
 
+// The SQLite handle of an open connection; none for any other.
 sqlite3 *handleOf(const QSqlDatabase &db)
 {
+    if (!db.isOpen())
+        return nullptr;
     const QVariant h = db.driver()->handle();
     return qstrcmp(h.typeName(), "sqlite3*") == 0 ? *static_cast<sqlite3 *const *>(h.constData())
                                                   : nullptr;
@@ -64,15 +61,14 @@ int onCommit(void *writerHandle)
 {
     auto *writer = static_cast<sqlite3 *>(writerHandle);
     for (const QString &name : QSqlDatabase::connectionNames()) {
-        const QSqlDatabase db = QSqlDatabase::database(name, false);
-        sqlite3 *other = db.isOpen() ? handleOf(db) : nullptr;
+        sqlite3 *other = handleOf(QSqlDatabase::database(name, false));
         if (!other || other == writer ||
             qstrcmp(sqlite3_db_filename(other, "main"), sqlite3_db_filename(writer, "main")) != 0)
             continue;
         for (sqlite3_stmt *s = sqlite3_next_stmt(other, nullptr); s;
              s = sqlite3_next_stmt(other, s))
             if (sqlite3_stmt_busy(s))
-                heldStatements() << QString::fromUtf8(sqlite3_sql(s));
+                heldStatements << QString::fromUtf8(sqlite3_sql(s));
     }
     return 0; // the commit goes ahead; the test reports what would have held it
 }
@@ -85,26 +81,23 @@ int watchConnection(sqlite3 *db, const char **, const sqlite3_api_routines *)
 
 } // namespace
 
-class DemoFlows : public ::testing::TestWithParam<Db> {
+// The shop's database is the demo's own SQLite file, or a fresh database on
+// the PostgreSQL test server.
+class DemoFlows : public orvane::transport::test::TransportTest {
 protected:
     void SetUp() override
     {
         // Every connection opened from now on is watched.
         sqlite3_auto_extension(reinterpret_cast<void (*)()>(watchConnection));
-        heldStatements().clear();
-        ASSERT_TRUE(dir_.isValid());
+        heldStatements.clear();
+        TransportTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
         const QString data = dir_.path() + u"/data/"_s, nags = dir_.path() + u"/nags/"_s;
         ASSERT_TRUE(QDir().mkpath(data) && QDir().mkpath(nags));
         orvane::host::ReferenceHost::Settings settings;
-        if (GetParam() == Db::PostgreSQL) {
-            QString why;
-            settings.shopConnection = orvane::transport::test::pgConnection(&why);
-            if (settings.shopConnection.isEmpty() && qEnvironmentVariableIsSet("ORVANE_REQUIRE_PG"))
-                FAIL() << "PostgreSQL: " << why.toStdString();
-            if (settings.shopConnection.isEmpty())
-                GTEST_SKIP() << "PostgreSQL: " << why.toStdString();
-            settings.shopConnection = freshDatabase(settings.shopConnection);
-        }
+        if (postgres())
+            settings.shopConnection = connection_;
         host_ = orvane::host::ReferenceHost::open(data, nags, settings);
         host_->seedDemo();
         window_ = std::make_unique<DemoMainWindow>(host_);
@@ -121,55 +114,35 @@ protected:
         window_.reset();
     }
 
-    // A database of its own on the test server for each case.
-    static QString freshDatabase(const QString &connection)
-    {
-        static int counter = 0;
-        const QString name =
-            u"orvane_demo%1_%2"_s.arg(QCoreApplication::applicationPid()).arg(++counter);
-        {
-            QSqlDatabase db = orvane::sql::openConnection(connection, u"demo-admin"_s, u"test"_s);
-            QSqlQuery(db).exec(u"CREATE DATABASE "_s + name);
-        }
-        QSqlDatabase::removeDatabase(u"demo-admin"_s);
-        QStringList parts = connection.split(u';');
-        for (QString &part : parts)
-            if (part.trimmed().startsWith(u"dbname="_s, Qt::CaseInsensitive))
-                part = u"dbname="_s + name;
-        return parts.join(u';');
-    }
-
     // No reader kept the shop's writes waiting: no statement stayed active
     // across another connection's commit, no transaction stayed open.
     void checkNothingHeld()
     {
-        EXPECT_TRUE(heldStatements().isEmpty())
-            << "active across a write: " << heldStatements().join(u" | "_s).toStdString();
-        heldStatements().clear();
+        EXPECT_TRUE(heldStatements.isEmpty())
+            << "active across a write: " << heldStatements.join(u" | "_s).toStdString();
+        heldStatements.clear();
         for (const QString &name : QSqlDatabase::connectionNames()) {
-            const QSqlDatabase db = QSqlDatabase::database(name, false);
-            if (sqlite3 *h = db.isOpen() ? handleOf(db) : nullptr) {
+            if (sqlite3 *h = handleOf(QSqlDatabase::database(name, false))) {
                 EXPECT_NE(sqlite3_get_autocommit(h), 0)
                     << "transaction open on " << name.toStdString();
             }
         }
-        if (GetParam() == Db::PostgreSQL) {
-            EXPECT_EQ(count(u"SELECT COUNT(*) FROM pg_stat_activity WHERE datname = "
-                            u"current_database() AND state LIKE 'idle in transaction%'"_s),
+        if (postgres()) {
+            EXPECT_EQ(rows(u"pg_stat_activity"_s, u"datname = current_database() AND state LIKE "
+                                                  u"'idle in transaction%'"_s),
                       0);
         }
     }
 
-    qlonglong count(const QString &sql, const QVariantList &params = {})
+    // The rows of `table` that match `where`.
+    qlonglong rows(const QString &table, const QString &where, const QVariantList &params = {})
     {
-        return value(sql, params).toLongLong();
+        return value(u"SELECT COUNT(*) FROM "_s % table % u" WHERE "_s % where, params)
+            .toLongLong();
     }
     QVariant value(const QString &sql, const QVariantList &params = {})
     {
-        QSqlQuery q = host_->database().exec(sql, params);
-        const QVariant v = q.next() ? q.value(0) : QVariant();
-        q.finish();
-        return v;
+        return demotest::shopValue(*host_, sql, params);
     }
     QVariant flag(bool b)
     {
@@ -222,7 +195,6 @@ protected:
     }
 
     demotest::OffscreenQuiet quiet_;
-    QTemporaryDir dir_;
     orvane::test::ScopedScriptedUi ui_;
     std::shared_ptr<orvane::host::ReferenceHost> host_;
     std::unique_ptr<DemoMainWindow> window_;
@@ -240,10 +212,7 @@ TEST_P(DemoFlows, AuthorizationAnswerReachesTheStoredOrder)
         const int id = window_->currentOrder()->itemsrecordset().value(u"idnumber"_s).toInt32();
         requestMouldingAndKit();
         on<Authoriizewaitfrm>([&](Authoriizewaitfrm *wait) {
-            EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_trans WHERE rectype = 'AUTHREQ' AND "
-                            u"daskid = ?"_s,
-                            {id}),
-                      1);
+            EXPECT_EQ(rows(u"g_trans"_s, u"rectype = 'AUTHREQ' AND daskid = ?"_s, {id}), 1);
             if (cancelFirst) {
                 for (int tick = 0; tick < 4; ++tick)
                     wait->tmrAuthResponse_Timer();
@@ -269,12 +238,8 @@ TEST_P(DemoFlows, AuthorizationAnswerReachesTheStoredOrder)
             orvaneMenu(u"p"_s);
         }
         EXPECT_TRUE(ui_->boxes().empty()) << ui_->boxes().front().text.toStdString();
-        EXPECT_EQ(
-            count(u"SELECT COUNT(*) FROM invline WHERE idnumber = ? AND conf LIKE 'AC%'"_s, {id}),
-            2);
-        EXPECT_EQ(
-            count(u"SELECT COUNT(*) FROM g_ackn WHERE daskid = ? AND ack = ?"_s, {id, flag(false)}),
-            0);
+        EXPECT_EQ(rows(u"invline"_s, u"idnumber = ? AND conf LIKE 'AC%'"_s, {id}), 2);
+        EXPECT_EQ(rows(u"g_ackn"_s, u"daskid = ? AND ack = ?"_s, {id, flag(false)}), 0);
         EXPECT_FALSE(window_->hasUnsavedEdits());
         // The order stays highlighted in the list and its lines show their codes.
         const QModelIndexList selected = window_->ordersView()->selectionModel()->selectedRows();
@@ -307,16 +272,11 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
                 wait->tmrAuthResponse_Timer(); // the confirmation
             }
             ASSERT_EQ(wait->mode(), 1);
-            EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_enol WHERE daskid = ? AND ack = ?"_s,
-                            {id, flag(true)}),
-                      1);
+            EXPECT_EQ(rows(u"g_enol"_s, u"daskid = ? AND ack = ?"_s, {id, flag(true)}), 1);
             on<Coveragefrm>(losstest::answerCoverage<Coveragefrm>);
             wait->tmrAuthResponse_Timer(); // the coverage request
             ASSERT_EQ(wait->mode(), 2);
-            EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_trans WHERE rectype = 'LOSSAH' AND "
-                            u"daskid = ?"_s,
-                            {id}),
-                      1);
+            EXPECT_EQ(rows(u"g_trans"_s, u"rectype = 'LOSSAH' AND daskid = ?"_s, {id}), 1);
             network_->runOnce();
             wait->tmrAuthResponse_Timer(); // the loss acknowledgement
             on<Comparersfrm>([](Comparersfrm *compare) {
@@ -336,7 +296,7 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
             QTest::mouseClick(view->cmdAction[0], Qt::LeftButton);
         });
         orvaneMenu(u"ls"_s); // Notice of Loss, Send Loss Notice
-        ASSERT_EQ(count(u"SELECT COUNT(*) FROM g_enol WHERE daskid = ?"_s, {id}), 1);
+        ASSERT_EQ(rows(u"g_enol"_s, u"daskid = ?"_s, {id}), 1);
 
         if (cancelFirst) {
             network_->runOnce();

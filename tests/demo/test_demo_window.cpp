@@ -39,16 +39,11 @@ TEST_F(DemoWindow, EditsAnOrderThroughTheHostWithinTheFieldSizes)
     ASSERT_GT(window.ordersView()->model()->rowCount(), 3);
     const QVariant first =
         window.ordersView()->model()->index(0, 0).data(orvane::RecordsetModel::RawValueRole);
-    const auto stored = [&](const QString &field) {
-        return host_->openOrder(orvane::RecordsetModel::toValue(first))
-            ->itemsrecordset()
-            .value(field)
-            .toText();
-    };
     window.openOrder(first);
     window.editorFor(u"s_last"_s)->setText(u"  Okafor  "_s);
     ASSERT_TRUE(window.saveOrder()) << boxTexts().join(u'\n').toStdString();
-    EXPECT_EQ(stored(u"s_last"_s), u"Okafor"_s);
+    EXPECT_EQ(demotest::storedText(*host_, orvane::RecordsetModel::toValue(first), u"s_last"_s),
+              u"Okafor"_s);
     EXPECT_TRUE(ui_->boxes().empty());
 
     // Staff see the limit while typing; letters never reach a phone number.
@@ -68,10 +63,7 @@ TEST_F(DemoWindow, ANewShopCountsAndListsFromTheStart)
     const QString ini = env->data_path() + u"Orvane.ini"_s;
     DemoMainWindow window(host_);
     EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"Acknowledgements"_s, ini), u"0"_s);
-    auto count = [&](const QString &sql) {
-        QSqlQuery q = host_->database().exec(sql);
-        return q.next() ? q.value(0).toInt() : -1;
-    };
+    auto count = [&](const QString &sql) { return demotest::shopValue(*host_, sql).toInt(); };
     EXPECT_EQ(count(u"SELECT COUNT(*) FROM g_inscoid WHERE destpid = 'RPID00417' AND origpid IN "
                     u"(SELECT Origid FROM g_oidlist)"_s),
               3);
@@ -102,9 +94,6 @@ TEST_F(DemoWindow, UnsavedEditsAreOfferedForSavingAndErrorsSpeakTheShopsWords)
     using orvane::MsgResult;
     DemoMainWindow window(host_);
     auto idOf = [&] { return window.currentOrder()->itemsrecordset().value(u"idnumber"_s); };
-    auto stored = [&](int id, const QString &field) {
-        return host_->openOrder(id)->itemsrecordset().value(field).toText();
-    };
     window.openOrder(1);
     window.editorFor(u"s_last"_s)->setText(u"Changed"_s);
 
@@ -115,12 +104,12 @@ TEST_F(DemoWindow, UnsavedEditsAreOfferedForSavingAndErrorsSpeakTheShopsWords)
     ui_->answer(MsgResult::No); // drops the edit
     window.openOrder(2);
     EXPECT_EQ(idOf().toInt32(), 2);
-    EXPECT_EQ(stored(1, u"s_last"_s), u"Morgan"_s);
+    EXPECT_EQ(demotest::storedText(*host_, 1, u"s_last"_s), u"Morgan"_s);
     window.editorFor(u"s_city"_s)->setText(u"Salem"_s);
     ui_->answer(MsgResult::Yes); // saves, then starts the new order
     window.newOrder();
     EXPECT_TRUE(window.currentOrder()->isNew());
-    EXPECT_EQ(stored(2, u"s_city"_s), u"Salem"_s);
+    EXPECT_EQ(demotest::storedText(*host_, 2, u"s_city"_s), u"Salem"_s);
     window.newOrder(); // nothing edited: no question
     ASSERT_EQ(ui_->boxes().size(), 3u);
     for (const auto &box : ui_->boxes())
@@ -154,7 +143,7 @@ TEST_F(DemoWindow, UnsavedEditsAreOfferedForSavingAndErrorsSpeakTheShopsWords)
     QTest::keyClick(&window, Qt::Key_Q, Qt::ControlModifier);
     ASSERT_EQ(ui_->boxes().size(), asked + 1);
     EXPECT_EQ(ui_->boxes().back().title, u"Save changes?"_s);
-    EXPECT_EQ(stored(1, u"dispatch"_s), u"D-SIM-000001"_s);
+    EXPECT_EQ(demotest::storedText(*host_, 1, u"dispatch"_s), u"D-SIM-000001"_s);
 }
 
 TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
@@ -213,10 +202,9 @@ TEST_F(DemoWindow, ReceivedDispatchesShowTheOrderTheyAreLinkedTo)
     ASSERT_FALSE(ui_->boxes().empty());
     EXPECT_EQ(ui_->boxes().back().defaultButton, orvane::MsgResult::No);
     EXPECT_EQ(list->index(0, 2).data().toString(), QString());
-    QSqlQuery q =
-        host_->database().exec(u"SELECT COALESCE(dispatch, '') FROM invoice WHERE idnumber = 1"_s);
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(0).toString(), QString());
+    EXPECT_EQ(demotest::shopValue(*host_, u"SELECT COALESCE(dispatch, '') FROM invoice WHERE "
+                                          u"idnumber = 1"_s),
+              QVariant(QString()));
 
     window.findChild<QTabWidget *>()->setCurrentIndex(1);
     demotest::shot(&window, u"demo-dispatches"_s);
@@ -250,8 +238,6 @@ TEST_F(DemoWindow, ShowAuthorizationAnswerRecordsWhatWasTaken)
     ASSERT_TRUE(answer && answer->isEnabled());
     answer->trigger();
     EXPECT_EQ(boxTexts(), QStringList());
-    QSqlQuery q =
-        host_->database().exec(u"SELECT Decision FROM g_ackn WHERE sessionid = 'S9'"_s, {});
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(0).toString(), u"Applied"_s);
+    EXPECT_EQ(demotest::shopValue(*host_, u"SELECT Decision FROM g_ackn WHERE sessionid = 'S9'"_s),
+              QVariant(u"Applied"_s));
 }

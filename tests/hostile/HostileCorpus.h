@@ -1,14 +1,14 @@
 #pragma once
 
+#include "../transport/TransportFixture.h"
 #include "runtime/vb.h"
+#include "support/OrderOnlyInvoice.h"
+#include "transport/TableObjects.h"
 
-#include <QSet>
 #include <QString>
 #include <QStringList>
-#include <QXmlStreamReader>
 
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,6 +30,26 @@ inline void PrintTo(const QString &s, std::ostream *os)
 namespace hostile {
 
 using namespace Qt::StringLiterals;
+
+// A case on SQLite and on PostgreSQL, with the transport's table classes.
+class StagingTest : public orvane::transport::test::TransportTest {
+protected:
+    void SetUp() override
+    {
+        TransportTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        orvane::transport::registerTransportClasses();
+    }
+
+    // An order of this case's shop, with no rows of its own.
+    std::shared_ptr<orvane::test::OrderInvoiceWithEnv> invoice()
+    {
+        auto invoice = std::make_shared<orvane::test::OrderInvoiceWithEnv>();
+        invoice->env = env_;
+        return invoice;
+    }
+};
 
 struct Fragment {
     const char *kind;
@@ -97,25 +117,14 @@ inline QStringList corpus()
     const std::vector<Fragment> f = fragments();
     const qsizetype n = qsizetype(f.size());
     QStringList out;
-    QSet<QString> seen;
-    auto add = [&](const QString &v) {
-        if (!seen.contains(v)) {
-            seen.insert(v);
-            out << v;
-        }
-    };
     for (qsizetype i = 0; i < n; ++i) {
         const QString &a = f[size_t(i)].text;
         const QString &b = f[size_t((i + 7) % n)].text;
         const QString &c = f[size_t((i * 13 + 5) % n)].text;
-        add(a);
-        add(u"K"_s + a + u"Z"_s);
-        add(a + a);
-        add(u"  "_s + a + u" "_s);
-        add(a + b);
-        add(b + u"'"_s + a);
-        add(u"P-"_s + a + u"-"_s + b + u"-"_s + c);
+        out << a << u"K"_s + a + u"Z"_s << a + a << u"  "_s + a + u" "_s << a + b << b + u"'"_s + a
+            << u"P-"_s + a + u"-"_s + b + u"-"_s + c;
     }
+    out.removeDuplicates();
     return out;
 }
 
@@ -137,31 +146,18 @@ inline QString megabyte()
     return out;
 }
 
-inline bool hasLoneSurrogate(const QString &v)
-{
-    for (qsizetype i = 0; i < v.size(); ++i) {
-        if (v[i].isHighSurrogate() && i + 1 < v.size() && v[i + 1].isLowSurrogate())
-            ++i;
-        else if (v[i].isSurrogate())
-            return true;
-    }
-    return false;
-}
-
 // What a query text can carry of a value: SQLSafeText cuts it at a NUL and
 // trims spaces.
 inline QString queryKey(const QString &v)
 {
-    const qsizetype nul = v.indexOf(QChar(u'\0'));
-    return vb::Trim(nul < 0 ? v : v.left(nul));
+    return vb::Trim(v.left(v.indexOf(QChar(u'\0'))));
 }
 
 // What a document can carry of a value: cut at a NUL, and without the
 // characters XML 1.0 has no way to write.
 inline QString xmlKept(const QString &v)
 {
-    const qsizetype nul = v.indexOf(QChar(u'\0'));
-    const QString cut = nul < 0 ? v : v.left(nul);
+    const QString cut = v.left(v.indexOf(QChar(u'\0')));
     QString out;
     for (qsizetype i = 0; i < cut.size(); ++i) {
         const char16_t c = cut[i].unicode();
@@ -186,34 +182,12 @@ inline QString firstChars(const QString &v, int size)
     return v.left(i);
 }
 
-// What `got` has that `expected` has not, and the other way round, each as
-// often as it is more; empty when the two hold the same texts.
-inline std::string difference(QStringList got, QStringList expected)
+// The texts in order, so that two lists compare as the same texts, each as
+// often, whatever their order.
+inline QStringList sorted(QStringList texts)
 {
-    std::ostringstream os;
-    for (const QString &e : QStringList(expected))
-        if (got.removeOne(e))
-            expected.removeOne(e);
-    for (const QString &g : got)
-        os << "extra ", PrintTo(g, &os), os << "; ";
-    for (const QString &e : expected)
-        os << "missing ", PrintTo(e, &os), os << "; ";
-    return os.str();
-}
-
-// The text of every element named `name` in `xml`, read with Qt's own
-// parser; `error` gets its complaint when the document is not well-formed.
-inline QStringList elementTexts(const QString &xml, const QString &name, QString *error)
-{
-    QXmlStreamReader r(xml);
-    QStringList out;
-    while (!r.atEnd()) {
-        if (r.readNext() == QXmlStreamReader::StartElement && r.name() == name)
-            out << r.readElementText(QXmlStreamReader::IncludeChildElements);
-    }
-    if (r.hasError())
-        *error = r.errorString() % u" at "_s % QString::number(r.characterOffset());
-    return out;
+    texts.sort();
+    return texts;
 }
 
 } // namespace hostile

@@ -1,7 +1,7 @@
 #pragma once
 
-// The library's eleven views, made bare (no order, no dispatch), and what the
-// keyboard and translation tests read from them.
+// The library's eleven views, made bare (no order, no dispatch), what the
+// keyboard and translation tests read from them, and what they expect of each.
 
 #include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
 #include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
@@ -14,16 +14,21 @@
 #include "qorOrvaneUI/loss/eNOLfrm.h"
 #include "qorOrvaneUI/loss/eNOLwaitfrm.h"
 #include "qorOrvaneUI/loss/frmPIDList.h"
+#include <qorOrvaneUI/runtime/Recordset.h>
 
 #include <QAbstractButton>
 #include <QGroupBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
 
 // The suites name every view by its short name.
 using orvane::authorization::Authoriizewaitfrm;
@@ -40,12 +45,7 @@ using orvane::loss::frmPIDList;
 
 namespace ux {
 
-using Make = std::function<std::unique_ptr<QDialog>()>;
-
-template <class View> Make make()
-{
-    return [] { return std::make_unique<View>(); };
-}
+using namespace Qt::StringLiterals;
 
 // A control as a test names it: its object name, and its index in a control
 // array when the name does not carry one.
@@ -89,12 +89,118 @@ inline QStringList mnemonicCaptions(QWidget *view)
     return captions;
 }
 
-// Names a parameterised case after its `name`.
-struct CaseName {
-    template <class Case> std::string operator()(const ::testing::TestParamInfo<Case> &p) const
-    {
-        return p.param.name;
-    }
+// A key pressed in a control of a shown view: the button it presses (none:
+// "") and whether the view is still open afterwards.
+struct Key {
+    const char *control; // "" for the view itself
+    Qt::Key key;
+    const char *pressed;
+    bool staysOpen;
 };
+
+// A view and what the suites expect of it.
+struct View {
+    std::string name; // the class's, without its namespace
+    std::function<std::unique_ptr<QDialog>()> make;
+    const char *tabChain; // object names, space-separated
+    std::vector<Key> keys;
+    // Plays the user until the view has shown what it can (grids filled,
+    // messages raised); may be empty.
+    std::function<void(QDialog *)> play;
+};
+
+template <class T>
+View view(const char *tabChain, std::vector<Key> keys, std::function<void(T *)> play = {})
+{
+    View v{QString::fromLatin1(T::staticMetaObject.className()).section(u"::"_s, -1).toStdString(),
+           [] { return std::make_unique<T>(); },
+           tabChain,
+           std::move(keys),
+           {}};
+    if (play)
+        v.play = [play](QDialog *d) { play(static_cast<T *>(d)); };
+    return v;
+}
+
+inline void PrintTo(const View &v, std::ostream *os)
+{
+    *os << v.name;
+}
+
+// Names a parameterised case after its view.
+inline std::string caseName(const ::testing::TestParamInfo<View> &p)
+{
+    return p.param.name;
+}
+
+inline orvane::Recordset pidRows()
+{
+    orvane::Recordset rs;
+    rs.appendField(u"PID"_s, orvane::ftype::Text, 20);
+    rs.appendField(u"PIDname"_s, orvane::ftype::Text, 40);
+    rs.open();
+    rs.addNew();
+    rs.setValue(u"PID"_s, u"P1"_s);
+    rs.setValue(u"PIDname"_s, u"Main street"_s);
+    rs.update();
+    return rs;
+}
+
+inline const std::vector<View> &views()
+{
+    constexpr auto Enter = Qt::Key_Return;
+    constexpr auto Esc = Qt::Key_Escape;
+    static const std::vector<View> all{
+        view<Dispatchfrm>("crvDispatch cmdPrint cmdSavePdf", {{"crvDispatch", Esc, "", false}}),
+        view<frmEscheduleInfo>("cmdAction_0",
+                               {{"", Enter, "cmdAction_0", false}, {"", Esc, "", false}}),
+        view<Comparersfrm>(
+            "grdCompare cmdAction_0 cmdAction_1",
+            {{"grdCompare", Enter, "cmdAction_0", false}, {"grdCompare", Esc, "", false}}),
+        // Enter never attaches: it searches from the box and views from the list.
+        view<ChooseDispatchfrm>("txtDispatchNum cmdFind grdDispatches cmdView cmdAttach",
+                                {{"txtDispatchNum", Enter, "cmdFind", true},
+                                 {"grdDispatches", Enter, "cmdView", true},
+                                 {"txtDispatchNum", Esc, "", false}}),
+        view<Authorizationfrm>(
+            "grdAuthorize chkShow cmdBuild cmdCancel",
+            {{"chkShow", Enter, "cmdBuild", true}, {"grdAuthorize", Esc, "", false}},
+            [](Authorizationfrm *v) { v->cmdBuild->click(); }),
+        // Bare, the view has no answers to write, so OK leaves it open.
+        view<AuthorizationShowfrm>(
+            "grdAuthorize cmdAction",
+            {{"grdAuthorize", Enter, "cmdAction", true}, {"grdAuthorize", Esc, "", false}}),
+        // Until Cancel is offered the wait cannot be abandoned.
+        view<Authoriizewaitfrm>("", {{"", Esc, "", true}}),
+        view<eNOLfrm>(
+            // ids; customer; insurance; vehicle; cause; damage; buttons
+            "txtPID cmdPIDList txtOID cmdNetID txtInsCOID cmdCompanyID txtInsuranceID "
+            "cmdInsuranceID txtSoldTo[15] txtSoldTo[14] txtSoldTo[13] txtSoldTo[11] "
+            "txtSoldTo[10] txtSold_To[3] txtSold_To[0] txtSold_To[4] txtSold_To[1] "
+            "txtSold_To[5] chkSet txtLossIDNumber txtAgent[10] txtPolicyState txtAgent[17] "
+            "txtAgent[0] txtAgents[3] txtAgents[1] cboOwnership txtVehicleNumber "
+            "cboVehicleType cboVehicleSource txtCar[0] txtCar[1] txtCar[2] txtCar[3] "
+            "txtCar[4] cmdVehicle txtCar[5] cboCauseofLoss chkBodilyInjury chkGlassDamage "
+            "txtContactName cboOpeningType txtQuantity cboPos cboLocation cboSide "
+            "chkRepairable cmdAdd cmdDelete grdDamage cmdAction[0] cmdAction[1]",
+            {{"txtContactName", Enter, "cmdAction[0]", true},
+             {"edit", Enter, "", true}, // the date picker's
+             {"txtContactName", Esc, "", false}},
+            [](eNOLfrm *v) { v->cmdAction[0]->click(); }),
+        view<eNOLwaitfrm>("cmdCancel", {{"", Esc, "", false}}),
+        // Escape neither declines the work nor drops what was typed.
+        view<Coveragefrm>("grdAuthorize cmdVehicle chkSet chkInstallTime txtInstallTime "
+                          "chkMobile txtZip cmdBuild cmdCancel",
+                          {{"txtZip", Enter, "cmdBuild", true}, {"txtZip", Esc, "", true}},
+                          [](Coveragefrm *v) { v->cmdBuild->click(); }),
+        view<frmPIDList>("grdEdits cmdEdits[1] cmdEdits[2] cmdAction[0] cmdAction[1]",
+                         {{"grdEdits", Enter, "cmdAction[0]", false}, {"grdEdits", Esc, "", false}},
+                         [](frmPIDList *v) {
+                             v->bindGrid(pidRows());
+                             v->cmdEdits[2]->click();
+                         }),
+    };
+    return all;
+}
 
 } // namespace ux

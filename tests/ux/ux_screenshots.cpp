@@ -52,24 +52,12 @@ TEST(Screenshots, EachView)
     QDir().mkpath(folder);
     orvane::test::ScopedScriptedUi ui;
     ui->setScreenSize(QGuiApplication::primaryScreen()->size());
-    const std::vector<std::pair<const char *, ux::Make>> views{
-        {"Dispatchfrm", ux::make<Dispatchfrm>()},
-        {"frmEscheduleInfo", ux::make<frmEscheduleInfo>()},
-        {"Comparersfrm", ux::make<Comparersfrm>()},
-        {"ChooseDispatchfrm", ux::make<ChooseDispatchfrm>()},
-        {"Authorizationfrm", ux::make<Authorizationfrm>()},
-        {"AuthorizationShowfrm", ux::make<AuthorizationShowfrm>()},
-        {"Authoriizewaitfrm", ux::make<Authoriizewaitfrm>()},
-        {"eNOLfrm", ux::make<eNOLfrm>()},
-        {"eNOLwaitfrm", ux::make<eNOLwaitfrm>()},
-        {"Coveragefrm", ux::make<Coveragefrm>()},
-        {"frmPIDList", ux::make<frmPIDList>()}};
-    for (const auto &[name, make] : views) {
-        const auto view = make();
+    for (const ux::View &v : ux::views()) {
+        const auto view = v.make();
         dressUp(view.get());
         view->show();
         QTest::qWait(50);
-        EXPECT_TRUE(view->grab().save(folder + u'/' + QLatin1StringView(name) + u".png"_s));
+        EXPECT_TRUE(view->grab().save(folder + u'/' + QString::fromStdString(v.name) + u".png"_s));
         view->hide();
     }
     // The dispatch view as staff see it: a sample dispatch in the report.

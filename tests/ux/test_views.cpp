@@ -1,5 +1,6 @@
-// Every caption, tip, header and message of the views goes through Qt's
-// translation; the order's own values do not.
+// Every view as the keyboard and a translation meet it: Tab order, Enter,
+// Escape and mnemonics; every caption, tip, header and message goes through
+// Qt's translation, and the order's own values do not.
 
 #include "support/OrderOnlyInvoice.h"
 #include "support/StubEnvironment.h"
@@ -10,24 +11,83 @@
 #include "runtime/widgets/report/ReportViewer.h"
 #include <qorOrvaneUI/runtime/Recordset.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QGroupBox>
+#include <QImage>
+#include <QKeySequence>
 #include <QLabel>
 #include <QPushButton>
 #include <QTableView>
+#include <QTest>
 #include <QTranslator>
 
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
+class Keyboard : public ::testing::TestWithParam<ux::View> {};
+
+TEST_P(Keyboard, TabFollowsTheLayoutAndMnemonicsAreUnique)
+{
+    orvane::test::ScopedScriptedUi ui;
+    const auto view = GetParam().make();
+    EXPECT_EQ(ux::tabChain(view.get()).join(u' ').toStdString(), GetParam().tabChain);
+    // A grid that walks its cells with Tab never lets Tab reach the buttons.
+    for (const QTableView *grid : view->findChildren<QTableView *>())
+        EXPECT_FALSE(grid->tabKeyNavigation()) << grid->objectName().toStdString();
+
+    std::map<QString, QString> taken;
+    for (const QString &caption : ux::mnemonicCaptions(view.get())) {
+        const QString key = QKeySequence::mnemonic(caption).toString();
+        if (key.isEmpty())
+            continue;
+        const auto [at, fresh] = taken.emplace(key, caption);
+        EXPECT_TRUE(fresh) << key.toStdString() << ": \"" << caption.toStdString() << "\" and \""
+                           << at->second.toStdString() << "\"";
+    }
+}
+
+TEST_P(Keyboard, KeysDoWhatTheButtonsSay)
+{
+    for (const ux::Key &k : GetParam().keys) {
+        SCOPED_TRACE(std::string(k.key == Qt::Key_Escape ? "Escape in " : "Enter in ") + k.control);
+        orvane::test::ScopedScriptedUi ui;
+        const auto view = GetParam().make();
+        view->show();
+        QString pressed;
+        for (QAbstractButton *b : view->findChildren<QAbstractButton *>())
+            QObject::connect(b, &QAbstractButton::clicked, view.get(),
+                             [&pressed, b] { pressed += ux::controlName(b); });
+        QWidget *target = view.get();
+        if (*k.control) {
+            target = nullptr;
+            for (QWidget *w : view->findChildren<QWidget *>())
+                if (ux::controlName(w) == QLatin1StringView(k.control))
+                    target = w;
+            ASSERT_NE(target, nullptr) << k.control;
+        }
+        QTest::keyClick(target, k.key);
+        EXPECT_EQ(pressed.toStdString(), k.pressed);
+        EXPECT_EQ(view->isVisible(), k.staysOpen);
+        view->hide();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, Keyboard, ::testing::ValuesIn(ux::views()), ux::caseName);
+
 const QString kMark = u"[xx]"_s;
 
-// Translates every text it is asked for into "[xx]" + the text.
+// Translates every text it is asked for into "[xx]" + the text, for as long
+// as it lives.
 class PseudoTranslator : public QTranslator {
 public:
+    PseudoTranslator() { QCoreApplication::installTranslator(this); }
+    ~PseudoTranslator() override { QCoreApplication::removeTranslator(this); }
     bool isEmpty() const override { return false; }
     QString translate(const char *, const char *source, const char *, int) const override
     {
@@ -64,23 +124,8 @@ std::vector<std::pair<QString, QString>> shownTexts(QWidget *view)
     return texts;
 }
 
-struct TextCase {
-    const char *name;
-    ux::Make make;
-    // Plays the user until the view has shown what it can (grids filled,
-    // messages raised); may be empty.
-    std::function<void(QDialog *)> play;
-};
-
-void PrintTo(const TextCase &c, std::ostream *os)
-{
-    *os << c.name;
-}
-
-class Translation : public ::testing::TestWithParam<TextCase> {
+class Translation : public ::testing::TestWithParam<ux::View> {
 protected:
-    void SetUp() override { QCoreApplication::installTranslator(&pseudo_); }
-    void TearDown() override { QCoreApplication::removeTranslator(&pseudo_); }
     PseudoTranslator pseudo_;
 };
 
@@ -101,49 +146,13 @@ TEST_P(Translation, EveryCaptionAndMessageIsTranslated)
     view->hide();
 }
 
-orvane::Recordset pidRows()
-{
-    orvane::Recordset rs;
-    rs.appendField(u"PID"_s, orvane::ftype::Text, 20);
-    rs.appendField(u"PIDname"_s, orvane::ftype::Text, 40);
-    rs.open();
-    rs.addNew();
-    rs.setValue(u"PID"_s, u"P1"_s);
-    rs.setValue(u"PIDname"_s, u"Main street"_s);
-    rs.update();
-    return rs;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Views, Translation,
-    ::testing::Values(
-        TextCase{"Dispatchfrm", ux::make<Dispatchfrm>(), {}},
-        TextCase{"frmEscheduleInfo", ux::make<frmEscheduleInfo>(), {}},
-        TextCase{"Comparersfrm", ux::make<Comparersfrm>(), {}},
-        TextCase{"ChooseDispatchfrm", ux::make<ChooseDispatchfrm>(), {}},
-        TextCase{"Authorizationfrm", ux::make<Authorizationfrm>(),
-                 [](QDialog *v) { static_cast<Authorizationfrm *>(v)->cmdBuild->click(); }},
-        TextCase{"AuthorizationShowfrm", ux::make<AuthorizationShowfrm>(), {}},
-        TextCase{"Authoriizewaitfrm", ux::make<Authoriizewaitfrm>(), {}},
-        TextCase{"eNOLfrm", ux::make<eNOLfrm>(),
-                 [](QDialog *v) { static_cast<eNOLfrm *>(v)->cmdAction[0]->click(); }},
-        TextCase{"eNOLwaitfrm", ux::make<eNOLwaitfrm>(), {}},
-        TextCase{"Coveragefrm", ux::make<Coveragefrm>(),
-                 [](QDialog *v) { static_cast<Coveragefrm *>(v)->cmdBuild->click(); }},
-        TextCase{"frmPIDList", ux::make<frmPIDList>(),
-                 [](QDialog *v) {
-                     auto *list = static_cast<frmPIDList *>(v);
-                     list->bindGrid(pidRows());
-                     list->cmdEdits[2]->click();
-                 }}),
-    ux::CaseName());
+INSTANTIATE_TEST_SUITE_P(Views, Translation, ::testing::ValuesIn(ux::views()), ux::caseName);
 
 // The comparison names its rows with the system's captions, which the grid
 // shows translated; the two values are the orders' own and stay as they are.
 TEST(TranslationData, ComparisonShowsCaptionsTranslatedAndValuesAsTheyAre)
 {
     PseudoTranslator pseudo;
-    QCoreApplication::installTranslator(&pseudo);
     orvane::test::ScopedScriptedUi ui;
     ChooseDispatchfrm choose;
     orvane::Recordset rs = choose.CreateCompareRecordset();
@@ -157,33 +166,27 @@ TEST(TranslationData, ComparisonShowsCaptionsTranslatedAndValuesAsTheyAre)
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), u"[xx]Field Name"_s);
     // The row keeps the name the transfer matches on.
     EXPECT_EQ(view.rsCompare.value(u"FieldName"_s).toText(), u"BILL TO"_s);
-    QCoreApplication::removeTranslator(&pseudo);
 }
 
 // The authorization views tell the user through the host's error class; those
 // messages are translated like the boxes.
 TEST(TranslationData, MessagesThroughTheHostAreTranslated)
 {
-    struct Invoice : orvane::test::OrderOnlyInvoice {
-        std::shared_ptr<orvane::ext::IEnvironment> Env() const override { return env; }
-        std::shared_ptr<orvane::test::StubEnvironment> env =
-            std::make_shared<orvane::test::StubEnvironment>();
-    };
     PseudoTranslator pseudo;
-    QCoreApplication::installTranslator(&pseudo);
     orvane::test::ScopedScriptedUi ui;
-    const auto invoice = std::make_shared<Invoice>();
+    const auto env = std::make_shared<orvane::test::StubEnvironment>();
+    const auto invoice = std::make_shared<orvane::test::OrderInvoiceWithEnv>();
+    invoice->env = env;
     Authorizationfrm view;
     view.setInvoice(invoice);
     view.show(); // the lines are read when the view first shows: none here
-    invoice->env->errors->reports.clear();
+    env->errors->reports.clear();
     view.cmdBuild->click();
     view.hide();
-    const auto &reports = invoice->env->errors->reports;
+    const auto &reports = env->errors->reports;
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].number, 0);
     EXPECT_TRUE(reports[0].text.startsWith(kMark)) << reports[0].text.toStdString();
-    QCoreApplication::removeTranslator(&pseudo);
 }
 
 } // namespace
@@ -200,4 +203,16 @@ TEST(TranslationData, TheBuiltPseudoLocaleCoversTheViewsAndTheReportViewer)
     EXPECT_EQ(
         pseudo.translate(orvane::report::ReportViewer::staticMetaObject.className(), "Save as PDF"),
         u"[Save as PDF]"_s);
+}
+
+// Every icon the views name is the library's own, sharp at 1x and 2x.
+TEST(Icons, EveryIconTheViewsNameIsDrawnAtBothSizes)
+{
+    for (int id : {101, 102, 103, 105, 111, 143, 153, 154}) {
+        EXPECT_FALSE(orvane::ui::libraryIcon(id).isNull()) << id;
+        const QString name = u":/qorOrvaneUI/icon"_s % QString::number(id);
+        EXPECT_EQ(QImage(name % u".png"_s).size(), QSize(16, 16)) << id;
+        EXPECT_EQ(QImage(name % u"@2x.png"_s).size(), QSize(32, 32)) << id;
+    }
+    EXPECT_FALSE(orvane::ui::libraryIcon(164).isNull());
 }
