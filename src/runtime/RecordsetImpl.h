@@ -47,17 +47,27 @@ inline VbError notAllowedError(const QString &why)
 inline std::atomic<std::int64_t> nextRowId{1};
 
 // Case-insensitive hashing without building an upper-cased copy of the name on
-// every field access. Folds whole code points, as QString::compare does.
+// every field access. Folds whole code points, as QString::compare does; field
+// names are nearly always ASCII, folded here without the Unicode tables.
+// Not noexcept on purpose: the map then keeps each name's hash, so growing it
+// (a layout built field by field) does not hash every name again.
 struct FoldedHash {
-    size_t operator()(const QString &s) const noexcept
+    size_t operator()(const QString &s) const
     {
         size_t h = 1469598103934665603ull;
+        const QChar *p = s.constData();
         const qsizetype n = s.size();
         for (qsizetype i = 0; i < n; ++i) {
-            char32_t c = s.at(i).unicode();
-            if (QChar::isHighSurrogate(c) && i + 1 < n && s.at(i + 1).isLowSurrogate())
-                c = QChar::surrogateToUcs4(char16_t(c), s.at(++i).unicode());
-            h = (h ^ QChar::toCaseFolded(c)) * 1099511628211ull;
+            char32_t c = p[i].unicode();
+            if (c < 0x80) {
+                if (c >= u'A' && c <= u'Z')
+                    c += u'a' - u'A';
+            } else {
+                if (QChar::isHighSurrogate(c) && i + 1 < n && p[i + 1].isLowSurrogate())
+                    c = QChar::surrogateToUcs4(char16_t(c), p[++i].unicode());
+                c = QChar::toCaseFolded(c);
+            }
+            h = (h ^ c) * 1099511628211ull;
         }
         return h;
     }

@@ -11,6 +11,8 @@
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <unordered_map>
+
 using namespace Qt::StringLiterals;
 
 namespace orvane::sql {
@@ -444,11 +446,37 @@ void createOrAddColumns(QSqlDatabase &db, const BackendDialect &dialect,
 
 Recordset emptyRecordset(const TableDef &t)
 {
-    Recordset rs;
-    for (const ColumnDef &c : t.columns)
-        rs.appendField(c.name, recordsetType(c.kind), c.kind == K::Text ? c.size : 0);
-    rs.open();
-    return rs;
+    // Every load of a table starts from this layout: built once per table (and
+    // thread) and shared, since appending the fields hashes every name. A
+    // table defined anew at the same address is told apart by its columns.
+    struct Layout {
+        std::vector<std::pair<QString, std::pair<K, int>>> columns;
+        Recordset rows;
+    };
+    thread_local std::unordered_map<const TableDef *, Layout> layouts;
+    Layout &layout = layouts[&t];
+    const auto same = [&t, &layout] {
+        if (layout.columns.size() != t.columns.size())
+            return false;
+        for (size_t i = 0; i < t.columns.size(); ++i) {
+            const auto &[name, shape] = layout.columns[i];
+            const ColumnDef &c = t.columns[i];
+            if (shape.first != c.kind || shape.second != c.size || name != c.name)
+                return false;
+        }
+        return true;
+    };
+    if (!layout.rows.isOpen() || !same()) {
+        Recordset rs;
+        std::vector<std::pair<QString, std::pair<K, int>>> columns;
+        for (const ColumnDef &c : t.columns) {
+            rs.appendField(c.name, recordsetType(c.kind), c.kind == K::Text ? c.size : 0);
+            columns.push_back({c.name, {c.kind, c.size}});
+        }
+        rs.open();
+        layout = Layout{std::move(columns), std::move(rs)};
+    }
+    return layout.rows.emptyCopy();
 }
 
 QString columnList(const TableDef &t)
