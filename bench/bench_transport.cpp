@@ -100,7 +100,7 @@ struct Link {
 
     QString queue()
     {
-        const QString session = u"%1"_s.arg(++queued, 32, 10, QChar(u'0'));
+        QString session = u"%1"_s.arg(++queued, 32, 10, QChar(u'0'));
         orvane::XmlDocument doc;
         doc.loadXml(authRequest(session));
         TransactionQueue::QueueTransaction(order, doc, u"AUTHREQ"_s, session);

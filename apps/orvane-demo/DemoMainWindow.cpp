@@ -395,7 +395,7 @@ void DemoMainWindow::buildMenus()
                                 {u"ENOL"_s, u"COVER"_s, u"LOSSACK"_s, u"DISPATCH"_s});
         if (!picked)
             return;
-        const QString type = *picked;
+        const QString &type = *picked;
         lossCall(true, [this, &type](eNOLcls &enol, orvane::WindowHandle owner) {
             auto notices = orvane::CreateObject<orvane::ext::IRsTable>(
                 QString::fromUtf16(orvane::ext::progid::g_enol));
@@ -442,7 +442,7 @@ void DemoMainWindow::buildMenus()
         // The shop's and the network's IDs as the network delivered them.
         auto first = [this](const QString &sql) {
             QSqlQuery q = host_->database().exec(sql);
-            const QString id = q.next() ? q.value(0).toString() : QString();
+            QString id = q.next() ? q.value(0).toString() : QString();
             q.finish();
             return id;
         };
@@ -942,7 +942,7 @@ QString DemoMainWindow::orderState() const
     if (!order_)
         return {};
     QStringList out;
-    auto add = [&out](orvane::Recordset rows) {
+    auto add = [&out](const orvane::Recordset &rows) {
         rows.forEachRow([&out](orvane::RowStatus status, const std::vector<orvane::Value> &values) {
             if (status == orvane::RowStatus::Deleted)
                 out << u"deleted"_s;

@@ -30,5 +30,4 @@ private:
     std::shared_ptr<orvane::ext::IEnvironment> env_;
     std::unique_ptr<orvane::transport::HttpsNetworkClient> client_;
     QTimer timer_;
-    bool connected_ = false;
 };

@@ -328,7 +328,7 @@ std::optional<QString> takeOption(QStringList &args, const QString &name, bool &
 // Takes "--db VALUE" out of args; empty (and `bad`) when absent or given twice.
 QString takeDbOption(QStringList &args, bool &bad)
 {
-    const QString db = takeOption(args, u"--db"_s, bad).value_or(QString());
+    QString db = takeOption(args, u"--db"_s, bad).value_or(QString());
     bad = bad || db.isEmpty();
     return db;
 }

@@ -315,6 +315,7 @@ Recordset ShopDatabase::toRecordset(QSqlQuery &query) const
     std::vector<std::vector<QVariant>> raw;
     while (query.next()) {
         std::vector<QVariant> row;
+        row.reserve(rec.count());
         for (int i = 0; i < rec.count(); ++i)
             row.push_back(query.value(i));
         raw.push_back(std::move(row));

@@ -197,6 +197,7 @@ void VehicleChooserDialog::refreshList()
             if (prefix.isEmpty() || !(vin.startsWith(prefix) || prefix.startsWith(vin)))
                 continue;
             std::vector<Value> row;
+            row.reserve(found.fieldCount());
             for (int i = 0; i < found.fieldCount(); ++i)
                 row.push_back(found.field(i).value());
             narrowed.loadRow(row);

@@ -213,7 +213,7 @@ void NetworkAnswerer::answerNotice(const QString &recid, const XmlDocument &doc,
     for (int i = 0; i < vehicles; ++i) {
         const XmlNode c = w.section(answer, u"Coverage"_s);
         w.add(c, u"VehicleID"_s,
-              i == 0 ? vehicleId : QString::number(qint64(numberOf(vehicleId)) + 1000 * i));
+              i == 0 ? vehicleId : QString::number(qint64(numberOf(vehicleId)) + qint64(1000) * i));
         w.add(c, u"VehicleIDSource"_s, textOf(root, u"VehicleIDSource"_s));
         w.add(c, u"VehicleLineNumber"_s, QString::number(i + 1));
         w.add(c, u"Deductible"_s, QString::number(rules_.deductible, 'f', 2));

@@ -15,7 +15,7 @@ namespace orvane::transport::protocol {
 inline constexpr const char *DocumentsPath = "/v1/documents";
 inline constexpr const char *HealthPath = "/v1/health";
 // Neither side reads a body larger than this unless told otherwise.
-inline constexpr qint64 DefaultSizeLimit = 4 * 1024 * 1024;
+inline constexpr qint64 DefaultSizeLimit = qint64(4) * 1024 * 1024;
 
 struct Request {
     QString messageId;

@@ -57,8 +57,9 @@ std::optional<LossFacts> storedLoss(const std::shared_ptr<ext::IEnvironment> &en
 
 } // namespace
 
-NetworkSimulator::NetworkSimulator(std::shared_ptr<ext::IEnvironment> env, NetworkRules rules)
-    : env_(std::move(env)), answerer_(std::move(rules))
+NetworkSimulator::NetworkSimulator(std::shared_ptr<ext::IEnvironment> env,
+                                   const NetworkRules &rules)
+    : env_(std::move(env)), answerer_(rules)
 {
     answerer_.lossFacts = [env = env_](const QString &lossRef) { return storedLoss(env, lossRef); };
 }

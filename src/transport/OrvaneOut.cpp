@@ -75,6 +75,7 @@ std::optional<std::vector<QVariant>> firstRow(StagingDatabase &db, const QString
     if (!q.next())
         return std::nullopt;
     std::vector<QVariant> row;
+    row.reserve(columns);
     for (int i = 0; i < columns; ++i)
         row.push_back(q.value(i));
     q.finish();

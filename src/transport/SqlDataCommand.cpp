@@ -65,6 +65,7 @@ Recordset toRecordset(QSqlQuery &q)
     std::vector<std::vector<QVariant>> raw;
     while (q.next()) {
         std::vector<QVariant> row;
+        row.reserve(rec.count());
         for (int i = 0; i < rec.count(); ++i)
             row.push_back(q.value(i));
         raw.push_back(std::move(row));

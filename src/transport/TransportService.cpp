@@ -35,7 +35,7 @@ QString stamp()
 // guid gets one made from its key, the same on every scan.
 QString messageIdOf(const QString &guid, qint64 id)
 {
-    const QString trimmed = guid.trimmed().toUpper();
+    QString trimmed = guid.trimmed().toUpper();
     if (protocol::isMessageId(trimmed))
         return trimmed;
     return u"%1"_s.arg(quint64(id), 32, 16, QChar(u'0')).toUpper();
@@ -191,12 +191,10 @@ void TransportService::finish(const Waiting &doc, const Exchange &exchange)
         QString why;
         const auto answer =
             protocol::readAnswer(exchange.body, doc.msgid, settings_.maxAnswerBytes, &why);
-        if (!answer) {
-            retryLater(doc, why, true);
-        } else if (answer->refused) {
+        if (answer && answer->refused) {
             fileRefusal(doc, answer->receipt, answer->errorCode, answer->errorText);
             done = true;
-        } else if (fileAnswer(doc, *answer, &why)) {
+        } else if (answer && fileAnswer(doc, *answer, &why)) {
             done = true;
         } else {
             retryLater(doc, why, true);
@@ -332,8 +330,8 @@ void TransportService::retryLater(const Waiting &doc, const QString &error, bool
         // The bookkeeping is for people; the row itself still waits.
     }
     log(doc, (badAnswer ? u"answer refused: "_s : u"not taken: "_s) % error % u"; attempt "_s %
-                 QString::number(resends + 1) % u" in "_s % QString::number(wait / 1000.0, 'f', 1) %
-                 u" s"_s);
+                 QString::number(resends + 1) % u" in "_s %
+                 QString::number(double(wait) / 1000.0, 'f', 1) % u" s"_s);
 }
 
 void TransportService::record(const Waiting &doc, const QString &state, int resends,

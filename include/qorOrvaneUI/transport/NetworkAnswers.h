@@ -84,7 +84,7 @@ struct LossFacts {
 // coverage answer comes from `lossFacts`.
 class NetworkAnswerer {
 public:
-    explicit NetworkAnswerer(NetworkRules rules = {}) : rules_(std::move(rules)) {}
+    explicit NetworkAnswerer(const NetworkRules &rules = {}) : rules_(rules) {}
 
     const NetworkRules &rules() const { return rules_; }
     NetworkRules &rules() { return rules_; }

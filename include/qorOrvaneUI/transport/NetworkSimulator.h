@@ -45,7 +45,8 @@ struct SimulationReport {
 // be stored stays unprocessed and is tried again on the next run.
 class NetworkSimulator {
 public:
-    explicit NetworkSimulator(std::shared_ptr<ext::IEnvironment> env, NetworkRules rules = {});
+    explicit NetworkSimulator(std::shared_ptr<ext::IEnvironment> env,
+                              const NetworkRules &rules = {});
 
     const NetworkRules &rules() const { return answerer_.rules(); }
     NetworkRules &rules() { return answerer_.rules(); }
