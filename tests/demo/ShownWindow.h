@@ -57,7 +57,7 @@ inline QVariant shopValue(orvane::host::ReferenceHost &host, const QString &sql,
                           const QVariantList &params = {})
 {
     QSqlQuery q = host.database().exec(sql, params);
-    const QVariant v = q.next() ? q.value(0) : QVariant();
+    QVariant v = q.next() ? q.value(0) : QVariant();
     q.finish();
     return v;
 }

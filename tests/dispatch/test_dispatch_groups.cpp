@@ -47,7 +47,7 @@ TEST(DispatchGroups, AbsentContainersGiveEmptySets)
 {
     clsShowDispatch d;
     QString xml = doc(u"<DispatchNumber>D1</DispatchNumber>"_s);
-    for (Recordset rs : {d.GetDiscounts(xml), d.GetAuths(xml), d.GetDamages(xml)}) {
+    for (const Recordset &rs : {d.GetDiscounts(xml), d.GetAuths(xml), d.GetDamages(xml)}) {
         EXPECT_TRUE(rs.eof() && rs.bof());
     }
     QString junk = u"<<not xml"_s;

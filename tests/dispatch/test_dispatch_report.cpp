@@ -37,8 +37,8 @@ struct Seen {
     int authRows = -1;
 };
 
-Seen showAndLook(clsShowDispatch &d, QString xml, QString templatePath = kDefaultTemplate,
-                 orvane::WindowHandle owner = 0)
+Seen showAndLook(clsShowDispatch &d, const QString &xml,
+                 const QString &templatePath = kDefaultTemplate, orvane::WindowHandle owner = 0)
 {
     orvane::test::ScopedScriptedUi ui;
     Seen seen;
@@ -76,7 +76,7 @@ Seen showAndLook(clsShowDispatch &d, QString xml, QString templatePath = kDefaul
 
 QString writeTemplate(QTemporaryDir &dir, const QByteArray &text)
 {
-    const QString path = dir.filePath(u"t.rpt"_s);
+    QString path = dir.filePath(u"t.rpt"_s);
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     f.write(text);
@@ -345,6 +345,6 @@ TEST(DispatchReport, ViewerHeightIsNeverNegativeAndTheViewIsCentredOverItsOwner)
         dialog->close();
     });
     d.ShowDispatch(owner, xml, path);
-    EXPECT_NEAR(placed.x() + size.width() / 2, 100 + 800, 2);
-    EXPECT_NEAR(placed.y() + size.height() / 2, 50 + 500, 2);
+    EXPECT_NEAR(placed.x() + size.width() / 2.0, 100 + 800, 2);
+    EXPECT_NEAR(placed.y() + size.height() / 2.0, 50 + 500, 2);
 }

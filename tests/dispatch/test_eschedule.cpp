@@ -33,7 +33,7 @@ struct Shown {
     bool hiddenByOk = false;
 };
 
-Shown show(QString xml)
+Shown show(const QString &xml)
 {
     orvane::test::ScopedScriptedUi ui;
     ui->setScreenSize(QSize(1600, 900));
@@ -72,8 +72,8 @@ TEST(Eschedule, ShowsTheFiveValuesReadLeniently)
     EXPECT_TRUE(mobile.hiddenByOk);
     // Centred on the screen (1600 x 900 here); the window frame, added when
     // shown, may shift it by its own width.
-    EXPECT_NEAR(mobile.position.x(), (1600 - mobile.size.width()) / 2, 4);
-    EXPECT_NEAR(mobile.position.y(), (900 - mobile.size.height()) / 2, 4);
+    EXPECT_NEAR(mobile.position.x(), (1600 - mobile.size.width()) / 2.0, 4);
+    EXPECT_NEAR(mobile.position.y(), (900 - mobile.size.height()) / 2.0, 4);
 
     // "abcd": month 0 and day 0, the day before 1 December 2023. A date that
     // cannot be made leaves the value empty; the view still shows.

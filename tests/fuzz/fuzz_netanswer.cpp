@@ -46,8 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 {
     using namespace orvane;
     const QByteArray body(reinterpret_cast<const char *>(data), qsizetype(size));
-    const auto answer =
-        transport::protocol::readAnswer(body, QString::fromLatin1(kMessage), 64 * 1024, nullptr);
+    const auto answer = transport::protocol::readAnswer(body, QString::fromLatin1(kMessage),
+                                                        qint64(64) * 1024, nullptr);
     if (!answer || answer->refused)
         return 0;
     auto &shop = fuzz::FuzzShop::instance();

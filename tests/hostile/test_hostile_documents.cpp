@@ -300,7 +300,7 @@ TEST_F(HostileDocuments, DispatchOrderTakesEveryValue)
         SCOPED_TRACE(values[i].toStdString());
         std::vector<std::pair<QString, QString>> elements{{u"InsurerID"_s, values[i]}};
         for (size_t f = 0; f < fields.size(); ++f)
-            elements.emplace_back(fields[f].first, values[(i + f) % values.size()]);
+            elements.emplace_back(fields[f].first, values[(i + qsizetype(f)) % values.size()]);
         XmlDocument dispatch;
         dispatch.appendChild(dispatch.createElement(u"DispatchAssignment"_s));
         orvane::XmlNode d = XMLUtilmod::CreateNodeRoot(dispatch, u"Dispatch"_s);
@@ -315,7 +315,8 @@ TEST_F(HostileDocuments, DispatchOrderTakesEveryValue)
         const Recordset rs = order->itemsrecordset();
         for (size_t f = 0; f < fields.size(); ++f) {
             const orvane::Field field = rs.field(fields[f].second);
-            const QString sent = hostile::xmlKept(values[(i + f) % values.size()]).trimmed();
+            const QString sent =
+                hostile::xmlKept(values[(i + qsizetype(f)) % values.size()]).trimmed();
             EXPECT_EQ(rs.value(fields[f].second).toText(),
                       hostile::firstChars(sent, field.definedSize()))
                 << fields[f].second.toStdString();

@@ -117,7 +117,7 @@ protected:
         EXPECT_EQ(ui_->boxes()[0].buttons, buttons);
     }
 
-    void choose(std::shared_ptr<orvane::ext::IInvoice> invoice)
+    void choose(const std::shared_ptr<orvane::ext::IInvoice> &invoice)
     {
         clsShowDispatch dispatch;
         orvane::WindowHandle owner = 0;

@@ -92,7 +92,7 @@ public:
 };
 
 // Each row of the comparison as "caption|original|new|kept or taken|field".
-QStringList rowsOf(Recordset rs)
+QStringList rowsOf(const Recordset &rs)
 {
     QStringList out;
     for (Recordset c = rs.clone(); !c.eof(); c.moveNext())

@@ -145,11 +145,12 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
     EXPECT_EQ(raised([&] { rep::Report::open(dir.path()); }).number(), rep::err::FileAccess);
     EXPECT_EQ(raised([&] { rep::Report::open(QString()); }).number(), rep::err::FileNotFound);
 
+    // One literal on two lines, not two entries.
+    const char *unknownFormat = "<report><database><table name='T'/></database><section>"
+                                "<field source='T.X' format='roman'/></section></report>";
     for (const char *text :
          {"<report><unclosed></report>", "<html/>",
-          "<report><section><field source='NOPE.X'/></section></report>",
-          "<report><database><table name='T'/></database><section><field source='T.X' "
-          "format='roman'/></section></report>",
+          "<report><section><field source='NOPE.X'/></section></report>", unknownFormat,
           "<report><section><formula name='X'/></section></report>",
           "<report><formulas><formula name='F'>'open</formula></formulas></report>"})
         EXPECT_EQ(raised([&] { rep::Report::fromText(QByteArray(text)); }).number(),

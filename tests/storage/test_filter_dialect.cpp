@@ -393,7 +393,7 @@ TEST(SqlDialect, LiteralsMustFitTheirColumns)
         {u"daskid = 99999999999999999999"_s, u"g_trans"_s, u"out of range"_s},
     };
     for (const auto &[text, in, problem] : refused) {
-        const QString d = message([&] { where(text, in); });
+        const QString d = message([&, &text = text, &in = in] { where(text, in); });
         EXPECT_TRUE(d.contains(problem)) << d.toStdString();
     }
 }
@@ -429,12 +429,12 @@ TEST_F(SqlDialectDb, HostileTextsAreRefusedAndNothingRuns)
          u"the limit is "_s + QString::number(MaxLength)},
         {QString(10000, u'(') + u"guid = 'a'" + QString(10000, u')'),
          u"Nesting deeper than 16 levels at position 17"_s},
-        {QString(17 * 4, u' ').replace(u"    "_s, u"not "_s) + u"guid = 'a'"_s,
+        {QString(qsizetype(17) * 4, u' ').replace(u"    "_s, u"not "_s) + u"guid = 'a'"_s,
          u"Nesting deeper than 16 levels at position 65"_s},
     };
     for (const auto &[text, problem] : filters) {
         SCOPED_TRACE(text.left(60).toStdString());
-        const QString d = message([&] { (void)keys(u"g_trans"_s, text); });
+        const QString d = message([&, &text = text] { (void)keys(u"g_trans"_s, text); });
         EXPECT_TRUE(d.startsWith(u"Syntax error in query: "_s)) << d.toStdString();
         EXPECT_TRUE(d.contains(problem)) << d.toStdString();
     }

@@ -147,7 +147,7 @@ protected:
         n[u"lossdate"_s] = QDate(2026, 11, 28);
         n[u"ACK"_s] = true;
         enol->Update();
-        const QString guid = n.value(u"guid"_s).toText();
+        QString guid = n.value(u"guid"_s).toText();
 
         auto lines = object<IRsTable>(progid::g_enolline);
         lines->get_rs(u"guid = 'A' and guid <> 'A'"_s);
@@ -563,7 +563,8 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
                                 u"</AuthorizationAnswer>"_s);
         },
         [&](const QString &id) {
-            return envelope(id, u"<Padding>"_s % QString(5 * 1024 * 1024, u'x') % u"</Padding>"_s);
+            return envelope(id, u"<Padding>"_s % QString(qsizetype(5) * 1024 * 1024, u'x') %
+                                    u"</Padding>"_s);
         }};
     for (const auto &body : bodies) {
         CannedClient canned;

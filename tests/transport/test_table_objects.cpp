@@ -220,7 +220,7 @@ TEST_P(TableObjectTest, TextIsStoredWholeAndComparedWithoutTrailingBlanks)
     // 100 KB of text: read back whole, and found again by a filter on the
     // whole value (the value is bound, not pasted). Hostile values in filters
     // have their own suite.
-    const QString big = QString(100 * 1024, u'x') % u"'end"_s;
+    const QString big = QString(qsizetype(100) * 1024, u'x') % u"'end"_s;
     addTrans(u"ENOL"_s, u"BIG"_s, big);
     auto t = trans();
     t->get_g_trans(u"recid = 'BIG'"_s);

@@ -52,7 +52,7 @@ using namespace Qt::StringLiterals;
 inline QString controlName(const QWidget *w)
 {
     const QVariant index = w->property("index");
-    const QString name = w->objectName();
+    QString name = w->objectName();
     if (index.isValid() && !name.isEmpty() && !name.back().isDigit())
         return name + u'[' + index.toString() + u']';
     return name;
