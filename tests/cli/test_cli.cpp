@@ -46,10 +46,7 @@ TEST(Cli, DispatchRecordsPrintsEverySampleAsTypedJson)
     for (const QString &name : samples) {
         const CliRun r = orvane({u"dispatch"_s, u"records"_s, samplePath(name)});
         ASSERT_EQ(r.exitCode, 0) << name.toStdString() << r.err.toStdString();
-        QJsonParseError error;
-        const QJsonDocument json = QJsonDocument::fromJson(r.out, &error);
-        ASSERT_EQ(error.error, QJsonParseError::NoError) << name.toStdString();
-        const QJsonObject root = json.object();
+        const QJsonObject root = QJsonDocument::fromJson(r.out).object();
         for (const char *key : {"dispatch", "discounts", "auths", "damages"})
             EXPECT_TRUE(root.value(QLatin1String(key)).isArray()) << key;
         EXPECT_EQ(root[u"dispatch"_s].toArray().size(), 1);
@@ -165,10 +162,7 @@ TEST(Cli, DbAndNetSimulateOnTheDemoShopAndPostgreSQL)
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     // The demo shop, made and seeded by the demo host itself.
-    QProcess demo;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
-    demo.setProcessEnvironment(environment);
+    QProcess demo; // offscreen, as ctest runs every test program
     demo.start(QStringLiteral(ORVANE_DEMO),
                {u"--data"_s, dir.path(), u"--screenshot"_s, dir.path() + u"/shot.png"_s});
     ASSERT_TRUE(demo.waitForFinished(60000));
