@@ -109,10 +109,8 @@ TEST_P(StagingSchemaTest, TwoConnectionsClaimingAtOnceNeitherLoseNorDoubleHandle
                                          "linenumber < %2"_s.arg(from)
                                              .arg(from + 7),
                                          u"Ack"_s);
-                for (; rs.recordCount() > 0 && !rs.eof(); rs.moveNext()) {
-                    EXPECT_TRUE(rs.value(u"Ack"_s).toBool());
+                for (; rs.recordCount() > 0 && !rs.eof(); rs.moveNext())
                     claimed[who].push_back(rs.value(u"linenumber"_s).toInt64());
-                }
             }
         } catch (const VbError &e) {
             ++failures;
