@@ -266,17 +266,10 @@ TEST_P(TableObjectTest, AckFromXmlGivesOneRowPerRequestedLineAndSavesOnlyWhenAll
 // second finds it already handled and saves nothing of its batch.
 TEST_P(TableObjectTest, MarkingARowAnotherWorkstationMarkedFirstIsRefused)
 {
-    auto cover = object<ext::IRsTable>(ext::progid::g_cover);
-    cover->get_rs(ImpossibleById.arg(u"g_cover"_s));
-    Recordset rs = cover->itemsrecordset();
-    for (const char16_t *veh : {u"V1", u"V2"}) {
-        rs.addNew();
-        rs.setValue(u"lossref"_s, u"LR-9"_s);
-        rs.setValue(u"VehicleID"_s, QString::fromUtf16(veh));
-        rs.setValue(u"ack"_s, false);
-        rs.update();
-    }
-    cover->Update();
+    sql::exec(StagingDatabase::open(connection_)->db(),
+              u"INSERT INTO g_cover (lossref, VehicleID, ack) VALUES ('LR-9', 'V1', ?), "
+              u"('LR-9', 'V2', ?)"_s,
+              {false, false}, u"test"_s);
 
     const QString unread = u"g_cover.lossref = 'LR-9' AND g_cover.ack = .F."_s;
     auto first = object<ext::IRsTable>(ext::progid::g_cover);
