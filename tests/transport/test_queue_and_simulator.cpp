@@ -149,18 +149,10 @@ protected:
         enol->Update();
         QString guid = n.value(u"guid"_s).toText();
 
-        auto lines = object<IRsTable>(progid::g_enolline);
-        lines->get_rs(u"guid = 'A' and guid <> 'A'"_s);
-        Recordset l = lines->itemsrecordset();
-        for (const auto &[open, qty] : {std::pair{u"WS"_s, 1}, std::pair{u"DR"_s, 2}}) {
-            l.addNew();
-            l[u"nolguid"_s] = guid;
-            l[u"opentype"_s] = open;
-            l[u"poscode"_s] = u"F"_s;
-            l[u"sidecode"_s] = u"L"_s;
-            l[u"qty"_s] = qty;
-        }
-        lines->Update();
+        sql::exec(transport::StagingDatabase::open(connection_)->db(),
+                  u"INSERT INTO g_enolline (nolguid, opentype, poscode, sidecode, qty) "
+                  u"VALUES (?, 'WS', 'F', 'L', 1), (?, 'DR', 'F', 'L', 2)"_s,
+                  {guid, guid}, u"test"_s);
         queue(uR"(<LossNotice><LossNoticeHeader><SessionID>%1</SessionID></LossNoticeHeader>
 <LossNoticeDetails><LossIdentificationNumbers>%2</LossIdentificationNumbers>
 <VehicleID>448201</VehicleID><VehicleIDSource>NAGS</VehicleIDSource>
