@@ -29,22 +29,52 @@ Value field(const QString &body, const QString &name)
     return parse(d, doc(body)).value(name);
 }
 
-} // namespace
-
-TEST(DispatchParse, MissingOrEmptyElementsLeaveFieldsUnset)
+QString discount(const QString &code, const QString &extra = QString())
 {
-    for (const QString &xml : {u"<Nothing/>"_s, u"this is not xml"_s, QString(),
-                               u"<D><MobileIndicator/><Deductible></Deductible></D>"_s}) {
-        clsShowDispatch d;
-        const Recordset rs = parse(d, xml);
-        ASSERT_EQ(rs.recordCount(), 1);
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            EXPECT_TRUE(rs.field(i).value().isEmpty()) << rs.fieldDef(i).name.toStdString();
-    }
+    return u"<DiscountType><DiscountTypeCode>"_s + code + u"</DiscountTypeCode>"_s + extra +
+           u"</DiscountType>"_s;
 }
 
-TEST(DispatchParse, DatesComeFromEightCharacters)
+QString damage(const QString &opening, const QString &position, const QString &side,
+               const QString &qty = QString())
 {
+    return u"<DamageInformation>"_s % element(u"OpeningTypeCode"_s, opening) %
+           element(u"PositionCode"_s, position) % element(u"SideCode"_s, side) %
+           element(u"GlassDamageQuantity"_s, qty) % u"</DamageInformation>"_s;
+}
+
+std::vector<QString> column(const Recordset &source, const QString &name)
+{
+    // A clone, so the caller's cursor stays where it is.
+    Recordset rs = source.clone();
+    std::vector<QString> out;
+    if (rs.recordCount() == 0)
+        return out;
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
+        out.push_back(rs.value(name).toText());
+    return out;
+}
+
+} // namespace
+
+// Flags are true only for an upper-case Y; element names match in any case;
+// text is cut to the field's width before conversion; a fax loses the
+// long-distance prefix, a telephone number keeps it.
+TEST(DispatchParse, ValuesAreReadAsTheirFieldHoldsThemWithDatesAndComments)
+{
+    EXPECT_EQ(field(u"<InsurerComments><Comment>First</Comment><comment>skip</comment>"
+                    u"<Other>skip</Other><Comment>  Second  </Comment><Comment/>"
+                    u"</InsurerComments><Comment>elsewhere</Comment>"_s,
+                    u"InsurerComments"_s),
+              Value(u"First\r\nSecond\r\n"_s));
+
+    QString many = u"<InsurerComments>"_s;
+    for (int i = 0; i < 20; ++i)
+        many += u"<Comment>comment number "_s + QString::number(i) + u"</Comment>"_s;
+    const QString joined = field(many + u"</InsurerComments>"_s, u"InsurerComments"_s).toText();
+    EXPECT_EQ(joined.size(), 100);
+    EXPECT_TRUE(joined.startsWith(u"comment number 0\r\ncomment number 1\r\n"_s));
+
     // Seven characters: the day is the seventh alone; out-of-range parts carry.
     for (const auto &[text, date] : {std::pair{u"20240131"_s, QDate(2024, 1, 31)},
                                      {u"20240131123456"_s, QDate(2024, 1, 31)},
@@ -65,20 +95,13 @@ TEST(DispatchParse, DatesComeFromEightCharacters)
                                    u"TransactionDate \"202401\": "_s)) // names what failed
         << e.description().toStdString();
     EXPECT_EQ(raised([&] { parse(d, doc(u"<DateofLoss>2024AB01</DateofLoss>"_s)); }).number(), 13);
-}
 
-// Flags are true only for an upper-case Y; element names match in any case;
-// text is cut to the field's width before conversion; a fax loses the
-// long-distance prefix, a telephone number keeps it.
-TEST(DispatchParse, ValuesAreReadAsTheirFieldHoldsThem)
-{
     const struct {
         QString element, text;
         Value expected;
     } cases[] = {
         {u"MobileIndicator"_s, u"Y"_s, Value(true)},
         {u"MobileIndicator"_s, u"y"_s, Value(false)},
-        {u"MobileIndicator"_s, u"N"_s, Value(false)},
         {u"MobileIndicator"_s, u" Y"_s, Value(false)},
         {u"MobileIndicator"_s, u"Yes"_s, Value(false)},
         {u"eScheduleIndicator|EscheduleIndicator"_s, u"Y"_s, Value(true)},
@@ -103,34 +126,16 @@ TEST(DispatchParse, ValuesAreReadAsTheirFieldHoldsThem)
                   .toCurrency()
                   .scaled,
               12345670);
-    EXPECT_EQ(raised([] { field(u"<Deductible>lots</Deductible>"_s, u"Deductible"_s); }).number(),
-              13);
     // An element holding elements has no text to read.
-    const auto e = raised([] {
+    const auto nested = raised([] {
         field(u"<InsuredOrClaimantCity><Name>x</Name></InsuredOrClaimantCity>"_s,
               u"InsuredOrClaimantCity"_s);
     });
-    EXPECT_EQ(e.number(), 94);
-    EXPECT_TRUE(e.description().endsWith(u"Invalid use of Null"_s));
+    EXPECT_EQ(nested.number(), 94);
+    EXPECT_TRUE(nested.description().endsWith(u"Invalid use of Null"_s));
 }
 
-TEST(DispatchParse, CommentsJoinTheCommentChildrenOfTheFirstContainer)
-{
-    EXPECT_EQ(field(u"<InsurerComments><Comment>First</Comment><comment>skip</comment>"
-                    u"<Other>skip</Other><Comment>  Second  </Comment><Comment/>"
-                    u"</InsurerComments><Comment>elsewhere</Comment>"_s,
-                    u"InsurerComments"_s),
-              Value(u"First\r\nSecond\r\n"_s));
-
-    QString many = u"<InsurerComments>"_s;
-    for (int i = 0; i < 20; ++i)
-        many += u"<Comment>comment number "_s + QString::number(i) + u"</Comment>"_s;
-    const QString joined = field(many + u"</InsurerComments>"_s, u"InsurerComments"_s).toText();
-    EXPECT_EQ(joined.size(), 100);
-    EXPECT_TRUE(joined.startsWith(u"comment number 0\r\ncomment number 1\r\n"_s));
-}
-
-TEST(DispatchParse, FirstElementInDocumentOrderWins)
+TEST(DispatchParse, FirstElementInDocumentOrderWinsAndMissingOnesLeaveFieldsUnset)
 {
     const QString xml =
         u"<Root><Header><DispatchNumber>H-1</DispatchNumber></Header>"
@@ -141,37 +146,8 @@ TEST(DispatchParse, FirstElementInDocumentOrderWins)
     const Recordset rs = parse(d, sample(u"glass-replacement.xml"_s));
     for (int i = 60; i < 73; ++i)
         EXPECT_TRUE(rs.field(i).value().isEmpty()) << rs.fieldDef(i).name.toStdString();
-}
-
-TEST(DispatchParse, NodeValueSearchesBelowTheGivenNode)
-{
-    clsShowDispatch d;
-    d.CreateRecordset();
-    orvane::XmlDocument document;
-    document.loadXml(
-        u"<a><b><VehicleMake>Ford</VehicleMake></b><VehicleMake>Kia</VehicleMake></a>"_s);
-    Recordset rs = d.dispatchRecordset();
-    rs.addNew();
-    d.NodeValue(document.documentElement().child(1), u"VehicleMake"_s, rs);
-    EXPECT_EQ(rs.value(u"VehicleMake"_s), Value(u"Kia"_s));
-    d.NodeValue(document.asNode(), u"VehicleMake"_s, rs);
-    EXPECT_EQ(rs.value(u"VehicleMake"_s), Value(u"Ford"_s));
-    const auto e = raised([&] { d.NodeValue(document.asNode(), u"NoSuchField"_s, rs); });
-    EXPECT_EQ(e.number(), 3265);
-    EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
-}
-
-TEST(DispatchParse, SamplesParseWithTheirValues)
-{
-    clsShowDispatch d;
-    Recordset rs = parse(d, sample(u"glass-replacement.xml"_s));
-    EXPECT_EQ(rs.value(u"DispatchNumber"_s), Value(u"D-2026-118734"_s));
-    EXPECT_EQ(rs.value(u"InsuredOrClaimantLastName"_s), Value(u"O'Donnell"_s));
     EXPECT_EQ(rs.value(u"Deductible"_s).toCurrency().scaled, 2500000);
     EXPECT_EQ(rs.value(u"TransactionDate"_s).toDate().date(), QDate(2026, 12, 1));
-    EXPECT_EQ(rs.value(u"InsurerComments"_s).toText(),
-              u"Stone chip spreading across the driver's view.\r\n"
-              u"Verify ADAS camera recalibration.\r\n"_s);
     EXPECT_EQ(d.authRecordset().recordCount(), 4);
     // A new parse replaces the held sets; a set handed out before keeps its rows.
     d.CreateRecordset();
@@ -179,30 +155,126 @@ TEST(DispatchParse, SamplesParseWithTheirValues)
     EXPECT_EQ(d.discountRecordset().recordCount(), 0);
     EXPECT_EQ(rs.recordCount(), 1);
 
-    rs = parse(d, sample(u"mobile-eschedule.xml"_s));
-    EXPECT_EQ(rs.value(u"EscheduleIndicator"_s), Value(true));
-    EXPECT_EQ(rs.value(u"BeginRequestedTime"_s), Value(u"0800"_s));
-    EXPECT_EQ(rs.value(u"InsurerName"_s), Value(u"Peregrine Life & Auto"_s));
+    // NodeValue finds the first element below the node it is given.
+    d.CreateRecordset();
+    orvane::XmlDocument document = orvane::test::parsedXml(
+        u"<a><b><VehicleMake>Ford</VehicleMake></b><VehicleMake>Kia</VehicleMake></a>"_s);
+    Recordset row = d.dispatchRecordset();
+    row.addNew();
+    d.NodeValue(document.documentElement().child(1), u"VehicleMake"_s, row);
+    EXPECT_EQ(row.value(u"VehicleMake"_s), Value(u"Kia"_s));
+    d.NodeValue(document.asNode(), u"VehicleMake"_s, row);
+    EXPECT_EQ(row.value(u"VehicleMake"_s), Value(u"Ford"_s));
+    const auto e = raised([&] { d.NodeValue(document.asNode(), u"NoSuchField"_s, row); });
+    EXPECT_EQ(e.number(), 3265);
+    EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.NodeValue()"_s);
+
+    // Missing or empty elements leave the fields unset.
+    for (const QString &text : {u"<Nothing/>"_s, u"this is not xml"_s, QString(),
+                                u"<D><MobileIndicator/><Deductible></Deductible></D>"_s}) {
+        clsShowDispatch fresh;
+        const Recordset empty = parse(fresh, text);
+        ASSERT_EQ(empty.recordCount(), 1);
+        for (int i = 0; i < empty.fieldCount(); ++i)
+            EXPECT_TRUE(empty.field(i).value().isEmpty()) << empty.fieldDef(i).name.toStdString();
+    }
 }
 
-TEST(DispatchParse, HostileDocumentsNeitherCrashNorHang)
+TEST(DispatchGroups, MembersAreDirectChildrenWithTheExactNameAndAbsentContainersGiveEmptySets)
 {
-    // Very deep nesting.
-    QString deep;
-    const int depth = 100000;
-    deep.reserve(depth * 8 + 64);
-    for (int i = 0; i < depth; ++i)
-        deep += u"<a>"_s;
-    deep += u"<DispatchNumber>DEEP</DispatchNumber>"_s;
-    for (int i = 0; i < depth; ++i)
-        deep += u"</a>"_s;
     clsShowDispatch d;
-    Recordset rs = parse(d, deep);
-    EXPECT_EQ(rs.recordCount(), 1);
+    QString xml = doc(u"<DispatchNumber>D1</DispatchNumber>"_s);
+    for (const Recordset &rs : {d.GetDiscounts(xml), d.GetAuths(xml), d.GetDamages(xml)})
+        EXPECT_TRUE(rs.eof() && rs.bof());
+    const Recordset junk = d.GetDiscounts(u"<<not xml"_s);
+    EXPECT_EQ(junk.recordCount(), 0);
+    EXPECT_EQ(junk.fieldCount(), 10);
 
-    // NUL characters and over-long values.
-    rs = parse(d, doc(u"<DispatchNumber>AB"_s + QChar(u'\0') + u"CD</DispatchNumber>"_s));
-    EXPECT_EQ(rs.recordCount(), 1);
-    rs = parse(d, doc(u"<Alert>"_s + QString(1'000'000, u'z') + u"</Alert>"_s));
-    EXPECT_EQ(rs.value(u"Alert"_s).toText().size(), 200);
+    xml = doc(u"<DispatchNumber>HEAD</DispatchNumber><DiscountDetails>"_s + discount(u"A"_s) +
+              u"<Note>x</Note>"_s + discount(u"B"_s, u"<DispatchNumber>OWN</DispatchNumber>"_s) +
+              u"<discounttype><DiscountTypeCode>skip</DiscountTypeCode></discounttype>"_s +
+              u"<DiscountType><discounttypecode>C</discounttypecode></DiscountType>"_s +
+              u"</DiscountDetails><DiscountDetails>"_s + discount(u"SECOND"_s) +
+              u"</DiscountDetails>"_s);
+    const Recordset rs = d.GetDiscounts(xml);
+    EXPECT_EQ(column(rs, u"DiscountTypeCode"_s), (std::vector<QString>{u"A"_s, u"B"_s, u"C"_s}));
+    // Every row carries the document's first dispatch number.
+    EXPECT_EQ(column(rs, u"DispatchNumber"_s),
+              (std::vector<QString>{u"HEAD"_s, u"HEAD"_s, u"HEAD"_s}));
+    // The copy starts on the first row and shares the held rows.
+    EXPECT_EQ(rs.absolutePosition(), 1);
+    EXPECT_TRUE(rs.sharesRowsWith(d.discountRecordset()));
+
+    // Each call starts afresh; what the host was handed before keeps its own rows.
+    QString second = doc(u"<DiscountDetails>"_s + discount(u"D"_s) + u"</DiscountDetails>"_s);
+    EXPECT_EQ(column(d.GetDiscounts(second), u"DiscountTypeCode"_s), std::vector<QString>{u"D"_s});
+    EXPECT_EQ(column(rs, u"DiscountTypeCode"_s), (std::vector<QString>{u"A"_s, u"B"_s, u"C"_s}));
+}
+
+TEST(DispatchGroups, DiscountValuesAreKeptAsWrittenAndDamageCodesTranslated)
+{
+    clsShowDispatch d;
+    QString xml = sample(u"glass-replacement.xml"_s);
+    Recordset rs = d.GetDiscounts(xml);
+    EXPECT_EQ(rs.value(u"DiscountPercentage"_s), Value(0.35));
+    EXPECT_EQ(rs.value(u"KitIndicator"_s), Value(false));
+    rs.moveLast();
+    EXPECT_EQ(rs.value(u"TimeAbove"_s), Value(1.5));
+    EXPECT_EQ(rs.value(u"TimeAboveHourlyIndicator"_s), Value(true));
+    EXPECT_EQ(rs.value(u"Rate"_s), Value(48.5));
+
+    Recordset auths = d.GetAuths(xml);
+    EXPECT_EQ(column(auths, u"Name"_s),
+              (std::vector<QString>{u"GLASS"_s, u"MOULDING"_s, u"KIT"_s, u"LABOR"_s}));
+    auths.move(2);
+    EXPECT_EQ(auths.value(u"OnlineEnabled"_s), Value(false));
+    EXPECT_EQ(auths.value(u"DispatchNumber"_s), Value(u"D-2026-118734"_s));
+
+    xml = doc(u"<Dispatch>"_s + damage(u"ws"_s, u"R"_s, u"L"_s, u"2"_s) +
+              damage(u" WS "_s, u"f"_s, u"R"_s, u"1"_s) + damage(u"ZZ"_s, u"X"_s, u"c"_s, u"1"_s) +
+              damage(u"WS"_s, u"F"_s, u"C"_s) + damage(u"BK"_s, u"B"_s, u"C"_s, u""_s) +
+              u"</Dispatch>"_s);
+    rs = d.GetDamages(xml);
+    using V = std::vector<QString>;
+    EXPECT_EQ(column(rs, u"OpeningTypeCode"_s)[1], u" WS "_s); // kept as written
+    EXPECT_EQ(column(rs, u"OpeningType"_s),
+              (V{u"Windshield"_s, u"Windshield"_s, u""_s, u"Windshield"_s, u"Back Window"_s}));
+    EXPECT_EQ(column(rs, u"Position"_s), (V{u"Rear"_s, u"Front"_s, u""_s, u"Front"_s, u"Back"_s}));
+    EXPECT_EQ(column(rs, u"Side"_s),
+              (V{u"Driver"_s, u"Passenger"_s, u"Center"_s, u"Center"_s, u"Center"_s}));
+    // A missing or empty quantity stays empty.
+    EXPECT_EQ(column(rs, u"Qty"_s), (V{u"2"_s, u"1"_s, u"1"_s, u""_s, u""_s}));
+    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int64_t(2)));
+}
+
+TEST(DispatchGroups, ConversionFailuresAreWrappedByEachLevel)
+{
+    clsShowDispatch d;
+    QString xml = doc(u"<DiscountDetails>"_s + discount(u"A"_s) +
+                      discount(u"B"_s, u"<Rate>fast</Rate>"_s) + u"</DiscountDetails>"_s);
+    const auto e = raised([&] { d.GetDiscounts(xml); });
+    EXPECT_EQ(e.number(), 13);
+    EXPECT_EQ(e.source(), u"qorOrvaneUI.clsShowDispatch.GetDiscounts()"_s);
+    EXPECT_TRUE(e.description().startsWith(
+        u"qorOrvaneUI.clsShowDispatch.GetDiscounts()\r\nLine : 30\r\n"
+        u"qorOrvaneUI.clsShowDispatch.FillDisRecordset()\r\nLine : 30\r\n"
+        u"qorOrvaneUI.clsShowDispatch.NodeValue()\r\nLine : 20\r\n"_s))
+        << e.description().toStdString();
+    EXPECT_EQ(d.discountRecordset().recordCount(), 1);
+
+    // The row saved before the failure stays; the failing one is not saved.
+    QString bad = doc(u"<Dispatch>"_s + damage(u"WS"_s, u"F"_s, u"C"_s, u"1"_s) +
+                      damage(u"DR"_s, u"F"_s, u"L"_s, u"two"_s) + u"</Dispatch>"_s);
+    const auto damages = raised([&] { d.GetDamages(bad); });
+    EXPECT_EQ(damages.number(), 13);
+    EXPECT_EQ(damages.source(), u"qorOrvaneUI.clsShowDispatch.Getdamages()"_s);
+    EXPECT_TRUE(damages.description().startsWith(
+        u"qorOrvaneUI.clsShowDispatch.GetDamages()\r\nLine : 30\r\n"
+        u"qorOrvaneUI.clsShowDispatch.FillDamageRecordset()\r\nLine : 40\r\n"_s))
+        << damages.description().toStdString();
+    EXPECT_EQ(d.damageRecordset().recordCount(), 1);
+
+    QString authXml = doc(u"<AuthorizationDetails><AuthorizationType><Type>TOOLONG</Type>"
+                          u"</AuthorizationType></AuthorizationDetails>"_s);
+    EXPECT_EQ(d.GetAuths(authXml).value(u"Type"_s), Value(u"TOOLO"_s));
 }
