@@ -43,17 +43,14 @@ const QSize Screen(1920, 1080);
 TEST(modOrvane, CreateGUIDStringLaysOutTheBytesAsStoredInMemory)
 {
     static const QRegularExpression hex(u"^[0-9A-F]{32}$"_s);
-    const QString a = modOrvane::CreateGUIDString();
-    const QString b = modOrvane::CreateGUIDString();
-    EXPECT_NE(a, b);
+    const QString id = modOrvane::CreateGUIDString();
+    EXPECT_NE(id, modOrvane::CreateGUIDString());
     // A random identifier carries version 4 in the high nibble of Data3, whose
     // bytes are stored low first (digits 12-15), and its variant 10xx at the
     // start of Data4 (digit 16), which keeps its order.
-    for (const QString &id : {a, b}) {
-        EXPECT_TRUE(hex.match(id).hasMatch()) << id.toStdString();
-        EXPECT_EQ(id.at(14), u'4') << id.toStdString();
-        EXPECT_TRUE(u"89AB"_s.contains(id.at(16))) << id.toStdString();
-    }
+    EXPECT_TRUE(hex.match(id).hasMatch()) << id.toStdString();
+    EXPECT_EQ(id.at(14), u'4') << id.toStdString();
+    EXPECT_TRUE(u"89AB"_s.contains(id.at(16))) << id.toStdString();
 }
 
 TEST(modOrvane, SQLSafeTextSplicesQuotesAndLineBreaks)

@@ -337,12 +337,11 @@ TEST(RecordsetCriteria, MalformedOrHostileIsBadArgumentsWithDetail)
     EXPECT_FALSE(likeMatch(QString(2000, u'a'), QString(QString(50, u'*') + u"b"_s)));
 }
 
-TEST(RecordsetStorage, RowStatusTracking)
+TEST(RecordsetStorage, LoadedRowsAndRowStatus)
 {
     Recordset rs = makeParts();
     rs.loadRow({u"A"_s, u"1"_s, Value(), Value(), Value()});
     rs.loadRow({u"B"_s, 2, Value(), true, QDate(2024, 3, 1)});
-    rs.loadRow({u"C"_s, 3, Value(), Value(), Value()});
     EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(1))) << "on the first row, converted";
     EXPECT_EQ(errorNumber([&] { rs.loadRow({u"D"_s}); }), err::BadArguments);
     EXPECT_EQ(errorNumber([&] {
@@ -350,27 +349,17 @@ TEST(RecordsetStorage, RowStatusTracking)
               }),
               err::MultipleStep);
 
-    rs.moveNext();
-    rs[u"Qty"_s] = 20; // B: Modified
-    rs.moveNext();
-    rs.deleteRow(); // C: Deleted
-    rs.addNew();    // D: New
-    rs[u"PartNo"_s] = u"D"_s;
-    rs.update();
-    rs.addNew(); // E: New, then deleted: never stored
+    // The table object tests save new, changed and deleted rows end to end;
+    // here a row added and deleted before a save, which is never stored.
     rs.deleteRow();
-
-    // Each row as its status (Unchanged, New, Modified, Deleted: U N M D) and part.
-    const auto rows = [&] {
-        QStringList seen;
-        rs.forEachRow([&](RowStatus s, const std::vector<Value> &values) {
-            seen << QChar(u"UNMD"[int(s)]) + values[0].toText();
-        });
-        return seen.join(u' ');
-    };
-    EXPECT_EQ(rows(), u"UA MB DC ND"_s);
-    rs.acceptChanges();
-    EXPECT_EQ(rows(), u"UA UB UD"_s);
+    rs.addNew();
+    rs[u"PartNo"_s] = u"E"_s;
+    rs.deleteRow();
+    QStringList seen; // status (Unchanged, New, Modified, Deleted: U N M D) and part
+    rs.forEachRow([&](RowStatus s, const std::vector<Value> &values) {
+        seen << QChar(u"UNMD"[int(s)]) + values[0].toText();
+    });
+    EXPECT_EQ(seen.join(u' '), u"DA UB"_s);
 }
 
 TEST(RecordsetFilter, PositionsAndCountsOverManyRows)
