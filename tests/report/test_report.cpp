@@ -43,7 +43,7 @@ const QByteArray kTemplate = R"(<report name="t" title="T" currency-symbol="$">
     <empty>nothing</empty>
   </section>
   <section name="Subs"><div><subreport name="A"><database><table name="S"/></database></subreport></div>
-    <text name="caption">static</text><line/>
+    <text name="caption">static <field source="MAIN.Missing"/>!</text><line/>
   </section>
 </report>)";
 
@@ -57,7 +57,7 @@ TEST(ReportEngine, ObjectModelAndRenderingOfBoundDataFormulasAndRepeatingRows)
     EXPECT_EQ(raised([&] { report->table(3); }).number(), rep::err::SubscriptOutOfRange);
     EXPECT_EQ(raised([&] { report->table(0); }).number(), rep::err::SubscriptOutOfRange);
     const auto &objects = report->sections()[2].reportObjects();
-    ASSERT_EQ(objects.size(), 3u); // subreport (nested in a div), text, line
+    ASSERT_EQ(objects.size(), 4u); // subreport (nested in a div), text, its field, line
     EXPECT_EQ(raised([&] { objects[1].openSubreport(); }).number(), rep::err::NotASubreport);
 
     const QString unbound = report->toHtml();
@@ -76,7 +76,7 @@ TEST(ReportEngine, ObjectModelAndRenderingOfBoundDataFormulasAndRepeatingRows)
     EXPECT_TRUE(html.contains(u"[x]"_s));
     EXPECT_TRUE(html.contains(u"<td>KIT</td><td>12.5%</td>"_s)) << html.toStdString();
     EXPECT_FALSE(html.contains(u"nothing"_s));
-    EXPECT_TRUE(html.contains(u"static"_s) && html.contains(u"<hr/>"_s));
+    EXPECT_TRUE(html.contains(u"static x!"_s) && html.contains(u"<hr/>"_s));
     EXPECT_EQ(lines.absolutePosition(), 2);
 }
 
@@ -116,7 +116,6 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
     EXPECT_EQ(raised([&] { rep::Report::open(dir.filePath(u"none.rpt"_s)); }).number(),
               rep::err::FileNotFound);
     EXPECT_EQ(raised([&] { rep::Report::open(dir.path()); }).number(), rep::err::FileAccess);
-    EXPECT_EQ(raised([&] { rep::Report::open(QString()); }).number(), rep::err::FileNotFound);
 
     // One literal on two lines, not two entries.
     const char *unknownFormat = "<report><database><table name='T'/></database><section>"
@@ -136,13 +135,6 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
                     .description()
                     .contains(u"not closed"_s));
 
-    auto report = rep::Report::fromText(
-        "<report><database><table name='T'/></database><section><text name='t'>Dear "
-        "<field source='T.Name'/><formula name='F'/></text></section>"
-        "<formulas><formula name='F'>'!'</formula></formulas></report>");
-    report->table(1).setDataSource(table({u"Name"_s}, {{u"Ada"_s}}));
-    EXPECT_TRUE(report->toHtml().contains(u"Dear Ada!"_s));
-
     auto nested = [](const QByteArray &open, const QByteArray &close, int levels) -> QByteArray {
         return "<report><section>" + open.repeated(levels) + close.repeated(levels) +
                "</section></report>";
@@ -157,7 +149,6 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
     EXPECT_EQ(rep::quoteFormulaText(u"O'Hare"_s), u"'O''Hare'"_s);
     EXPECT_EQ(rep::evaluateLiteralFormula(rep::quoteFormulaText(u"O'Hare ''x"_s)), u"O'Hare ''x"_s);
     EXPECT_EQ(rep::evaluateLiteralFormula(u" 'a' +'b'+ '' "_s), u"ab"_s);
-    EXPECT_EQ(rep::evaluateLiteralFormula(QString()), QString());
     for (const QString &bad : {u"'a' 'b'"_s, u"'a' +"_s, u"abc"_s, u"{T}"_s, u"'a''"_s})
         EXPECT_EQ(raised([&] { rep::evaluateLiteralFormula(bad); }).number(),
                   rep::err::FormulaError)
