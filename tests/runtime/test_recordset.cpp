@@ -232,15 +232,11 @@ TEST(RecordsetFilter, ClausesValuesKeywordsAndTextComparison)
     for (const auto &c : cases)
         EXPECT_EQ(filtered(rs, c.criteria).join(u'|'), c.parts) << c.criteria.toStdString();
 
-    // Text compares whole, trailing spaces and line breaks included; Null equals nothing.
+    // Text compares whole, trailing spaces and line breaks included; a part never
+    // assigned compares as ""; Null equals nothing.
     Recordset texts = makeParts();
-    addPart(texts, u"BACKTINT "_s, 1);
-    addPart(texts, u"L1\r\nL2"_s, 2);
-    texts.addNew(); // PartNo never assigned: compares as ""
-    texts[u"Qty"_s] = 3;
-    texts.addNew();
-    texts[u"PartNo"_s] = Value::null();
-    texts.update();
+    for (const Value &part : {Value(u"BACKTINT "_s), Value(u"L1\r\nL2"_s), Value(), Value::null()})
+        texts.loadRow({part, texts.recordCount() + 1, Value(), Value(), Value()});
     EXPECT_EQ(filtered(texts, u"PartNo = 'BACKTINT'"_s), QStringList());
     EXPECT_EQ(filtered(texts, u"PartNo = 'backtint '"_s), QStringList{u"BACKTINT "_s});
     EXPECT_EQ(filtered(texts, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
