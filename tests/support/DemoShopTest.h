@@ -44,19 +44,13 @@ protected:
         });
     }
 
-    QStringList boxTitles()
+    QStringList boxTitles() { return boxField(&ScriptedUi::Box::title); }
+    QStringList boxTexts() { return boxField(&ScriptedUi::Box::text); }
+    QStringList boxField(QString ScriptedUi::Box::*field)
     {
         QStringList out;
         for (const auto &b : ui_->boxes())
-            out << b.title;
-        return out;
-    }
-
-    QStringList boxTexts()
-    {
-        QStringList out;
-        for (const auto &b : ui_->boxes())
-            out << b.text;
+            out << b.*field;
         return out;
     }
 

@@ -27,14 +27,12 @@ inline const QString &certificateDir()
     static QTemporaryDir dir;
     static const bool made = [] {
         QProcess openssl;
-        openssl.start(QStringLiteral("openssl"),
-                      {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
-                       QStringLiteral("rsa:2048"), QStringLiteral("-nodes"),
-                       QStringLiteral("-keyout"), dir.filePath(QStringLiteral("key.pem")),
-                       QStringLiteral("-out"), dir.filePath(QStringLiteral("cert.pem")),
-                       QStringLiteral("-days"), QStringLiteral("2"), QStringLiteral("-subj"),
-                       QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-addext"),
-                       QStringLiteral("subjectAltName=IP:127.0.0.1")});
+        QStringList args = QStringLiteral("req -x509 -newkey rsa:2048 -nodes -days 2 -subj "
+                                          "/CN=127.0.0.1 -addext subjectAltName=IP:127.0.0.1")
+                               .split(u' ');
+        args << QStringLiteral("-keyout") << dir.filePath(QStringLiteral("key.pem"))
+             << QStringLiteral("-out") << dir.filePath(QStringLiteral("cert.pem"));
+        openssl.start(QStringLiteral("openssl"), args);
         return openssl.waitForFinished(30000) && openssl.exitCode() == 0;
     }();
     EXPECT_TRUE(made) << "openssl could not make the test certificate";
