@@ -7,22 +7,13 @@
 #include "ux/UxViews.h"
 #include <qorOrvaneUI/widgets/ScriptedUi.h>
 
-#include "runtime/widgets/RecordsetModel.h"
 #include "runtime/widgets/report/ReportViewer.h"
-#include <qorOrvaneUI/runtime/Recordset.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QGroupBox>
 #include <QImage>
 #include <QKeySequence>
-#include <QLabel>
-#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTranslator>
-
-#include <gtest/gtest.h>
 
 #include <map>
 
