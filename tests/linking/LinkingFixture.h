@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dispatch/DispatchFixtures.h"
 #include "host/HostEnvironment.h"
 #include "host/HostInvoice.h"
 #include "host/ShopDatabase.h"
@@ -33,30 +34,16 @@ using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;
 
-// A dispatch as the network sends it. The insurer NSC07 and the 10% glass
-// discount are another bill-to party and discount than the demo orders have.
+// The glass sample as the network sends it for `number`, billed to the
+// insurer NSC07 with a 10% glass discount: another bill-to party and discount
+// than the demo orders have, and an address that fills its field.
 inline QString dispatchXml(const QString &number)
 {
-    return uR"(<DispatchAssignment><DispatchAssignmentDetails><Dispatch>
-<DispatchNumber>%1</DispatchNumber><DispatchCreateDate>20261201</DispatchCreateDate><DateofLoss>20261128</DateofLoss>
-<InsurerID>NSC07</InsurerID>
-<Vehicle><VehicleID>V-448201</VehicleID><VehicleYear>2021</VehicleYear><VehicleMake>Toyota</VehicleMake>
-<VehicleModel>RAV4</VehicleModel><VehicleStyle>4 Door Utility</VehicleStyle>
-<VehicleIDNumber>2T3P1RFV8MW123456</VehicleIDNumber></Vehicle>
-<Insured><InsuredOrClaimantFirstName>Margaret</InsuredOrClaimantFirstName>
-<InsuredOrClaimantLastName>O'Donnell</InsuredOrClaimantLastName>
-<InsuredOrClaimantAddress>1422 Larkspur Avenue, Apt 3B, Building C</InsuredOrClaimantAddress>
-<InsuredOrClaimantCity>Springfield</InsuredOrClaimantCity>
-<InsuredOrClaimantStateProvince>IL</InsuredOrClaimantStateProvince>
-<InsuredOrClaimantPostalCode>62704</InsuredOrClaimantPostalCode>
-<InsuredOrClaimantTelephone>(217) 555-0143</InsuredOrClaimantTelephone>
-<InsuredOrClaimantAlternateTelephone>2175550198</InsuredOrClaimantAlternateTelephone></Insured>
-<Deductible>250.00</Deductible>
-<Agent><AgentFirstName>Dana</AgentFirstName><AgentLastName>Okafor</AgentLastName>
-<AgentTelephone>5035550123</AgentTelephone></Agent></Dispatch>
-<DiscountDetails><DiscountType><DiscountTypeCode>GLS</DiscountTypeCode><KitIndicator>N</KitIndicator>
-<DiscountPercentage>0.10</DiscountPercentage><HourlyIndicator>N</HourlyIndicator></DiscountType>
-</DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(number);
+    return dispatchtest::sample(u"glass-replacement.xml"_s)
+        .replace(u"D-2026-118734"_s, number)
+        .replace(u"<InsurerID>NWI<"_s, u"<InsurerID>NSC07<"_s)
+        .replace(u"0.35"_s, u"0.10"_s)
+        .replace(u"Apt 3B<"_s, u"Apt 3B, Building C<"_s);
 }
 
 // The demo shop with its staging tables, the dispatch linking flow and its views.

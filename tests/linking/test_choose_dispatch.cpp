@@ -1,4 +1,3 @@
-#include "dispatch/DispatchFixtures.h"
 #include "linking/LinkingFixture.h"
 
 #include "runtime/vb.h"
