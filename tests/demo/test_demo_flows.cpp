@@ -214,15 +214,13 @@ TEST_P(DemoFlows, AuthorizationAnswerReachesTheStoredOrder)
             EXPECT_GT(results->answerModel()->rowCount(), 0);
             QTest::mouseClick(results->cmdAction, Qt::LeftButton);
         });
+        orvaneMenu(u"p"_s);
         if (cancelFirst) {
-            orvaneMenu(u"p"_s);
             network_->runOnce();
             window_->refreshCounters(); // the host's counter timer
             EXPECT_TRUE(counters().contains(u"Unread authorizations: 2"_s))
                 << counters().toStdString();
             orvaneMenu(u"a"_s); // Show Authorization Answer
-        } else {
-            orvaneMenu(u"p"_s);
         }
         EXPECT_TRUE(ui_->boxes().empty()) << ui_->boxes().front().text.toStdString();
         EXPECT_EQ(rows(u"invline"_s, u"idnumber = ? AND conf LIKE 'AC%'"_s, {id}), 2);
