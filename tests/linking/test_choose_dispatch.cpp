@@ -208,7 +208,8 @@ TEST_F(LinkingTest, ViewShowsTheReportAndFailuresAreReportedThroughTheHostLeavin
 {
     // A dispatch row whose document is no dispatch: returnorder refuses it.
     addDispatch(u"D-BROKEN"_s, 0, 0, u"DISPATCH"_s, u"<nothing/>"_s);
-    addDispatch(u"D-VIEW"_s);
+    // One without the optional groups: the report shows their empty rows.
+    addDispatch(u"D-VIEW"_s, 0, 0, u"DISPATCH"_s, dispatchtest::sample(u"minimal.xml"_s));
     // The report folder first lacks the template: reported under the View
     // button's name.
     const auto options = host_->env()->Options();

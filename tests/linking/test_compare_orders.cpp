@@ -157,6 +157,7 @@ TEST(CompareRules, ValueAndTextTestsShownFormsAndMissingDates)
               err::InvalidUseOfNull);
     // The dates that count as missing (the comparison rows show the shown forms).
     EXPECT_EQ(V::shownText(Value::null()), QString());
+    EXPECT_TRUE(V::isMissingDate(Value()));
     EXPECT_TRUE(V::isMissingDate(Value(QDate(1899, 12, 31))));
     EXPECT_FALSE(V::isMissingDate(Value(QDate(1900, 1, 1))));
     EXPECT_FALSE(V::isMissingDate(Value::null()));
