@@ -1,30 +1,21 @@
 #include "demo/ShownWindow.h"
 #include "host/HostEnvironment.h"
 #include "host/HostErrorClass.h"
-#include "host/HostInvoice.h"
-#include "host/ShopDatabase.h"
 #include "orvane-demo/DemoMainWindow.h"
 #include "orvane-demo/SettingsDialog.h"
 #include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
-#include "runtime/widgets/RecordsetModel.h"
 #include "support/DemoShopTest.h"
-#include "transport/TableObjects.h"
 #include <qorOrvaneUI/external/IOptions.h>
 
 #include <QAction>
-#include <QDialog>
 #include <QFile>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSplitter>
-#include <QSqlQuery>
 #include <QTabWidget>
 #include <QTableView>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 using orvane::authorization::AuthorizationShowfrm;
 
@@ -36,14 +27,10 @@ using DemoWindow = orvane::test::DemoShopTest;
 TEST_F(DemoWindow, EditsAnOrderThroughTheHostWithinTheFieldSizes)
 {
     DemoMainWindow window(host_);
-    ASSERT_GT(window.ordersView()->model()->rowCount(), 3);
-    const QVariant first =
-        window.ordersView()->model()->index(0, 0).data(orvane::RecordsetModel::RawValueRole);
-    window.openOrder(first);
+    window.openOrder(1);
     window.editorFor(u"s_last"_s)->setText(u"  Okafor  "_s);
     ASSERT_TRUE(window.saveOrder()) << boxTexts().join(u'\n').toStdString();
-    EXPECT_EQ(demotest::storedText(*host_, orvane::RecordsetModel::toValue(first), u"s_last"_s),
-              u"Okafor"_s);
+    EXPECT_EQ(demotest::storedText(*host_, 1, u"s_last"_s), u"Okafor"_s);
     EXPECT_TRUE(ui_->boxes().empty());
 
     // Staff see the limit while typing; letters never reach a phone number.
@@ -76,11 +63,8 @@ TEST_F(DemoWindow, ANewShopCountsAndListsFromTheStart)
     EXPECT_TRUE(window.counterText().contains(u"Queued to send: 1"_s));
     host_->database().exec(u"UPDATE g_trans SET processed = ?"_s, {true});
     EXPECT_TRUE(window.counterText().contains(u"Queued to send: 0"_s));
-}
 
-TEST_F(DemoWindow, SettingsWriteTheReportFolder)
-{
-    const auto env = host_->env();
+    // The settings write the report folder, as a folder.
     SettingsDialog dialog(env);
     dialog.reportPath()->setText(u"/srv/reports"_s);
     ASSERT_TRUE(dialog.apply());
@@ -216,20 +200,8 @@ TEST_F(DemoWindow, ShowAuthorizationAnswerRecordsWhatWasTaken)
 {
     DemoMainWindow window(host_);
     window.openOrder(QVariant(1));
-    auto t = std::make_shared<orvane::transport::G_ackncls>();
-    t->setEnv(host_->env());
-    t->Get_g_ACKN(u"g_ackn.sessionid = '1' AND g_ackn.sessionid <> '1'"_s);
-    orvane::Recordset rs = t->itemsrecordset();
-    rs.addNew();
-    for (const auto &[field, value] :
-         std::vector<std::pair<QString, orvane::Value>>{{u"sessionid"_s, u"S9"_s},
-                                                        {u"daskid"_s, 1},
-                                                        {u"part"_s, u"FW04521GTYN"_s},
-                                                        {u"ConfCode"_s, u"AC9"_s},
-                                                        {u"ErrorCode"_s, u"0"_s}})
-        rs.setValue(field, value);
-    rs.update();
-    t->Update();
+    host_->database().exec(u"INSERT INTO g_ackn (sessionid, daskid, part, ConfCode, ErrorCode) "
+                           u"VALUES ('S9', 1, 'FW04521GTYN', 'AC9', '0')"_s);
     on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         view->cmdAction->click();
         EXPECT_FALSE(view->isVisible());

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "dispatch/DispatchFixtures.h"
 #include "host/HostEnvironment.h"
 #include "host/HostInvoice.h"
+#include "host/ShopDatabase.h"
 #include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
 #include "qorOrvaneUI/dispatch/Comparersfrm.h"
 #include "qorOrvaneUI/dispatch/DispatchLink.h"
@@ -15,6 +17,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QSqlQuery>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -31,69 +34,45 @@ using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;
 
-// A dispatch as the network sends it. The insurer NSC07 and the 10% glass
-// discount are another bill-to party and discount than the demo orders have.
+// The glass sample as the network sends it for `number`, billed to the
+// insurer NSC07 with a 10% glass discount: another bill-to party and discount
+// than the demo orders have, and an address that fills its field.
 inline QString dispatchXml(const QString &number)
 {
-    return uR"(<DispatchAssignment><DispatchAssignmentDetails><Dispatch>
-<DispatchNumber>%1</DispatchNumber><DispatchCreateDate>20261201</DispatchCreateDate><DateofLoss>20261128</DateofLoss>
-<InsurerID>NSC07</InsurerID>
-<Vehicle><VehicleID>V-448201</VehicleID><VehicleYear>2021</VehicleYear><VehicleMake>Toyota</VehicleMake>
-<VehicleModel>RAV4</VehicleModel><VehicleStyle>4 Door Utility</VehicleStyle>
-<VehicleIDNumber>2T3P1RFV8MW123456</VehicleIDNumber></Vehicle>
-<Insured><InsuredOrClaimantFirstName>Margaret</InsuredOrClaimantFirstName>
-<InsuredOrClaimantLastName>O'Donnell</InsuredOrClaimantLastName>
-<InsuredOrClaimantAddress>1422 Larkspur Avenue, Apt 3B, Building C</InsuredOrClaimantAddress>
-<InsuredOrClaimantCity>Springfield</InsuredOrClaimantCity>
-<InsuredOrClaimantStateProvince>IL</InsuredOrClaimantStateProvince>
-<InsuredOrClaimantPostalCode>62704</InsuredOrClaimantPostalCode>
-<InsuredOrClaimantTelephone>(217) 555-0143</InsuredOrClaimantTelephone>
-<InsuredOrClaimantAlternateTelephone>2175550198</InsuredOrClaimantAlternateTelephone></Insured>
-<Deductible>250.00</Deductible>
-<Agent><AgentFirstName>Dana</AgentFirstName><AgentLastName>Okafor</AgentLastName>
-<AgentTelephone>5035550123</AgentTelephone></Agent></Dispatch>
-<DiscountDetails><DiscountType><DiscountTypeCode>GLS</DiscountTypeCode><KitIndicator>N</KitIndicator>
-<DiscountPercentage>0.10</DiscountPercentage><HourlyIndicator>N</HourlyIndicator></DiscountType>
-</DiscountDetails></DispatchAssignmentDetails></DispatchAssignment>)"_s.arg(number);
+    return dispatchtest::sample(u"glass-replacement.xml"_s)
+        .replace(u"D-2026-118734"_s, number)
+        .replace(u"<InsurerID>NWI<"_s, u"<InsurerID>NSC07<"_s)
+        .replace(u"0.35"_s, u"0.10"_s)
+        .replace(u"Apt 3B<"_s, u"Apt 3B, Building C<"_s);
 }
 
 // The demo shop with its staging tables, the dispatch linking flow and its views.
 class LinkingTest : public orvane::test::FlowTest {
 protected:
-    std::shared_ptr<orvane::transport::Clsg_trans> table(const QString &filter)
+    void SetUp() override
     {
-        auto t = std::make_shared<orvane::transport::Clsg_trans>();
-        t->setEnv(host_->env());
-        t->get_g_trans(filter);
-        return t;
+        FlowTest::SetUp();
+        orvane::transport::Clsg_trans staging; // creates the staging tables
+        staging.setEnv(host_->env());
     }
 
     // Stores a received dispatch, linked as given.
     void addDispatch(const QString &recid, int daskid = 0, int daskloc = 0,
                      const QString &rectype = u"DISPATCH"_s, const QString &xml = QString())
     {
-        auto t = table(u"rectype = 'NOTHING' AND rectype <> 'NOTHING'"_s);
-        Recordset rs = t->itemsrecordset();
-        rs.addNew();
-        rs.setValue(u"guid"_s, recid.left(32));
-        rs.setValue(u"rectype"_s, rectype);
-        rs.setValue(u"recid"_s, recid);
-        rs.setValue(u"xml"_s, xml.isNull() ? dispatchXml(recid) : xml);
-        rs.setValue(u"processed"_s, false);
-        rs.setValue(u"daskid"_s, daskid);
-        rs.setValue(u"daskloc"_s, daskloc);
-        rs.update();
-        t->Update();
+        host_->database().exec(u"INSERT INTO g_trans (guid, rectype, recid, xml, processed, "
+                               u"daskid, daskloc) VALUES (?, ?, ?, ?, ?, ?, ?)"_s,
+                               {recid.left(32), rectype, recid,
+                                xml.isNull() ? dispatchXml(recid) : xml, false, daskid, daskloc});
     }
 
     // The link stored for a dispatch: {daskid, daskloc}.
     std::pair<int, int> link(const QString &recid)
     {
-        Recordset rs = table(u"recid = '"_s % recid % u"'"_s)->itemsrecordset();
-        EXPECT_EQ(rs.recordCount(), 1) << recid.toStdString();
-        if (rs.recordCount() != 1)
-            return {-1, -1};
-        return {rs.value(u"daskid"_s).toInt32(), rs.value(u"daskloc"_s).toInt32()};
+        QSqlQuery q = host_->database().exec(
+            u"SELECT daskid, daskloc FROM g_trans WHERE recid = ?"_s, {recid});
+        EXPECT_TRUE(q.next()) << recid.toStdString();
+        return {q.value(0).toInt(), q.value(1).toInt()};
     }
 
     // An order as stored now.
@@ -154,17 +133,31 @@ protected:
         return row >= 0;
     }
 
+    // What the comparison offered: rows as "caption=new value", taken or kept
+    // as they came ticked; "caption=length of the new value" for each row with
+    // a note; the label naming both sides.
+    struct Offered {
+        QStringList taken, kept, notes;
+        QString named;
+    };
+
     // Plays the user in the comparison: tick the captions to keep, then OK or Cancel.
-    void compareScript(bool ok, const QStringList &keep = {}, QStringList *captions = nullptr)
+    void compareScript(bool ok, const QStringList &keep = {}, Offered *offered = nullptr)
     {
-        on<Comparersfrm>([ok, keep, captions](Comparersfrm *view) {
+        on<Comparersfrm>([ok, keep, offered](Comparersfrm *view) {
+            for (Recordset r = view->rsCompare.clone(); offered && !r.eof(); r.moveNext()) {
+                const QString caption = r.value(u"FieldName"_s).toText();
+                const QString value = r.value(u"NewValue"_s).toText();
+                (r.value(u"KeepValue"_s).toBool() ? offered->kept : offered->taken)
+                    << caption % u"="_s % value;
+                if (!r.value(u"Note"_s).toText().isEmpty())
+                    offered->notes << caption % u"="_s % QString::number(value.size());
+            }
+            if (offered)
+                offered->named = view->lblOrders->text();
             orvane::RecordsetModel *model = view->compareModel();
             for (int r = 0; r < model->rowCount(); ++r) {
-                const QString caption = model->index(r, 0).data().toString();
-                if (captions) {
-                    *captions << caption;
-                }
-                if (keep.contains(caption)) {
+                if (keep.contains(model->index(r, 0).data().toString())) {
                     EXPECT_TRUE(
                         model->setData(model->index(r, 3), Qt::Checked, Qt::CheckStateRole));
                 }

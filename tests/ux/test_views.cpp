@@ -7,22 +7,13 @@
 #include "ux/UxViews.h"
 #include <qorOrvaneUI/widgets/ScriptedUi.h>
 
-#include "runtime/widgets/RecordsetModel.h"
 #include "runtime/widgets/report/ReportViewer.h"
-#include <qorOrvaneUI/runtime/Recordset.h>
 
-#include <QAbstractButton>
-#include <QApplication>
-#include <QGroupBox>
 #include <QImage>
 #include <QKeySequence>
-#include <QLabel>
-#include <QPushButton>
 #include <QTableView>
 #include <QTest>
 #include <QTranslator>
-
-#include <gtest/gtest.h>
 
 #include <map>
 
@@ -32,7 +23,7 @@ namespace {
 
 class Keyboard : public ::testing::TestWithParam<ux::View> {};
 
-TEST_P(Keyboard, TabFollowsTheLayoutAndMnemonicsAreUnique)
+TEST_P(Keyboard, TabFollowsTheLayoutMnemonicsAreUniqueAndKeysDoWhatTheButtonsSay)
 {
     orvane::test::ScopedScriptedUi ui;
     const auto view = GetParam().make();
@@ -50,31 +41,28 @@ TEST_P(Keyboard, TabFollowsTheLayoutAndMnemonicsAreUnique)
         EXPECT_TRUE(fresh) << key.toStdString() << ": \"" << caption.toStdString() << "\" and \""
                            << at->second.toStdString() << "\"";
     }
-}
 
-TEST_P(Keyboard, KeysDoWhatTheButtonsSay)
-{
+    // Enter and Escape do what the buttons say.
     for (const ux::Key &k : GetParam().keys) {
         SCOPED_TRACE(std::string(k.key == Qt::Key_Escape ? "Escape in " : "Enter in ") + k.control);
-        orvane::test::ScopedScriptedUi ui;
-        const auto view = GetParam().make();
-        view->show();
+        const auto shown = GetParam().make();
+        shown->show();
         QString pressed;
-        for (QAbstractButton *b : view->findChildren<QAbstractButton *>())
-            QObject::connect(b, &QAbstractButton::clicked, view.get(),
+        for (QAbstractButton *b : shown->findChildren<QAbstractButton *>())
+            QObject::connect(b, &QAbstractButton::clicked, shown.get(),
                              [&pressed, b] { pressed += ux::controlName(b); });
-        QWidget *target = view.get();
+        QWidget *target = shown.get();
         if (*k.control) {
             target = nullptr;
-            for (QWidget *w : view->findChildren<QWidget *>())
+            for (QWidget *w : shown->findChildren<QWidget *>())
                 if (ux::controlName(w) == QLatin1StringView(k.control))
                     target = w;
             ASSERT_NE(target, nullptr) << k.control;
         }
         QTest::keyClick(target, k.key);
         EXPECT_EQ(pressed.toStdString(), k.pressed);
-        EXPECT_EQ(view->isVisible(), k.staysOpen);
-        view->hide();
+        EXPECT_EQ(shown->isVisible(), k.staysOpen);
+        shown->hide();
     }
 }
 
@@ -150,7 +138,7 @@ INSTANTIATE_TEST_SUITE_P(Views, Translation, ::testing::ValuesIn(ux::views()), u
 
 // The comparison names its rows with the system's captions, which the grid
 // shows translated; the two values are the orders' own and stay as they are.
-TEST(TranslationData, ComparisonShowsCaptionsTranslatedAndValuesAsTheyAre)
+TEST(TranslationData, ComparisonCaptionsAndMessagesThroughTheHostAreTranslatedValuesAreNot)
 {
     PseudoTranslator pseudo;
     orvane::test::ScopedScriptedUi ui;
@@ -166,23 +154,18 @@ TEST(TranslationData, ComparisonShowsCaptionsTranslatedAndValuesAsTheyAre)
     EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), u"[xx]Field Name"_s);
     // The row keeps the name the transfer matches on.
     EXPECT_EQ(view.rsCompare.value(u"FieldName"_s).toText(), u"BILL TO"_s);
-}
 
-// The authorization views tell the user through the host's error class; those
-// messages are translated like the boxes.
-TEST(TranslationData, MessagesThroughTheHostAreTranslated)
-{
-    PseudoTranslator pseudo;
-    orvane::test::ScopedScriptedUi ui;
+    // The authorization views tell the user through the host's error class;
+    // those messages are translated like the boxes.
     const auto env = std::make_shared<orvane::test::StubEnvironment>();
     const auto invoice = std::make_shared<orvane::test::OrderInvoiceWithEnv>();
     invoice->env = env;
-    Authorizationfrm view;
-    view.setInvoice(invoice);
-    view.show(); // the lines are read when the view first shows: none here
+    Authorizationfrm authorization;
+    authorization.setInvoice(invoice);
+    authorization.show(); // the lines are read when the view first shows: none here
     env->errors->reports.clear();
-    view.cmdBuild->click();
-    view.hide();
+    authorization.cmdBuild->click();
+    authorization.hide();
     const auto &reports = env->errors->reports;
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_EQ(reports[0].number, 0);

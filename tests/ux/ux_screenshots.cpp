@@ -5,17 +5,12 @@
 #include <qorOrvaneUI/widgets/ScriptedUi.h>
 
 #include <qorOrvaneUI/dispatch/clsShowDispatch.h>
-#include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/runtime/XmlDocument.h>
 
 #include <QDir>
 #include <QGuiApplication>
-#include <QLabel>
-#include <QPushButton>
 #include <QScreen>
 #include <QTest>
-
-#include <gtest/gtest.h>
 
 using orvane::dispatch::clsShowDispatch;
 
