@@ -158,13 +158,8 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
     lines.setValue(u"net"_s, 5.0);
     lines.setValue(u"quantity"_s, 1);
     lines.update();
-    const auto total = [order] {
-        return std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)
-            ->record()
-            .value(u"total"_s)
-            .toDouble();
-    };
-    const double totalBefore = total();
+    const Recordset record = std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)->record();
+    const double totalBefore = record.value(u"total"_s).toDouble();
     addAnswers(u"R1"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
                          {u"LABOR WS"_s, 110, 2, QString(), QString()},
                          {u"KIT URE"_s, 0, 0, u"AC3"_s, u"0"_s},
@@ -186,27 +181,15 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
     });
     Authorizationcls().ShowAuth(order, answers);
 
-    struct Expect {
-        const char16_t *part;
-        double net, kit, labor;
-        int qty;
-        const char16_t *conf;
-    };
-    const Expect expected[] = {{u"FW04521GTYN", 300, 0, 0, 1, u"AC1"},
-                               {u"MLD4521", 38.5, 0, 0, 1, u""},
-                               {u"KIT URE", 0, 24, 0, 1, u"AC3"},
-                               {u"LABOR WS", 0, 0, 110, 2, u""},
-                               {u"O'RING", 6, 0, 0, 1, u"AC5"}};
-    for (const Expect &e : expected) {
-        const Recordset l = line(order, QString::fromUtf16(e.part));
-        EXPECT_DOUBLE_EQ(l.value(u"net"_s).toDouble(), e.net)
-            << l.value(u"mfr_part"_s).toText().toStdString();
-        EXPECT_DOUBLE_EQ(l.value(u"kit"_s).toDouble(), e.kit);
-        EXPECT_DOUBLE_EQ(l.value(u"labor"_s).toDouble(), e.labor);
-        EXPECT_EQ(l.value(u"quantity"_s).toInt32(), e.qty);
-        EXPECT_EQ(authorization::textOf(l, u"conf"_s), QString::fromUtf16(e.conf));
-    }
-    EXPECT_NE(total(), totalBefore);
+    // Each line's net|kit|labor|quantity|conf.
+    const std::pair<QString, QString> expected[] = {{u"FW04521GTYN"_s, u"300|0|0|1|AC1"_s},
+                                                    {u"MLD4521"_s, u"38.5|0|0|1|"_s},
+                                                    {u"KIT URE"_s, u"0|24|0|1|AC3"_s},
+                                                    {u"LABOR WS"_s, u"0|0|110|2|"_s},
+                                                    {u"O'RING"_s, u"6|||1|AC5"_s}};
+    for (const auto &[part, fields] : expected)
+        EXPECT_EQ(fieldsOf(line(order, part), u"net|kit|labor|quantity|conf"_s), fields);
+    EXPECT_NE(record.value(u"total"_s).toDouble(), totalBefore);
 }
 
 // Lines the network did not answer are never taken; a line declined once
@@ -336,11 +319,9 @@ protected:
     QString send()
     {
         auto request = requestFor(host_->openOrder(1));
-        edit(*request, 1, {{u"Authorize"_s, true}});
+        edit(*request, 1, u"Authorize=True"_s);
         edit(*request, 2,
-             {{u"Authorize"_s, true},
-              {u"RequestDescription"_s, u"Urethane kit"_s},
-              {u"RequestExplanation"_s, u"Long body"_s}});
+             u"Authorize=True|RequestDescription=Urethane kit|RequestExplanation=Long body"_s);
         request->SendAuth();
         return request->session();
     }
