@@ -18,14 +18,10 @@
 
 using orvane::dispatch::Comparersfrm;
 using orvane::loss::Coveragefrm;
-using orvane::loss::eNOLcls;
-using orvane::loss::eNOLfrm;
 using orvane::loss::eNOLwaitfrm;
 namespace XMLUtilmod = orvane::XMLUtilmod;
 
 using namespace losstest;
-using orvane::test::diesAt;
-using orvane::test::KillAt;
 
 namespace {
 
@@ -80,13 +76,9 @@ protected:
 TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
 {
     auto order = host_->openOrder(2);
-    Recordset inv = order->itemsrecordset();
-    inv.setValue(u"s_area2"_s, u"503"_s);
-    inv.setValue(u"s_phone2"_s, u"5550172"_s);
-    inv.setValue(u"s_area1"_s, QString());
-    inv.setValue(u"s_phone1"_s, QString());
-    inv.setValue(u"policy"_s, u"POL 88 2"_s);
-    inv.setValue(u"carid"_s, u"AB00123"_s);
+    for (const auto &[field, value] :
+         row(u"s_area2=503|s_phone2=5550172|s_area1=|s_phone1=|policy=POL 88 2|carid=AB00123"_s))
+        order->itemsrecordset().setValue(field, value);
     int waitResult = 99;
     openForm(order, [&](eNOLfrm *view) {
         fillValid(view);
@@ -421,7 +413,7 @@ TEST_F(FollowThrough, AFailingPollIsToldOnceUntilAPollSucceeds)
 namespace {
 
 struct Step {
-    KillAt at;
+    orvane::test::KillAt at;
     bool stored;
 };
 
@@ -444,7 +436,7 @@ TEST_P(NoticeCrash, TheNoticeIsStoredWholeOrNotAtAll)
 {
     submit();
     ASSERT_EQ(trans(u"ENOL"_s).recordCount(), 1);
-    EXPECT_TRUE(diesAt(GetParam().at, [this] { submit(); }));
+    EXPECT_TRUE(orvane::test::diesAt(GetParam().at, [this] { submit(); }));
     const int notices = GetParam().stored ? 2 : 1;
     EXPECT_EQ(count(ext::progid::g_enol), notices);
     EXPECT_EQ(count(ext::progid::g_enolline), 2 * notices);

@@ -17,8 +17,6 @@
 #include <QDateEdit>
 #include <QHeaderView>
 #include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QSqlQuery>
 #include <QTableView>
 #include <QTest>
