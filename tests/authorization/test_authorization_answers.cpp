@@ -2,7 +2,6 @@
 // round trip through the network, and a workstation killed on the way.
 #include "authorization/AuthorizationFixture.h"
 
-#include "host/HostInvoice.h"
 #include "qorOrvaneUI/authorization/Authoriizewaitfrm.h"
 #include "qorOrvaneUI/authorization/AuthorizationAnswer.h"
 #include "qorOrvaneUI/authorization/AuthorizationShowfrm.h"
@@ -22,12 +21,9 @@ namespace authorization = orvane::authorization;
 
 using orvane::authorization::Authoriizewaitfrm;
 using orvane::authorization::Authorizationcls;
-using orvane::authorization::Authorizationfrm;
 using orvane::authorization::AuthorizationShowfrm;
 
 using namespace authtest;
-using orvane::test::diesAt;
-using orvane::test::KillAt;
 using orvane::transport::G_ackncls;
 
 namespace {
@@ -307,7 +303,7 @@ TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
 namespace {
 
 struct Step {
-    KillAt at;
+    orvane::test::KillAt at;
     bool stored; // the whole step is in the database afterwards
 };
 
@@ -347,7 +343,7 @@ TEST_P(SendCrash, TheRequestIsStoredWholeOrNotAtAll)
 {
     const QString earlier = send();
     ASSERT_FALSE(earlier.isEmpty());
-    EXPECT_TRUE(diesAt(GetParam().at, [&] { send(); }));
+    EXPECT_TRUE(orvane::test::diesAt(GetParam().at, [&] { send(); }));
     const int extra = GetParam().stored ? 1 : 0;
     EXPECT_EQ(requests(), 1 + extra);
     EXPECT_EQ(answerRows(), 2 + 2 * extra);
@@ -369,7 +365,7 @@ TEST_P(ApplyCrash, TheAnswerIsTakenWholeOrLeftUnread)
     const QString session = send();
     orvane::transport::NetworkSimulator(host_->env()).runOnce();
     ASSERT_EQ(answerRows(u" AND ACK = .F."_s), 2);
-    EXPECT_TRUE(diesAt(GetParam().at, [&] {
+    EXPECT_TRUE(orvane::test::diesAt(GetParam().at, [&] {
         auto order = host_->openOrder(1);
         orvane::authorization::AuthorizationWait wait;
         wait.setInvoice(order);

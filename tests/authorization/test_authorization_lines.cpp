@@ -14,7 +14,6 @@
 
 namespace authorization = orvane::authorization;
 
-using orvane::authorization::Authorizationfrm;
 namespace Orvanemod = orvane::Orvanemod;
 
 using namespace authtest;
@@ -162,36 +161,22 @@ TEST_F(AuthorizationTest, ReasonsAndManualRequestsFollowKindAndDispatch)
     ASSERT_TRUE(
         model->setData(model->index(0, Authorizationfrm::colReason), u"customer request"_s));
     EXPECT_EQ(allLines(view->request(), 0).value(u"ReasonCode"_s).toText(), u"2"_s);
-    for (const QString &unknown : {u"Nope"_s, u"O'Neil"_s}) {
-        ui_->clear();
-        ASSERT_TRUE(model->setData(kind, unknown));
-        EXPECT_EQ(allLines(view->request(), 0).value(u"TypeDesc"_s).toText(), QString());
-        EXPECT_EQ(allLines(view->request(), 0).value(u"Type"_s).toText(), u"9"_s);
-        EXPECT_EQ(boxTexts(), QStringList{u"Cleared"_s});
-    }
-}
 
-// The grid's editors: a cell's reasons are its own line's whichever line was
-// current before; a text editor holds what its field holds, a count what a
-// count can be.
-TEST_F(AuthorizationTest, GridEditorsFollowTheCellsOwnLineAndField)
-{
-    auto view = viewFor(orderWith({{u"DW1"_s, u"DW1"_s, u"G WS"_s, u"PPG"_s, 90}, // 6
-                                   {u"CLIP"_s, u"CLIP"_s, u"H XX"_s, u""_s, 3},   // 8
-                                   {u"TINT"_s, u"VENTTINT"_s, u"L"_s, u""_s, 0, 0, 9}}));
-    view->show();
-    view->grdAuthorize_RowColChange(2); // the column's list is now "Yes", "No"
+    // The grid's editors: a cell's reasons are its own line's whichever line was
+    // current before; a text editor holds what its field holds, a count what a
+    // count can be.
+    view->grdAuthorize_RowColChange(3); // the column's list is now "Yes", "No"
     QTableView *grid = view->grdAuthorize;
     auto editorFor = [&](int row, int column) {
         QStyleOptionViewItem option;
         return std::unique_ptr<QWidget>(grid->itemDelegate()->createEditor(
-            grid->viewport(), option, view->authModel()->index(row, column)));
+            grid->viewport(), option, model->index(row, column)));
     };
     auto combo = editorFor(0, Authorizationfrm::colReason);
-    auto *reasons = qobject_cast<QComboBox *>(combo.get());
-    ASSERT_TRUE(reasons);
-    EXPECT_EQ(reasons->count(), 3);
-    EXPECT_EQ(reasons->itemData(1).toString(), u"Customer request"_s);
+    auto *reasonBox = qobject_cast<QComboBox *>(combo.get());
+    ASSERT_TRUE(reasonBox);
+    EXPECT_EQ(reasonBox->count(), 3);
+    EXPECT_EQ(reasonBox->itemData(1).toString(), u"Customer request"_s);
     const std::pair<int, int> limits[] = {{Authorizationfrm::colPart, 30},
                                           {Authorizationfrm::colRequestDesc, 40},
                                           {Authorizationfrm::colRequestExplanation, 50},
@@ -207,6 +192,13 @@ TEST_F(AuthorizationTest, GridEditorsFollowTheCellsOwnLineAndField)
         QString digits = u"12345678901234567890"_s;
         int at = 0;
         EXPECT_EQ(text->validator()->validate(digits, at), QValidator::Invalid);
+    }
+    for (const QString &unknown : {u"Nope"_s, u"O'Neil"_s}) {
+        ui_->clear();
+        ASSERT_TRUE(model->setData(kind, unknown));
+        EXPECT_EQ(allLines(view->request(), 0).value(u"TypeDesc"_s).toText(), QString());
+        EXPECT_EQ(allLines(view->request(), 0).value(u"Type"_s).toText(), u"9"_s);
+        EXPECT_EQ(boxTexts(), QStringList{u"Cleared"_s});
     }
 }
 
