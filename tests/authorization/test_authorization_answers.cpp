@@ -225,11 +225,11 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
         });
         std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R3'"_s);
         Authorizationcls().ShowAuth(order, answers);
-        EXPECT_EQ(authorization::textOf(line(order, u"FW04521GTYN"_s), u"conf"_s),
-                  QString::fromUtf16(sh.fwConf));
-        EXPECT_EQ(authorization::textOf(line(order, u"KIT URE"_s), u"conf"_s),
-                  QString::fromUtf16(sh.kitConf));
-        EXPECT_EQ(authorization::textOf(line(order, u"MLD4521"_s), u"conf"_s), mouldingConf);
+        QStringList confs;
+        for (const QString &part : {u"FW04521GTYN"_s, u"KIT URE"_s, u"MLD4521"_s})
+            confs << authorization::textOf(line(order, part), u"conf"_s);
+        EXPECT_EQ(confs, (QStringList{QString::fromUtf16(sh.fwConf), QString::fromUtf16(sh.kitConf),
+                                      mouldingConf}));
         EXPECT_EQ(boxTexts(), QStringList());
     }
 }
