@@ -152,6 +152,14 @@ TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
     all->get_g_pidlist();
     EXPECT_EQ(all->itemsrecordset().recordCount(), 3);
 
+    // The network list: its own columns, no Add or Delete.
+    on<frmPIDList>([](frmPIDList *view) {
+        EXPECT_TRUE(view->gridKey().startsWith(u"NETIDLIST."_s));
+        EXPECT_TRUE(view->cmdEdits[1]->isHidden());
+        view->cmdAction[1]->click();
+    });
+    EXPECT_FALSE(cls.NetIDList(host_->env()));
+
     // Insurers come from the host's own table and are never written back.
     on<frmPIDList>([](frmPIDList *view) {
         view->grdEdits->setCurrentIndex(view->gridModel()->index(1, 0));
