@@ -32,6 +32,17 @@ struct Line {
     QString conf = {};
 };
 
+// The named fields of the current row as "a|b|c", a NULL as nothing.
+inline QString fieldsOf(const Recordset &rs, const QString &names)
+{
+    QStringList out;
+    for (const QString &name : names.split(u'|')) {
+        const Value v = rs.value(name);
+        out << (v.isNull() ? QString() : v.toText());
+    }
+    return out.join(u'|');
+}
+
 // A dispatch accepting the given kinds: {name, online enabled}.
 inline QString dispatchXml(const std::vector<std::pair<QString, bool>> &kinds = {})
 {
@@ -112,6 +123,15 @@ protected:
         for (const auto &[field, value] : values)
             line.setValue(field, value);
         line.update();
+    }
+
+    // The same with the fields written "field=value|field=value", the values as text.
+    static void edit(AuthorizationRequest &request, int index, const QString &fields)
+    {
+        std::vector<std::pair<QString, Value>> values;
+        for (const QString &f : fields.split(u'|'))
+            values.emplace_back(f.section(u'=', 0, 0), Value(f.section(u'=', 1)));
+        edit(request, index, values);
     }
 };
 
