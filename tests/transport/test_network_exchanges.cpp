@@ -1,0 +1,188 @@
+// The exchanges with the network in detail: the service with rows queued
+// while one is under way, a stop, an answer too large and a statement the
+// database refused; the network's memory of its answers across a restart and
+// what its answers carry.
+#include "support/NetworkLink.h"
+#include "storage/SqlTable.h"
+#include "transport/NetworkProtocol.h"
+#include "transport/TransportFixture.h"
+#include <qorOrvaneUI/runtime/VbError.h>
+#include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/transport/NetworkAnswers.h>
+
+#include <QSqlQuery>
+
+#include <utility>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+using namespace orvane;
+using transport::Exchange;
+
+namespace {
+
+// Takes each document and answers only when the test says so.
+class HeldClient : public transport::INetworkClient {
+public:
+    QStringList sent; // recid of each document sent
+    QString messageId;
+    void send(const transport::protocol::Request &request,
+              std::function<void(const Exchange &)> done) override
+    {
+        sent << request.recid;
+        messageId = request.messageId;
+        pending_ = std::move(done);
+    }
+    void checkHealth(std::function<void(bool, const QString &)> done) override { done(true, {}); }
+    void answer(const Exchange &exchange) { std::exchange(pending_, nullptr)(exchange); }
+
+private:
+    std::function<void(const Exchange &)> pending_;
+};
+
+class ServiceFaultTest : public transport::test::TransportTest {
+protected:
+    void SetUp() override
+    {
+        TransportTest::SetUp();
+        if (IsSkipped() || HasFatalFailure())
+            return;
+        transport::registerTransportClasses();
+        db_ = transport::StagingDatabase::open(connection_);
+        // No retry comes back while a case runs.
+        settings_.retryBaseMs = 60000;
+        settings_.retryMaxMs = 60000;
+    }
+    void queue(const QString &recid, const QString &xml = u"<Authorization/>"_s)
+    {
+        QSqlQuery q(db_->db());
+        ASSERT_TRUE(q.exec(u"INSERT INTO g_trans (rectype, recid, xml, processed) VALUES "
+                           u"('AUTHREQ', '"_s %
+                           recid % u"', '"_s % xml % u"', "_s % db_->dialect().falseLiteral() %
+                           u")"_s));
+    }
+
+    std::shared_ptr<transport::StagingDatabase> db_;
+    transport::ServiceSettings settings_;
+    HeldClient client_;
+};
+
+TEST_P(ServiceFaultTest, RowsQueuedDuringAnExchangeGoNextAndAStoppedServiceSendsNoMore)
+{
+    transport::TransportService service(env_, client_, settings_);
+    queue(u"D1"_s);
+    service.start();
+    queue(u"D2"_s);
+    service.scan(); // while D1 is under way
+    client_.answer({0, {}, u"The answer is larger than allowed"_s, true});
+    ASSERT_TRUE(orvane::test::runUntil([&] { return client_.sent.size() == 2; }, 5000));
+    EXPECT_EQ(client_.sent.last(), u"D2"_s);
+    EXPECT_EQ(service.state().badAnswers, 1);
+
+    queue(u"D3"_s);
+    service.scan();
+    service.stop();
+    client_.answer({422, {}, {}, false});
+    ASSERT_TRUE(orvane::test::runUntil([&] { return service.state().failed == 1; }, 5000));
+    EXPECT_EQ(client_.sent.size(), 2) << "sent after the stop";
+    EXPECT_EQ(service.state().pending, 2); // D1 waits for its retry, D3 for the next start
+}
+
+TEST_P(ServiceFaultTest, AnAnswerFiledIsNotCountedAsRefused)
+{
+    const QString request =
+        u"<Authorization><SessionID>A1</SessionID><AuthorizationDetails><AuthorizationType>"
+        u"<LineNumber>1</LineNumber><RequestPart>P1</RequestPart><RequestQuantity>1"
+        u"</RequestQuantity><RequestPrice>10</RequestPrice></AuthorizationType>"
+        u"</AuthorizationDetails></Authorization>"_s;
+    queue(u"A1"_s, request);
+    transport::TransportService service(env_, client_, settings_);
+    service.start();
+    XmlDocument asked;
+    asked.loadXml(request);
+    XmlDocument out = transport::protocol::newAnswer(client_.messageId, u"R-1"_s, false);
+    XmlNode answers = out.documentElement();
+    transport::NetworkAnswerer().answer(u"AUTHREQ"_s, u"A1"_s, asked, out, answers);
+    client_.answer({200, out.xml().toUtf8(), {}, false});
+    ASSERT_TRUE(orvane::test::runUntil([&] { return service.state().sent == 1; }, 5000))
+        << service.state().lastError.toStdString();
+    EXPECT_EQ(service.state().badAnswers, 0);
+}
+
+// PostgreSQL keeps a statement it refused prepared until the transaction is
+// rolled back; the connection must not gather them.
+TEST_P(ServiceFaultTest, ARefusedStatementIsFreedWithItsTransaction)
+{
+    if (!postgres())
+        return;
+    auto prepared = [&] {
+        QSqlQuery q(db_->db());
+        return q.exec(u"SELECT count(*) FROM pg_prepared_statements"_s) && q.next()
+                   ? q.value(0).toInt()
+                   : -1;
+    };
+    const int before = prepared();
+    const QString insert = u"INSERT INTO g_trans (id, rectype) VALUES (?, 'X')"_s;
+    EXPECT_THROW(db_->writeTransaction([&] {
+        sql::exec(db_->db(), insert, {4711}, {});
+        sql::exec(db_->db(), insert, {4711}, {}); // the key is taken
+    }),
+                 VbError);
+    EXPECT_EQ(prepared(), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ServiceFaultTest,
+                         ::testing::Values(transport::test::Db::SQLite,
+                                           transport::test::Db::PostgreSQL),
+                         transport::test::backendName);
+
+// A document sent again after the network restarted gets the answer it had.
+TEST(NetworkServerTest, KeepsItsAnswersAcrossARestart)
+{
+    QTemporaryDir dir;
+    transport::ServerOptions kept;
+    kept.stateDir = dir.path();
+    auto network = orvane::test::startNetwork(kept);
+    const quint16 port = network->serverPorts().value(0);
+    transport::HttpsNetworkClient client(orvane::test::clientFor(port));
+    auto exchange = [&] {
+        QByteArray body;
+        client.send({u"0123456789ABCDEF0123456789ABCDEF"_s, u"AUTHREQ"_s, u"S1"_s, 0,
+                     u"<Authorization/>"_s},
+                    [&](const Exchange &e) { body = e.body; });
+        orvane::test::runUntil([&] { return !body.isEmpty(); }, 5000);
+        return body;
+    };
+    const QByteArray first = exchange();
+    ASSERT_TRUE(first.contains("Receipt"));
+    network.reset();
+    network = orvane::test::startNetwork(kept, port);
+    EXPECT_EQ(exchange(), first);
+}
+
+// The policy's other vehicles are numbered on from the noticed one; the
+// dispatch carries the policy's deductible.
+TEST(NetworkAnswererTest, AnswersCarryThePolicysVehiclesAndDeductible)
+{
+    transport::NetworkRules rules;
+    rules.policyVehicles = 2;
+    rules.deductible = 125.5;
+    const transport::NetworkAnswerer network(rules);
+    auto answered = [&](const QString &rectype, const QString &xml) {
+        XmlDocument request;
+        request.loadXml(xml);
+        XmlDocument out = transport::protocol::newAnswer(QString(32, u'0'), u"R-1"_s, false);
+        XmlNode answers = out.documentElement();
+        network.answer(rectype, u"X1"_s, request, out, answers);
+        return out.xml();
+    };
+    EXPECT_TRUE(answered(u"ENOL"_s, u"<LossNotice><VehicleID>448201</VehicleID></LossNotice>"_s)
+                    .contains(u"<VehicleID>449201</VehicleID>"_s));
+    EXPECT_TRUE(answered(u"LOSSAH"_s, u"<LossNoticeAcknowledgement><LossReferenceNumber>LR-1"
+                                      u"</LossReferenceNumber><AcceptWork>Y</AcceptWork>"
+                                      u"</LossNoticeAcknowledgement>"_s)
+                    .contains(u"<Deductible>125.50</Deductible>"_s));
+}
+
+} // namespace
