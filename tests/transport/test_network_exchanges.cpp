@@ -2,13 +2,18 @@
 // while one is under way, a stop, an answer too large and a statement the
 // database refused; the network's memory of its answers across a restart and
 // what its answers carry.
-#include "support/NetworkLink.h"
 #include "storage/SqlTable.h"
+#include "support/NetworkLink.h"
 #include "transport/NetworkProtocol.h"
+#include "transport/StagingSchema.h"
 #include "transport/TransportFixture.h"
+#include <qorOrvaneUI/external/IInscoIdList.h>
+#include <qorOrvaneUI/external/ProgIds.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 #include <qorOrvaneUI/runtime/XmlDocument.h>
 #include <qorOrvaneUI/transport/NetworkAnswers.h>
+#include <qorOrvaneUI/transport/NetworkSimulator.h>
 
 #include <QSqlQuery>
 
@@ -41,7 +46,7 @@ private:
     std::function<void(const Exchange &)> pending_;
 };
 
-class ServiceFaultTest : public transport::test::TransportTest {
+class ExchangeTest : public transport::test::TransportTest {
 protected:
     void SetUp() override
     {
@@ -54,13 +59,14 @@ protected:
         settings_.retryBaseMs = 60000;
         settings_.retryMaxMs = 60000;
     }
-    void queue(const QString &recid, const QString &xml = u"<Authorization/>"_s)
+    void queue(const QString &recid, const QString &xml = u"<Authorization/>"_s,
+               const QString &rectype = u"AUTHREQ"_s)
     {
         QSqlQuery q(db_->db());
         ASSERT_TRUE(q.exec(u"INSERT INTO g_trans (rectype, recid, xml, processed) VALUES "
-                           u"('AUTHREQ', '"_s %
-                           recid % u"', '"_s % xml % u"', "_s % db_->dialect().falseLiteral() %
-                           u")"_s));
+                           u"('"_s %
+                           rectype % u"', '"_s % recid % u"', '"_s % xml % u"', "_s %
+                           db_->dialect().falseLiteral() % u")"_s));
     }
 
     std::shared_ptr<transport::StagingDatabase> db_;
@@ -68,7 +74,7 @@ protected:
     HeldClient client_;
 };
 
-TEST_P(ServiceFaultTest, RowsQueuedDuringAnExchangeGoNextAndAStoppedServiceSendsNoMore)
+TEST_P(ExchangeTest, RowsQueuedDuringAnExchangeGoNextAndAStoppedServiceSendsNoMore)
 {
     transport::TransportService service(env_, client_, settings_);
     queue(u"D1"_s);
@@ -89,7 +95,7 @@ TEST_P(ServiceFaultTest, RowsQueuedDuringAnExchangeGoNextAndAStoppedServiceSends
     EXPECT_EQ(service.state().pending, 2); // D1 waits for its retry, D3 for the next start
 }
 
-TEST_P(ServiceFaultTest, AnAnswerFiledIsNotCountedAsRefused)
+TEST_P(ExchangeTest, AnAnswerFiledIsNotCountedAsRefused)
 {
     const QString request =
         u"<Authorization><SessionID>A1</SessionID><AuthorizationDetails><AuthorizationType>"
@@ -112,7 +118,7 @@ TEST_P(ServiceFaultTest, AnAnswerFiledIsNotCountedAsRefused)
 
 // PostgreSQL keeps a statement it refused prepared until the transaction is
 // rolled back; the connection must not gather them.
-TEST_P(ServiceFaultTest, ARefusedStatementIsFreedWithItsTransaction)
+TEST_P(ExchangeTest, ARefusedStatementIsFreedWithItsTransaction)
 {
     if (!postgres())
         return;
@@ -132,7 +138,49 @@ TEST_P(ServiceFaultTest, ARefusedStatementIsFreedWithItsTransaction)
     EXPECT_EQ(prepared(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ServiceFaultTest,
+// Rows added to an insurance company list belong to the IDs it was loaded
+// for (a key of 0 is a row not stored yet); a stored row keeps its own.
+TEST_P(ExchangeTest, AnInsuranceCompanyListFillsTheIdsOfNewRowsOnly)
+{
+    QSqlQuery q(db_->db());
+    ASSERT_TRUE(
+        q.exec(u"INSERT INTO g_inscoid (destpid, origpid, INScoid) VALUES ('', '', 'OLD')"_s));
+    auto list = object<ext::IInscoIdList>(ext::progid::g_inscoid);
+    list->setPID(u"P1"_s);
+    list->setoid(u"N1"_s);
+    list->get_g_inscoid(u"g_inscoid.INScoid = 'OLD'"_s);
+    Recordset rs = list->itemsrecordset();
+    for (const Value &key : {Value(), Value(0)}) {
+        rs.addNew();
+        if (!key.isEmpty())
+            rs[u"id"_s] = key;
+        rs[u"INScoid"_s] = u"NEW"_s;
+        rs.update();
+    }
+    list->Update();
+    Recordset stored = db_->load(*transport::stagingTable(u"g_inscoid"_s), {});
+    ASSERT_EQ(stored.recordCount(), 3);
+    for (; !stored.eof(); stored.moveNext()) {
+        const bool added = stored.value(u"INScoid"_s).toText() == u"NEW"_s;
+        EXPECT_EQ(stored.value(u"destpid"_s).toText(), added ? u"P1"_s : QString());
+        EXPECT_EQ(stored.value(u"origpid"_s).toText(), added ? u"N1"_s : QString());
+    }
+}
+
+TEST_P(ExchangeTest, ALossAcknowledgementKeepsTheMobileChoice)
+{
+    queue(u"C1"_s,
+          u"<LossNoticeAcknowledgement><LossReferenceNumber>LR-1</LossReferenceNumber>"
+          u"<AcceptWork>N</AcceptWork><MobileIndicator>y</MobileIndicator>"
+          u"</LossNoticeAcknowledgement>"_s,
+          u"LOSSAH"_s);
+    transport::NetworkSimulator(env_).runOnce();
+    EXPECT_TRUE(db_->load(*transport::stagingTable(u"g_lossack"_s), u"lossref = 'LR-1'"_s)
+                    .value(u"Mobile"_s)
+                    .toBool());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ExchangeTest,
                          ::testing::Values(transport::test::Db::SQLite,
                                            transport::test::Db::PostgreSQL),
                          transport::test::backendName);
