@@ -4,7 +4,7 @@ depends on them in their own build folder, run the tests that cover them, and re
 which faults the tests notice.
 
     tools/mutate.py [PATHS...] [--sample N] [--seed S] [--resume] [--timeout SECONDS]
-                    [--postgres]
+                    [--postgres] [--survivors]
 
 A mutant is killed when a test fails, survived when every test passes, timed out when
 the tests outrun the limit (counted as noticed), and build failed when it does not
@@ -296,6 +296,8 @@ def main():
     ap.add_argument("--resume", action="store_true", help="go on with the last run")
     ap.add_argument("--timeout", type=float, default=0,
                     help="seconds a mutant's tests may take (default: 4x the clean run + 10)")
+    ap.add_argument("--survivors", action="store_true",
+                    help="with --resume: run the mutants that survived again (after new tests)")
     ap.add_argument("--postgres", action="store_true",
                     help="run the PostgreSQL cases too, on a throw-away server (slower)")
     args = ap.parse_args()
@@ -309,6 +311,8 @@ def main():
     if args.resume:
         with open(STATE, encoding="utf-8") as f:
             state = json.load(f)
+        if args.survivors:
+            state["results"] = {k: v for k, v in state["results"].items() if v != "survived"}
     else:
         state = {"command": " ".join(["./dev mutate", *sys.argv[1:]]), "seed": args.seed,
                  "mutants": choose(args.paths, args.sample, args.seed), "results": {},
