@@ -180,6 +180,38 @@ TEST_P(ExchangeTest, ALossAcknowledgementKeepsTheMobileChoice)
                     .toBool());
 }
 
+// A number another workstation changed since the row was read is a conflict,
+// as a flag is; a date alone is stored so that a filter on the day finds it,
+// and a time of day comes back whole.
+TEST_P(ExchangeTest, NumbersAreGuardedAndDatesKeepTheirDayAndTime)
+{
+    queue(u"W1"_s);
+    auto change = [&](int daskid, bool dated) {
+        transport::TableCore table(u"g_trans"_s);
+        table.setEnv(env_);
+        table.load(u"recid = 'W1'"_s);
+        return [table, daskid, dated]() mutable {
+            Recordset row = table.rows();
+            row.setValue(u"daskid"_s, daskid);
+            if (dated) {
+                row.setValue(u"transdate"_s, QDate(2026, 12, 10));
+                row.setValue(u"procdate"_s, Value(DateValue::fromDateTime(
+                                                QDateTime(QDate(2026, 12, 10), QTime(1, 0)))));
+            }
+            row.update();
+            table.save();
+        };
+    };
+    auto first = change(1, true);
+    auto second = change(2, false);
+    first();
+    EXPECT_THROW(second(), VbError);
+    const Recordset stored =
+        db_->load(*transport::stagingTable(u"g_trans"_s), u"transdate = '2026-12-10'"_s);
+    EXPECT_EQ(stored.value(u"daskid"_s).toInt32(), 1);
+    EXPECT_EQ(stored.value(u"procdate"_s).toDate().time(), QTime(1, 0));
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ExchangeTest,
                          ::testing::Values(transport::test::Db::SQLite,
                                            transport::test::Db::PostgreSQL),
