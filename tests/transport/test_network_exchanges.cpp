@@ -95,27 +95,6 @@ TEST_P(ExchangeTest, RowsQueuedDuringAnExchangeGoNextAndAStoppedServiceSendsNoMo
     EXPECT_EQ(service.state().pending, 2); // D1 waits for its retry, D3 for the next start
 }
 
-TEST_P(ExchangeTest, AnAnswerFiledIsNotCountedAsRefused)
-{
-    const QString request =
-        u"<Authorization><SessionID>A1</SessionID><AuthorizationDetails><AuthorizationType>"
-        u"<LineNumber>1</LineNumber><RequestPart>P1</RequestPart><RequestQuantity>1"
-        u"</RequestQuantity><RequestPrice>10</RequestPrice></AuthorizationType>"
-        u"</AuthorizationDetails></Authorization>"_s;
-    queue(u"A1"_s, request);
-    transport::TransportService service(env_, client_, settings_);
-    service.start();
-    XmlDocument asked;
-    asked.loadXml(request);
-    XmlDocument out = transport::protocol::newAnswer(client_.messageId, u"R-1"_s, false);
-    XmlNode answers = out.documentElement();
-    transport::NetworkAnswerer().answer(u"AUTHREQ"_s, u"A1"_s, asked, out, answers);
-    client_.answer({200, out.xml().toUtf8(), {}, false});
-    ASSERT_TRUE(orvane::test::runUntil([&] { return service.state().sent == 1; }, 5000))
-        << service.state().lastError.toStdString();
-    EXPECT_EQ(service.state().badAnswers, 0);
-}
-
 // PostgreSQL keeps a statement it refused prepared until the transaction is
 // rolled back; the connection must not gather them.
 TEST_P(ExchangeTest, ARefusedStatementIsFreedWithItsTransaction)
