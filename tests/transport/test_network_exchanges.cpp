@@ -244,4 +244,13 @@ TEST(NetworkAnswererTest, AnswersCarryThePolicysVehiclesAndDeductible)
                     .contains(u"<Deductible>125.50</Deductible>"_s));
 }
 
+// A table defined anew, its text wider, gets record sets of the new width.
+TEST(StorageLayoutTest, ATableDefinedAnewGetsItsNewWidths)
+{
+    sql::TableDef table{u"t"_s, {{u"code"_s, sql::ColumnKind::Text, 8}}, {}};
+    EXPECT_EQ(sql::emptyRecordset(table).fields().at(0).definedSize, 8);
+    table.columns[0].size = 20;
+    EXPECT_EQ(sql::emptyRecordset(table).fields().at(0).definedSize, 20);
+}
+
 } // namespace
