@@ -236,6 +236,26 @@ TEST(NetworkServerTest, KeepsItsAnswersAcrossARestart)
     EXPECT_EQ(exchange(), first);
 }
 
+// The faults to make are counted from the first request once they are
+// turned on; requests while they are off do not use them up.
+TEST(NetworkServerTest, FaultsTurnedOnLaterAreAllThere)
+{
+    transport::ServerOptions options;
+    options.faultCount = 1;
+    auto network = orvane::test::startNetwork(options);
+    transport::HttpsNetworkClient client(orvane::test::clientFor(network->serverPorts().value(0)));
+    auto status = [&] {
+        int got = -1;
+        client.send({QString(32, u'A'), u"AUTHREQ"_s, u"S1"_s, 0, u"<Authorization/>"_s},
+                    [&](const Exchange &e) { got = e.status; });
+        orvane::test::runUntil([&] { return got >= 0; }, 5000);
+        return got;
+    };
+    EXPECT_EQ(status(), 422);
+    network->options().fault = transport::ServerFault::Error500;
+    EXPECT_EQ(status(), 500);
+}
+
 // The policy's other vehicles are numbered on from the noticed one; the
 // dispatch carries the policy's deductible.
 TEST(NetworkAnswererTest, AnswersCarryThePolicysVehiclesAndDeductible)
