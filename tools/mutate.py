@@ -4,6 +4,7 @@ depends on them in their own build folder, run the tests that cover them, and re
 which faults the tests notice.
 
     tools/mutate.py [PATHS...] [--sample N] [--seed S] [--resume] [--timeout SECONDS]
+                    [--postgres] [--survivors]
 
 A mutant is killed when a test fails, survived when every test passes, timed out when
 the tests outrun the limit (counted as noticed), and build failed when it does not
@@ -195,6 +196,20 @@ def run_tests(programs, limit, log):
     return ("killed" if failed else "survived"), failed
 
 
+def start_postgres():
+    """Starts the tests' throw-away PostgreSQL server where the transport fixture looks for
+    it, so that the PostgreSQL cases run too; gives the folder to stop it with."""
+    folder = os.path.join(BUILD, "tests", "transport", "pg-server")
+    script = os.path.join(ROOT, "tests", "support", "pg-test-server.sh")
+    subprocess.run([script, "start", folder], check=True, stdout=subprocess.DEVNULL)
+    if not os.path.exists(os.path.join(folder, "connection.txt")):
+        sys.exit("mutate: the PostgreSQL test server did not start: " +
+                 read(os.path.join(folder, "error.txt")).strip())
+    # A case that cannot reach the server fails rather than skips.
+    os.environ["ORVANE_REQUIRE_PG"] = "1"
+    return script, folder
+
+
 def restore_backups(quiet=True):
     """Puts back any file a stopped run left mutated."""
     for base, _, names in os.walk(BACKUP):
@@ -281,6 +296,10 @@ def main():
     ap.add_argument("--resume", action="store_true", help="go on with the last run")
     ap.add_argument("--timeout", type=float, default=0,
                     help="seconds a mutant's tests may take (default: 4x the clean run + 10)")
+    ap.add_argument("--survivors", action="store_true",
+                    help="with --resume: run the mutants that survived again (after new tests)")
+    ap.add_argument("--postgres", action="store_true",
+                    help="run the PostgreSQL cases too, on a throw-away server (slower)")
     args = ap.parse_args()
 
     def stop(signum, _frame):
@@ -292,12 +311,15 @@ def main():
     if args.resume:
         with open(STATE, encoding="utf-8") as f:
             state = json.load(f)
+        if args.survivors:
+            state["results"] = {k: v for k, v in state["results"].items() if v != "survived"}
     else:
         state = {"command": " ".join(["./dev mutate", *sys.argv[1:]]), "seed": args.seed,
                  "mutants": choose(args.paths, args.sample, args.seed), "results": {},
-                 "baseline": {}}
+                 "baseline": {}, "postgres": args.postgres}
         save(state)
     configure()
+    server = start_postgres() if state.get("postgres") else None
     log = open(os.path.join(BUILD, "mutate.log"), "a", encoding="utf-8")
     todo = [m for m in state["mutants"] if m["id"] not in state["results"]]
     print(f"mutate: {len(todo)} of {len(state['mutants'])} mutants to run")
@@ -335,6 +357,9 @@ def main():
         print("mutate: stopped; ./dev mutate --resume goes on", file=sys.stderr)
         report(state)
         return 130
+    finally:
+        if server:
+            subprocess.run([server[0], "stop", server[1]], stdout=subprocess.DEVNULL)
     report(state)
     return 0
 

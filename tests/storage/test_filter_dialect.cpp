@@ -328,6 +328,8 @@ TEST(SqlDialect, LiteralsMustFitTheirColumns)
          u"CHR needs a whole number from 1 to 255 at position 12"_s},
         {u"guid = 'a' + 5"_s, u"g_trans"_s, u"after '+'"_s},
         {u"daskid = 99999999999999999999"_s, u"g_trans"_s, u"out of range"_s},
+        {u"daskid = "_s + QString(31, u'9'), u"g_trans"_s,
+         u"Number '"_s + QString(30, u'9') + u"...' is out of range"_s},
     };
     for (const auto &[text, in, problem] : refused) {
         const QString d = message([&, &text = text, &in = in] { where(text, in); });
