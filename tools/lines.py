@@ -1,6 +1,9 @@
 #!/usr/bin/env python3
 """Non-blank, non-comment lines of the tracked C++ files: tests/ against src/,
-apps/ and bench/, and the ratio the project keeps to a third at most."""
+include/, apps/ and bench/, and the ratio the project keeps to a third at most.
+
+The public headers count as code: they were under src/ when this count was first
+taken and only moved to include/ to be installed from one place."""
 import re
 import subprocess
 import sys
@@ -33,8 +36,8 @@ def main():
         with open(path, encoding="utf-8", errors="replace") as f:
             counts[top] = counts.get(top, 0) + code_lines(f.read())
     tests = counts.get("tests", 0)
-    code = sum(counts.get(d, 0) for d in ("src", "apps", "bench"))
-    for d in ("src", "apps", "bench", "tests"):
+    code = sum(counts.get(d, 0) for d in ("src", "include", "apps", "bench"))
+    for d in ("src", "include", "apps", "bench", "tests"):
         print(f"{d + '/':8} {counts.get(d, 0):>7,}")
     ratio = 100.0 * tests / code if code else 0.0
     print(f"tests / code: {tests:,} / {code:,} = {ratio:.1f}% (the aim: a third at most)")
