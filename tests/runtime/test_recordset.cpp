@@ -30,25 +30,13 @@ Recordset makeParts()
                                 {u"Due"_s, ftype::Date}});
 }
 
-void addPart(Recordset &rs, const QString &part, int qty, const QString &price = u"0"_s,
-             bool sent = false, QDate due = QDate(2024, 1, 1))
-{
-    rs.addNew();
-    rs[u"PartNo"_s] = part;
-    rs[u"Qty"_s] = qty;
-    rs[u"Price"_s] = price;
-    rs[u"Sent"_s] = sent;
-    rs[u"Due"_s] = due;
-    rs.update();
-}
-
 Recordset sampleParts()
 {
     Recordset rs = makeParts();
-    addPart(rs, u"BACKTINT"_s, 1, u"10.5"_s, false, QDate(2024, 1, 31));
-    addPart(rs, u"O'Brien"_s, 12, u"99.99"_s, true, QDate(2024, 2, 29));
-    addPart(rs, u"WS-100"_s, 5, u"250"_s, false, QDate(2023, 12, 24));
-    addPart(rs, u"ws-200"_s, -3, u"0.0001"_s, true, QDate(2024, 6, 1));
+    rs.loadRow({u"BACKTINT"_s, 1, u"10.5"_s, false, QDate(2024, 1, 31)});
+    rs.loadRow({u"O'Brien"_s, 12, u"99.99"_s, true, QDate(2024, 2, 29)});
+    rs.loadRow({u"WS-100"_s, 5, u"250"_s, false, QDate(2023, 12, 24)});
+    rs.loadRow({u"ws-200"_s, -3, u"0.0001"_s, true, QDate(2024, 6, 1)});
     rs.moveFirst();
     return rs;
 }
