@@ -14,7 +14,6 @@
 #include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/runtime/VbError.h>
 
-#include <QMap>
 #include <QStringList>
 
 #include "support/OrderOnlyInvoice.h"

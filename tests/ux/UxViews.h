@@ -139,10 +139,7 @@ inline orvane::Recordset pidRows()
     rs.appendField(u"PID"_s, orvane::ftype::Text, 20);
     rs.appendField(u"PIDname"_s, orvane::ftype::Text, 40);
     rs.open();
-    rs.addNew();
-    rs.setValue(u"PID"_s, u"P1"_s);
-    rs.setValue(u"PIDname"_s, u"Main street"_s);
-    rs.update();
+    rs.loadRow({u"P1"_s, u"Main street"_s});
     return rs;
 }
 
