@@ -308,7 +308,6 @@ TEST_F(SqlDialectDb, HostileTextsAreRefusedAndNothingRuns)
 {
     const int before = count(u"g_trans"_s);
     const std::vector<std::pair<QString, QString>> filters = {
-        {u"guid = 'abc"_s, u"Unterminated text starting at position 8"_s},
         {u"guid = 'O'Brien'"_s, u"Unterminated text starting at position 16"_s},
         {u"guid = 'a'; DROP TABLE g_trans"_s, u"';' is not allowed at position 11"_s},
         {u"guid = 'a' -- '"_s, u"Comments ('--') are not allowed at position 12"_s},
@@ -322,8 +321,6 @@ TEST_F(SqlDialectDb, HostileTextsAreRefusedAndNothingRuns)
         {u"g_ackn.guid = 'a'"_s,
          u"Column 'g_ackn.guid' at position 1 does not belong to table g_trans"_s},
         {u"guid = 'a' or 1=1"_s, u"A comparison must start with a column name at position 15"_s},
-        {u"guid = 'a' guid = 'b'"_s,
-         u"Unexpected 'guid' after the end of the condition at position 12"_s},
         {u"guid = \"a\""_s, u"The character '\"' is not allowed at position 8"_s},
         {u"guid = 'a' and"_s, u"Expected a column name at the end of the text"_s},
         {u"(guid = 'a'"_s, u"Expected ')' at the end of the text"_s},
