@@ -146,10 +146,6 @@ protected:
     }
 };
 
-} // namespace
-
-namespace {
-
 // A column of a stored row and the element of the document that carries it.
 struct Column {
     Recordset *rs;
