@@ -103,18 +103,17 @@ protected:
         invoice->order.update();
     }
 
-    Recordset rows(const char16_t *id, const QString &filter)
+    // The rows a table object's own loader finds.
+    template <class T>
+    Recordset load(const char16_t *id, void (T::*get)(const QString &), const QString &filter)
     {
-        auto t = object<IRsTable>(id);
-        t->get_rs(filter);
+        auto t = object<T>(id);
+        (*t.*get)(filter);
         return t->itemsrecordset();
     }
-    Recordset trans(const QString &filter)
-    {
-        auto t = object<Ig_trans>(progid::g_trans);
-        t->get_g_trans(filter);
-        return t->itemsrecordset();
-    }
+    Recordset rows(const char16_t *id, const QString &f) { return load(id, &IRsTable::get_rs, f); }
+    Recordset trans(const QString &f) { return load(progid::g_trans, &Ig_trans::get_g_trans, f); }
+    Recordset answers(const QString &f) { return load(progid::g_ackn, &Ig_ackn::Get_g_ACKN, f); }
     bool processed(const QString &recid)
     {
         return trans(u"recid = '"_s % recid % u"'"_s).value(u"processed"_s).toBool();
@@ -174,12 +173,6 @@ protected:
     }
 
     void queueAuth(const QString &session) { queue(authRequest(session), u"AUTHREQ"_s, session); }
-    Recordset answers(const QString &filter)
-    {
-        auto ackn = object<Ig_ackn>(progid::g_ackn);
-        ackn->Get_g_ACKN(filter);
-        return ackn->itemsrecordset();
-    }
     // The dispatch row of a received dispatch document.
     static Recordset dispatchOf(const Recordset &doc)
     {
