@@ -14,22 +14,6 @@ using namespace orvane;
 using namespace orvane::transport;
 using namespace orvane::transport::test;
 
-namespace {
-
-QStringList indexNames(StagingDatabase &db)
-{
-    QSqlQuery q(db.db());
-    q.exec(db.backend() == sql::Backend::PostgreSQL
-               ? u"SELECT indexname FROM pg_indexes WHERE schemaname = 'public'"_s
-               : u"SELECT name FROM sqlite_master WHERE type = 'index'"_s);
-    QStringList names;
-    while (q.next())
-        names << q.value(0).toString().toLower();
-    return names;
-}
-
-} // namespace
-
 class StagingSchemaTest : public TransportTest {};
 
 TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
@@ -61,13 +45,17 @@ TEST_P(StagingSchemaTest, CreatesEveryTableAndUpgradesAnOlderOneKeepingItsRows)
     Recordset answer = db->load(*stagingTable(u"g_ackn"_s), u"sessionid = 'S1'"_s);
     EXPECT_EQ(answer.value(u"ConfCode"_s).toText(), u"AC1"_s);
     // A notice holds the order's whole address, also in an upgraded database.
-    QSqlQuery wide(db->db());
-    EXPECT_TRUE(wide.exec(u"INSERT INTO g_enol (guid, s_address) VALUES ('W1', '"_s %
-                          QString(150, u'a') % u"')"_s))
-        << wide.lastError().text().toStdString();
+    QSqlQuery q(db->db());
+    EXPECT_TRUE(q.exec(u"INSERT INTO g_enol (guid, s_address) VALUES ('W1', '"_s %
+                       QString(150, u'a') % u"')"_s))
+        << q.lastError().text().toStdString();
 
     // Polls and searches have their indexes.
-    const QStringList indexes = indexNames(*db);
+    q.exec(postgres() ? u"SELECT indexname FROM pg_indexes WHERE schemaname = 'public'"_s
+                      : u"SELECT name FROM sqlite_master WHERE type = 'index'"_s);
+    QStringList indexes;
+    while (q.next())
+        indexes << q.value(0).toString().toLower();
     for (const char16_t *name :
          {u"g_ackn_sessionid_t", u"g_ackn_ack", u"g_trans_guid_t", u"g_trans_rectype_recid_t",
           u"g_trans_daskid_daskloc", u"g_enol_guid_t", u"g_cover_lossref_t", u"g_lossack_lossref_t",
