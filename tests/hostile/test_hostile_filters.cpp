@@ -16,8 +16,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using orvane::dispatch::ChooseDispatchfrm;
 using orvane::loss::eNOLcls;
 namespace modOrvane = orvane::modOrvane;

@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 using namespace orvane::sql;
 using orvane::VbError;
