@@ -8,8 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 using namespace Qt::StringLiterals;
 using namespace orvane::sql;
 using orvane::VbError;
@@ -37,9 +35,7 @@ g_dispatch lossidnum:t ack:b Dispatch:t
 g_inscoid destpid:t origpid:t inscoid:t
 g_insid billtoid:i Origpid:t destpid:t Insurerid:t
 g_insurer Name:t
-POS Name:t pos_cd:t
 rel_loc Name:t rel_loc_cd:t
-side Name:t side_cd:t
 Invoice idnumber:i location:i
 Customer user2:t OrvaneShopID:t)";
 
@@ -103,10 +99,8 @@ INSERT INTO g_cover VALUES ('L1', 0), ('L3', 0), ('L4', 1);
 INSERT INTO g_lossack VALUES ('L3', 0), ('L5', 0);
 INSERT INTO g_dispatch VALUES ('L6', 0, 'D1'), ('1234', 0, 'D2'), ('L7', 1, 'd3');
 INSERT INTO g_inscoid VALUES ('O''Brien', 'NWI', 'c1'), ('OBrien', 'NWI', 'c2'),
-  ('Line1' || char(13, 10) || 'Line2', 'NWI', 'c3'), ('A' || char(10) || 'B', 'X', 'c4');
-INSERT INTO g_insid VALUES (12, 'NWI', 'O''Brien', 'i1'), (13, 'NWI', 'O''Brien', 'i2');
+  ('Line1' || char(13, 10) || 'Line2', 'NWI', 'c3');
 INSERT INTO g_insurer VALUES ('First Mutual'), ('Second Mutual');
-INSERT INTO POS VALUES ('Front', 'F');
 INSERT INTO Invoice VALUES (55, 1), (55, 2);
 INSERT INTO Customer VALUES (' ', 's0'), ('X', 's1'), ('', 's2'))";
 
@@ -177,8 +171,6 @@ TEST_F(SqlDialectDb, LibraryTextsFindTheRightRows)
     const std::vector<std::tuple<QString, QString, QStringList>> cases = {
         // The opening filter of an empty row set: nothing, though the table has rows.
         {u"g_trans"_s, u"g_trans.guid = '1' and g_trans.guid <> '1'"_s, {}},
-        {u"g_enol"_s, u"guid = 'A' and guid <> 'A'"_s, {}},
-        {u"g_enolline"_s, u"guid = 'A' and guid <> 'A'"_s, {}},
         // `=` keeps letter case, so 'dispatch' is not a dispatch row; LIKE ignores it.
         {u"g_trans"_s, u"rectype = 'DISPATCH' "_s, {u"t1"_s, u"t2"_s, u"t3"_s, u"t6"_s}},
         {u"g_trans"_s, u"rectype = 'DISPATCH'  AND recid like '123%'"_s, {u"t1"_s, u"t2"_s}},
@@ -187,7 +179,6 @@ TEST_F(SqlDialectDb, LibraryTextsFindTheRightRows)
         // Unquoted numbers against integer columns, and a number against a text column.
         {u"g_trans"_s, u"rectype = 'DISPATCH' AND daskid = 55 and daskloc = 1"_s, {u"t1"_s}},
         {u"g_dispatch"_s, u"lossidnum = 1234"_s, {u"1234"_s}},
-        {u"Invoice"_s, u"Invoice.idnumber = 55 AND invoice.location = 1"_s, {u"55"_s}},
         {u"Invoice"_s, u"Invoice.idnumber = '55' AND invoice.location = 2"_s, {u"55"_s}},
         // The splices of the quoting routine find the values they stand for.
         {u"g_inscoid"_s,
@@ -196,39 +187,20 @@ TEST_F(SqlDialectDb, LibraryTextsFindTheRightRows)
         {u"g_inscoid"_s,
          u"g_inscoid.destpid = 'Line1' + CHR(13) + CHR(10) + 'Line2' AND g_inscoid.origpid = 'NWI'"_s,
          {u"Line1\r\nLine2"_s}},
-        {u"g_inscoid"_s,
-         u"g_inscoid.destpid = 'A' + CHR(10) + 'B' AND g_inscoid.origpid = 'X'"_s,
-         {u"A\nB"_s}},
-        {u"g_trans"_s,
-         u"g_trans.rectype= 'DISPATCH' and g_trans.recid = 'D' + CHR(39) + '1'"_s,
-         {u"t6"_s}},
-        {u"g_insid"_s,
-         u"g_insid.billtoid = 12 AND g_insid.Origpid = 'NWI' AND  "
-         u"g_insid.destpid = 'O' + CHR(39) + 'Brien'"_s,
-         {u"12"_s}},
         // '' is empty text, not NULL; trailing blanks do not count in = and <>,
         // so a blank shop ID is not an ID.
         {u"Customer"_s, u"user2 = ''"_s, {QString(), u" "_s}},
         {u"Customer"_s, u"Customer.user2 <> ' ' "_s, {u"X"_s}},
         {u"Customer"_s, u"user2 = 'X  '"_s, {u"X"_s}},
         {u"Customer"_s, u" \r\n\t"_s, {QString(), u" "_s, u"X"_s}},
-        {u"g_ackn"_s,
-         u"g_ackn.sessionid = '8C1F2A4B-77D0-4E11-9A3C-5B6D7E8F9012' AND ACK = .F."_s,
-         {}},
-        {u"g_ackn"_s, u"g_ackn.sessionid = 'S1'"_s, {u"S1"_s, u"S1"_s}},
         {u"g_ackn"_s, u"g_ackn.sessionid = 'S1' AND ACK = .F."_s, {u"S1"_s}},
         {u"g_ackn"_s, u"ack = .t."_s, {u"S1"_s}},
         {u"g_ackn"_s, u"ack = FALSE"_s, {u"S1"_s, u"S2"_s}},
         {u"g_ackn"_s, u"ack = -1"_s, {u"S1"_s}},
         {u"g_ackn"_s, u"not ack = .F."_s, {u"S1"_s}},
-        {u"g_enol"_s, u"g_enol.daskid = 55 AND g_enol.daskloc = 1"_s, {u"e1"_s, u"e2"_s}},
         {u"g_enol"_s,
          u"g_enol.daskid = 55 AND g_enol.daskloc = 1 AND g_enol.ack = .F."_s,
          {u"e1"_s}},
-        {u"g_enol"_s, u"g_enol.guid = 'e1' AND ACK = .F."_s, {u"e1"_s}},
-        {u"g_cover"_s, u"g_cover.lossref = 'L1' AND g_cover.ack = .F."_s, {u"L1"_s}},
-        {u"g_lossack"_s, u"g_lossack.lossref = 'L3' AND g_lossack.ack = .F."_s, {u"L3"_s}},
-        {u"g_dispatch"_s, u"g_dispatch.lossidnum = 'L6' ANd g_dispatch.ack = .F."_s, {u"L6"_s}},
     };
     for (const auto &[table, filter, expected] : cases)
         EXPECT_EQ(keys(table, filter), expected) << filter.toStdString();
@@ -236,9 +208,7 @@ TEST_F(SqlDialectDb, LibraryTextsFindTheRightRows)
     const std::vector<std::pair<QString, QStringList>> queries = {
         {u"Select count(*) as cnt from g_ackn where g_ackn.Ack = .F."_s, {u"2"_s}},
         {u"Select * from g_insurer"_s, {u"First Mutual"_s, u"Second Mutual"_s}},
-        {u"Select * from POS"_s, {u"Front"_s}},
         {u"Select * from rel_loc"_s, {}},
-        {u"Select * from side"_s, {}},
         {unionQuery, {u"1234"_s, u"L1"_s, u"L3"_s, u"L5"_s, u"L6"_s}},
         {u"select lossref from g_cover union all select lossref from g_lossack order by lossref "
          u"desc"_s,
@@ -296,9 +266,6 @@ TEST(SqlDialect, RendersParameterizedSql)
                      uR"(SELECT "lossref" AS "lossref" FROM "g_lossack" WHERE "ack" = ? UNION )"
                      uR"(SELECT "lossidnum" AS "lossref" FROM "g_dispatch" WHERE "ack" = ?)"_s);
     EXPECT_EQ(r.params, (QVariantList{false, false, false, false}));
-    r = renderSelect(parseSelect(u"Select count(*) as cnt from g_ackn where g_ackn.Ack = .F."_s),
-                     schema(), Backend::SQLite);
-    EXPECT_EQ(r.sql, uR"(SELECT count(*) AS "cnt" FROM "g_ackn" WHERE "Ack" = ?)"_s);
 }
 
 TEST(SqlDialect, LiteralsMustFitTheirColumns)
@@ -341,7 +308,6 @@ TEST_F(SqlDialectDb, HostileTextsAreRefusedAndNothingRuns)
 {
     const int before = count(u"g_trans"_s);
     const std::vector<std::pair<QString, QString>> filters = {
-        {u"guid = 'abc"_s, u"Unterminated text starting at position 8"_s},
         {u"guid = 'O'Brien'"_s, u"Unterminated text starting at position 16"_s},
         {u"guid = 'a'; DROP TABLE g_trans"_s, u"';' is not allowed at position 11"_s},
         {u"guid = 'a' -- '"_s, u"Comments ('--') are not allowed at position 12"_s},
@@ -355,9 +321,6 @@ TEST_F(SqlDialectDb, HostileTextsAreRefusedAndNothingRuns)
         {u"g_ackn.guid = 'a'"_s,
          u"Column 'g_ackn.guid' at position 1 does not belong to table g_trans"_s},
         {u"guid = 'a' or 1=1"_s, u"A comparison must start with a column name at position 15"_s},
-        {u"'1' = '1'"_s, u"A comparison must start with a column name at position 1"_s},
-        {u"guid = 'a' guid = 'b'"_s,
-         u"Unexpected 'guid' after the end of the condition at position 12"_s},
         {u"guid = \"a\""_s, u"The character '\"' is not allowed at position 8"_s},
         {u"guid = 'a' and"_s, u"Expected a column name at the end of the text"_s},
         {u"(guid = 'a'"_s, u"Expected ')' at the end of the text"_s},
@@ -390,10 +353,7 @@ TEST_F(SqlDialectDb, HostileTextsAreRefusedAndNothingRuns)
          u"ORDER BY of a UNION must name a result column"_s},
         {u"select * from g_trans order by guid union select * from g_trans"_s,
          u"Unexpected 'union' after the end of the query"_s},
-        {u"select * from g_trans where guid = 'a' or 1 = 1"_s,
-         u"A comparison must start with a column name"_s},
         {u"delete from g_trans"_s, u"Expected SELECT at position 1, found 'delete'"_s},
-        {u"select g_ackn.guid from g_trans"_s, u"does not belong to table g_trans"_s},
     };
     for (const auto &[text, problem] : queries) {
         SCOPED_TRACE(text.toStdString());

@@ -1,5 +1,3 @@
-#include "runtime/Criteria.h"
-#include "storage/FilterDialect.h"
 #include "storage/SqlTable.h"
 #include "storage/TransactionGuard.h"
 #include <qorOrvaneUI/runtime/VbError.h>

@@ -50,7 +50,6 @@ class TransportTest : public ::testing::TestWithParam<Db> {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(dir_.isValid());
         dataPath_ = dir_.path() + QStringLiteral("/");
         if (GetParam() == Db::SQLite) {
             connection_ = QStringLiteral("QSQLITE:") + dataPath_ + QStringLiteral("shop.sqlite");
