@@ -191,14 +191,12 @@ TEST_F(HostOrders, DataCommandRunsTheFixedQueriesAndTheRegistryMakesTheHostsObje
     // The catalogue's and the staging tables' queries run in the demo's loss
     // notice and authorization flows.
 
-    // Refusals answer false and leave the caller's record set alone.
+    // Refusals answer false and leave the caller's record set alone; the
+    // dialect's own tests go through the kinds of query it refuses.
     Recordset untouched = insurers;
-    for (const QString &bad :
-         {u"Select * from g_insurer; delete from g_insurer"_s, u"Select * from nosuchtable"_s,
-          u"delete from g_insurer"_s, u"Select * from g_insurer where x = 1"_s}) {
-        EXPECT_FALSE(dc->Execute(u"wqkd"_s, bad, untouched, {2})) << bad.toStdString();
-        EXPECT_TRUE(untouched.sharesRowsWith(insurers));
-    }
+    EXPECT_FALSE(dc->Execute(u"wqkd"_s, u"Select * from g_insurer; delete from g_insurer"_s,
+                             untouched, {2}));
+    EXPECT_TRUE(untouched.sharesRowsWith(insurers));
     dc->setconstructstring(u"QSQLITE:/nowhere/else.sqlite"_s);
     EXPECT_FALSE(dc->Execute(u"wqkd"_s, u"Select * from g_insurer"_s, untouched, {2}));
     EXPECT_EQ(countRows(host_->database(), u"SELECT COUNT(*) FROM g_insurer"_s), 3);
