@@ -263,4 +263,11 @@ TEST_F(CompareTest, AddCompareCutsToTheFieldsAndAFailedTransferKeepsWhatWasCopie
     ASSERT_EQ(env->errors->reports.size(), 1u);
     EXPECT_EQ(env->errors->reports[0].procedure, u"qorOrvaneUI.ChooseDispatchfrm.setNewValues"_s);
     EXPECT_EQ(env->errors->reports[0].number, err::ItemNotFound);
+
+    // A comparison of one row copies it too.
+    Recordset one = view.CreateCompareRecordset();
+    view.AddCompare(one, u"Sold To Last"_s, u"a"_s, u"b"_s, u"s_last"_s);
+    theirs->set(u"s_last"_s, u"Okafor"_s);
+    view.setNewValues(one, mine, theirs);
+    EXPECT_EQ(mine->get(u"s_last"_s).toText(), u"Okafor"_s);
 }

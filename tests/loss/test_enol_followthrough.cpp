@@ -77,7 +77,8 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
 {
     auto order = host_->openOrder(2);
     for (const auto &[field, value] :
-         row(u"s_area2=503|s_phone2=5550172|s_area1=|s_phone1=|policy=POL 88 2|carid=AB00123"_s))
+         row(u"s_area2=503|s_phone2=5550172|s_area1=|s_phone1=|policy=POL 88 2|carid=AB00123|"
+             u"s_first=Imani|vin=2T3P1RFV8MW123456"_s))
         order->itemsrecordset().setValue(field, value);
     openForm(order, [&](eNOLfrm *view) {
         fillValid(view);
@@ -105,7 +106,8 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
         u"SessionID=%1|Filename=%1|OriginationPID=RPID00417|DestinationPID=NET1|"
         u"InsuredOrClaimantTelephone=503-555-0172|InsuredOrClaimantAlternateTelephone=|"
         u"InsuredOrClaimantPolicyNumber=POL882|LossIdentificationNumbers=CLM402|VehicleID=123|"
-        u"GlassOnlyDamage=Y|BodilyInjury=N|OriginationContactName=Pat Rivera|VehicleIDSource=NAGS"_s
+        u"GlassOnlyDamage=Y|BodilyInjury=N|OriginationContactName=Pat Rivera|VehicleIDSource=NAGS|"
+        u"InsuredOrClaimantFirstName=Imani|VehicleIDNumber=2T3P1RFV8MW123456|VehicleOwnership=Owner"_s
             .arg(guid));
     for (const auto &[name, value] : expected)
         EXPECT_EQ(elementText(root, name), value.toText()) << name.toStdString();
