@@ -231,7 +231,10 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
 {
     const QString guid = queueNotice(u"PA-7734-2291-03"_s);
     NetworkSimulator simulator(env);
-    simulator.runOnce();
+    // The counts are what the command-line tool's `net simulate` prints.
+    SimulationReport report = simulator.runOnce();
+    EXPECT_EQ(report.notices, 1);
+    EXPECT_EQ(report.coverageRows, 1);
 
     Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % guid % u"' AND ACK = .F."_s);
     EXPECT_EQ(notice.value(u"ErrCode"_s).toText(), u"0"_s);
@@ -240,9 +243,12 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
     Recordset cover =
         rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"' AND g_cover.ack = .F."_s);
     EXPECT_EQ(cover.value(u"VehDesc"_s).toText(), u"2021 Toyota"_s);
+    EXPECT_EQ(cover.value(u"errorcode"_s).toText(), u"0"_s);
 
     queueCoverageAnswer(lossRef, true);
-    simulator.runOnce();
+    report = simulator.runOnce();
+    EXPECT_EQ(report.lossAcks, 1);
+    EXPECT_EQ(report.dispatches, 1);
 
     Recordset ack = rows(progid::g_lossack,
                          u"g_lossack.lossref = '"_s % lossRef % u"' AND g_lossack.ack = .F."_s);
