@@ -266,6 +266,9 @@ TEST(SqlDialect, RendersParameterizedSql)
                      uR"(SELECT "lossref" AS "lossref" FROM "g_lossack" WHERE "ack" = ? UNION )"
                      uR"(SELECT "lossidnum" AS "lossref" FROM "g_dispatch" WHERE "ack" = ?)"_s);
     EXPECT_EQ(r.params, (QVariantList{false, false, false, false}));
+    r = renderSelect(parseSelect(u"select * from typed order by DUE desc, rate"_s), schema(),
+                     Backend::SQLite);
+    EXPECT_EQ(r.sql, uR"(SELECT * FROM "typed" ORDER BY "due" DESC, "rate")"_s);
 }
 
 TEST(SqlDialect, LiteralsMustFitTheirColumns)
