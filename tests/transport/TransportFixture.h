@@ -3,6 +3,7 @@
 #include "support/StubEnvironment.h"
 #include "transport/StagingDatabase.h"
 #include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/transport/TransportClasses.h>
 
 #include <QCoreApplication>
 #include <QFile>
@@ -64,6 +65,8 @@ protected:
             useFreshDatabase();
         }
         env_ = std::make_shared<orvane::test::StubEnvironment>(dataPath_, connection_);
+        // Every case reads and writes the staging tables through the table objects.
+        orvane::transport::registerTransportClasses();
     }
 
     // A database of its own for each case: ctest runs cases in parallel

@@ -53,7 +53,6 @@ protected:
         TransportTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        transport::registerTransportClasses();
         db_ = transport::StagingDatabase::open(connection_);
         // No retry comes back while a case runs.
         settings_.retryBaseMs = 60000;

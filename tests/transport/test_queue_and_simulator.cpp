@@ -91,7 +91,6 @@ protected:
         TransportTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        transport::registerTransportClasses();
         env_->location = 4;
         env = env_;
         // The order the queue reads: its number alone.

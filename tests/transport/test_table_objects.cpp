@@ -72,12 +72,6 @@ std::shared_ptr<ext::ITableObject> create(const char16_t *progId)
 
 class TableObjectTest : public TransportTest {
 protected:
-    void SetUp() override
-    {
-        TransportTest::SetUp();
-        registerTransportClasses();
-    }
-
     std::shared_ptr<ext::Ig_trans> trans() { return object<ext::Ig_trans>(ext::progid::g_trans); }
 
     // Rows of g_trans the filter finds, as "rectype/recid" texts, in key order.
