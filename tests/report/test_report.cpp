@@ -184,3 +184,33 @@ TEST(ReportViewer, RefreshLaysOutAgainOnlyWhatChanged)
     viewer.viewReport();
     EXPECT_TRUE(viewer.toPlainText().isEmpty());
 }
+
+// A template opened again comes from the last parse: each caller still gets a
+// report of its own, and an edited file is read afresh.
+TEST(ReportEngine, TemplateOpenedAgainIsAReportOfItsOwn)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath(u"t.rpt"_s);
+    auto write = [&](const QByteArray &text) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(text);
+    };
+    write(kTemplate);
+    auto first = rep::Report::open(path);
+    first->formulaFields()[0].setFormulaText(u"'changed'"_s);
+    first->table(1).setDataSource(table({u"Name"_s, u"Missing"_s}, {{u"Ann"_s, u""_s}}));
+    rep::Report &firstSub = first->sections()[2].reportObjects()[0].openSubreport();
+    firstSub.table(1).setDataSource(table({u"X"_s}, {}));
+
+    auto second = rep::Report::open(path);
+    EXPECT_EQ(second->formulaFields()[0].formulaText(), u"'Hello ' + {MAIN.Name} + '!'"_s);
+    EXPECT_FALSE(second->table(1).hasDataSource());
+    rep::Report &secondSub = second->sections()[2].reportObjects()[0].openSubreport();
+    EXPECT_NE(&secondSub, &firstSub);
+    EXPECT_FALSE(secondSub.table(1).hasDataSource());
+    EXPECT_TRUE(first->toHtml().contains(u"Ann"_s));
+
+    write(QByteArray(kTemplate).replace("title=\"T\"", "title=\"Edited\""));
+    EXPECT_EQ(rep::Report::open(path)->title(), u"Edited"_s);
+}

@@ -681,15 +681,19 @@ void DispatchRecords::load(const QString &dispatchXML, Proc &p)
 
 namespace {
 
-// A copy of `rs` whose text fields hold any length, for the report only.
-Recordset wideCopy(const Recordset &rs)
+// A copy of `rs` (a record set of layout `Fields`) whose text fields hold any
+// length, for the report only.
+template <const auto &Fields> Recordset wideCopy(const Recordset &rs)
 {
-    Recordset wide;
-    for (int i = 0; i < rs.fieldCount(); ++i) {
-        const orvane::FieldDef &f = rs.fieldDef(i);
-        wide.appendField(f.name, f.type, orvane::isTextType(f.type) ? 0 : f.definedSize);
-    }
-    wide.open();
+    static const Recordset prototype = [] {
+        Recordset wide;
+        for (const FieldSpec &f : Fields)
+            wide.appendField(QString::fromUtf16(f.name), f.type,
+                             orvane::isTextType(f.type) ? 0 : f.size);
+        wide.open();
+        return wide;
+    }();
+    Recordset wide = prototype.emptyCopy();
     if (rs.recordCount() == 0)
         return wide;
     Recordset rows = rs.clone();
@@ -722,7 +726,7 @@ void DispatchRecords::makeReportCopies(const XmlDocument &document)
     // The record sets keep the network's field sizes for the host; the
     // report shows staff every text whole (names, comments, descriptions).
     const std::vector<XmlNode> found = document.asNode().findEach(dispatchNames());
-    rsReportDispatch_ = wideCopy(rsDispatch);
+    rsReportDispatch_ = wideCopy<kDispatchFields>(rsDispatch);
     if (rsReportDispatch_.recordCount() > 0) {
         for (int i = 0; i < int(kDispatchFields.size()); ++i) {
             if (!orvane::isTextType(kDispatchFields[std::size_t(i)].type) ||
@@ -744,7 +748,7 @@ void DispatchRecords::makeReportCopies(const XmlDocument &document)
             rsReportDispatch_.field(kInsurerComments).setValue(comments);
         rsReportDispatch_.update();
     }
-    rsReportDiscount_ = wideCopy(rsDiscount);
+    rsReportDiscount_ = wideCopy<kDiscountFields>(rsDiscount);
     if (rsReportDiscount_.recordCount() > 0) {
         const XmlNode &container = found[std::size_t(kDiscountDetailsSlot)];
         rsReportDiscount_.moveFirst();

@@ -17,7 +17,9 @@
 #include <pugixml.hpp>
 
 #include <cmath>
+#include <list>
 #include <map>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 
@@ -261,6 +263,9 @@ struct Report::Impl {
 
     // --- loading -------------------------------------------------------------
     void load(pugi::xml_node element, const Impl *parent);
+    // A report of its own over the same parsed template, which nothing changes
+    // after loading: bindings and formula texts set on one never reach the other.
+    std::unique_ptr<Report> copy() const;
     void collectObjects(pugi::xml_node node, ReportSection &section);
     const ReportTable *findTable(const QString &tableName) const;
     int tableIndex(const QString &tableName) const;
@@ -596,6 +601,40 @@ Report &ReportObject::openSubreport() const
 Report::Report() : d(std::make_unique<Impl>()) {}
 Report::~Report() = default;
 
+std::unique_ptr<Report> Report::Impl::copy() const
+{
+    std::unique_ptr<Report> report(new Report);
+    Impl &c = *report->d;
+    c.doc = doc;
+    c.root = root;
+    c.origin = origin;
+    c.name = name;
+    c.title = title;
+    c.css = css;
+    c.pageSize = pageSize;
+    c.marginMm = marginMm;
+    c.pageFooter = pageFooter;
+    c.pageHeader = pageHeader;
+    c.currencySymbol = currencySymbol;
+    c.tables = tables;
+    c.formulas = formulas;
+    c.sections = sections;
+    c.sectionNodes = sectionNodes;
+    c.fieldAt = fieldAt;
+    std::map<const Report *, Report *> copied;
+    for (const std::unique_ptr<Report> &sub : subreports) {
+        c.subreports.push_back(sub->d->copy());
+        copied[sub.get()] = c.subreports.back().get();
+    }
+    for (const auto &[node, sub] : subreportAt)
+        c.subreportAt[node] = copied.at(sub);
+    for (ReportSection &section : c.sections)
+        for (ReportObject &object : section.objects_)
+            if (object.subreport_)
+                object.subreport_ = copied.at(object.subreport_);
+    return report;
+}
+
 std::unique_ptr<Report> Report::open(const QString &path)
 {
     const QFileInfo info(path);
@@ -606,7 +645,32 @@ std::unique_ptr<Report> Report::open(const QString &path)
     if (info.isDir() || !file.open(QIODevice::ReadOnly))
         throw VbError(err::FileAccess, u"orvane.report"_s,
                       u"Path/File access error: report template '"_s % path % u"'"_s);
-    return fromText(file.readAll(), path);
+    const QByteArray text = file.readAll();
+
+    // Parsing a template costs far more than reading it, and a shop opens the
+    // same few over and over: the last ones parsed are kept and copied. The
+    // file is still read each time, so an edited template is parsed afresh.
+    struct Parsed {
+        QString path;
+        QByteArray text;
+        std::unique_ptr<Report> report;
+    };
+    static std::mutex guard;
+    static std::list<Parsed> recent;
+    constexpr std::size_t kept = 4;
+    const std::lock_guard lock(guard);
+    for (auto it = recent.begin(); it != recent.end(); ++it) {
+        if (it->path == path && it->text == text) {
+            recent.splice(recent.begin(), recent, it);
+            return recent.front().report->d->copy();
+        }
+    }
+    std::unique_ptr<Report> parsed = fromText(text, path);
+    std::unique_ptr<Report> given = parsed->d->copy();
+    recent.push_front({path, text, std::move(parsed)});
+    if (recent.size() > kept)
+        recent.pop_back();
+    return given;
 }
 
 std::unique_ptr<Report> Report::fromText(const QByteArray &text, const QString &origin)
