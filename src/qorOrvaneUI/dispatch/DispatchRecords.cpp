@@ -694,16 +694,13 @@ template <const auto &Fields> Recordset wideCopy(const Recordset &rs)
         return wide;
     }();
     Recordset wide = prototype.emptyCopy();
-    if (rs.recordCount() == 0)
-        return wide;
-    Recordset rows = rs.clone();
-    for (rows.moveFirst(); !rows.eof(); rows.moveNext()) {
-        wide.addNew();
-        for (int i = 0; i < rs.fieldCount(); ++i)
-            wide.field(i).setValue(rows.field(i).value());
-        wide.update();
-    }
-    wide.moveFirst();
+    // Row by row as stored: these record sets are never filtered or deleted from.
+    rs.forEachRow([&](orvane::RowStatus status, const std::vector<Value> &values) {
+        if (status != orvane::RowStatus::Deleted)
+            wide.loadRow(values);
+    });
+    if (wide.recordCount() > 0)
+        wide.moveFirst();
     return wide;
 }
 

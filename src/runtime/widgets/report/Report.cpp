@@ -252,14 +252,16 @@ struct Report::Impl {
     std::vector<pugi::xml_node> sectionNodes;
     std::vector<std::unique_ptr<Report>> subreports;
     std::map<const void *, Report *> subreportAt;
-    // Parsed field objects, by element.
+    // Parsed field objects, by element; shared by the copies of a template,
+    // as they are never changed after loading.
     struct FieldObject {
         FieldRef ref;
         Format format = Format::Text;
         QString prefix; // shown around the value only when there is one
         QString suffix;
     };
-    std::map<const void *, FieldObject> fieldAt;
+    std::shared_ptr<std::map<const void *, FieldObject>> fieldAt =
+        std::make_shared<std::map<const void *, FieldObject>>();
 
     // --- loading -------------------------------------------------------------
     void load(pugi::xml_node element, const Impl *parent);
@@ -384,7 +386,7 @@ void Report::Impl::collectObjects(pugi::xml_node node, ReportSection &section)
                 throw templateError(origin, u"unknown format '"_s % format % u"'"_s);
             field.prefix = fromUtf8(child.attribute("prefix").value());
             field.suffix = fromUtf8(child.attribute("suffix").value());
-            fieldAt[child.internal_object()] = field;
+            (*fieldAt)[child.internal_object()] = field;
             if (object.name_.isEmpty())
                 object.name_ = source;
             break;
@@ -489,7 +491,7 @@ void Report::Impl::renderNode(pugi::xml_node node, const Context &ctx, QString &
     }
     switch (kind->second) {
     case ObjectKind::Field: {
-        const FieldObject &field = fieldAt.at(node.internal_object());
+        const FieldObject &field = fieldAt->at(node.internal_object());
         const QString text = formatValue(fieldValue(field.ref, ctx), field.format, currencySymbol);
         if (!text.isEmpty())
             out += field.prefix.toHtmlEscaped() % htmlText(text) % field.suffix.toHtmlEscaped();
