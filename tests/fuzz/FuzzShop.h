@@ -13,11 +13,11 @@
 
 #include <QDir>
 #include <QSqlQuery>
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
 namespace orvane::fuzz {
 
@@ -50,11 +50,10 @@ public:
     {
         // One commit for all of them, not one a table.
         QSqlDatabase &db = db_->db();
-        QSqlQuery q(db);
         if (!db.transaction())
             std::abort();
-        for (const QString &statement : clearing_)
-            if (!q.exec(statement))
+        for (QSqlQuery &q : clearing_)
+            if (!q.exec())
                 std::abort();
         if (!db.commit())
             std::abort();
@@ -76,15 +75,21 @@ private:
         // one connection, and the table objects share it instead of opening
         // (and migrating) one each.
         db_ = transport::StagingDatabase::open(connection);
-        for (const QString &table : db_->db().tables())
-            if (table.startsWith(QStringLiteral("g_"), Qt::CaseInsensitive))
-                clearing_ << QStringLiteral("DELETE FROM \"") + table + QStringLiteral("\"");
+        // Prepared once: parsing them again for every input cost more than running them.
+        for (const QString &table : db_->db().tables()) {
+            if (!table.startsWith(QStringLiteral("g_"), Qt::CaseInsensitive))
+                continue;
+            clearing_.emplace_back(db_->db());
+            if (!clearing_.back().prepare(QStringLiteral("DELETE FROM \"") + table +
+                                          QStringLiteral("\"")))
+                std::abort();
+        }
     }
 
     QTemporaryDir dir_;
     std::shared_ptr<test::StubEnvironment> env_;
     std::shared_ptr<transport::StagingDatabase> db_;
-    QStringList clearing_;
+    std::vector<QSqlQuery> clearing_;
 };
 
 // Reads every field of every row, as the views that show them do.
