@@ -2,6 +2,12 @@
 // the same text in the same run: the fill should stay within a few times the
 // parse for a typical dispatch.
 //
+// Opening the dispatch report's template, as the report does for every
+// dispatch shown, against parsing the same template text in the same run (what
+// each open cost while templates were not kept): an open should cost a small
+// part of a parse. Binding a dispatch to the report, the whole of what the
+// report view is given, is measured beside them.
+//
 // Finding a received dispatch by the first characters of its number, as the
 // dispatch chooser does, among 1,000 and 100,000 dispatches: the search should
 // cost about the same at both sizes (well under 5 ms), which it does only when
@@ -14,6 +20,7 @@
 #include "runtime/widgets/RecordsetModel.h"
 #include <qorOrvaneUI/dispatch/clsShowDispatch.h>
 #include <qorOrvaneUI/runtime/XmlDocument.h>
+#include <qorOrvaneUI/widgets/report/Report.h>
 
 #include <QFile>
 #include <QLineEdit>
@@ -75,6 +82,33 @@ void BM_FillAllRecordsets(benchmark::State &state)
         benchmark::DoNotOptimize(dispatch.dispatchRecordset().recordCount());
     }
     state.SetLabel(kSamples[state.range(0)]);
+}
+
+const QString kReportTemplate = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_dispatch.rpt");
+
+void BM_ReportTemplateParse(benchmark::State &state)
+{
+    QFile f(kReportTemplate);
+    if (!f.open(QIODevice::ReadOnly))
+        state.SkipWithError("no report template");
+    const QByteArray text = f.readAll();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(orvane::report::Report::fromText(text, kReportTemplate));
+}
+
+void BM_ReportTemplateOpen(benchmark::State &state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(orvane::report::Report::open(kReportTemplate));
+}
+
+void BM_BoundReport(benchmark::State &state)
+{
+    const QString text = sampleText(kSamples[0]);
+    clsShowDispatch dispatch;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(dispatch.BoundReport(text, kReportTemplate));
+    state.SetLabel(kSamples[0]);
 }
 
 // A shop whose dispatch list holds `rows` dispatches D-2026-000001 onwards,
@@ -155,3 +189,6 @@ BENCHMARK(BM_ChooseDispatchFind)->Arg(1000)->Arg(100000)->Unit(benchmark::kMicro
 BENCHMARK(BM_BarePugixmlParse)->DenseRange(0, 2);
 BENCHMARK(BM_AdapterParse)->DenseRange(0, 2);
 BENCHMARK(BM_FillAllRecordsets)->DenseRange(0, 2);
+BENCHMARK(BM_ReportTemplateParse)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReportTemplateOpen)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BoundReport)->Unit(benchmark::kMicrosecond);
