@@ -30,7 +30,6 @@ using namespace orvane;
 using namespace orvane::host;
 using orvane::test::errorNumber;
 using orvane::test::raised;
-using orvane::test::ScopedScriptedUi;
 
 namespace {
 
@@ -195,7 +194,7 @@ struct FakeShop : ComObject {};
 TEST(HostErrorClass, ShowsAndLogsErrorsAndOnlyLogsWhatThePollShowedAsDoesTheEnvironment)
 {
     QTemporaryDir dir;
-    ScopedScriptedUi ui;
+    orvane::test::ScopedScriptedUi ui;
     HostErrorClass errors(dir.filePath(u"error.log"_s), u"Orvane Demo Shop"_s, u"Ann Lee"_s);
 
     errors.ErrorHandle(0, u"qorOrvaneUI.ChooseDispatchfrm.cmdAttach_Click"_s,
