@@ -3,9 +3,7 @@
 #include "runtime/widgets/report/ReportViewer.h"
 #include <qorOrvaneUI/widgets/report/Report.h>
 
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
@@ -42,6 +40,13 @@ const QByteArray kTemplate = R"(<report name="t" title="T" currency-symbol="$">
     <text name="caption">static <field source="MAIN.Missing"/>!</text><line/>
   </section>
 </report>)";
+
+// A report of one section showing the formula F, whose text is `formula`.
+QByteArray formulaReport(const QByteArray &formula)
+{
+    return "<report><formulas><formula name='F'>" + formula +
+           "</formula></formulas><section><formula name='F'/></section></report>";
+}
 
 } // namespace
 
@@ -124,10 +129,7 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
         EXPECT_EQ(raised([&] { rep::Report::fromText(QByteArray(text)); }).number(),
                   rep::err::InvalidTemplate)
             << text;
-    EXPECT_TRUE(raised([] {
-                    rep::Report::fromText("<report><formulas><formula name='F'>'open</formula>"
-                                          "</formulas></report>");
-                })
+    EXPECT_TRUE(raised([] { rep::Report::fromText(formulaReport("'open")); })
                     .description()
                     .contains(u"not closed"_s));
 
@@ -151,9 +153,7 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
             << bad.toStdString();
 
     // A formula text set by a caller is checked when the report renders.
-    auto checked =
-        rep::Report::fromText("<report><formulas><formula name='F'>''</formula></formulas>"
-                              "<section><formula name='F'/></section></report>");
+    auto checked = rep::Report::fromText(formulaReport("''"));
     checked->formulaFields()[0].setFormulaText(u"'unclosed"_s);
     EXPECT_EQ(raised([&] { checked->toHtml(); }).number(), rep::err::FormulaError);
 }
@@ -162,9 +162,7 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
 // while a refresh after the data changed shows the change.
 TEST(ReportViewer, RefreshLaysOutAgainOnlyWhatChanged)
 {
-    auto report =
-        rep::Report::fromText("<report><formulas><formula name='F'>'first'</formula></formulas>"
-                              "<section><formula name='F'/></section></report>");
+    auto report = rep::Report::fromText(formulaReport("'first'"));
     rep::ReportViewer viewer;
     int layouts = 0;
     QObject::connect(&viewer, &QTextEdit::textChanged, [&] { ++layouts; });
