@@ -42,22 +42,8 @@ int countRows(ShopDatabase &db, const QString &sqlText, const QVariantList &para
     return q.next() ? q.value(0).toInt() : -1;
 }
 
-class HostOrders : public orvane::test::DemoShopTest {};
-
-class HostWidgets : public orvane::test::DemoShopTest {
-protected:
-    void SetUp() override
-    {
-        DemoShopTest::SetUp();
-        chooser = ext::objectAs<ext::IVehicleChooser>(
-            host_->env()->SafeCreateUIObj(ext::objkind::VehicleChooser), u"test"_s);
-        car = ext::objectAs<ext::IVehicle>(host_->env()->SafeCreatenagsObj(ext::objkind::NagsCar),
-                                           u"test"_s);
-    }
-
-    std::shared_ptr<ext::IVehicleChooser> chooser;
-    std::shared_ptr<ext::IVehicle> car;
-};
+using HostOrders = orvane::test::DemoShopTest;
+using HostWidgets = orvane::test::DemoShopTest;
 
 } // namespace
 
@@ -214,6 +200,10 @@ TEST_F(HostOrders, DataCommandRunsTheFixedQueriesAndTheRegistryMakesTheHostsObje
 
 TEST_F(HostWidgets, ChooserFindsByVinNarrowsAsTheUserTypesAndCancelledGivesNothing)
 {
+    auto chooser = ext::objectAs<ext::IVehicleChooser>(
+        host_->env()->SafeCreateUIObj(ext::objkind::VehicleChooser), u"test"_s);
+    auto car = ext::objectAs<ext::IVehicle>(host_->env()->SafeCreatenagsObj(ext::objkind::NagsCar),
+                                            u"test"_s);
     // Found by VIN; wildcards are text.
     chooser->setVIN(u"1FTEW1EP1LF000003"_s);
     on<VehicleChooserDialog>([](VehicleChooserDialog *dialog) {

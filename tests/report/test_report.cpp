@@ -14,12 +14,11 @@ namespace rep = orvane::report;
 
 namespace {
 
-Recordset table(const QStringList &fields, const std::vector<std::vector<orvane::Value>> &rows,
-                int type = orvane::ftype::Text)
+Recordset table(const QStringList &fields, const std::vector<std::vector<orvane::Value>> &rows)
 {
     Recordset rs;
     for (const QString &f : fields)
-        rs.appendField(f, type, 100);
+        rs.appendField(f, orvane::ftype::Text, 100);
     rs.open();
     for (const auto &row : rows)
         rs.loadRow(row);
