@@ -132,12 +132,9 @@ protected:
     // The rows of `table` that match `where`.
     qlonglong rows(const QString &table, const QString &where, const QVariantList &params = {})
     {
-        return value(u"SELECT COUNT(*) FROM "_s % table % u" WHERE "_s % where, params)
+        return demotest::shopValue(
+                   *host_, u"SELECT COUNT(*) FROM "_s % table % u" WHERE "_s % where, params)
             .toLongLong();
-    }
-    QVariant value(const QString &sql, const QVariantList &params = {})
-    {
-        return demotest::shopValue(*host_, sql, params);
     }
 
     // An item of the Orvane menu (through its submenus), picked by its
@@ -299,7 +296,9 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
         }
         EXPECT_TRUE(ui_->boxes().empty()) << ui_->boxes().front().text.toStdString();
         const QString dispatch =
-            value(u"SELECT recid FROM g_trans WHERE rectype = 'DISPATCH' AND daskid = ?"_s, {id})
+            demotest::shopValue(
+                *host_, u"SELECT recid FROM g_trans WHERE rectype = 'DISPATCH' AND daskid = ?"_s,
+                {id})
                 .toString();
         EXPECT_FALSE(dispatch.isEmpty());
         EXPECT_EQ(demotest::storedText(*host_, id, u"dispatch"_s), dispatch);
