@@ -358,9 +358,8 @@ TEST_F(ControlUITest, DialogGeometryStaysOnScreenAndGridColumnsKeepWidthsAndOrde
         grid.setModel(model.get());
         HostControlUI(dataPath()).Initialize(&grid, key);
         grid.show();
-        grid.horizontalHeader()->resizeSection(0, 50);
-        grid.horizontalHeader()->resizeSection(1, 120);
-        grid.horizontalHeader()->resizeSection(2, 80);
+        for (const auto &[column, width] : {std::pair{0, 50}, {1, 120}, {2, 80}})
+            grid.horizontalHeader()->resizeSection(column, width);
         grid.horizontalHeader()->moveSection(2, 0); // Qty, Part, Price
         grid.close();
         HostControlUI(dataPath()).Terminate(&grid, key);
