@@ -9,21 +9,12 @@
 
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
+using orvane::test::openRecordset;
 using orvane::test::raised;
+namespace ftype = orvane::ftype;
 namespace rep = orvane::report;
 
 namespace {
-
-Recordset table(const QStringList &fields, const std::vector<std::vector<orvane::Value>> &rows)
-{
-    Recordset rs;
-    for (const QString &f : fields)
-        rs.appendField(f, orvane::ftype::Text, 100);
-    rs.open();
-    for (const auto &row : rows)
-        rs.loadRow(row);
-    return rs;
-}
 
 const QByteArray kTemplate = R"(<report name="t" title="T" currency-symbol="$">
   <database><table name="MAIN"/><table name="LINES"/></database>
@@ -65,8 +56,13 @@ TEST(ReportEngine, ObjectModelAndRenderingOfBoundDataFormulasAndRepeatingRows)
     EXPECT_TRUE(unbound.contains(u"Hello !"_s)); // an unbound table reads as empty
     EXPECT_FALSE(unbound.contains(u"["_s));      // prefixes only around a value
 
-    report->table(1).setDataSource(table({u"Name"_s, u"Missing"_s}, {{u"O'Hare <b>"_s, u"x"_s}}));
-    Recordset lines = table({u"Code"_s, u"Pct"_s}, {{u"GLS"_s, 35.0}, {u"KIT"_s, 12.5}});
+    Recordset head =
+        openRecordset({{u"Name"_s, ftype::Text, 100}, {u"Missing"_s, ftype::Text, 100}});
+    head.loadRow({u"O'Hare <b>"_s, u"x"_s});
+    report->table(1).setDataSource(head);
+    Recordset lines = openRecordset({{u"Code"_s, ftype::Text, 100}, {u"Pct"_s, ftype::Text, 100}});
+    lines.loadRow({u"GLS"_s, 35.0});
+    lines.loadRow({u"KIT"_s, 12.5});
     lines.moveLast(); // the caller's cursor is not the report's business
     report->table(2).setDataSource(lines);
     const QString html = report->toHtml();
@@ -87,14 +83,13 @@ TEST(ReportEngine, FormatsDatesMoneyPercentagesPhonesAndLineBreaks)
       source="T.N" format="money"/>|<field source="T.P" format="phone"/>|<field source="T.B"
       format="yesno"/>|<field source="T.C"/>|<field source="T.Q" format="percent"/></section></report>)";
     auto report = rep::Report::fromText(text);
-    namespace ftype = orvane::ftype;
-    Recordset rs = orvane::test::openRecordset({{u"D"_s, ftype::Date},
-                                                {u"M"_s, ftype::Currency},
-                                                {u"N"_s, ftype::Double},
-                                                {u"P"_s, ftype::Text, 20},
-                                                {u"B"_s, ftype::Bool},
-                                                {u"C"_s, ftype::Text, 100},
-                                                {u"Q"_s, ftype::Double}});
+    Recordset rs = openRecordset({{u"D"_s, ftype::Date},
+                                  {u"M"_s, ftype::Currency},
+                                  {u"N"_s, ftype::Double},
+                                  {u"P"_s, ftype::Text, 20},
+                                  {u"B"_s, ftype::Bool},
+                                  {u"C"_s, ftype::Text, 100},
+                                  {u"Q"_s, ftype::Double}});
     rs.loadRow({QDate(2024, 3, 15), u"1234567.5"_s, -12.0, u"2175550143"_s, true,
                 u"one\r\ntwo\r\n"_s, 7.000000000000001});
     report->table(1).setDataSource(rs);
