@@ -21,7 +21,7 @@
 #include <QMenu>
 #include <QSqlDriver>
 #include <QTableView>
-#include <QTimeEdit>
+#include <QTimeEdit> // the loss suite's helpers use it without including it
 
 #include <sqlite3.h>
 
@@ -132,12 +132,9 @@ protected:
     // The rows of `table` that match `where`.
     qlonglong rows(const QString &table, const QString &where, const QVariantList &params = {})
     {
-        return value(u"SELECT COUNT(*) FROM "_s % table % u" WHERE "_s % where, params)
+        return demotest::shopValue(
+                   *host_, u"SELECT COUNT(*) FROM "_s % table % u" WHERE "_s % where, params)
             .toLongLong();
-    }
-    QVariant value(const QString &sql, const QVariantList &params = {})
-    {
-        return demotest::shopValue(*host_, sql, params);
     }
 
     // An item of the Orvane menu (through its submenus), picked by its
@@ -282,9 +279,7 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
             window_->refreshCounters(); // the host's counter timer
             EXPECT_TRUE(counters().contains(u"Loss notice answers: 1"_s))
                 << counters().toStdString();
-            ui_->onDialog([](QDialog *d) {
-                auto *ask = qobject_cast<QInputDialog *>(d);
-                ASSERT_TRUE(ask);
+            on<QInputDialog>([](QInputDialog *ask) {
                 ask->setTextValue(u"ENOL"_s);
                 ask->accept();
             });
@@ -293,7 +288,9 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
         }
         EXPECT_TRUE(ui_->boxes().empty()) << ui_->boxes().front().text.toStdString();
         const QString dispatch =
-            value(u"SELECT recid FROM g_trans WHERE rectype = 'DISPATCH' AND daskid = ?"_s, {id})
+            demotest::shopValue(
+                *host_, u"SELECT recid FROM g_trans WHERE rectype = 'DISPATCH' AND daskid = ?"_s,
+                {id})
                 .toString();
         EXPECT_FALSE(dispatch.isEmpty());
         EXPECT_EQ(demotest::storedText(*host_, id, u"dispatch"_s), dispatch);

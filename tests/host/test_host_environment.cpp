@@ -30,7 +30,6 @@ using namespace orvane;
 using namespace orvane::host;
 using orvane::test::errorNumber;
 using orvane::test::raised;
-using orvane::test::ScopedScriptedUi;
 
 namespace {
 
@@ -195,7 +194,7 @@ struct FakeShop : ComObject {};
 TEST(HostErrorClass, ShowsAndLogsErrorsAndOnlyLogsWhatThePollShowedAsDoesTheEnvironment)
 {
     QTemporaryDir dir;
-    ScopedScriptedUi ui;
+    orvane::test::ScopedScriptedUi ui;
     HostErrorClass errors(dir.filePath(u"error.log"_s), u"Orvane Demo Shop"_s, u"Ann Lee"_s);
 
     errors.ErrorHandle(0, u"qorOrvaneUI.ChooseDispatchfrm.cmdAttach_Click"_s,
@@ -359,9 +358,8 @@ TEST_F(ControlUITest, DialogGeometryStaysOnScreenAndGridColumnsKeepWidthsAndOrde
         grid.setModel(model.get());
         HostControlUI(dataPath()).Initialize(&grid, key);
         grid.show();
-        grid.horizontalHeader()->resizeSection(0, 50);
-        grid.horizontalHeader()->resizeSection(1, 120);
-        grid.horizontalHeader()->resizeSection(2, 80);
+        for (const auto &[column, width] : {std::pair{0, 50}, {1, 120}, {2, 80}})
+            grid.horizontalHeader()->resizeSection(column, width);
         grid.horizontalHeader()->moveSection(2, 0); // Qty, Part, Price
         grid.close();
         HostControlUI(dataPath()).Terminate(&grid, key);

@@ -42,22 +42,8 @@ int countRows(ShopDatabase &db, const QString &sqlText, const QVariantList &para
     return q.next() ? q.value(0).toInt() : -1;
 }
 
-class HostOrders : public orvane::test::DemoShopTest {};
-
-class HostWidgets : public orvane::test::DemoShopTest {
-protected:
-    void SetUp() override
-    {
-        DemoShopTest::SetUp();
-        chooser = ext::objectAs<ext::IVehicleChooser>(
-            host_->env()->SafeCreateUIObj(ext::objkind::VehicleChooser), u"test"_s);
-        car = ext::objectAs<ext::IVehicle>(host_->env()->SafeCreatenagsObj(ext::objkind::NagsCar),
-                                           u"test"_s);
-    }
-
-    std::shared_ptr<ext::IVehicleChooser> chooser;
-    std::shared_ptr<ext::IVehicle> car;
-};
+using HostOrders = orvane::test::DemoShopTest;
+using HostWidgets = orvane::test::DemoShopTest;
 
 } // namespace
 
@@ -214,10 +200,13 @@ TEST_F(HostOrders, DataCommandRunsTheFixedQueriesAndTheRegistryMakesTheHostsObje
 
 TEST_F(HostWidgets, ChooserFindsByVinNarrowsAsTheUserTypesAndCancelledGivesNothing)
 {
+    auto chooser = ext::objectAs<ext::IVehicleChooser>(
+        host_->env()->SafeCreateUIObj(ext::objkind::VehicleChooser), u"test"_s);
+    auto car = ext::objectAs<ext::IVehicle>(host_->env()->SafeCreatenagsObj(ext::objkind::NagsCar),
+                                            u"test"_s);
     // Found by VIN; wildcards are text.
     chooser->setVIN(u"1FTEW1EP1LF000003"_s);
-    ui_->onDialog([](QDialog *d) {
-        auto *dialog = qobject_cast<VehicleChooserDialog *>(d);
+    on<VehicleChooserDialog>([](VehicleChooserDialog *dialog) {
         EXPECT_EQ(dialog->shownCount(), 1);
         QTest::keyClicks(dialog->txtMake, u"%"_s);
         EXPECT_EQ(dialog->shownCount(), 0);
@@ -232,8 +221,7 @@ TEST_F(HostWidgets, ChooserFindsByVinNarrowsAsTheUserTypesAndCancelledGivesNothi
 
     // Cancelled: nothing, and the VIN stays.
     chooser->setVIN(u"SOMEVIN"_s);
-    ui_->onDialog([](QDialog *d) {
-        auto *dialog = qobject_cast<VehicleChooserDialog *>(d);
+    on<VehicleChooserDialog>([](VehicleChooserDialog *dialog) {
         dialog->txtVIN->clear();
         EXPECT_EQ(dialog->shownCount(), 20);
         QTest::mouseClick(dialog->cmdCancel, Qt::LeftButton);
@@ -243,8 +231,7 @@ TEST_F(HostWidgets, ChooserFindsByVinNarrowsAsTheUserTypesAndCancelledGivesNothi
 
     chooser->setVIN(QString());
     car->setYear(2021);
-    ui_->onDialog([](QDialog *d) {
-        auto *dialog = qobject_cast<VehicleChooserDialog *>(d);
+    on<VehicleChooserDialog>([](VehicleChooserDialog *dialog) {
         // Starts from the order's vehicle, on the year.
         EXPECT_EQ(dialog->txtYear->text(), u"2021"_s);
         EXPECT_EQ(dialog->shownCount(), 4);
@@ -378,30 +365,30 @@ TEST(RefusedWrites, ReadOnlyOrLockedDatabaseWritesNothingAndTheSameSaveWorksLate
             u" WHERE idnumber = 1)"_s);
         return q.next() ? q.value(0).toString() : QString();
     };
-    // Changes the order, one line, and adds a line: a save touches both tables.
-    const auto edit = [](HostInvoice &invoice) {
-        invoice.itemsrecordset().setValue(u"s_last"_s, u"Changed"_s);
-        Recordset lines = invoice.getlineitems()->itemsrecordset();
+    // The order opened through a connection with these options, its header and
+    // one line changed and a line added: a save touches both tables.
+    const auto edited = [&file](const QString &options) {
+        auto invoice = HostInvoice::load(
+            ShopDatabase::open(ShopDatabase::Kind::Shop, file % options), nullptr, 1);
+        invoice->itemsrecordset().setValue(u"s_last"_s, u"Changed"_s);
+        Recordset lines = invoice->getlineitems()->itemsrecordset();
         lines.moveFirst();
         lines.setValue(u"quantity"_s, 7);
         lines.addNew();
         lines.setValue(u"mfr_part"_s, u"NEW1"_s);
         lines.update();
+        return invoice;
     };
 
     const QString before = snapshot();
-    auto db = ShopDatabase::open(ShopDatabase::Kind::Shop, file % u";READONLY"_s);
-    auto invoice = HostInvoice::load(db, nullptr, 1);
-    edit(*invoice);
+    auto invoice = edited(u";READONLY"_s);
     const VbError e = raised([&] { invoice->save(); });
     EXPECT_TRUE(e.description().contains(u"readonly"_s, Qt::CaseInsensitive))
         << e.description().toStdString();
     EXPECT_EQ(snapshot(), before);
 
     // Locked: rolled back, and the same save works later.
-    db = ShopDatabase::open(ShopDatabase::Kind::Shop, file % u";BUSY_TIMEOUT=50"_s);
-    invoice = HostInvoice::load(db, nullptr, 1);
-    edit(*invoice);
+    invoice = edited(u";BUSY_TIMEOUT=50"_s);
     {
         auto locker = ShopDatabase::open(ShopDatabase::Kind::Shop, file);
         locker->exec(u"BEGIN EXCLUSIVE"_s);

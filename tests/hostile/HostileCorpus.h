@@ -133,8 +133,7 @@ inline QString megabyte()
 {
     QString chunk;
     for (const Fragment &fr : fragments())
-        if (QString(fr.kind) != u"lone"_s && QString(fr.kind) != u"nul"_s &&
-            QString(fr.kind) != u"control"_s)
+        if (!QStringList{u"lone"_s, u"nul"_s, u"control"_s}.contains(QString(fr.kind)))
             chunk += fr.text;
     QString out;
     out.reserve(1 << 20);

@@ -11,6 +11,7 @@
 #include "qorOrvaneUI/core/modOrvane.h"
 #include "qorOrvaneUI/loss/Coveragefrm.h"
 #include "qorOrvaneUI/loss/eNOLfrm.h"
+#include "runtime/RuntimeHelpers.h"
 #include <qorOrvaneUI/external/IOrvaneOut.h>
 #include <qorOrvaneUI/external/IRsTable.h>
 #include <qorOrvaneUI/external/Ig_trans.h>
@@ -87,11 +88,8 @@ TEST_P(HostileQueue, StoredDocumentCarriesEveryValue)
     const XmlDocument large = documentOf(u"Probe"_s, {{u"V"_s, big}});
 
     auto invoice = this->invoice();
-    invoice->order.appendField(u"idnumber"_s, orvane::ftype::Int32);
-    invoice->order.open();
-    invoice->order.addNew();
-    invoice->order.setValue(u"idnumber"_s, 7);
-    invoice->order.update();
+    invoice->order = orvane::test::openRecordset({{u"idnumber"_s, orvane::ftype::Int32}});
+    invoice->order.loadRow({7});
     TransactionQueue::QueueTransaction(invoice, all, u"ENOL"_s, u"A'1"_s);
     TransactionQueue::QueueTransaction(invoice, large, u"ENOL"_s, u"A'2"_s);
 
@@ -302,11 +300,10 @@ TEST_F(HostileDocuments, DispatchOrderTakesEveryValue)
         out->returnorder(u"DISPATCHX"_s, dispatch.xml(), order);
         const Recordset rs = order->itemsrecordset();
         for (size_t f = 0; f < fields.size(); ++f) {
-            const orvane::Field field = rs.field(fields[f].second);
-            const QString sent =
-                hostile::xmlKept(values[(i + qsizetype(f)) % values.size()]).trimmed();
+            // The element as sent: after the insurer's, in the order of `fields`.
+            const QString sent = hostile::xmlKept(elements[f + 1].second).trimmed();
             EXPECT_EQ(rs.value(fields[f].second).toText(),
-                      hostile::firstChars(sent, field.definedSize()))
+                      hostile::firstChars(sent, rs.field(fields[f].second).definedSize()))
                 << fields[f].second.toStdString();
         }
     }

@@ -3,6 +3,7 @@
 // A filter must find exactly the rows planted with the value, never a
 // neighbour, and never fail.
 #include "hostile/HostileCorpus.h"
+#include "runtime/RuntimeHelpers.h"
 
 #include "qorOrvaneUI/core/modOrvane.h"
 #include "qorOrvaneUI/dispatch/ChooseDispatchfrm.h"
@@ -78,17 +79,12 @@ TEST(HostileCriteria, EqualityFindsAndFiltersExactlyTheEqualRows)
         if (const QString key = hostile::queryKey(v); !key.isEmpty() && !keys.contains(key))
             keys << key;
 
-    Recordset rs;
-    rs.appendField(u"name"_s, 202, 0);
-    rs.open();
+    Recordset rs = orvane::test::openRecordset({{u"name"_s, 202}});
     QStringList planted;
     for (const QString &key : keys)
         planted << key << neighbours(key);
-    for (const QString &v : planted) {
-        rs.addNew();
-        rs.setValue(u"name"_s, v);
-        rs.update();
-    }
+    for (const QString &v : planted)
+        rs.loadRow({v});
 
     for (const QString &key : keys) {
         SCOPED_TRACE(key.toStdString());

@@ -3,30 +3,18 @@
 #include "runtime/widgets/report/ReportViewer.h"
 #include <qorOrvaneUI/widgets/report/Report.h>
 
-#include <QFile>
 #include <QTemporaryDir>
-#include <QTextDocument>
 
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
+using orvane::test::openRecordset;
 using orvane::test::raised;
+namespace ftype = orvane::ftype;
 namespace rep = orvane::report;
 
 namespace {
-
-Recordset table(const QStringList &fields, const std::vector<std::vector<orvane::Value>> &rows,
-                int type = orvane::ftype::Text)
-{
-    Recordset rs;
-    for (const QString &f : fields)
-        rs.appendField(f, type, 100);
-    rs.open();
-    for (const auto &row : rows)
-        rs.loadRow(row);
-    return rs;
-}
 
 const QByteArray kTemplate = R"(<report name="t" title="T" currency-symbol="$">
   <database><table name="MAIN"/><table name="LINES"/></database>
@@ -42,6 +30,13 @@ const QByteArray kTemplate = R"(<report name="t" title="T" currency-symbol="$">
     <text name="caption">static <field source="MAIN.Missing"/>!</text><line/>
   </section>
 </report>)";
+
+// A report of one section showing the formula F, whose text is `formula`.
+QByteArray formulaReport(const QByteArray &formula)
+{
+    return "<report><formulas><formula name='F'>" + formula +
+           "</formula></formulas><section><formula name='F'/></section></report>";
+}
 
 } // namespace
 
@@ -61,8 +56,13 @@ TEST(ReportEngine, ObjectModelAndRenderingOfBoundDataFormulasAndRepeatingRows)
     EXPECT_TRUE(unbound.contains(u"Hello !"_s)); // an unbound table reads as empty
     EXPECT_FALSE(unbound.contains(u"["_s));      // prefixes only around a value
 
-    report->table(1).setDataSource(table({u"Name"_s, u"Missing"_s}, {{u"O'Hare <b>"_s, u"x"_s}}));
-    Recordset lines = table({u"Code"_s, u"Pct"_s}, {{u"GLS"_s, 35.0}, {u"KIT"_s, 12.5}});
+    Recordset head =
+        openRecordset({{u"Name"_s, ftype::Text, 100}, {u"Missing"_s, ftype::Text, 100}});
+    head.loadRow({u"O'Hare <b>"_s, u"x"_s});
+    report->table(1).setDataSource(head);
+    Recordset lines = openRecordset({{u"Code"_s, ftype::Text, 100}, {u"Pct"_s, ftype::Text, 100}});
+    lines.loadRow({u"GLS"_s, 35.0});
+    lines.loadRow({u"KIT"_s, 12.5});
     lines.moveLast(); // the caller's cursor is not the report's business
     report->table(2).setDataSource(lines);
     const QString html = report->toHtml();
@@ -83,14 +83,13 @@ TEST(ReportEngine, FormatsDatesMoneyPercentagesPhonesAndLineBreaks)
       source="T.N" format="money"/>|<field source="T.P" format="phone"/>|<field source="T.B"
       format="yesno"/>|<field source="T.C"/>|<field source="T.Q" format="percent"/></section></report>)";
     auto report = rep::Report::fromText(text);
-    namespace ftype = orvane::ftype;
-    Recordset rs = orvane::test::openRecordset({{u"D"_s, ftype::Date},
-                                                {u"M"_s, ftype::Currency},
-                                                {u"N"_s, ftype::Double},
-                                                {u"P"_s, ftype::Text, 20},
-                                                {u"B"_s, ftype::Bool},
-                                                {u"C"_s, ftype::Text, 100},
-                                                {u"Q"_s, ftype::Double}});
+    Recordset rs = openRecordset({{u"D"_s, ftype::Date},
+                                  {u"M"_s, ftype::Currency},
+                                  {u"N"_s, ftype::Double},
+                                  {u"P"_s, ftype::Text, 20},
+                                  {u"B"_s, ftype::Bool},
+                                  {u"C"_s, ftype::Text, 100},
+                                  {u"Q"_s, ftype::Double}});
     rs.loadRow({QDate(2024, 3, 15), u"1234567.5"_s, -12.0, u"2175550143"_s, true,
                 u"one\r\ntwo\r\n"_s, 7.000000000000001});
     report->table(1).setDataSource(rs);
@@ -124,10 +123,7 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
         EXPECT_EQ(raised([&] { rep::Report::fromText(QByteArray(text)); }).number(),
                   rep::err::InvalidTemplate)
             << text;
-    EXPECT_TRUE(raised([] {
-                    rep::Report::fromText("<report><formulas><formula name='F'>'open</formula>"
-                                          "</formulas></report>");
-                })
+    EXPECT_TRUE(raised([] { rep::Report::fromText(formulaReport("'open")); })
                     .description()
                     .contains(u"not closed"_s));
 
@@ -151,9 +147,7 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
             << bad.toStdString();
 
     // A formula text set by a caller is checked when the report renders.
-    auto checked =
-        rep::Report::fromText("<report><formulas><formula name='F'>''</formula></formulas>"
-                              "<section><formula name='F'/></section></report>");
+    auto checked = rep::Report::fromText(formulaReport("''"));
     checked->formulaFields()[0].setFormulaText(u"'unclosed"_s);
     EXPECT_EQ(raised([&] { checked->toHtml(); }).number(), rep::err::FormulaError);
 }
@@ -162,9 +156,7 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
 // while a refresh after the data changed shows the change.
 TEST(ReportViewer, RefreshLaysOutAgainOnlyWhatChanged)
 {
-    auto report =
-        rep::Report::fromText("<report><formulas><formula name='F'>'first'</formula></formulas>"
-                              "<section><formula name='F'/></section></report>");
+    auto report = rep::Report::fromText(formulaReport("'first'"));
     rep::ReportViewer viewer;
     int layouts = 0;
     QObject::connect(&viewer, &QTextEdit::textChanged, [&] { ++layouts; });

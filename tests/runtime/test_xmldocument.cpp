@@ -10,7 +10,6 @@
 #include <fstream>
 
 using namespace Qt::StringLiterals;
-using orvane::VbError;
 using orvane::XmlDocument;
 using orvane::XmlNameSet;
 using orvane::XmlNode;

@@ -14,7 +14,7 @@
 #include "qorOrvaneUI/loss/eNOLfrm.h"
 #include "qorOrvaneUI/loss/eNOLwaitfrm.h"
 #include "qorOrvaneUI/loss/frmPIDList.h"
-#include <qorOrvaneUI/runtime/Recordset.h>
+#include "runtime/RuntimeHelpers.h"
 
 #include <QAbstractButton>
 #include <QGroupBox>
@@ -135,10 +135,8 @@ inline std::string caseName(const ::testing::TestParamInfo<View> &p)
 
 inline orvane::Recordset pidRows()
 {
-    orvane::Recordset rs;
-    rs.appendField(u"PID"_s, orvane::ftype::Text, 20);
-    rs.appendField(u"PIDname"_s, orvane::ftype::Text, 40);
-    rs.open();
+    orvane::Recordset rs = orvane::test::openRecordset(
+        {{u"PID"_s, orvane::ftype::Text, 20}, {u"PIDname"_s, orvane::ftype::Text, 40}});
     rs.loadRow({u"P1"_s, u"Main street"_s});
     return rs;
 }
