@@ -3,6 +3,7 @@
 #include "runtime/widgets/report/ReportViewer.h"
 #include <qorOrvaneUI/widgets/report/Report.h>
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -191,9 +192,12 @@ TEST(ReportEngine, TemplateOpenedAgainIsAReportOfItsOwn)
     write(kTemplate);
     auto first = rep::Report::open(path);
     first->formulaFields()[0].setFormulaText(u"'changed'"_s);
-    first->table(1).setDataSource(table({u"Name"_s, u"Missing"_s}, {{u"Ann"_s, u""_s}}));
+    Recordset main =
+        openRecordset({{u"Name"_s, ftype::Text, 100}, {u"Missing"_s, ftype::Text, 100}});
+    main.loadRow({u"Ann"_s, u""_s});
+    first->table(1).setDataSource(main);
     rep::Report &firstSub = first->sections()[2].reportObjects()[0].openSubreport();
-    firstSub.table(1).setDataSource(table({u"X"_s}, {}));
+    firstSub.table(1).setDataSource(main);
 
     auto second = rep::Report::open(path);
     EXPECT_EQ(second->formulaFields()[0].formulaText(), u"'Hello ' + {MAIN.Name} + '!'"_s);
