@@ -62,7 +62,6 @@ protected:
             settings.shopConnection = connection_;
         host_ = host::ReferenceHost::open(dataPath_ + u"data/"_s, dataPath_ + u"nags/"_s, settings);
         host_->seedDemo();
-        registerTransportClasses();
     }
 
     std::shared_ptr<host::ReferenceHost> host_;
@@ -114,5 +113,4 @@ TEST_P(ReturnOrderTest, BuildsAnOrderFromTheDispatchMatchedInTheHostTablesOrRefu
               0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ReturnOrderTest, ::testing::Values(Db::SQLite, Db::PostgreSQL),
-                         backendName);
+INSTANTIATE_TEST_SUITE_P(Backends, ReturnOrderTest, backends, backendName);
