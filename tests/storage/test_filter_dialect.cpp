@@ -23,8 +23,9 @@ struct TableDef {
 };
 
 // The staging tables and the host tables the library's texts name, reduced to
-// the columns those texts use: a table a line, each column with its type's
-// letter (text, integer, real, boolean, date: ColumnType's order).
+// the columns those texts use, and a table for the type checks: a table a
+// line, each column with its type's letter (text, integer, real, boolean,
+// date: ColumnType's order).
 const char *const tableLines = R"(g_trans guid:t rectype:t recid:t daskid:i daskloc:i
 g_ackn sessionid:t Ack:b partno:t
 g_enol guid:t Lossrefnum:t daskid:i daskloc:i ACK:b
@@ -37,7 +38,8 @@ g_insid billtoid:i Origpid:t destpid:t Insurerid:t
 g_insurer Name:t
 rel_loc Name:t rel_loc_cd:t
 Invoice idnumber:i location:i
-Customer user2:t OrvaneShopID:t)";
+Customer user2:t OrvaneShopID:t
+typed due:d rate:r flag:b)";
 
 const std::vector<TableDef> &tables()
 {
@@ -60,9 +62,6 @@ const StaticSchema &schema()
         StaticSchema r;
         for (const TableDef &t : tables())
             r.addTable(t.name, t.columns);
-        // Only in the schema, for the type checks.
-        r.addTable(u"typed"_s,
-                   {{u"due"_s, T::Date}, {u"rate"_s, T::Double}, {u"flag"_s, T::Boolean}});
         return r;
     }();
     return s;
