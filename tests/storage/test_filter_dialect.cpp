@@ -17,11 +17,6 @@ namespace {
 
 using T = ColumnType;
 
-struct TableDef {
-    QString name;
-    std::vector<ColumnInfo> columns;
-};
-
 // The staging tables and the host tables the library's texts name, reduced to
 // the columns those texts use, and a table for the type checks: a table a
 // line, each column with its type's letter (text, integer, real, boolean,
@@ -40,28 +35,19 @@ rel_loc Name:t rel_loc_cd:t
 Invoice idnumber:i location:i
 Customer user2:t OrvaneShopID:t
 typed due:d rate:r flag:b)";
-
-const std::vector<TableDef> &tables()
-{
-    static const std::vector<TableDef> defs = [] {
-        std::vector<TableDef> out;
-        for (const QString &line : QString::fromLatin1(tableLines).split(u'\n')) {
-            const QStringList words = line.split(u' ');
-            TableDef &t = out.emplace_back(TableDef{words[0], {}});
-            for (const QString &w : words.mid(1))
-                t.columns.push_back({w.section(u':', 0, 0), T(u"tirbd"_s.indexOf(w.back()))});
-        }
-        return out;
-    }();
-    return defs;
-}
+const QString typeLetters = u"tirbd"_s;
 
 const StaticSchema &schema()
 {
     static const StaticSchema s = [] {
         StaticSchema r;
-        for (const TableDef &t : tables())
-            r.addTable(t.name, t.columns);
+        for (const QString &line : QString::fromLatin1(tableLines).split(u'\n')) {
+            const QStringList words = line.split(u' ');
+            std::vector<ColumnInfo> columns;
+            for (const QString &w : words.mid(1))
+                columns.push_back({w.section(u':', 0, 0), T(typeLetters.indexOf(w.back()))});
+            r.addTable(words[0], columns);
+        }
         return r;
     }();
     return s;
@@ -111,11 +97,13 @@ protected:
         db_.setDatabaseName(u":memory:"_s);
         ASSERT_TRUE(db_.open());
         static const char *const sqlTypes[] = {"TEXT", "INTEGER", "REAL", "BOOLEAN", "DATE"};
-        for (const TableDef &t : tables()) {
-            QStringList cols;
-            for (const ColumnInfo &c : t.columns)
-                cols << c.name % u" "_s % QLatin1StringView(sqlTypes[int(c.type)]);
-            exec(u"CREATE TABLE "_s % t.name % u" ("_s % cols.join(u", "_s) % u")"_s);
+        for (const QString &line : QString::fromLatin1(tableLines).split(u'\n')) {
+            QStringList columns = line.split(u' ');
+            const QString table = columns.takeFirst();
+            for (QString &c : columns)
+                c = c.section(u':', 0, 0) % u' ' %
+                    QLatin1StringView(sqlTypes[typeLetters.indexOf(c.back())]);
+            exec(u"CREATE TABLE "_s % table % u" ("_s % columns.join(u", "_s) % u")"_s);
         }
         for (const QString &statement : QString::fromLatin1(seed).split(u';'))
             exec(statement);
