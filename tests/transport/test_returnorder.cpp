@@ -1,7 +1,6 @@
 #include "host/ReferenceHost.h"
 #include "support/TestHelpers.h"
 #include "transport/OrvaneOut.h"
-#include "transport/TableObjects.h"
 #include "transport/TransportFixture.h"
 #include <qorOrvaneUI/external/IInvoice.h>
 #include <qorOrvaneUI/external/ProgIds.h>

@@ -1,5 +1,4 @@
 #include "host/ShopDatabase.h"
-#include "support/TestHelpers.h"
 #include "transport/StagingSchema.h"
 #include "transport/TransportFixture.h"
 
