@@ -71,11 +71,10 @@ protected:
     void queue(const QString &recid, const QString &xml = u"<Authorization/>"_s,
                const QString &rectype = u"AUTHREQ"_s)
     {
-        QSqlQuery q(db_->db());
-        ASSERT_TRUE(q.exec(u"INSERT INTO g_trans (rectype, recid, xml, processed) VALUES "
-                           u"('"_s %
-                           rectype % u"', '"_s % recid % u"', '"_s % xml % u"', "_s %
-                           db_->dialect().falseLiteral() % u")"_s));
+        sql::exec(db_->db(),
+                  u"INSERT INTO g_trans (rectype, recid, xml, processed) VALUES (?, ?, ?, "_s %
+                      db_->dialect().falseLiteral() % u")"_s,
+                  {rectype, recid, xml}, u"test"_s);
     }
 
     std::shared_ptr<transport::StagingDatabase> db_;
