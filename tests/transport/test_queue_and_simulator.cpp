@@ -2,6 +2,7 @@
 // shop database (SQLite, and PostgreSQL when the test server runs), through
 // the real table objects.
 #include "qorOrvaneUI/core/TransactionQueue.h"
+#include "runtime/RuntimeHelpers.h"
 #include "support/TestHelpers.h"
 #include "transport/NetworkServer.h"
 #include "transport/StagingSchema.h"
@@ -94,11 +95,8 @@ protected:
         env_->location = 4;
         // The order the queue reads: its number alone.
         invoice->env = env_;
-        invoice->order.appendField(u"idnumber"_s, ftype::Int32);
-        invoice->order.open();
-        invoice->order.addNew();
-        invoice->order[u"idnumber"_s] = 77;
-        invoice->order.update();
+        invoice->order = orvane::test::openRecordset({{u"idnumber"_s, ftype::Int32}});
+        invoice->order.loadRow({77});
     }
 
     // The rows a table object's own loader finds.
