@@ -22,17 +22,6 @@ using orvane::test::errorNumber;
 
 namespace {
 
-Recordset oneRow()
-{
-    Recordset rs = test::openRecordset({{u"Name"_s, ftype::Text, 5},
-                                        {u"Notes"_s, ftype::Text, 10000},
-                                        {u"Price"_s, ftype::Double},
-                                        {u"Count"_s, ftype::Int32},
-                                        {u"Memo"_s, 203}});
-    rs.addNew();
-    return rs;
-}
-
 class SomethingElse : public ComObject {};
 
 const QSize Screen(1920, 1080);
@@ -66,7 +55,12 @@ TEST(modOrvane, SQLSafeTextSplicesQuotesAndLineBreaks)
 
 TEST(modOrvane, SetRSValueFitsTextFieldsAndPassesFailuresUp)
 {
-    Recordset rs = oneRow();
+    Recordset rs = test::openRecordset({{u"Name"_s, ftype::Text, 5},
+                                        {u"Notes"_s, ftype::Text, 10000},
+                                        {u"Price"_s, ftype::Double},
+                                        {u"Count"_s, ftype::Int32},
+                                        {u"Memo"_s, 203}});
+    rs.addNew();
     modOrvane::setRSValue(rs.field(u"Name"_s), Value(u"  abcdefg  "_s));
     EXPECT_EQ(rs.value(u"Name"_s), Value(u"abcde"_s));
 

@@ -5,9 +5,7 @@
 #include "runtime/RuntimeHelpers.h"
 #include "support/TestHelpers.h"
 #include <qorOrvaneUI/external/IEnvironment.h>
-#include <qorOrvaneUI/external/IErrorClass.h>
 #include <qorOrvaneUI/external/IInvoice.h>
-#include <qorOrvaneUI/external/IOptions.h>
 #include <qorOrvaneUI/external/Ig_trans.h>
 #include <qorOrvaneUI/external/ProgIds.h>
 #include <qorOrvaneUI/runtime/ObjectRegistry.h>

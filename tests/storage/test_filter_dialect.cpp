@@ -17,14 +17,10 @@ namespace {
 
 using T = ColumnType;
 
-struct TableDef {
-    QString name;
-    std::vector<ColumnInfo> columns;
-};
-
 // The staging tables and the host tables the library's texts name, reduced to
-// the columns those texts use: a table a line, each column with its type's
-// letter (text, integer, real, boolean, date: ColumnType's order).
+// the columns those texts use, and a table for the type checks: a table a
+// line, each column with its type's letter (text, integer, real, boolean,
+// date: ColumnType's order).
 const char *const tableLines = R"(g_trans guid:t rectype:t recid:t daskid:i daskloc:i
 g_ackn sessionid:t Ack:b partno:t
 g_enol guid:t Lossrefnum:t daskid:i daskloc:i ACK:b
@@ -37,32 +33,21 @@ g_insid billtoid:i Origpid:t destpid:t Insurerid:t
 g_insurer Name:t
 rel_loc Name:t rel_loc_cd:t
 Invoice idnumber:i location:i
-Customer user2:t OrvaneShopID:t)";
-
-const std::vector<TableDef> &tables()
-{
-    static const std::vector<TableDef> defs = [] {
-        std::vector<TableDef> out;
-        for (const QString &line : QString::fromLatin1(tableLines).split(u'\n')) {
-            const QStringList words = line.split(u' ');
-            TableDef &t = out.emplace_back(TableDef{words[0], {}});
-            for (const QString &w : words.mid(1))
-                t.columns.push_back({w.section(u':', 0, 0), T(u"tirbd"_s.indexOf(w.back()))});
-        }
-        return out;
-    }();
-    return defs;
-}
+Customer user2:t OrvaneShopID:t
+typed due:d rate:r flag:b)";
+const QString typeLetters = u"tirbd"_s;
 
 const StaticSchema &schema()
 {
     static const StaticSchema s = [] {
         StaticSchema r;
-        for (const TableDef &t : tables())
-            r.addTable(t.name, t.columns);
-        // Only in the schema, for the type checks.
-        r.addTable(u"typed"_s,
-                   {{u"due"_s, T::Date}, {u"rate"_s, T::Double}, {u"flag"_s, T::Boolean}});
+        for (const QString &line : QString::fromLatin1(tableLines).split(u'\n')) {
+            const QStringList words = line.split(u' ');
+            std::vector<ColumnInfo> columns;
+            for (const QString &w : words.mid(1))
+                columns.push_back({w.section(u':', 0, 0), T(typeLetters.indexOf(w.back()))});
+            r.addTable(words[0], columns);
+        }
         return r;
     }();
     return s;
@@ -112,11 +97,13 @@ protected:
         db_.setDatabaseName(u":memory:"_s);
         ASSERT_TRUE(db_.open());
         static const char *const sqlTypes[] = {"TEXT", "INTEGER", "REAL", "BOOLEAN", "DATE"};
-        for (const TableDef &t : tables()) {
-            QStringList cols;
-            for (const ColumnInfo &c : t.columns)
-                cols << c.name % u" "_s % QLatin1StringView(sqlTypes[int(c.type)]);
-            exec(u"CREATE TABLE "_s % t.name % u" ("_s % cols.join(u", "_s) % u")"_s);
+        for (const QString &line : QString::fromLatin1(tableLines).split(u'\n')) {
+            QStringList columns = line.split(u' ');
+            const QString table = columns.takeFirst();
+            for (QString &c : columns)
+                c = c.section(u':', 0, 0) % u' ' %
+                    QLatin1StringView(sqlTypes[typeLetters.indexOf(c.back())]);
+            exec(u"CREATE TABLE "_s % table % u" ("_s % columns.join(u", "_s) % u")"_s);
         }
         for (const QString &statement : QString::fromLatin1(seed).split(u';'))
             exec(statement);

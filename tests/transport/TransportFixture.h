@@ -3,6 +3,7 @@
 #include "support/StubEnvironment.h"
 #include "transport/StagingDatabase.h"
 #include <qorOrvaneUI/runtime/ObjectRegistry.h>
+#include <qorOrvaneUI/runtime/Recordset.h>
 #include <qorOrvaneUI/transport/TransportClasses.h>
 
 #include <QCoreApplication>
@@ -22,6 +23,21 @@ enum class Db { SQLite, PostgreSQL };
 inline std::string backendName(const ::testing::TestParamInfo<Db> &info)
 {
     return info.param == Db::SQLite ? "SQLite" : "PostgreSQL";
+}
+inline const auto backends = ::testing::Values(Db::SQLite, Db::PostgreSQL);
+
+// Each row's values of `columns` joined with '|', in the rows' order: a
+// table compares as one value and a failure shows every row.
+inline QStringList rowTexts(const Recordset &rs, const QStringList &columns)
+{
+    QStringList out;
+    for (Recordset row = rs.clone(); row.recordCount() > 0 && !row.eof(); row.moveNext()) {
+        QStringList cells;
+        for (const QString &column : columns)
+            cells << row.value(column).toText();
+        out << cells.join(u'|');
+    }
+    return out;
 }
 
 // The test server's connection text: ORVANE_PG_CONNECTION, else the file the

@@ -46,6 +46,16 @@ private:
     std::function<void(const Exchange &)> pending_;
 };
 
+// One document sent to the network and what came back, waited for.
+Exchange sendOne(transport::HttpsNetworkClient &client, const QString &messageId)
+{
+    Exchange got{-1, {}, {}, false};
+    client.send({messageId, u"AUTHREQ"_s, u"S1"_s, 0, u"<Authorization/>"_s},
+                [&](const Exchange &e) { got = e; });
+    orvane::test::runUntil([&] { return got.status >= 0; }, 5000);
+    return got;
+}
+
 class ExchangeTest : public transport::test::TransportTest {
 protected:
     void SetUp() override
@@ -61,11 +71,10 @@ protected:
     void queue(const QString &recid, const QString &xml = u"<Authorization/>"_s,
                const QString &rectype = u"AUTHREQ"_s)
     {
-        QSqlQuery q(db_->db());
-        ASSERT_TRUE(q.exec(u"INSERT INTO g_trans (rectype, recid, xml, processed) VALUES "
-                           u"('"_s %
-                           rectype % u"', '"_s % recid % u"', '"_s % xml % u"', "_s %
-                           db_->dialect().falseLiteral() % u")"_s));
+        sql::exec(db_->db(),
+                  u"INSERT INTO g_trans (rectype, recid, xml, processed) VALUES (?, ?, ?, "_s %
+                      db_->dialect().falseLiteral() % u")"_s,
+                  {rectype, recid, xml}, u"test"_s);
     }
 
     std::shared_ptr<transport::StagingDatabase> db_;
@@ -132,12 +141,9 @@ TEST_P(ExchangeTest, AnInsuranceCompanyListFillsTheIdsOfNewRowsOnly)
     rs[u"INScoid"_s] = u"NEW"_s;
     rs.update();
     list->Update();
-    Recordset stored = db_->load(*transport::stagingTable(u"g_inscoid"_s), {});
-    for (; !stored.eof(); stored.moveNext()) {
-        const bool added = stored.value(u"INScoid"_s).toText() == u"NEW"_s;
-        EXPECT_EQ(stored.value(u"destpid"_s).toText() % u'|' % stored.value(u"origpid"_s).toText(),
-                  added ? u"P1|N1"_s : u"|"_s);
-    }
+    EXPECT_EQ(transport::test::rowTexts(db_->load(*transport::stagingTable(u"g_inscoid"_s), {}),
+                                        {u"INScoid"_s, u"destpid"_s, u"origpid"_s}),
+              (QStringList{u"OLD||"_s, u"NEW|P1|N1"_s}));
 }
 
 TEST_P(ExchangeTest, ALossAcknowledgementKeepsTheMobileChoice)
@@ -201,9 +207,7 @@ TEST_P(ExchangeTest, NewRowsTakeTheValuesGivenForThem)
     EXPECT_EQ(rows.value(u"daskid"_s).toInt32(), 7);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ExchangeTest,
-                         ::testing::Values(transport::test::Db::SQLite,
-                                           transport::test::Db::PostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Backends, ExchangeTest, transport::test::backends,
                          transport::test::backendName);
 
 // A document sent again after the network restarted gets the answer it had.
@@ -215,19 +219,12 @@ TEST(NetworkServerTest, KeepsItsAnswersAcrossARestart)
     auto network = orvane::test::startNetwork(kept);
     const quint16 port = network->serverPorts().value(0);
     transport::HttpsNetworkClient client(orvane::test::clientFor(port));
-    auto exchange = [&] {
-        QByteArray body;
-        client.send({u"0123456789ABCDEF0123456789ABCDEF"_s, u"AUTHREQ"_s, u"S1"_s, 0,
-                     u"<Authorization/>"_s},
-                    [&](const Exchange &e) { body = e.body; });
-        orvane::test::runUntil([&] { return !body.isEmpty(); }, 5000);
-        return body;
-    };
-    const QByteArray first = exchange();
+    const QString id = u"0123456789ABCDEF0123456789ABCDEF"_s;
+    const QByteArray first = sendOne(client, id).body;
     ASSERT_TRUE(first.contains("Receipt"));
     network.reset();
     network = orvane::test::startNetwork(kept, port);
-    EXPECT_EQ(exchange(), first);
+    EXPECT_EQ(sendOne(client, id).body, first);
 }
 
 // The faults to make are counted from the first request once they are
@@ -238,16 +235,9 @@ TEST(NetworkServerTest, FaultsTurnedOnLaterAreAllThere)
     options.faultCount = 1;
     auto network = orvane::test::startNetwork(options);
     transport::HttpsNetworkClient client(orvane::test::clientFor(network->serverPorts().value(0)));
-    auto status = [&] {
-        int got = -1;
-        client.send({QString(32, u'A'), u"AUTHREQ"_s, u"S1"_s, 0, u"<Authorization/>"_s},
-                    [&](const Exchange &e) { got = e.status; });
-        orvane::test::runUntil([&] { return got >= 0; }, 5000);
-        return got;
-    };
-    EXPECT_EQ(status(), 422);
+    EXPECT_EQ(sendOne(client, QString(32, u'A')).status, 422);
     network->options().fault = transport::ServerFault::Error500;
-    EXPECT_EQ(status(), 500);
+    EXPECT_EQ(sendOne(client, QString(32, u'A')).status, 500);
 }
 
 // The policy's other vehicles are numbered on from the noticed one; the

@@ -2,6 +2,7 @@
 // shop database (SQLite, and PostgreSQL when the test server runs), through
 // the real table objects.
 #include "qorOrvaneUI/core/TransactionQueue.h"
+#include "runtime/RuntimeHelpers.h"
 #include "support/TestHelpers.h"
 #include "transport/NetworkServer.h"
 #include "transport/StagingSchema.h"
@@ -41,6 +42,7 @@ using orvane::transport::NetworkSimulator;
 using orvane::transport::ServerFault;
 using orvane::transport::ServerOptions;
 using orvane::transport::SimulationReport;
+using orvane::transport::test::rowTexts;
 
 namespace {
 
@@ -49,17 +51,15 @@ namespace {
 QString authRequest(const QString &session)
 {
     QString lines;
-    const char *const rows[][5] = {{"1", "G", "FW02345GTY", "1", "125.5"},
-                                   {"3", "K", "XNOPART", "1", "20"},
-                                   {"4", "L", "LABOR", "2.5", "48"}};
+    const QString rows[][5] = {{u"1"_s, u"G"_s, u"FW02345GTY"_s, u"1"_s, u"125.5"_s},
+                               {u"3"_s, u"K"_s, u"XNOPART"_s, u"1"_s, u"20"_s},
+                               {u"4"_s, u"L"_s, u"LABOR"_s, u"2.5"_s, u"48"_s}};
     for (const auto &r : rows)
         lines += uR"(<AuthorizationType><Type>%2</Type><LineNumber>%1</LineNumber>
 <RequestPart>%3</RequestPart><RelatedPart/><RequestQuantity>%4</RequestQuantity>
 <RequestPrice>%5</RequestPrice><ReasonCode>R1</ReasonCode><AuthorizedPart/><AcceptPrice/>
 <AcceptQuantity/><ConfirmationCode/><ManualRequest>N</ManualRequest><ErrorCode/><ErrorText/>
-</AuthorizationType>)"_s.arg(QLatin1StringView(r[0]), QLatin1StringView(r[1]),
-                             QLatin1StringView(r[2]), QLatin1StringView(r[3]),
-                             QLatin1StringView(r[4]));
+</AuthorizationType>)"_s.arg(r[0], r[1], r[2], r[3], r[4]);
     return uR"(<Authorization><ReturnCode>0</ReturnCode><ReturnText/><AuthorizationHeader>
 <EnvironmentID>PROD</EnvironmentID><SessionID>%1</SessionID></AuthorizationHeader>
 <AuthorizationDetails>%2</AuthorizationDetails><Filename>%1</Filename></Authorization>)"_s.arg(
@@ -70,6 +70,7 @@ using orvane::test::certificateDir;
 using orvane::test::clientFor;
 using orvane::test::kCredential;
 using orvane::test::runUntil;
+using orvane::test::serve;
 using orvane::test::startNetwork;
 
 // A network that gives a set answer, for the answers the service must refuse.
@@ -92,14 +93,10 @@ protected:
         if (IsSkipped() || HasFatalFailure())
             return;
         env_->location = 4;
-        env = env_;
         // The order the queue reads: its number alone.
-        invoice->env = env;
-        invoice->order.appendField(u"idnumber"_s, ftype::Int32);
-        invoice->order.open();
-        invoice->order.addNew();
-        invoice->order[u"idnumber"_s] = 77;
-        invoice->order.update();
+        invoice->env = env_;
+        invoice->order = orvane::test::openRecordset({{u"idnumber"_s, ftype::Int32}});
+        invoice->order.loadRow({77});
     }
 
     // The rows a table object's own loader finds.
@@ -181,16 +178,11 @@ protected:
         return parsed.dispatchRecordset();
     }
 
-    bool serve(transport::INetworkClient &client, int ms = 20000)
-    {
-        return orvane::test::serve(env, client, ms);
-    }
     int answerRows(const QString &session)
     {
         return answers(u"g_ackn.sessionid = '"_s % session % u"' AND Ack = .F."_s).recordCount();
     }
 
-    std::shared_ptr<test::StubEnvironment> env;
     std::shared_ptr<orvane::test::OrderInvoiceWithEnv> invoice =
         std::make_shared<orvane::test::OrderInvoiceWithEnv>();
 };
@@ -200,7 +192,7 @@ TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
     const QString session = u"5E55104000000000000000000000ABCD"_s;
     queueAuth(session);
 
-    NetworkSimulator simulator(env);
+    NetworkSimulator simulator(env_);
     const SimulationReport report = simulator.runOnce();
     EXPECT_EQ(report.documents, 1);
     EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
@@ -208,11 +200,9 @@ TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
     // The poll of the wait view finds the answer.
     Recordset rs = answers(u"g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s);
     ASSERT_EQ(rs.recordCount(), 3);
-    EXPECT_EQ(rs.value(u"AuthPart"_s).toText(), u"FW02345GTY"_s);
-    EXPECT_DOUBLE_EQ(rs.value(u"accPrice"_s).toDouble(), 125.5);
+    EXPECT_EQ(rowTexts(rs, {u"AuthPart"_s, u"accPrice"_s, u"ErrorCode"_s, u"daskid"_s}).first(),
+              u"FW02345GTY|125.5|0|77"_s);
     EXPECT_TRUE(rs.value(u"ConfCode"_s).toText().startsWith(u"AC"_s));
-    EXPECT_EQ(rs.value(u"ErrorCode"_s).toText(), u"0"_s);
-    EXPECT_EQ(rs.value(u"daskid"_s).toInt32(), 77);
     rs.moveNext();
     // The refusal rule: a part starting with X comes back as an error.
     EXPECT_TRUE(rs.value(u"ErrorCode"_s).toText().startsWith(u"e"_s));
@@ -229,11 +219,10 @@ TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
 TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
 {
     const QString guid = queueNotice(u"PA-7734-2291-03"_s);
-    NetworkSimulator simulator(env);
+    NetworkSimulator simulator(env_);
     // The counts are what the command-line tool's `net simulate` prints.
     SimulationReport report = simulator.runOnce();
-    EXPECT_EQ(report.notices, 1);
-    EXPECT_EQ(report.coverageRows, 1);
+    EXPECT_EQ(std::pair(report.notices, report.coverageRows), std::pair(1, 1));
 
     Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % guid % u"' AND ACK = .F."_s);
     EXPECT_EQ(notice.value(u"ErrCode"_s).toText(), u"0"_s);
@@ -241,13 +230,11 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
 
     Recordset cover =
         rows(progid::g_cover, u"g_cover.lossref = '"_s % lossRef % u"' AND g_cover.ack = .F."_s);
-    EXPECT_EQ(cover.value(u"VehDesc"_s).toText(), u"2021 Toyota"_s);
-    EXPECT_EQ(cover.value(u"errorcode"_s).toText(), u"0"_s);
+    EXPECT_EQ(rowTexts(cover, {u"VehDesc"_s, u"errorcode"_s}), QStringList{u"2021 Toyota|0"_s});
 
     queueCoverageAnswer(lossRef, true);
     report = simulator.runOnce();
-    EXPECT_EQ(report.lossAcks, 1);
-    EXPECT_EQ(report.dispatches, 1);
+    EXPECT_EQ(std::pair(report.lossAcks, report.dispatches), std::pair(1, 1));
 
     Recordset ack = rows(progid::g_lossack,
                          u"g_lossack.lossref = '"_s % lossRef % u"' AND g_lossack.ack = .F."_s);
@@ -263,8 +250,8 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
 
     // The document reads as a dispatch, carrying the loss's own data.
     const Recordset d = dispatchOf(doc);
-    EXPECT_EQ(d.value(u"LossReferenceNumber"_s).toText(), lossRef);
-    EXPECT_EQ(d.value(u"DestinationPID"_s).toText(), u"SHP20931"_s);
+    EXPECT_EQ(rowTexts(d, {u"LossReferenceNumber"_s, u"DestinationPID"_s}),
+              QStringList{lossRef % u"|SHP20931"_s});
     QString xml = doc.value(u"xml"_s).toText();
     EXPECT_EQ(clsShowDispatch().GetDamages(xml).recordCount(), 2);
     EXPECT_TRUE(xml.contains(u"<ReturnCode>0</ReturnCode>"_s)) << "accepted, as the network says";
@@ -272,13 +259,12 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
 
 TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
 {
-    NetworkSimulator simulator(env);
+    NetworkSimulator simulator(env_);
     // A refused claim: the error in the confirmation, no coverage.
     const QString refused = queueNotice(u"REFUSE-001"_s);
     simulator.runOnce();
     Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % refused % u"'"_s);
-    EXPECT_EQ(notice.value(u"ErrCode"_s).toText(), u"120"_s);
-    EXPECT_FALSE(notice.value(u"ACK"_s).toBool());
+    EXPECT_EQ(rowTexts(notice, {u"ErrCode"_s, u"ACK"_s}), QStringList{u"120|False"_s});
     EXPECT_EQ(rows(progid::g_cover,
                    u"g_cover.lossref = '"_s % notice.value(u"Lossrefnum"_s).toText() % u"'"_s)
                   .recordCount(),
@@ -287,9 +273,9 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
     // A decline is confirmed without a dispatch, with a text that reads as 0.
     queueCoverageAnswer(u"LR-DECLINED"_s, false);
     simulator.runOnce();
-    Recordset ack = rows(progid::g_lossack, u"g_lossack.lossref = 'LR-DECLINED'"_s);
-    EXPECT_EQ(ack.value(u"errcode"_s).toText(), u"0"_s);
-    EXPECT_FALSE(ack.value(u"Accept"_s).toBool());
+    EXPECT_EQ(rowTexts(rows(progid::g_lossack, u"g_lossack.lossref = 'LR-DECLINED'"_s),
+                       {u"errcode"_s, u"Accept"_s}),
+              QStringList{u"0|False"_s});
 
     // A configured loss error: the acknowledgement carries it, no dispatch.
     simulator.rules().lossAckErrorCode = u"e310"_s;
@@ -305,10 +291,8 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
     simulator.rules().refusedPart.setPattern(u".*"_s);
     queueAuth(u"S2"_s);
     simulator.runOnce();
-    Recordset lines = answers(u"g_ackn.sessionid = 'S2'"_s);
-    ASSERT_EQ(lines.recordCount(), 3);
-    for (; !lines.eof(); lines.moveNext())
-        EXPECT_EQ(lines.value(u"ErrorCode"_s).toText(), u"e104"_s);
+    EXPECT_EQ(rowTexts(answers(u"g_ackn.sessionid = 'S2'"_s), {u"ErrorCode"_s}),
+              QStringList(3, u"e104"_s));
 }
 
 TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
@@ -317,12 +301,11 @@ TEST_P(SimulatorTest, UnreadableDocumentsBounceAndStorageFailuresAreRetried)
     queue(u"<Authorization/>"_s, u"AUTHREQ"_s, u"EMPTY"_s);
     queue(u"<LossNotice><SessionID>x' OR '1'='1</SessionID></LossNotice>"_s, u"ENOL"_s,
           u"x' OR '1'='1"_s);
-    NetworkSimulator simulator(env);
+    NetworkSimulator simulator(env_);
     SimulationReport report = simulator.runOnce();
     EXPECT_EQ(report.bounced, 2);
-    Recordset bounced = trans(u"recid = 'EMPTY'"_s);
-    EXPECT_TRUE(bounced.value(u"processed"_s).toBool());
-    EXPECT_EQ(bounced.value(u"errortext"_s).toText(), u"The authorization request has no lines"_s);
+    EXPECT_EQ(rowTexts(trans(u"recid = 'EMPTY'"_s), {u"processed"_s, u"errortext"_s}),
+              QStringList{u"True|The authorization request has no lines"_s});
     EXPECT_TRUE(trans(u"rectype = 'ENOL'"_s)
                     .value(u"errortext"_s)
                     .toText()
@@ -356,10 +339,10 @@ TEST_P(SimulatorTest, AKilledSimulatorLeavesTheRowWaiting)
         const QString session = u"K"_s % QString::number(++n);
         SCOPED_TRACE(session.toStdString());
         queueAuth(session);
-        EXPECT_TRUE(orvane::test::diesAt(step.at, [this] { NetworkSimulator(env).runOnce(); }));
+        EXPECT_TRUE(orvane::test::diesAt(step.at, [this] { NetworkSimulator(env_).runOnce(); }));
         EXPECT_EQ(processed(session), step.answered);
         EXPECT_EQ(answerRows(session), step.answered ? 3 : 0);
-        NetworkSimulator(env).runOnce();
+        NetworkSimulator(env_).runOnce();
         EXPECT_EQ(answerRows(session), 3);
     }
 }
@@ -375,7 +358,7 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
     transport::HttpsNetworkClient client(clientFor(port));
 
     const QString guid = queueNotice(u"PA-7734-2291-03"_s);
-    ASSERT_TRUE(serve(client));
+    ASSERT_TRUE(serve(env_, client));
     Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % guid % u"' AND ACK = .F."_s);
     const QString lossRef = notice.value(u"Lossrefnum"_s).toText();
 
@@ -384,7 +367,7 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
     network.reset();
     network = startNetwork(kept, port);
     queueCoverageAnswer(lossRef, true);
-    ASSERT_TRUE(serve(client));
+    ASSERT_TRUE(serve(env_, client));
     Recordset dispatch = rows(progid::g_dispatch, u"g_dispatch.lossidnum = '"_s % lossRef % u"'"_s);
     Recordset doc = trans(u"g_trans.rectype = 'DISPATCH' and g_trans.recid = '"_s %
                           dispatch.value(u"Dispatch"_s).toText() % u"'"_s);
@@ -394,7 +377,7 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
     // Each document with its receipt; a refusal becomes the error answer the wait shows.
     network->options().refuse.insert(u"AUTHREQ"_s, u"No online requests"_s);
     queueAuth(u"S9"_s);
-    ASSERT_TRUE(serve(client));
+    ASSERT_TRUE(serve(env_, client));
     Recordset refused = answers(u"g_ackn.sessionid = 'S9'"_s);
     EXPECT_EQ(refused.value(u"ErrorText"_s).toText(), u"No online requests"_s);
     EXPECT_EQ(trans(u"recid = 'S9'"_s).value(u"errortext"_s).toText(), u"No online requests"_s);
@@ -406,7 +389,7 @@ TEST_P(SimulatorTest, TheServiceCarriesEveryFlowOverHttps)
     ASSERT_TRUE(QFile::copy(kept.stateDir % u"/losses/"_s % lossRef % u".xml"_s,
                             kept.stateDir % u"/stray.xml"_s));
     queueCoverageAnswer(u"../stray"_s, true);
-    ASSERT_TRUE(serve(client));
+    ASSERT_TRUE(serve(env_, client));
     Recordset stray = trans(u"g_trans.rectype = 'DISPATCH' and g_trans.recid = '"_s %
                             rows(progid::g_dispatch, u"g_dispatch.lossidnum = '../stray'"_s)
                                 .value(u"Dispatch"_s)
@@ -446,7 +429,7 @@ TEST_P(SimulatorTest, TheServiceRidesOutNetworkFaults)
             port = network->serverPorts().value(0);
         }
         transport::HttpsNetworkClient client(clientFor(port, 500));
-        ASSERT_TRUE(serve(client));
+        ASSERT_TRUE(serve(env_, client));
         EXPECT_EQ(network->documentsAnswered(), 1);
         EXPECT_EQ(answerRows(session), 3);
     }
@@ -476,12 +459,12 @@ TEST_P(SimulatorTest, NoDatabaseLockIsHeldWhileTheNetworkAnswers)
         // keep the other program waiting past the deadline.
         queued = other.waitForFinished(3000) && other.exitCode() == 0;
     });
-    transport::TransportService service(env, client);
+    transport::TransportService service(env_, client);
     service.start();
     EXPECT_TRUE(runUntil([&] { return answerRows(u"L1"_s) == 3; }));
     service.stop();
     EXPECT_TRUE(queued);
-    ASSERT_TRUE(serve(client));
+    ASSERT_TRUE(serve(env_, client));
     EXPECT_EQ(answerRows(u"L2"_s), 3);
 }
 
@@ -512,7 +495,7 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
         canned.answer = [&](const transport::protocol::Request &r) {
             return transport::Exchange{200, body(r.messageId), {}, false};
         };
-        transport::TransportService service(env, canned);
+        transport::TransportService service(env_, canned);
         service.start();
         EXPECT_TRUE(runUntil([&] { return service.state().badAnswers == 1; }, 5000));
         service.stop();
@@ -542,7 +525,7 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
     transport::HttpsClientSettings stranger = clientFor(port);
     stranger.credential = u"guess"_s;
     transport::HttpsNetworkClient refusedClient(stranger);
-    transport::TransportService service(env, refusedClient);
+    transport::TransportService service(env_, refusedClient);
     service.start();
     EXPECT_TRUE(runUntil([&] { return !service.state().lastError.isEmpty(); }, 5000));
     EXPECT_TRUE(service.state().lastError.contains(u"401"_s))
@@ -550,7 +533,7 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
     service.stop();
     EXPECT_EQ(answerRows(u"B1"_s), 0);
     transport::HttpsNetworkClient client(clientFor(port));
-    ASSERT_TRUE(serve(client));
+    ASSERT_TRUE(serve(env_, client));
     EXPECT_EQ(answerRows(u"B1"_s), 3);
 }
 
@@ -588,10 +571,10 @@ TEST_P(SimulatorTest, AKilledServiceOrNetworkDeliversOnceWhenRestarted)
         queueAuth(session);
         EXPECT_TRUE(orvane::test::diesAt(step, [&] {
             transport::HttpsNetworkClient client(clientFor(port));
-            serve(client, 10000);
+            serve(env_, client, 10000);
         }));
         transport::HttpsNetworkClient client(clientFor(port));
-        ASSERT_TRUE(serve(client));
+        ASSERT_TRUE(serve(env_, client));
         EXPECT_EQ(answerRows(session), 3);
     }
 
@@ -607,15 +590,13 @@ TEST_P(SimulatorTest, AKilledServiceOrNetworkDeliversOnceWhenRestarted)
         network = startServer(port, {});
     });
     transport::HttpsNetworkClient client(clientFor(port, 3000));
-    ASSERT_TRUE(serve(client));
+    ASSERT_TRUE(serve(env_, client));
     EXPECT_EQ(answerRows(u"K9"_s), 3);
     network->kill();
     network->waitForFinished(5000);
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, SimulatorTest,
-                         ::testing::Values(transport::test::Db::SQLite,
-                                           transport::test::Db::PostgreSQL),
+INSTANTIATE_TEST_SUITE_P(Backends, SimulatorTest, transport::test::backends,
                          transport::test::backendName);
 
 } // namespace
