@@ -320,12 +320,11 @@ TEST(DispatchReport, FailuresAreWrappedAndTheViewIsSizedAndCentredOverItsOwner)
 
     const orvane::VbError notFound =
         raised([&] { d.ShowDispatch(0, xml, dir.filePath(u"none.rpt"_s)); });
-    EXPECT_EQ(notFound.number(), 53);
-    EXPECT_EQ(notFound.source(), u"qorOrvaneUI.clsShowDispatch.ShowDispatch()"_s);
-    EXPECT_TRUE(notFound.description().startsWith(
-        u"qorOrvaneUI.clsShowDispatch.ShowDispatch()\r\nLine : 50\r\n"
-        u"qorOrvaneUI.clsShowDispatch.ShowReport()\r\nLine : 10\r\nFile not found"_s))
-        << notFound.description().toStdString();
+    EXPECT_EQ(errorOf(notFound), "53|qorOrvaneUI.clsShowDispatch.ShowDispatch()|"
+                                 "qorOrvaneUI.clsShowDispatch.ShowDispatch()\r\nLine : 50\r\n"
+                                 "qorOrvaneUI.clsShowDispatch.ShowReport()\r\nLine : 10\r\n"
+                                 "File not found: report template '" +
+                                     dir.filePath(u"none.rpt"_s).toStdString() + "'");
 
     QString oneTable =
         writeTemplate(dir, "<report><database><table name='D'/></database></report>");
@@ -379,10 +378,7 @@ TEST(Eschedule, ShowsTheFiveValuesReadLenientlyAndOnlyNoneIsAnError)
 
     const QString longText = QString(u"Mobile bay "_s).repeated(28).left(300);
     const Shown shown = show(escheduleDoc(u"20240315"_s, u"07"_s, u"163000"_s, longText, u" y "_s));
-    EXPECT_EQ(shown.values[1], u"07:"_s);
-    EXPECT_EQ(shown.values[2], u"16:30"_s);
-    EXPECT_EQ(shown.values[3], longText);
-    EXPECT_EQ(shown.values[4], u"MOBILE"_s);
+    EXPECT_EQ(shown.values.mid(1), (QStringList{u"07:"_s, u"16:30"_s, longText, u"MOBILE"_s}));
     EXPECT_EQ(show(escheduleDoc(u"20240315"_s, u"0800"_s, u"1200"_s, u"x"_s, u"Yes"_s)).values[4],
               u"In-Shop"_s);
 
