@@ -54,17 +54,16 @@ protected:
         Recordset rs = t->itemsrecordset();
         for (const Answer &a : answers) {
             rs.addNew();
-            rs.setValue(u"sessionid"_s, session);
-            rs.setValue(u"Ack"_s, a.ack);
-            rs.setValue(u"linenumber"_s, a.line);
-            rs.setValue(u"part"_s, a.part);
-            rs.setValue(u"AuthPart"_s, a.ack ? QString() : a.part);
-            rs.setValue(u"accPrice"_s, a.price);
-            rs.setValue(u"accQty"_s, a.qty);
-            rs.setValue(u"ConfCode"_s, a.conf);
-            rs.setValue(u"ErrorCode"_s, a.error);
-            rs.setValue(u"ErrorText"_s, a.error.isEmpty() ? QString() : u"Part not found"_s);
-            rs.update();
+            setFields(rs, {{u"sessionid"_s, session},
+                           {u"Ack"_s, a.ack},
+                           {u"linenumber"_s, a.line},
+                           {u"part"_s, a.part},
+                           {u"AuthPart"_s, a.ack ? QString() : a.part},
+                           {u"accPrice"_s, a.price},
+                           {u"accQty"_s, a.qty},
+                           {u"ConfCode"_s, a.conf},
+                           {u"ErrorCode"_s, a.error},
+                           {u"ErrorText"_s, a.error.isEmpty() ? QString() : u"Part not found"_s}});
         }
         t->Update();
     }
@@ -152,10 +151,7 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     Recordset lines = order->getlineitems()->itemsrecordset();
     lines.addNew();
-    lines.setValue(u"mfr_part"_s, u"O'RING"_s);
-    lines.setValue(u"net"_s, 5.0);
-    lines.setValue(u"quantity"_s, 1);
-    lines.update();
+    setFields(lines, {{u"mfr_part"_s, u"O'RING"_s}, {u"net"_s, 5.0}, {u"quantity"_s, 1}});
     const Recordset record = std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)->record();
     const double totalBefore = record.value(u"total"_s).toDouble();
     addAnswers(u"R1"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
