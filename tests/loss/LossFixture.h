@@ -110,16 +110,13 @@ protected:
         orvane::transport::RsTable list(table);
         list.setEnv(host_->env());
         list.get_rs(u"id = 0 and id <> 0"_s);
-        append(list.itemsrecordset(), rows);
-        list.Update();
+        append(list, rows);
     }
 
     // Adds rows to one of the notice tables.
     void addTableRows(const char16_t *progId, const Rows &rows)
     {
-        auto t = table(progId, u"id = 0 and id <> 0"_s);
-        append(t->itemsrecordset(), rows);
-        t->Update();
+        append(*table(progId, u"id = 0 and id <> 0"_s), rows);
     }
 
     std::shared_ptr<ext::IRsTable> table(const char16_t *progId, const QString &filter = {})
@@ -172,14 +169,16 @@ protected:
     bool sent_ = false; // what the last SendeNOL gave back
 
 private:
-    static void append(Recordset rs, const Rows &rows)
+    static void append(ext::IRsTable &table, const Rows &rows)
     {
+        Recordset rs = table.itemsrecordset();
         for (const auto &row : rows) {
             rs.addNew();
             for (const auto &[field, value] : row)
                 rs.setValue(field, value);
             rs.update();
         }
+        table.Update();
     }
 };
 

@@ -126,10 +126,11 @@ TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
 {
     addRows(u"g_pidlist"_s, {row(u"PID=P1|PIDname=Main"_s), row(u"PID=P2|PIDname=East"_s)});
     eNOLcls cls;
-    on<frmPIDList>([](frmPIDList *view) {
+    const auto pickSecond = [](frmPIDList *view) {
         view->grdEdits->setCurrentIndex(view->gridModel()->index(1, 0));
         view->cmdAction[0]->click();
-    });
+    };
+    on<frmPIDList>(pickSecond);
     EXPECT_EQ(cls.PIDList(host_->env())->itemsrecordset().value(u"PID"_s).toText(), u"P2"_s);
 
     // Cancel picks nothing but still saves what was edited; No keeps the row.
@@ -158,10 +159,7 @@ TEST_F(LossTest, ListsHandBackTheChosenRowOrNothing)
     EXPECT_FALSE(cls.NetIDList(host_->env()));
 
     // Insurers come from the host's own table and are never written back.
-    on<frmPIDList>([](frmPIDList *view) {
-        view->grdEdits->setCurrentIndex(view->gridModel()->index(1, 0));
-        view->cmdAction[0]->click();
-    });
+    on<frmPIDList>(pickSecond);
     EXPECT_EQ(cls.InsurerIDList(host_->env())->value(u"orvaneid"_s).toText(), u"NSC07"_s);
 }
 
