@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <functional>
 #include <map>
@@ -156,14 +157,7 @@ protected:
     }
 
     // Errors the view reported through the host (shown as boxes with the error's number).
-    QStringList reportedErrors()
-    {
-        QStringList out;
-        for (const auto &b : ui_->boxes())
-            if (b.text.startsWith(u"Error "_s))
-                out << b.text;
-        return out;
-    }
+    QStringList reportedErrors() { return boxTexts().filter(QRegularExpression(u"^Error "_s)); }
 
     std::shared_ptr<orvane::host::HostInvoice> order_;
     bool sent_ = false; // what the last SendeNOL gave back
