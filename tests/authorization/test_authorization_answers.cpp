@@ -68,12 +68,10 @@ protected:
         t->Update();
     }
 
-    int rowsOf(const QString &session, bool unreadOnly)
+    // The answer rows, those matching `extra` ("AND ..." of a filter) when given.
+    int answerRows(const QString &extra = {})
     {
-        return ackn(u"g_ackn.sessionid = '"_s % session % u"'"_s %
-                    (unreadOnly ? u" AND ACK = .F."_s : QString()))
-            ->itemsrecordset()
-            .recordCount();
+        return ackn(u"g_ackn.linenumber > 0"_s % extra)->itemsrecordset().recordCount();
     }
 
     // The order line with this maker's part number.
@@ -131,7 +129,7 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
         }
         EXPECT_EQ(wait.lblWarning->isVisibleTo(&wait), c.answerTick == 0);
         EXPECT_EQ(shownRows, c.results ? 3 : -1);
-        EXPECT_EQ(rowsOf(session, true), 0);
+        EXPECT_EQ(answerRows(u" AND g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s), 0);
         if (c.answerTick != 0 && !c.results) {
             EXPECT_EQ(boxTexts(),
                       QStringList{u"The Orvane Transmission Received an error\r\n\r\nError Code "
@@ -315,10 +313,6 @@ protected:
         return request->session();
     }
 
-    int answerRows(const QString &extra = {})
-    {
-        return ackn(u"g_ackn.linenumber > 0"_s % extra)->itemsrecordset().recordCount();
-    }
     int requests()
     {
         orvane::transport::Clsg_trans t;
