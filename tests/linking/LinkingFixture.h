@@ -100,13 +100,6 @@ protected:
         EXPECT_EQ(ui_->boxes()[0].buttons, buttons);
     }
 
-    void choose(const std::shared_ptr<orvane::ext::IInvoice> &invoice)
-    {
-        clsShowDispatch dispatch;
-        orvane::WindowHandle owner = 0;
-        dispatch.ChooseDispatch(owner, invoice);
-    }
-
     // Attaches the dispatch through the linking flow alone, as Attach on its
     // selected row does; true when it was linked.
     static bool attach(std::shared_ptr<orvane::ext::IInvoice> order, const QString &recid)

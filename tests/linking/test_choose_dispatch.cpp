@@ -66,7 +66,7 @@ TEST_F(LinkingTest, FindsByPrefixOfTheRecordIdStartingFromTheOrdersOwnDispatch)
         EXPECT_EQ(view->txtDispatchNum->text(), u"x' OR recid like '"_s);
         view->hide();
     });
-    choose(order);
+    clsShowDispatch().ChooseDispatch(0, order);
     EXPECT_EQ(first, (QStringList{u"D-100-1"_s, u"D-100-2"_s}));
     EXPECT_EQ(all, (QStringList{u"D-100-1"_s, u"D-100-2"_s, u"D-200-1"_s}));
     EXPECT_TRUE(ui_->boxes().empty()) << "no failure was reported";
@@ -225,7 +225,7 @@ TEST_F(LinkingTest, ViewShowsTheReportAndFailuresAreReportedThroughTheHostLeavin
         reportTitle = d->objectName();
         d->hide();
     });
-    choose(host_->openOrder(1));
+    clsShowDispatch().ChooseDispatch(0, host_->openOrder(1));
     EXPECT_TRUE(stillOpen);
     EXPECT_EQ(reportTitle, u"Dispatchfrm"_s);
     ASSERT_EQ(ui_->boxes().size(), 2u);
