@@ -18,6 +18,7 @@ using orvane::authorization::Authorizationfrm;
 
 namespace authtest {
 
+namespace authorization = orvane::authorization;
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;

@@ -17,8 +17,6 @@
 #include <QTest>
 #include <QTimer>
 
-namespace authorization = orvane::authorization;
-
 using orvane::authorization::Authoriizewaitfrm;
 using orvane::authorization::Authorizationcls;
 using orvane::authorization::AuthorizationShowfrm;

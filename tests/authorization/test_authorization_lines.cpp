@@ -12,17 +12,11 @@
 #include <QTableView>
 #include <QValidator>
 
-namespace authorization = orvane::authorization;
-
 namespace Orvanemod = orvane::Orvanemod;
 
 using namespace authtest;
 
-namespace {
-
 const QString CRLF = u"\r\n"_s;
-
-} // namespace
 
 TEST(AuthorizationKinds, TableHoldsTheKindsInOrder)
 {

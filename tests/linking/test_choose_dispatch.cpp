@@ -1,11 +1,6 @@
 #include "linking/LinkingFixture.h"
 
-#include "runtime/vb.h"
-
 #include <QLineEdit>
-
-using orvane::dispatch::ChooseDispatchfrm;
-using orvane::dispatch::Comparersfrm;
 
 using namespace linkingtest;
 using orvane::MsgButtons;

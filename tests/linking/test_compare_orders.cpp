@@ -2,12 +2,9 @@
 
 #include "qorOrvaneUI/dispatch/OrderComparison.h"
 #include "runtime/vb.h"
-#include "runtime/widgets/RecordsetModel.h"
 #include "support/OrderOnlyInvoice.h"
 #include "support/StubEnvironment.h"
 #include <qorOrvaneUI/external/IHostItem.h>
-
-using orvane::dispatch::Comparersfrm;
 
 using namespace linkingtest;
 using namespace orvane;
