@@ -142,12 +142,7 @@ protected:
         return t->itemsrecordset();
     }
 
-    // Opens the loss notice over order `id` and plays the user in it.
-    void openForm(int id, std::function<void(eNOLfrm *)> play)
-    {
-        openForm(host_->openOrder(id), std::move(play));
-    }
-
+    // Opens the loss notice over the order and plays the user in it.
     void openForm(std::shared_ptr<orvane::host::HostInvoice> order,
                   std::function<void(eNOLfrm *)> play)
     {
