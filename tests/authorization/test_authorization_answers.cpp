@@ -105,9 +105,8 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
         const QString session = u"SESSION"_s % QString::number(++n);
         addAnswers(session, {{u"FW1"_s, 1, 1, {}, {}, true, 1}, {u"FW2"_s, 1, 1, {}, {}, true, 2}});
         ui_->clear();
-        std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
         Authoriizewaitfrm wait;
-        wait.setInvoice(order);
+        wait.setInvoice(host_->openOrder(1));
         wait.setSessionID(session);
         if (c.activated)
             wait.ActivateMe();
@@ -157,7 +156,6 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
                          {u"O'RING"_s, 6, 0, u"AC5"_s, u"0"_s},
                          {u"MLD4521"_s, 1, 0, u"AC6"_s, u"e104"_s},
                          {u"MLD4521"_s, 2, 0, u"AC7"_s, u"0"_s}});
-    std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R1'"_s);
     on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         EXPECT_EQ(view->blnAccept(), std::vector<bool>(7, true));
         view->grdAuthorize_Click(1, 0);
@@ -169,7 +167,7 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
         view->cmdAction->click();
         EXPECT_FALSE(view->isVisible());
     });
-    Authorizationcls().ShowAuth(order, answers);
+    Authorizationcls().ShowAuth(order, ackn(u"g_ackn.sessionid = 'R1'"_s));
 
     // Each line's net|kit|labor|quantity|conf.
     const std::pair<QString, QString> expected[] = {{u"FW04521GTYN"_s, u"300|0|0|1|AC1"_s},
@@ -215,8 +213,7 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
                 view->cmdAction->click();
             EXPECT_FALSE(view->isVisible());
         });
-        std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R3'"_s);
-        Authorizationcls().ShowAuth(order, answers);
+        Authorizationcls().ShowAuth(order, ackn(u"g_ackn.sessionid = 'R3'"_s));
         QStringList confs;
         for (const QString &part : {u"FW04521GTYN"_s, u"KIT URE"_s, u"MLD4521"_s})
             confs << authorization::textOf(line(order, part), u"conf"_s);
@@ -262,12 +259,11 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     addAnswers(u"R2"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
                          {u"MLD4521"_s, 0, 1e12, u"AC2"_s, u"0"_s}});
-    std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R2'"_s);
     on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         view->cmdAction->click();
         EXPECT_TRUE(view->isVisible());
     });
-    Authorizationcls().ShowAuth(order, answers);
+    Authorizationcls().ShowAuth(order, ackn(u"g_ackn.sessionid = 'R2'"_s));
     EXPECT_DOUBLE_EQ(line(order, u"FW04521GTYN"_s).value(u"net"_s).toDouble(), 312.4);
     EXPECT_TRUE(ui_->boxes().at(0).text.contains(u"AuthorizationShowfrm.cmdAction_Click"_s));
 }
