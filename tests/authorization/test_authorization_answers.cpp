@@ -270,14 +270,13 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
 
 TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
 {
-    std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     on<Authorizationfrm>([](Authorizationfrm *view) {
         view->authModel()->setData(view->authModel()->index(0, Authorizationfrm::colAuthorize),
                                    Qt::Checked, Qt::CheckStateRole);
         view->cmdCancel->click();
     });
     orvane::XmlDocument dispatch;
-    EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
+    EXPECT_FALSE(Authorizationcls().PartAuthorization(host_->openOrder(1), dispatch));
     EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"Authorizationfrm"_s});
     EXPECT_EQ(ackn(QString())->itemsrecordset().recordCount(), 0);
 }
