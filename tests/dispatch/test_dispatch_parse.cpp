@@ -85,9 +85,7 @@ TEST(DispatchParse, ValuesAreReadAsTheirFieldHoldsThemWithDatesAndComments)
                                      {u"20240131123456"_s, QDate(2024, 1, 31)},
                                      {u"2024013"_s, QDate(2024, 1, 3)},
                                      {u"20241301"_s, QDate(2025, 1, 1)}})
-        EXPECT_EQ(
-            field(u"<DateofLoss>"_s % text % u"</DateofLoss>"_s, u"DateofLoss"_s).toDate().date(),
-            date)
+        EXPECT_EQ(field(element(u"DateofLoss"_s, text), u"DateofLoss"_s).toDate().date(), date)
             << text.toStdString();
 
     clsShowDispatch d;
@@ -116,11 +114,10 @@ TEST(DispatchParse, ValuesAreReadAsTheirFieldHoldsThemWithDatesAndComments)
     };
     for (const auto &c : cases) {
         // "Element|Field" where the field is spelt otherwise.
-        const QString element = c.element.section(u'|', 0, 0);
-        const QString name = c.element.contains(u'|') ? c.element.section(u'|', 1) : element;
-        EXPECT_EQ(field(u"<"_s % element % u">"_s % c.text % u"</"_s % element % u">"_s, name),
-                  c.expected)
-            << element.toStdString() << " " << c.text.toStdString();
+        const QString tag = c.element.section(u'|', 0, 0);
+        const QString name = c.element.contains(u'|') ? c.element.section(u'|', 1) : tag;
+        EXPECT_EQ(field(element(tag, c.text), name), c.expected)
+            << tag.toStdString() << " " << c.text.toStdString();
     }
     // An element holding elements has no text to read.
     const auto nested = raised([] {
