@@ -271,8 +271,7 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
             mode = wait->mode();
             wait->cmdCancel->click();
         });
-        eNOLcls cls;
-        EXPECT_FALSE(cls.ShowResponses(host_->openOrder(2), u"LR-7"_s, c.type, 0));
+        EXPECT_FALSE(eNOLcls().ShowResponses(host_->openOrder(2), u"LR-7"_s, c.type, 0));
         EXPECT_EQ(mode, c.mode);
     }
     EXPECT_EQ(count(ext::progid::g_cover, u"g_cover.ack = .F."_s), 0);
