@@ -18,10 +18,12 @@ using orvane::authorization::Authorizationfrm;
 
 namespace authtest {
 
+namespace authorization = orvane::authorization;
 using namespace Qt::StringLiterals;
 using orvane::Recordset;
 using orvane::Value;
 using orvane::authorization::AuthorizationRequest;
+using Values = std::vector<std::pair<QString, Value>>;
 
 // One order line as the shop entered it.
 struct Line {
@@ -41,6 +43,14 @@ inline QString fieldsOf(const Recordset &rs, const QString &names)
         out << (v.isNull() ? QString() : v.toText());
     }
     return out.join(u'|');
+}
+
+// Sets fields of the current row and saves it.
+inline void setFields(Recordset &rs, const Values &values)
+{
+    for (const auto &[field, value] : values)
+        rs.setValue(field, value);
+    rs.update();
 }
 
 // A dispatch accepting the given kinds: {name, online enabled}.
@@ -68,17 +78,16 @@ protected:
         Recordset rs = order->getlineitems()->itemsrecordset();
         for (const Line &l : lines) {
             rs.addNew();
-            rs.setValue(u"mfr_part"_s, l.mfrPart);
-            rs.setValue(u"part"_s, l.part);
-            rs.setValue(u"typeofpart"_s, l.kind);
-            rs.setValue(u"mfr"_s, l.mfr);
-            rs.setValue(u"net"_s, l.net);
-            rs.setValue(u"kit"_s, l.kit);
-            rs.setValue(u"labor"_s, l.labor);
-            rs.setValue(u"discounted"_s, l.discounted);
-            rs.setValue(u"quantity"_s, l.qty);
-            rs.setValue(u"conf"_s, l.conf);
-            rs.update();
+            setFields(rs, {{u"mfr_part"_s, l.mfrPart},
+                           {u"part"_s, l.part},
+                           {u"typeofpart"_s, l.kind},
+                           {u"mfr"_s, l.mfr},
+                           {u"net"_s, l.net},
+                           {u"kit"_s, l.kit},
+                           {u"labor"_s, l.labor},
+                           {u"discounted"_s, l.discounted},
+                           {u"quantity"_s, l.qty},
+                           {u"conf"_s, l.conf}});
         }
         return order;
     }
@@ -116,19 +125,16 @@ protected:
     }
 
     // Sets fields of line `index` of the request.
-    static void edit(AuthorizationRequest &request, int index,
-                     const std::vector<std::pair<QString, Value>> &values)
+    static void edit(AuthorizationRequest &request, int index, const Values &values)
     {
         Recordset line = allLines(request, index);
-        for (const auto &[field, value] : values)
-            line.setValue(field, value);
-        line.update();
+        setFields(line, values);
     }
 
     // The same with the fields written "field=value|field=value", the values as text.
     static void edit(AuthorizationRequest &request, int index, const QString &fields)
     {
-        std::vector<std::pair<QString, Value>> values;
+        Values values;
         for (const QString &f : fields.split(u'|'))
             values.emplace_back(f.section(u'=', 0, 0), Value(f.section(u'=', 1)));
         edit(request, index, values);

@@ -17,8 +17,6 @@
 #include <QTest>
 #include <QTimer>
 
-namespace authorization = orvane::authorization;
-
 using orvane::authorization::Authoriizewaitfrm;
 using orvane::authorization::Authorizationcls;
 using orvane::authorization::AuthorizationShowfrm;
@@ -54,27 +52,24 @@ protected:
         Recordset rs = t->itemsrecordset();
         for (const Answer &a : answers) {
             rs.addNew();
-            rs.setValue(u"sessionid"_s, session);
-            rs.setValue(u"Ack"_s, a.ack);
-            rs.setValue(u"linenumber"_s, a.line);
-            rs.setValue(u"part"_s, a.part);
-            rs.setValue(u"AuthPart"_s, a.ack ? QString() : a.part);
-            rs.setValue(u"accPrice"_s, a.price);
-            rs.setValue(u"accQty"_s, a.qty);
-            rs.setValue(u"ConfCode"_s, a.conf);
-            rs.setValue(u"ErrorCode"_s, a.error);
-            rs.setValue(u"ErrorText"_s, a.error.isEmpty() ? QString() : u"Part not found"_s);
-            rs.update();
+            setFields(rs, {{u"sessionid"_s, session},
+                           {u"Ack"_s, a.ack},
+                           {u"linenumber"_s, a.line},
+                           {u"part"_s, a.part},
+                           {u"AuthPart"_s, a.ack ? QString() : a.part},
+                           {u"accPrice"_s, a.price},
+                           {u"accQty"_s, a.qty},
+                           {u"ConfCode"_s, a.conf},
+                           {u"ErrorCode"_s, a.error},
+                           {u"ErrorText"_s, a.error.isEmpty() ? QString() : u"Part not found"_s}});
         }
         t->Update();
     }
 
-    int rowsOf(const QString &session, bool unreadOnly)
+    // The answer rows, those matching `extra` ("AND ..." of a filter) when given.
+    int answerRows(const QString &extra = {})
     {
-        return ackn(u"g_ackn.sessionid = '"_s % session % u"'"_s %
-                    (unreadOnly ? u" AND ACK = .F."_s : QString()))
-            ->itemsrecordset()
-            .recordCount();
+        return ackn(u"g_ackn.linenumber > 0"_s % extra)->itemsrecordset().recordCount();
     }
 
     // The order line with this maker's part number.
@@ -110,9 +105,8 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
         const QString session = u"SESSION"_s % QString::number(++n);
         addAnswers(session, {{u"FW1"_s, 1, 1, {}, {}, true, 1}, {u"FW2"_s, 1, 1, {}, {}, true, 2}});
         ui_->clear();
-        std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
         Authoriizewaitfrm wait;
-        wait.setInvoice(order);
+        wait.setInvoice(host_->openOrder(1));
         wait.setSessionID(session);
         if (c.activated)
             wait.ActivateMe();
@@ -132,7 +126,7 @@ TEST_F(AuthorizationAnswers, WaitTicksUntilAnAnswerOrCancel)
         }
         EXPECT_EQ(wait.lblWarning->isVisibleTo(&wait), c.answerTick == 0);
         EXPECT_EQ(shownRows, c.results ? 3 : -1);
-        EXPECT_EQ(rowsOf(session, true), 0);
+        EXPECT_EQ(answerRows(u" AND g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s), 0);
         if (c.answerTick != 0 && !c.results) {
             EXPECT_EQ(boxTexts(),
                       QStringList{u"The Orvane Transmission Received an error\r\n\r\nError Code "
@@ -152,10 +146,7 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     Recordset lines = order->getlineitems()->itemsrecordset();
     lines.addNew();
-    lines.setValue(u"mfr_part"_s, u"O'RING"_s);
-    lines.setValue(u"net"_s, 5.0);
-    lines.setValue(u"quantity"_s, 1);
-    lines.update();
+    setFields(lines, {{u"mfr_part"_s, u"O'RING"_s}, {u"net"_s, 5.0}, {u"quantity"_s, 1}});
     const Recordset record = std::dynamic_pointer_cast<orvane::host::HostInvoice>(order)->record();
     const double totalBefore = record.value(u"total"_s).toDouble();
     addAnswers(u"R1"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
@@ -165,7 +156,6 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
                          {u"O'RING"_s, 6, 0, u"AC5"_s, u"0"_s},
                          {u"MLD4521"_s, 1, 0, u"AC6"_s, u"e104"_s},
                          {u"MLD4521"_s, 2, 0, u"AC7"_s, u"0"_s}});
-    std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R1'"_s);
     on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         EXPECT_EQ(view->blnAccept(), std::vector<bool>(7, true));
         view->grdAuthorize_Click(1, 0);
@@ -177,7 +167,7 @@ TEST_F(AuthorizationAnswers, OkWritesAcceptedAnswersIntoTheOrder)
         view->cmdAction->click();
         EXPECT_FALSE(view->isVisible());
     });
-    Authorizationcls().ShowAuth(order, answers);
+    Authorizationcls().ShowAuth(order, ackn(u"g_ackn.sessionid = 'R1'"_s));
 
     // Each line's net|kit|labor|quantity|conf.
     const std::pair<QString, QString> expected[] = {{u"FW04521GTYN"_s, u"300|0|0|1|AC1"_s},
@@ -223,8 +213,7 @@ TEST_F(AuthorizationAnswers, UnansweredAndDeclinedLinesNeverReachTheOrder)
                 view->cmdAction->click();
             EXPECT_FALSE(view->isVisible());
         });
-        std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R3'"_s);
-        Authorizationcls().ShowAuth(order, answers);
+        Authorizationcls().ShowAuth(order, ackn(u"g_ackn.sessionid = 'R3'"_s));
         QStringList confs;
         for (const QString &part : {u"FW04521GTYN"_s, u"KIT URE"_s, u"MLD4521"_s})
             confs << authorization::textOf(line(order, part), u"conf"_s);
@@ -270,26 +259,24 @@ TEST_F(AuthorizationAnswers, OkWritesAllAnswersOrNone)
     std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     addAnswers(u"R2"_s, {{u"FW04521GTYN"_s, 300, 0, u"AC1"_s, u"0"_s},
                          {u"MLD4521"_s, 0, 1e12, u"AC2"_s, u"0"_s}});
-    std::shared_ptr<orvane::ext::Ig_ackn> answers = ackn(u"g_ackn.sessionid = 'R2'"_s);
     on<AuthorizationShowfrm>([](AuthorizationShowfrm *view) {
         view->cmdAction->click();
         EXPECT_TRUE(view->isVisible());
     });
-    Authorizationcls().ShowAuth(order, answers);
+    Authorizationcls().ShowAuth(order, ackn(u"g_ackn.sessionid = 'R2'"_s));
     EXPECT_DOUBLE_EQ(line(order, u"FW04521GTYN"_s).value(u"net"_s).toDouble(), 312.4);
     EXPECT_TRUE(ui_->boxes().at(0).text.contains(u"AuthorizationShowfrm.cmdAction_Click"_s));
 }
 
 TEST_F(AuthorizationAnswers, CancelSendsNothingAndOpensNoWait)
 {
-    std::shared_ptr<orvane::ext::IInvoice> order = host_->openOrder(1);
     on<Authorizationfrm>([](Authorizationfrm *view) {
         view->authModel()->setData(view->authModel()->index(0, Authorizationfrm::colAuthorize),
                                    Qt::Checked, Qt::CheckStateRole);
         view->cmdCancel->click();
     });
     orvane::XmlDocument dispatch;
-    EXPECT_FALSE(Authorizationcls().PartAuthorization(order, dispatch));
+    EXPECT_FALSE(Authorizationcls().PartAuthorization(host_->openOrder(1), dispatch));
     EXPECT_EQ(ui_->dialogsShown(), std::vector<QString>{u"Authorizationfrm"_s});
     EXPECT_EQ(ackn(QString())->itemsrecordset().recordCount(), 0);
 }
@@ -319,10 +306,6 @@ protected:
         return request->session();
     }
 
-    int answerRows(const QString &extra = {})
-    {
-        return ackn(u"g_ackn.linenumber > 0"_s % extra)->itemsrecordset().recordCount();
-    }
     int requests()
     {
         orvane::transport::Clsg_trans t;

@@ -11,6 +11,13 @@ namespace dispatchtest {
 
 using orvane::test::raised;
 
+// An error as "number|source|description", to be compared whole.
+inline std::string errorOf(const orvane::VbError &e)
+{
+    const QString text = QString::number(e.number()) % u'|' % e.source() % u'|' % e.description();
+    return text.toStdString();
+}
+
 // A dispatch document around the given body elements.
 inline QString doc(const QString &body)
 {

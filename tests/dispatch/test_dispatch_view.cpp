@@ -36,8 +36,8 @@ const QString kDefaultTemplate = QStringLiteral(ORVANE_SAMPLES_DIR "/reports/g_d
 
 // What the view held while it was open.
 struct Seen {
-    QStringList formulaTexts; // "NAME=text"
-    QString text;             // the viewer's plain text
+    QMap<QString, QString> formulas; // the text by name
+    QString text;                    // the viewer's plain text
     std::vector<QString> discountPercentages;
     bool authSecondBound = false;
     int authRows = -1;
@@ -54,7 +54,7 @@ Seen showAndLook(clsShowDispatch &d, const QString &xml,
         seen.text = view->crvDispatch->toPlainText();
         rep::Report *report = view->crvDispatch->report();
         for (const auto &f : report->formulaFields())
-            seen.formulaTexts << f.name() % u"="_s % f.formulaText();
+            seen.formulas.insert(f.name(), f.formulaText());
         Recordset discounts = report->table(2).dataSource().clone();
         for (; !discounts.eof(); discounts.moveNext())
             seen.discountPercentages.push_back(discounts.value(u"DiscountPercentage"_s).toText());
@@ -82,14 +82,6 @@ QString writeTemplate(QTemporaryDir &dir, const QByteArray &text)
     f.open(QIODevice::WriteOnly);
     f.write(text);
     return f.fileName();
-}
-
-QString formula(const Seen &seen, const QString &name)
-{
-    for (const QString &f : seen.formulaTexts)
-        if (f.startsWith(name % u"="_s))
-            return f.mid(name.size() + 1);
-    return u"(absent)"_s;
 }
 
 // Records the calls of the view, or fails each one when told to.
@@ -255,12 +247,12 @@ TEST(DispatchReport, FormulaTextsAndSubreportsBoundByTheNameOfTheirFirstTable)
         const Seen seen = showAndLook(d, doc(u"<DispatchNumber>D1</DispatchNumber>"_s %
                                              element(u"BeginRequestedTime"_s, c.begin) %
                                              element(u"EndRequestedTime"_s, c.end)));
-        EXPECT_EQ(formula(seen, u"REQUESTTIME"_s), c.expected)
+        EXPECT_EQ(seen.formulas.value(u"REQUESTTIME"_s), c.expected)
             << c.begin.toStdString() << "/" << c.end.toStdString();
     }
 
     const Seen mobile = showAndLook(d, sample(u"mobile-eschedule.xml"_s));
-    EXPECT_EQ(formula(mobile, u"MOBILELOCATIONDESCRIPTION"_s),
+    EXPECT_EQ(mobile.formulas.value(u"MOBILELOCATIONDESCRIPTION"_s),
               u"'Employee lot behind O''Hare Logistics, gate 4'"_s);
 
     // The e-schedule formula follows the indicator only.
@@ -276,8 +268,8 @@ TEST(DispatchReport, FormulaTextsAndSubreportsBoundByTheNameOfTheirFirstTable)
                                       doc(u"<DispatchNumber>D1</DispatchNumber>"_s %
                                           element(u"EscheduleIndicator"_s, indicator)),
                                       path);
-        EXPECT_EQ(formula(seen, u" eschedule "_s), expected) << indicator.toStdString();
-        EXPECT_EQ(formula(seen, u"Other"_s), u"'kept'"_s);
+        EXPECT_EQ(seen.formulas.value(u" eschedule "_s), expected) << indicator.toStdString();
+        EXPECT_EQ(seen.formulas.value(u"Other"_s), u"'kept'"_s);
     }
 
     writeTemplate(dir, R"(<report>
@@ -320,12 +312,11 @@ TEST(DispatchReport, FailuresAreWrappedAndTheViewIsSizedAndCentredOverItsOwner)
 
     const orvane::VbError notFound =
         raised([&] { d.ShowDispatch(0, xml, dir.filePath(u"none.rpt"_s)); });
-    EXPECT_EQ(notFound.number(), 53);
-    EXPECT_EQ(notFound.source(), u"qorOrvaneUI.clsShowDispatch.ShowDispatch()"_s);
-    EXPECT_TRUE(notFound.description().startsWith(
-        u"qorOrvaneUI.clsShowDispatch.ShowDispatch()\r\nLine : 50\r\n"
-        u"qorOrvaneUI.clsShowDispatch.ShowReport()\r\nLine : 10\r\nFile not found"_s))
-        << notFound.description().toStdString();
+    EXPECT_EQ(errorOf(notFound), "53|qorOrvaneUI.clsShowDispatch.ShowDispatch()|"
+                                 "qorOrvaneUI.clsShowDispatch.ShowDispatch()\r\nLine : 50\r\n"
+                                 "qorOrvaneUI.clsShowDispatch.ShowReport()\r\nLine : 10\r\n"
+                                 "File not found: report template '" +
+                                     dir.filePath(u"none.rpt"_s).toStdString() + "'");
 
     QString oneTable =
         writeTemplate(dir, "<report><database><table name='D'/></database></report>");
@@ -379,10 +370,7 @@ TEST(Eschedule, ShowsTheFiveValuesReadLenientlyAndOnlyNoneIsAnError)
 
     const QString longText = QString(u"Mobile bay "_s).repeated(28).left(300);
     const Shown shown = show(escheduleDoc(u"20240315"_s, u"07"_s, u"163000"_s, longText, u" y "_s));
-    EXPECT_EQ(shown.values[1], u"07:"_s);
-    EXPECT_EQ(shown.values[2], u"16:30"_s);
-    EXPECT_EQ(shown.values[3], longText);
-    EXPECT_EQ(shown.values[4], u"MOBILE"_s);
+    EXPECT_EQ(shown.values.mid(1), (QStringList{u"07:"_s, u"16:30"_s, longText, u"MOBILE"_s}));
     EXPECT_EQ(show(escheduleDoc(u"20240315"_s, u"0800"_s, u"1200"_s, u"x"_s, u"Yes"_s)).values[4],
               u"In-Shop"_s);
 

@@ -66,13 +66,17 @@ protected:
                                 xml.isNull() ? dispatchXml(recid) : xml, false, daskid, daskloc});
     }
 
-    // The link stored for a dispatch: {daskid, daskloc}.
-    std::pair<int, int> link(const QString &recid)
+    // The links stored for the dispatches "recid|recid|...": "daskid/daskloc" each, in turn.
+    std::string links(const QString &recids)
     {
-        QSqlQuery q = host_->database().exec(
-            u"SELECT daskid, daskloc FROM g_trans WHERE recid = ?"_s, {recid});
-        EXPECT_TRUE(q.next()) << recid.toStdString();
-        return {q.value(0).toInt(), q.value(1).toInt()};
+        QStringList out;
+        for (const QString &recid : recids.split(u'|')) {
+            QSqlQuery q = host_->database().exec(
+                u"SELECT daskid, daskloc FROM g_trans WHERE recid = ?"_s, {recid});
+            out << (q.next() ? u"%1/%2"_s.arg(q.value(0).toInt()).arg(q.value(1).toInt())
+                             : u"none"_s);
+        }
+        return out.join(u' ').toStdString();
     }
 
     // An order as stored now.
@@ -94,13 +98,6 @@ protected:
         EXPECT_EQ(ui_->boxes()[0].text, text);
         EXPECT_EQ(ui_->boxes()[0].title, title);
         EXPECT_EQ(ui_->boxes()[0].buttons, buttons);
-    }
-
-    void choose(const std::shared_ptr<orvane::ext::IInvoice> &invoice)
-    {
-        clsShowDispatch dispatch;
-        orvane::WindowHandle owner = 0;
-        dispatch.ChooseDispatch(owner, invoice);
     }
 
     // Attaches the dispatch through the linking flow alone, as Attach on its

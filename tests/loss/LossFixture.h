@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 
 #include <functional>
 #include <map>
@@ -110,16 +111,13 @@ protected:
         orvane::transport::RsTable list(table);
         list.setEnv(host_->env());
         list.get_rs(u"id = 0 and id <> 0"_s);
-        append(list.itemsrecordset(), rows);
-        list.Update();
+        append(list, rows);
     }
 
     // Adds rows to one of the notice tables.
     void addTableRows(const char16_t *progId, const Rows &rows)
     {
-        auto t = table(progId, u"id = 0 and id <> 0"_s);
-        append(t->itemsrecordset(), rows);
-        t->Update();
+        append(*table(progId, u"id = 0 and id <> 0"_s), rows);
     }
 
     std::shared_ptr<ext::IRsTable> table(const char16_t *progId, const QString &filter = {})
@@ -144,12 +142,7 @@ protected:
         return t->itemsrecordset();
     }
 
-    // Opens the loss notice over order `id` and plays the user in it.
-    void openForm(int id, std::function<void(eNOLfrm *)> play)
-    {
-        openForm(host_->openOrder(id), std::move(play));
-    }
-
+    // Opens the loss notice over the order and plays the user in it.
     void openForm(std::shared_ptr<orvane::host::HostInvoice> order,
                   std::function<void(eNOLfrm *)> play)
     {
@@ -159,27 +152,22 @@ protected:
     }
 
     // Errors the view reported through the host (shown as boxes with the error's number).
-    QStringList reportedErrors()
-    {
-        QStringList out;
-        for (const auto &b : ui_->boxes())
-            if (b.text.startsWith(u"Error "_s))
-                out << b.text;
-        return out;
-    }
+    QStringList reportedErrors() { return boxTexts().filter(QRegularExpression(u"^Error "_s)); }
 
     std::shared_ptr<orvane::host::HostInvoice> order_;
     bool sent_ = false; // what the last SendeNOL gave back
 
 private:
-    static void append(Recordset rs, const Rows &rows)
+    static void append(ext::IRsTable &table, const Rows &rows)
     {
+        Recordset rs = table.itemsrecordset();
         for (const auto &row : rows) {
             rs.addNew();
             for (const auto &[field, value] : row)
                 rs.setValue(field, value);
             rs.update();
         }
+        table.Update();
     }
 };
 

@@ -271,8 +271,7 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
             mode = wait->mode();
             wait->cmdCancel->click();
         });
-        eNOLcls cls;
-        EXPECT_FALSE(cls.ShowResponses(host_->openOrder(2), u"LR-7"_s, c.type, 0));
+        EXPECT_FALSE(eNOLcls().ShowResponses(host_->openOrder(2), u"LR-7"_s, c.type, 0));
         EXPECT_EQ(mode, c.mode);
     }
     EXPECT_EQ(count(ext::progid::g_cover, u"g_cover.ack = .F."_s), 0);
@@ -298,7 +297,7 @@ TEST_F(FollowThrough, EndToEndThroughTheTransportServiceOverHttps)
     auto network = orvane::test::startNetwork({});
     orvane::transport::HttpsNetworkClient client(
         orvane::test::clientFor(network->serverPorts().value(0)));
-    openForm(2, [&](eNOLfrm *view) {
+    openForm(host_->openOrder(2), [&](eNOLfrm *view) {
         fillValid(view);
         on<eNOLwaitfrm>([&](eNOLwaitfrm *wait) {
             EXPECT_TRUE(orvane::test::serve(host_->env(), client));
@@ -331,7 +330,7 @@ TEST_F(FollowThrough, ANoticeThatCannotBeQueuedIsNotKept)
 {
     orvane::ObjectRegistry::instance().registerClass(
         QString::fromUtf16(ext::progid::g_trans), [] { return std::make_shared<RefusingTrans>(); });
-    openForm(2, [](eNOLfrm *view) {
+    openForm(host_->openOrder(2), [](eNOLfrm *view) {
         fillValid(view);
         view->cmdAction[0]->click();
         EXPECT_FALSE(view->isHidden()) << "the user can try again";
@@ -345,7 +344,7 @@ TEST_F(FollowThrough, ANoticeThatCannotBeQueuedIsNotKept)
 
     // Queued, but the send flag cannot be raised: the notice is on its way and stays whole.
     ASSERT_TRUE(QDir().mkpath(host_->env()->data_path() % u"Orvane.ini"_s));
-    openForm(2, [](eNOLfrm *view) {
+    openForm(host_->openOrder(2), [](eNOLfrm *view) {
         fillValid(view);
         view->cmdAction[0]->click();
         view->cmdAction[1]->click();
@@ -413,7 +412,7 @@ class NoticeCrash : public LossTest, public ::testing::WithParamInterface<Step> 
 protected:
     void submit()
     {
-        openForm(2, [this](eNOLfrm *view) {
+        openForm(host_->openOrder(2), [this](eNOLfrm *view) {
             fillValid(view);
             on<eNOLwaitfrm>([](eNOLwaitfrm *wait) { wait->cmdCancel->click(); });
             view->cmdAction[0]->click();
