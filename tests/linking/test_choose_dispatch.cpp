@@ -36,6 +36,10 @@ TEST_F(LinkingTest, FindsByPrefixOfTheRecordIdStartingFromTheOrdersOwnDispatch)
     orvane::dispatch::DispatchLink unsearched;
     unsearched.setInvoice(order);
     EXPECT_FALSE(unsearched.attach());
+    // Released (the view closing), it holds neither the order nor the list.
+    unsearched.find(u"D-100"_s, [](const Recordset &) {});
+    unsearched.release();
+    EXPECT_FALSE(unsearched.dispatchList() || unsearched.invoice());
 
     QStringList first, all;
     on<ChooseDispatchfrm>([&](ChooseDispatchfrm *view) {

@@ -352,6 +352,15 @@ TEST_F(FollowThrough, ANoticeThatCannotBeQueuedIsNotKept)
     EXPECT_EQ(trans(u"ENOL"_s).recordCount(), 1);
     EXPECT_EQ(count(ext::progid::g_enol), 1);
     EXPECT_EQ(count(ext::progid::g_enolline), 2);
+
+    // A document that cannot be built at all (no notice) is reported too.
+    ui_->clear();
+    openForm(host_->openOrder(2), [](eNOLfrm *view) {
+        orvane::XmlDocument doc;
+        EXPECT_FALSE(view->CreateXML(nullptr, nullptr, doc));
+        view->cmdAction[1]->click();
+    });
+    EXPECT_EQ(reportedErrors().size(), 1);
 }
 
 // A document that cannot be built (no notice row), or one that cannot be
