@@ -100,20 +100,6 @@ TEST_F(AuthorizationTest, ClassifiesEveryLineOfTheOrder)
     EXPECT_EQ(view->authModel()->rowCount(), 16);
 }
 
-// The host's database may leave a line's flags and numbers NULL: such a line
-// reads as one never filled in, not as an error.
-TEST_F(AuthorizationTest, NullHostValuesReadAsEmpty)
-{
-    auto order = orderWith({{u"FW00007GTNN"_s, u"FW00007GTNN"_s, u"G WS"_s, u"NAG"_s, 50}});
-    Recordset lines = order->getlineitems()->itemsrecordset();
-    lines.moveFirst();
-    setFields(lines, {{u"discounted"_s, Value::null()}, {u"quantity"_s, Value::null()}});
-    auto request = requestFor(order);
-    EXPECT_EQ(allLines(*request).value(u"Type"_s).toText(), u"25"_s);
-    EXPECT_EQ(authorization::numberOf(allLines(*request), u"Qty"_s), 0);
-    EXPECT_EQ(boxTexts(), QStringList());
-}
-
 // The manual flag follows the dispatch where it lists the kind, the table's
 // RTAuth where it does not; the reasons follow the kind.
 TEST_F(AuthorizationTest, ReasonsAndManualRequestsFollowKindAndDispatch)

@@ -199,38 +199,6 @@ TEST(DispatchGroups, MembersAreDirectChildrenWithTheExactNameAndAbsentContainers
     EXPECT_EQ(column(rs, u"DiscountTypeCode"_s), (std::vector<QString>{u"A"_s, u"B"_s, u"C"_s}));
 }
 
-TEST(DispatchGroups, DiscountValuesAreKeptAsWrittenAndDamageCodesTranslated)
-{
-    clsShowDispatch d;
-    QString xml = sample(u"glass-replacement.xml"_s);
-    Recordset rs = d.GetDiscounts(xml);
-    EXPECT_EQ(rs.value(u"DiscountPercentage"_s), Value(0.35));
-    EXPECT_EQ(rs.value(u"KitIndicator"_s), Value(false));
-    rs.moveLast();
-    EXPECT_EQ(rs.value(u"TimeAbove"_s), Value(1.5));
-    EXPECT_EQ(rs.value(u"TimeAboveHourlyIndicator"_s), Value(true));
-
-    Recordset auths = d.GetAuths(xml);
-    EXPECT_EQ(column(auths, u"Name"_s),
-              (std::vector<QString>{u"GLASS"_s, u"MOULDING"_s, u"KIT"_s, u"LABOR"_s}));
-    auths.move(2);
-    EXPECT_EQ(auths.value(u"OnlineEnabled"_s), Value(false));
-    EXPECT_EQ(auths.value(u"DispatchNumber"_s), Value(u"D-2026-118734"_s));
-
-    xml = doc(u"<Dispatch>"_s + damage(u"ws"_s, u"R"_s, u"L"_s, u"2"_s) +
-              damage(u" WS "_s, u"f"_s, u"R"_s, u"1"_s) + damage(u"ZZ"_s, u"X"_s, u"c"_s, u"1"_s) +
-              damage(u"WS"_s, u"F"_s, u"C"_s) + damage(u"BK"_s, u"B"_s, u"C"_s, u""_s) +
-              u"</Dispatch>"_s);
-    rs = d.GetDamages(xml);
-    // The code is kept as written; a missing or empty quantity stays empty.
-    EXPECT_EQ(
-        column(rs, u"OpeningTypeCode|OpeningType|Position|Side|Qty"_s),
-        (std::vector<QString>{u"ws|Windshield|Rear|Driver|2"_s,
-                              u" WS |Windshield|Front|Passenger|1"_s, u"ZZ|||Center|1"_s,
-                              u"WS|Windshield|Front|Center|"_s, u"BK|Back Window|Back|Center|"_s}));
-    EXPECT_EQ(rs.value(u"Qty"_s), Value(std::int64_t(2)));
-}
-
 TEST(DispatchGroups, ConversionFailuresAreWrappedByEachLevel)
 {
     clsShowDispatch d;

@@ -128,43 +128,6 @@ TEST_F(HostOrders, CalculateInvoiceTotalsTheLinesAndTheOrderHasItsCarAndAgent)
               err::NoCurrentRecord);
 }
 
-// Bill-to parties and discounts are taken over in the dispatch linking flow's tests.
-TEST_F(HostOrders, OrderListVoidsWhatTheFilterNamesAndShopsAreFoundByIdAndFilter)
-{
-    auto list = ext::objectAs<ext::IOrderList>(host_->env()->safecreateobj(ext::objkind::OrderList),
-                                               u"test"_s);
-    list->getinvoices(u"Invoice.idnumber = 3 AND invoice.location = 1"_s, true);
-    Recordset rs = list->itemsrecordset();
-    EXPECT_EQ(rs.value(u"workid"_s), Value(7001));
-    EXPECT_EQ(rs.value(u"CallBackID"_s), Value(0));
-    rs.setValue(u"voidmsg"_s, u"ORVANE ORDER REMOVED"_s);
-    list->setordertypes(u"void"_s);
-    list->Update(true);
-    auto stored = host_->openOrder(3)->itemsrecordset();
-    EXPECT_EQ(stored.value(u"type"_s), Value(u"void"_s));
-    EXPECT_EQ(stored.value(u"voidmsg"_s), Value(u"ORVANE ORDER REMOVED"_s));
-    EXPECT_EQ(countRows(host_->database(), u"SELECT COUNT(*) FROM invoice WHERE type = 'void'"_s),
-              2);
-
-    // Filters outside the dialect are refused: the dialect's own tests go
-    // through the refusals; this shows the list uses it.
-    EXPECT_NE(errorNumber([&] { list->getinvoices(u"idnumber = 1; DROP TABLE invoice"_s, true); }),
-              0);
-    EXPECT_EQ(countRows(host_->database(), u"SELECT COUNT(*) FROM invoice"_s), 4);
-    list->getinvoices(u"s_last like 'c%' OR type = 'quote'"_s, true);
-    EXPECT_EQ(list->RecordCount(), 2);
-
-    auto shop =
-        ext::objectAs<ext::IShop>(host_->env()->safecreateobj(ext::objkind::Shop), u"test"_s);
-    shop->getshopbyid(1);
-    EXPECT_EQ(shop->itemsrecordset().value(u"OrvaneShopID"_s), Value(u"RPID00417"_s));
-    shop->getshopbyid(42);
-    EXPECT_EQ(shop->RecordCount(), 0);
-    shop->getshops(u"Customer.user2 <> ' ' "_s);
-    EXPECT_EQ(shop->itemsrecordset().value(u"name"_s), Value(u"Harbor Auto Glass"_s));
-    EXPECT_NE(errorNumber([&] { shop->getshops(u"user2 <> ' ' UNION SELECT 1"_s); }), 0);
-}
-
 TEST_F(HostOrders, DataCommandRunsTheFixedQueriesAndTheRegistryMakesTheHostsObjects)
 {
     auto env = host_->env();

@@ -71,31 +71,6 @@ TEST_F(LinkingTest, FindsByPrefixOfTheRecordIdStartingFromTheOrdersOwnDispatch)
     EXPECT_TRUE(ui_->boxes().empty()) << "no failure was reported";
 }
 
-TEST_F(LinkingTest, AttachToAnUnlinkedOrderTakesOverTheValuesAndLinksTheDispatch)
-{
-    addDispatch(u"D-2026-118734"_s);
-    addDispatch(u"D-2026-999999"_s);
-    auto order = host_->openOrder(1);
-    compareScript(true);
-    attach(order, u"D-2026-118734"_s);
-
-    EXPECT_TRUE(ui_->boxes().empty());
-    EXPECT_EQ(links(u"D-2026-118734|D-2026-999999"_s), "1/1 0/0");
-    // The values are in the open order; the host saves it.
-    EXPECT_EQ(stored(1).value(u"s_first"_s).toText(), u"Alex"_s);
-    // The discount taken over is in the amounts already: recalculating changes nothing.
-    const QString total = order->record().value(u"total"_s).toText();
-    order->calculateinvoice(false, true);
-    EXPECT_EQ(order->record().value(u"total"_s).toText(), total);
-    order->save();
-    // The VIN goes with its vehicle.
-    expectStored(1, u"dispatch=D-2026-118734|s_first=Margaret|"
-                    u"s_address=1422 Larkspur Avenue, Apt 3B, Building C|carid=V-448201|"
-                    u"vin=2T3P1RFV8MW123456|billto_id=2|b_company=Northstar Casualty|"
-                    u"discounttext=Fleet 10%|deductible=250|type=quote"_s);
-    EXPECT_EQ(stored(1).value(u"lossdate"_s).toDate().date(), QDate(2026, 11, 28));
-}
-
 TEST_F(LinkingTest, AnOrderAlreadyLinkedIsUnlinkedOnlyOnYes)
 {
     addDispatch(u"D-OLD-1"_s, 3, 1);

@@ -126,13 +126,6 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
     EXPECT_EQ(quantities, (QStringList{u"1"_s, u"2"_s}));
 }
 
-TEST(NoticeForms, ShortTelephonesAndVehicleIds)
-{
-    EXPECT_EQ(orvane::loss::LossNotice::telephoneForm(u"5550172"_s), u"   -555-0172"_s);
-    EXPECT_EQ(orvane::loss::LossNotice::telephoneForm(u"  "_s), QString());
-    EXPECT_EQ(orvane::loss::LossNotice::vehicleIdNumber(u"AB"_s), u"0"_s);
-}
-
 TEST_F(FollowThrough, NoticeConfirmationAndItsErrors)
 {
     struct Case {

@@ -187,35 +187,6 @@ protected:
         std::make_shared<orvane::test::OrderInvoiceWithEnv>();
 };
 
-TEST_P(SimulatorTest, AnswersAnAuthorizationRequestLineByLineUnread)
-{
-    const QString session = u"5E55104000000000000000000000ABCD"_s;
-    queueAuth(session);
-
-    NetworkSimulator simulator(env_);
-    const SimulationReport report = simulator.runOnce();
-    EXPECT_EQ(report.documents, 1);
-    EXPECT_TRUE(report.problems.isEmpty()) << report.problems.join(u'\n').toStdString();
-
-    // The poll of the wait view finds the answer.
-    Recordset rs = answers(u"g_ackn.sessionid = '"_s % session % u"' AND ACK = .F."_s);
-    ASSERT_EQ(rs.recordCount(), 3);
-    EXPECT_EQ(rowTexts(rs, {u"AuthPart"_s, u"accPrice"_s, u"ErrorCode"_s, u"daskid"_s}).first(),
-              u"FW02345GTY|125.5|0|77"_s);
-    EXPECT_TRUE(rs.value(u"ConfCode"_s).toText().startsWith(u"AC"_s));
-    rs.moveNext();
-    // The refusal rule: a part starting with X comes back as an error.
-    EXPECT_TRUE(rs.value(u"ErrorCode"_s).toText().startsWith(u"e"_s));
-    EXPECT_TRUE(rs.value(u"ConfCode"_s).toText().isEmpty());
-
-    EXPECT_FALSE(trans(u"rectype = 'AUTHREQ'"_s).value(u"procdate"_s).isNull());
-
-    // Answered once: a second run finds nothing to do.
-    const SimulationReport again = simulator.runOnce();
-    EXPECT_EQ(again.documents, 0);
-    EXPECT_EQ(answerRows(session), 3);
-}
-
 TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
 {
     const QString guid = queueNotice(u"PA-7734-2291-03"_s);
