@@ -53,7 +53,6 @@ bool parseFormat(const QString &text, Format &out)
 
 namespace detail {
 
-
 QString fromUtf8(const char *s)
 {
     return QString::fromUtf8(s);
