@@ -43,23 +43,6 @@ QString damage(const QString &opening, const QString &position, const QString &s
            element(u"GlassDamageQuantity"_s, qty) % u"</DamageInformation>"_s;
 }
 
-// The named fields "a|b|c" of each row, joined the same way.
-std::vector<QString> column(const Recordset &source, const QString &names)
-{
-    // A clone, so the caller's cursor stays where it is.
-    Recordset rs = source.clone();
-    std::vector<QString> out;
-    if (rs.recordCount() == 0)
-        return out;
-    for (rs.moveFirst(); !rs.eof(); rs.moveNext()) {
-        QStringList values;
-        for (const QString &name : names.split(u'|'))
-            values << rs.value(name).toText();
-        out.push_back(values.join(u'|'));
-    }
-    return out;
-}
-
 } // namespace
 
 // Flags are true only for an upper-case Y; element names match in any case;
@@ -167,36 +150,6 @@ TEST(DispatchParse, FirstElementInDocumentOrderWinsAndMissingOnesLeaveFieldsUnse
         for (int i = 0; i < empty.fieldCount(); ++i)
             EXPECT_TRUE(empty.field(i).value().isEmpty()) << empty.fieldDef(i).name.toStdString();
     }
-}
-
-TEST(DispatchGroups, MembersAreDirectChildrenWithTheExactNameAndAbsentContainersGiveEmptySets)
-{
-    clsShowDispatch d;
-    QString xml = doc(u"<DispatchNumber>D1</DispatchNumber>"_s);
-    for (const Recordset &rs : {d.GetDiscounts(xml), d.GetAuths(xml), d.GetDamages(xml)})
-        EXPECT_TRUE(rs.eof() && rs.bof());
-    const Recordset junk = d.GetDiscounts(u"<<not xml"_s);
-    EXPECT_EQ(junk.recordCount(), 0);
-    EXPECT_EQ(junk.fieldCount(), 10);
-
-    xml = doc(u"<DispatchNumber>HEAD</DispatchNumber><DiscountDetails>"_s + discount(u"A"_s) +
-              u"<Note>x</Note>"_s + discount(u"B"_s, u"<DispatchNumber>OWN</DispatchNumber>"_s) +
-              u"<discounttype><DiscountTypeCode>skip</DiscountTypeCode></discounttype>"_s +
-              u"<DiscountType><discounttypecode>C</discounttypecode></DiscountType>"_s +
-              u"</DiscountDetails><DiscountDetails>"_s + discount(u"SECOND"_s) +
-              u"</DiscountDetails>"_s);
-    const Recordset rs = d.GetDiscounts(xml);
-    // Every row carries the document's first dispatch number.
-    EXPECT_EQ(column(rs, u"DiscountTypeCode|DispatchNumber"_s),
-              (std::vector<QString>{u"A|HEAD"_s, u"B|HEAD"_s, u"C|HEAD"_s}));
-    // The copy starts on the first row and shares the held rows.
-    EXPECT_EQ(rs.absolutePosition(), 1);
-    EXPECT_TRUE(rs.sharesRowsWith(d.discountRecordset()));
-
-    // Each call starts afresh; what the host was handed before keeps its own rows.
-    QString second = doc(u"<DiscountDetails>"_s + discount(u"D"_s) + u"</DiscountDetails>"_s);
-    EXPECT_EQ(column(d.GetDiscounts(second), u"DiscountTypeCode"_s), std::vector<QString>{u"D"_s});
-    EXPECT_EQ(column(rs, u"DiscountTypeCode"_s), (std::vector<QString>{u"A"_s, u"B"_s, u"C"_s}));
 }
 
 TEST(DispatchGroups, ConversionFailuresAreWrappedByEachLevel)
