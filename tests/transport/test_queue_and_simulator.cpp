@@ -258,7 +258,12 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
         u"e310"_s);
     EXPECT_EQ(rows(progid::g_dispatch, u""_s).recordCount(), 0);
 
-    // Every part refused when the rule says so.
+    // By default a part is accepted with error code 0, one starting with X refused; then
+    // every part, when the rule says so.
+    queueAuth(u"S1"_s);
+    simulator.runOnce();
+    EXPECT_EQ(rowTexts(answers(u"g_ackn.sessionid = 'S1'"_s), {u"ErrorCode"_s}),
+              (QStringList{u"0"_s, u"e104"_s, u"0"_s}));
     simulator.rules().refusedPart.setPattern(u".*"_s);
     queueAuth(u"S2"_s);
     simulator.runOnce();
