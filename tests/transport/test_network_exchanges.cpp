@@ -191,6 +191,22 @@ TEST_P(ExchangeTest, NumbersAreGuardedAndDatesKeepTheirDayAndTime)
     EXPECT_EQ(stored.value(u"procdate"_s).toDate().time(), QTime(1, 0));
 }
 
+// Rows added with values given for every new row (an order's lines their
+// order's number) hold them in memory too once written.
+TEST_P(ExchangeTest, NewRowsTakeTheValuesGivenForThem)
+{
+    const sql::TableDef &table = *transport::stagingTable(u"g_trans"_s);
+    Recordset rows = sql::emptyRecordset(table);
+    rows.addNew();
+    rows.setValue(u"recid"_s, u"N1"_s);
+    rows.update();
+    sql::applyWritten(
+        table, rows,
+        sql::writeChanges(db_->db(), db_->dialect(), table, rows, {{u"daskid"_s, Value(7)}}, {}));
+    rows.moveFirst();
+    EXPECT_EQ(rows.value(u"daskid"_s).toInt32(), 7);
+}
+
 INSTANTIATE_TEST_SUITE_P(Backends, ExchangeTest, transport::test::backends,
                          transport::test::backendName);
 
