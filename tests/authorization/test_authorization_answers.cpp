@@ -8,6 +8,7 @@
 #include "qorOrvaneUI/authorization/AuthorizationWait.h"
 #include "support/KillAt.h"
 #include <qorOrvaneUI/authorization/Authorizationcls.h>
+#include <qorOrvaneUI/external/IOptions.h>
 #include <qorOrvaneUI/external/ProgIds.h>
 #include <qorOrvaneUI/transport/NetworkSimulator.h>
 
@@ -302,7 +303,7 @@ protected:
         edit(*request, 1, u"Authorize=True"_s);
         edit(*request, 2,
              u"Authorize=True|RequestDescription=Urethane kit|RequestExplanation=Long body"_s);
-        request->SendAuth();
+        EXPECT_TRUE(request->SendAuth());
         return request->session();
     }
 
@@ -322,6 +323,11 @@ class ApplyCrash : public AuthorizationCrash {};
 TEST_P(SendCrash, TheRequestIsStoredWholeOrNotAtAll)
 {
     const QString earlier = send();
+    // Stored, then the service is told.
+    const auto env = host_->env();
+    EXPECT_EQ(env->Options()->readinistring(u"Orvane"_s, u"SendTrans"_s,
+                                            env->data_path() % u"Orvane.ini"_s),
+              u"1"_s);
     EXPECT_TRUE(orvane::test::diesAt(GetParam().at, [&] { send(); }));
     const int extra = GetParam().stored ? 1 : 0;
     EXPECT_EQ(requests(), 1 + extra);
