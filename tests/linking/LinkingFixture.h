@@ -131,8 +131,8 @@ protected:
     }
 
     // What the comparison offered: rows as "caption=new value", taken or kept
-    // as they came ticked; "caption=length of the new value" for each row with
-    // a note; the label naming both sides.
+    // as they came ticked; "caption=length of the new value note" for each row
+    // with a note; the label naming both sides.
     struct Offered {
         QStringList taken, kept, notes;
         QString named;
@@ -147,8 +147,9 @@ protected:
                 const QString value = r.value(u"NewValue"_s).toText();
                 (r.value(u"KeepValue"_s).toBool() ? offered->kept : offered->taken)
                     << caption % u"="_s % value;
-                if (!r.value(u"Note"_s).toText().isEmpty())
-                    offered->notes << caption % u"="_s % QString::number(value.size());
+                if (const QString note = r.value(u"Note"_s).toText(); !note.isEmpty())
+                    offered->notes
+                        << caption % u"="_s % QString::number(value.size()) % u" "_s % note;
             }
             if (offered)
                 offered->named = view->lblOrders->text();

@@ -241,6 +241,7 @@ TEST_F(LinkingTest, SampleDispatchesOfferWhatTheHostCanTake)
     order = host_->openOrder(3);
     attach(order, u"D-PLI"_s);
     EXPECT_TRUE(offered.kept.join(u'|').contains(u"BILL TO="_s));
+    EXPECT_TRUE(offered.notes.join(u'|').contains(u"no bill-to party for this insurer"_s));
     EXPECT_TRUE(ui_->boxes().empty());
     order->save();
     expectStored(3, u"billto_id=1|s_first=Luis|model=F-150|a_last=Raman"_s);
@@ -272,7 +273,8 @@ TEST_F(LinkingTest, AVoidOrderUnreadableAndOverlongValuesAreNeverTakenSilently)
     compareScript(true, &offered);
     attach(order, u"D-X"_s);
     EXPECT_FALSE((offered.kept + offered.taken).join(u'|').contains(u"Deductible="_s));
-    EXPECT_EQ(offered.notes, QStringList{u"Sold To Address=230"_s});
+    EXPECT_EQ(offered.notes, QStringList{u"Sold To Address=230 The order holds only 200 characters "
+                                         u"here; taking it over cuts the rest."_s});
     order->save();
     expectStored(1, u"deductible=100|s_last="_s % last);
 }
