@@ -8,22 +8,7 @@
 #include <QString>
 #include <QStringList>
 
-#include <ostream>
-#include <string>
 #include <vector>
-
-// Failures show texts with every character outside printable ASCII escaped.
-inline void PrintTo(const QString &s, std::ostream *os)
-{
-    *os << '"';
-    for (const QChar c : s) {
-        if (c.unicode() >= 0x20 && c.unicode() < 0x7F)
-            *os << char(c.unicode());
-        else
-            *os << "\\u" << QString::number(c.unicode(), 16).rightJustified(4, u'0').toStdString();
-    }
-    *os << '"';
-}
 
 // Hostile values for every filter and document the library builds: a table of
 // fragments, each put through a table of combinators.
