@@ -122,12 +122,17 @@ def mutant_id(path, number, kind, new):
     return f"{path}:{number}:{digest}"
 
 
+def mutant(path, number, kind, old, new):
+    """One mutant as the state file keeps it."""
+    return {"id": mutant_id(path, number, kind, new), "file": path, "line": number,
+            "kind": kind, "old": old, "new": new}
+
+
 def choose(paths, sample, seed):
     every = []
     for path in sources(paths):
         for number, kind, old, new in mutants_of(path):
-            every.append({"id": mutant_id(path, number, kind, new), "file": path,
-                          "line": number, "kind": kind, "old": old, "new": new})
+            every.append(mutant(path, number, kind, old, new))
     if sample and sample < len(every):
         every = sorted(random.Random(seed).sample(every, sample),
                        key=lambda m: (m["file"], m["line"]))

@@ -152,15 +152,12 @@ def main():
                     continue
                 if path not in of:
                     of[path] = mutate.mutants_of(path)
-                options = [m for m in of[path] if m[0] == int(number)]
-                options = [m for m in options
-                           if mutate.mutant_id(path, *m[:2], m[3]) not in chosen]
+                options = [mutate.mutant(path, *m) for m in of[path] if m[0] == int(number)]
+                options = [m for m in options if m["id"] not in chosen]
                 if not options:
                     continue
-                number_, kind, old, new = rng.choice(options)
-                mid = mutate.mutant_id(path, number_, kind, new)
-                chosen[mid] = {"id": mid, "file": path, "line": number_, "kind": kind,
-                               "old": old, "new": new}
+                m = rng.choice(options)
+                chosen[m["id"]] = m
                 drawn += 1
                 if drawn == args.mutants:
                     break
