@@ -65,28 +65,17 @@ private:
     Recordset rows_;
 };
 
-class QueueInvoice : public orvane::test::OrderOnlyInvoice {
-public:
-    QueueInvoice()
-    {
-        order = test::openRecordset({{u"idnumber"_s, ftype::Int32}, {u"location"_s, ftype::Int32}});
-        order.loadRow({1042, 2}); // the order's own location; the row takes Env's
-    }
-    std::shared_ptr<IEnvironment> Env() const override { return env; }
-
-    std::shared_ptr<test::StubEnvironment> env = [] {
-        auto e = std::make_shared<test::StubEnvironment>(u"/shop/data/"_s, QString(), 7);
-        e->options->log = &calls;
-        return e;
-    }();
-};
-
 class TransactionQueueTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         calls.clear();
         refuseUpdate = false;
+        env->options->log = &calls;
+        invoice->env = env;
+        invoice->order =
+            test::openRecordset({{u"idnumber"_s, ftype::Int32}, {u"location"_s, ftype::Int32}});
+        invoice->order.loadRow({1042, 2}); // the order's own location; the row takes Env's
         stored = test::openRecordset({{u"guid"_s, ftype::Text, 32},
                                       {u"rectype"_s, ftype::Text, 10},
                                       {u"recid"_s, ftype::Text, 40},
@@ -123,7 +112,10 @@ protected:
         });
     }
 
-    std::shared_ptr<QueueInvoice> invoice = std::make_shared<QueueInvoice>();
+    std::shared_ptr<test::StubEnvironment> env =
+        std::make_shared<test::StubEnvironment>(u"/shop/data/"_s, QString(), 7);
+    std::shared_ptr<test::OrderInvoiceWithEnv> invoice =
+        std::make_shared<test::OrderInvoiceWithEnv>();
 };
 
 TEST_F(TransactionQueueTest, WritesTheRowThenRaisesTheFlagInThatOrder)
@@ -161,7 +153,7 @@ TEST_F(TransactionQueueTest, FailuresRaiseNoFlagForARowNotWritten)
     ObjectRegistry::instance().registerClass(QString::fromUtf16(progid::g_trans),
                                              [] { return std::make_shared<QueueTrans>(); });
     invoice->order.moveFirst();
-    invoice->env->options->failWrites = true;
+    env->options->failWrites = true;
     EXPECT_EQ(queue(invoice), 75);
     EXPECT_EQ(storedRows().size(), 2);
 }

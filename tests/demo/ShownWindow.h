@@ -45,13 +45,6 @@ inline void showActive(QWidget *w)
     ASSERT_TRUE(QTest::qWaitForWindowActive(w));
 }
 
-// For looking at the window: ORVANE_SCREENSHOT_DIR names a folder for pictures.
-inline void shot(QWidget *w, const QString &name)
-{
-    if (const QByteArray dir = qgetenv("ORVANE_SCREENSHOT_DIR"); !dir.isEmpty())
-        w->grab().save(QString::fromLocal8Bit(dir) + u'/' + name + QStringLiteral(".png"));
-}
-
 // The first value the shop's database answers `sql` with; none without rows.
 inline QVariant shopValue(orvane::host::ReferenceHost &host, const QString &sql,
                           const QVariantList &params = {})

@@ -88,25 +88,16 @@ protected:
         TransportTest::SetUp();
         if (IsSkipped() || HasFatalFailure())
             return;
-        const QString data = dir_.path() + u"/data/"_s, nags = dir_.path() + u"/nags/"_s;
-        ASSERT_TRUE(QDir().mkpath(data) && QDir().mkpath(nags));
         orvane::host::ReferenceHost::Settings settings;
         if (postgres())
             settings.shopConnection = connection_;
-        host_ = orvane::host::ReferenceHost::open(data, nags, settings);
+        host_ = orvane::host::ReferenceHost::open(dir_.path() + u"/data/"_s,
+                                                  dir_.path() + u"/nags/"_s, settings);
         host_->seedDemo();
         window_ = std::make_unique<DemoMainWindow>(host_);
         window_->resize(1280, 800);
         demotest::showActive(window_.get());
         network_ = std::make_unique<orvane::transport::NetworkSimulator>(host_->env());
-    }
-
-    void TearDown() override
-    {
-        if (window_)
-            checkNothingHeld();
-        network_.reset();
-        window_.reset();
     }
 
     // No reader kept the shop's writes waiting: no statement stayed active
@@ -159,21 +150,6 @@ protected:
         });
     }
 
-    // The authorization view: the moulding and the kit (the first two rows) asked for.
-    void requestMouldingAndKit()
-    {
-        on<Authorizationfrm>([](Authorizationfrm *view) {
-            orvane::RecordsetModel *m = view->authModel();
-            ASSERT_GE(m->rowCount(), 2);
-            for (int row : {0, 1})
-                m->setData(m->index(row, Authorizationfrm::colAuthorize), Qt::Checked,
-                           Qt::CheckStateRole);
-            m->setData(m->index(1, Authorizationfrm::colRequestDesc), u"Urethane kit"_s);
-            m->setData(m->index(1, Authorizationfrm::colRequestExplanation), u"Long body"_s);
-            QTest::mouseClick(view->cmdBuild, Qt::LeftButton);
-        });
-    }
-
     QString counters() { return window_->counterText(); }
 
     demotest::OffscreenQuiet quiet_;
@@ -190,9 +166,19 @@ TEST_P(DemoFlows, AuthorizationAnswerReachesTheStoredOrder)
 {
     for (const bool cancelFirst : {false, true}) {
         SCOPED_TRACE(cancelFirst ? "wait cancelled" : "answer awaited");
-        window_->openOrder(cancelFirst ? 3 : 1);
-        const int id = window_->currentOrder()->itemsrecordset().value(u"idnumber"_s).toInt32();
-        requestMouldingAndKit();
+        const int id = cancelFirst ? 3 : 1;
+        window_->openOrder(id);
+        // The moulding and the kit (the first two rows) asked for.
+        on<Authorizationfrm>([](Authorizationfrm *view) {
+            orvane::RecordsetModel *m = view->authModel();
+            ASSERT_GE(m->rowCount(), 2);
+            for (int row : {0, 1})
+                m->setData(m->index(row, Authorizationfrm::colAuthorize), Qt::Checked,
+                           Qt::CheckStateRole);
+            m->setData(m->index(1, Authorizationfrm::colRequestDesc), u"Urethane kit"_s);
+            m->setData(m->index(1, Authorizationfrm::colRequestExplanation), u"Long body"_s);
+            QTest::mouseClick(view->cmdBuild, Qt::LeftButton);
+        });
         on<Authoriizewaitfrm>([&](Authoriizewaitfrm *wait) {
             if (cancelFirst) {
                 for (int tick = 0; tick < 4; ++tick)
@@ -233,7 +219,6 @@ TEST_P(DemoFlows, AuthorizationAnswerReachesTheStoredOrder)
         EXPECT_EQ(shownCodes, 2);
         EXPECT_TRUE(counters().contains(u"Unread authorizations: 0"_s)) << counters().toStdString();
         checkNothingHeld();
-        demotest::shot(window_.get(), u"demo-authorized-"_s + QString::number(id));
     }
 }
 
@@ -243,8 +228,8 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
 {
     for (const bool cancelFirst : {false, true}) {
         SCOPED_TRACE(cancelFirst ? "wait cancelled" : "answers awaited");
-        window_->openOrder(cancelFirst ? 1 : 2);
-        const int id = window_->currentOrder()->itemsrecordset().value(u"idnumber"_s).toInt32();
+        const int id = cancelFirst ? 1 : 2;
+        window_->openOrder(id);
         auto followToTheEnd = [&](eNOLwaitfrm *wait) {
             if (wait->mode() == 0) {
                 network_->runOnce();
@@ -302,7 +287,6 @@ TEST_P(DemoFlows, LossNoticeEndsWithTheDispatchLinkedAndStored)
         window_->refreshCounters();
         EXPECT_TRUE(counters().contains(u"Loss notice answers: 0"_s)) << counters().toStdString();
         checkNothingHeld();
-        demotest::shot(window_.get(), u"demo-linked-"_s + QString::number(id));
     }
 }
 

@@ -2,7 +2,6 @@
 #include "host/HostEnvironment.h"
 #include "host/HostInvoice.h"
 #include "host/HostOrderList.h"
-#include "host/HostShop.h"
 #include "host/HostVehicle.h"
 #include "host/ReferenceHost.h"
 #include "host/ShopDatabase.h"
@@ -289,10 +288,9 @@ TEST(ShopDatabase, DialectAndValueConversionsKeepBackendDifferencesApart)
     const ColumnDef key{u"id"_s, ColumnKind::Key};
     EXPECT_EQ(lite.columnType(key), u"INTEGER PRIMARY KEY"_s);
     EXPECT_EQ(pg.columnType(key), u"SERIAL PRIMARY KEY"_s);
-    EXPECT_TRUE(lite.resyncKey(u"invoice"_s, u"idnumber"_s).isEmpty());
+    // SQLite's empty resync and the seed's insert that skips rows already there
+    // run whenever the demo shop is seeded, twice in the refused-writes test.
     EXPECT_TRUE(pg.resyncKey(u"invoice"_s, u"idnumber"_s).contains(u"setval"_s));
-    EXPECT_EQ(lite.insertIgnore(u"t"_s, {u"a"_s, u"b"_s}),
-              u"INSERT INTO t (a, b) VALUES (?, ?) ON CONFLICT DO NOTHING"_s);
     EXPECT_EQ(pg.defaultFor({u"f"_s, ColumnKind::Bool}), u"NOT NULL DEFAULT FALSE"_s);
 
     // Dates and amounts also go through the database in the order round trip.

@@ -43,12 +43,6 @@ struct Fragment {
 
 inline std::vector<Fragment> fragments()
 {
-    const auto u16 = [](std::initializer_list<char16_t> units) {
-        QString s;
-        for (char16_t c : units)
-            s.append(QChar(c));
-        return s;
-    };
     // One row per kind, in the order the corpus combines them.
     const std::pair<const char *, QStringList> kinds[] = {
         // Quotes and the splices a quoting routine would write.
@@ -60,17 +54,17 @@ inline std::vector<Fragment> fragments()
         {"nul", {u"a"_s + QChar(u'\0') + u"' OR '1'='1"_s, QString(QChar(u'\0'))}},
         {"break", {u"\r\n"_s, u"\r"_s, u"\n"_s, u"\n\r"_s, u"line1\r\nline2"_s}},
         {"tab", {u"\t"_s}},
-        {"control", {u16({0x01, u'x', 0x08, 0x0B, 0x0C, 0x1B, 0x1F}), u16({0x7F, 0x85, 0x9F})}},
+        {"control", {u"\x01x\x08\x0B\x0C\x1B\x1F"_s, u"\x7F\x85\x9F"_s}},
         // Scripts.
         {"script",
          {u"Привет, мир"_s, u"東京都港区"_s, u"مرحبا بالعالم"_s, u"עברית"_s, u"ελληνικά"_s}},
         // Outside the basic plane and odd but valid characters.
-        {"astral", {u"😀"_s, u"👩‍👩‍👧"_s, u"𝔘𝔫𝔦"_s, u"🇺🇸"_s, u16({0xDBFF, 0xDFFF})}},
+        {"astral", {u"😀"_s, u"👩‍👩‍👧"_s, u"𝔘𝔫𝔦"_s, u"🇺🇸"_s, u"\U0010FFFF"_s}},
         {"odd",
-         {u16({0xFEFF}), u16({0x202E, u'a', u'b', 0x202C}), u16({0x200B, 0x200D}),
-          u16({u'e', 0x0301}), u16({0xFFFD}), u16({0xFDD0}), u16({0x2028, 0x2029})}},
+         {u"\uFEFF"_s, u"\u202Eab\u202C"_s, u"\u200B\u200D"_s, u"e\u0301"_s, u"\uFFFD"_s,
+          u"\uFDD0"_s, u"\u2028\u2029"_s}},
         // Not Unicode text: what a document cannot carry.
-        {"lone", {u16({0xD83D}), u16({0xDE00, u'z'}), u16({0xFFFE, 0xFFFF})}},
+        {"lone", {u"\xD83D"_s, u"\xDE00z"_s, u"\uFFFE\uFFFF"_s}},
         // SQL.
         {"sql",
          {u"'; DROP TABLE g_trans; --"_s, u"' OR '1'='1"_s, u"' OR 1=1 --"_s, u"%"_s, u"_"_s,

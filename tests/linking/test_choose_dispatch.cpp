@@ -8,19 +8,10 @@ using orvane::MsgResult;
 
 namespace {
 
-const QString CRLF = u"\r\n"_s;
-
 const QString kUnlinkText =
     u"This invoice is currently linked to a dispatch.  Linking it to another dispatch will "
     u"unlink this record\r\n\r\nAre you sure you want to do this?\r\nYES will continue and "
     u"unlink your current invoice\r\nNO will abort this operation"_s;
-
-QString voidText(const QString &name)
-{
-    return u"This dispatch is currently linked to order "_s % CRLF % name % CRLF % CRLF %
-           u"Press YES to automatically void the order it was linked to"_s % CRLF %
-           u"Press NO to leave the other order intact"_s;
-}
 
 } // namespace
 
@@ -103,7 +94,10 @@ TEST_F(LinkingTest, ADispatchLinkedToAQuoteVoidsItOnlyOnYesAndIsRelinkedEitherWa
     compareScript(true);
     // Order 1 is linked to D-Q1 and D-Q2; order 3 is linked to nothing.
     attach(host_->openOrder(3), u"D-Q1"_s);
-    expectBox(voidText(u"Quote-1001"_s), u"Void Order?"_s, MsgButtons::YesNo);
+    expectBox(u"This dispatch is currently linked to order \r\nQuote-1001\r\n\r\nPress YES to "
+              u"automatically void the order it was linked to\r\nPress NO to leave the other "
+              u"order intact"_s,
+              u"Void Order?"_s, MsgButtons::YesNo);
     EXPECT_EQ(ui_->boxes()[0].defaultButton, MsgResult::No) << "Enter must not void";
     expectStored(1, u"type=void|voidmsg=ORVANE ORDER REMOVED"_s);
     EXPECT_EQ(links(u"D-Q1"_s), "3/1");

@@ -1,30 +1,15 @@
 #include "linking/LinkingFixture.h"
 
 #include "qorOrvaneUI/dispatch/OrderComparison.h"
+#include "runtime/RuntimeHelpers.h"
 #include "runtime/vb.h"
 #include "support/OrderOnlyInvoice.h"
 #include "support/StubEnvironment.h"
-#include <qorOrvaneUI/external/IHostItem.h>
 
 using namespace linkingtest;
 using namespace orvane;
 
 namespace {
-
-// A bill-to party or discount of the host: one row with its name.
-class HostItem : public ext::IHostItem {
-public:
-    explicit HostItem(const QString &name)
-    {
-        rs_.appendField(u"name"_s, ftype::Text, 50);
-        rs_.open();
-        rs_.loadRow({name});
-    }
-    Recordset Item() const override { return rs_; }
-
-private:
-    Recordset rs_;
-};
 
 // An order of the fields the comparison reads, every one given a value.
 class FakeOrder : public test::OrderInvoiceWithEnv {
@@ -67,11 +52,18 @@ public:
     }
     std::shared_ptr<ext::IHostItem> getbillto(const Value &id) override
     {
-        return std::make_shared<HostItem>(u"billto "_s % id.toText());
+        return hostItem(u"billto "_s % id.toText());
     }
     std::shared_ptr<ext::IHostItem> getdiscount(const Value &id) override
     {
-        return std::make_shared<HostItem>(u"discount "_s % id.toText());
+        return hostItem(u"discount "_s % id.toText());
+    }
+    // A bill-to party or discount of the host: one row with its name.
+    static std::shared_ptr<ext::IHostItem> hostItem(const QString &name)
+    {
+        Recordset item = test::openRecordset({{u"name"_s, ftype::Text, 50}});
+        item.loadRow({name});
+        return std::make_shared<host::HostItem>(item);
     }
 
     void set(const QString &field, const Value &v)
@@ -174,18 +166,14 @@ TEST_F(CompareTest, RowsComeInOrderWithTheirShownFormsWholeAndOkCopiesTheRowsNot
     const QString longName = u"Bartholomew-Fitzgerald Maximilian"_s; // 33 characters
     theirs->setTexts(u"b_company=Northstar|discounttext=Fleet 10%  |carid=CV2|year=2021|"
                      u"make= Toyota |model=RAV4|body=Utility|s_last=Baker|a_phone=5550199"_s);
-    const std::pair<QString, Value> changes[] = {
-        {u"billto_id"_s, 2},
-        {u"discountid"_s, 3},
-        {u"lossdate"_s, Value()}, // the dispatch gave none
-        {u"dispdate"_s, QDate(2026, 5, 5)},
-        {u"s_first"_s, longName},
-        {u"deductible"_s, Currency{2505000}},
-        {u"installdat"_s, QDate(1899, 12, 30)},
-        {u"inshop"_s, true},
-    };
-    for (const auto &[field, value] : changes)
-        theirs->set(field, value);
+    theirs->set(u"billto_id"_s, 2);
+    theirs->set(u"discountid"_s, 3);
+    theirs->set(u"lossdate"_s, Value()); // the dispatch gave none
+    theirs->set(u"dispdate"_s, QDate(2026, 5, 5));
+    theirs->set(u"s_first"_s, longName);
+    theirs->set(u"deductible"_s, Currency{2505000});
+    theirs->set(u"installdat"_s, QDate(1899, 12, 30));
+    theirs->set(u"inshop"_s, true);
     QStringList shown;
     ASSERT_FALSE(compare({}, false, &shown));
     const auto date = [](int y, int m, int d) {

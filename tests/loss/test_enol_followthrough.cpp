@@ -128,25 +128,21 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
 
 TEST_F(FollowThrough, NoticeConfirmationAndItsErrors)
 {
-    struct Case {
-        QString code;
-        int result;
-        bool resolveSentence;
-    };
-    for (const Case &c :
-         {Case{u"110"_s, -1, false}, Case{u"120"_s, 1, true}, Case{u"e9"_s, 1, true}}) {
-        SCOPED_TRACE(c.code.toStdString());
+    const std::tuple<QString, int, bool> cases[] = {
+        {u"110"_s, -1, false}, {u"120"_s, 1, true}, {u"e9"_s, 1, true}};
+    for (const auto &[code, result, resolveSentence] : cases) {
+        SCOPED_TRACE(code.toStdString());
         ui_->clear();
-        auto wait = waitOn(confirmedNotice(c.code));
+        auto wait = waitOn(confirmedNotice(code));
         wait->tmrAuthResponse_Timer();
-        EXPECT_EQ(wait->waitResult(), c.result);
+        EXPECT_EQ(wait->waitResult(), result);
         EXPECT_FALSE(wait->tmrAuthResponse->isActive());
         ASSERT_EQ(ui_->boxes().size(), 1u) << "the host logs the error without a second box";
         EXPECT_EQ(ui_->boxes()[0].title, u"eNOL Authorization Error"_s);
         EXPECT_TRUE(ui_->boxes()[0].text.startsWith(u"The Orvane eNOL Received an error"_s % CRLF %
-                                                    CRLF % u"Error Code : "_s % c.code));
+                                                    CRLF % u"Error Code : "_s % code));
         EXPECT_EQ(ui_->boxes()[0].text.endsWith(u" Please resolve the issue to try again"_s),
-                  c.resolveSentence);
+                  resolveSentence);
         EXPECT_EQ(enolCount(), u"0"_s);
     }
 }
@@ -251,21 +247,18 @@ TEST_F(FollowThrough, ShowResponsesOpensTheWaitInTheMode)
 {
     auto notice = confirmedNotice(u"0"_s);
     addCover(u"LR-7"_s, u"0"_s);
-    struct Case {
-        QString type;
-        int mode;
-    };
     // ENOL on a notice confirmed before goes on from the step the claim is at.
-    for (const Case &c :
-         {Case{u"ENOL"_s, 1}, Case{u" cover "_s, 1}, Case{u"LOSSACK"_s, 2}, Case{u"ENOL"_s, 2}}) {
-        SCOPED_TRACE(c.type.toStdString());
-        int mode = -1;
-        on<eNOLwaitfrm>([&mode](eNOLwaitfrm *wait) {
-            mode = wait->mode();
+    const std::pair<QString, int> cases[] = {
+        {u"ENOL"_s, 1}, {u" cover "_s, 1}, {u"LOSSACK"_s, 2}, {u"ENOL"_s, 2}};
+    for (const auto &[type, mode] : cases) {
+        SCOPED_TRACE(type.toStdString());
+        int shown = -1;
+        on<eNOLwaitfrm>([&shown](eNOLwaitfrm *wait) {
+            shown = wait->mode();
             wait->cmdCancel->click();
         });
-        EXPECT_FALSE(eNOLcls().ShowResponses(host_->openOrder(2), u"LR-7"_s, c.type, 0));
-        EXPECT_EQ(mode, c.mode);
+        EXPECT_FALSE(eNOLcls().ShowResponses(host_->openOrder(2), u"LR-7"_s, type, 0));
+        EXPECT_EQ(shown, mode);
     }
     EXPECT_EQ(count(ext::progid::g_cover, u"g_cover.ack = .F."_s), 0);
     // Shown from the acknowledgement, the notice's own answer counts as read.

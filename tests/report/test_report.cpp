@@ -46,7 +46,6 @@ QByteArray formulaReport(const QByteArray &formula)
 TEST(ReportEngine, ObjectModelAndRenderingOfBoundDataFormulasAndRepeatingRows)
 {
     auto report = rep::Report::fromText(kTemplate);
-    EXPECT_EQ(raised([&] { report->table(3); }).number(), rep::err::SubscriptOutOfRange);
     EXPECT_EQ(raised([&] { report->table(0); }).number(), rep::err::SubscriptOutOfRange);
     const auto &objects = report->sections()[2].reportObjects();
     ASSERT_EQ(objects.size(), 4u); // subreport (nested in a div), text, its field, line
@@ -139,7 +138,6 @@ TEST(ReportEngine, TemplatesFormulasAndTheirFailures)
                                    nested("<subreport><section>", "</section></subreport>", 5)})
         EXPECT_EQ(raised([&] { rep::Report::fromText(deep); }).number(), rep::err::InvalidTemplate);
 
-    EXPECT_EQ(rep::quoteFormulaText(u"O'Hare"_s), u"'O''Hare'"_s);
     EXPECT_EQ(rep::evaluateLiteralFormula(rep::quoteFormulaText(u"O'Hare ''x"_s)), u"O'Hare ''x"_s);
     EXPECT_EQ(rep::evaluateLiteralFormula(u" 'a' +'b'+ '' "_s), u"ab"_s);
     for (const QString &bad : {u"'a' 'b'"_s, u"'a' +"_s, u"abc"_s, u"{T}"_s, u"'a''"_s})

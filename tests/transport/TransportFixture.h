@@ -1,6 +1,7 @@
 #pragma once
 
 #include "support/StubEnvironment.h"
+#include "transport/NetworkClient.h"
 #include "transport/StagingDatabase.h"
 #include <qorOrvaneUI/runtime/ObjectRegistry.h>
 #include <qorOrvaneUI/runtime/Recordset.h>
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 
 namespace orvane::transport::test {
 
@@ -39,6 +41,24 @@ inline QStringList rowTexts(const Recordset &rs, const QStringList &columns)
     }
     return out;
 }
+
+// Takes each document and answers only when the test says so.
+class HeldClient : public INetworkClient {
+public:
+    QStringList sent; // recid of each document sent
+    QString messageId;
+    void send(const protocol::Request &request, std::function<void(const Exchange &)> done) override
+    {
+        sent << request.recid;
+        messageId = request.messageId;
+        pending_ = std::move(done);
+    }
+    void checkHealth(std::function<void(bool, const QString &)> done) override { done(true, {}); }
+    void answer(const Exchange &exchange) { std::exchange(pending_, nullptr)(exchange); }
+
+private:
+    std::function<void(const Exchange &)> pending_;
+};
 
 // The test server's connection text: ORVANE_PG_CONNECTION, else the file the
 // ctest fixture (tests/support/pg-test-server.sh) wrote. Empty with `why` set

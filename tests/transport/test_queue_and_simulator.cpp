@@ -73,18 +73,6 @@ using orvane::test::runUntil;
 using orvane::test::serve;
 using orvane::test::startNetwork;
 
-// A network that gives a set answer, for the answers the service must refuse.
-class CannedClient : public transport::INetworkClient {
-public:
-    std::function<transport::Exchange(const transport::protocol::Request &)> answer;
-    void send(const transport::protocol::Request &request,
-              std::function<void(const transport::Exchange &)> done) override
-    {
-        done(answer(request));
-    }
-    void checkHealth(std::function<void(bool, const QString &)> done) override { done(true, {}); }
-};
-
 class SimulatorTest : public transport::test::TransportTest {
 protected:
     void SetUp() override
@@ -241,12 +229,16 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
                   .recordCount(),
               0);
 
-    // A decline is confirmed without a dispatch, with a text that reads as 0.
-    queueCoverageAnswer(u"LR-DECLINED"_s, false);
+    // A decline is confirmed without a dispatch, with a text that reads as 0;
+    // the mobile choice is kept whatever the letter's case.
+    queue(u"<LossNoticeAcknowledgement><LossReferenceNumber>LR-DECLINED</LossReferenceNumber>"
+          u"<AcceptWork>N</AcceptWork><MobileIndicator>y</MobileIndicator>"
+          u"</LossNoticeAcknowledgement>"_s,
+          u"LOSSAH"_s, u"D1"_s);
     simulator.runOnce();
     EXPECT_EQ(rowTexts(rows(progid::g_lossack, u"g_lossack.lossref = 'LR-DECLINED'"_s),
-                       {u"errcode"_s, u"Accept"_s}),
-              QStringList{u"0|False"_s});
+                       {u"errcode"_s, u"Accept"_s, u"Mobile"_s}),
+              QStringList{u"0|False|True"_s});
 
     // A configured loss error: the acknowledgement carries it, no dispatch.
     simulator.rules().lossAckErrorCode = u"e310"_s;
@@ -467,12 +459,11 @@ TEST_P(SimulatorTest, BadAnswersAndBadRequestsAreRefused)
                                     u"</Padding>"_s);
         }};
     for (const auto &body : bodies) {
-        CannedClient canned;
-        canned.answer = [&](const transport::protocol::Request &r) {
-            return transport::Exchange{200, body(r.messageId), {}, false};
-        };
-        transport::TransportService service(env_, canned);
+        transport::test::HeldClient held;
+        transport::TransportService service(env_, held);
         service.start();
+        ASSERT_TRUE(runUntil([&] { return !held.sent.isEmpty(); }));
+        held.answer({200, body(held.messageId), {}, false});
         EXPECT_TRUE(runUntil([&] { return service.state().badAnswers == 1; }, 5000));
         service.stop();
         EXPECT_FALSE(processed(u"B1"_s));

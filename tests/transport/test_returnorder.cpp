@@ -47,27 +47,18 @@ QString dispatchXml(const QString &insurer, const QString &agentFirst, const QSt
 
 } // namespace
 
-class ReturnOrderTest : public TransportTest {
-protected:
-    void SetUp() override
-    {
-        TransportTest::SetUp();
-        if (IsSkipped())
-            return;
-        ASSERT_TRUE(QDir().mkpath(dataPath_ + u"data"_s));
-        ASSERT_TRUE(QDir().mkpath(dataPath_ + u"nags"_s));
-        host::ReferenceHost::Settings settings;
-        if (postgres())
-            settings.shopConnection = connection_;
-        host_ = host::ReferenceHost::open(dataPath_ + u"data/"_s, dataPath_ + u"nags/"_s, settings);
-        host_->seedDemo();
-    }
-
-    std::shared_ptr<host::ReferenceHost> host_;
-};
+class ReturnOrderTest : public TransportTest {};
 
 TEST_P(ReturnOrderTest, BuildsAnOrderFromTheDispatchMatchedInTheHostTablesOrRefusesIt)
 {
+    ASSERT_TRUE(QDir().mkpath(dataPath_ + u"data"_s));
+    ASSERT_TRUE(QDir().mkpath(dataPath_ + u"nags"_s));
+    host::ReferenceHost::Settings settings;
+    if (postgres())
+        settings.shopConnection = connection_;
+    const auto host =
+        host::ReferenceHost::open(dataPath_ + u"data/"_s, dataPath_ + u"nags/"_s, settings);
+    host->seedDemo();
     // Created by its identifier in upper case, as some call sites write it.
     auto out =
         CreateObject<ext::IOrvaneOut>(QString::fromUtf16(ext::progid::clsorvaneout).toUpper());

@@ -20,29 +20,22 @@ protected:
         t->get_g_trans(filter);
         return rowTexts(t->itemsrecordset(), {u"rectype"_s, u"recid"_s});
     }
-
-    void addTrans(const QString &rectype, const QString &recid, const QString &xml = {})
-    {
-        auto t = trans();
-        t->get_g_trans(u"g_trans.guid = '1' and g_trans.guid <> '1'"_s); // an empty row set
-        Recordset rs = t->itemsrecordset();
-        rs.addNew();
-        rs.setValue(u"rectype"_s, rectype);
-        rs.setValue(u"recid"_s, recid);
-        rs.setValue(u"xml"_s, xml);
-        rs.setValue(u"processed"_s, false);
-        rs.update();
-        t->Update();
-    }
 };
 
 TEST_P(TableObjectTest, AFailedUpdateLeavesTheTableAsItWasAndTheChangesForAnotherTry)
 {
-    addTrans(u"AUTHREQ"_s, u"A"_s);
-    addTrans(u"AUTHREQ"_s, u"B"_s);
     auto t = trans();
     t->get_g_trans({});
     Recordset rs = t->itemsrecordset();
+    for (const QString &recid : {u"A"_s, u"B"_s}) {
+        rs.addNew();
+        rs.setValue(u"rectype"_s, u"AUTHREQ"_s);
+        rs.setValue(u"recid"_s, recid);
+        rs.update();
+    }
+    t->Update();
+    t->get_g_trans({});
+    rs = t->itemsrecordset();
     const Value firstKey = rs.value(u"id"_s);
     rs.setValue(u"recid"_s, u"A-changed"_s);
     rs.update();
