@@ -38,7 +38,7 @@ COVERS = {
     "src/qorOrvaneUI/core": ["core_tests", "hostile_tests", "transport_tests"],
     "src/storage": ["storage_tests", "transport_tests"],
     "src/transport": ["transport_tests"],
-    "src/runtime": ["runtime_tests", "report_tests"],
+    "src/runtime": ["runtime_tests", "report_tests", "transport_tests"],
     "src/host": ["host_tests"],
     "apps": ["cli_tests", "demo_tests"],
 }

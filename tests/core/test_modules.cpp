@@ -49,6 +49,7 @@ TEST(modOrvane, SQLSafeTextSplicesQuotesAndLineBreaks)
               u"a\r' + CHR(13) + CHR(10) + '' + CHR(10) + 'b' + CHR(39) + '' + CHR(39) + '");
     // Only spaces are trimmed, and only after the cut at the NUL.
     EXPECT_EQ(modOrvane::SQLSafeText(Value(u" x "_s + QChar(u'\0') + u"y"_s)), u"x");
+    EXPECT_EQ(modOrvane::SQLSafeText(Value(QChar(u'\0') + u"y"_s)), u"");
     EXPECT_EQ(modOrvane::SQLSafeText(Value(u"\tx "_s)), u"\tx");
     EXPECT_EQ(modOrvane::SQLSafeText(Value(std::int32_t(42))), u"42");
 }

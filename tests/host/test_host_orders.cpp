@@ -84,6 +84,9 @@ TEST_F(HostOrders, OrderRoundTripWithAddedAndDeletedLinesAndNewOrdersNumberedOnS
     // Keys handed out after the seed do not collide with the seeded ones.
     const Value id = order->itemsrecordset().value(u"idnumber"_s);
     EXPECT_EQ(id, Value(5));
+    const Recordset saved = order->itemsrecordset();
+    EXPECT_EQ(std::pair(saved.value(u"shopid"_s).toInt32(), saved.value(u"billto_id"_s).toInt32()),
+              std::pair(1, 0));
     EXPECT_EQ(newLines.value(u"idnumber"_s), id);
     EXPECT_EQ(host_->openOrder(id)->getlineitems()->itemsrecordset().recordCount(), 1);
     EXPECT_EQ(errorNumber([&] { host_->openOrder(999); }), err::NoCurrentRecord);

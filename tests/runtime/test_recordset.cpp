@@ -126,10 +126,13 @@ TEST(RecordsetRows, AddNewUpdateCancelAndDelete)
     // A deleted row stays current, without values, until the next move.
     rs = sampleParts();
     rs.moveNext();
+    ASSERT_EQ(rs.recordCount(), 4);
     rs.deleteRow();
+    EXPECT_EQ(rs.recordCount(), 3);
     EXPECT_FALSE(rs.eof() || rs.bof());
     EXPECT_EQ(errorNumber([&] { rs.value(u"PartNo"_s); }), err::NoCurrentRecord);
     EXPECT_EQ(errorNumber([&] { rs.deleteRow(); }), err::NoCurrentRecord);
+    EXPECT_EQ(errorNumber([] { Recordset().deleteRow(); }), 3704) << "closed, not merely empty";
     rs.moveNext();
     rs.movePrevious();
     EXPECT_EQ(rs.value(u"PartNo"_s), Value(u"BACKTINT"_s)) << "deleted row is skipped";
@@ -208,6 +211,11 @@ TEST(RecordsetFilter, ClausesValuesKeywordsAndTextComparison)
     EXPECT_EQ(filtered(texts, u"PartNo = 'L1' + CHR(13) + CHR(10) + 'L2'"_s),
               QStringList{u"L1\r\nL2"_s});
     EXPECT_EQ(filtered(texts, u"PartNo = '' AND Qty = 3"_s), QStringList{QString()});
+    // A whole number against a field of fractions compares as a number, not as 0.
+    Recordset hours =
+        test::openRecordset({{u"PartNo"_s, ftype::Text, 10}, {u"Hours"_s, ftype::Double}});
+    hours.loadRow({u"LABOR"_s, 2.5});
+    EXPECT_EQ(filtered(hours, u"Hours > 2"_s), QStringList{u"LABOR"_s});
     for (const auto &[text, count] : {std::pair{u"PartNo IS NULL"_s, 1},
                                       {u"PartNo = NULL"_s, 1},
                                       {u"PartNo <> 'x'"_s, 3},

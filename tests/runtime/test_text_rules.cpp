@@ -45,6 +45,7 @@ TEST(FitText, CutsByTheCharactersTheRecordSetCounts)
 
 TEST(VbChr, Windows1252AndItsRange)
 {
+    EXPECT_EQ(vb::Chr(0), QChar(u'\0'));
     EXPECT_EQ(vb::Chr(0x80), QChar(u'\u20AC'));
     EXPECT_EQ(vb::Chr(0x9F), QChar(u'\u0178'));
     EXPECT_EQ(vb::Chr(0xE9), QChar(u'\u00E9'));

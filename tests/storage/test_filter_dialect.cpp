@@ -222,6 +222,7 @@ TEST(SqlDialect, RendersParameterizedSql)
     r = where(u"G_ACKN.SESSIONID = 'S1' AND ack = .F."_s, u"g_ackn"_s, Backend::PostgreSQL);
     EXPECT_EQ(r.sql, uR"(rtrim("sessionid", ' ') = ? AND "Ack" = ?)"_s);
     EXPECT_EQ(r.params, (QVariantList{u"S1"_s, false}));
+    EXPECT_EQ(where(u"ack = 1"_s, u"g_ackn"_s, Backend::PostgreSQL).params, QVariantList{true});
 
     // Splices fold into one parameter; literals take their column's type.
     r = where(u"g_insid.billtoid = '12' AND destpid = 'O' + CHR(39) + 'Brien' + chr(146)"_s,

@@ -191,6 +191,7 @@ TEST(NetworkServerTest, KeepsItsAnswersAcrossARestartAndSavesFaultsUntilTheyAreO
     EXPECT_EQ(first.status, 422);
     ASSERT_TRUE(first.body.contains("Receipt"));
     network.reset();
+    EXPECT_FALSE(sendOne(client, id).error.isEmpty()) << "nobody listens";
     network = orvane::test::startNetwork(kept, port);
     EXPECT_EQ(sendOne(client, id).body, first.body);
     network->options().fault = transport::ServerFault::Error500;

@@ -197,7 +197,7 @@ TEST_P(SimulatorTest, FollowsALossFromNoticeToDispatch)
 
     Recordset ack = rows(progid::g_lossack,
                          u"g_lossack.lossref = '"_s % lossRef % u"' AND g_lossack.ack = .F."_s);
-    EXPECT_TRUE(ack.value(u"Accept"_s).toBool());
+    EXPECT_EQ(rowTexts(ack, {u"Accept"_s, u"vehline"_s}), QStringList{u"True|1"_s});
     EXPECT_EQ(ack.value(u"installdat"_s).toDate().date(), QDate(2026, 12, 10));
 
     Recordset dispatch = rows(progid::g_dispatch, u"g_dispatch.lossidnum = '"_s % lossRef %
@@ -223,7 +223,8 @@ TEST_P(SimulatorTest, ErrorRulesStopTheFlowWhereTheNetworkWould)
     const QString refused = queueNotice(u"REFUSE-001"_s);
     simulator.runOnce();
     Recordset notice = rows(progid::g_enol, u"g_enol.guid = '"_s % refused % u"'"_s);
-    EXPECT_EQ(rowTexts(notice, {u"ErrCode"_s, u"ACK"_s}), QStringList{u"120|False"_s});
+    EXPECT_EQ(rowTexts(notice, {u"ErrCode"_s, u"ACK"_s, u"ErrText"_s}),
+              QStringList{u"120|False|Policy not found for the claim number given"_s});
     EXPECT_EQ(rows(progid::g_cover,
                    u"g_cover.lossref = '"_s % notice.value(u"Lossrefnum"_s).toText() % u"'"_s)
                   .recordCount(),
