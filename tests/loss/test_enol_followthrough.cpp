@@ -82,8 +82,14 @@ TEST_F(FollowThrough, SubmitSavesTheNoticeAndQueuesItsDocument)
         order->itemsrecordset().setValue(field, value);
     openForm(order, [&](eNOLfrm *view) {
         fillValid(view);
-        on<eNOLwaitfrm>([](eNOLwaitfrm *wait) { wait->cmdCancel->click(); });
+        ui_->setWindowRect(orvane::handleOf(view), QRect(100, 50, 1600, 1000));
+        QPoint centre;
+        on<eNOLwaitfrm>([&centre](eNOLwaitfrm *wait) {
+            centre = wait->frameGeometry().center();
+            wait->cmdCancel->click();
+        });
         view->cmdAction[0]->click();
+        EXPECT_LE((centre - QPoint(900, 550)).manhattanLength(), 4) << "over the notice";
         EXPECT_EQ(view->lastWaitResult(), 0);
         EXPECT_TRUE(view->isHidden()) << "a wait without a refusal closes the notice";
     });
