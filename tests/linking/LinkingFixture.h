@@ -131,8 +131,8 @@ protected:
     }
 
     // What the comparison offered: rows as "caption=new value", taken or kept
-    // as they came ticked; "caption=length of the new value note" for each row
-    // with a note; the label naming both sides.
+    // as they came ticked; "caption=<length of the new value> <note>" for each
+    // row with a note; the label naming both sides.
     struct Offered {
         QStringList taken, kept, notes;
         QString named;
