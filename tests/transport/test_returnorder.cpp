@@ -6,7 +6,6 @@
 #include <qorOrvaneUI/external/ProgIds.h>
 
 #include <QDate>
-#include <QDir>
 
 using namespace Qt::StringLiterals;
 using namespace orvane;
@@ -51,8 +50,6 @@ class ReturnOrderTest : public TransportTest {};
 
 TEST_P(ReturnOrderTest, BuildsAnOrderFromTheDispatchMatchedInTheHostTablesOrRefusesIt)
 {
-    ASSERT_TRUE(QDir().mkpath(dataPath_ + u"data"_s));
-    ASSERT_TRUE(QDir().mkpath(dataPath_ + u"nags"_s));
     host::ReferenceHost::Settings settings;
     if (postgres())
         settings.shopConnection = connection_;
